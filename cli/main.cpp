@@ -1,0 +1,48 @@
+#include "CliCommand.h"
+
+#include <QCoreApplication>
+
+#include <cstring>
+
+using namespace kv::cli;
+
+namespace {
+
+// One row per command; each command lives in its own file.
+const CliCommand kCommands[] = {
+    {nullptr, nullptr, nullptr},
+};
+
+int usage(QTextStream& err)
+{
+    err << "usage: kv2000-cli COMMAND [ARGS...]\n";
+    for (const CliCommand& c : kCommands)
+        if (c.name)
+            err << "  " << c.usage << "\n";
+    err.flush();
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usage(err);
+    const QString name = args.takeFirst();
+    for (const CliCommand& c : kCommands) {
+        if (c.name && name == QLatin1String(c.name)) {
+            CliContext ctx{args, out, err};
+            const int rc = c.run(ctx);
+            out.flush();
+            err.flush();
+            return rc;
+        }
+    }
+    err << "kv2000-cli: unknown command '" << name << "'\n";
+    return usage(err);
+}
