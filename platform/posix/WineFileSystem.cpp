@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QTemporaryFile>
 
 #include <sys/stat.h>
@@ -212,6 +213,8 @@ bool WineFileSystem::hasRoom(const QString& path, quint64 bytes, quint64 replace
 
 std::unique_ptr<QIODevice> WineFileSystem::open(const QString& path, QIODevice::OpenMode mode)
 {
+    if (mode & QIODevice::Append)
+        mode |= QIODevice::WriteOnly;
     const bool writing = mode & QIODevice::WriteOnly;
     const QString host = writing ? newHostPath(path) : existingHostPath(path);
     if (host.isEmpty())
@@ -476,6 +479,11 @@ bool WineFileSystem::moveToRecycleBin(const QString& path)
         return false;
     if (WinePathMapper::components(path).isEmpty())
         return fail(kErrorAccessDenied, QStringLiteral("recycling the drive"), path);
+    // Without the data folder Qt cannot make the home trash and falls back to the current
+    // folder, scattering "files/" and "info/" wherever the program was started.
+    const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+    if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
+        return fail(kErrorAccessDenied, QStringLiteral("recycling (no data folder for the trash)"), path);
     if (!QFile::moveToTrash(host))
         return fail(kErrorAccessDenied, QStringLiteral("recycling"), path);
     return succeed();
