@@ -1,6 +1,7 @@
 #include "platform/posix/WineFileSystem.h"
 
 #include "platform/posix/CapacityLimitedFile.h"
+#include "platform/posix/FindPattern.h"
 #include "platform/posix/PosixLog.h"
 
 #include <QDir>
@@ -15,19 +16,10 @@
 #include <fcntl.h>
 
 #include <cstdio>
-#include <vector>
 
 namespace kv::platform::posix {
 
 namespace {
-
-const QString kWineDrivesKey = QStringLiteral("Software\\Wine\\Drives");
-const QString kEmulationKey = QStringLiteral("Software\\Korvane\\Emulation\\Drives");
-
-QString driveValueName(QChar letter)
-{
-    return QString(letter.toLower()) + QLatin1Char(':');
-}
 
 bool hasInvalidNameChars(const QString& name)
 {
@@ -46,15 +38,6 @@ QString lastComponent(const QString& windowsPath)
     return path.mid(path.lastIndexOf(QLatin1Char('\\')) + 1);
 }
 
-bool restIsWild(const QString& pattern, qsizetype from)
-{
-    for (qsizetype j = from; j < pattern.size(); ++j) {
-        if (pattern[j] != QLatin1Char('*') && pattern[j] != QLatin1Char('?'))
-            return false;
-    }
-    return true;
-}
-
 quint64 sizeOnDisk(const QString& hostPath)
 {
     const QFileInfo info(hostPath);
@@ -64,7 +47,7 @@ quint64 sizeOnDisk(const QString& hostPath)
 } // namespace
 
 WineFileSystem::WineFileSystem(WinePrefix prefix, IRegistry& registry)
-    : m_paths(std::move(prefix)), m_registry(registry)
+    : m_paths(std::move(prefix)), m_drives(registry)
 {
 }
 
@@ -159,49 +142,10 @@ FileEntry WineFileSystem::entryOf(const QString& hostPath) const
     return entry;
 }
 
-DriveType WineFileSystem::typeOfDrive(QChar letter)
-{
-    RegValue value;
-    if (m_registry.queryValue(Hive::LocalMachine, kWineDrivesKey, driveValueName(letter), &value) !=
-            kErrorSuccess ||
-        !value.isString())
-        return DriveType::Fixed;
-    const QString type = value.toString().trimmed().toLower();
-    if (type == QLatin1String("floppy"))
-        return DriveType::Removable;
-    if (type == QLatin1String("cdrom"))
-        return DriveType::CdRom;
-    if (type == QLatin1String("network"))
-        return DriveType::Remote;
-    if (type == QLatin1String("ramdisk"))
-        return DriveType::RamDisk;
-    return DriveType::Fixed;
-}
-
-quint64 WineFileSystem::emulatedCapacity(QChar letter)
-{
-    if (typeOfDrive(letter) != DriveType::Removable)
-        return 0;
-    RegValue value;
-    if (m_registry.queryValue(Hive::LocalMachine, kEmulationKey, driveValueName(letter), &value) ==
-        kErrorSuccess) {
-        if (value.type == kRegDword && value.toDword() > 0)
-            return value.toDword();
-        if (value.type == kRegQword && value.data.size() >= 8) {
-            quint64 bytes = 0;
-            for (int i = 7; i >= 0; --i)
-                bytes = (bytes << 8) | quint8(value.data[i]);
-            if (bytes > 0)
-                return bytes;
-        }
-    }
-    return kDefaultDisketteCapacity;
-}
-
 bool WineFileSystem::hasRoom(const QString& path, quint64 bytes, quint64 replacedBytes)
 {
     const QChar letter = WinePathMapper::driveOf(path);
-    const quint64 capacity = emulatedCapacity(letter);
+    const quint64 capacity = m_drives.capacity(letter);
     if (capacity == 0)
         return true;
     const quint64 used = CapacityLimitedFile::bytesUsed(m_paths.driveRoot(letter));
@@ -225,7 +169,7 @@ std::unique_ptr<QIODevice> WineFileSystem::open(const QString& path, QIODevice::
     }
     std::unique_ptr<QIODevice> device;
     const QChar letter = WinePathMapper::driveOf(path);
-    const quint64 capacity = writing ? emulatedCapacity(letter) : 0;
+    const quint64 capacity = writing ? m_drives.capacity(letter) : 0;
     if (capacity > 0)
         device = std::make_unique<CapacityLimitedFile>(host, m_paths.driveRoot(letter), capacity,
                                                        m_lastError);
@@ -248,36 +192,6 @@ bool WineFileSystem::stat(const QString& path, FileEntry* out)
     if (out)
         *out = entryOf(host);
     return succeed();
-}
-
-bool WineFileSystem::matchesPattern(const QString& name, const QString& pattern)
-{
-    const qsizetype n = name.size();
-    const qsizetype m = pattern.size();
-    // match[i][j]: name from i on matches pattern from j on.
-    std::vector<std::vector<char>> match(size_t(n + 1), std::vector<char>(size_t(m + 1), 0));
-    match[size_t(n)][size_t(m)] = 1;
-    for (qsizetype j = m - 1; j >= 0; --j) {
-        const QChar p = pattern[j];
-        for (qsizetype i = n; i >= 0; --i) {
-            const bool more = i < n;
-            bool ok = false;
-            if (p == QLatin1Char('*')) {
-                ok = match[size_t(i)][size_t(j + 1)] || (more && match[size_t(i + 1)][size_t(j)]);
-            } else if (p == QLatin1Char('?')) {
-                ok = (more && match[size_t(i + 1)][size_t(j + 1)]) ||
-                     ((!more || name[i] == QLatin1Char('.')) && match[size_t(i)][size_t(j + 1)]);
-            } else if (p == QLatin1Char('.')) {
-                ok = (more && name[i] == QLatin1Char('.') && match[size_t(i + 1)][size_t(j + 1)]) ||
-                     (!more && restIsWild(pattern, j + 1));
-            } else {
-                ok = more && QString::compare(QString(name[i]), QString(p), Qt::CaseInsensitive) == 0 &&
-                     match[size_t(i + 1)][size_t(j + 1)];
-            }
-            match[size_t(i)][size_t(j)] = ok;
-        }
-    }
-    return match[0][0];
 }
 
 QList<FileEntry> WineFileSystem::find(const QString& pattern)
@@ -303,7 +217,7 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
             QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
             QDir::Name | QDir::IgnoreCase);
         for (const QString& name : names) {
-            if (matchesPattern(name, last))
+            if (FindPattern::matches(name, last))
                 found.append(entryOf(host + QLatin1Char('/') + name));
         }
     }
@@ -503,7 +417,7 @@ DriveType WineFileSystem::driveType(const QString& root)
     const QChar letter = WinePathMapper::rootDrive(root);
     if (letter.isNull() || m_paths.driveRoot(letter).isEmpty())
         return DriveType::NoRootDir;
-    return typeOfDrive(letter);
+    return m_drives.type(letter);
 }
 
 bool WineFileSystem::diskSpace(const QString& root, DiskSpace* out)
@@ -515,7 +429,7 @@ bool WineFileSystem::diskSpace(const QString& root, DiskSpace* out)
         return fail(kErrorNotReady, QStringLiteral("measuring"), root);
     const QString host = m_paths.driveRoot(letter);
     DiskSpace space;
-    if (const quint64 capacity = emulatedCapacity(letter); capacity > 0) {
+    if (const quint64 capacity = m_drives.capacity(letter); capacity > 0) {
         const quint64 used = CapacityLimitedFile::bytesUsed(host);
         space.totalBytes = capacity;
         space.freeBytes = used >= capacity ? 0 : capacity - used;
@@ -555,7 +469,7 @@ bool WineFileSystem::volumeInformation(const QString& root, VolumeInfo* out)
             hash = (hash ^ quint8(c)) * 16777619u;
         info.serialNumber = hash;
     }
-    switch (typeOfDrive(letter)) {
+    switch (m_drives.type(letter)) {
     case DriveType::Removable:
         info.fileSystem = QStringLiteral("FAT");
         break;

@@ -2,6 +2,7 @@
 
 #include "platform/IFileSystem.h"
 #include "platform/IRegistry.h"
+#include "platform/posix/WineDriveConfig.h"
 #include "platform/posix/WinePathMapper.h"
 
 #include <memory>
@@ -17,8 +18,6 @@ namespace kv::platform::posix {
 class WineFileSystem : public IFileSystem
 {
 public:
-    static constexpr quint64 kDefaultDisketteCapacity = 1457664;
-
     WineFileSystem(WinePrefix prefix, IRegistry& registry);
 
     QString toHostPath(const QString& windowsPath) const override;
@@ -44,14 +43,7 @@ public:
 
     WinError lastError() const override { return *m_lastError; }
 
-    // FindFirstFile's matching of one name against a pattern with "*" and "?", without regard
-    // to case ("*.*" also matches a name without a dot, "?" may match nothing at a name's end).
-    static bool matchesPattern(const QString& name, const QString& pattern);
-
 private:
-    DriveType typeOfDrive(QChar letter);
-    // The capacity of an emulated diskette drive, or 0 for a drive without a capacity limit.
-    quint64 emulatedCapacity(QChar letter);
     // The host path of an existing entry; sets kErrorFileNotFound/kErrorPathNotFound when it
     // (or its folder) does not exist, kErrorNotReady when its drive holds no disk.
     QString existingHostPath(const QString& path);
@@ -65,7 +57,7 @@ private:
     bool succeed();
 
     WinePathMapper m_paths;
-    IRegistry& m_registry;
+    WineDriveConfig m_drives;
     std::shared_ptr<WinError> m_lastError = std::make_shared<WinError>(kErrorSuccess);
 };
 
