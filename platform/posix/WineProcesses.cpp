@@ -134,6 +134,13 @@ WineProcesses::HostCommand WineProcesses::map(const QString& program, const QStr
             self = QCoreApplication::applicationFilePath();
         return {self, WindowsCommandLine::arguments(rest)};
     }
+    if (name == QLatin1String("regedit")) {
+        // Wine's registry editor would write through the prefix's registry server behind the
+        // back of our own copy of the registry files, and the next save of ours would undo it.
+        // The program imports .reg files itself instead.
+        qCWarning(lcPosix) << "the registry editor is not started on this system";
+        return {};
+    }
     const QString wine = findHostProgram(QStringLiteral("wine"));
     if (wine.isEmpty())
         return {};

@@ -119,15 +119,20 @@ TEST_F(WineProcessesTest, ExplorerShowsTheFolderInTheFileManager)
 TEST_F(WineProcessesTest, OtherProgramsRunUnderWineOnThisPrefixOrNotAtAll)
 {
     WineProcesses p = processes();
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("regedit /s \"C:\\Store\\a b.reg\"")));
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\Tools\\unknown.exe")));
+    EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\Tools\\News.exe /check \"C:\\Store\\a b.txt\"")));
     EXPECT_FALSE(p.runAndWait(QString()));
 
     fakeProgram(QStringLiteral("wine"));
-    EXPECT_TRUE(p.runAndWait(QStringLiteral("regedit /s \"C:\\Store\\a b.reg\"")));
+    EXPECT_TRUE(p.runAndWait(QStringLiteral("C:\\Tools\\News.exe /check \"C:\\Store\\a b.txt\"")));
     EXPECT_EQ(recorded(QStringLiteral("wine")),
-              (QStringList{QStringLiteral("regedit"), QStringLiteral("/s"), QStringLiteral("C:\\Store\\a b.reg"),
-                           prefixLine()}));
+              (QStringList{QStringLiteral("C:\\Tools\\News.exe"), QStringLiteral("/check"),
+                           QStringLiteral("C:\\Store\\a b.txt"), prefixLine()}));
+
+    // The registry editor never runs: it would write behind the back of our registry.
+    QFile::remove(t.scratch(QStringLiteral("records/wine")));
+    EXPECT_FALSE(p.runAndWait(QStringLiteral("regedit /s C:\\Store\\settings.reg")));
+    EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\WINDOWS\\REGEDIT.EXE C:\\Store\\settings.reg")));
+    EXPECT_TRUE(recorded(QStringLiteral("wine")).isEmpty());
 }
 
 TEST_F(WineProcessesTest, OurOwnExecutableRestartsThisProgram)
