@@ -52,7 +52,8 @@ bool hasWildcard(const QString& path)
 
 bool isRoot(const QString& path)
 {
-    QStringView p(path);
+    const QString cleaned = clean(path);
+    QStringView p(cleaned);
     if (p.endsWith(kBackslash))
         p.chop(1);
     if (isDriveSpec(p))
