@@ -117,7 +117,7 @@ bool CSHFileOp::run(Function function)
         const bool intoFolder = winpath::hasWildcard(winpath::fileName(source)) ||
                                 (!multiDest && m_sources.size() > 1) ||
                                 m_dests[multiDest ? i : 0].endsWith(QLatin1Char('\\')) ||
-                                (destExists && destIsDir && !multiDest);
+                                (destExists && destIsDir);
         // The trailing "\" makes the call create the last component too, whichever reading of
         // "path" the file system takes.
         const QString folder = intoFolder ? dest : winpath::parent(dest);

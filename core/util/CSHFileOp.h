@@ -18,7 +18,7 @@ namespace kv {
 // - with one destination, several sources (or a wild-card source) go into that folder, which is
 //   created when missing; a single source goes into it when it is an existing folder and
 //   otherwise is copied or moved to that name. With several destinations (the 0x0001 flag),
-//   source n goes to destination n, which must be as many;
+//   source n goes to destination n in the same way; there must be as many;
 // - a name that exists at the destination is replaced (a folder is merged into), unless
 //   RenameOnCollision is True: then the new copy is named "Copy of x", "Copy (2) of x", ...;
 // - AllowUndo sends deleted files and folders to the Recycle Bin;
