@@ -1,6 +1,7 @@
 #include "platform/posix/CapacityLimitedFile.h"
 
 #include "platform/posix/PosixLog.h"
+#include "platform/posix/ThreadLastError.h"
 
 #include <QDirIterator>
 #include <QFileInfo>
@@ -8,9 +9,8 @@
 namespace kv::platform::posix {
 
 CapacityLimitedFile::CapacityLimitedFile(const QString& hostPath, const QString& driveFolder,
-                                         quint64 capacity, std::shared_ptr<WinError> errorSink)
-    : m_file(hostPath), m_driveFolder(driveFolder), m_capacity(capacity),
-      m_errorSink(std::move(errorSink))
+                                         quint64 capacity)
+    : m_file(hostPath), m_driveFolder(driveFolder), m_capacity(capacity)
 {
 }
 
@@ -85,8 +85,7 @@ qint64 CapacityLimitedFile::writeData(const char* data, qint64 size)
     const qint64 fits = qint64(std::min<quint64>(room, quint64(size)));
     if (fits < size) {
         setErrorString(QStringLiteral("There is not enough space on the disk."));
-        if (m_errorSink)
-            *m_errorSink = kErrorDiskFull;
+        threadLastError() = kErrorDiskFull;
         qCWarning(lcPosix) << "disk full writing" << m_file.fileName() << ":" << size
                            << "bytes asked," << fits << "fit";
         if (fits == 0)

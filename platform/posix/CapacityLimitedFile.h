@@ -1,12 +1,8 @@
 #pragma once
 
-#include "platform/WinError.h"
-
 #include <QFile>
 #include <QIODevice>
 #include <QString>
-
-#include <memory>
 
 namespace kv::platform::posix {
 
@@ -17,9 +13,8 @@ namespace kv::platform::posix {
 class CapacityLimitedFile : public QIODevice
 {
 public:
-    // errorSink, when set, receives kErrorDiskFull when a write is refused.
-    CapacityLimitedFile(const QString& hostPath, const QString& driveFolder, quint64 capacity,
-                        std::shared_ptr<WinError> errorSink);
+    // A refused write leaves kErrorDiskFull as the thread's last error.
+    CapacityLimitedFile(const QString& hostPath, const QString& driveFolder, quint64 capacity);
     ~CapacityLimitedFile() override;
 
     bool open(OpenMode mode) override;
@@ -39,7 +34,6 @@ private:
     QFile m_file;
     QString m_driveFolder;
     quint64 m_capacity;
-    std::shared_ptr<WinError> m_errorSink;
 };
 
 } // namespace kv::platform::posix

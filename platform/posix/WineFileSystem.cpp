@@ -3,6 +3,7 @@
 #include "platform/posix/CapacityLimitedFile.h"
 #include "platform/posix/FindPattern.h"
 #include "platform/posix/PosixLog.h"
+#include "platform/posix/ThreadLastError.h"
 
 #include <QDir>
 #include <QFile>
@@ -51,6 +52,11 @@ WineFileSystem::WineFileSystem(WinePrefix prefix, IRegistry& registry)
 {
 }
 
+WinError WineFileSystem::lastError() const
+{
+    return threadLastError();
+}
+
 QString WineFileSystem::toHostPath(const QString& windowsPath) const
 {
     return m_paths.toHostPath(windowsPath);
@@ -63,14 +69,14 @@ QString WineFileSystem::toWindowsPath(const QString& hostPath) const
 
 bool WineFileSystem::fail(WinError error, const QString& what, const QString& path)
 {
-    *m_lastError = error;
+    threadLastError() = error;
     qCWarning(lcPosix).noquote() << what << path << "failed with error" << error;
     return false;
 }
 
 bool WineFileSystem::succeed()
 {
-    *m_lastError = kErrorSuccess;
+    threadLastError() = kErrorSuccess;
     return true;
 }
 
@@ -95,7 +101,7 @@ QString WineFileSystem::existingHostPath(const QString& path)
     if (info.exists())
         return host;
     const bool folderExists = QFileInfo(info.path()).isDir();
-    *m_lastError = folderExists ? kErrorFileNotFound : kErrorPathNotFound;
+    threadLastError() = folderExists ? kErrorFileNotFound : kErrorPathNotFound;
     return {};
 }
 
@@ -171,8 +177,7 @@ std::unique_ptr<QIODevice> WineFileSystem::open(const QString& path, QIODevice::
     const QChar letter = WinePathMapper::driveOf(path);
     const quint64 capacity = writing ? m_drives.capacity(letter) : 0;
     if (capacity > 0)
-        device = std::make_unique<CapacityLimitedFile>(host, m_paths.driveRoot(letter), capacity,
-                                                       m_lastError);
+        device = std::make_unique<CapacityLimitedFile>(host, m_paths.driveRoot(letter), capacity);
     else
         device = std::make_unique<QFile>(host);
     if (!device->open(mode)) {
@@ -208,7 +213,7 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
     const QString host = existingHostPath(folder);
     if (host.isEmpty() || !QFileInfo(host).isDir()) {
         if (lastError() == kErrorFileNotFound || host.size() > 0)
-            *m_lastError = kErrorPathNotFound;
+            threadLastError() = kErrorPathNotFound;
         return {};
     }
     QList<FileEntry> found;
@@ -221,7 +226,7 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
                 found.append(entryOf(host + QLatin1Char('/') + name));
         }
     }
-    *m_lastError = found.isEmpty() ? kErrorFileNotFound : kErrorSuccess;
+    threadLastError() = found.isEmpty() ? kErrorFileNotFound : kErrorSuccess;
     return found;
 }
 

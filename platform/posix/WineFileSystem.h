@@ -41,7 +41,8 @@ public:
     bool diskSpace(const QString& root, DiskSpace* out) override;
     bool volumeInformation(const QString& root, VolumeInfo* out) override;
 
-    WinError lastError() const override { return *m_lastError; }
+    // The calling thread's last error (shared by all instances, as GetLastError is).
+    WinError lastError() const override;
 
 private:
     // The host path of an existing entry; sets kErrorFileNotFound/kErrorPathNotFound when it
@@ -58,7 +59,6 @@ private:
 
     WinePathMapper m_paths;
     WineDriveConfig m_drives;
-    std::shared_ptr<WinError> m_lastError = std::make_shared<WinError>(kErrorSuccess);
 };
 
 } // namespace kv::platform::posix

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace kv::test {
 namespace {
 
@@ -263,6 +265,19 @@ TEST_F(WineFileSystemTest, VolumeInformationUsesWinesLabelFiles)
     EXPECT_EQ(info.fileSystem, QStringLiteral("FAT"));
     ASSERT_TRUE(fs.volumeInformation(QStringLiteral("D:\\"), &info));
     EXPECT_EQ(info.fileSystem, QStringLiteral("CDFS"));
+}
+
+TEST_F(WineFileSystemTest, EachThreadKeepsItsOwnLastError)
+{
+    EXPECT_FALSE(fs.stat(QStringLiteral("C:\\Store\\missing"), nullptr));
+    WinError other = -1;
+    std::thread worker([&] {
+        fs.find(QStringLiteral("C:\\Store\\*"));
+        other = fs.lastError();
+    });
+    worker.join();
+    EXPECT_EQ(other, kErrorSuccess);
+    EXPECT_EQ(fs.lastError(), kErrorFileNotFound);
 }
 
 TEST_F(WineFileSystemTest, RecycledFilesLeaveTheirFolder)
