@@ -249,6 +249,42 @@ QList<WindowInfo> WineProcesses::topLevelWindows()
     return windows;
 }
 
+bool WineProcesses::waitForEnd(qint64 pid, int timeoutMs) const
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (!m_scanner.hasEnded(pid)) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        if (QCoreApplication::instance())
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        QThread::msleep(50);
+    }
+    return true;
+}
+
+bool WineProcesses::askToClose(const QString& executable) const
+{
+    // Wine's taskkill without /F posts WM_CLOSE to the program's windows, so the program shuts
+    // down as if the user had closed it and saves what it holds.
+    const QString wine = findHostProgram(QStringLiteral("wine"));
+    if (wine.isEmpty())
+        return false;
+    QProcess taskkill;
+    taskkill.setProgram(wine);
+    taskkill.setArguments({QStringLiteral("taskkill"), QStringLiteral("/IM"), executable});
+    taskkill.setProcessEnvironment(environment());
+    taskkill.setStandardOutputFile(QProcess::nullDevice());
+    taskkill.setStandardErrorFile(QProcess::nullDevice());
+    taskkill.start();
+    if (!taskkill.waitForFinished(m_options.closeTimeoutMs * 2)) {
+        taskkill.kill();
+        taskkill.waitForFinished();
+        return false;
+    }
+    return true;
+}
+
 bool WineProcesses::closeWindow(WindowHandle window)
 {
     const qint64 pid = qint64(window >> kKindBits);
@@ -259,20 +295,17 @@ bool WineProcesses::closeWindow(WindowHandle window)
     // Only a process that is still the one the window stood for: its id may have been reused.
     if (executable.isEmpty() || pid <= 0 || !m_scanner.isRunning(pid, executable))
         return false;
+    if (askToClose(executable) && waitForEnd(pid, m_options.closeTimeoutMs))
+        return true;
+    if (!m_scanner.isRunning(pid, executable))
+        return m_scanner.hasEnded(pid);
     if (::kill(pid_t(pid), SIGTERM) != 0) {
         qCWarning(lcPosix) << "cannot end process" << pid << executable;
         return false;
     }
-    QElapsedTimer timer;
-    timer.start();
-    while (!m_scanner.hasEnded(pid)) {
-        if (timer.elapsed() > m_options.closeTimeoutMs) {
-            qCWarning(lcPosix) << "process" << pid << executable << "did not end in time";
-            return false;
-        }
-        if (QCoreApplication::instance())
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
-        QThread::msleep(50);
+    if (!waitForEnd(pid, m_options.closeTimeoutMs)) {
+        qCWarning(lcPosix) << "process" << pid << executable << "did not end in time";
+        return false;
     }
     return true;
 }

@@ -24,6 +24,7 @@ public:
         QString searchPath;
         // This program's host executable, started for "KV2000.exe"; "" for the running one.
         QString selfExecutable;
+        // How long a program gets to end after being asked to close, and again after SIGTERM.
         int closeTimeoutMs = 5000;
     };
 
@@ -52,6 +53,10 @@ private:
     QString hostPathOf(const QString& windowsPath) const;
     QProcessEnvironment environment() const;
     QString mailWindowClass();
+    // Asks the running program to close its windows through Wine; false when that cannot be
+    // asked (no Wine here, or it did not answer).
+    bool askToClose(const QString& executable) const;
+    bool waitForEnd(qint64 pid, int timeoutMs) const;
 
     WinePrefix m_prefix;
     IFileSystem& m_files;

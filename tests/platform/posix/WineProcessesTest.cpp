@@ -4,6 +4,7 @@
 #include "platform/posix/WineProcesses.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -239,29 +240,87 @@ TEST_F(FakeProcTest, ClosingAWindowWhoseProcessIsGoneOrUnknownFails)
     EXPECT_FALSE(p.closeWindow((WindowHandle(3999901) << 4) | 7));
 }
 
-TEST_F(WineProcessesTest, ClosingTheMailClientsWindowEndsItsProcess)
+// A real process that looks like the mail client running on this prefix.
+class RunningMailClientTest : public WineProcessesTest
 {
-    // A real process that looks like the mail client running on this prefix.
-    const QString fake = t.scratch(QStringLiteral("oe/msimn.exe"));
-    QDir().mkpath(t.scratch(QStringLiteral("oe")));
-    ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), fake));
-    QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
+protected:
+    void SetUp() override
+    {
+        WineProcessesTest::SetUp();
+        const QString fake = t.scratch(QStringLiteral("oe/msimn.exe"));
+        QDir().mkpath(t.scratch(QStringLiteral("oe")));
+        ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), fake));
+        QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("WINEPREFIX"), t.prefixFolder());
+        child.setProcessEnvironment(env);
+        child.start(fake, {QStringLiteral("60")});
+        ASSERT_TRUE(child.waitForStarted());
+        t.write(QStringLiteral("child.pid"), QByteArray::number(child.processId()));
+    }
+    void TearDown() override
+    {
+        child.kill();
+        child.waitForFinished();
+    }
+    WindowHandle windowOfChild(WineProcesses& p)
+    {
+        for (const WindowInfo& w : p.topLevelWindows()) {
+            if (w.processId == child.processId())
+                return w.handle;
+        }
+        return 0;
+    }
     QProcess child;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("WINEPREFIX"), t.prefixFolder());
-    child.setProcessEnvironment(env);
-    child.start(fake, {QStringLiteral("60")});
-    ASSERT_TRUE(child.waitForStarted());
+};
 
+TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
+{
     WineProcesses p = processes();
-    const QList<WindowInfo> windows = p.topLevelWindows();
-    const auto mine = std::find_if(windows.begin(), windows.end(),
-                                   [&](const WindowInfo& w) { return w.processId == child.processId(); });
-    ASSERT_NE(mine, windows.end());
-    EXPECT_TRUE(p.closeWindow(mine->handle));
+    const WindowHandle window = windowOfChild(p);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(p.closeWindow(window));
     EXPECT_TRUE(child.waitForFinished(5000));
-    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit); // ended by the signal
-    EXPECT_FALSE(p.closeWindow(mine->handle));
+    EXPECT_FALSE(p.closeWindow(window)); // gone
+}
+
+TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
+{
+    // This Wine closes the program when asked, as the program does on WM_CLOSE.
+    t.write(QStringLiteral("bin/wine"),
+            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
+                           "kill \"$(cat '%2')\"\n")
+                .arg(t.scratch(QStringLiteral("records/wine")), t.scratch(QStringLiteral("child.pid")))
+                .toUtf8());
+    QFile::setPermissions(t.scratch(QStringLiteral("bin/wine")),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WineProcesses::Options options;
+    options.closeTimeoutMs = 4000;
+    WineProcesses p = processes(options);
+    const WindowHandle window = windowOfChild(p);
+    ASSERT_NE(window, 0u);
+    QElapsedTimer timer;
+    timer.start();
+    EXPECT_TRUE(p.closeWindow(window));
+    // Had the request not ended it, the program would have had the whole wait before SIGTERM.
+    EXPECT_LT(timer.elapsed(), options.closeTimeoutMs);
+    EXPECT_EQ(recorded(QStringLiteral("wine")),
+              (QStringList{QStringLiteral("taskkill"), QStringLiteral("/IM"), QStringLiteral("msimn.exe"),
+                           prefixLine()}));
+    EXPECT_TRUE(child.waitForFinished(5000));
+}
+
+TEST_F(RunningMailClientTest, AProgramThatIgnoresTheRequestIsTerminated)
+{
+    fakeProgram(QStringLiteral("wine")); // answers, closes nothing
+    WineProcesses::Options options;
+    options.closeTimeoutMs = 300;
+    WineProcesses p = processes(options);
+    const WindowHandle window = windowOfChild(p);
+    ASSERT_NE(window, 0u);
+    EXPECT_TRUE(p.closeWindow(window));
+    EXPECT_EQ(recorded(QStringLiteral("wine")).value(0), QStringLiteral("taskkill"));
+    EXPECT_TRUE(child.waitForFinished(5000));
 }
 
 } // namespace
