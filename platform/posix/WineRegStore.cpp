@@ -3,6 +3,7 @@
 #include "platform/posix/AtomicWrite.h"
 
 #include <QFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <sys/stat.h>
@@ -45,13 +46,13 @@ WinError WineRegStore::load(quint64 now, QString* errorText)
 {
     if (m_file && (m_dirty || !changedOnDisk())) {
         if (m_loadError != kErrorSuccess && errorText)
-            *errorText = QStringLiteral("The registry file \"%1\" cannot be used: %2")
-                             .arg(m_path, m_file->problem());
+            *errorText = m_loadText;
         return m_loadError;
     }
     m_file = std::make_unique<WineRegFile>(m_relativeTo);
     m_dirty = false;
     m_loadError = kErrorSuccess;
+    m_loadText.clear();
     m_stamp = currentStamp();
     if (!m_stamp.exists) {
         m_file->root()->setModified(now); // an empty hive until the first write
@@ -59,39 +60,39 @@ WinError WineRegStore::load(quint64 now, QString* errorText)
     }
 
     QFile f(m_path);
-    if (!f.open(QIODevice::ReadOnly)) {
+    const bool isFolder = QFileInfo(m_path).isDir();
+    errno = 0;
+    if (isFolder || !f.open(QIODevice::ReadOnly)) {
         const int error = errno;
-        m_loadError = winErrorFromErrno(error == 0 ? EACCES : error);
-        if (m_loadError == kErrorPathNotFound || m_loadError == kErrorWriteFault)
+        m_loadError = isFolder || error == EACCES || error == EPERM ? kErrorAccessDenied
+                                                                    : kErrorReadFault;
+        m_loadText = QStringLiteral("The registry file \"%1\" cannot be read: %2")
+                         .arg(m_path, isFolder ? QStringLiteral("it is a folder") : f.errorString());
+    } else {
+        const QByteArray bytes = f.readAll();
+        if (f.error() != QFileDevice::NoError) {
             m_loadError = kErrorReadFault;
-        m_file = std::make_unique<WineRegFile>(m_relativeTo);
-        if (errorText)
-            *errorText = QStringLiteral("The registry file \"%1\" cannot be read: %2")
+            m_loadText = QStringLiteral("The registry file \"%1\" cannot be read: %2")
                              .arg(m_path, f.errorString());
-        return m_loadError;
-    }
-    const QByteArray bytes = f.readAll();
-    if (f.error() != QFileDevice::NoError) {
-        m_loadError = kErrorReadFault;
-        if (errorText)
-            *errorText = QStringLiteral("The registry file \"%1\" cannot be read: %2")
-                             .arg(m_path, f.errorString());
-        return m_loadError;
-    }
-    if (m_file->parse(bytes, now) == WineRegFile::State::NotRegistry) {
-        m_loadError = kErrorBadDb;
-        if (errorText)
-            *errorText = QStringLiteral("The registry file \"%1\" is damaged (%2); it was left "
+        } else if (m_file->parse(bytes, now) == WineRegFile::State::NotRegistry) {
+            m_loadError = kErrorBadDb;
+            m_loadText = QStringLiteral("The registry file \"%1\" is damaged (%2); it is left "
                                         "as it is.")
                              .arg(m_path, m_file->problem());
+        }
     }
+    if (errorText)
+        *errorText = m_loadText;
     return m_loadError;
 }
 
 WinError WineRegStore::checkWritable(QString* errorText) const
 {
-    if (!m_file || m_loadError != kErrorSuccess)
+    if (!m_file || m_loadError != kErrorSuccess) {
+        if (errorText)
+            *errorText = m_loadText;
         return m_loadError != kErrorSuccess ? m_loadError : kErrorInvalidHandle;
+    }
     if (m_file->state() != WineRegFile::State::Good) {
         if (errorText)
             *errorText = QStringLiteral("The registry file \"%1\" is damaged (%2), so it is "

@@ -55,6 +55,7 @@ private:
     Stamp m_stamp;
     bool m_dirty = false;
     WinError m_loadError = kErrorSuccess;
+    QString m_loadText;
 };
 
 } // namespace kv::platform::posix
