@@ -107,6 +107,11 @@ WinError writeFileAtomically(const QString& path, const QByteArray& bytes, QStri
     int error = 0;
     if (::fchmod(fd, mode) != 0 || !writeAll(fd, bytes) || ::fsync(fd) != 0)
         error = errno;
+    // Run by root on a user's prefix, the file must stay the user's, or Wine cannot use it.
+    if (error == 0 && targetExists && ::geteuid() == 0 &&
+        (targetStat.st_uid != 0 || targetStat.st_gid != 0) &&
+        ::fchown(fd, targetStat.st_uid, targetStat.st_gid) != 0)
+        error = errno;
     if (::close(fd) != 0 && error == 0)
         error = errno;
     if (error == 0 && ::rename(temp.constData(), target.constData()) != 0)

@@ -3,6 +3,8 @@
 #include "platform/posix/WineRegFile.h"
 #include "platform/posix/WineRegText.h"
 
+#include <algorithm>
+
 namespace kv::platform::posix {
 
 namespace {

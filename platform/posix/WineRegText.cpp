@@ -1,5 +1,8 @@
 #include "platform/posix/WineRegText.h"
 
+#include <algorithm>
+#include <cstdio>
+
 namespace kv::platform::posix::winereg {
 
 namespace {
@@ -114,8 +117,10 @@ bool parseEscaped(const QByteArray& line, qsizetype& pos, char endChar, QString*
         const char c = line[p];
         if (quint8(c) >= 0x80) {
             const int cp = decodeUtf8(line, p);
-            if (cp >= 0)
-                result.append(QString::fromUcs4(reinterpret_cast<const char32_t*>(&cp), 1));
+            if (cp >= 0) {
+                const char32_t ucs4 = char32_t(cp);
+                result.append(QString::fromUcs4(&ucs4, 1));
+            }
             continue;
         }
         if (c != '\\') {

@@ -63,7 +63,7 @@ WinError WineRegistry::fail(WinError code, const QString& text, bool log)
     return code;
 }
 
-WinError WineRegistry::store(int index, WineRegStore** out)
+WineRegStore* WineRegistry::storeObject(int index)
 {
     if (!m_stores[index]) {
         QString path;
@@ -80,7 +80,12 @@ WinError WineRegistry::store(int index, WineRegStore** out)
         }
         m_stores[index] = std::make_unique<WineRegStore>(path, relativeTo);
     }
-    *out = m_stores[index].get();
+    return m_stores[index].get();
+}
+
+WinError WineRegistry::store(int index, WineRegStore** out)
+{
+    *out = storeObject(index);
     QString text;
     const WinError error = (*out)->load(now(), &text);
     if (error != kErrorSuccess)
@@ -90,8 +95,8 @@ WinError WineRegistry::store(int index, WineRegStore** out)
 
 QString WineRegistry::userSid()
 {
-    WineRegStore* user = nullptr;
-    if (store(kUser, &user) == kErrorSuccess) {
+    WineRegStore* user = storeObject(kUser);
+    if (user->load(now(), nullptr) == kErrorSuccess) {
         const QList<QByteArray> parts = user->file()->relativeTo().split('\\');
         if (!parts.isEmpty() && parts.last().startsWith("S-"))
             return QString::fromLatin1(parts.last());
@@ -227,9 +232,8 @@ WinError WineRegistry::resolve(Hive hive, const QString& path, bool create, Loca
             *out = Location{t.file, nullptr};
             return kErrorSuccess;
         }
-        if (m_lastError.isEmpty() || !create)
-            m_lastError =
-                QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
+        m_lastError =
+            QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
     }
     return error;
 }
@@ -260,8 +264,8 @@ WinError WineRegistry::touchFile(int index)
 QByteArray WineRegistry::prefixArch()
 {
     for (int i : {kSystem, kUser, kUserDefault}) {
-        WineRegStore* s = nullptr;
-        if (store(i, &s) == kErrorSuccess && s->existsOnDisk() && s->file()->arch())
+        WineRegStore* s = storeObject(i);
+        if (s->load(now(), nullptr) == kErrorSuccess && s->existsOnDisk() && s->file()->arch())
             return *s->file()->arch();
     }
     return {};

@@ -18,7 +18,7 @@ class WineRegKey;
 //
 // Files are read on first use. Each change is written at once (atomically) unless write-through
 // is switched off, in which case flush() writes. While the prefix's wineserver runs, the registry
-// is read-only: the server would overwrite the files with its own copy.
+// is read-only: the server would overwrite the files with its own copy. One thread at a time.
 class WineRegistry final : public IRegistry
 {
 public:
@@ -67,6 +67,8 @@ private:
     WinError walk(Location from, const QStringList& parts, bool create, int depth,
                   Location* out);
     WinError followLink(const WineRegKey* link, int depth, Location* out);
+    WineRegStore* storeObject(int index);
+    // The store, read if needed; a failure to read is reported.
     WinError store(int index, WineRegStore** out);
     WinError beginWrite();
     WinError touchFile(int index);
