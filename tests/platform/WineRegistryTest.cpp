@@ -445,3 +445,31 @@ TEST_F(WineRegistryTest, DeferredWritesWaitForFlush)
     EXPECT_EQ(reg->flush(), kErrorSharingViolation);
     EXPECT_EQ(bytes("user.reg"), kUserReg);
 }
+
+TEST_F(WineRegistryTest, LinkedFileIsReplacedAtItsDestination)
+{
+    const QString real = dir.file(QStringLiteral("elsewhere/user.reg"));
+    dir.write(QStringLiteral("elsewhere/user.reg"), kUserReg);
+    QFile::remove(dir.file(QStringLiteral("user.reg")));
+    ASSERT_TRUE(QFile::link(real, dir.file(QStringLiteral("user.reg"))));
+    ASSERT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
+                            RegValue::fromDword(5)), kErrorSuccess);
+    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("user.reg"))).isSymLink());
+    EXPECT_TRUE(kv::test::readFile(real).contains("\"v\"=dword:00000005"));
+}
+
+TEST_F(WineRegistryTest, EdgesOfTheInterface)
+{
+    dir.write(QStringLiteral("system.reg"), "WINE REGISTRY Version 2\n[Software\\\\Other] 1\n");
+    reg = makeRegistry();
+    QStringList names{QStringLiteral("stale")};
+    EXPECT_EQ(reg->openKey(Hive::ClassesRoot, QString()), kErrorSuccess)
+        << "HKCR is there even before its key exists";
+    EXPECT_EQ(reg->enumSubKeys(Hive::ClassesRoot, QString(), &names), kErrorSuccess);
+    EXPECT_TRUE(names.isEmpty());
+    EXPECT_EQ(reg->openKey(Hive::ClassesRoot, QStringLiteral(".txt")), kErrorFileNotFound);
+    EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(256, QLatin1Char('k'))), kErrorInvalidParameter);
+    EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(255, QLatin1Char('k'))), kErrorSuccess);
+    EXPECT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("K"), QString(16384, QLatin1Char('v')),
+                            RegValue::fromDword(1)), kErrorInvalidParameter);
+}
