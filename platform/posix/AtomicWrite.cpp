@@ -74,7 +74,9 @@ bool writeAll(int fd, const QByteArray& bytes)
 WinError writeFileAtomically(const QString& path, const QByteArray& bytes, QString* errorText)
 {
     QByteArray target = QFile::encodeName(path);
-    struct stat st{};
+    struct stat st
+    {
+    };
     const bool existed = ::lstat(target.constData(), &st) == 0;
     if (existed && S_ISLNK(st.st_mode)) {
         char resolved[PATH_MAX];
@@ -82,7 +84,9 @@ WinError writeFileAtomically(const QString& path, const QByteArray& bytes, QStri
             return failed(errno, QStringLiteral("Cannot follow the link"), path, errorText);
         target = resolved;
     }
-    struct stat targetStat{};
+    struct stat targetStat
+    {
+    };
     const bool targetExists = ::stat(target.constData(), &targetStat) == 0;
     if (targetExists && !S_ISREG(targetStat.st_mode))
         return failed(EISDIR, QStringLiteral("Cannot replace"), path, errorText);

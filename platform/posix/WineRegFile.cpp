@@ -22,8 +22,8 @@ void appendFormat(QByteArray& out, const char* format, unsigned a, unsigned b = 
 
 qsizetype appendEscapedString(QByteArray& out, const QString& text, char a, char b)
 {
-    return winereg::appendEscaped(out, reinterpret_cast<const char16_t*>(text.utf16()),
-                                  text.size(), a, b);
+    return winereg::appendEscaped(out, reinterpret_cast<const char16_t*>(text.utf16()), text.size(),
+                                  a, b);
 }
 
 void appendPath(QByteArray& out, const WineRegKey* key, const WineRegKey* base)

@@ -16,7 +16,8 @@ namespace kv::platform::posix {
 class WineRegFile
 {
 public:
-    enum class State {
+    enum class State
+    {
         Good,
         Damaged,     // read, but some lines could not be understood and were left out
         NotRegistry, // not a registry file at all (no header, unknown architecture)

@@ -55,9 +55,8 @@ WineRegKey* WineRegKey::addSubKey(const QString& name, quint64 modified, bool ap
     WineRegKey* raw = key.get();
     const qsizetype at =
         append ? qsizetype(m_subKeys.size())
-               : insertPosition(m_subKeys, name, [](const auto& k) -> const QString& {
-                     return k->name();
-                 });
+               : insertPosition(m_subKeys, name,
+                                [](const auto& k) -> const QString& { return k->name(); });
     m_subKeys.insert(m_subKeys.begin() + at, std::move(key));
     m_subKeyIndex.insert(foldName(name), raw);
     return raw;
@@ -100,9 +99,8 @@ bool WineRegKey::setValue(const QString& name, const RegValue& value, bool appen
     }
     const qsizetype at =
         append ? m_values.size()
-               : insertPosition(m_values, name, [](const RegNamedValue& v) -> const QString& {
-                     return v.name;
-                 });
+               : insertPosition(m_values, name,
+                                [](const RegNamedValue& v) -> const QString& { return v.name; });
     m_values.insert(at, RegNamedValue{name, value});
     return true;
 }

@@ -35,8 +35,8 @@ private:
     qsizetype m_next = 0; // where the next line starts
     int m_lineNo = 0;
     QByteArray m_line;
-    WineRegKey* m_key = nullptr;    // the section being read
-    quint64 m_sectionTime = 0;      // its date from the section line
+    WineRegKey* m_key = nullptr; // the section being read
+    quint64 m_sectionTime = 0;   // its date from the section line
 };
 
 } // namespace kv::platform::posix

@@ -20,7 +20,9 @@ WineRegStore::~WineRegStore() = default;
 WineRegStore::Stamp WineRegStore::currentStamp() const
 {
     Stamp stamp;
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(m_path).constData(), &st) != 0)
         return stamp;
     stamp.exists = true;
@@ -64,10 +66,11 @@ WinError WineRegStore::load(quint64 now, QString* errorText)
     errno = 0;
     if (isFolder || !f.open(QIODevice::ReadOnly)) {
         const int error = errno;
-        m_loadError = isFolder || error == EACCES || error == EPERM ? kErrorAccessDenied
-                                                                    : kErrorReadFault;
-        m_loadText = QStringLiteral("The registry file \"%1\" cannot be read: %2")
-                         .arg(m_path, isFolder ? QStringLiteral("it is a folder") : f.errorString());
+        m_loadError =
+            isFolder || error == EACCES || error == EPERM ? kErrorAccessDenied : kErrorReadFault;
+        m_loadText =
+            QStringLiteral("The registry file \"%1\" cannot be read: %2")
+                .arg(m_path, isFolder ? QStringLiteral("it is a folder") : f.errorString());
     } else {
         const QByteArray bytes = f.readAll();
         if (f.error() != QFileDevice::NoError) {

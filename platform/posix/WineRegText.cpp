@@ -131,14 +131,38 @@ bool parseEscaped(const QByteArray& line, qsizetype& pos, char endChar, QString*
         ++p;
         const char e = p < n ? line[p] : '\0';
         switch (e) {
-        case 'a': result.append(QChar(u'\a')); ++p; break;
-        case 'b': result.append(QChar(u'\b')); ++p; break;
-        case 'e': result.append(QChar(char16_t(27))); ++p; break;
-        case 'f': result.append(QChar(u'\f')); ++p; break;
-        case 'n': result.append(QChar(u'\n')); ++p; break;
-        case 'r': result.append(QChar(u'\r')); ++p; break;
-        case 't': result.append(QChar(u'\t')); ++p; break;
-        case 'v': result.append(QChar(u'\v')); ++p; break;
+        case 'a':
+            result.append(QChar(u'\a'));
+            ++p;
+            break;
+        case 'b':
+            result.append(QChar(u'\b'));
+            ++p;
+            break;
+        case 'e':
+            result.append(QChar(char16_t(27)));
+            ++p;
+            break;
+        case 'f':
+            result.append(QChar(u'\f'));
+            ++p;
+            break;
+        case 'n':
+            result.append(QChar(u'\n'));
+            ++p;
+            break;
+        case 'r':
+            result.append(QChar(u'\r'));
+            ++p;
+            break;
+        case 't':
+            result.append(QChar(u'\t'));
+            ++p;
+            break;
+        case 'v':
+            result.append(QChar(u'\v'));
+            ++p;
+            break;
         case 'x': {
             ++p;
             if (p >= n || !isHexDigit(char16_t(line[p]))) {
@@ -151,7 +175,14 @@ bool parseEscaped(const QByteArray& line, qsizetype& pos, char endChar, QString*
             result.append(QChar(char16_t(v)));
             break;
         }
-        case '0': case '1': case '2': case '3': case '4': case '5': case '6': case '7': {
+        case '0':
+        case '1':
+        case '2':
+        case '3':
+        case '4':
+        case '5':
+        case '6':
+        case '7': {
             unsigned v = 0;
             for (int i = 0; i < 3 && p < n && line[p] >= '0' && line[p] <= '7'; ++i)
                 v = v * 8 + (line[p++] - '0');

@@ -21,12 +21,18 @@ const QString kDefaultUserKey = QStringLiteral(".Default");
 QString hiveName(Hive hive)
 {
     switch (hive) {
-    case Hive::CurrentUser: return QStringLiteral("HKEY_CURRENT_USER");
-    case Hive::LocalMachine: return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case Hive::Users: return QStringLiteral("HKEY_USERS");
-    case Hive::CurrentConfig: return QStringLiteral("HKEY_CURRENT_CONFIG");
-    case Hive::DynData: return QStringLiteral("HKEY_DYN_DATA");
-    case Hive::ClassesRoot: return QStringLiteral("HKEY_CLASSES_ROOT");
+    case Hive::CurrentUser:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case Hive::LocalMachine:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case Hive::Users:
+        return QStringLiteral("HKEY_USERS");
+    case Hive::CurrentConfig:
+        return QStringLiteral("HKEY_CURRENT_CONFIG");
+    case Hive::DynData:
+        return QStringLiteral("HKEY_DYN_DATA");
+    case Hive::ClassesRoot:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
     }
     return QStringLiteral("(unknown hive)");
 }
@@ -120,7 +126,8 @@ WinError WineRegistry::target(Hive hive, const QString& path, Target* out)
         *out = {kSystem, parts};
         return kErrorSuccess;
     case Hive::ClassesRoot:
-        *out = {kSystem, QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + parts};
+        *out = {kSystem,
+                QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + parts};
         return kErrorSuccess;
     case Hive::CurrentConfig:
         *out = {kSystem,
@@ -142,7 +149,8 @@ WinError WineRegistry::target(Hive hive, const QString& path, Target* out)
             *out = {kUser, parts};
             return kErrorSuccess;
         }
-        m_lastError = QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
+        m_lastError =
+            QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
         return kErrorFileNotFound;
     }
     case Hive::DynData:
@@ -182,8 +190,8 @@ WinError WineRegistry::walk(Location from, const QStringList& parts, bool create
 WinError WineRegistry::followLink(const WineRegKey* link, int depth, Location* out)
 {
     if (depth > kMaxLinkDepth)
-        return fail(kErrorFileNotFound, QStringLiteral("Too many registry links below %1.")
-                                            .arg(link->path()));
+        return fail(kErrorFileNotFound,
+                    QStringLiteral("Too many registry links below %1.").arg(link->path()));
     const RegNamedValue* value = link->findValue(QStringLiteral("SymbolicLinkValue"));
     if (!value || value->value.type != kRegLink)
         return kErrorFileNotFound;
@@ -394,7 +402,8 @@ WinError WineRegistry::deleteKeyTree(Hive hive, const QString& path)
     WinError error = walk(Location{t.file, s->file()->root()}, t.parts, false, 0, &parent);
     WineRegKey* key = error == kErrorSuccess ? parent.key->findSubKey(last) : nullptr;
     if (!key) {
-        m_lastError = QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
+        m_lastError =
+            QStringLiteral("The registry key %1 does not exist.").arg(keyName(hive, path));
         return kErrorFileNotFound;
     }
     if (error = touchFile(parent.file); error != kErrorSuccess)

@@ -50,7 +50,13 @@ public:
     QString userSid();
 
 private:
-    enum FileIndex { kSystem = 0, kUser = 1, kUserDefault = 2, kFileCount = 3 };
+    enum FileIndex
+    {
+        kSystem = 0,
+        kUser = 1,
+        kUserDefault = 2,
+        kFileCount = 3
+    };
     struct Location
     {
         int file = -1;
@@ -64,8 +70,7 @@ private:
 
     WinError target(Hive hive, const QString& path, Target* out);
     WinError resolve(Hive hive, const QString& path, bool create, Location* out);
-    WinError walk(Location from, const QStringList& parts, bool create, int depth,
-                  Location* out);
+    WinError walk(Location from, const QStringList& parts, bool create, int depth, Location* out);
     WinError followLink(const WineRegKey* link, int depth, Location* out);
     WineRegStore* storeObject(int index);
     // The store, read if needed; a failure to read is reported.

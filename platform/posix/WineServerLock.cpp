@@ -12,7 +12,9 @@ WineServerLock::WineServerLock(QString prefixFolder) : m_prefix(std::move(prefix
 
 QString WineServerLock::serverDirName(const QString& prefixFolder)
 {
-    struct stat st{};
+    struct stat st
+    {
+    };
     if (::stat(QFile::encodeName(prefixFolder).constData(), &st) != 0)
         return {};
     return QStringLiteral("server-%1-%2")
@@ -56,7 +58,9 @@ bool WineServerLock::isLocked(const QString& lockFile)
     const int fd = ::open(QFile::encodeName(lockFile).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    struct flock fl{};
+    struct flock fl
+    {
+    };
     fl.l_type = F_WRLCK;
     fl.l_whence = SEEK_SET;
     fl.l_start = 0;

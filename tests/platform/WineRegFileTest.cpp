@@ -110,13 +110,16 @@ TEST(WineRegFile, HandMadeFileIsReadAndWrittenBackUnchanged)
         EXPECT_EQ(v->type, c.expected.type) << c.name;
         EXPECT_EQ(v->data.toHex(), c.expected.data.toHex()) << c.name;
     }
-    WineRegKey* k = file.root()->findSubKey(QStringLiteral("software"))
+    WineRegKey* k = file.root()
+                        ->findSubKey(QStringLiteral("software"))
                         ->findSubKey(QStringLiteral("CAF\u00c9"));
     ASSERT_NE(k, nullptr) << "names are matched without regard to case";
     EXPECT_EQ(k->subKeys().front()->className(), QStringLiteral("My \"class\""));
     EXPECT_EQ(k->subKeys().front()->modified(), 0x1dd859a2aea71acull);
-    EXPECT_TRUE(file.root()->findSubKey(QStringLiteral("Software"))
-                    ->findSubKey(QStringLiteral("Link"))->isLink());
+    EXPECT_TRUE(file.root()
+                    ->findSubKey(QStringLiteral("Software"))
+                    ->findSubKey(QStringLiteral("Link"))
+                    ->isLink());
     const RegValue* data = valueOf(file, QStringLiteral("Software\\Long"), QStringLiteral("Data"));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->data.size(), 48);
@@ -140,7 +143,8 @@ TEST(WineRegFile, OtherSpellingsAreWrittenAsWineWritesThem)
     };
     for (const auto& c : cases) {
         WineRegFile file;
-        ASSERT_EQ(file.parse(header + c.in + "\n", kNow), WineRegFile::State::Good) << c.in.constData();
+        ASSERT_EQ(file.parse(header + c.in + "\n", kNow), WineRegFile::State::Good)
+            << c.in.constData();
         EXPECT_EQ(file.serialize().toStdString(), (header + c.out).toStdString());
     }
 }
@@ -197,11 +201,13 @@ TEST(WineRegFile, LenientEscapesAreReadAsWineReadsThem)
         QByteArray file;
         QString text;
     } cases[] = {
-        {"\\xg", QStringLiteral("xg")},             // \x without digits is an x
-        {"\\x4e2d5", QStringLiteral("\u4e2d5")},    // at most four hex digits
-        {"\\q", QStringLiteral("q")},               // unknown escape: the character itself
+        {"\\xg", QStringLiteral("xg")},               // \x without digits is an x
+        {"\\x4e2d5", QStringLiteral("\u4e2d5")},      // at most four hex digits
+        {"\\q", QStringLiteral("q")},                 // unknown escape: the character itself
         {"caf\xc3\xa9", QStringLiteral("caf\u00e9")}, // raw UTF-8
-        {"a\xff" "b", QStringLiteral("ab")},         // invalid UTF-8 byte is dropped
+        {"a\xff"
+         "b",
+         QStringLiteral("ab")}, // invalid UTF-8 byte is dropped
         {"\\101", QStringLiteral("A")},
     };
     for (const auto& c : cases) {
@@ -223,8 +229,9 @@ TEST(WineRegFile, LongBinaryWrapsAtWinesColumn)
     QByteArray bytes;
     for (int i = 0; i < 100; ++i)
         bytes.append(char(i));
-    file.root()->addSubKey(QStringLiteral("K"), kNow)->setValue(QStringLiteral("Data"),
-                                                                RegValue::fromBinary(bytes));
+    file.root()
+        ->addSubKey(QStringLiteral("K"), kNow)
+        ->setValue(QStringLiteral("Data"), RegValue::fromBinary(bytes));
     const QByteArray text = file.serialize();
     const QList<QByteArray> lines = text.split('\n');
     const qsizetype first = lines.indexOf(QByteArray("\"Data\"=hex:00,01,02,03,04,05,06,07,08,09,"
@@ -281,7 +288,8 @@ TEST(WineRegFile, KeysAreDatedAsWineDatesThem)
     EXPECT_EQ(file.root()->findSubKey(QStringLiteral("E"))->modified(), 0x1d00000000000aaull);
     EXPECT_EQ(WineRegFile::unixFromFileTime(fromSeconds), 1700000000u);
     EXPECT_FALSE(file.arch().has_value());
-    EXPECT_TRUE(file.serialize().startsWith("WINE REGISTRY Version 2\n;; All keys relative to \n\n["))
+    EXPECT_TRUE(
+        file.serialize().startsWith("WINE REGISTRY Version 2\n;; All keys relative to \n\n["))
         << "no #arch line is invented";
 }
 
@@ -319,7 +327,8 @@ TEST(WineRegFile, DamagedInputIsReportedNotGuessed)
         {"value first", header + "\"x\"=\"1\"\n[A] 1\n", WineRegFile::State::Damaged},
         {"bad type", header + "[A] 1\n\"x\"=str(1):\"a\"\n", WineRegFile::State::Damaged},
         {"stray text", header + "[A] 1\nhello\n", WineRegFile::State::Damaged},
-        {"nul byte", header + QByteArray("[A] 1\n\"x\"=\"a\0b\"\n", 18), WineRegFile::State::Damaged},
+        {"nul byte", header + QByteArray("[A] 1\n\"x\"=\"a\0b\"\n", 18),
+         WineRegFile::State::Damaged},
         {"cut at line end", header + "[A] 1\n\"x\"=\"1\"", WineRegFile::State::Good},
     };
     for (const auto& c : cases) {
@@ -347,9 +356,15 @@ TEST(WineRegFile, MutatedFilesNeverCrash)
         for (int e = 0; e < edits; ++e) {
             const qsizetype at = rng.bounded(bytes.size());
             switch (rng.bounded(3)) {
-            case 0: bytes[at] = char(rng.bounded(256)); break;
-            case 1: bytes.truncate(at); break;
-            default: bytes.insert(at, "\\x\"[]\\\n"[rng.bounded(7)]); break;
+            case 0:
+                bytes[at] = char(rng.bounded(256));
+                break;
+            case 1:
+                bytes.truncate(at);
+                break;
+            default:
+                bytes.insert(at, "\\x\"[]\\\n"[rng.bounded(7)]);
+                break;
             }
             if (bytes.isEmpty())
                 break;

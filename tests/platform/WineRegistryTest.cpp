@@ -1,5 +1,5 @@
-#include "platform/posix/WineRegFile.h"
 #include "platform/posix/WineRegistry.h"
+#include "platform/posix/WineRegFile.h"
 #include "platform/posix/WineServerLock.h"
 #include "support/TempDir.h"
 
@@ -20,27 +20,28 @@ namespace {
 
 constexpr quint64 kClock = 0x1dd900000000000ull;
 
-const QByteArray kSystemReg = "WINE REGISTRY Version 2\n"
-                              ";; All keys relative to REGISTRY\\\\Machine\n"
-                              "\n#arch=win32\n"
-                              "\n[Software\\\\Classes\\\\.txt] 1700000000\n"
-                              "#time=1da1a3b00000000\n"
-                              "@=\"txtfile\"\n"
-                              "\n[Software\\\\Shared] 1700000000\n"
-                              "#time=1da1a3b00000000\n"
-                              "\"Where\"=\"machine\"\n"
-                              "\n[Software\\\\Via] 1700000000\n"
-                              "#time=1da1a3b00000000\n"
-                              "#link\n"
-                              "\"SymbolicLinkValue\"=hex(6):5c,00,52,00,65,00,67,00,69,00,73,00,74,00,"
-                              "72,00,79,00,\\\n"
-                              "  5c,00,4d,00,61,00,63,00,68,00,69,00,6e,00,65,00,5c,00,53,00,6f,00,66,"
-                              "00,74,00,\\\n"
-                              "  77,00,61,00,72,00,65,00,5c,00,53,00,68,00,61,00,72,00,65,00,64,00\n"
-                              "\n[System\\\\CurrentControlSet\\\\Hardware Profiles\\\\Current\\\\Software"
-                              "\\\\Fonts] 1700000000\n"
-                              "#time=1da1a3b00000000\n"
-                              "\"LogPixels\"=dword:00000060\n";
+const QByteArray kSystemReg =
+    "WINE REGISTRY Version 2\n"
+    ";; All keys relative to REGISTRY\\\\Machine\n"
+    "\n#arch=win32\n"
+    "\n[Software\\\\Classes\\\\.txt] 1700000000\n"
+    "#time=1da1a3b00000000\n"
+    "@=\"txtfile\"\n"
+    "\n[Software\\\\Shared] 1700000000\n"
+    "#time=1da1a3b00000000\n"
+    "\"Where\"=\"machine\"\n"
+    "\n[Software\\\\Via] 1700000000\n"
+    "#time=1da1a3b00000000\n"
+    "#link\n"
+    "\"SymbolicLinkValue\"=hex(6):5c,00,52,00,65,00,67,00,69,00,73,00,74,00,"
+    "72,00,79,00,\\\n"
+    "  5c,00,4d,00,61,00,63,00,68,00,69,00,6e,00,65,00,5c,00,53,00,6f,00,66,"
+    "00,74,00,\\\n"
+    "  77,00,61,00,72,00,65,00,5c,00,53,00,68,00,61,00,72,00,65,00,64,00\n"
+    "\n[System\\\\CurrentControlSet\\\\Hardware Profiles\\\\Current\\\\Software"
+    "\\\\Fonts] 1700000000\n"
+    "#time=1da1a3b00000000\n"
+    "\"LogPixels\"=dword:00000060\n";
 
 const QByteArray kUserReg = "WINE REGISTRY Version 2\n"
                             ";; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
@@ -75,7 +76,10 @@ protected:
         return r;
     }
 
-    QByteArray bytes(const char* file) const { return kv::test::readFile(dir.file(QLatin1String(file))); }
+    QByteArray bytes(const char* file) const
+    {
+        return kv::test::readFile(dir.file(QLatin1String(file)));
+    }
 
     // The value as a fresh reader finds it in the file on disk.
     std::optional<RegValue> onDisk(const char* file, const QString& path, const QString& name) const
@@ -127,7 +131,9 @@ public:
         m_fd = ::open(QFile::encodeName(m_dir + QStringLiteral("/lock")).constData(),
                       O_CREAT | O_TRUNC | O_WRONLY, 0600);
         EXPECT_GE(m_fd, 0);
-        struct flock fl{};
+        struct flock fl
+        {
+        };
         fl.l_type = F_WRLCK;
         fl.l_whence = SEEK_SET;
         fl.l_len = 1;
@@ -201,7 +207,8 @@ TEST_F(WineRegistryTest, KeysAreCreatedEnumeratedAndDeletedWithTheirSubtree)
 {
     ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("Software\\Test\\b\\Deep")),
               kErrorSuccess);
-    ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("Software\\TEST\\A")), kErrorSuccess);
+    ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("Software\\TEST\\A")),
+              kErrorSuccess);
     ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("\\Software\\\\Test\\C\\")),
               kErrorSuccess);
     QStringList names;
@@ -237,10 +244,14 @@ TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
         const char* file;
         QString filePath;
     } cases[] = {
-        {Hive::CurrentUser, QStringLiteral("Software\\K"), "user.reg", QStringLiteral("Software\\K")},
-        {Hive::LocalMachine, QStringLiteral("Software\\K"), "system.reg", QStringLiteral("Software\\K")},
-        {Hive::ClassesRoot, QStringLiteral(".eaz"), "system.reg", QStringLiteral("Software\\Classes\\.eaz")},
-        {Hive::Users, QStringLiteral(".DEFAULT\\Software\\K"), "userdef.reg", QStringLiteral("Software\\K")},
+        {Hive::CurrentUser, QStringLiteral("Software\\K"), "user.reg",
+         QStringLiteral("Software\\K")},
+        {Hive::LocalMachine, QStringLiteral("Software\\K"), "system.reg",
+         QStringLiteral("Software\\K")},
+        {Hive::ClassesRoot, QStringLiteral(".eaz"), "system.reg",
+         QStringLiteral("Software\\Classes\\.eaz")},
+        {Hive::Users, QStringLiteral(".DEFAULT\\Software\\K"), "userdef.reg",
+         QStringLiteral("Software\\K")},
         {Hive::Users, QStringLiteral("s-1-5-21-0-0-0-1000\\Software\\U"), "user.reg",
          QStringLiteral("Software\\U")},
         {Hive::CurrentConfig, QStringLiteral("Software\\Fonts"), "system.reg",
@@ -252,14 +263,17 @@ TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
             << qPrintable(c.path);
         EXPECT_EQ(onDisk(c.file, c.filePath, QStringLiteral("Probe")), v) << qPrintable(c.path);
     }
-    EXPECT_EQ(text(Hive::LocalMachine, QStringLiteral("Software\\Classes\\.EAZ"), QStringLiteral("Probe")),
+    EXPECT_EQ(text(Hive::LocalMachine, QStringLiteral("Software\\Classes\\.EAZ"),
+                   QStringLiteral("Probe")),
               QStringLiteral(".eaz"));
     EXPECT_EQ(text(Hive::CurrentUser, QStringLiteral("Software\\U"), QStringLiteral("Probe")),
               QStringLiteral("s-1-5-21-0-0-0-1000\\Software\\U"));
-    EXPECT_EQ(text(Hive::ClassesRoot, QStringLiteral(".txt"), QString()), QStringLiteral("txtfile"));
+    EXPECT_EQ(text(Hive::ClassesRoot, QStringLiteral(".txt"), QString()),
+              QStringLiteral("txtfile"));
     RegValue dpi;
     EXPECT_EQ(reg->queryValue(Hive::CurrentConfig, QStringLiteral("Software\\Fonts"),
-                              QStringLiteral("LogPixels"), &dpi), kErrorSuccess);
+                              QStringLiteral("LogPixels"), &dpi),
+              kErrorSuccess);
     EXPECT_EQ(dpi.toDword(), 0x60u);
 
     QStringList users;
@@ -269,8 +283,9 @@ TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
     EXPECT_EQ(reg->setValue(Hive::Users, QString(), QStringLiteral("x"), dpi), kErrorAccessDenied);
     EXPECT_EQ(reg->openKey(Hive::Users, QStringLiteral("S-1-5-18")), kErrorFileNotFound);
 
-    for (WinError e : {reg->openKey(Hive::DynData, QString()),
-                       reg->setValue(Hive::DynData, QStringLiteral("PerfStats"), QStringLiteral("x"), dpi)})
+    for (WinError e :
+         {reg->openKey(Hive::DynData, QString()),
+          reg->setValue(Hive::DynData, QStringLiteral("PerfStats"), QStringLiteral("x"), dpi)})
         EXPECT_EQ(e, kErrorInvalidHandle);
     EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("HKEY_DYN_DATA")));
 }
@@ -280,11 +295,14 @@ TEST_F(WineRegistryTest, SymbolicLinksAreFollowed)
     EXPECT_EQ(text(Hive::LocalMachine, QStringLiteral("Software\\Via"), QStringLiteral("Where")),
               QStringLiteral("machine"));
     ASSERT_EQ(reg->setValue(Hive::LocalMachine, QStringLiteral("software\\via\\Sub"),
-                            QStringLiteral("n"), RegValue::fromDword(1)), kErrorSuccess);
+                            QStringLiteral("n"), RegValue::fromDword(1)),
+              kErrorSuccess);
     EXPECT_TRUE(onDisk("system.reg", QStringLiteral("Software\\Shared\\Sub"), QStringLiteral("n")));
-    ASSERT_EQ(reg->deleteKeyTree(Hive::LocalMachine, QStringLiteral("Software\\Via")), kErrorSuccess);
+    ASSERT_EQ(reg->deleteKeyTree(Hive::LocalMachine, QStringLiteral("Software\\Via")),
+              kErrorSuccess);
     EXPECT_EQ(text(Hive::LocalMachine, QStringLiteral("Software\\Shared"), QStringLiteral("Where")),
-              QStringLiteral("machine")) << "deleting a link keeps its target";
+              QStringLiteral("machine"))
+        << "deleting a link keeps its target";
 }
 
 TEST_F(WineRegistryTest, UntouchedKeysKeepTheirBytesAndChangedKeysTheirNewDate)
@@ -319,13 +337,16 @@ TEST_F(WineRegistryTest, MissingFilesAreEmptyHivesCreatedOnFirstWrite)
     EXPECT_EQ(reg->openKey(Hive::CurrentUser, QStringLiteral("Software")), kErrorFileNotFound);
     EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("user.reg")))) << "reading creates nothing";
     ASSERT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                            RegValue::fromDword(1)), kErrorSuccess);
-    EXPECT_TRUE(bytes("user.reg").startsWith(
-        "WINE REGISTRY Version 2\n;; All keys relative to REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
-        "\n#arch=win32\n"))
+                            RegValue::fromDword(1)),
+              kErrorSuccess);
+    EXPECT_TRUE(bytes("user.reg")
+                    .startsWith("WINE REGISTRY Version 2\n;; All keys relative to "
+                                "REGISTRY\\\\User\\\\S-1-5-21-0-0-0-1000\n"
+                                "\n#arch=win32\n"))
         << "the architecture follows the prefix's other files";
     EXPECT_EQ(reg->createKey(Hive::Users, QStringLiteral(".Default\\X")), kErrorSuccess);
-    EXPECT_TRUE(bytes("userdef.reg").contains(";; All keys relative to REGISTRY\\\\User\\\\.Default\n"));
+    EXPECT_TRUE(
+        bytes("userdef.reg").contains(";; All keys relative to REGISTRY\\\\User\\\\.Default\n"));
 }
 
 TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
@@ -335,11 +356,14 @@ TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
         FakeWineServer server(dir.path(), debianStyle);
         EXPECT_TRUE(WineServerLock(dir.path()).serverRunning()) << debianStyle;
         const QString key = QStringLiteral("Software\\Tarnworks\\Korvane");
-        EXPECT_EQ(reg->setValue(Hive::CurrentUser, key, QStringLiteral("New"),
-                                RegValue::fromDword(1)), kErrorAccessDenied);
+        EXPECT_EQ(
+            reg->setValue(Hive::CurrentUser, key, QStringLiteral("New"), RegValue::fromDword(1)),
+            kErrorAccessDenied);
         EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("Wine is running")));
-        EXPECT_EQ(reg->createKey(Hive::LocalMachine, QStringLiteral("Software\\New")), kErrorAccessDenied);
-        EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("Z")), kErrorAccessDenied);
+        EXPECT_EQ(reg->createKey(Hive::LocalMachine, QStringLiteral("Software\\New")),
+                  kErrorAccessDenied);
+        EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("Z")),
+                  kErrorAccessDenied);
         EXPECT_EQ(reg->deleteKeyTree(Hive::CurrentUser, key), kErrorAccessDenied);
         EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("Z")), QStringLiteral("last"))
             << "reading goes on";
@@ -347,9 +371,11 @@ TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
         EXPECT_EQ(bytes("user.reg"), userBefore);
         EXPECT_EQ(bytes("system.reg"), kSystemReg);
         server.stop();
-        EXPECT_FALSE(WineServerLock(dir.path()).serverRunning()) << "a left-over folder is no server";
-        EXPECT_EQ(reg->setValue(Hive::CurrentUser, key, QStringLiteral("New"), RegValue::fromDword(1)),
-                  kErrorSuccess);
+        EXPECT_FALSE(WineServerLock(dir.path()).serverRunning())
+            << "a left-over folder is no server";
+        EXPECT_EQ(
+            reg->setValue(Hive::CurrentUser, key, QStringLiteral("New"), RegValue::fromDword(1)),
+            kErrorSuccess);
         ASSERT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("New")), kErrorSuccess);
         QFile::remove(dir.file(QStringLiteral("wineserver")));
     }
@@ -360,7 +386,9 @@ TEST_F(WineRegistryTest, FailedWriteLeavesTheFileAsItWas)
     // The file-size limit holds for root as well: the temporary file cannot be written whole.
     const QString key = QStringLiteral("Software\\Tarnworks\\Korvane");
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit old{};
+    struct rlimit old
+    {
+    };
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
     struct rlimit small = old;
     small.rlim_cur = 64;
@@ -371,11 +399,13 @@ TEST_F(WineRegistryTest, FailedWriteLeavesTheFileAsItWas)
     EXPECT_EQ(error, kErrorDiskFull);
     EXPECT_FALSE(reg->lastErrorText().isEmpty());
     EXPECT_EQ(bytes("user.reg"), kUserReg);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3) << "no temporary file left";
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 3)
+        << "no temporary file left";
     EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("Big")), QStringLiteral("<none>"))
         << "what could not be written is not pretended";
     EXPECT_EQ(reg->setValue(Hive::CurrentUser, key, QStringLiteral("Small"),
-                            RegValue::fromString(QStringLiteral("ok"))), kErrorSuccess);
+                            RegValue::fromString(QStringLiteral("ok"))),
+              kErrorSuccess);
 }
 
 TEST_F(WineRegistryTest, DamagedFilesAreReportedAndNeverWritten)
@@ -388,13 +418,17 @@ TEST_F(WineRegistryTest, DamagedFilesAreReportedAndNeverWritten)
 
     RegValue v;
     EXPECT_EQ(reg->queryValue(Hive::LocalMachine, QStringLiteral("Software\\Shared"),
-                              QStringLiteral("Where"), &v), kErrorBadDb);
+                              QStringLiteral("Where"), &v),
+              kErrorBadDb);
     EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("system.reg")));
     EXPECT_EQ(reg->setValue(Hive::ClassesRoot, QStringLiteral(".x"), QString(), v), kErrorBadDb);
-    EXPECT_EQ(text(Hive::CurrentUser, QStringLiteral("Software\\Tarnworks\\Korvane"), QStringLiteral("Z")),
-              QStringLiteral("last")) << "a file with a bad line can still be read";
-    EXPECT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("Software\\X"), QStringLiteral("v"), v),
-              kErrorBadDb);
+    EXPECT_EQ(text(Hive::CurrentUser, QStringLiteral("Software\\Tarnworks\\Korvane"),
+                   QStringLiteral("Z")),
+              QStringLiteral("last"))
+        << "a file with a bad line can still be read";
+    EXPECT_EQ(
+        reg->setValue(Hive::CurrentUser, QStringLiteral("Software\\X"), QStringLiteral("v"), v),
+        kErrorBadDb);
     EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("line 10")));
     EXPECT_EQ(reg->createKey(Hive::Users, QStringLiteral(".Default\\Fine")), kErrorSuccess)
         << "the other files are unaffected";
@@ -406,7 +440,8 @@ TEST_F(WineRegistryTest, DamagedFilesAreReportedAndNeverWritten)
     QDir().mkpath(dir.file(QStringLiteral("user.reg")));
     reg = makeRegistry();
     EXPECT_EQ(reg->openKey(Hive::CurrentUser, QString()), kErrorAccessDenied);
-    EXPECT_NE(reg->setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), v), kErrorSuccess);
+    EXPECT_NE(reg->setValue(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("v"), v),
+              kErrorSuccess);
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("user.reg"))).isDir());
 }
 
@@ -430,7 +465,8 @@ TEST_F(WineRegistryTest, DeferredWritesWaitForFlush)
     const QString key = QStringLiteral("Software\\Import");
     for (int i = 0; i < 50; ++i)
         ASSERT_EQ(reg->setValue(Hive::CurrentUser, key, QStringLiteral("v%1").arg(i),
-                                RegValue::fromDword(quint32(i))), kErrorSuccess);
+                                RegValue::fromDword(quint32(i))),
+                  kErrorSuccess);
     EXPECT_EQ(bytes("user.reg"), kUserReg);
     EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("v7")), QString(QChar(7)))
         << "pending changes are visible";
@@ -453,7 +489,8 @@ TEST_F(WineRegistryTest, LinkedFileIsReplacedAtItsDestination)
     QFile::remove(dir.file(QStringLiteral("user.reg")));
     ASSERT_TRUE(QFile::link(real, dir.file(QStringLiteral("user.reg"))));
     ASSERT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                            RegValue::fromDword(5)), kErrorSuccess);
+                            RegValue::fromDword(5)),
+              kErrorSuccess);
     EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("user.reg"))).isSymLink());
     EXPECT_TRUE(kv::test::readFile(real).contains("\"v\"=dword:00000005"));
 }
@@ -468,8 +505,10 @@ TEST_F(WineRegistryTest, EdgesOfTheInterface)
     EXPECT_EQ(reg->enumSubKeys(Hive::ClassesRoot, QString(), &names), kErrorSuccess);
     EXPECT_TRUE(names.isEmpty());
     EXPECT_EQ(reg->openKey(Hive::ClassesRoot, QStringLiteral(".txt")), kErrorFileNotFound);
-    EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(256, QLatin1Char('k'))), kErrorInvalidParameter);
+    EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(256, QLatin1Char('k'))),
+              kErrorInvalidParameter);
     EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(255, QLatin1Char('k'))), kErrorSuccess);
-    EXPECT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("K"), QString(16384, QLatin1Char('v')),
-                            RegValue::fromDword(1)), kErrorInvalidParameter);
+    EXPECT_EQ(reg->setValue(Hive::CurrentUser, QStringLiteral("K"),
+                            QString(16384, QLatin1Char('v')), RegValue::fromDword(1)),
+              kErrorInvalidParameter);
 }

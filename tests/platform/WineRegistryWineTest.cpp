@@ -58,7 +58,8 @@ protected:
     QString query(const QString& key)
     {
         QByteArray out;
-        run({QStringLiteral("wine"), QStringLiteral("reg"), QStringLiteral("query"), key}, 120, &out);
+        run({QStringLiteral("wine"), QStringLiteral("reg"), QStringLiteral("query"), key}, 120,
+            &out);
         waitForServerExit();
         return QString::fromUtf8(out);
     }
@@ -75,7 +76,8 @@ TEST_F(WineTest, FilesWrittenByWineComeBackByteForByte)
         const QByteArray original = kv::test::readFile(dir.file(QLatin1String(name)));
         ASSERT_FALSE(original.isEmpty()) << name;
         WineRegFile file;
-        EXPECT_EQ(file.parse(original, 1), WineRegFile::State::Good) << name << file.problem().toStdString();
+        EXPECT_EQ(file.parse(original, 1), WineRegFile::State::Good)
+            << name << file.problem().toStdString();
         EXPECT_TRUE(file.serialize() == original) << name;
     }
 }
@@ -85,27 +87,33 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
     WineRegistry reg{WinePrefix(dir.path())};
     const QString key = QStringLiteral("Software\\Tarnworks\\Korvane");
     ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Text"),
-                           RegValue::fromString(QStringLiteral("caf\u00e9 \u20ac"))), kErrorSuccess);
+                           RegValue::fromString(QStringLiteral("caf\u00e9 \u20ac"))),
+              kErrorSuccess);
     ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Num"), RegValue::fromDword(42)),
               kErrorSuccess);
     QByteArray bin;
     for (int i = 0; i < 90; ++i)
         bin.append(char(i));
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Bin"), RegValue::fromBinary(bin)),
-              kErrorSuccess);
+    ASSERT_EQ(
+        reg.setValue(Hive::CurrentUser, key, QStringLiteral("Bin"), RegValue::fromBinary(bin)),
+        kErrorSuccess);
     ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Expand"),
                            RegValue::fromString(QStringLiteral("%TEMP%\\k"), kRegExpandSz)),
               kErrorSuccess);
     ASSERT_EQ(reg.setValue(Hive::ClassesRoot, QStringLiteral(".eaz"), QString(),
-                           RegValue::fromString(QStringLiteral("Korvane.Archive"))), kErrorSuccess);
+                           RegValue::fromString(QStringLiteral("Korvane.Archive"))),
+              kErrorSuccess);
     for (const char* name : {"Zeta", "_under", "beta", "Alpha", "[x]", "\u00c4rger", "a b"})
-        ASSERT_EQ(reg.createKey(Hive::CurrentUser, key + QStringLiteral("\\Order\\") +
-                                                       QString::fromUtf8(name)), kErrorSuccess);
+        ASSERT_EQ(reg.createKey(Hive::CurrentUser,
+                                key + QStringLiteral("\\Order\\") + QString::fromUtf8(name)),
+                  kErrorSuccess);
     QStringList ours;
-    ASSERT_EQ(reg.enumSubKeys(Hive::CurrentUser, key + QStringLiteral("\\Order"), &ours), kErrorSuccess);
+    ASSERT_EQ(reg.enumSubKeys(Hive::CurrentUser, key + QStringLiteral("\\Order"), &ours),
+              kErrorSuccess);
 
     const QString values = query(QStringLiteral("HKCU\\Software\\Tarnworks\\Korvane"));
-    EXPECT_TRUE(values.contains(QStringLiteral("Num    REG_DWORD    0x2a"))) << values.toStdString();
+    EXPECT_TRUE(values.contains(QStringLiteral("Num    REG_DWORD    0x2a")))
+        << values.toStdString();
     EXPECT_TRUE(values.contains(QStringLiteral("Expand    REG_EXPAND_SZ    %TEMP%\\k")))
         << values.toStdString();
     EXPECT_TRUE(values.contains(QStringLiteral("Bin    REG_BINARY    000102030405")))
@@ -119,7 +127,10 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
     ASSERT_EQ(run({QStringLiteral("wine"), QStringLiteral("reg"), QStringLiteral("add"),
                    QStringLiteral("HKCU\\Software\\Tarnworks\\Korvane"), QStringLiteral("/v"),
                    QStringLiteral("FromWine"), QStringLiteral("/d"), QStringLiteral("yes"),
-                   QStringLiteral("/f")}, 120, &out), 0) << out.constData();
+                   QStringLiteral("/f")},
+                  120, &out),
+              0)
+        << out.constData();
     waitForServerExit();
     WineRegFile rewritten;
     ASSERT_EQ(rewritten.parse(kv::test::readFile(dir.file(QStringLiteral("user.reg"))), 1),
@@ -133,7 +144,8 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
     EXPECT_EQ(wines, ours);
 
     RegValue fromWine;
-    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, QStringLiteral("FromWine"), &fromWine), kErrorSuccess)
+    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, QStringLiteral("FromWine"), &fromWine),
+              kErrorSuccess)
         << "the file Wine rewrote is read again";
     EXPECT_EQ(fromWine.toString(), QStringLiteral("yes"));
     RegValue text;
@@ -154,11 +166,13 @@ TEST_F(WineTest, RunningWineServerIsDetected)
     WineRegistry reg{WinePrefix(dir.path())};
     const QByteArray before = kv::test::readFile(dir.file(QStringLiteral("user.reg")));
     EXPECT_EQ(reg.setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                           RegValue::fromDword(1)), kErrorAccessDenied);
+                           RegValue::fromDword(1)),
+              kErrorAccessDenied);
     EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("user.reg"))), before);
     run({QStringLiteral("wineserver"), QStringLiteral("-k")}, 30);
     server.waitForFinished(30000);
     EXPECT_FALSE(WineServerLock(dir.path()).serverRunning());
     EXPECT_EQ(reg.setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                           RegValue::fromDword(1)), kErrorSuccess);
+                           RegValue::fromDword(1)),
+              kErrorSuccess);
 }
