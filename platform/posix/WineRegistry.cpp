@@ -49,8 +49,7 @@ bool sameName(const QString& a, const QString& b)
 
 quint64 systemFileTime()
 {
-    constexpr qint64 kTicks1601To1970 = qint64(86400) * (369 * 365 + 89) * 10000000;
-    return quint64(QDateTime::currentMSecsSinceEpoch() * 10000 + kTicks1601To1970);
+    return WineRegFile::fileTimeFromUnix(0) + quint64(QDateTime::currentMSecsSinceEpoch()) * 10000;
 }
 
 } // namespace
@@ -61,11 +60,10 @@ WineRegistry::WineRegistry(WinePrefix prefix) : m_prefix(std::move(prefix)), m_c
 
 WineRegistry::~WineRegistry() = default;
 
-WinError WineRegistry::fail(WinError code, const QString& text, bool log)
+WinError WineRegistry::fail(WinError code, const QString& text)
 {
     m_lastError = text;
-    if (log)
-        qCWarning(lcRegistry).noquote() << text;
+    qCWarning(lcRegistry).noquote() << text;
     return code;
 }
 

@@ -80,7 +80,9 @@ private:
     WinError commit();
     QByteArray prefixArch();
     quint64 now() const { return m_clock(); }
-    WinError fail(WinError code, const QString& text, bool log = true);
+    // Records and logs a failure; a missing key or value is not a failure worth a log line
+    // and only sets the text.
+    WinError fail(WinError code, const QString& text);
 
     WinePrefix m_prefix;
     std::array<std::unique_ptr<WineRegStore>, kFileCount> m_stores;
