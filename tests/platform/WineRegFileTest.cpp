@@ -13,6 +13,13 @@ namespace {
 
 constexpr quint64 kNow = 0x1dd85a000000000ull;
 
+// Bytes of a literal, NULs included.
+template <std::size_t N>
+QByteArray raw(const char (&text)[N])
+{
+    return QByteArray(text, qsizetype(N - 1));
+}
+
 QByteArray dataFile(const char* name)
 {
     return kv::test::readFile(QStringLiteral(KV_TEST_DATA_DIR "/") + QLatin1String(name));
@@ -316,7 +323,7 @@ TEST(WineRegFile, DamagedInputIsReportedNotGuessed)
         WineRegFile::State state;
     } cases[] = {
         {"empty", "", WineRegFile::State::NotRegistry},
-        {"garbage", "\x89PNG\r\n\x1a\n\0\0\0", WineRegFile::State::NotRegistry},
+        {"garbage", raw("\x89PNG\r\n\x1a\n\0\0\0"), WineRegFile::State::NotRegistry},
         {"other header", "REGEDIT4\n[HKEY_CURRENT_USER\\x]\n", WineRegFile::State::NotRegistry},
         {"unknown arch", header + "#arch=win16\n[A] 1\n", WineRegFile::State::NotRegistry},
         {"cut string", header + "[A] 1\n\"x\"=\"unterminated", WineRegFile::State::Damaged},
@@ -327,7 +334,7 @@ TEST(WineRegFile, DamagedInputIsReportedNotGuessed)
         {"value first", header + "\"x\"=\"1\"\n[A] 1\n", WineRegFile::State::Damaged},
         {"bad type", header + "[A] 1\n\"x\"=str(1):\"a\"\n", WineRegFile::State::Damaged},
         {"stray text", header + "[A] 1\nhello\n", WineRegFile::State::Damaged},
-        {"nul byte", header + QByteArray("[A] 1\n\"x\"=\"a\0b\"\n", 18),
+        {"nul byte", header + raw("[A] 1\n\"x\"=\"a\0b\"\n"),
          WineRegFile::State::Damaged},
         {"cut at line end", header + "[A] 1\n\"x\"=\"1\"", WineRegFile::State::Good},
     };

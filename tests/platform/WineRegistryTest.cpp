@@ -410,7 +410,7 @@ TEST_F(WineRegistryTest, FailedWriteLeavesTheFileAsItWas)
 
 TEST_F(WineRegistryTest, DamagedFilesAreReportedAndNeverWritten)
 {
-    const QByteArray garbage("\x00\x01garbage\xff", 11);
+    const QByteArray garbage = QByteArray::fromHex("0001676172626167650aff");
     const QByteArray oneBadLine = kUserReg + "\"Broken\"=\"no end\n";
     dir.write(QStringLiteral("system.reg"), garbage);
     dir.write(QStringLiteral("user.reg"), oneBadLine);
