@@ -8,9 +8,9 @@
 
 namespace kv::platform::posix {
 
-Q_LOGGING_CATEGORY(lcRegistry, "kv.platform.registry")
-
 namespace {
+
+Q_LOGGING_CATEGORY(lcRegistry, "kv.platform.registry")
 
 constexpr int kMaxLinkDepth = 16;
 constexpr int kMaxKeyNameLength = 255;
