@@ -4,6 +4,7 @@
 #include "platform/posix/WineServerLock.h"
 #include "support/TempDir.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
@@ -33,8 +34,14 @@ protected:
 
     void TearDown() override
     {
-        if (!QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
-            run({QStringLiteral("wineserver"), QStringLiteral("-k")}, 30);
+        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+            return;
+        run({QStringLiteral("wineserver"), QStringLiteral("-k")}, 30);
+        waitForServerExit();
+        // Debian's Wine leaves its server folder in /tmp, named in the prefix.
+        const QByteArray named = kv::test::readFile(dir.file(QStringLiteral("wineserver"))).trimmed();
+        if (!named.isEmpty() && !named.contains('/'))
+            QDir(QStringLiteral("/tmp/") + QString::fromLocal8Bit(named)).removeRecursively();
     }
 
     int run(const QStringList& command, int seconds, QByteArray* output = nullptr)
