@@ -21,7 +21,8 @@ CapacityLimitedFile::~CapacityLimitedFile()
 
 quint64 CapacityLimitedFile::bytesUsed(const QString& folder, const QString& exceptFile)
 {
-    const QString except = exceptFile.isEmpty() ? QString() : QFileInfo(exceptFile).absoluteFilePath();
+    const QString except =
+        exceptFile.isEmpty() ? QString() : QFileInfo(exceptFile).absoluteFilePath();
     quint64 total = 0;
     QDirIterator it(folder, QDir::Files | QDir::Hidden | QDir::System | QDir::NoSymLinks,
                     QDirIterator::Subdirectories);
@@ -78,7 +79,8 @@ qint64 CapacityLimitedFile::writeData(const char* data, qint64 size)
     const quint64 others = bytesUsed(m_driveFolder, m_file.fileName());
     const quint64 allowed = others >= m_capacity ? 0 : m_capacity - others;
     // Append mode writes at the end whatever the position says.
-    const quint64 pos = (openMode() & QIODevice::Append) ? quint64(m_file.size()) : quint64(m_file.pos());
+    const quint64 pos =
+        (openMode() & QIODevice::Append) ? quint64(m_file.size()) : quint64(m_file.pos());
     // Rewriting bytes the file already holds takes no new room.
     const quint64 limit = std::max<quint64>(allowed, quint64(m_file.size()));
     const quint64 room = limit > pos ? limit - pos : 0;

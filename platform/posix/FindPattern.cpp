@@ -38,7 +38,8 @@ bool FindPattern::matches(const QString& name, const QString& pattern)
                 ok = (more && name[i] == QLatin1Char('.') && match[size_t(i + 1)][size_t(j + 1)]) ||
                      (!more && restIsWild(pattern, j + 1));
             } else {
-                ok = more && QString::compare(QString(name[i]), QString(p), Qt::CaseInsensitive) == 0 &&
+                ok = more &&
+                     QString::compare(QString(name[i]), QString(p), Qt::CaseInsensitive) == 0 &&
                      match[size_t(i + 1)][size_t(j + 1)];
             }
             match[size_t(i)][size_t(j)] = ok;

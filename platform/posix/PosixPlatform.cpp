@@ -9,8 +9,7 @@ PosixPlatform::PosixPlatform(WinePrefix prefix, std::unique_ptr<IRegistry> regis
 
 PosixPlatform::PosixPlatform(WinePrefix prefix, std::unique_ptr<IRegistry> registry,
                              Options options)
-    : m_prefix(std::move(prefix)), m_registry(std::move(registry)),
-      m_files(m_prefix, *m_registry),
+    : m_prefix(std::move(prefix)), m_registry(std::move(registry)), m_files(m_prefix, *m_registry),
       m_system(*m_registry, options.programFolder, std::move(options.clock)),
       m_processes(m_prefix, m_files, *m_registry, std::move(options.processes))
 {

@@ -17,8 +17,8 @@ class PosixPlatform
 public:
     struct Options
     {
-        QString programFolder;          // "" for C:\Program Files\Korvane
-        WineSystem::Clock clock;        // empty for the real local time
+        QString programFolder;   // "" for C:\Program Files\Korvane
+        WineSystem::Clock clock; // empty for the real local time
         WineProcesses::Options processes;
     };
 

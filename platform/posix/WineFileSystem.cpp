@@ -12,9 +12,9 @@
 #include <QStandardPaths>
 #include <QTemporaryFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/statvfs.h>
-#include <fcntl.h>
 
 #include <cstdio>
 
@@ -218,9 +218,9 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
     }
     QList<FileEntry> found;
     if (!last.isEmpty()) {
-        const QStringList names = QDir(host).entryList(
-            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-            QDir::Name | QDir::IgnoreCase);
+        const QStringList names = QDir(host).entryList(QDir::AllEntries | QDir::Hidden |
+                                                           QDir::System | QDir::NoDotAndDotDot,
+                                                       QDir::Name | QDir::IgnoreCase);
         for (const QString& name : names) {
             if (FindPattern::matches(name, last))
                 found.append(entryOf(host + QLatin1Char('/') + name));
@@ -233,7 +233,8 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
 bool WineFileSystem::createDirectory(const QString& path)
 {
     QString trimmed = path;
-    while (trimmed.size() > 3 && (trimmed.endsWith(QLatin1Char('\\')) || trimmed.endsWith(QLatin1Char('/'))))
+    while (trimmed.size() > 3 &&
+           (trimmed.endsWith(QLatin1Char('\\')) || trimmed.endsWith(QLatin1Char('/'))))
         trimmed.chop(1);
     const QString host = newHostPath(trimmed);
     if (host.isEmpty())
@@ -301,7 +302,8 @@ bool WineFileSystem::moveFile(const QString& from, const QString& to)
         return false;
     QString destination = target;
     if (QFileInfo::exists(target)) {
-        const bool sameEntry = QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath();
+        const bool sameEntry =
+            QFileInfo(source).canonicalFilePath() == QFileInfo(target).canonicalFilePath();
         if (!sameEntry)
             return fail(kErrorAlreadyExists, QStringLiteral("moving onto"), to);
         // A change of case only: the entry takes the new spelling.
@@ -361,12 +363,15 @@ bool WineFileSystem::copyFile(const QString& from, const QString& to, bool failI
         QFile::remove(staging);
         return fail(kErrorAccessDenied, QStringLiteral("copying to"), to);
     }
-    struct stat sourceStat {};
+    struct stat sourceStat
+    {
+    };
     if (::stat(QFile::encodeName(source).constData(), &sourceStat) == 0) {
         const struct timespec times[2] = {sourceStat.st_atim, sourceStat.st_mtim};
         ::utimensat(AT_FDCWD, QFile::encodeName(staging).constData(), times, 0);
     }
-    if (std::rename(QFile::encodeName(staging).constData(), QFile::encodeName(target).constData()) != 0) {
+    if (std::rename(QFile::encodeName(staging).constData(),
+                    QFile::encodeName(target).constData()) != 0) {
         QFile::remove(staging);
         return fail(kErrorAccessDenied, QStringLiteral("copying to"), to);
     }
@@ -402,7 +407,8 @@ bool WineFileSystem::moveToRecycleBin(const QString& path)
     // folder, scattering "files/" and "info/" wherever the program was started.
     const QString dataHome = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
     if (dataHome.isEmpty() || !QDir().mkpath(dataHome))
-        return fail(kErrorAccessDenied, QStringLiteral("recycling (no data folder for the trash)"), path);
+        return fail(kErrorAccessDenied, QStringLiteral("recycling (no data folder for the trash)"),
+                    path);
     if (!QFile::moveToTrash(host))
         return fail(kErrorAccessDenied, QStringLiteral("recycling"), path);
     return succeed();
@@ -439,7 +445,9 @@ bool WineFileSystem::diskSpace(const QString& root, DiskSpace* out)
         space.totalBytes = capacity;
         space.freeBytes = used >= capacity ? 0 : capacity - used;
     } else {
-        struct statvfs vfs {};
+        struct statvfs vfs
+        {
+        };
         if (::statvfs(QFile::encodeName(host).constData(), &vfs) != 0)
             return fail(kErrorNotReady, QStringLiteral("measuring"), root);
         space.totalBytes = quint64(vfs.f_blocks) * vfs.f_frsize;
@@ -466,7 +474,8 @@ bool WineFileSystem::volumeInformation(const QString& root, VolumeInfo* out)
     QFile serial(host + QStringLiteral("/.windows-serial"));
     bool haveSerial = false;
     if (serial.open(QIODevice::ReadOnly))
-        info.serialNumber = QString::fromLatin1(serial.readLine()).trimmed().toUInt(&haveSerial, 16);
+        info.serialNumber =
+            QString::fromLatin1(serial.readLine()).trimmed().toUInt(&haveSerial, 16);
     if (!haveSerial) {
         // Stable for a drive's folder, so that the same disk keeps its number between runs.
         quint32 hash = 2166136261u; // FNV-1a: the same number on every build

@@ -64,7 +64,8 @@ QString WinePathMapper::driveRoot(QChar letter) const
         return {};
     const QChar lower = letter.toLower();
     for (const QChar spelling : {lower, lower.toUpper()}) {
-        const QString link = m_prefix.dosDevicesPath() + QLatin1Char('/') + spelling + QLatin1Char(':');
+        const QString link =
+            m_prefix.dosDevicesPath() + QLatin1Char('/') + spelling + QLatin1Char(':');
         const QFileInfo info(link);
         if (info.isSymLink())
             return QDir::cleanPath(info.symLinkTarget());
@@ -87,8 +88,8 @@ QChar WinePathMapper::driveOf(const QString& windowsPath)
 
 QChar WinePathMapper::rootDrive(const QString& root)
 {
-    if (root.size() > 3 || (root.size() == 3 && root.at(2) != QLatin1Char('\\') &&
-                            root.at(2) != QLatin1Char('/')))
+    if (root.size() > 3 ||
+        (root.size() == 3 && root.at(2) != QLatin1Char('\\') && root.at(2) != QLatin1Char('/')))
         return {};
     return driveOf(root);
 }
@@ -116,8 +117,10 @@ QString WinePathMapper::matchEntry(const QString& hostFolder, const QString& nam
     const QString exact = hostFolder + QLatin1Char('/') + name;
     if (QFileInfo::exists(exact) || QFileInfo(exact).isSymLink())
         return name;
-    const QStringList entries = QDir(hostFolder).entryList(
-        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
+    const QStringList entries =
+        QDir(hostFolder)
+            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                       QDir::Name);
     for (const QString& entry : entries) {
         if (entry.compare(name, Qt::CaseInsensitive) == 0)
             return entry;

@@ -1,8 +1,8 @@
 #include "platform/posix/WineProcesses.h"
 
 #include "platform/posix/PosixLog.h"
-#include "platform/posix/WinePathMapper.h"
 #include "platform/posix/WindowsCommandLine.h"
+#include "platform/posix/WinePathMapper.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -48,10 +48,15 @@ QString unquoted(QString text)
 
 const QStringList& WineProcesses::textEditors()
 {
-    static const QStringList editors = {
-        QStringLiteral("gnome-text-editor"), QStringLiteral("gedit"), QStringLiteral("kate"),
-        QStringLiteral("kwrite"), QStringLiteral("mousepad"), QStringLiteral("xed"),
-        QStringLiteral("pluma"), QStringLiteral("featherpad"), QStringLiteral("leafpad")};
+    static const QStringList editors = {QStringLiteral("gnome-text-editor"),
+                                        QStringLiteral("gedit"),
+                                        QStringLiteral("kate"),
+                                        QStringLiteral("kwrite"),
+                                        QStringLiteral("mousepad"),
+                                        QStringLiteral("xed"),
+                                        QStringLiteral("pluma"),
+                                        QStringLiteral("featherpad"),
+                                        QStringLiteral("leafpad")};
     return editors;
 }
 
@@ -71,7 +76,8 @@ QString WineProcesses::findHostProgram(const QString& name) const
 {
     if (m_options.searchPath.isEmpty())
         return QStandardPaths::findExecutable(name);
-    return QStandardPaths::findExecutable(name, m_options.searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts));
+    return QStandardPaths::findExecutable(
+        name, m_options.searchPath.split(QLatin1Char(':'), Qt::SkipEmptyParts));
 }
 
 QString WineProcesses::hostPathOf(const QString& windowsPath) const
@@ -205,7 +211,8 @@ bool WineProcesses::openDocument(const QString& windowsPath)
     const QString host = hostPathOf(windowsPath);
     const QString opener = findHostProgram(QStringLiteral("xdg-open"));
     if (host.isEmpty() || !QFileInfo::exists(host) || opener.isEmpty()) {
-        qCWarning(lcPosix) << "cannot open" << windowsPath << (opener.isEmpty() ? "(no xdg-open)" : "");
+        qCWarning(lcPosix) << "cannot open" << windowsPath
+                           << (opener.isEmpty() ? "(no xdg-open)" : "");
         return false;
     }
     QProcess process;
@@ -219,12 +226,14 @@ QString WineProcesses::mailWindowClass()
     // The same test that tells the two generations of the mail client apart at start-up.
     RegValue value;
     QString dll;
-    if (m_registry.queryValue(Hive::ClassesRoot,
-                              QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"),
-                              QString(), &value) == kErrorSuccess)
+    if (m_registry.queryValue(
+            Hive::ClassesRoot,
+            QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"),
+            QString(), &value) == kErrorSuccess)
         dll = value.toString();
     if (dll.isEmpty() &&
-        m_registry.queryValue(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
+        m_registry.queryValue(Hive::LocalMachine,
+                              QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
                               QStringLiteral("DLLPath"), &value) == kErrorSuccess)
         dll = value.toString();
     const QString file = dll.mid(dll.lastIndexOf(QLatin1Char('\\')) + 1);

@@ -3,8 +3,8 @@
 #include "platform/IFileSystem.h"
 #include "platform/IProcesses.h"
 #include "platform/IRegistry.h"
-#include "platform/posix/WineProcessScanner.h"
 #include "platform/posix/WinePrefix.h"
+#include "platform/posix/WineProcessScanner.h"
 
 #include <QProcessEnvironment>
 

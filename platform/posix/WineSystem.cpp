@@ -118,7 +118,8 @@ QMap<QString, QString> WineSystem::environment()
     set(QStringLiteral("ProgramData"), QStringLiteral("C:\\ProgramData"));
     set(QStringLiteral("PUBLIC"), QStringLiteral("C:\\users\\Public"));
     set(QStringLiteral("ComSpec"), systemDirectory() + QStringLiteral("\\cmd.exe"));
-    set(QStringLiteral("COMPUTERNAME"), QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper());
+    set(QStringLiteral("COMPUTERNAME"),
+        QSysInfo::machineHostName().section(QLatin1Char('.'), 0, 0).toUpper());
 
     const auto load = [&](Hive hive, const QString& key) {
         QList<RegNamedValue> values;
@@ -132,7 +133,8 @@ QMap<QString, QString> WineSystem::environment()
                 text = expand(text, env);
             const QString upper = named.name.toUpper();
             if (upper == QLatin1String("PATH") && hive == Hive::CurrentUser && env.contains(upper))
-                text = env.value(upper) + QLatin1Char(';') + text; // the user's PATH extends the machine's
+                text = env.value(upper) + QLatin1Char(';') +
+                       text; // the user's PATH extends the machine's
             env.insert(upper, text);
         }
     };

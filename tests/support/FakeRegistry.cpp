@@ -29,8 +29,8 @@ int indexOfValue(const QList<RegNamedValue>& values, const QString& name)
 
 FakeRegistry::FakeRegistry()
 {
-    for (Hive hive : {Hive::CurrentUser, Hive::LocalMachine, Hive::Users, Hive::CurrentConfig,
-                      Hive::DynData}) {
+    for (Hive hive :
+         {Hive::CurrentUser, Hive::LocalMachine, Hive::Users, Hive::CurrentConfig, Hive::DynData}) {
         m_keys.insert(rootId(hiveNumber(hive)), Key{});
     }
     create(locate(Hive::ClassesRoot, QString()));
@@ -160,8 +160,7 @@ WinError FakeRegistry::deleteKeyTree(Hive hive, const QString& path)
     }
     removeTree(where.id);
     const qsizetype cut = where.id.lastIndexOf(QLatin1Char('\\'));
-    const QString parent =
-        cut < 0 ? rootId(where.hiveNumber) : where.id.left(cut);
+    const QString parent = cut < 0 ? rootId(where.hiveNumber) : where.id.left(cut);
     m_keys[parent].children.removeAll(where.id);
     return kErrorSuccess;
 }

@@ -57,8 +57,8 @@ private:
     // HKCR is folded into HKLM\Software\Classes.
     struct Location
     {
-        QString id;         // hive number + "|" + lower-case components joined by "\"
-        QStringList names;  // the components as spelled by the caller, from the hive's root
+        QString id;        // hive number + "|" + lower-case components joined by "\"
+        QStringList names; // the components as spelled by the caller, from the hive's root
         int hiveNumber = 0;
     };
     static Location locate(platform::Hive hive, const QString& path);

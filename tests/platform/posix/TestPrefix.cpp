@@ -19,10 +19,10 @@ TestPrefix::TestPrefix()
     link(QStringLiteral("z:"), QStringLiteral("/"));
     link(QStringLiteral("a:"), floppy());
     link(QStringLiteral("d:"), cdrom());
-    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"), QStringLiteral("a:"),
-                       QStringLiteral("floppy"));
-    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"), QStringLiteral("d:"),
-                       QStringLiteral("cdrom"));
+    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
+                       QStringLiteral("a:"), QStringLiteral("floppy"));
+    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
+                       QStringLiteral("d:"), QStringLiteral("cdrom"));
 }
 
 void TestPrefix::link(const QString& name, const QString& target) const

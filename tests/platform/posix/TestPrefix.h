@@ -24,12 +24,18 @@ public:
     QString floppy() const { return m_dir.path() + QStringLiteral("/floppy"); }
     QString cdrom() const { return m_dir.path() + QStringLiteral("/cdrom"); }
     QString scratch(const QString& relative) const { return m_dir.file(relative); }
-    platform::posix::WinePrefix prefix() const { return platform::posix::WinePrefix(prefixFolder()); }
+    platform::posix::WinePrefix prefix() const
+    {
+        return platform::posix::WinePrefix(prefixFolder());
+    }
 
     // Adds (or replaces) the link dosdevices/<name> -> target.
     void link(const QString& name, const QString& target) const;
     // Writes a file below the scratch folder and returns its host path.
-    QString write(const QString& relative, const QByteArray& bytes) const { return m_dir.write(relative, bytes); }
+    QString write(const QString& relative, const QByteArray& bytes) const
+    {
+        return m_dir.write(relative, bytes);
+    }
 
     FakeRegistry registry;
 

@@ -16,7 +16,8 @@ TEST(WindowsCommandLineTest, ProgramIsTheFirstTokenAndTheRestStaysAsWritten)
         const char* rest;
     } cases[] = {
         {"notepad C:\\Program Files\\x.log", "notepad", "C:\\Program Files\\x.log"},
-        {"\"C:\\Program Files\\Korvane\\KV2000.exe\" \\F", "C:\\Program Files\\Korvane\\KV2000.exe", "\\F"},
+        {"\"C:\\Program Files\\Korvane\\KV2000.exe\" \\F", "C:\\Program Files\\Korvane\\KV2000.exe",
+         "\\F"},
         {"  regedit   /s  \"a b.reg\"", "regedit", "/s  \"a b.reg\""},
         {"\"unterminated name", "unterminated name", ""},
         {"", "", ""},
@@ -48,13 +49,15 @@ TEST(WindowsCommandLineTest, ArgumentsSplitAsTheRuntimeSplitsThem)
         {"   ", {}},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(WindowsCommandLine::arguments(QString::fromUtf8(test.text)), test.arguments) << test.text;
+        EXPECT_EQ(WindowsCommandLine::arguments(QString::fromUtf8(test.text)), test.arguments)
+            << test.text;
 }
 
 TEST(WindowsCommandLineTest, QuotedArgumentsComeBackUnchanged)
 {
-    const QStringList arguments = {"plain", "with space", "", "C:\\dir\\", "quote\"inside", "tail\\\\",
-                                   "\\\\server\\share\\", "a\\\"b"};
+    const QStringList arguments = {
+        "plain",    "with space",          "",      "C:\\dir\\", "quote\"inside",
+        "tail\\\\", "\\\\server\\share\\", "a\\\"b"};
     QStringList quoted;
     for (const QString& a : arguments)
         quoted.append(WindowsCommandLine::quote(a));

@@ -20,7 +20,8 @@ class WineDisketteTest : public ::testing::Test
 protected:
     void setCapacity(quint32 bytes)
     {
-        t.registry.setDword(Hive::LocalMachine, QStringLiteral("Software\\Korvane\\Emulation\\Drives"),
+        t.registry.setDword(Hive::LocalMachine,
+                            QStringLiteral("Software\\Korvane\\Emulation\\Drives"),
                             QStringLiteral("a:"), bytes);
     }
     quint64 freeBytes()
@@ -110,10 +111,13 @@ TEST_F(WineDisketteTest, CopiesAndMovesThatDoNotFitChangeNothing)
     EXPECT_TRUE(QFileInfo::exists(t.driveC() + "/big.bin"));
     EXPECT_TRUE(QDir(t.floppy()).isEmpty());
 
-    EXPECT_TRUE(fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\small.bin"), false));
+    EXPECT_TRUE(
+        fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\small.bin"), false));
     // Replacing a file counts the room the old one frees.
-    EXPECT_TRUE(fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\small.bin"), false));
-    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\second.bin"), false));
+    EXPECT_TRUE(
+        fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\small.bin"), false));
+    EXPECT_FALSE(
+        fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\second.bin"), false));
     EXPECT_EQ(fs.lastError(), kErrorDiskFull);
     EXPECT_EQ(freeBytes(), 400u);
 }

@@ -162,25 +162,31 @@ TEST_F(WineFileSystemTest, FoldersAreCreatedAndRemovedWithWindowsErrors)
 TEST_F(WineFileSystemTest, MovesFailWithoutTouchingEitherFile)
 {
     const QString store = t.driveC() + "/Store/";
-    EXPECT_FALSE(fs.moveFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Store\\folders.DBX")));
+    EXPECT_FALSE(fs.moveFile(QStringLiteral("C:\\Store\\Inbox.dbx"),
+                             QStringLiteral("C:\\Store\\folders.DBX")));
     EXPECT_EQ(fs.lastError(), kErrorAlreadyExists);
     EXPECT_EQ(readFile(store + "Inbox.dbx"), QByteArray("inbox"));
     EXPECT_EQ(readFile(store + "Folders.dbx"), QByteArray("folders"));
 
-    EXPECT_FALSE(fs.moveFile(QStringLiteral("C:\\Store\\Gone.dbx"), QStringLiteral("C:\\Store\\x.dbx")));
+    EXPECT_FALSE(
+        fs.moveFile(QStringLiteral("C:\\Store\\Gone.dbx"), QStringLiteral("C:\\Store\\x.dbx")));
     EXPECT_EQ(fs.lastError(), kErrorFileNotFound);
-    EXPECT_FALSE(fs.moveFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Nowhere\\x.dbx")));
+    EXPECT_FALSE(
+        fs.moveFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Nowhere\\x.dbx")));
     EXPECT_EQ(fs.lastError(), kErrorPathNotFound);
     EXPECT_TRUE(QFileInfo::exists(store + "Inbox.dbx"));
 
-    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\INBOX.dbx"), QStringLiteral("C:\\Store\\Sub.dir\\Old.dbx")));
+    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\INBOX.dbx"),
+                            QStringLiteral("C:\\Store\\Sub.dir\\Old.dbx")));
     EXPECT_EQ(readFile(store + "Sub.dir/Old.dbx"), QByteArray("inbox"));
     EXPECT_FALSE(QFileInfo::exists(store + "Inbox.dbx"));
 
     // A change of case only renames.
-    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\Folders.dbx"), QStringLiteral("C:\\Store\\FOLDERS.DBX")));
-    EXPECT_EQ(QDir(store).entryList({QStringLiteral("*.DBX"), QStringLiteral("*.dbx")}, QDir::Files),
-              QStringList{QStringLiteral("FOLDERS.DBX")});
+    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\Folders.dbx"),
+                            QStringLiteral("C:\\Store\\FOLDERS.DBX")));
+    EXPECT_EQ(
+        QDir(store).entryList({QStringLiteral("*.DBX"), QStringLiteral("*.dbx")}, QDir::Files),
+        QStringList{QStringLiteral("FOLDERS.DBX")});
 
     // Folders move too.
     EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\Sub.dir"), QStringLiteral("C:\\Moved")));
@@ -194,32 +200,37 @@ TEST_F(WineFileSystemTest, CopiesKeepTimesAndRespectFailIfExists)
     ASSERT_TRUE(fs.setModified(QStringLiteral("C:\\Store\\Inbox.dbx"), stamp));
     EXPECT_EQ(QFileInfo(store + "Inbox.dbx").lastModified().toUTC(), stamp);
 
-    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Store\\folders.dbx"), true));
+    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"),
+                             QStringLiteral("C:\\Store\\folders.dbx"), true));
     EXPECT_EQ(fs.lastError(), kErrorFileExists);
     EXPECT_EQ(readFile(store + "Folders.dbx"), QByteArray("folders"));
 
-    EXPECT_TRUE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Store\\folders.dbx"), false));
+    EXPECT_TRUE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"),
+                            QStringLiteral("C:\\Store\\folders.dbx"), false));
     EXPECT_EQ(readFile(store + "Folders.dbx"), QByteArray("inbox"));
     EXPECT_EQ(QFileInfo(store + "Folders.dbx").lastModified().toUTC(), stamp);
     EXPECT_EQ(QDir(store).entryList(QDir::Files | QDir::Hidden).size(), 5); // no staging file left
 
-    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"), QStringLiteral("C:\\Store\\INBOX.DBX"), false));
+    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"),
+                             QStringLiteral("C:\\Store\\INBOX.DBX"), false));
     EXPECT_EQ(fs.lastError(), kErrorSharingViolation);
     EXPECT_EQ(readFile(store + "Inbox.dbx"), QByteArray("inbox"));
-    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\Sub.dir"), QStringLiteral("C:\\Store\\x"), false));
+    EXPECT_FALSE(
+        fs.copyFile(QStringLiteral("C:\\Store\\Sub.dir"), QStringLiteral("C:\\Store\\x"), false));
     EXPECT_EQ(fs.lastError(), kErrorAccessDenied);
-    EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\Store\\none"), QStringLiteral("C:\\Store\\x"), false));
+    EXPECT_FALSE(
+        fs.copyFile(QStringLiteral("C:\\Store\\none"), QStringLiteral("C:\\Store\\x"), false));
     EXPECT_EQ(fs.lastError(), kErrorFileNotFound);
 }
 
 TEST_F(WineFileSystemTest, DriveTypesComeFromWinesDriveConfiguration)
 {
-    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"), QStringLiteral("n:"),
-                         QStringLiteral("network"));
-    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"), QStringLiteral("r:"),
-                         QStringLiteral("ramdisk"));
-    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"), QStringLiteral("h:"),
-                         QStringLiteral("hd"));
+    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
+                         QStringLiteral("n:"), QStringLiteral("network"));
+    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
+                         QStringLiteral("r:"), QStringLiteral("ramdisk"));
+    t.registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
+                         QStringLiteral("h:"), QStringLiteral("hd"));
     for (const char* letter : {"n:", "r:", "h:"})
         t.link(QString::fromLatin1(letter), t.scratch(QStringLiteral("elsewhere")));
     const struct
@@ -227,10 +238,12 @@ TEST_F(WineFileSystemTest, DriveTypesComeFromWinesDriveConfiguration)
         const char* root;
         DriveType type;
     } cases[] = {
-        {"C:\\", DriveType::Fixed},      {"c:", DriveType::Fixed},       {"A:\\", DriveType::Removable},
-        {"d:\\", DriveType::CdRom},      {"N:\\", DriveType::Remote},    {"R:\\", DriveType::RamDisk},
-        {"H:\\", DriveType::Fixed},      {"Z:\\", DriveType::Fixed},     {"Q:\\", DriveType::NoRootDir},
-        {"C:\\Store", DriveType::NoRootDir}, {"", DriveType::NoRootDir},
+        {"C:\\", DriveType::Fixed},     {"c:", DriveType::Fixed},
+        {"A:\\", DriveType::Removable}, {"d:\\", DriveType::CdRom},
+        {"N:\\", DriveType::Remote},    {"R:\\", DriveType::RamDisk},
+        {"H:\\", DriveType::Fixed},     {"Z:\\", DriveType::Fixed},
+        {"Q:\\", DriveType::NoRootDir}, {"C:\\Store", DriveType::NoRootDir},
+        {"", DriveType::NoRootDir},
     };
     for (const auto& test : cases)
         EXPECT_EQ(fs.driveType(QString::fromLatin1(test.root)), test.type) << test.root;

@@ -59,8 +59,10 @@ TEST_F(WinePathMapperTest, AnAmbiguousNamePrefersTheExactSpelling)
     // Only a case-sensitive host can hold both spellings.
     t.write(QStringLiteral("prefix/drive_c/Data/Report.txt"), "y");
     t.write(QStringLiteral("prefix/drive_c/Data/REPORT.TXT"), "z");
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\Report.txt")), t.driveC() + "/Data/Report.txt");
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\REPORT.TXT")), t.driveC() + "/Data/REPORT.TXT");
+    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\Report.txt")),
+              t.driveC() + "/Data/Report.txt");
+    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\REPORT.TXT")),
+              t.driveC() + "/Data/REPORT.TXT");
     // No exact spelling: one of the matches, the same one every time.
     const QString any = mapper.toHostPath(QStringLiteral("C:\\data\\report.txt"));
     EXPECT_TRUE(QFileInfo::exists(any)) << any.toStdString();
@@ -85,7 +87,8 @@ TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
         {"/", "Z:\\"},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(mapper.toWindowsPath(test.host), QString::fromUtf8(test.windows)) << test.host.toStdString();
+        EXPECT_EQ(mapper.toWindowsPath(test.host), QString::fromUtf8(test.windows))
+            << test.host.toStdString();
 }
 
 TEST_F(WinePathMapperTest, WithoutAZDriveHostPathsStillGetOne)

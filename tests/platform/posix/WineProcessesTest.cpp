@@ -4,8 +4,8 @@
 #include "platform/posix/WineProcesses.h"
 
 #include <QDeadlineTimer>
-#include <QElapsedTimer>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -37,8 +37,9 @@ protected:
         const QString path = t.scratch(QStringLiteral("bin/") + name);
         const QString record = t.scratch(QStringLiteral("records/") + name);
         t.write(QStringLiteral("bin/") + name,
-                QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1.tmp'\n"
-                               "mv '%1.tmp' '%1'\n")
+                QStringLiteral(
+                    "#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1.tmp'\n"
+                    "mv '%1.tmp' '%1'\n")
                     .arg(record)
                     .toUtf8());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -87,7 +88,8 @@ TEST_F(WineProcessesTest, NotepadWithoutAnEditorFallsBackToTheDesktopOrFails)
     fakeProgram(QStringLiteral("xdg-open"));
     WineProcesses p = processes();
     EXPECT_TRUE(p.runAndWait(QStringLiteral("notepad.exe C:\\Store\\inbox.dbx")));
-    EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0), t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
+    EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0),
+              t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
 
     QFile::remove(t.scratch(QStringLiteral("bin/xdg-open")));
     QFile::remove(t.scratch(QStringLiteral("records/xdg-open")));
@@ -142,8 +144,10 @@ TEST_F(WineProcessesTest, OurOwnExecutableRestartsThisProgram)
     WineProcesses::Options options;
     options.selfExecutable = t.scratch(QStringLiteral("bin/korvane"));
     WineProcesses p = processes(options);
-    EXPECT_TRUE(p.start(QStringLiteral("C:\\Program Files\\Korvane\\KV2000.exe"), {QStringLiteral("\\F")}));
-    EXPECT_EQ(recorded(QStringLiteral("korvane"), 5000), (QStringList{QStringLiteral("\\F"), prefixLine()}));
+    EXPECT_TRUE(
+        p.start(QStringLiteral("C:\\Program Files\\Korvane\\KV2000.exe"), {QStringLiteral("\\F")}));
+    EXPECT_EQ(recorded(QStringLiteral("korvane"), 5000),
+              (QStringList{QStringLiteral("\\F"), prefixLine()}));
 }
 
 TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsDefaultApplication)
@@ -155,7 +159,8 @@ TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsDefaultApplication)
     EXPECT_FALSE(p.openDocument(QStringLiteral("Q:\\x.txt")));
     EXPECT_TRUE(recorded(QStringLiteral("xdg-open"), 200).isEmpty());
     EXPECT_TRUE(p.openDocument(QStringLiteral("c:\\store\\INBOX.DBX")));
-    EXPECT_EQ(recorded(QStringLiteral("xdg-open"), 5000).value(0), t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
+    EXPECT_EQ(recorded(QStringLiteral("xdg-open"), 5000).value(0),
+              t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
 }
 
 // A /proc tree in a scratch folder: each process a folder with cmdline, environ and stat.
@@ -219,13 +224,17 @@ TEST_F(FakeProcTest, TheMailWindowClassFollowsTheInstalledGeneration)
 {
     process(3999901, {"C:\\Program Files\\Outlook Express\\msimn.exe"}, {ourPrefix()});
     WineProcesses p = scanning();
-    t.registry.setString(Hive::LocalMachine, QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
-                         QStringLiteral("DLLPath"), QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
+    t.registry.setString(Hive::LocalMachine,
+                         QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
+                         QStringLiteral("DLLPath"),
+                         QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
     EXPECT_EQ(p.topLevelWindows().value(0).className, QStringLiteral("ThorBrowserWndClass"));
-    t.registry.setString(Hive::ClassesRoot,
-                         QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"), QString(),
-                         QStringLiteral("C:\\WINDOWS\\SYSTEM\\MSOE.DLL"));
-    EXPECT_EQ(p.topLevelWindows().value(0).className, QStringLiteral("Outlook Express Browser Class"));
+    t.registry.setString(
+        Hive::ClassesRoot,
+        QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"), QString(),
+        QStringLiteral("C:\\WINDOWS\\SYSTEM\\MSOE.DLL"));
+    EXPECT_EQ(p.topLevelWindows().value(0).className,
+              QStringLiteral("Outlook Express Browser Class"));
 }
 
 TEST_F(FakeProcTest, ClosingAWindowWhoseProcessIsGoneOrUnknownFails)
@@ -287,11 +296,12 @@ TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
 TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
 {
     // This Wine closes the program when asked, as the program does on WM_CLOSE.
-    t.write(QStringLiteral("bin/wine"),
-            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
-                           "kill \"$(cat '%2')\"\n")
-                .arg(t.scratch(QStringLiteral("records/wine")), t.scratch(QStringLiteral("child.pid")))
-                .toUtf8());
+    t.write(
+        QStringLiteral("bin/wine"),
+        QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
+                       "kill \"$(cat '%2')\"\n")
+            .arg(t.scratch(QStringLiteral("records/wine")), t.scratch(QStringLiteral("child.pid")))
+            .toUtf8());
     QFile::setPermissions(t.scratch(QStringLiteral("bin/wine")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WineProcesses::Options options;
@@ -305,8 +315,8 @@ TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
     // Had the request not ended it, the program would have had the whole wait before SIGTERM.
     EXPECT_LT(timer.elapsed(), options.closeTimeoutMs);
     EXPECT_EQ(recorded(QStringLiteral("wine")),
-              (QStringList{QStringLiteral("taskkill"), QStringLiteral("/IM"), QStringLiteral("msimn.exe"),
-                           prefixLine()}));
+              (QStringList{QStringLiteral("taskkill"), QStringLiteral("/IM"),
+                           QStringLiteral("msimn.exe"), prefixLine()}));
     EXPECT_TRUE(child.waitForFinished(5000));
 }
 

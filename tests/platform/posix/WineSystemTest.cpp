@@ -28,8 +28,8 @@ TEST_F(WineSystemTest, FoldersFollowWinesLayout)
     EXPECT_EQ(system.programFolder(), QStringLiteral("C:\\Program Files\\Korvane"));
     EXPECT_EQ(system.tempPath(), QStringLiteral("C:\\users\\bob\\Temp\\"));
 
-    registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"), QStringLiteral("Version"),
-                       QStringLiteral("win98"));
+    registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"),
+                       QStringLiteral("Version"), QStringLiteral("win98"));
     EXPECT_EQ(system.systemDirectory(), QStringLiteral("C:\\windows\\system"));
 
     WineSystem configured(registry, QStringLiteral("D:\\Tools\\K2K\\"));
@@ -44,21 +44,28 @@ TEST_F(WineSystemTest, TempPathComesFromTheUsersEnvironment)
     registry.setValue(Hive::LocalMachine, kMachineEnv, QStringLiteral("TMP"),
                       RegValue::fromString(QStringLiteral("%SystemRoot%\\TEMP"), kRegExpandSz));
     EXPECT_EQ(system.tempPath(), QStringLiteral("C:\\windows\\TEMP\\"));
-    registry.setValue(Hive::CurrentUser, kUserEnv, QStringLiteral("Tmp"),
-                      RegValue::fromString(QStringLiteral("%USERPROFILE%\\AppData\\Local\\Temp"), kRegExpandSz));
+    registry.setValue(
+        Hive::CurrentUser, kUserEnv, QStringLiteral("Tmp"),
+        RegValue::fromString(QStringLiteral("%USERPROFILE%\\AppData\\Local\\Temp"), kRegExpandSz));
     EXPECT_EQ(system.tempPath(), QStringLiteral("C:\\users\\bob\\AppData\\Local\\Temp\\"));
 }
 
 TEST_F(WineSystemTest, EnvironmentHasWindowsSemantics)
 {
-    registry.setString(Hive::LocalMachine, kMachineEnv, QStringLiteral("PATH"), QStringLiteral("C:\\windows"));
-    registry.setString(Hive::LocalMachine, kMachineEnv, QStringLiteral("Shared"), QStringLiteral("machine"));
-    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("Path"), QStringLiteral("C:\\bin"));
-    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("SHARED"), QStringLiteral("user"));
-    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("Literal"), QStringLiteral("%WINDIR%"));
-    registry.setString(Hive::CurrentUser,
-                       QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
-                       QStringLiteral("AppData"), QStringLiteral("C:\\users\\bob\\Application Data"));
+    registry.setString(Hive::LocalMachine, kMachineEnv, QStringLiteral("PATH"),
+                       QStringLiteral("C:\\windows"));
+    registry.setString(Hive::LocalMachine, kMachineEnv, QStringLiteral("Shared"),
+                       QStringLiteral("machine"));
+    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("Path"),
+                       QStringLiteral("C:\\bin"));
+    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("SHARED"),
+                       QStringLiteral("user"));
+    registry.setString(Hive::CurrentUser, kUserEnv, QStringLiteral("Literal"),
+                       QStringLiteral("%WINDIR%"));
+    registry.setString(
+        Hive::CurrentUser,
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
+        QStringLiteral("AppData"), QStringLiteral("C:\\users\\bob\\Application Data"));
     const struct
     {
         const char* name;
@@ -79,7 +86,8 @@ TEST_F(WineSystemTest, EnvironmentHasWindowsSemantics)
         {"NOT_SET", ""},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(system.environmentVariable(QString::fromLatin1(test.name)), QString::fromUtf8(test.value))
+        EXPECT_EQ(system.environmentVariable(QString::fromLatin1(test.name)),
+                  QString::fromUtf8(test.value))
             << test.name;
 }
 
@@ -103,7 +111,8 @@ TEST_F(WineSystemTest, ExpansionKeepsWhatItCannotExpand)
         {"", ""},
     };
     for (const auto& test : cases)
-        EXPECT_EQ(system.expandEnvironmentStrings(QString::fromUtf8(test.text)), QString::fromUtf8(test.expanded))
+        EXPECT_EQ(system.expandEnvironmentStrings(QString::fromUtf8(test.text)),
+                  QString::fromUtf8(test.expanded))
             << test.text;
 }
 
@@ -114,14 +123,14 @@ TEST_F(WineSystemTest, VersionFollowsThePrefixsSetting)
         const char* name;
         quint32 major, minor, build, platform;
     } cases[] = {
-        {"win95", 4, 0, 950, 1},     {"win98", 4, 10, 2222, 1},   {"WinME", 4, 90, 3000, 1},
-        {"nt40", 4, 0, 1381, 2},     {"win2k", 5, 0, 2195, 2},    {"win2000", 5, 0, 2195, 2},
-        {"winxp", 5, 1, 2600, 2},    {"vista", 6, 0, 6002, 2},    {"win7", 6, 1, 7601, 2},
+        {"win95", 4, 0, 950, 1},    {"win98", 4, 10, 2222, 1}, {"WinME", 4, 90, 3000, 1},
+        {"nt40", 4, 0, 1381, 2},    {"win2k", 5, 0, 2195, 2},  {"win2000", 5, 0, 2195, 2},
+        {"winxp", 5, 1, 2600, 2},   {"vista", 6, 0, 6002, 2},  {"win7", 6, 1, 7601, 2},
         {"win10", 10, 0, 19043, 2},
     };
     for (const auto& test : cases) {
-        registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"), QStringLiteral("Version"),
-                           QString::fromLatin1(test.name));
+        registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"),
+                           QStringLiteral("Version"), QString::fromLatin1(test.name));
         const WindowsVersion v = system.windowsVersion();
         EXPECT_EQ(v.major, test.major) << test.name;
         EXPECT_EQ(v.minor, test.minor) << test.name;
@@ -135,11 +144,11 @@ TEST_F(WineSystemTest, VersionSettingsTakeWinesOrder)
     EXPECT_EQ(system.windowsVersion().major, 6u); // Windows 7 when nothing is set
     EXPECT_EQ(system.windowsVersion().minor, 1u);
 
-    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine"), QStringLiteral("Version"),
-                       QStringLiteral("winxp"));
+    registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine"),
+                       QStringLiteral("Version"), QStringLiteral("winxp"));
     EXPECT_EQ(system.windowsVersion().build, 2600u);
-    registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"), QStringLiteral("Version"),
-                       QStringLiteral("win98"));
+    registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine"),
+                       QStringLiteral("Version"), QStringLiteral("win98"));
     EXPECT_EQ(system.windowsVersion().build, 2222u);
     registry.setString(Hive::CurrentUser, QStringLiteral("Software\\Wine\\AppDefaults\\KV2000.exe"),
                        QStringLiteral("Version"), QStringLiteral("win2k"));
