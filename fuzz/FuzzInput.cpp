@@ -12,14 +12,22 @@ namespace kv::fuzz {
 
 namespace {
 
+QString scratchPath()
+{
+    const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
+                                                                   : QDir::tempPath();
+    return base + QStringLiteral("/kv-fuzz-%1").arg(::getpid());
+}
+
+// Built afresh at exit: static strings may already be gone by then.
+void removeScratch() { QDir(scratchPath()).removeRecursively(); }
+
 QString scratchDir()
 {
     static const QString dir = [] {
-        const QString base = QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm")
-                                                                       : QDir::tempPath();
-        const QString d = base + QStringLiteral("/kv-fuzz-%1").arg(::getpid());
+        const QString d = scratchPath();
         QDir().mkpath(d);
-        std::atexit([] { QDir(scratchDir()).removeRecursively(); });
+        std::atexit(removeScratch);
         return d;
     }();
     return dir;
