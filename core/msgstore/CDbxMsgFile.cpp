@@ -93,7 +93,7 @@ bool CDbxMsgFile::index(Scan& scan)
     quint32 root = 0;
     if (!m_file.u32(kRootAt, &root))
         return failOpen(QStringLiteral("the file is too short for a message file header"));
-    scan.offsets.reserve(scan.count);
+    scan.offsets.reserve(qMin<quint32>(scan.count, 1u << 16));
     return root == 0 || ScanIndexNode(scan, root, 0);
 }
 
