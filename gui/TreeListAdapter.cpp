@@ -109,9 +109,12 @@ QVariant TreeListAdapter::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole: {
         QString text = columnText(m_grid.text(row), col, m_columns);
-        if (!m_grid.columnMultiLine(col) && text.contains(QLatin1Char('\n'))) {
-            text.replace(QLatin1String("\r\n"), QLatin1String(" "));
-            text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+        if (text.contains(QLatin1Char('\n'))) {
+            // Line breaks come as CR LF; a single-line column shows them as blanks.
+            const bool multi = m_grid.columnMultiLine(col);
+            text.replace(QLatin1String("\r\n"), multi ? QLatin1String("\n") : QLatin1String(" "));
+            if (!multi)
+                text.replace(QLatin1Char('\n'), QLatin1Char(' '));
         }
         return text;
     }

@@ -137,6 +137,9 @@ void TreeListView::mouseReleaseEvent(QMouseEvent* event)
     else if (pictureRect(row).contains(m_pressPos))
         Q_EMIT pictureClicked(row);
     const int column = columnAt(m_pressPos.x());
+    // A click on the expand sign left of a parent row opens or folds it and is no cell click.
+    if (column == 0 && m_grid->hasChildren(row) && m_pressPos.x() < cellRect(row, 0).left())
+        return;
     if (column >= 0)
         Q_EMIT cellClicked(row, column);
 }

@@ -9,7 +9,13 @@ Q_LOGGING_CATEGORY(lcTreeList, "kv.util.treelist")
 namespace kv {
 
 TreeListModel::TreeListModel() = default;
-TreeListModel::~TreeListModel() = default;
+TreeListModel::~TreeListModel()
+{
+    // A view still listening would be left pointing at this grid.
+    if (!m_listeners.empty())
+        qCWarning(lcTreeList) << "tree-list grid destroyed while" << m_listeners.size()
+                              << "views still show it";
+}
 
 void TreeListModel::addListener(TreeListListener* listener)
 {

@@ -193,7 +193,7 @@ TEST(TreeListAdapter, RolesShowTheRowProperties)
     const QModelIndex fi = a.indexOfRow(f), mi = a.indexOfRow(m), pi = a.indexOfRow(plain);
     EXPECT_EQ(a.headerData(2, Qt::Horizontal).toString(), "Subject");
     EXPECT_EQ(a.columnCount({}), 4);
-    EXPECT_EQ(a.indexOfRow(m, 2).data().toString(), "Line 1\r\nLine 2"); // multi-line column
+    EXPECT_EQ(a.indexOfRow(m, 2).data().toString(), "Line 1\nLine 2"); // multi-line column
     EXPECT_EQ(a.indexOfRow(m, 3).data().toString(), "Date more");       // single-line column
     EXPECT_EQ(fi.data(Qt::BackgroundRole).value<QBrush>().color(),
               QGuiApplication::palette().color(QPalette::ToolTipBase));

@@ -110,6 +110,14 @@ TEST_F(TreeListViewTest, ClicksAreReportedWhereTheyLand)
     EXPECT_EQ(down[2][2].toInt(), 2);
     EXPECT_EQ(cell.size(), 2);
 
+    // The expand sign of a parent row folds it and is no cell click.
+    const QRect inbox = view.cellRect(1, 0);
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {},
+                      QPoint(inbox.left() - view.indentation() / 2, inbox.center().y()));
+    EXPECT_FALSE(view.isExpanded(view.adapter()->indexOfRow(1)));
+    EXPECT_EQ(cell.size(), 2);
+    view.expandAll();
+
     // The space bar stands for a picture click on the current row.
     view.setCurrentRow(6);
     QTest::keyClick(&view, Qt::Key_Space);
