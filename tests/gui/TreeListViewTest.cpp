@@ -27,7 +27,7 @@ void fillItemGrid(TreeListModel& g)
         int parent, state;
         color::ColorRef back, fore;
     } rows[] = {
-        {"Inbox", 0, 1, color::kDefault, color::kDefault},
+        {"Inbox\t>>> Inbox", 0, 1, color::kDefault, color::kDefault},
         {"Work", 1, 0, color::kDefault, color::kDefault},
         {"Deleted Items", 0, 2, color::kDefault, color::rgb(128, 128, 128)},
         {"news.example.com", 0, 0, color::rgb(128, 255, 128), color::kDefault},
