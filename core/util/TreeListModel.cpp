@@ -1,10 +1,8 @@
 #include "util/TreeListModel.h"
 
-#include <QLoggingCategory>
+#include "util/UtilLog.h"
 
 #include <algorithm>
-
-Q_LOGGING_CATEGORY(lcTreeList, "kv.util.treelist")
 
 namespace kv {
 
@@ -13,7 +11,7 @@ TreeListModel::~TreeListModel()
 {
     // A view still listening would be left pointing at this grid.
     if (!m_listeners.empty())
-        qCWarning(lcTreeList) << "tree-list grid destroyed while" << m_listeners.size()
+        qCWarning(lcUtil) << "tree-list grid destroyed while" << m_listeners.size()
                               << "views still show it";
 }
 
@@ -60,7 +58,7 @@ int TreeListModel::addChild(int parentRow, const QString& text)
 {
     Row* p = at(parentRow);
     if (!p) {
-        qCWarning(lcTreeList) << "addChild: no row" << parentRow << "of" << rowCount();
+        qCWarning(lcUtil) << "addChild: no row" << parentRow << "of" << rowCount();
         return -1;
     }
     return insertRow(p, text);
@@ -96,7 +94,7 @@ bool TreeListModel::removeRow(int row)
 {
     Row* r = at(row);
     if (!r) {
-        qCWarning(lcTreeList) << "removeRow: no row" << row << "of" << rowCount();
+        qCWarning(lcUtil) << "removeRow: no row" << row << "of" << rowCount();
         return false;
     }
     notify([&](TreeListListener* l) { l->rowAboutToBeRemoved(row); });
@@ -207,7 +205,7 @@ int TreeListModel::internName(const QString& name)
     if (it != m_cellNames.constEnd())
         return it.value();
     if (m_cellNames.size() >= 0xFFFF) {
-        qCWarning(lcTreeList) << "too many cell names; not storing" << name;
+        qCWarning(lcUtil) << "too many cell names; not storing" << name;
         return -1;
     }
     const auto id = quint16(m_cellNames.size());
@@ -450,7 +448,7 @@ void TreeListModel::redrawOff()
 void TreeListModel::redrawOn()
 {
     if (m_redrawOff == 0) {
-        qCWarning(lcTreeList) << "redrawOn without redrawOff";
+        qCWarning(lcUtil) << "redrawOn without redrawOff";
         return;
     }
     if (--m_redrawOff > 0)
