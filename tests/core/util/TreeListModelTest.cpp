@@ -70,7 +70,7 @@ INSTANTIATE_TEST_SUITE_P(
                    {"root/0/-1", "x/1/0", "x1/2/1", "x1a/3/2", "y/1/0"}},
         // A child added to an early row pushes later top-level rows down.
         InsertCase{"childOfEarlierRow",
-                   {{-1, "f1"}, {-1, "f2"}, {0, "m1"}, {0, "m2"}, {3, "m2a"}},
+                   {{-1, "f1"}, {-1, "f2"}, {0, "m1"}, {0, "m2"}, {2, "m2a"}},
                    {"f1/0/-1", "m1/1/0", "m2/1/0", "m2a/2/2", "f2/0/-1"}},
         InsertCase{"deepThenShallow",
                    {{-1, "r"}, {0, "a"}, {1, "b"}, {2, "c"}, {1, "b2"}, {0, "a2"}},
