@@ -163,20 +163,6 @@ TEST(TreeListModel, FindCellInRange)
             << c.name << "=" << c.value << " in " << c.first << ".." << c.last;
 }
 
-TEST(TreeListModel, CellsOverwriteAndStayPerRow)
-{
-    TreeListModel m;
-    m.addRow("a");
-    m.addRow("b");
-    m.setCell(0, "iType", "2");
-    m.setCell(0, "ITYPE", "4");
-    m.setCell(1, "iType", "10");
-    EXPECT_EQ(m.cell(0, "iType"), "4");
-    EXPECT_EQ(m.cell(1, "itype"), "10");
-    EXPECT_EQ(m.cell(1, "Display"), "");
-    EXPECT_EQ(m.cell(7, "iType"), "");
-}
-
 TEST(TreeListModel, SortChildrenByCell)
 {
     struct Case
@@ -316,28 +302,6 @@ TEST(TreeListModel, RedrawOffReportsOnceWhenBackOn)
     EXPECT_TRUE(m.isRedrawOn());
     m.redrawOff();
     EXPECT_FALSE(m.isRedrawOn());
-}
-
-TEST(TreeListModel, ColumnDefinitions)
-{
-    TreeListModel m;
-    EXPECT_EQ(m.columnCount(), 0);
-    m.setColumnCount(4);
-    const int widths[] = {1500, 2370, 3630, 1300};
-    const char* headings[] = {"Folder", "From", "Subject", "Date"};
-    for (int c = 0; c < 4; ++c) {
-        m.setColumnHeading(c, headings[c]);
-        m.setColumnWidth(c, widths[c]);
-    }
-    m.setColumnMultiLine(2, true);
-    EXPECT_EQ(m.columnHeading(3), "Date");
-    EXPECT_EQ(m.columnWidth(2), 3630);
-    EXPECT_TRUE(m.columnMultiLine(2));
-    EXPECT_FALSE(m.columnMultiLine(1));
-    EXPECT_EQ(m.columnWidth(4), 0);
-    m.setColumnCount(2);
-    EXPECT_EQ(m.columnHeading(1), "From");
-    EXPECT_EQ(m.columnHeading(2), "");
 }
 
 TEST(TreeListModel, ManyRowsUnderTwoParents)
