@@ -19,7 +19,6 @@ TreeListView::TreeListView(QWidget* parent) : QTreeView(parent)
     setSelectionBehavior(SelectRows);
     // A double click belongs to the owner (it redirects a folder); it must not fold the tree.
     setExpandsOnDoubleClick(false);
-    setUniformRowHeights(false);
     setIconSize(QSize(16, 16));
     header()->setSectionsMovable(false);
     connect(header(), &QHeaderView::sectionResized, this, &TreeListView::sectionResized);
@@ -176,8 +175,13 @@ void TreeListView::applyColumns()
     // With defined widths the last column keeps its own, so the width saved is the one shown.
     header()->setStretchLastSection(!defined);
     const int dpi = logicalDpiX();
-    for (int c = 0; c < m_grid->columnCount(); ++c)
+    bool multiLine = false;
+    for (int c = 0; c < m_grid->columnCount(); ++c) {
         header()->resizeSection(c, twipsToPixels(m_grid->columnWidth(c), dpi));
+        multiLine = multiLine || m_grid->columnMultiLine(c);
+    }
+    // Rows of one height let the view lay out tens of thousands of rows without measuring each.
+    setUniformRowHeights(!multiLine);
     m_applyingColumns = false;
 }
 

@@ -213,12 +213,15 @@ TEST(TreeListView, SynchroniseGridScreenshot)
         grid.setColumnHeading(c, headings[c]);
         grid.setColumnWidth(c, widths[c]);
     }
+    grid.setColumnMultiLine(2, true);
     for (const char* folder : {"Inbox", "Sent Items"}) {
         const int f = grid.addRow(folder);
         grid.setPicture(f, TreeListModel::PicFolder);
         grid.setBackColor(f, color::system(color::InfoBackground));
         for (int i = 1; i <= 3; ++i) {
-            const int m = grid.addChild(f, QString("\tsender%1@example.com\tSubject %1\tMon, %1 Jan 2001").arg(i));
+            const QString subject = i == 3 ? "Two lines\r\nof subject" : QString("Subject %1").arg(i);
+            const int m = grid.addChild(
+                f, QString("\tsender%1@example.com\t%2\tMon, %1 Jan 2001").arg(i).arg(subject));
             grid.setPicture(m, i == 2 ? TreeListModel::PicTicked : TreeListModel::PicUnticked);
             grid.setCheckState(m, i == 2 ? 1 : 0);
         }
