@@ -42,7 +42,8 @@ void fillTreeList(benchmark::State& state)
         }
         grid.redrawOn();
         state.counters["heap"] = double(heapInUse() - before);
-        benchmark::DoNotOptimize(grid.findCell(QStringLiteral("MbxName"), QStringLiteral("Folder 19.dbx")));
+        benchmark::DoNotOptimize(
+            grid.findCell(QStringLiteral("MbxName"), QStringLiteral("Folder 19.dbx")));
     }
     state.SetItemsProcessed(state.iterations() * kMessages);
 }

@@ -20,7 +20,8 @@ class TreeListAdapter : public QAbstractItemModel, private TreeListListener
     Q_OBJECT
 
 public:
-    enum Role {
+    enum Role
+    {
         RowRole = Qt::UserRole + 1, // the row's index in the grid
         CheckValueRole,             // the check state as the grid holds it (0, 1, 2, ...)
         PictureRole,                // the picture number

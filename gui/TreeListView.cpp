@@ -128,8 +128,7 @@ void TreeListView::mouseReleaseEvent(QMouseEvent* event)
     const int row = m_pressRow;
     m_pressRow = -1;
     // A click is a press and a release on the same row; judged where the press was.
-    if (event->button() != Qt::LeftButton || row < 0 ||
-        hitTest(event->position().toPoint()) != row)
+    if (event->button() != Qt::LeftButton || row < 0 || hitTest(event->position().toPoint()) != row)
         return;
     if (markRect(row).contains(m_pressPos))
         Q_EMIT markClicked(row);

@@ -81,9 +81,9 @@ void max3D::meterInside(QPainter& p, const QRect& inside, int percent, const QCo
         for (int x = 0; x < length; x += 15) {
             p.fillRect(QRect(bar.left() + x, bar.top(), qMin(10, length - x), bar.height()), fill);
             if (x + 10 < length)
-                p.fillRect(QRect(bar.left() + x + 10, bar.top(), qMin(5, length - x - 10),
-                                 bar.height()),
-                           back);
+                p.fillRect(
+                    QRect(bar.left() + x + 10, bar.top(), qMin(5, length - x - 10), bar.height()),
+                    back);
         }
     }
     if (!m_showPercent)

@@ -15,7 +15,8 @@ inline constexpr ColorRef kDefault = 0xFFFFFFFFu;
 inline constexpr ColorRef kSystemFlag = 0x80000000u;
 
 // System colour indices the program uses.
-enum SystemColor : quint32 {
+enum SystemColor : quint32
+{
     ScrollBar = 0,
     Window = 5,
     WindowText = 8,
@@ -60,10 +61,10 @@ constexpr int blue(ColorRef c)
 constexpr ColorRef qbColor(int index)
 {
     constexpr ColorRef table[16] = {
-        rgb(0, 0, 0),     rgb(0, 0, 128),     rgb(0, 128, 0),   rgb(0, 128, 128),
-        rgb(128, 0, 0),   rgb(128, 0, 128),   rgb(128, 128, 0), rgb(192, 192, 192),
+        rgb(0, 0, 0),       rgb(0, 0, 128),   rgb(0, 128, 0),   rgb(0, 128, 128),
+        rgb(128, 0, 0),     rgb(128, 0, 128), rgb(128, 128, 0), rgb(192, 192, 192),
         rgb(128, 128, 128), rgb(0, 0, 255),   rgb(0, 255, 0),   rgb(0, 255, 255),
-        rgb(255, 0, 0),   rgb(255, 0, 255),   rgb(255, 255, 0), rgb(255, 255, 255)};
+        rgb(255, 0, 0),     rgb(255, 0, 255), rgb(255, 255, 0), rgb(255, 255, 255)};
     return index >= 0 && index < 16 ? table[index] : table[0];
 }
 

@@ -12,12 +12,13 @@ TreeListModel::~TreeListModel()
     // A view still listening would be left pointing at this grid.
     if (!m_listeners.empty())
         qCWarning(lcUtil) << "tree-list grid destroyed while" << m_listeners.size()
-                              << "views still show it";
+                          << "views still show it";
 }
 
 void TreeListModel::addListener(TreeListListener* listener)
 {
-    if (listener && std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
+    if (listener &&
+        std::find(m_listeners.begin(), m_listeners.end(), listener) == m_listeners.end())
         m_listeners.push_back(listener);
 }
 
@@ -27,8 +28,7 @@ void TreeListModel::removeListener(TreeListListener* listener)
                       m_listeners.end());
 }
 
-template <typename F>
-void TreeListModel::notify(F f)
+template <typename F> void TreeListModel::notify(F f)
 {
     if (!isRedrawOn()) {
         m_dirty = true;
@@ -69,7 +69,9 @@ int TreeListModel::insertRow(Row* parent, const QString& text)
     std::vector<Row*>& siblings = parent ? parent->children : m_top;
     const int position = int(siblings.size());
     const int index = parent ? parent->index + parent->descendants + 1 : rowCount();
-    notify([&](TreeListListener* l) { l->rowAboutToBeInserted(parent ? parent->index : -1, position); });
+    notify([&](TreeListListener* l) {
+        l->rowAboutToBeInserted(parent ? parent->index : -1, position);
+    });
 
     auto row = std::make_unique<Row>();
     row->id = m_nextId++;

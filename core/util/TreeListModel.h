@@ -36,7 +36,8 @@ public:
     using RowId = quint32;
 
     // Pictures the grids use; the screen decides what they look like.
-    enum Picture : int {
+    enum Picture : int
+    {
         NoPicture = -1,
         PicUnticked = 0,
         PicTicked = 1,
@@ -46,7 +47,8 @@ public:
         PicFolder = 7,
     };
 
-    enum class SortMode {
+    enum class SortMode
+    {
         Text,       // ordinal comparison of the texts
         TextNoCase, // the same, letter case ignored
         Numeric,    // as numbers; texts that are not numbers count as 0
@@ -163,8 +165,7 @@ private:
     int findNameId(const QString& name) const;
     int internName(const QString& name);
     const QString* findCellValue(const Row& row, int nameId) const;
-    template <typename F>
-    void notify(F f);
+    template <typename F> void notify(F f);
     void rowChanged(Row* row);
     void columnsChanged();
 

@@ -1,5 +1,5 @@
-#include "DrawingSurface.h"
 #include "max3D.h"
+#include "DrawingSurface.h"
 
 #include <QImage>
 #include <QPainter>
@@ -14,7 +14,7 @@ namespace color = kv::color;
 namespace {
 
 const QColor kBack(192, 192, 192);
-const QColor kFill(0, 0, 255);  // QBColor 9
+const QColor kFill(0, 0, 255);     // QBColor 9
 const QColor kText(255, 255, 255); // QBColor 15
 const QColor kLight(255, 255, 255);
 const QColor kDark(128, 128, 128);
@@ -84,7 +84,7 @@ TEST(PercentMeter, SolidBarFollowsTheValueUpAndDown)
         int length;
     };
     const Case cases[] = {
-        {{0}, 0}, {{60}, 60}, {{100}, 100}, {{60, 30}, 30}, {{30, 60}, 60},
+        {{0}, 0},      {{60}, 60},     {{100}, 100}, {{60, 30}, 30}, {{30, 60}, 60},
         {{100, 0}, 0}, {{45, 45}, 45}, {{150}, 100}, {{-5}, 0},
     };
     for (const Case& c : cases) {
@@ -142,8 +142,8 @@ TEST(PercentMeter, BlocksOfTenEveryFifteen)
             s += x < length && x % 15 < 10 ? 'F' : '.';
         return s;
     };
-    for (const Case& c : {Case{50, blocks(50)}, Case{100, blocks(100)}, Case{12, blocks(12)},
-                          Case{0, blocks(0)}}) {
+    for (const Case& c :
+         {Case{50, blocks(50)}, Case{100, blocks(100)}, Case{12, blocks(12)}, Case{0, blocks(0)}}) {
         max3D m = meter(false, false);
         QImage img = canvas();
         draw(m, img, 100); // gaps must be background even over a previously full bar

@@ -24,7 +24,11 @@ namespace {
 class TesterWarnings
 {
 public:
-    TesterWarnings() { s_messages.clear(); m_previous = qInstallMessageHandler(&handler); }
+    TesterWarnings()
+    {
+        s_messages.clear();
+        m_previous = qInstallMessageHandler(&handler);
+    }
     ~TesterWarnings() { qInstallMessageHandler(m_previous); }
     const QStringList& messages() const { return s_messages; }
 
@@ -87,32 +91,60 @@ TEST(TreeListAdapter, StaysConsistentUnderTheModelTester)
     const Step steps[] = {
         {"fill", fill},
         {"childInMiddle", [](TreeListModel& g) { g.addChild(4, "Inbox/Work/2024"); }},
-        {"checkStates", [](TreeListModel& g) { for (int r = 0; r < g.rowCount(); ++r) g.setCheckState(r, r % 3); }},
-        {"colours", [](TreeListModel& g) { g.setBackColor(1, color::rgb(128, 255, 128)); g.setForeColor(2, color::rgb(128, 128, 128)); }},
-        {"sortReverse", [](TreeListModel& g) {
-             for (int k = 0; k < g.childCount(0); ++k) g.setCell(g.child(0, k), "SortMe", QString::number(9 - k));
+        {"checkStates",
+         [](TreeListModel& g) {
+             for (int r = 0; r < g.rowCount(); ++r)
+                 g.setCheckState(r, r % 3);
+         }},
+        {"colours",
+         [](TreeListModel& g) {
+             g.setBackColor(1, color::rgb(128, 255, 128));
+             g.setForeColor(2, color::rgb(128, 128, 128));
+         }},
+        {"sortReverse",
+         [](TreeListModel& g) {
+             for (int k = 0; k < g.childCount(0); ++k)
+                 g.setCell(g.child(0, k), "SortMe", QString::number(9 - k));
              g.sortChildren(0, "SortMe");
          }},
-        {"sortTop", [](TreeListModel& g) { g.setCell(0, "K", "b"); g.setCell(g.rowCount() - 1, "K", "a"); g.sortChildren(-1, "K"); }},
+        {"sortTop",
+         [](TreeListModel& g) {
+             g.setCell(0, "K", "b");
+             g.setCell(g.rowCount() - 1, "K", "a");
+             g.sortChildren(-1, "K");
+         }},
         {"removeSubtree", [](TreeListModel& g) { g.removeRow(g.findCell("SortMe", "inbox")); }},
-        {"bulkWhileOff", [](TreeListModel& g) {
+        {"bulkWhileOff",
+         [](TreeListModel& g) {
              g.redrawOff();
-             for (int i = 0; i < 50; ++i) g.addChild(g.rowCount() - 1, QString("m%1").arg(i));
+             for (int i = 0; i < 50; ++i)
+                 g.addChild(g.rowCount() - 1, QString("m%1").arg(i));
              g.removeRow(1);
              g.redrawOn();
          }},
-        {"columns", [](TreeListModel& g) { g.setColumnCount(4); g.setColumnHeading(1, "From"); }},
-        {"removeLastTop", [](TreeListModel& g) { g.removeRow(g.child(-1, g.topLevelCount() - 1)); }},
-        {"clear", [](TreeListModel& g) { g.clear(); g.addRow("again"); }},
+        {"columns",
+         [](TreeListModel& g) {
+             g.setColumnCount(4);
+             g.setColumnHeading(1, "From");
+         }},
+        {"removeLastTop",
+         [](TreeListModel& g) { g.removeRow(g.child(-1, g.topLevelCount() - 1)); }},
+        {"clear",
+         [](TreeListModel& g) {
+             g.clear();
+             g.addRow("again");
+         }},
     };
     TreeListModel grid;
     TreeListAdapter adapter(grid);
     TesterWarnings warnings;
-    QAbstractItemModelTester tester(&adapter, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(&adapter,
+                                    QAbstractItemModelTester::FailureReportingMode::Warning);
     for (const Step& s : steps) {
         s.change(grid);
         EXPECT_EQ(mirror(adapter), expected(grid)) << s.name;
-        EXPECT_TRUE(warnings.messages().isEmpty()) << s.name << ": " << warnings.messages().join("; ").toStdString();
+        EXPECT_TRUE(warnings.messages().isEmpty())
+            << s.name << ": " << warnings.messages().join("; ").toStdString();
     }
 }
 
@@ -194,7 +226,7 @@ TEST(TreeListAdapter, RolesShowTheRowProperties)
     EXPECT_EQ(a.headerData(2, Qt::Horizontal).toString(), "Subject");
     EXPECT_EQ(a.columnCount({}), 4);
     EXPECT_EQ(a.indexOfRow(m, 2).data().toString(), "Line 1\nLine 2"); // multi-line column
-    EXPECT_EQ(a.indexOfRow(m, 3).data().toString(), "Date more");       // single-line column
+    EXPECT_EQ(a.indexOfRow(m, 3).data().toString(), "Date more");      // single-line column
     EXPECT_EQ(fi.data(Qt::BackgroundRole).value<QBrush>().color(),
               QGuiApplication::palette().color(QPalette::ToolTipBase));
     EXPECT_EQ(mi.data(Qt::ForegroundRole).value<QBrush>().color(), QColor(255, 0, 0));

@@ -1,5 +1,5 @@
-#include "TreeListAdapter.h"
 #include "TreeListView.h"
+#include "TreeListAdapter.h"
 #include "util/TreeListModel.h"
 
 #include "support/QtPrinters.h"
@@ -219,7 +219,8 @@ TEST(TreeListView, SynchroniseGridScreenshot)
         grid.setPicture(f, TreeListModel::PicFolder);
         grid.setBackColor(f, color::system(color::InfoBackground));
         for (int i = 1; i <= 3; ++i) {
-            const QString subject = i == 3 ? "Two lines\r\nof subject" : QString("Subject %1").arg(i);
+            const QString subject =
+                i == 3 ? "Two lines\r\nof subject" : QString("Subject %1").arg(i);
             const int m = grid.addChild(
                 f, QString("\tsender%1@example.com\t%2\tMon, %1 Jan 2001").arg(i).arg(subject));
             grid.setPicture(m, i == 2 ? TreeListModel::PicTicked : TreeListModel::PicUnticked);

@@ -20,7 +20,8 @@ void build(TreeListModel& m, const QStringList& lines)
     for (const QString& line : lines) {
         const int lvl = int(line.size() - line.trimmed().size()) / 2;
         last.resize(size_t(lvl));
-        const int row = lvl == 0 ? m.addRow(line.trimmed()) : m.addChild(last.back(), line.trimmed());
+        const int row =
+            lvl == 0 ? m.addRow(line.trimmed()) : m.addChild(last.back(), line.trimmed());
         last.push_back(row);
     }
 }
@@ -47,7 +48,9 @@ struct InsertCase
     QStringList expected;
 };
 
-class TreeListInsert : public testing::TestWithParam<InsertCase> {};
+class TreeListInsert : public testing::TestWithParam<InsertCase>
+{
+};
 
 TEST_P(TreeListInsert, RowsLandInTreeOrder)
 {
@@ -84,7 +87,8 @@ TEST(TreeListModel, RemoveTakesDescendantsAndKeepsLinks)
         int remove;
         QStringList expected;
     };
-    const QStringList tree = {"root", "  a", "    a1", "    a2", "      a2x", "  b", "    b1", "  c"};
+    const QStringList tree = {"root",      "  a", "    a1", "    a2",
+                              "      a2x", "  b", "    b1", "  c"};
     const Case cases[] = {
         {1, {"root/0/-1", "b/1/0", "b1/2/1", "c/1/0"}},
         {3, {"root/0/-1", "a/1/0", "a1/2/1", "b/1/0", "b1/2/3", "c/1/0"}},
@@ -259,10 +263,9 @@ TEST(TreeListModel, ReportsEachChangeWhileRedrawing)
     m.setColumnCount(4);
     m.removeRow(1);
     m.refresh();
-    EXPECT_EQ(rec.events,
-              (QStringList{"ins? -1,0", "ins 0", "ins? 0,0", "ins 1", "ins? -1,1", "ins 2",
-                           "ins? 0,1", "ins 2", "chg 1", "chg 2", "cols", "rem? 1", "rem 0,0",
-                           "refresh"}));
+    EXPECT_EQ(rec.events, (QStringList{"ins? -1,0", "ins 0", "ins? 0,0", "ins 1", "ins? -1,1",
+                                       "ins 2", "ins? 0,1", "ins 2", "chg 1", "chg 2", "cols",
+                                       "rem? 1", "rem 0,0", "refresh"}));
     m.removeListener(&rec);
     m.addRow("unheard");
     EXPECT_EQ(rec.events.size(), 14);
@@ -277,10 +280,19 @@ TEST(TreeListModel, RedrawOffReportsOnceWhenBackOn)
         QStringList expected;
     };
     const Case cases[] = {
-        {"changes", [](TreeListModel& m) { m.addChild(0, "x"); m.setText(0, "y"); m.clear(); },
+        {"changes",
+         [](TreeListModel& m) {
+             m.addChild(0, "x");
+             m.setText(0, "y");
+             m.clear();
+         },
          {"off", "on", "reset?", "reset"}},
         {"nothing", [](TreeListModel&) {}, {"off", "on"}},
-        {"sameValues", [](TreeListModel& m) { m.setText(0, "root"); m.setCheckState(0, 0); },
+        {"sameValues",
+         [](TreeListModel& m) {
+             m.setText(0, "root");
+             m.setCheckState(0, 0);
+         },
          {"off", "on"}},
     };
     for (const Case& c : cases) {
