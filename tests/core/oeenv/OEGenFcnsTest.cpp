@@ -56,10 +56,6 @@ TEST(OEGenFcns, SmallTextHelpers)
     EXPECT_EQ(beforeFirstNul(QStringLiteral("abc") + QChar(0) + QStringLiteral("def")),
               QStringLiteral("abc"));
     EXPECT_EQ(beforeFirstNul(QStringLiteral("no terminator")), QString());
-    EXPECT_EQ(fileNameOfPath(QStringLiteral("C:\\WINDOWS\\SYSTEM\\MSOE.DLL")),
-              QStringLiteral("MSOE.DLL"));
-    EXPECT_EQ(fileNameOfPath(QStringLiteral("msoe.dll")), QStringLiteral("msoe.dll"));
-    EXPECT_EQ(fileNameOfPath(QStringLiteral("C:\\dir\\")), QString());
 
     test::FakeSystem system;
     system.setUserName(QString(600, u'u'));

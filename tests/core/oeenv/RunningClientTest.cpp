@@ -35,17 +35,6 @@ TEST(RunningClient, WindowsThatCountAsARunningClient)
     }
 }
 
-TEST(RunningClient, ClassNamesAreReadThroughA64CharacterBuffer)
-{
-    FakeProcesses p;
-    p.addWindow(QStringLiteral("WABBrowseView") + QString(60, u'x'), QString());
-    RunningClient::WindowSearch search{"WABBrowseView*", nullptr};
-    const auto w = RunningClient::findWindow(p, search);
-    ASSERT_TRUE(w.has_value());
-    RunningClient::WindowSearch full{"*xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx", nullptr};
-    EXPECT_FALSE(RunningClient::findWindow(p, full).has_value()); // only 63 characters are seen
-}
-
 TEST(RunningClient, ClosesNotesAndAddressBookBeforeTheMainWindow)
 {
     FakeProcesses p;
