@@ -64,6 +64,32 @@ QString EnvBuilder::hostUserName()
     return QStringLiteral("user");
 }
 
+bool EnvBuilder::prepareRegistryFiles(const QString& prefixFolder, const QString& arch,
+                                      QString* error)
+{
+    const struct
+    {
+        const char* file;
+        const char* root;
+    } files[] = {{"system.reg", "\\\\Machine"},
+                 {"user.reg", "\\\\User\\\\S-1-5-21-0-0-0-1000"},
+                 {"userdef.reg", "\\\\User\\\\.Default"}};
+    QDir().mkpath(prefixFolder);
+    for (const auto& f : files) {
+        QFile file(prefixFolder + QLatin1Char('/') + QLatin1String(f.file));
+        if (file.exists())
+            continue;
+        const QByteArray header = QByteArray("WINE REGISTRY Version 2\n;; All keys relative to ") +
+                                  f.root + "\n\n#arch=" + arch.toLatin1() + "\n";
+        if (!file.open(QIODevice::WriteOnly) || file.write(header) != header.size()) {
+            if (error)
+                *error = QStringLiteral("cannot write ") + file.fileName();
+            return false;
+        }
+    }
+    return true;
+}
+
 QString EnvBuilder::profileFolder() const
 {
     return QStringLiteral("C:\\users\\") + m_user;

@@ -51,6 +51,10 @@ public:
     QString hostPath(const QString& windowsPath) const;
 
     static QString hostUserName();
+    // Starts the prefix's three registry files (when missing) with their headers and the
+    // architecture line, which Wine needs to accept the prefix ("win64" for a 64-bit Wine).
+    static bool prepareRegistryFiles(const QString& prefixFolder, const QString& arch,
+                                     QString* error);
 
 private:
     bool makeDrives();

@@ -35,7 +35,10 @@ int main(int argc, char** argv)
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("Profile name (default: the host's user)."),
                                   QStringLiteral("NAME"));
-    parser.addOptions({oe4, none, identities, seed, user});
+    const QCommandLineOption arch(QStringLiteral("arch"),
+                                  QStringLiteral("Architecture of a new prefix: win64 or win32."),
+                                  QStringLiteral("ARCH"), QStringLiteral("win64"));
+    parser.addOptions({oe4, none, identities, seed, user, arch});
     parser.addPositionalArgument(QStringLiteral("OUTDIR"), QStringLiteral("The prefix folder."));
     parser.process(app);
 
@@ -61,15 +64,20 @@ int main(int argc, char** argv)
     }
     options.userName = parser.value(user);
 
+    if (parser.value(arch) != QLatin1String("win64") && parser.value(arch) != QLatin1String("win32")) {
+        err << "kv2000-mkenv: --arch takes win64 or win32\n";
+        return 2;
+    }
+
     const QString folder = QDir(positional.front()).absolutePath();
-    if (!QDir().mkpath(folder)) {
-        err << "kv2000-mkenv: cannot create " << folder << "\n";
+    QString error;
+    if (!tools::EnvBuilder::prepareRegistryFiles(folder, parser.value(arch), &error)) {
+        err << "kv2000-mkenv: " << error << "\n";
         return 1;
     }
     platform::posix::WineRegistry registry{platform::posix::WinePrefix(folder)};
     registry.setWriteThrough(false);
     tools::EnvBuilder builder(registry, folder, options);
-    QString error;
     if (!builder.build(&error)) {
         err << "kv2000-mkenv: " << error << "\n";
         return 1;
