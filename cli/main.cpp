@@ -6,10 +6,15 @@
 
 using namespace kv::cli;
 
+namespace kv::cli {
+int runEnv(CliContext& ctx);
+} // namespace kv::cli
+
 namespace {
 
 // One row per command; each command lives in its own file.
 const CliCommand kCommands[] = {
+    {"env", "env [--prefix DIR | --demo] [--oe4]   the mail client, identity and store found", runEnv},
     {nullptr, nullptr, nullptr},
 };
 

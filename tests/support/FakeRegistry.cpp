@@ -1,67 +1,76 @@
 #include "support/FakeRegistry.h"
 
-#include <utility>
-
 namespace kv::test {
 
 using namespace kv::platform;
 
 namespace {
 
-int valueIndex(const QList<RegNamedValue>& values, const QString& name)
+int hiveNumber(Hive hive)
 {
-    for (int i = 0; i < values.size(); ++i)
+    return static_cast<int>(hive);
+}
+
+QString rootId(int hive)
+{
+    return QString::number(hive) + QLatin1Char('|');
+}
+
+int indexOfValue(const QList<RegNamedValue>& values, const QString& name)
+{
+    for (int i = 0; i < values.size(); ++i) {
         if (values[i].name.compare(name, Qt::CaseInsensitive) == 0)
             return i;
+    }
     return -1;
 }
 
 } // namespace
 
-QString FakeRegistry::idOf(Hive hive, const QString& path, QStringList* names)
+FakeRegistry::FakeRegistry()
 {
-    QStringList parts = path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    for (Hive hive :
+         {Hive::CurrentUser, Hive::LocalMachine, Hive::Users, Hive::CurrentConfig, Hive::DynData}) {
+        m_keys.insert(rootId(hiveNumber(hive)), Key{});
+    }
+    create(locate(Hive::ClassesRoot, QString()));
+}
+
+FakeRegistry::Location FakeRegistry::locate(Hive hive, const QString& path)
+{
+    Location where;
     if (hive == Hive::ClassesRoot) {
         hive = Hive::LocalMachine;
-        parts.prepend(QStringLiteral("Classes"));
-        parts.prepend(QStringLiteral("Software"));
+        where.names = {QStringLiteral("Software"), QStringLiteral("Classes")};
     }
-    if (names)
-        *names = parts;
-    return QString::number(int(hive)) + QLatin1Char('|') +
-           parts.join(QLatin1Char('\\')).toLower();
+    where.hiveNumber = hiveNumber(hive);
+    where.names += path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
+    where.id = rootId(where.hiveNumber) + where.names.join(QLatin1Char('\\')).toLower();
+    return where;
 }
 
 FakeRegistry::Key* FakeRegistry::find(Hive hive, const QString& path)
 {
-    auto it = m_keys.find(idOf(hive, path));
-    if (it != m_keys.end())
-        return &it.value();
-    if (path.split(QLatin1Char('\\'), Qt::SkipEmptyParts).isEmpty() &&
-        hive != Hive::ClassesRoot) {
-        // Hive roots always exist.
-        Key& root = m_keys[idOf(hive, path)];
-        return &root;
-    }
-    return nullptr;
+    auto it = m_keys.find(locate(hive, path).id);
+    return it == m_keys.end() ? nullptr : &it.value();
 }
 
-FakeRegistry::Key* FakeRegistry::create(Hive hive, const QString& path)
+FakeRegistry::Key* FakeRegistry::create(const Location& where)
 {
-    QStringList names;
-    idOf(hive, path, &names);
-    const Hive base = hive == Hive::ClassesRoot ? Hive::LocalMachine : hive;
-    QString parentId = idOf(base, QString());
-    m_keys[parentId];
-    for (int i = 0; i < names.size(); ++i) {
-        const QString id = idOf(base, names.mid(0, i + 1).join(QLatin1Char('\\')));
-        if (!m_keys.contains(id)) {
-            m_keys[id].name = names[i];
-            m_keys[parentId].children.append(id);
+    QString id = rootId(where.hiveNumber);
+    Key* key = &m_keys[id];
+    for (int i = 0; i < where.names.size(); ++i) {
+        const QString childId = (i == 0 ? id : id + QLatin1Char('\\')) + where.names[i].toLower();
+        if (!m_keys.contains(childId)) {
+            m_keys[id].children.append(childId);
+            Key child;
+            child.name = where.names[i];
+            m_keys.insert(childId, child);
         }
-        parentId = id;
+        id = childId;
+        key = &m_keys[id];
     }
-    return &m_keys[parentId];
+    return key;
 }
 
 WinError FakeRegistry::refuseWrite()
@@ -78,21 +87,22 @@ WinError FakeRegistry::openKey(Hive hive, const QString& path)
 WinError FakeRegistry::createKey(Hive hive, const QString& path)
 {
     if (m_readOnly)
-        return refuseWrite();
-    create(hive, path);
+        return find(hive, path) ? kErrorSuccess : refuseWrite();
+    create(locate(hive, path));
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::queryValue(Hive hive, const QString& path, const QString& name,
                                   RegValue* out)
 {
-    Key* key = find(hive, path);
+    const Key* key = find(hive, path);
     if (!key)
         return kErrorFileNotFound;
-    const int i = valueIndex(key->values, name);
+    const int i = indexOfValue(key->values, name);
     if (i < 0)
         return kErrorFileNotFound;
-    *out = key->values[i].value;
+    if (out)
+        *out = key->values[i].value;
     return kErrorSuccess;
 }
 
@@ -101,10 +111,10 @@ WinError FakeRegistry::setValue(Hive hive, const QString& path, const QString& n
 {
     if (m_readOnly)
         return refuseWrite();
-    Key* key = create(hive, path);
-    const int i = valueIndex(key->values, name);
+    Key* key = create(locate(hive, path));
+    const int i = indexOfValue(key->values, name);
     if (i >= 0)
-        key->values[i].value = value;
+        key->values[i].value = value; // the name keeps its first spelling, as Windows keeps it
     else
         key->values.append(RegNamedValue{name, value});
     return kErrorSuccess;
@@ -112,55 +122,69 @@ WinError FakeRegistry::setValue(Hive hive, const QString& path, const QString& n
 
 WinError FakeRegistry::deleteValue(Hive hive, const QString& path, const QString& name)
 {
-    if (m_readOnly)
-        return refuseWrite();
     Key* key = find(hive, path);
-    const int i = key ? valueIndex(key->values, name) : -1;
+    if (!key)
+        return kErrorFileNotFound;
+    const int i = indexOfValue(key->values, name);
     if (i < 0)
         return kErrorFileNotFound;
+    if (m_readOnly)
+        return refuseWrite();
     key->values.removeAt(i);
     return kErrorSuccess;
 }
 
 void FakeRegistry::removeTree(const QString& id)
 {
-    const QStringList children = m_keys.value(id).children;
-    for (const QString& child : children)
+    const Key key = m_keys.take(id);
+    for (const QString& child : key.children)
         removeTree(child);
-    m_keys.remove(id);
 }
 
 WinError FakeRegistry::deleteKeyTree(Hive hive, const QString& path)
 {
+    const Location where = locate(hive, path);
+    auto it = m_keys.find(where.id);
+    if (it == m_keys.end())
+        return kErrorFileNotFound;
     if (m_readOnly)
         return refuseWrite();
-    const QString id = idOf(hive, path);
-    if (!m_keys.contains(id) || path.split(QLatin1Char('\\'), Qt::SkipEmptyParts).isEmpty())
-        return kErrorFileNotFound;
-    removeTree(id);
-    for (Key& k : m_keys)
-        k.children.removeAll(id);
+    if (where.names.isEmpty() || (hive == Hive::ClassesRoot && where.names.size() == 2)) {
+        // A hive's root cannot go; deleting its tree empties it.
+        const QStringList children = it->children;
+        it->children.clear();
+        it->values.clear();
+        for (const QString& child : children)
+            removeTree(child);
+        return kErrorSuccess;
+    }
+    removeTree(where.id);
+    const qsizetype cut = where.id.lastIndexOf(QLatin1Char('\\'));
+    const QString parent = cut < 0 ? rootId(where.hiveNumber) : where.id.left(cut);
+    m_keys[parent].children.removeAll(where.id);
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::enumSubKeys(Hive hive, const QString& path, QStringList* names)
 {
-    Key* key = find(hive, path);
+    const Key* key = find(hive, path);
     if (!key)
         return kErrorFileNotFound;
-    QStringList out;
-    for (const QString& child : std::as_const(key->children))
-        out.append(m_keys.value(child).name);
-    *names = out;
+    if (names) {
+        names->clear();
+        for (const QString& child : key->children)
+            names->append(m_keys.value(child).name);
+    }
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::enumValues(Hive hive, const QString& path, QList<RegNamedValue>* values)
 {
-    Key* key = find(hive, path);
+    const Key* key = find(hive, path);
     if (!key)
         return kErrorFileNotFound;
-    *values = key->values;
+    if (values)
+        *values = key->values;
     return kErrorSuccess;
 }
 
@@ -175,22 +199,26 @@ WinError FakeRegistry::flush()
 void FakeRegistry::setString(Hive hive, const QString& path, const QString& name,
                              const QString& text)
 {
-    const bool readOnly = std::exchange(m_readOnly, false);
+    const bool readOnly = m_readOnly;
+    m_readOnly = false;
     setValue(hive, path, name, RegValue::fromString(text));
     m_readOnly = readOnly;
 }
 
 void FakeRegistry::setDword(Hive hive, const QString& path, const QString& name, quint32 value)
 {
-    const bool readOnly = std::exchange(m_readOnly, false);
+    const bool readOnly = m_readOnly;
+    m_readOnly = false;
     setValue(hive, path, name, RegValue::fromDword(value));
     m_readOnly = readOnly;
 }
 
 QString FakeRegistry::string(Hive hive, const QString& path, const QString& name)
 {
-    RegValue v;
-    return queryValue(hive, path, name, &v) == kErrorSuccess ? v.toString() : QString();
+    RegValue value;
+    if (queryValue(hive, path, name, &value) != kErrorSuccess)
+        return {};
+    return value.toString();
 }
 
 } // namespace kv::test

@@ -2,8 +2,8 @@
 
 #include "platform/IRegistry.h"
 
+#include <QHash>
 #include <QList>
-#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -15,7 +15,7 @@ namespace kv::test {
 class FakeRegistry : public platform::IRegistry
 {
 public:
-    FakeRegistry() = default;
+    FakeRegistry();
 
     platform::WinError openKey(platform::Hive hive, const QString& path) override;
     platform::WinError createKey(platform::Hive hive, const QString& path) override;
@@ -40,25 +40,34 @@ public:
     // The text of a string value, or "" when it is missing.
     QString string(platform::Hive hive, const QString& path, const QString& name);
 
-    // Makes every change (and flush) fail with kErrorAccessDenied; reads keep working.
+    // Makes every change (and flush) fail with kErrorAccessDenied, as a store that cannot be
+    // written does; reads keep working.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     int flushCount() const { return m_flushCount; }
 
 private:
     struct Key
     {
-        QString name;
+        QString name; // as created
         QList<platform::RegNamedValue> values;
-        QStringList children; // ids of the subkeys, in creation order
+        QStringList children; // lower-case full paths, in creation order
     };
-    // "hive|lower\case\path"; HKCR folded into HKLM\Software\Classes.
-    static QString idOf(platform::Hive hive, const QString& path, QStringList* names = nullptr);
-    Key* find(platform::Hive hive, const QString& path);
-    Key* create(platform::Hive hive, const QString& path);
-    void removeTree(const QString& id);
-    platform::WinError refuseWrite();
 
-    QMap<QString, Key> m_keys;
+    // The lookup key of a path: hive number + lower-case path without empty components.
+    // HKCR is folded into HKLM\Software\Classes.
+    struct Location
+    {
+        QString id;        // hive number + "|" + lower-case components joined by "\"
+        QStringList names; // the components as spelled by the caller, from the hive's root
+        int hiveNumber = 0;
+    };
+    static Location locate(platform::Hive hive, const QString& path);
+    Key* find(platform::Hive hive, const QString& path);
+    Key* create(const Location& where);
+    platform::WinError refuseWrite();
+    void removeTree(const QString& id);
+
+    QHash<QString, Key> m_keys;
     bool m_readOnly = false;
     int m_flushCount = 0;
     QString m_lastErrorText;
