@@ -27,7 +27,12 @@ inline constexpr char kIdentityStoreKey[] = "Software\\Microsoft\\Outlook Expres
 inline constexpr char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
-enum class ClientVersion { Missing, OE4, OE5 };
+enum class ClientVersion
+{
+    Missing,
+    OE4,
+    OE5
+};
 
 // The DLL path from the class registration, else from the clients entry; "" when neither.
 QString mailDllPath(RegistryEx& reg);
@@ -45,8 +50,8 @@ Oe4Store oe4StoreRoot(RegistryEx& reg, platform::IFileSystem& files, platform::I
 
 struct Identities
 {
-    QStringList ids;   // subkey names of "Identities", braces included, in store order
-    QStringList names; // "Username" of each, same positions
+    QStringList ids;      // subkey names of "Identities", braces included, in store order
+    QStringList names;    // "Username" of each, same positions
     int defaultIndex = 1; // 1-based
     int lastIndex = 1;
     int count() const { return int(ids.size()); }

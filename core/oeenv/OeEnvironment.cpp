@@ -103,8 +103,8 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, CRegSettings& settings
     } else if (r.identOption == 3) {
         r.chosenIndex = r.identities.lastIndex;
     } else if (r.identOption == 4) {
-        r.chosenIndex = chooseIdent(ui, r.identities.names, r.identities.defaultIndex, false,
-                                    caption);
+        r.chosenIndex =
+            chooseIdent(ui, r.identities.names, r.identities.defaultIndex, false, caption);
     } else {
         r.chosenIndex = r.identities.defaultIndex;
     }
@@ -117,20 +117,20 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, CRegSettings& settings
     r.backupBaseName = QStringLiteral("Korvane5Backup");
     r.nameInfix = QLatin1Char('.') + r.chosenName + QLatin1Char('.');
 
-    const QString root = OEGenFcns::expandStoredPath(
-        platform.system, OEGenFcns::identityStoreRoot(reg, r.chosenId));
+    const QString root =
+        OEGenFcns::expandStoredPath(platform.system, OEGenFcns::identityStoreRoot(reg, r.chosenId));
     if (root.isEmpty()) {
         fail(r, Strings::get(245));
         return;
     }
     r.storeFolder = OEGenFcns::withTrailingBackslash(root);
     r.outcome = Outcome::Ready;
-    qCInfo(lcOeEnv) << "identity" << r.chosenIndex << "of" << count << r.chosenId
-                    << "store" << r.storeFolder;
+    qCInfo(lcOeEnv) << "identity" << r.chosenIndex << "of" << count << r.chosenId << "store"
+                    << r.storeFolder;
 }
 
-int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentIndex,
-                               bool offerCancel, const QString& caption)
+int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentIndex, bool offerCancel,
+                               const QString& caption)
 {
     const int count = int(names.size());
     const int current = (currentIndex >= 1 && currentIndex <= count) ? currentIndex : 1;
@@ -143,9 +143,8 @@ int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentInde
     return current;
 }
 
-bool OeEnvironment::switchIdentity(CRegSettings& settings, Ui& ui,
-                                   const OEGenFcns::Identities& ids, int currentIndex,
-                                   const QString& caption)
+bool OeEnvironment::switchIdentity(CRegSettings& settings, Ui& ui, const OEGenFcns::Identities& ids,
+                                   int currentIndex, const QString& caption)
 {
     const int chosen = chooseIdent(ui, ids.names, currentIndex, true, caption);
     if (chosen < 0)

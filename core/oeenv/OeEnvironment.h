@@ -18,7 +18,8 @@ class Ui;
 // identity is used and where its folders are, or why the program cannot go on.
 struct OeEnvironmentResult
 {
-    enum class Outcome {
+    enum class Outcome
+    {
         Ready,           // mode, store folder and settings section are set
         Fatal,           // message holds the text to show before the program ends
         Oe4StoreMissing, // version 4 was forced and has no store: the import choice decides
@@ -29,16 +30,16 @@ struct OeEnvironmentResult
 
     OEGenFcns::Oe4Store oe4;
     OEGenFcns::Identities identities;
-    int identOption = 2;            // read only when there is more than one identity
+    int identOption = 2; // read only when there is more than one identity
     bool identityMenuEnabled = false;
-    int chosenIndex = 0;            // 1-based
+    int chosenIndex = 0; // 1-based
     QString chosenId;
-    QString chosenName;             // safe form, usable in file names
-    QString storeFolder;            // with a trailing "\"
-    QString settingsSection;        // identity id, or "Parms"
-    QString captionSuffix;          // " -- Identity: name" with more than one identity
-    QString backupBaseName;         // "Korvane5Backup" / "KorvaneBackup"
-    QString nameInfix;              // "." + name + "." / "."
+    QString chosenName;      // safe form, usable in file names
+    QString storeFolder;     // with a trailing "\"
+    QString settingsSection; // identity id, or "Parms"
+    QString captionSuffix;   // " -- Identity: name" with more than one identity
+    QString backupBaseName;  // "Korvane5Backup" / "KorvaneBackup"
+    QString nameInfix;       // "." + name + "." / "."
 
     bool isOe5() const { return mode == OEGenFcns::ClientVersion::OE5; }
     int identityCount() const { return identities.count(); }
@@ -50,8 +51,8 @@ class OeEnvironment
 public:
     // forceOe4: the command line asked for version-4 mode. The chooser (when the identity
     // option says to prompt) is captioned with the given caption.
-    static OeEnvironmentResult detect(platform::Platform& platform, CRegSettings& settings,
-                                      Ui& ui, bool forceOe4, const QString& caption);
+    static OeEnvironmentResult detect(platform::Platform& platform, CRegSettings& settings, Ui& ui,
+                                      bool forceOe4, const QString& caption);
 
     // The identity chooser with its answer checked: a chosen 1-based index, or the negated
     // current index when the user cancelled (only when offerCancel).
@@ -66,8 +67,7 @@ public:
 private:
     static void setUpOe4(OeEnvironmentResult& r);
     static void chooseOe5Identity(platform::Platform& platform, CRegSettings& settings, Ui& ui,
-                                  const QString& caption, RegistryEx& reg,
-                                  OeEnvironmentResult& r);
+                                  const QString& caption, RegistryEx& reg, OeEnvironmentResult& r);
 };
 
 } // namespace kv

@@ -14,7 +14,13 @@ namespace {
 
 constexpr int kProfileBufferChars = 255;
 
-enum class TypeCode { Invalid, String, Bool, Dword };
+enum class TypeCode
+{
+    Invalid,
+    String,
+    Bool,
+    Dword
+};
 
 TypeCode typeCode(const QString& type)
 {
@@ -189,8 +195,7 @@ long RegistryEx::writeString(const QString& root, const QString& key, const QStr
     return writeValue(root, key, name, QStringLiteral("S"), v);
 }
 
-long RegistryEx::writeBool(const QString& root, const QString& key, const QString& name,
-                           bool value)
+long RegistryEx::writeBool(const QString& root, const QString& key, const QString& name, bool value)
 {
     Value v;
     v.flag = value;

@@ -21,18 +21,21 @@ public:
     // Returned when the root names neither a hive nor an existing file.
     static constexpr long kInvalidRoot = 99;
 
-    enum class RootKind { Invalid, Hive, ProfileFile };
+    enum class RootKind
+    {
+        Invalid,
+        Hive,
+        ProfileFile
+    };
 
     RegistryEx(platform::IRegistry& registry, platform::IFileSystem& files);
 
     RootKind lookupRoot(const QString& root, platform::Hive* hive = nullptr) const;
 
     // Type codes "S" (string), "B" (Boolean in two bytes), "D" (32-bit number), any case.
-    long readString(const QString& root, const QString& key, const QString& name,
-                    QString* result);
+    long readString(const QString& root, const QString& key, const QString& name, QString* result);
     long readBool(const QString& root, const QString& key, const QString& name, bool* result);
-    long readDword(const QString& root, const QString& key, const QString& name,
-                   quint32* result);
+    long readDword(const QString& root, const QString& key, const QString& name, quint32* result);
     // The generic form: the type code chooses which of the three result fields is used.
     struct Value
     {
@@ -46,8 +49,7 @@ public:
     long writeString(const QString& root, const QString& key, const QString& name,
                      const QString& value);
     long writeBool(const QString& root, const QString& key, const QString& name, bool value);
-    long writeDword(const QString& root, const QString& key, const QString& name,
-                    quint32 value);
+    long writeDword(const QString& root, const QString& key, const QString& name, quint32 value);
     long writeValue(const QString& root, const QString& key, const QString& name,
                     const QString& type, const Value& value);
 

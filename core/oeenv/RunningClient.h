@@ -43,7 +43,6 @@ std::optional<platform::WindowInfo> findWindow(platform::IProcesses& processes,
 bool isClientRunning(platform::IProcesses& processes);
 // Sends each matching window the close request, letting pending events run after each, at
 // most kMaxClosesPerSearch times per search. True when nothing is found running afterwards.
-bool closeClient(platform::IProcesses& processes,
-                 const std::function<void()>& processEvents = {});
+bool closeClient(platform::IProcesses& processes, const std::function<void()>& processEvents = {});
 
 } // namespace kv::RunningClient

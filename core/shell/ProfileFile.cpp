@@ -256,14 +256,13 @@ WinError ProfileFile::write(IFileSystem& files, const QString& path, const QStri
     std::optional<ProfileFile> profile = load(files, path, &rc);
     if (!profile)
         return rc;
-    const bool changed = value ? profile->setString(section, key, *value)
-                               : profile->removeKey(section, key);
+    const bool changed =
+        value ? profile->setString(section, key, *value) : profile->removeKey(section, key);
     // Nothing to change (deleting from a missing file included) leaves the file as it is.
     return changed ? profile->save(files, path) : kErrorSuccess;
 }
 
-WinError ProfileFile::deleteSection(IFileSystem& files, const QString& path,
-                                    const QString& section)
+WinError ProfileFile::deleteSection(IFileSystem& files, const QString& path, const QString& section)
 {
     WinError rc = kErrorSuccess;
     std::optional<ProfileFile> profile = load(files, path, &rc);

@@ -55,7 +55,13 @@ public:
 private:
     struct Line
     {
-        enum Kind { Blank, Comment, Section, Key } kind = Blank;
+        enum Kind
+        {
+            Blank,
+            Comment,
+            Section,
+            Key
+        } kind = Blank;
         QString name;  // section or key name, trimmed
         QString value; // key value, trimmed
         bool hasValue = false;

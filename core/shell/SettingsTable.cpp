@@ -21,12 +21,12 @@ const QList<SettingDef>& allSettings()
 {
     using namespace Setting;
     static const QList<SettingDef> table = {
-        WarnOverWrite, WarnOnQuick,   AllowQuick,      LastBackup,   LastSavePath, LastSaveName,
-        InclWab,       InclFAV,       InclRules,       InclAccts,    InclPrefs,    InclSigs,
-        InclBlocks,    InclDUN,       DoRename,        ExcludeNews,  WarnRegUpdate, PresetApplied,
-        IdentOption,   StartAs,       UseSysTemp,      ClearDisks,   AutoShowLog,  WarnVirus,
-        WarnAboutWAB,  TellDrag,      SynchGrid,       TidingsTip,   TidingsCnt,   ParmsLastBackup,
-        RemindDays,    BackupPurge,   MainPosition,
+        WarnOverWrite, WarnOnQuick, AllowQuick,   LastBackup,  LastSavePath,  LastSaveName,
+        InclWab,       InclFAV,     InclRules,    InclAccts,   InclPrefs,     InclSigs,
+        InclBlocks,    InclDUN,     DoRename,     ExcludeNews, WarnRegUpdate, PresetApplied,
+        IdentOption,   StartAs,     UseSysTemp,   ClearDisks,  AutoShowLog,   WarnVirus,
+        WarnAboutWAB,  TellDrag,    SynchGrid,    TidingsTip,  TidingsCnt,    ParmsLastBackup,
+        RemindDays,    BackupPurge, MainPosition,
     };
     return table;
 }

@@ -7,7 +7,13 @@ namespace kv {
 
 // Which registry section a setting lives in. "Identity" is the settings section of the run:
 // the chosen identity's id, or "Parms" when the program works on the older client.
-enum class SectionKind { App, Identity, Parms, Positions };
+enum class SectionKind
+{
+    App,
+    Identity,
+    Parms,
+    Positions
+};
 
 struct SettingDef
 {

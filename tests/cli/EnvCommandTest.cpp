@@ -98,12 +98,14 @@ TEST(EnvCommand, MissingClientShowsTheInstallMessage)
     ASSERT_EQ(mkenv({QStringLiteral("--no-client"), prefix}).exitCode, 0);
     const ToolRun r = cliEnv({QStringLiteral("--prefix"), prefix});
     EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.lines, (QStringList{QStringLiteral("This program requires Outlook Express "),
-                                    QStringLiteral("Please install Outlook Express before running.")}));
+    EXPECT_EQ(r.lines,
+              (QStringList{QStringLiteral("This program requires Outlook Express "),
+                           QStringLiteral("Please install Outlook Express before running.")}));
 
     const ToolRun nowhere = cliEnv({QStringLiteral("--prefix"), dir.file(QStringLiteral("none"))});
     EXPECT_EQ(nowhere.exitCode, 1);
-    EXPECT_TRUE(nowhere.err.contains(QLatin1String("no Windows environment"))) << nowhere.err.toStdString();
+    EXPECT_TRUE(nowhere.err.contains(QLatin1String("no Windows environment")))
+        << nowhere.err.toStdString();
 }
 
 TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
@@ -115,7 +117,8 @@ TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
     ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
     EXPECT_TRUE(first.err.contains(QLatin1String("demo environment created")));
     EXPECT_EQ(first.lines.value(0), QStringLiteral("mode: OE5"));
-    EXPECT_TRUE(QFileInfo(dir.file(QStringLiteral("data/Korvane/demo-prefix/system.reg"))).isFile());
+    EXPECT_TRUE(
+        QFileInfo(dir.file(QStringLiteral("data/Korvane/demo-prefix/system.reg"))).isFile());
     const ToolRun second = cliEnv({QStringLiteral("--demo")}, env);
     ASSERT_EQ(second.exitCode, 0);
     EXPECT_FALSE(second.err.contains(QLatin1String("created")));

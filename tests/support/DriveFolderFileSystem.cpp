@@ -45,9 +45,8 @@ QString DriveFolderFileSystem::toHostPath(const QString& windowsPath) const
     for (const QString& part : windowsPath.mid(2).split(u'\\', Qt::SkipEmptyParts)) {
         QString name = part;
         if (resolving) {
-            const QStringList entries =
-                QDir(host).entryList(QDir::AllEntries | QDir::Hidden | QDir::System |
-                                     QDir::NoDotAndDotDot);
+            const QStringList entries = QDir(host).entryList(QDir::AllEntries | QDir::Hidden |
+                                                             QDir::System | QDir::NoDotAndDotDot);
             auto it = std::find_if(entries.begin(), entries.end(), [&](const QString& e) {
                 return e.compare(part, Qt::CaseInsensitive) == 0;
             });
@@ -68,14 +67,15 @@ QString DriveFolderFileSystem::toWindowsPath(const QString& hostPath) const
         if (clean == it.value() || clean.startsWith(it.value() + QLatin1Char('/'))) {
             QString rest = clean.mid(it.value().size());
             rest.replace(u'/', u'\\');
-            return QString(it.key()) + QLatin1Char(':') + (rest.isEmpty() ? QStringLiteral("\\") : rest);
+            return QString(it.key()) + QLatin1Char(':') +
+                   (rest.isEmpty() ? QStringLiteral("\\") : rest);
         }
     }
     return QStringLiteral("Z:") + QString(clean).replace(u'/', u'\\');
 }
 
 std::unique_ptr<QIODevice> DriveFolderFileSystem::open(const QString& path,
-                                                        QIODevice::OpenMode mode)
+                                                       QIODevice::OpenMode mode)
 {
     const QString host = toHostPath(path);
     if (host.isEmpty()) {
@@ -114,8 +114,7 @@ QList<FileEntry> DriveFolderFileSystem::find(const QString& pattern)
     for (const QFileInfo& info : infos) {
         QString like = mask;
         like.replace(QLatin1String("["), QLatin1String("[[]")).replace(u'#', QLatin1String("[#]"));
-        if (likeMatch(info.fileName(), like) ||
-            (mask == QLatin1String("*.*")))
+        if (likeMatch(info.fileName(), like) || (mask == QLatin1String("*.*")))
             out.append(entryOf(info));
     }
     if (out.isEmpty())

@@ -35,8 +35,7 @@ bool FakeProcesses::closeWindow(WindowHandle window)
     return true;
 }
 
-WindowHandle FakeProcesses::addWindow(const QString& className, const QString& title,
-                                      bool stubborn)
+WindowHandle FakeProcesses::addWindow(const QString& className, const QString& title, bool stubborn)
 {
     const WindowHandle handle = m_next++;
     m_windows.append(WindowInfo{handle, className, title, 1000 + qint64(handle)});

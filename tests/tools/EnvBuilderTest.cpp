@@ -46,7 +46,10 @@ struct Generated
     {
         return OeEnvironment::detect(platform, settings, ui, false, QStringLiteral("Korvane 2000"));
     }
-    QString hkcu(const QString& key, const QString& name) { return registry.string(Hive::CurrentUser, key, name); }
+    QString hkcu(const QString& key, const QString& name)
+    {
+        return registry.string(Hive::CurrentUser, key, name);
+    }
 
     test::TempDir dir;
     test::FakeRegistry registry;
@@ -78,8 +81,7 @@ TEST(EnvBuilder, VersionFiveIdentitiesAreFoundByDetection)
     ASSERT_EQ(r.outcome, Outcome::Ready) << r.message.toStdString();
     EXPECT_TRUE(r.isOe5());
     EXPECT_EQ(r.identityCount(), 3);
-    EXPECT_EQ(r.identities.names,
-              (QStringList{"Main Identity", "Work", "Family"}));
+    EXPECT_EQ(r.identities.names, (QStringList{"Main Identity", "Work", "Family"}));
     EXPECT_EQ(r.chosenId, env.builder.identities().front().id); // the default identity
     EXPECT_EQ(r.identities.lastIndex, 3);
     EXPECT_EQ(r.storeFolder, env.builder.identities().front().storeFolder + QLatin1Char('\\'));
@@ -88,7 +90,8 @@ TEST(EnvBuilder, VersionFiveIdentitiesAreFoundByDetection)
                            QStringLiteral("\\Software\\Microsoft\\Outlook Express\\5.0"),
                        QStringLiteral("Store Root")),
               env.builder.identities().front().storeRoot);
-    EXPECT_TRUE(env.builder.identities().front().storeRoot.startsWith(QLatin1String("%USERPROFILE%\\")));
+    EXPECT_TRUE(
+        env.builder.identities().front().storeRoot.startsWith(QLatin1String("%USERPROFILE%\\")));
 }
 
 TEST(EnvBuilder, SettingsGroupsAddressBookAndFavoritesArePresent)
@@ -101,8 +104,10 @@ TEST(EnvBuilder, SettingsGroupsAddressBookAndFavoritesArePresent)
         for (const char* group : {"Rules", "Mail", "Signatures", "Block Senders"})
             EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, oe + QLatin1String(group)), 0)
                 << group;
-        EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, QStringLiteral("Identities\\") + identity.id +
-                                                          QStringLiteral("\\Software\\Microsoft\\Internet Account Manager")),
+        EXPECT_EQ(env.registry.openKey(
+                      Hive::CurrentUser,
+                      QStringLiteral("Identities\\") + identity.id +
+                          QStringLiteral("\\Software\\Microsoft\\Internet Account Manager")),
                   0);
     }
     // One identity keeps its own default account, the other relies on the shared accounts.
@@ -113,22 +118,27 @@ TEST(EnvBuilder, SettingsGroupsAddressBookAndFavoritesArePresent)
     EXPECT_EQ(env.hkcu(QStringLiteral("Identities\\") + env.builder.identities()[1].id + accounts,
                        QStringLiteral("Default Mail Account")),
               QString());
-    EXPECT_FALSE(env.hkcu(QStringLiteral("Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
-                          QStringLiteral("NNTP Data Directory")).isEmpty());
+    EXPECT_FALSE(env.hkcu(QStringLiteral(
+                              "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
+                          QStringLiteral("NNTP Data Directory"))
+                     .isEmpty());
     EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, QStringLiteral("RemoteAccess")), 0);
     EXPECT_TRUE(env.hkcu(QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"), QString())
                     .endsWith(QLatin1String("\\alice.wab")));
-    EXPECT_EQ(env.hkcu(QStringLiteral("Software\\Wine"), QStringLiteral("Version")), QStringLiteral("win98"));
+    EXPECT_EQ(env.hkcu(QStringLiteral("Software\\Wine"), QStringLiteral("Version")),
+              QStringLiteral("win98"));
     EXPECT_EQ(env.registry.string(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
                                   QStringLiteral("a:")),
               QStringLiteral("floppy"));
 
     RegistryEx reg(env.registry, env.files);
-    EXPECT_EQ(OEGenFcns::myDocumentsFolder(reg, env.files), QStringLiteral("C:\\users\\alice\\Documents"));
+    EXPECT_EQ(OEGenFcns::myDocumentsFolder(reg, env.files),
+              QStringLiteral("C:\\users\\alice\\Documents"));
     const auto favorites = env.files.find(QStringLiteral("C:\\users\\alice\\Favorites\\*.url"));
     ASSERT_FALSE(favorites.isEmpty());
-    EXPECT_TRUE(env.files.readFile(QStringLiteral("C:\\users\\alice\\Favorites\\") + favorites.front().name)
-                    .startsWith("[InternetShortcut]\r\nURL=http://"));
+    EXPECT_TRUE(
+        env.files.readFile(QStringLiteral("C:\\users\\alice\\Favorites\\") + favorites.front().name)
+            .startsWith("[InternetShortcut]\r\nURL=http://"));
     EXPECT_EQ(QFileInfo(env.dir.file(QStringLiteral("dosdevices/c:"))).symLinkTarget(),
               QFileInfo(env.dir.file(QStringLiteral("drive_c"))).absoluteFilePath());
     EXPECT_TRUE(QFileInfo(env.dir.file(QStringLiteral("dosdevices/a:"))).isDir());
@@ -146,7 +156,10 @@ TEST(EnvBuilder, VersionFourAndNoClient)
     EXPECT_EQ(r.storeFolder, old.builder.oe4StoreRoot() + QStringLiteral("\\Mail\\"));
     EXPECT_GT(r.oe4.newsFlag, 0);
     EXPECT_EQ(r.settingsSection, QStringLiteral("Parms"));
-    EXPECT_EQ(old.registry.openKey(Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\Outlook Express\\Mail\\Inbox Rules")), 0);
+    EXPECT_EQ(old.registry.openKey(
+                  Hive::CurrentUser,
+                  QStringLiteral("Software\\Microsoft\\Outlook Express\\Mail\\Inbox Rules")),
+              0);
 
     EnvBuilder::Options none;
     none.client = EnvBuilder::Client::None;

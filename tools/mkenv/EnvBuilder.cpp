@@ -21,8 +21,9 @@ const QString kMailDllClsid =
 const QString kAccounts = QStringLiteral("Software\\Microsoft\\Internet Account Manager");
 const QString kOe4 = QStringLiteral("Software\\Microsoft\\Outlook Express");
 
-const char* const kIdentityNames[] = {"Main Identity", "Work",        "Family", "J. Smith: Private",
-                                      "Newsgroups",    "Club Minutes", "Travel", "Old Mail"};
+const char* const kIdentityNames[] = {
+    "Main Identity", "Work",         "Family", "J. Smith: Private",
+    "Newsgroups",    "Club Minutes", "Travel", "Old Mail"};
 
 struct Shortcut
 {
@@ -160,11 +161,16 @@ bool EnvBuilder::makeProfile()
 {
     const QString profile = profileFolder();
     const QStringList folders = {
-        QStringLiteral("C:\\windows\\system32"),     QStringLiteral("C:\\windows\\system"),
-        QStringLiteral("C:\\windows\\temp"),         QStringLiteral("C:\\Program Files\\Korvane"),
-        profile + QStringLiteral("\\Documents"),     profile + QStringLiteral("\\Favorites"),
-        profile + QStringLiteral("\\Desktop"),       profile + QStringLiteral("\\Temp"),
-        profile + QStringLiteral("\\AppData\\Roaming"), profile + QStringLiteral("\\AppData\\Local"),
+        QStringLiteral("C:\\windows\\system32"),
+        QStringLiteral("C:\\windows\\system"),
+        QStringLiteral("C:\\windows\\temp"),
+        QStringLiteral("C:\\Program Files\\Korvane"),
+        profile + QStringLiteral("\\Documents"),
+        profile + QStringLiteral("\\Favorites"),
+        profile + QStringLiteral("\\Desktop"),
+        profile + QStringLiteral("\\Temp"),
+        profile + QStringLiteral("\\AppData\\Roaming"),
+        profile + QStringLiteral("\\AppData\\Local"),
     };
     for (const QString& f : folders)
         if (!makeFolder(f))
@@ -260,8 +266,8 @@ void EnvBuilder::writeIdentity(const Identity& identity, bool ownDefaultAccount)
         setString(Hive::CurrentUser, rule, QStringLiteral("Name"), QLatin1String(ruleNames[r]));
         setDword(Hive::CurrentUser, rule, QStringLiteral("Enabled"), 1);
         setString(Hive::CurrentUser, rule + QStringLiteral("\\Criteria\\000"),
-                  QStringLiteral("Value"), r ? QStringLiteral("@example.org")
-                                             : QStringLiteral("newsletter@example.com"));
+                  QStringLiteral("Value"),
+                  r ? QStringLiteral("@example.org") : QStringLiteral("newsletter@example.com"));
         setBinary(Hive::CurrentUser, rule + QStringLiteral("\\Actions\\000"),
                   QStringLiteral("Value"), QByteArray::fromHex("0100000002000000"));
     }
@@ -302,21 +308,27 @@ void EnvBuilder::writeSharedAccounts(const QString& newsFolder)
               QStringLiteral("00000001"));
     setString(Hive::CurrentUser, kAccounts, QStringLiteral("Default News Account"),
               QStringLiteral("00000002"));
-    setDword(Hive::CurrentUser, kAccounts + QStringLiteral("\\Accounts"), QStringLiteral("NextID"), 3);
+    setDword(Hive::CurrentUser, kAccounts + QStringLiteral("\\Accounts"), QStringLiteral("NextID"),
+             3);
     const QString mail = kAccounts + QStringLiteral("\\Accounts\\00000001");
     const QString address = m_user.toLower() + QStringLiteral("@example.com");
-    setString(Hive::CurrentUser, mail, QStringLiteral("Account Name"), QStringLiteral("mail.example.com"));
+    setString(Hive::CurrentUser, mail, QStringLiteral("Account Name"),
+              QStringLiteral("mail.example.com"));
     setDword(Hive::CurrentUser, mail, QStringLiteral("Connection Type"), 3);
-    setString(Hive::CurrentUser, mail, QStringLiteral("POP3 Server"), QStringLiteral("pop.example.com"));
+    setString(Hive::CurrentUser, mail, QStringLiteral("POP3 Server"),
+              QStringLiteral("pop.example.com"));
     setString(Hive::CurrentUser, mail, QStringLiteral("POP3 User Name"), m_user);
     setDword(Hive::CurrentUser, mail, QStringLiteral("POP3 Prompt for Password"), 0);
-    setString(Hive::CurrentUser, mail, QStringLiteral("SMTP Server"), QStringLiteral("smtp.example.com"));
+    setString(Hive::CurrentUser, mail, QStringLiteral("SMTP Server"),
+              QStringLiteral("smtp.example.com"));
     setString(Hive::CurrentUser, mail, QStringLiteral("SMTP Display Name"), m_user);
     setString(Hive::CurrentUser, mail, QStringLiteral("SMTP Email Address"), address);
     const QString news = kAccounts + QStringLiteral("\\Accounts\\00000002");
-    setString(Hive::CurrentUser, news, QStringLiteral("Account Name"), QStringLiteral("news.example.com"));
+    setString(Hive::CurrentUser, news, QStringLiteral("Account Name"),
+              QStringLiteral("news.example.com"));
     setDword(Hive::CurrentUser, news, QStringLiteral("Connection Type"), 3);
-    setString(Hive::CurrentUser, news, QStringLiteral("NNTP Server"), QStringLiteral("news.example.com"));
+    setString(Hive::CurrentUser, news, QStringLiteral("NNTP Server"),
+              QStringLiteral("news.example.com"));
     setString(Hive::CurrentUser, news, QStringLiteral("NNTP Display Name"), m_user);
     setString(Hive::CurrentUser, news, QStringLiteral("NNTP Email Address"), address);
     setString(Hive::CurrentUser, news, QStringLiteral("NNTP Data Directory"), newsFolder);
@@ -344,10 +356,12 @@ void EnvBuilder::writeOe4Groups()
     const QString rule = mail + QStringLiteral("\\Inbox Rules\\000");
     setString(Hive::CurrentUser, rule, QStringLiteral("Description"),
               QStringLiteral("Newsletters to Reading"));
-    setString(Hive::CurrentUser, rule, QStringLiteral("From"), QStringLiteral("newsletter@example.com"));
+    setString(Hive::CurrentUser, rule, QStringLiteral("From"),
+              QStringLiteral("newsletter@example.com"));
     setString(Hive::CurrentUser, rule, QStringLiteral("Move To"), QStringLiteral("Reading"));
     const QString sigs = kOe4 + QStringLiteral("\\Signatures");
-    setString(Hive::CurrentUser, sigs, QStringLiteral("Default Signature"), QStringLiteral("00000000"));
+    setString(Hive::CurrentUser, sigs, QStringLiteral("Default Signature"),
+              QStringLiteral("00000000"));
     setString(Hive::CurrentUser, sigs + QStringLiteral("\\00000000"), QStringLiteral("text"),
               QStringLiteral("Regards,\r\n") + m_user);
     setString(Hive::CurrentUser, kOe4 + QStringLiteral("\\Block Senders\\Mail\\Criteria\\0"),
@@ -368,7 +382,8 @@ void EnvBuilder::writeDialUp()
 
 void EnvBuilder::writeAddressBook()
 {
-    const QString folder = profileFolder() + QStringLiteral("\\AppData\\Roaming\\Microsoft\\Address Book");
+    const QString folder =
+        profileFolder() + QStringLiteral("\\AppData\\Roaming\\Microsoft\\Address Book");
     makeFolder(folder);
     setString(Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"),
               QString(), folder + QLatin1Char('\\') + m_user + QStringLiteral(".wab"));
@@ -408,8 +423,8 @@ bool EnvBuilder::writeFile(const QString& windowsPath, const QByteArray& bytes)
     return false;
 }
 
-void EnvBuilder::setString(Hive hive, const QString& key, const QString& name,
-                           const QString& value, quint32 type)
+void EnvBuilder::setString(Hive hive, const QString& key, const QString& name, const QString& value,
+                           quint32 type)
 {
     check(m_registry.setValue(hive, key, name, RegValue::fromString(value, type)), key);
 }

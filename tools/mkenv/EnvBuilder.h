@@ -18,14 +18,19 @@ namespace kv::tools {
 class EnvBuilder
 {
 public:
-    enum class Client { OE5, OE4, None };
+    enum class Client
+    {
+        OE5,
+        OE4,
+        None
+    };
 
     struct Options
     {
         Client client = Client::OE5;
-        int identities = 2;        // version 5 only; at least 1
-        quint32 seed = 2000;       // names, ids and values follow from it
-        QString userName;          // "" for the host's user, as Wine names the profile
+        int identities = 2;  // version 5 only; at least 1
+        quint32 seed = 2000; // names, ids and values follow from it
+        QString userName;    // "" for the host's user, as Wine names the profile
         QString windowsVersion = QStringLiteral("win98");
     };
 

@@ -30,8 +30,9 @@ int main(int argc, char** argv)
     const QCommandLineOption identities(QStringLiteral("identities"),
                                         QStringLiteral("Number of identities (version 5)."),
                                         QStringLiteral("N"), QStringLiteral("2"));
-    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Seed of names and values."),
-                                  QStringLiteral("N"), QStringLiteral("2000"));
+    const QCommandLineOption seed(QStringLiteral("seed"),
+                                  QStringLiteral("Seed of names and values."), QStringLiteral("N"),
+                                  QStringLiteral("2000"));
     const QCommandLineOption user(QStringLiteral("user"),
                                   QStringLiteral("Profile name (default: the host's user)."),
                                   QStringLiteral("NAME"));
@@ -49,7 +50,7 @@ int main(int argc, char** argv)
     }
     bool ok = true;
     tools::EnvBuilder::Options options;
-    options.client = parser.isSet(none) ? tools::EnvBuilder::Client::None
+    options.client = parser.isSet(none)  ? tools::EnvBuilder::Client::None
                      : parser.isSet(oe4) ? tools::EnvBuilder::Client::OE4
                                          : tools::EnvBuilder::Client::OE5;
     options.identities = parser.value(identities).toInt(&ok);
@@ -64,7 +65,8 @@ int main(int argc, char** argv)
     }
     options.userName = parser.value(user);
 
-    if (parser.value(arch) != QLatin1String("win64") && parser.value(arch) != QLatin1String("win32")) {
+    if (parser.value(arch) != QLatin1String("win64") &&
+        parser.value(arch) != QLatin1String("win32")) {
         err << "kv2000-mkenv: --arch takes win64 or win32\n";
         return 2;
     }

@@ -91,11 +91,11 @@ TEST(OEGenFcns, MailDllComesFromTheClassRegistrationElseTheClientsEntry)
     env.installOe5();
     EXPECT_EQ(mailDllPath(reg), QStringLiteral("C:\\windows\\system32\\msoe.dll"));
     // The class registration lives in HKLM\Software\Classes, as HKCR shows it.
-    EXPECT_EQ(env.registry.string(Hive::LocalMachine,
-                                  QStringLiteral("Software\\Classes\\") +
-                                      QLatin1String(kMailDllClsidKey),
-                                  QString()),
-              QStringLiteral("C:\\windows\\system32\\msoe.dll"));
+    EXPECT_EQ(
+        env.registry.string(Hive::LocalMachine,
+                            QStringLiteral("Software\\Classes\\") + QLatin1String(kMailDllClsidKey),
+                            QString()),
+        QStringLiteral("C:\\windows\\system32\\msoe.dll"));
 }
 
 TEST(OEGenFcns, Oe4StoreRootFindsMailAndNewsFolders)
@@ -109,7 +109,8 @@ TEST(OEGenFcns, Oe4StoreRootFindsMailAndNewsFolders)
         const char* newsFolder;
     } cases[] = {
         {"C:\\Program Files\\Outlook Express\\", true, true,
-         "C:\\Program Files\\Outlook Express\\Mail\\", "C:\\Program Files\\Outlook Express\\News\\"},
+         "C:\\Program Files\\Outlook Express\\Mail\\",
+         "C:\\Program Files\\Outlook Express\\News\\"},
         {"C:\\OE4", true, false, "C:\\OE4\\Mail\\", ""},
         {"%USERPROFILE%\\OE4", true, true, "C:\\users\\tester\\OE4\\Mail\\",
          "C:\\users\\tester\\OE4\\News\\"},
@@ -167,8 +168,8 @@ TEST(OEGenFcns, IdentOptionOutsideTwoToFourReadsAsDefaultIdentity)
     {
         const char* stored;
         int option;
-    } cases[] = {{nullptr, 2}, {"2", 2}, {"3", 3}, {"4", 4}, {"7", 2}, {"1", 2},
-                 {"-3", 2},    {"x", 2}, {" 3 ", 3}};
+    } cases[] = {{nullptr, 2}, {"2", 2},  {"3", 3}, {"4", 4},  {"7", 2},
+                 {"1", 2},     {"-3", 2}, {"x", 2}, {" 3 ", 3}};
     for (const auto& c : cases) {
         test::OeTestEnv env;
         if (c.stored)
@@ -183,7 +184,8 @@ TEST(OEGenFcns, MyDocumentsOnlyWhenTheFolderExists)
     RegistryEx reg(env.registry, env.files);
     EXPECT_EQ(myDocumentsFolder(reg, env.files), QString());
     env.registry.setString(Hive::CurrentUser, QLatin1String(kShellFoldersKey),
-                           QStringLiteral("Personal"), QStringLiteral("C:\\users\\tester\\Documents"));
+                           QStringLiteral("Personal"),
+                           QStringLiteral("C:\\users\\tester\\Documents"));
     EXPECT_EQ(myDocumentsFolder(reg, env.files), QString());
     env.files.makeSurePath(QStringLiteral("C:\\users\\tester\\documents"));
     EXPECT_EQ(myDocumentsFolder(reg, env.files), QStringLiteral("C:\\users\\tester\\Documents"));

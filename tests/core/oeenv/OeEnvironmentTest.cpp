@@ -175,8 +175,9 @@ TEST_F(OeEnvironmentTest, FatalChecksCarryTheirMessages)
     env.addIdentity(QStringLiteral("{X}"), QStringLiteral("X"), QString());
     r = detect();
     EXPECT_EQ(r.outcome, Outcome::Fatal);
-    EXPECT_EQ(r.message,
-              QStringLiteral("Unable to locate Outlook Express 5 Mail Folders for default identity"));
+    EXPECT_EQ(
+        r.message,
+        QStringLiteral("Unable to locate Outlook Express 5 Mail Folders for default identity"));
 
     // Version 4 registered but its store is gone.
     env.registerDll(QStringLiteral("C:\\Program Files\\Outlook Express\\inetcomm.dll"));

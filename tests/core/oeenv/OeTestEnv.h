@@ -28,8 +28,8 @@ struct OeTestEnv
 
     void registerDll(const QString& path)
     {
-        registry.setString(platform::Hive::ClassesRoot,
-                           QLatin1String(OEGenFcns::kMailDllClsidKey), QString(), path);
+        registry.setString(platform::Hive::ClassesRoot, QLatin1String(OEGenFcns::kMailDllClsidKey),
+                           QString(), path);
     }
     void installOe5() { registerDll(QStringLiteral("C:\\windows\\system32\\msoe.dll")); }
 

@@ -32,9 +32,9 @@ TEST_F(RegistryExTest, RootNamesSelectTheirHiveWithoutRegardToCase)
     {
         const char* root;
         Hive hive;
-    } cases[] = {{"HKCU", Hive::CurrentUser},   {"hklm", Hive::LocalMachine},
-                 {"Hku", Hive::Users},          {"hkcc", Hive::CurrentConfig},
-                 {"HKDD", Hive::DynData},       {"hkCR", Hive::ClassesRoot}};
+    } cases[] = {{"HKCU", Hive::CurrentUser}, {"hklm", Hive::LocalMachine},
+                 {"Hku", Hive::Users},        {"hkcc", Hive::CurrentConfig},
+                 {"HKDD", Hive::DynData},     {"hkCR", Hive::ClassesRoot}};
     for (const auto& c : cases) {
         const QString root = QString::fromLatin1(c.root);
         ASSERT_EQ(rx.writeString(root, QStringLiteral("Software\\T"), QStringLiteral("V"), root),
@@ -50,9 +50,9 @@ TEST_F(RegistryExTest, RootNamesSelectTheirHiveWithoutRegardToCase)
 TEST_F(RegistryExTest, InvalidRootGives99AndLeavesEveryResultUntouched)
 {
     reg.setString(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("V"), QStringLiteral("x"));
-    for (const QString& root : {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKCU2"),
-                                QStringLiteral("C:\\missing.ini"), QStringLiteral("C:\\a folder"),
-                                QString()}) {
+    for (const QString& root :
+         {QStringLiteral("HKEY_CURRENT_USER"), QStringLiteral("HKCU2"),
+          QStringLiteral("C:\\missing.ini"), QStringLiteral("C:\\a folder"), QString()}) {
         QString text = QStringLiteral("prior");
         bool flag = true;
         quint32 number = 77;
@@ -61,8 +61,9 @@ TEST_F(RegistryExTest, InvalidRootGives99AndLeavesEveryResultUntouched)
         EXPECT_EQ(rx.readBool(root, QStringLiteral("K"), QStringLiteral("V"), &flag), 99);
         EXPECT_EQ(rx.readDword(root, QStringLiteral("K"), QStringLiteral("V"), &number), 99);
         EXPECT_EQ(rx.enumSubKeys(root, QStringLiteral("K"), &list), 99);
-        EXPECT_EQ(rx.writeString(root, QStringLiteral("K"), QStringLiteral("V"),
-                                 QStringLiteral("new")), 99);
+        EXPECT_EQ(
+            rx.writeString(root, QStringLiteral("K"), QStringLiteral("V"), QStringLiteral("new")),
+            99);
         EXPECT_EQ(text, QStringLiteral("prior"));
         EXPECT_TRUE(flag);
         EXPECT_EQ(number, 77u);
@@ -89,8 +90,9 @@ TEST_F(RegistryExTest, FailedReadsReportTheSystemCodeAndKeepThePriorValue)
     // A Boolean is two bytes: a larger value does not fit.
     bool flag = false;
     reg.setDword(Hive::CurrentUser, QStringLiteral("K"), QStringLiteral("Big"), 1);
-    EXPECT_EQ(rx.readBool(QStringLiteral("HKCU"), QStringLiteral("K"), QStringLiteral("Big"), &flag),
-              platform::kErrorMoreData);
+    EXPECT_EQ(
+        rx.readBool(QStringLiteral("HKCU"), QStringLiteral("K"), QStringLiteral("Big"), &flag),
+        platform::kErrorMoreData);
     EXPECT_FALSE(flag);
 }
 
@@ -130,21 +132,26 @@ TEST_F(RegistryExTest, TypesRoundTripWithTheirWindowsLayout)
 TEST_F(RegistryExTest, ProfileFileRootReadsSectionKeyAndWritesOnlyStrings)
 {
     QString text = QStringLiteral("prior");
-    EXPECT_EQ(rx.readString(kIni, QStringLiteral("software\\test"), QStringLiteral("name"), &text), 0);
+    EXPECT_EQ(rx.readString(kIni, QStringLiteral("software\\test"), QStringLiteral("name"), &text),
+              0);
     EXPECT_EQ(text, QStringLiteral("from file"));
     text = QStringLiteral("incoming default");
-    EXPECT_EQ(rx.readString(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Nope"), &text), 0);
+    EXPECT_EQ(rx.readString(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Nope"), &text),
+              0);
     EXPECT_EQ(text, QStringLiteral("incoming default"));
     quint32 number = 5;
     bool flag = false;
-    EXPECT_EQ(rx.readDword(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Count"), &number), 0);
+    EXPECT_EQ(
+        rx.readDword(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Count"), &number), 0);
     EXPECT_EQ(number, 12u);
-    EXPECT_EQ(rx.readDword(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Nope"), &number), 0);
+    EXPECT_EQ(rx.readDword(kIni, QStringLiteral("Software\\Test"), QStringLiteral("Nope"), &number),
+              0);
     EXPECT_EQ(number, 0u); // the profile integer call's default is 0
     EXPECT_EQ(rx.readBool(kIni, QStringLiteral("Software\\Test"), QStringLiteral("On"), &flag), 0);
     EXPECT_TRUE(flag);
 
-    EXPECT_EQ(rx.writeString(kIni, QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")), 0);
+    EXPECT_EQ(rx.writeString(kIni, QStringLiteral("New"), QStringLiteral("K"), QStringLiteral("v")),
+              0);
     EXPECT_TRUE(files.readFile(kIni).endsWith("\r\n[New]\r\nK=v\r\n"));
     EXPECT_EQ(rx.writeDword(kIni, QStringLiteral("New"), QStringLiteral("N"), 1),
               platform::kErrorNotSupported);
@@ -160,7 +167,8 @@ TEST_F(RegistryExTest, SubkeyListIsNulSeparatedWithAFinalNul)
     reg.createKey(Hive::CurrentUser, QStringLiteral("Empty"));
     QString list = QStringLiteral("x");
     ASSERT_EQ(rx.enumSubKeys(QStringLiteral("HKCU"), QStringLiteral("Identities"), &list), 0);
-    EXPECT_EQ(list, QStringLiteral("x{B}") + QChar(0) + QStringLiteral("{A}") + QChar(0) + QChar(0));
+    EXPECT_EQ(list,
+              QStringLiteral("x{B}") + QChar(0) + QStringLiteral("{A}") + QChar(0) + QChar(0));
     list.clear();
     ASSERT_EQ(rx.enumSubKeys(QStringLiteral("HKCU"), QStringLiteral("Empty"), &list), 0);
     EXPECT_EQ(list, QString(QChar(0)));

@@ -40,8 +40,8 @@ TEST(RunningClient, ClosesNotesAndAddressBookBeforeTheMainWindow)
     FakeProcesses p;
     const auto main = p.addWindow(QStringLiteral("Outlook Express Browser Class"),
                                   QStringLiteral("Inbox - Outlook Express"));
-    const auto thor = p.addWindow(QStringLiteral("ThorBrowserWndClass"),
-                                  QStringLiteral("Outlook Express"));
+    const auto thor =
+        p.addWindow(QStringLiteral("ThorBrowserWndClass"), QStringLiteral("Outlook Express"));
     const auto note1 = p.addWindow(QStringLiteral("ATH_Note"), QStringLiteral("New Message"));
     const auto wab = p.addWindow(QStringLiteral("WABBrowseView"), QStringLiteral("Address Book"));
     const auto note2 = p.addWindow(QStringLiteral("ATH_Note"), QStringLiteral("Re: x"));

@@ -39,7 +39,8 @@ TEST_F(CRegSettingsTest, SavedTextReadsBackAndLandsUnderTheSectionKey)
                                 QStringLiteral("a:\\"), QString::fromUtf8("Ümläut ±"),
                                 QStringLiteral("100,200")};
     for (const QString& v : values) {
-        ASSERT_TRUE(settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("LastSavePath"), v));
+        ASSERT_TRUE(
+            settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("LastSavePath"), v));
         EXPECT_EQ(settings.getSetting(QStringLiteral("{ID-1}"), QStringLiteral("LastSavePath"),
                                       QStringLiteral("dflt")),
                   v);
@@ -81,8 +82,8 @@ TEST_F(CRegSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
 {
     settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("A"), QStringLiteral("1"));
     settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("B"), QStringLiteral("2"));
-    reg.setString(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}\\Sub"),
-                  QStringLiteral("C"), QStringLiteral("3"));
+    reg.setString(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}\\Sub"), QStringLiteral("C"),
+                  QStringLiteral("3"));
     settings.saveSetting(QStringLiteral("{ID-2}"), QStringLiteral("A"), QStringLiteral("kept"));
 
     EXPECT_TRUE(settings.deleteSetting(QStringLiteral("{ID-1}"), QString()));

@@ -1,5 +1,5 @@
-#include "shell/PrivateIni.h"
 #include "shell/ProfileFile.h"
+#include "shell/PrivateIni.h"
 #include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
@@ -35,7 +35,9 @@ struct GetCase
     const char* expected;
 };
 
-class ProfileGet : public testing::TestWithParam<GetCase> {};
+class ProfileGet : public testing::TestWithParam<GetCase>
+{
+};
 
 TEST_P(ProfileGet, ReadsAsTheProfileCallsDo)
 {
@@ -49,21 +51,20 @@ TEST_P(ProfileGet, ReadsAsTheProfileCallsDo)
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ProfileGet,
-    testing::Values(GetCase{"Parameters", "InclWab", "d", "0"},   // value trimmed
-                    GetCase{"parameters", "INCLWAB", "d", "0"},   // names without case
+    testing::Values(GetCase{"Parameters", "InclWab", "d", "0"}, // value trimmed
+                    GetCase{"parameters", "INCLWAB", "d", "0"}, // names without case
                     GetCase{" Parameters ", " InclWab ", "d", "0"},
                     GetCase{"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
                     GetCase{"Parameters", "Quoted1", "d", "single"},
                     GetCase{"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
                     GetCase{"Parameters", "Lone", "d", "\""},
-                    GetCase{"Parameters", "Empty", "d", ""},        // present but empty
+                    GetCase{"Parameters", "Empty", "d", ""}, // present but empty
                     GetCase{"Parameters", "NoEquals", "d", "d"},
-                    GetCase{"Parameters", "RemindDays", "d", "7"},  // comment skipped, first wins
+                    GetCase{"Parameters", "RemindDays", "d", "7"}, // comment skipped, first wins
                     GetCase{"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
                     GetCase{"Parameters", "Missing", "\"q\"", "q"},
-                    GetCase{"Other", "InclWab", "d", "1"},           // section name trimmed
-                    GetCase{"Nowhere", "InclWab", "d", "d"},
-                    GetCase{"Parameters", "", "d", ""}));
+                    GetCase{"Other", "InclWab", "d", "1"}, // section name trimmed
+                    GetCase{"Nowhere", "InclWab", "d", "d"}, GetCase{"Parameters", "", "d", ""}));
 
 TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
 {
@@ -97,8 +98,8 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_TRUE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("New"),
                                   QStringLiteral("v")));
     // A new section goes at the end, separated by a blank line.
-    EXPECT_TRUE(profile.setString(QStringLiteral("Added"), QStringLiteral("K"),
-                                  QStringLiteral("w")));
+    EXPECT_TRUE(
+        profile.setString(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("w")));
     EXPECT_TRUE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
     EXPECT_FALSE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
 
@@ -182,7 +183,8 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
     ini.deleteSection();
     EXPECT_FALSE(ini.isReady());
     EXPECT_EQ(ini.sectionName(), QString());
-    EXPECT_EQ(files.readFile(kFile), QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
+    EXPECT_EQ(files.readFile(kFile),
+              QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
 }
 
 TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
