@@ -72,9 +72,8 @@ int runEnv(CliContext& ctx)
         return 1;
     }
 
-    platform::posix::PosixPlatform host(prefix,
-                                        std::make_unique<platform::posix::WineRegistry>(prefix));
-    platform::Platform services = host.services();
+    const auto host = platform::posix::PosixPlatform::forPrefix(folder);
+    platform::Platform services = host->services();
     CRegSettings settings(services.registry);
     settings.setAppName(QStringLiteral("Korvane"));
     CliUi ui(ctx.err);

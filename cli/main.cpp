@@ -7,6 +7,8 @@
 using namespace kv::cli;
 
 namespace kv::cli {
+int runExtract(CliContext& ctx);
+int runHeaders(CliContext& ctx);
 int runEnv(CliContext& ctx);
 } // namespace kv::cli
 
@@ -14,6 +16,10 @@ namespace {
 
 // One row per command; each command lives in its own file.
 const CliCommand kCommands[] = {
+    {"extract", "extract FILE OUTDIR   write every message of a .dbx/.mbx file as OUTDIR/NNNNNN.eml",
+     runExtract},
+    {"headers", "headers FILE          list number, From, Subject, Date and size of every message",
+     runHeaders},
     {"env", "env [--prefix DIR | --demo] [--oe4]   the mail client, identity and store found", runEnv},
     {nullptr, nullptr, nullptr},
 };

@@ -1,5 +1,7 @@
 #include "platform/posix/PosixPlatform.h"
 
+#include "platform/posix/WineRegistry.h"
+
 namespace kv::platform::posix {
 
 PosixPlatform::PosixPlatform(WinePrefix prefix, std::unique_ptr<IRegistry> registry)
@@ -13,6 +15,14 @@ PosixPlatform::PosixPlatform(WinePrefix prefix, std::unique_ptr<IRegistry> regis
       m_system(*m_registry, options.programFolder, std::move(options.clock)),
       m_processes(m_prefix, m_files, *m_registry, std::move(options.processes))
 {
+}
+
+std::unique_ptr<PosixPlatform> PosixPlatform::forPrefix(const QString& folder, Options options)
+{
+    WinePrefix prefix(folder);
+    auto registry = std::make_unique<WineRegistry>(prefix);
+    return std::make_unique<PosixPlatform>(std::move(prefix), std::move(registry),
+                                           std::move(options));
 }
 
 Platform PosixPlatform::services()

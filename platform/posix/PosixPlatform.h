@@ -28,6 +28,9 @@ public:
     PosixPlatform(const PosixPlatform&) = delete;
     PosixPlatform& operator=(const PosixPlatform&) = delete;
 
+    // The prefix's own environment: its registry files through WineRegistry.
+    static std::unique_ptr<PosixPlatform> forPrefix(const QString& folder, Options options = {});
+
     const WinePrefix& prefix() const { return m_prefix; }
     Platform services();
 
