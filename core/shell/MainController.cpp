@@ -160,7 +160,10 @@ void MainController::setUpLabels()
     m_state.versionText = SysFcns::fileVersionText(
         m_platform.files, m_state.programFolder + QLatin1String(kExecutable));
     if (m_state.versionText.isEmpty())
-        m_state.versionText = QStringLiteral(KV_PROGRAM_VERSION);
+        m_state.versionText = QStringLiteral("%1.%2 rev %3.0")
+                                  .arg(KV_VERSION_MAJOR)
+                                  .arg(KV_VERSION_MINOR)
+                                  .arg(KV_VERSION_PATCH);
     m_view.setText(MainText::Version, m_state.versionText);
     m_view.setText(MainText::WabWarning, Strings::get(236));
     m_view.setText(MainText::Loading, Strings::get(237));

@@ -3,6 +3,8 @@
 #include "shell/Options.h"
 #include "shell/UnavailableFunctions.h"
 
+#include "support/QtPrinters.h"
+
 #include <gtest/gtest.h>
 
 namespace kv::test {

@@ -3,6 +3,11 @@
 #include "shell/ControlFile.h"
 #include "shell/Strings.h"
 
+#include "support/QtPrinters.h"
+
+#include <QFile>
+#include <QTimeZone>
+
 #include <gtest/gtest.h>
 
 namespace kv::test {
@@ -17,6 +22,14 @@ QString regText(FakeRegistry& r, const QString& section, const QString& key)
 {
     return r.string(Hive::CurrentUser, section.isEmpty() ? kAppKey : kAppKey + u'\\' + section,
                     key);
+}
+
+// The test file system keeps host files: their time is set on the host.
+void setModified(ShellTestEnv& env, const QString& path, const QDateTime& utc)
+{
+    QFile file(env.files.toHostPath(path));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(utc, QFileDevice::FileModificationTime));
 }
 
 int countKind(const ScriptedUi& ui, const QString& kind)
@@ -45,7 +58,7 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
     EXPECT_EQ(env.files.readFile(ShellTestEnv::kProgramFolder + "\\tnsys5." + id + ".ctl"),
               "Korvane - OE5 - {Main} " + id.toLatin1() + "\r\n");
 
-    ASSERT_EQ(env.ui.shown().size(), 1);
+    ASSERT_EQ(env.ui.messages().size(), 1);
     const auto& question = env.ui.shown().at(0);
     EXPECT_EQ(question.text, "Do you wish to view the Help File before using Korvane the first time");
     EXPECT_EQ(question.buttons, MsgButtons::YesNo);
@@ -56,7 +69,7 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
     // A setting changed since is kept: the second start is not a first run.
     env.settings.saveSetting(id, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
     env.session();
-    EXPECT_EQ(env.ui.shown().size(), 1);
+    EXPECT_EQ(env.ui.messages().size(), 1);
     EXPECT_EQ(regText(env.registry, id, QStringLiteral("AllowQuick")), "Y");
     EXPECT_EQ(env.ui.pendingAnswers(), 0);
 }
@@ -133,8 +146,8 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
     env.files.writeFile(preset, "[Parameters]\r\nInclWab=0\r\nUseSysTemp=N\r\nRemindDays=9\r\n"
                                 "LastSavePath=D:\\Backups\\%UserName%\r\nBackupPurge=\r\n"
                                 "Unknown=1\r\n");
-    const QDateTime first(QDate(2026, 11, 1), QTime(8, 9, 10), QTimeZone::UTC);
-    env.files.setModified(preset, first);
+    const QDateTime first(QDate(2026, 11, 1), QTime(8, 9, 10), QTimeZone::utc());
+    setModified(env, preset, first);
     env.ui.answerMessage(MsgResult::No);
     env.session();
 
@@ -154,7 +167,7 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
     env.session();
     EXPECT_EQ(regText(env.registry, id, QStringLiteral("InclWab")), "1");
     // ... and the preset wins again once the file changes.
-    env.files.setModified(preset, first.addSecs(60));
+    setModified(env, preset, first.addSecs(60));
     env.session();
     EXPECT_EQ(regText(env.registry, id, QStringLiteral("InclWab")), "0");
 }
