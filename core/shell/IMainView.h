@@ -7,23 +7,38 @@
 namespace kv {
 
 // The buttons of the main window the logic enables and disables.
-enum class MainButton { Backup, Restore, Synch, Back, Next, DoIt };
+enum class MainButton
+{
+    Backup,
+    Restore,
+    Synch,
+    Back,
+    Next,
+    DoIt
+};
 
 // Texts of the main window the logic sets.
-enum class MainText {
-    Version,     // the version label of the opening page
-    WabWarning,  // the address-book warning label
-    Loading,     // the loading text box
+enum class MainText
+{
+    Version,    // the version label of the opening page
+    WabWarning, // the address-book warning label
+    Loading,    // the loading text box
     BackupButton,
     RestoreButton,
     SynchButton,
-    StepLabel1,  // label 1 of the run step
-    DoIt,        // the run button
-    ClearDisks,  // the clear-diskettes check box
+    StepLabel1, // label 1 of the run step
+    DoIt,       // the run button
+    ClearDisks, // the clear-diskettes check box
 };
 
 // The main window's menus; entries are addressed by their index, separators included.
-enum class MainMenu { File, Options, Logs, Help };
+enum class MainMenu
+{
+    File,
+    Options,
+    Logs,
+    Help
+};
 
 namespace MenuIndex {
 inline constexpr int FileBackup = 0, FileRestore = 1, FileSynch = 2, FileExit = 4;

@@ -27,7 +27,8 @@ using Outcome = OeEnvironmentResult::Outcome;
 namespace {
 
 constexpr int kOpeningHelpContext = 999;
-constexpr char kAppPathsKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KV2000.exe";
+constexpr char kAppPathsKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KV2000.exe";
 constexpr char kExecutable[] = "\\KV2000.exe";
 
 QString yesNo(bool value)
@@ -72,12 +73,11 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
 {
     VXStrings::setSeparators();
     m_state.programTitle = Strings::programTitle();
-    m_state.windowsFolder = SysFcns::removeTrailingBackslash(
-                                m_platform.system.windowsDirectory()) + QLatin1Char('\\');
+    m_state.windowsFolder =
+        SysFcns::removeTrailingBackslash(m_platform.system.windowsDirectory()) + QLatin1Char('\\');
     m_settings->setCompany(QStringLiteral("Tarnworks"));
     m_settings->setAppName(QStringLiteral("Korvane"));
-    m_state.programFolder =
-        SysFcns::removeTrailingBackslash(m_platform.system.programFolder());
+    m_state.programFolder = SysFcns::removeTrailingBackslash(m_platform.system.programFolder());
     m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
     setUpLabels();
     m_state.timeSuffix =
@@ -180,8 +180,8 @@ void MainController::setUpLabels()
 
 bool MainController::chooseEnvironment()
 {
-    m_state.env = OeEnvironment::detect(m_platform, *m_settings, m_ui, m_state.switchOe4,
-                                        m_view.caption());
+    m_state.env =
+        OeEnvironment::detect(m_platform, *m_settings, m_ui, m_state.switchOe4, m_view.caption());
     OeEnvironmentResult& env = m_state.env;
     m_state.oe5Mode = env.isOe5();
     if (env.outcome == Outcome::Fatal) {
@@ -200,12 +200,10 @@ bool MainController::chooseEnvironment()
         RegistryEx reg(m_platform.registry, m_platform.files);
         const QString documents = OEGenFcns::myDocumentsFolder(reg, m_platform.files);
         if (documents.isEmpty()) {
-            fail(Strings::get(277) + Strings::kLineBreak + Strings::kLineBreak +
-                 Strings::get(278));
+            fail(Strings::get(277) + Strings::kLineBreak + Strings::kLineBreak + Strings::get(278));
             return false;
         }
-        env.storeFolder =
-            OEGenFcns::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
+        env.storeFolder = OEGenFcns::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
         if (!m_platform.files.makeSurePath(env.storeFolder))
             qCWarning(lcShell) << "cannot create" << env.storeFolder;
         env.outcome = Outcome::Ready;
@@ -228,7 +226,8 @@ void MainController::setUpMode()
     const QString& folder = m_state.programFolder;
     if (m_state.oe5Mode) {
         const QString& name = m_state.env.chosenName;
-        m_state.backupLogPath = folder + QLatin1Char('\\') + name + QStringLiteral(".LastBackup.log");
+        m_state.backupLogPath =
+            folder + QLatin1Char('\\') + name + QStringLiteral(".LastBackup.log");
         m_state.restoreLogPath =
             folder + QLatin1Char('\\') + name + QStringLiteral(".LastRestore.log");
         // Logs of a release that kept one log for everybody become this identity's.
@@ -246,8 +245,7 @@ void MainController::setUpMode()
         for (int entry = 1; entry <= MenuIndex::OptSwitchIdent; ++entry)
             m_view.setMenuVisible(MainMenu::Options, entry, false);
     }
-    m_state.controlFilePath =
-        ControlFile::path(folder, m_state.oe5Mode, m_state.env.chosenId);
+    m_state.controlFilePath = ControlFile::path(folder, m_state.oe5Mode, m_state.env.chosenId);
 }
 
 void MainController::firstRunOfIdentity()
@@ -269,8 +267,8 @@ void MainController::firstRunOfIdentity()
     for (const SettingDef* def : {&Setting::InclWab, &Setting::InclFAV, &Setting::InclRules,
                                   &Setting::InclAccts, &Setting::DoRename})
         s.save(*def, section, one);
-    const QString line = ControlFile::firstLine(m_state.oe5Mode, m_state.env.chosenName,
-                                                m_state.env.chosenId);
+    const QString line =
+        ControlFile::firstLine(m_state.oe5Mode, m_state.env.chosenName, m_state.env.chosenId);
     if (!ControlFile::writeLines(m_platform.files, m_state.controlFilePath, {line}))
         qCWarning(lcShell) << "the control file was not written; the defaults will be written "
                               "again at the next start";
@@ -453,8 +451,7 @@ void MainController::unload()
         if (!m_state.quickBackup) {
             const QPoint at = m_view.position();
             m_settings->save(Setting::MainPosition, QString(),
-                             QString::number(at.x()) + QLatin1Char(',') +
-                                 QString::number(at.y()));
+                             QString::number(at.x()) + QLatin1Char(',') + QString::number(at.y()));
         }
         if (m_state.function == MainFunction::Synchronise && !m_state.synchGridWidths.isEmpty())
             m_settings->save(Setting::SynchGrid, QString(), m_state.synchGridWidths);

@@ -26,7 +26,8 @@ class Ui;
 class MainController
 {
 public:
-    enum class LoadResult {
+    enum class LoadResult
+    {
         Unload,      // a start-up check failed (its message was shown): the window closes
         QuickBackup, // the quick backup ran inside the load
         Interactive, // the opening page is shown

@@ -73,9 +73,11 @@ void MainMenus::chosen(MainMenu menu, int index)
 void MainMenus::helpChosen(int index)
 {
     using namespace MenuIndex;
-    static constexpr std::pair<int, int> kTopics[] = {
-        {HelpBackup, 1001}, {HelpRestore, 1002}, {HelpSynch, 1500},
-        {HelpCopying, 1005}, {HelpContact, 1006}};
+    static constexpr std::pair<int, int> kTopics[] = {{HelpBackup, 1001},
+                                                      {HelpRestore, 1002},
+                                                      {HelpSynch, 1500},
+                                                      {HelpCopying, 1005},
+                                                      {HelpContact, 1006}};
     for (const auto& [entry, topic] : kTopics)
         if (entry == index) {
             m_ui.showHelpTopic(m_c.state().helpFile, topic);
@@ -88,8 +90,7 @@ void MainMenus::helpChosen(int index)
     } else if (index == HelpTidings) {
         const QString tool = m_c.state().programFolder + QStringLiteral("\\Tidings.exe");
         // The news tool is optional: when it is not installed the entry quietly does nothing.
-        if (!SysFcns::fileExists(m_platform.files, tool) ||
-            !m_platform.processes.start(tool, {}))
+        if (!SysFcns::fileExists(m_platform.files, tool) || !m_platform.processes.start(tool, {}))
             qCInfo(lcShell) << "news tool not started:" << tool;
     }
 }
@@ -109,8 +110,8 @@ void MainMenus::openLog(const QString& path)
 
 void MainMenus::setIdentOption(int option)
 {
-    for (int entry : {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent,
-                      MenuIndex::OptPromptIdent})
+    for (int entry :
+         {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent, MenuIndex::OptPromptIdent})
         m_view.setMenuChecked(MainMenu::Options, entry, entry == option);
     m_c.state().env.identOption = option;
     m_c.settings().save(Setting::IdentOption, QString(), QString::number(option));
@@ -133,14 +134,14 @@ void MainMenus::toggleOption(int index)
     value = !value;
     m_view.setMenuChecked(MainMenu::Options, index, value);
     m_c.settings().save(sysTemp ? Setting::UseSysTemp : Setting::ExcludeNews,
-                     m_c.state().settingsSection(), yesNo(value));
+                        m_c.state().settingsSection(), yesNo(value));
 }
 
 void MainMenus::options(int mode)
 {
     const auto m = Options::Mode(mode);
-    const SettingDef& def = m == Options::Mode::Reminder ? Setting::RemindDays
-                                                         : Setting::BackupPurge;
+    const SettingDef& def =
+        m == Options::Mode::Reminder ? Setting::RemindDays : Setting::BackupPurge;
     const std::optional<OptionsAnswer> answer =
         m_ui.getOptions(Options::request(m, m_c.settings().get(def, QString())));
     if (!answer)

@@ -16,8 +16,7 @@ class Ui;
 class MainMenus
 {
 public:
-    MainMenus(MainController& controller, platform::Platform& platform, Ui& ui,
-              IMainView& view);
+    MainMenus(MainController& controller, platform::Platform& platform, Ui& ui, IMainView& view);
 
     void chosen(MainMenu menu, int index);
 

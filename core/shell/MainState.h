@@ -9,7 +9,14 @@
 namespace kv {
 
 // The current function of the wizard.
-enum class MainFunction { None = 0, Backup = 1, Restore = 2, Synchronise = 3, Verify = 4 };
+enum class MainFunction
+{
+    None = 0,
+    Backup = 1,
+    Restore = 2,
+    Synchronise = 3,
+    Verify = 4
+};
 
 // The inclusion flags of a backup, as the settings keep them.
 struct IncludeFlags
@@ -71,7 +78,7 @@ struct MainState
     // Run flags, set by the functions.
     bool busy = false;
     bool synchStop = false;
-    QString synchGridWidths;      // the four column widths, "" while the grid was never filled
+    QString synchGridWidths;       // the four column widths, "" while the grid was never filled
     QString restoreMessagesFolder; // the Restore Messages target, "" when none was set
     bool oe4HandOff = false;       // the messages there were left for the user
     bool restartRequested = false;

@@ -8,7 +8,11 @@
 // answer stores. Both store decimal text; -1 is "off".
 namespace kv::Options {
 
-enum class Mode { Reminder = 1, Purge = 2 };
+enum class Mode
+{
+    Reminder = 1,
+    Purge = 2
+};
 
 inline constexpr int kOff = -1;
 inline constexpr int kMinReminderDays = 1;

@@ -14,12 +14,14 @@ namespace kv::Preset {
 
 const QStringList& keys()
 {
-    static const QStringList list{
-        QStringLiteral("InclWab"),     QStringLiteral("InclAccts"),   QStringLiteral("InclFAV"),
-        QStringLiteral("InclRules"),   QStringLiteral("InclPrefs"),   QStringLiteral("InclSigs"),
-        QStringLiteral("InclBlocks"),  QStringLiteral("InclDUN"),     QStringLiteral("ExcludeNews"),
-        QStringLiteral("UseSysTemp"),  QStringLiteral("WarnOnQuick"), QStringLiteral("AllowQuick"),
-        QStringLiteral("RemindDays"),  QStringLiteral("BackupPurge"), QStringLiteral("LastSavePath")};
+    static const QStringList list{QStringLiteral("InclWab"),     QStringLiteral("InclAccts"),
+                                  QStringLiteral("InclFAV"),     QStringLiteral("InclRules"),
+                                  QStringLiteral("InclPrefs"),   QStringLiteral("InclSigs"),
+                                  QStringLiteral("InclBlocks"),  QStringLiteral("InclDUN"),
+                                  QStringLiteral("ExcludeNews"), QStringLiteral("UseSysTemp"),
+                                  QStringLiteral("WarnOnQuick"), QStringLiteral("AllowQuick"),
+                                  QStringLiteral("RemindDays"),  QStringLiteral("BackupPurge"),
+                                  QStringLiteral("LastSavePath")};
     return list;
 }
 
@@ -30,8 +32,7 @@ bool apply(platform::IFileSystem& files, platform::ISystem& system, CRegSettings
     platform::FileEntry entry;
     if (!files.stat(path, &entry) || entry.isDirectory())
         return false;
-    const QString stamp =
-        entry.modified.toLocalTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    const QString stamp = entry.modified.toLocalTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
     if (settings.get(Setting::PresetApplied, settingsSection) == stamp)
         return false;
     settings.save(Setting::PresetApplied, settingsSection, stamp);

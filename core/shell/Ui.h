@@ -8,17 +8,40 @@
 namespace kv {
 
 // Message-box buttons, icons and answers, numbered as the Windows message box numbers them.
-enum class MsgButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
-                        RetryCancel = 5 };
-enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum class MsgResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MsgButtons
+{
+    Ok = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
+enum class MsgIcon
+{
+    None = 0,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64
+};
+enum class MsgResult
+{
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
 
 // The general message dialog: a text beside a picture, with a "&Do not show this again" box.
 struct GenMessage
 {
-    int picture = 95;   // icon resource shown beside the text
-    QString title;      // window caption
-    QString text;       // may hold line breaks
+    int picture = 95; // icon resource shown beside the text
+    QString title;    // window caption
+    QString text;     // may hold line breaks
     // Above 0: "&OK" and "&Help", and this is the Help button's topic; 0: "&Yes" and "&No";
     // below 0: "&OK" alone.
     int helpStyle = 0;

@@ -58,7 +58,7 @@ void UnavailableFunctions::backupStepChanged(MainState&, int)
 void UnavailableFunctions::runRestore(MainState& state)
 {
     tell(state, state.restoreType == 3 ? QStringLiteral("Synchronize")
-                                        : QStringLiteral("The restore run"));
+                                       : QStringLiteral("The restore run"));
 }
 
 bool UnavailableFunctions::settingsGroupsTicked(const MainState&)

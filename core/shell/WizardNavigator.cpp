@@ -17,9 +17,8 @@ constexpr int kRegistryUpdateHelpTopic = 2000;
 constexpr int kMessagePicture = 95;
 } // namespace
 
-WizardNavigator::WizardNavigator(MainState& state, IMainView& view, Ui& ui,
-                                 IFunctions& functions, CRegSettings& settings,
-                                 platform::IFileSystem& files)
+WizardNavigator::WizardNavigator(MainState& state, IMainView& view, Ui& ui, IFunctions& functions,
+                                 CRegSettings& settings, platform::IFileSystem& files)
     : m_state(state), m_view(view), m_ui(ui), m_functions(functions), m_settings(settings),
       m_files(files)
 {
@@ -85,8 +84,8 @@ void WizardNavigator::warnRegistryUpdate()
     if (!m_functions.settingsGroupsTicked(m_state))
         return;
     const QString section = m_state.settingsSection();
-    if (m_settings.get(Setting::WarnRegUpdate, section).compare(QLatin1String("Y"),
-                                                                Qt::CaseInsensitive) != 0)
+    if (m_settings.get(Setting::WarnRegUpdate, section)
+            .compare(QLatin1String("Y"), Qt::CaseInsensitive) != 0)
         return;
     GenMessage message;
     message.picture = kMessagePicture;

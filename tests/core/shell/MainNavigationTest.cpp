@@ -68,9 +68,8 @@ TEST(MainNavigation, BackupStepsNextAndBack)
     EXPECT_EQ(env.view->button(MainButton::Next), 0);
     EXPECT_EQ(env.view->button(MainButton::Back), 0);
     // Every move tells the backup wizard its step, the refused one too.
-    EXPECT_EQ(env.functions.calls,
-              (QStringList{"startBackup", "step1", "step1", "step2", "step3", "step3", "step2",
-                           "step1", "step0"}));
+    EXPECT_EQ(env.functions.calls, (QStringList{"startBackup", "step1", "step1", "step2", "step3",
+                                                "step3", "step2", "step1", "step0"}));
 }
 
 TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
@@ -256,12 +255,12 @@ TEST(Options, ValuesAndDialogs)
         const char* text;
         int value;
     } cases[] = {
-        {Mode::Reminder, true, "45", 31}, {Mode::Reminder, true, "0", 1},
-        {Mode::Reminder, true, "7", 7},   {Mode::Reminder, true, "abc", 1},
+        {Mode::Reminder, true, "45", 31},   {Mode::Reminder, true, "0", 1},
+        {Mode::Reminder, true, "7", 7},     {Mode::Reminder, true, "abc", 1},
         {Mode::Reminder, true, " 12 ", 12}, {Mode::Reminder, false, "12", -1},
-        {Mode::Purge, true, "0", -1},     {Mode::Purge, true, "5", 5},
-        {Mode::Purge, true, "x", -1},     {Mode::Purge, true, "-3", -1},
-        {Mode::Purge, false, "5", -1},    {Mode::Purge, true, "99999", 32767},
+        {Mode::Purge, true, "0", -1},       {Mode::Purge, true, "5", 5},
+        {Mode::Purge, true, "x", -1},       {Mode::Purge, true, "-3", -1},
+        {Mode::Purge, false, "5", -1},      {Mode::Purge, true, "99999", 32767},
     };
     for (const auto& c : cases)
         EXPECT_EQ(valueFor(c.mode, OptionsAnswer{c.on, QLatin1String(c.text)}), c.value)
@@ -317,8 +316,7 @@ TEST(MainNavigation, HelpMenu)
     EXPECT_TRUE(env.processes.started().isEmpty());
     env.files.writeFile(QStringLiteral("C:\\Program Files\\Korvane\\Tidings.exe"), "MZ");
     env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpTidings);
-    EXPECT_EQ(env.processes.started(),
-              QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
+    EXPECT_EQ(env.processes.started(), QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
     EXPECT_EQ(env.ui.shown().size(), shown);
 }
 
@@ -349,9 +347,8 @@ TEST(MainNavigation, SwitchPatterns)
         const char* letters;
         bool match;
     } cases[] = {
-        {"\\F", "F", true},     {"\\fx", "FX", true}, {"\\F", "FX", false},
-        {"\\FX", "F", true},    {"F", "F", false},    {"x \\4", "4", false},
-        {"\\4 \\a", "A", true}, {"", "4", false},
+        {"\\F", "F", true}, {"\\fx", "FX", true},  {"\\F", "FX", false},   {"\\FX", "F", true},
+        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MainController::hasSwitch(QLatin1String(c.line), QLatin1String(c.letters)),

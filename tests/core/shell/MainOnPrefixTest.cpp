@@ -21,8 +21,8 @@ TEST(MainOnPrefix, FirstAndSecondStartOfAnIdentity)
 {
     TempDir dir;
     QString error;
-    ASSERT_TRUE(tools::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"),
-                                                        &error))
+    ASSERT_TRUE(
+        tools::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
         << error.toStdString();
     QList<tools::EnvBuilder::Identity> identities;
     {

@@ -60,7 +60,8 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
 
     ASSERT_EQ(env.ui.messages().size(), 1);
     const auto& question = env.ui.shown().at(0);
-    EXPECT_EQ(question.text, "Do you wish to view the Help File before using Korvane the first time");
+    EXPECT_EQ(question.text,
+              "Do you wish to view the Help File before using Korvane the first time");
     EXPECT_EQ(question.buttons, MsgButtons::YesNo);
     EXPECT_EQ(question.icon, MsgIcon::Question);
     EXPECT_EQ(question.title, "Korvane 2000");
@@ -180,12 +181,8 @@ TEST(MainStartup, WindowPositionIsCheckedPerAxis)
         const char* saved;
         QPoint expected;
     } cases[] = {
-        {"1500,900", {1500, 900}},
-        {"20000,900", {3180, 900}},
-        {"1500,-15", {1500, 2760}},
-        {"-1,12000", {3180, 2760}},
-        {nullptr, {3180, 2760}},
-        {"left,top", {3180, 2760}},
+        {"1500,900", {1500, 900}},  {"20000,900", {3180, 900}}, {"1500,-15", {1500, 2760}},
+        {"-1,12000", {3180, 2760}}, {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}},
     };
     for (const auto& c : cases) {
         ShellTestEnv env;
@@ -236,21 +233,42 @@ TEST(MainStartup, QuickBackupSwitches)
         {"F refused", {"\\F"}, "N", "Y", -1, LoadResult::Interactive, {}, true, "Y"},
         {"FX refused quietly", {"\\FX"}, "N", "Y", -1, LoadResult::Interactive, {}, false, "Y"},
         {"F asks, cancelled", {"\\F"}, "Y", "Y", 0, LoadResult::Interactive, {}, false, "Y"},
-        {"F asks, do not ask again", {"\\f"}, "Y", "Y", 3, LoadResult::QuickBackup,
-         {"inventory", "gather", "runBackup"}, false, "N"},
-        {"F without asking", {"\\F"}, "Y", "N", -1, LoadResult::QuickBackup,
-         {"inventory", "gather", "runBackup"}, false, "N"},
-        {"FX always asks", {"\\FX"}, "Y", "N", 1, LoadResult::QuickBackup,
-         {"inventory", "gather", "runBackup"}, false, "N"},
+        {"F asks, do not ask again",
+         {"\\f"},
+         "Y",
+         "Y",
+         3,
+         LoadResult::QuickBackup,
+         {"inventory", "gather", "runBackup"},
+         false,
+         "N"},
+        {"F without asking",
+         {"\\F"},
+         "Y",
+         "N",
+         -1,
+         LoadResult::QuickBackup,
+         {"inventory", "gather", "runBackup"},
+         false,
+         "N"},
+        {"FX always asks",
+         {"\\FX"},
+         "Y",
+         "N",
+         1,
+         LoadResult::QuickBackup,
+         {"inventory", "gather", "runBackup"},
+         false,
+         "N"},
         {"no switch", {"/F"}, "Y", "Y", -1, LoadResult::Interactive, {}, false, "Y"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         ShellTestEnv env;
         env.oe5();
-        ControlFile::writeLines(env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." +
-                                               ShellTestEnv::kMainId + ".ctl",
-                                {QStringLiteral("Korvane - OE5 - {Main} ") + ShellTestEnv::kMainId});
+        ControlFile::writeLines(
+            env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." + ShellTestEnv::kMainId + ".ctl",
+            {QStringLiteral("Korvane - OE5 - {Main} ") + ShellTestEnv::kMainId});
         const QString id = ShellTestEnv::kMainId;
         env.settings.saveSetting(id, QStringLiteral("AllowQuick"), QLatin1String(c.allowQuick));
         env.settings.saveSetting(id, QStringLiteral("WarnOnQuick"), QLatin1String(c.warnOnQuick));
@@ -264,8 +282,9 @@ TEST(MainStartup, QuickBackupSwitches)
         EXPECT_EQ(regText(env.registry, id, QStringLiteral("WarnOnQuick")), c.warnAfter);
         env.controller->unload();
         // A quick backup leaves the window position alone.
-        EXPECT_EQ(regText(env.registry, QStringLiteral("Positions"), QStringLiteral("Main")).isEmpty(),
-                  c.result == LoadResult::QuickBackup);
+        EXPECT_EQ(
+            regText(env.registry, QStringLiteral("Positions"), QStringLiteral("Main")).isEmpty(),
+            c.result == LoadResult::QuickBackup);
     }
 }
 
@@ -299,8 +318,7 @@ TEST(MainStartup, QuickBackupWithAClosesTheMailClientFirst)
         ShellTestEnv env;
         env.oe5();
         const QString id = ShellTestEnv::kMainId;
-        ControlFile::writeLines(env.files,
-                                ShellTestEnv::kProgramFolder + "\\tnsys5." + id + ".ctl",
+        ControlFile::writeLines(env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." + id + ".ctl",
                                 {QStringLiteral("Korvane - OE5 - {Main} ") + id});
         env.settings.saveSetting(id, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
         env.settings.saveSetting(id, QStringLiteral("WarnOnQuick"), QStringLiteral("N"));
@@ -325,11 +343,17 @@ TEST(MainStartup, ForcedOe4WithoutStore)
         QString message;
         QString call;
     } cases[] = {
-        {"cancelled", 0, true, LoadResult::Unload,
+        {"cancelled",
+         0,
+         true,
+         LoadResult::Unload,
          "To start Korvane in OE5 mode -\nRemove the \"\\4\" from the shortcut or use the "
          "standard shortcut",
          {}},
-        {"no documents folder", 2, false, LoadResult::Unload,
+        {"no documents folder",
+         2,
+         false,
+         LoadResult::Unload,
          "Unable to find the \"My Documents\" or \"Personal\" folder:\n\nThis folder is required "
          "for a restore of this type",
          {}},
@@ -385,21 +409,23 @@ TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
     env.registerDll(QStringLiteral("C:\\windows\\system32\\inetcomm.dll"));
     env.setOe4Store(QStringLiteral("C:\\OE4"), true, true);
     const QString folder = ShellTestEnv::kProgramFolder;
-    ControlFile::writeLines(env.files, folder + "\\tnsys3.ctl",
-                            {"old header", "old line 2", "Inbox", "Sent Items", "News Folders=",
-                             "comp.lang.c"});
+    ControlFile::writeLines(
+        env.files, folder + "\\tnsys3.ctl",
+        {"old header", "old line 2", "Inbox", "Sent Items", "News Folders=", "comp.lang.c"});
     env.files.writeFile(folder + "\\LastBackup.log", "log");
     ASSERT_EQ(env.start(), LoadResult::Interactive);
 
     const QChar s = MainState::kFieldSeparator;
     QStringList lines;
     ASSERT_TRUE(ControlFile::readLines(env.files, folder + "\\tnsys4.ctl", &lines));
-    EXPECT_EQ(lines, (QStringList{"Korvane - OE4",
-                                  QStringList{"2", "Inbox", "Inbox.mbx", "1", "0", "1"}.join(s),
-                                  QStringList{"2", "Sent Items", "Sent Items.mbx", "2", "0", "1"}.join(s),
-                                  QStringList{"20", "comp.lang.c", "comp.lang.c", "3", "0", "1"}.join(s)}));
+    EXPECT_EQ(
+        lines,
+        (QStringList{"Korvane - OE4", QStringList{"2", "Inbox", "Inbox.mbx", "1", "0", "1"}.join(s),
+                     QStringList{"2", "Sent Items", "Sent Items.mbx", "2", "0", "1"}.join(s),
+                     QStringList{"20", "comp.lang.c", "comp.lang.c", "3", "0", "1"}.join(s)}));
     // Converted, not new: no defaults, no first-run question.
-    EXPECT_TRUE(regText(env.registry, QStringLiteral("Parms"), QStringLiteral("AllowQuick")).isEmpty());
+    EXPECT_TRUE(
+        regText(env.registry, QStringLiteral("Parms"), QStringLiteral("AllowQuick")).isEmpty());
     EXPECT_FALSE(env.controller->state().firstRun);
     EXPECT_EQ(env.controller->state().rememberedNames,
               (QStringList{"Inbox.mbx", "Sent Items.mbx", "comp.lang.c"}));
@@ -422,12 +448,11 @@ TEST(MainStartup, RememberedSelectionSkipsTheOtherItems)
             .join(s);
     };
     const QString id = ShellTestEnv::kMainId;
-    ControlFile::writeLines(env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." + id + ".ctl",
-                            {"Korvane - OE5 - {Main} " + id, rec("10", "wab.wab", "1"),
-                             rec("1", "Inbox.dbx", "-1"), rec("2", "", "1"),
-                             rec("30", "Favorites", "1"), rec("41", "Rules", "1"),
-                             rec("49", "Other", "1"), rec("2", "Sent.dbx", "0"),
-                             rec("50", "Drafts.dbx", "1")});
+    ControlFile::writeLines(
+        env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." + id + ".ctl",
+        {"Korvane - OE5 - {Main} " + id, rec("10", "wab.wab", "1"), rec("1", "Inbox.dbx", "-1"),
+         rec("2", "", "1"), rec("30", "Favorites", "1"), rec("41", "Rules", "1"),
+         rec("49", "Other", "1"), rec("2", "Sent.dbx", "0"), rec("50", "Drafts.dbx", "1")});
     ASSERT_EQ(env.start(), LoadResult::Interactive);
     const MainState& st = env.controller->state();
     EXPECT_EQ(st.controlFileHeader, "Korvane - OE5 - {Main} " + id);
