@@ -9,14 +9,18 @@ DbxIndexTree::DbxIndexTree(const std::vector<std::uint32_t>& valuesInKeyOrder)
     for (std::uint32_t v : valuesInKeyOrder)
         append(v);
     m_counts.assign(m_nodes.size(), 0);
-    // Children are always created after their parents, so a reverse pass sums bottom-up.
-    for (int i = int(m_nodes.size()) - 1; i >= 0; --i) {
-        std::uint32_t n = std::uint32_t(m_nodes[size_t(i)].values.size());
-        for (int c : m_nodes[size_t(i)].children)
-            if (c >= 0)
-                n += m_counts[size_t(c)];
-        m_counts[size_t(i)] = n;
-    }
+    if (m_root >= 0)
+        count(m_root);
+}
+
+std::uint32_t DbxIndexTree::count(int node)
+{
+    std::uint32_t n = std::uint32_t(m_nodes[size_t(node)].values.size());
+    for (int c : m_nodes[size_t(node)].children)
+        if (c >= 0)
+            n += count(c);
+    m_counts[size_t(node)] = n;
+    return n;
 }
 
 std::uint32_t DbxIndexTree::subtreeCount(int node) const

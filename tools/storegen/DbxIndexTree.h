@@ -33,6 +33,7 @@ public:
 private:
     void append(std::uint32_t value);
     void split(int node);
+    std::uint32_t count(int node);
 
     std::vector<Node> m_nodes;
     std::vector<std::uint32_t> m_counts;

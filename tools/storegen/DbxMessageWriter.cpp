@@ -23,22 +23,25 @@ QByteArray normalizedSubject(const QByteArray& subject)
     return s;
 }
 
-QByteArray messageFolderInfo(const QByteArray& folderName)
+// The client's view state of the folder; a folder never opened holds only the store and
+// folder names, the special-folder number and a few fixed words.
+QByteArray messageFolderInfo(const QByteArray& folderName, std::uint32_t special, bool hasMessages)
 {
     QByteArray info(0x618, '\0');
     putU32(info, 0, 1);
     info[4] = 3;
     putBytes(info, 5, QByteArray("LocalStore"));
     putBytes(info, 0x105, folderName.left(0xFF));
-    putU32(info, 0x208, 1);
+    putU32(info, 0x208, special);
     putU32(info, 0x210, 3);
-    putU32(info, 0x214, 1);
     putU32(info, 0x21C, 0xFFA);
-    putU32(info, 0x220, 4);
-    putU32(info, 0x224, 4);
-    putU32(info, 0x228, 1);
-    putU16(info, 0x348, 1);
+    putU32(info, 0x224, 5);
     putU16(info, 0x34A, 1);
+    if (hasMessages) {
+        putU32(info, 0x214, 1);
+        putU32(info, 0x220, 4);
+        putU16(info, 0x348, 1);
+    }
     return info;
 }
 
@@ -57,7 +60,10 @@ DbxMessageWriter::DbxMessageWriter(Options options)
 
 bool DbxMessageWriter::open(const QString& path, const QByteArray& folderName)
 {
-    m_file.setFileInfo(messageFolderInfo(folderName));
+    m_folderName = folderName;
+    m_file.setFileInfo(messageFolderInfo(folderName, m_options.specialFolder, false));
+    // Ids start at 2; the header keeps the last id given, 1 in a folder never written to.
+    m_file.setLastId(1);
     return m_file.open(path);
 }
 
@@ -81,7 +87,7 @@ bool DbxMessageWriter::add(const MailMessage& m)
         r.addIndirectInt(0x04, firstBlock);
         ++m_indirect;
     } else {
-        r.addInt(0x04, firstBlock);
+        r.addDirectInt(0x04, firstBlock);
     }
     r.addText(0x05, normalizedSubject(m.subject));
     r.addTime(0x06, m.fileTime + kTicksPerMinute);
@@ -103,6 +109,7 @@ bool DbxMessageWriter::add(const MailMessage& m)
 
 bool DbxMessageWriter::finish()
 {
+    m_file.setFileInfo(messageFolderInfo(m_folderName, m_options.specialFolder, !m_records.empty()));
     m_file.writeTree(0, m_records);
     return m_file.finish();
 }

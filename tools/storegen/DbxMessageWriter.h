@@ -24,6 +24,8 @@ public:
         bool indirectOffsets = false;
         QByteArray accountName = "pop.example.com";
         QByteArray accountKey = "00000001";
+        // 1 Inbox, 2 Outbox, 3 Sent Items, 4 Deleted Items, 5 Drafts, 0 the user's folders.
+        std::uint32_t specialFolder = 0;
     };
 
     DbxMessageWriter();
@@ -46,6 +48,7 @@ public:
 private:
     Options m_options;
     DbxFileWriter m_file;
+    QByteArray m_folderName;
     std::vector<std::uint32_t> m_records;
     std::uint32_t m_nextId = 2;
     std::uint32_t m_indirect = 0;

@@ -17,11 +17,16 @@ void DbxRecord::addInt(std::uint8_t id, std::uint32_t value)
 {
     if (value == 0)
         return;
-    if (value < (1u << 24)) {
+    if (value < 0x800000u) {
         insert({id, true, value, {}});
         return;
     }
     addIndirectInt(id, value);
+}
+
+void DbxRecord::addDirectInt(std::uint8_t id, std::uint32_t value)
+{
+    insert({id, true, value & 0xFFFFFFu, {}});
 }
 
 void DbxRecord::addIndirectInt(std::uint8_t id, std::uint32_t value)

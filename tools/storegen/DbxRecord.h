@@ -16,6 +16,8 @@ class DbxRecord
 {
 public:
     void addInt(std::uint8_t id, std::uint32_t value);
+    // Stored directly whatever its size below 2^24.
+    void addDirectInt(std::uint8_t id, std::uint32_t value);
     // Stored indirectly whatever its size (a first-block offset beyond 16 MiB, a -1 parent).
     void addIndirectInt(std::uint8_t id, std::uint32_t value);
     void addTime(std::uint8_t id, std::uint64_t fileTime);

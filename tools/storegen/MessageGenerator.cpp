@@ -212,12 +212,12 @@ MailMessage MessageGenerator::message(std::uint64_t index) const
     if (attach) {
         // Sizes spread over three orders of magnitude, most of them small.
         const int maxBytes = std::max(64, m_options.maxAttachmentBytes);
-        int size = 64;
+        int size = std::max(1, m_options.minAttachmentBytes);
         const int steps = int(rng.below(11));
         for (int i = 0; i < steps && size * 2 <= maxBytes; ++i)
             size *= 2;
         size += int(rng.below(std::uint64_t(size)));
-        size = std::min(size, maxBytes);
+        size = std::clamp(size, std::min(m_options.minAttachmentBytes, maxBytes), maxBytes);
         m.hasAttachment = true;
         h += "Content-Type: multipart/mixed;\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
         m.raw = h + "This is a multi-part message in MIME format.\r\n\r\n--" + boundary

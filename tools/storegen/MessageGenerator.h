@@ -18,6 +18,7 @@ public:
         // Share of messages (in percent) that carry an attachment, and its largest size.
         int attachmentPercent = 20;
         int maxAttachmentBytes = 100 * 1024;
+        int minAttachmentBytes = 64;
     };
 
     explicit MessageGenerator(std::uint64_t seed);

@@ -140,7 +140,11 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
     for (StoreFolder& f : folders) {
         std::uint32_t unread = 0;
         if (!f.fileName.isEmpty()) {
-            DbxMessageWriter w;
+            DbxMessageWriter::Options options;
+            for (std::uint32_t k = 0; k < 5; ++k)
+                if (f.name == QLatin1String(kStandard[k]))
+                    options.specialFolder = k + 1;
+            DbxMessageWriter w(options);
             if (!w.open(storeFolder + QLatin1Char('/') + f.fileName, ansi(f.name))) {
                 m_error = w.error();
                 return false;

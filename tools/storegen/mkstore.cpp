@@ -33,7 +33,7 @@ bool takeFlag(QStringList& args, const QString& name)
 int usage(QTextStream& err)
 {
     err << "usage:\n"
-           "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect]\n"
+           "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect] [--name FOLDER]\n"
            "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml files)\n"
            "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n"
            "  kv2000-mkstore oe4 HOSTDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n";
@@ -69,7 +69,13 @@ int main(int argc, char** argv)
         shape.nestingDepth = v.toInt();
     if (takeFlag(args, QStringLiteral("--no-news")))
         shape.news = false;
+    QString folderName = QStringLiteral("Inbox");
+    takeOption(args, QStringLiteral("--name"), &folderName);
     DbxMessageWriter::Options dbxOptions;
+    const char* const special[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
+    for (std::uint32_t k = 0; k < 5; ++k)
+        if (folderName == QLatin1String(special[k]))
+            dbxOptions.specialFolder = k + 1;
     dbxOptions.indirectOffsets = takeFlag(args, QStringLiteral("--indirect"));
     if (!args.isEmpty()) {
         err << "kv2000-mkstore: unexpected argument " << args.first() << "\n";
@@ -79,7 +85,7 @@ int main(int argc, char** argv)
     const MessageGenerator gen(seed);
     if (mode == QLatin1String("dbx")) {
         DbxMessageWriter w(dbxOptions);
-        if (!w.open(target, "Inbox"))
+        if (!w.open(target, folderName.toLatin1()))
             return err << w.error() << "\n", 1;
         for (int i = 0; i < messages; ++i)
             if (!w.add(gen.message(std::uint64_t(i))))
