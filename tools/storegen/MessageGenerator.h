@@ -16,8 +16,8 @@ public:
     struct Options
     {
         // Share of messages (in percent) that carry an attachment, and its largest size.
-        int attachmentPercent = 20;
-        int maxAttachmentBytes = 100 * 1024;
+        int attachmentPercent = 15;
+        int maxAttachmentBytes = 80 * 1024;
         int minAttachmentBytes = 64;
     };
 
