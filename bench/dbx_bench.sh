@@ -20,7 +20,7 @@ command -v undbx >/dev/null || { echo "dbx_bench: undbx not installed" >&2; exit
 mkdir -p "$work"
 dbx=$work/bench-$messages.dbx
 [ -f "$dbx" ] || "$mkstore" dbx "$dbx" --messages "$messages" --seed 1
-echo "file: $dbx ($(stat -c %s "$dbx") bytes)"
+echo "file: $dbx ($(stat -L -c %s "$dbx") bytes)"
 cat "$dbx" > /dev/null
 
 echo "== (a) reader: open + headers + From/To/Subject/Date"

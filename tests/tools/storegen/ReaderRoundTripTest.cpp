@@ -131,8 +131,9 @@ TEST(ReaderFolders, FolderListsNameTheGeneratedFolders)
                                      [&](const DbxFolderRecord& r) { return r.folderNumber == f.number; });
         ASSERT_NE(it, dbx.folders().end()) << f.name.toStdString();
         EXPECT_EQ(it->name, f.name);
-        if (!f.news)
+        if (!f.news) {
             EXPECT_EQ(it->fileName, f.fileName);
+        }
     }
 
     FoldersNchReader nch;
