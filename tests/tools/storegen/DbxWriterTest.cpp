@@ -163,29 +163,6 @@ TEST(DbxWriter, OffsetsBeyond16MiBAreStoredIndirectly)
               kv::test::digests(raws(messages)));
 }
 
-TEST(DbxWriter, ForcedIndirectOffsetsReadBack)
-{
-    kv::test::TempDir dir;
-    const auto messages = generate(60, 3);
-    const QString path = dir.file(QStringLiteral("ind.dbx"));
-    DbxMessageWriter::Options o;
-    o.indirectOffsets = true;
-    ASSERT_TRUE(DbxMessageWriter::write(path, "Inbox", messages, o));
-    DbxWalk w = DbxWalk::load(path);
-    const auto records = w.walk(0);
-    ASSERT_EQ(records.size(), messages.size());
-    for (size_t i = 0; i < records.size(); ++i) {
-        const DbxWalk::Record r = w.record(records[i]);
-        EXPECT_EQ(r.attrs.at(3).id, 0x04);
-        EXPECT_EQ(w.message(r), messages[i].raw);
-    }
-    if (!kv::test::undbxAvailable())
-        GTEST_SKIP() << "undbx not installed";
-    QString err;
-    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("out")), &err),
-              kv::test::digests(raws(messages)));
-}
-
 TEST(DbxWriter, UnwritableTargetFailsWithAMessage)
 {
     kv::test::TempDir dir;
