@@ -27,6 +27,8 @@ DbxFileWriter::DbxFileWriter(Kind kind)
 {
     m_fileInfo = QByteArray(kind == Kind::Messages ? 0x618 : (kind == Kind::Folders ? 0x108 : 0xFC),
                             '\0');
+    if (kind == Kind::Offline)
+        m_fileInfo[0] = 1;
 }
 
 bool DbxFileWriter::open(const QString& path)
@@ -170,11 +172,18 @@ void DbxFileWriter::writeTree(int index, const std::vector<std::uint32_t>& recor
 QByteArray DbxFileWriter::header() const
 {
     QByteArray h(kHeaderSize, '\0');
-    const std::uint8_t classByte = m_kind == Kind::Messages ? 0xC5 : (m_kind == Kind::Folders ? 0xC6 : 0xC7);
-    const std::uint8_t sig[20] = {0xCF, 0xAD, 0x12, 0xFE, classByte, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
-                                  0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4};
-    std::memcpy(h.data(), sig, sizeof sig);
-    putU32(h, 0x14, 5);
+    // Signature and class id; the store classes differ in their first class-id byte, the
+    // offline-actions store has an id of its own.
+    const std::uint8_t store[20] = {0xCF, 0xAD, 0x12, 0xFE, 0xC5, 0xFD, 0x74, 0x6F, 0x66, 0xE3,
+                                    0xD1, 0x11, 0x9A, 0x4E, 0x00, 0xC0, 0x4F, 0xA3, 0x09, 0xD4};
+    const std::uint8_t offline[20] = {0xCF, 0xAD, 0x12, 0xFE, 0x30, 0x9D, 0xFE, 0x26, 0x8F, 0x1A,
+                                      0xD2, 0x11, 0xAA, 0xBF, 0x00, 0x60, 0x97, 0xD4, 0x74, 0xC4};
+    std::memcpy(h.data(), m_kind == Kind::Offline ? offline : store, 20);
+    if (m_kind == Kind::Folders)
+        h[4] = char(0xC6);
+    else if (m_kind == Kind::Pop3Uidl)
+        h[4] = char(0xC7);
+    putU32(h, 0x14, m_kind == Kind::Offline ? 2 : 5);
     putU32(h, 0x18, 5);
     putU32(h, 0x1C, std::uint32_t(m_fileInfo.size()));
     for (int s = 0; s < SegCount; ++s) {
@@ -191,7 +200,7 @@ QByteArray DbxFileWriter::header() const
     putU32(h, 0x5C, m_lastId);
     putU32(h, 0x64, 1);
     putU32(h, 0x7C, m_end);
-    putU32(h, 0x80, m_kind == Kind::Messages ? 2 : (m_kind == Kind::Folders ? 3 : 1));
+    putU32(h, 0x80, m_kind == Kind::Folders ? 3 : (m_kind == Kind::Pop3Uidl ? 1 : 2));
     for (int t = 0; t < 3; ++t) {
         putU32(h, 0x84 + 4 * t, m_filters[size_t(t)]);
         putU32(h, 0xC4 + 4 * t, m_counts[size_t(t)]);
@@ -201,8 +210,11 @@ QByteArray DbxFileWriter::header() const
     if (m_kind == Kind::Folders)
         putU32(h, 0x10C, 2);
     putU32(h, 0x22BC, 1);
-    putU32(h, 0x22EC, 0x20000);
-    if (m_kind == Kind::Folders) {
+    putU32(h, 0x22EC, m_kind == Kind::Offline ? 0x30000 : 0x20000);
+    if (m_kind == Kind::Offline) {
+        putU32(h, 0x22F0, 1);
+        putU32(h, 0x22F4, 0x20000);
+    } else if (m_kind == Kind::Folders) {
         putU32(h, 0x22F0, 1);
         putU32(h, 0x22F4, 0x05020000);
         putU32(h, 0x2320, 0x10002);

@@ -19,7 +19,7 @@ namespace kv::storegen {
 class DbxFileWriter
 {
 public:
-    enum class Kind { Messages, Folders, Pop3Uidl };
+    enum class Kind { Messages, Folders, Pop3Uidl, Offline };
 
     static constexpr std::uint32_t kHeaderSize = 0x24BC;
     static constexpr std::uint32_t kNodeSize = 0x27C;

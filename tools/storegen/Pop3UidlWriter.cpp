@@ -31,4 +31,14 @@ bool Pop3UidlWriter::write(const QString& path, const QByteArray& server,
     return ok;
 }
 
+bool Pop3UidlWriter::writeEmptyOffline(const QString& path, QString* error)
+{
+    DbxFileWriter file(DbxFileWriter::Kind::Offline);
+    file.setLastId(1);
+    const bool ok = file.open(path) && file.finish();
+    if (!ok && error)
+        *error = file.error();
+    return ok;
+}
+
 } // namespace kv::storegen

@@ -15,6 +15,8 @@ class Pop3UidlWriter
 public:
     static bool write(const QString& path, const QByteArray& server,
                       const std::vector<QByteArray>& uidls, QString* error = nullptr);
+    // "Offline.dbx", the client's queue of actions on IMAP and HTTP-mail folders, empty.
+    static bool writeEmptyOffline(const QString& path, QString* error = nullptr);
 };
 
 } // namespace kv::storegen

@@ -79,7 +79,8 @@ QList<StoreFolder> StoreBuilder::layout(bool oe5) const
         for (int d = 0; d < m_shape.nestingDepth; ++d) {
             StoreFolder f;
             f.name = QLatin1String(kNested[d % std::size(kNested)]);
-            f.fileName = top.name + QLatin1Char(' ') + f.name + QString::number(d) + ext;
+            f.fileName = top.name + QLatin1Char(' ') + f.name
+                + (d >= int(std::size(kNested)) ? QString::number(d) : QString()) + ext;
             f.number = number++;
             f.parentNumber = parent.number;
             f.parentName = parent.name;
@@ -191,7 +192,8 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
     if (!FoldersDbxWriter::write(storeFolder + QStringLiteral("/Folders.dbx"), records,
                                  130000000000000000ull + m_seed * 10000000ull, &err)
         || !Pop3UidlWriter::write(storeFolder + QStringLiteral("/pop3uidl.dbx"), "pop.example.com",
-                                  uidls, &err)) {
+                                  uidls, &err)
+        || !Pop3UidlWriter::writeEmptyOffline(storeFolder + QStringLiteral("/Offline.dbx"), &err)) {
         m_error = err;
         return false;
     }

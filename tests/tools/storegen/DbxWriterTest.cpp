@@ -3,6 +3,7 @@
 
 #include "DbxMessageWriter.h"
 #include "MessageGenerator.h"
+#include "Pop3UidlWriter.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>
@@ -113,6 +114,14 @@ TEST(DbxWriter, EmptyFolderEqualsTheClientsEmptyOutbox)
     DbxWalk w = DbxWalk::load(path);
     EXPECT_EQ(w.count(0), 0u);
     EXPECT_EQ(w.root(0), 0u);
+}
+
+TEST(DbxWriter, EmptyOfflineStoreEqualsTheClients)
+{
+    kv::test::TempDir dir;
+    const QString path = dir.file(QStringLiteral("Offline.dbx"));
+    ASSERT_TRUE(Pop3UidlWriter::writeEmptyOffline(path));
+    EXPECT_EQ(kv::test::readFile(path), kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/dzw_Offline.dbx"))));
 }
 
 // Past 16 MiB a first-block offset no longer fits the 24-bit attribute value: those records
