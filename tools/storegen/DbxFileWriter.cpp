@@ -3,9 +3,7 @@
 #include "DbxIndexTree.h"
 #include "Le.h"
 
-#include <QLoggingCategory>
-
-Q_LOGGING_CATEGORY(lcStoregen, "kv.storegen")
+#include "StoregenLog.h"
 
 namespace kv::storegen {
 
@@ -106,14 +104,6 @@ std::uint32_t DbxFileWriter::writeRecord(const QByteArray& body, int attributeCo
     putBytes(obj, 12, body);
     writeAt(at, obj);
     return at;
-}
-
-std::uint32_t DbxFileWriter::nextBlockOffset() const
-{
-    const Segment& s = m_segs[SegBlocks];
-    if (s.size == 0 || s.used + kBlockSize > s.size)
-        return m_end;
-    return s.start + s.used;
 }
 
 std::uint32_t DbxFileWriter::writeBlocks(const QByteArray& text)

@@ -37,9 +37,6 @@ public:
     // The message text as a chain of full 512-byte blocks, the last one partly used.
     // Returns the first block's offset.
     std::uint32_t writeBlocks(const QByteArray& text);
-    // Offset the next data block will get, so callers can decide between direct and
-    // indirect storage of first-block offsets before writing.
-    std::uint32_t nextBlockOffset() const;
     // Builds and writes index tree `index` (0..2) over record offsets given in key order.
     void writeTree(int index, const std::vector<std::uint32_t>& recordsInKeyOrder);
     void setLastId(std::uint32_t id) { m_lastId = id; }

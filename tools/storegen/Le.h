@@ -38,14 +38,6 @@ inline void appendU32(QByteArray& b, std::uint32_t v)
     putU32(b, at, v);
 }
 
-inline std::uint32_t getU32(const QByteArray& b, qsizetype at)
-{
-    std::uint32_t v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = (v << 8) | std::uint8_t(b[at + i]);
-    return v;
-}
-
 inline std::uint32_t align4(std::uint32_t n) { return (n + 3u) & ~3u; }
 
 } // namespace kv::storegen

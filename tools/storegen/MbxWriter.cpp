@@ -1,12 +1,11 @@
 #include "MbxWriter.h"
 
 #include "Le.h"
+#include "StoregenLog.h"
 
 #include <QFile>
-#include <QLoggingCategory>
 #include <QSaveFile>
 
-Q_DECLARE_LOGGING_CATEGORY(lcStoregen)
 
 namespace kv::storegen {
 

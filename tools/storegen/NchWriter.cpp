@@ -1,11 +1,10 @@
 #include "NchWriter.h"
 
 #include "Le.h"
+#include "StoregenLog.h"
 
-#include <QLoggingCategory>
 #include <QSaveFile>
 
-Q_DECLARE_LOGGING_CATEGORY(lcStoregen)
 
 namespace kv::storegen {
 

@@ -6,12 +6,11 @@
 #include "MessageGenerator.h"
 #include "NchWriter.h"
 #include "Pop3UidlWriter.h"
+#include "StoregenLog.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLoggingCategory>
 
-Q_DECLARE_LOGGING_CATEGORY(lcStoregen)
 
 namespace kv::storegen {
 
