@@ -31,6 +31,8 @@ timeit() { # prints seconds of the best of three runs of "$@" into a fresh outpu
     local best=""
     for _ in 1 2 3; do
         rm -rf "$out"
+        # Writeback of the previous run's files must not be charged to this one.
+        sync
         local s e
         s=$(date +%s.%N)
         "$@" >/dev/null 2>&1
