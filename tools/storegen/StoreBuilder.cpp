@@ -17,12 +17,14 @@ namespace kv::storegen {
 namespace {
 
 const char* const kStandard[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
-const char* const kUserNames[] = {"Projects", "Family", "Receipts", "Clubs", "Travel", "Work"};
+// One name with a letter beyond ASCII, as users write them (stored in the code page).
+const char* const kUserNames[] = {"Projects", "Pers\xC3\xB6nlich", "Receipts", "Clubs", "Travel", "Work"};
 const char* const kNested[] = {"2002", "Archive", "Old", "Misc"};
 const char* const kGroups[] = {"alt.test", "comp.lang.c++", "de.comp.misc", "rec.music.info",
                                "microsoft.public.test"};
 constexpr int kNewsServerNumber = 100;
 
+// The generator's names use only letters on which Latin-1 and Windows-1252 agree.
 QByteArray ansi(const QString& s) { return s.toLatin1(); }
 
 } // namespace
@@ -65,7 +67,7 @@ QList<StoreFolder> StoreBuilder::layout(bool oe5) const
         number = 9;
     for (int u = 0; u < m_shape.userFolders; ++u) {
         StoreFolder top;
-        top.name = QLatin1String(kUserNames[u % std::size(kUserNames)]);
+        top.name = QString::fromUtf8(kUserNames[u % std::size(kUserNames)]);
         if (u >= int(std::size(kUserNames)))
             top.name += QString::number(u);
         top.fileName = top.name + ext;
