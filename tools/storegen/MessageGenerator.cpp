@@ -109,8 +109,10 @@ std::uint64_t fileTime(std::uint64_t secondsSince2001)
     return (epoch2001 + secondsSince2001) * 10000000ull;
 }
 
-QByteArray rfc822Date(std::uint64_t secondsSince2001)
+// The date as a sender one hour east of Greenwich writes it, for a UTC instant.
+QByteArray rfc822Date(std::uint64_t utcSecondsSince2001)
 {
+    const std::uint64_t secondsSince2001 = utcSecondsSince2001 + 3600;
     // Civil date from days since 2001-01-01 (a Monday).
     std::uint64_t days = secondsSince2001 / 86400;
     const std::uint64_t secs = secondsSince2001 % 86400;
