@@ -1,6 +1,7 @@
 #include "DbxWalk.h"
 #include "Undbx.h"
 
+#include "DbxFileWriter.h"
 #include "DbxMessageWriter.h"
 #include "MessageGenerator.h"
 #include "Pop3UidlWriter.h"
@@ -122,6 +123,53 @@ TEST(DbxWriter, EmptyOfflineStoreEqualsTheClients)
     const QString path = dir.file(QStringLiteral("Offline.dbx"));
     ASSERT_TRUE(Pop3UidlWriter::writeEmptyOffline(path));
     EXPECT_EQ(kv::test::readFile(path), kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/dzw_Offline.dbx"))));
+}
+
+// The client's one-message folder rebuilt from its own message and record: segments, block
+// chain, index node and the header's words land where the client put them. The sample also
+// holds one freed chunk, which accounts for the only differences in the counts of used bytes.
+TEST(DbxWriter, OneMessageFolderLaysOutAsTheClientDid)
+{
+    kv::test::TempDir dir;
+    DbxWalk real = DbxWalk::load(kv::test::copySample(dir, QStringLiteral("dbx/mtdbx_t_test1.dbx")));
+    const auto records = real.walk(0);
+    ASSERT_EQ(records.size(), 1u);
+    const DbxWalk::Record rec = real.record(records[0]);
+    const QByteArray text = real.message(rec);
+
+    const QString path = dir.file(QStringLiteral("rebuilt.dbx"));
+    DbxFileWriter w(DbxFileWriter::Kind::Messages);
+    w.setFileInfo(real.bytes().mid(0x24BC, 0x618));
+    ASSERT_TRUE(w.open(path));
+    EXPECT_EQ(w.writeBlocks(text), rec.intValue(0x04));
+    const std::uint32_t bodyLen = real.u32(rec.offset + 4);
+    EXPECT_EQ(w.writeRecord(real.bytes().mid(rec.offset + 12, bodyLen), int(rec.attrs.size())), rec.offset);
+    w.writeTree(0, {rec.offset});
+    w.setLastId(real.u32(0x5C));
+    ASSERT_TRUE(w.finish());
+    DbxWalk ours = DbxWalk::load(path);
+
+    const std::uint32_t freed = real.u32(0x58);
+    for (std::uint32_t at = 0; at < 0x24BC + 0x618; at += 4) {
+        if (at == 0x2C || at == 0x54) {
+            EXPECT_EQ(ours.u32(at) + freed, real.u32(at)) << std::hex << at;
+        } else if (at != 0x58 && (at < 0x294 || at >= 0x494)) { // free-list heads
+            EXPECT_EQ(ours.u32(at), real.u32(at)) << "header word " << std::hex << at;
+        }
+    }
+    const std::uint32_t node = real.u32(0xE4);
+    EXPECT_EQ(ours.bytes().mid(node, 0x27C), real.bytes().mid(node, 0x27C)) << "index node";
+    // The data blocks, but for the unused end of the last one, where the client left old bytes.
+    std::uint32_t last = rec.intValue(0x04);
+    while (real.u32(last + 12))
+        last = real.u32(last + 12);
+    const std::uint32_t blocks = real.u32(0x3C);
+    const std::uint32_t usedEnd = last + 16 + real.u32(last + 8);
+    EXPECT_EQ(ours.bytes().mid(blocks, usedEnd - blocks), real.bytes().mid(blocks, usedEnd - blocks));
+    EXPECT_EQ(real.u32(0x44), last + DbxFileWriter::kBlockSize - blocks);
+    EXPECT_EQ(ours.bytes().mid(usedEnd, last + DbxFileWriter::kBlockSize - usedEnd),
+              QByteArray(int(last + DbxFileWriter::kBlockSize - usedEnd), '\0'));
+    EXPECT_EQ(ours.bytes().mid(rec.offset, 12 + bodyLen).mid(12), real.bytes().mid(rec.offset + 12, bodyLen));
 }
 
 // Past 16 MiB a first-block offset no longer fits the 24-bit attribute value: those records
