@@ -42,7 +42,7 @@ HelpWindow::HelpWindow(QWidget* parent)
     splitter->addWidget(m_topics);
     splitter->addWidget(m_browser);
     splitter->setStretchFactor(1, 1);
-    splitter->setSizes({200, 440});
+    splitter->setSizes({270, 490});
 
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_contents);
@@ -52,10 +52,13 @@ HelpWindow::HelpWindow(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(buttons);
     layout->addWidget(splitter, 1);
-    resize(680, 480);
+    resize(780, 520);
 
     connect(m_contents, &QPushButton::clicked, this, &HelpWindow::showContents);
-    connect(m_back, &QPushButton::clicked, m_browser, &QTextBrowser::backward);
+    connect(m_back, &QPushButton::clicked, this, [this] {
+        m_browser->backward();
+        syncList();
+    });
     connect(m_close, &QPushButton::clicked, this, &HelpWindow::closeHelp);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::syncList);
@@ -98,6 +101,7 @@ void HelpWindow::showPage(const QString& page)
 {
     if (m_browser->source() != QUrl(page))
         m_browser->setSource(QUrl(page));
+    syncList();
     show();
     raise();
     activateWindow();
@@ -107,11 +111,15 @@ void HelpWindow::syncList()
 {
     const QString page = currentPage();
     const QSignalBlocker block(m_topics);
-    m_topics->clearSelection();
+    int row = -1;
     for (int i = 0; i < m_topics->count(); ++i) {
         if (m_topics->item(i)->data(Qt::UserRole).toString() == page)
-            m_topics->setCurrentRow(i);
+            row = i;
     }
+    if (row >= 0)
+        m_topics->setCurrentRow(row, QItemSelectionModel::ClearAndSelect);
+    else
+        m_topics->clearSelection();
 }
 
 } // namespace kv::gui

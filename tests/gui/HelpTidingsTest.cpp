@@ -78,9 +78,12 @@ TEST(HelpTest, ContentsUnknownTopicsLinksAndClose)
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                       list->visualItemRect(list->item(2)).center());
     EXPECT_EQ(help.currentPage(), HelpTopics::all().at(2).page);
+    EXPECT_EQ(list->selectedItems().size(), 1);
+    EXPECT_EQ(list->currentRow(), 2);
     test::saveScreen(&help, QStringLiteral("HelpWindow"));
     QTest::mouseClick(help.findChild<QPushButton*>(QStringLiteral("btnBack")), Qt::LeftButton);
     EXPECT_EQ(help.currentPage(), HelpTopics::pageOf(999));
+    EXPECT_EQ(list->currentRow(), 0);
 
     help.closeHelp();
     EXPECT_FALSE(help.isVisible());
