@@ -9,6 +9,7 @@ using namespace kv::cli;
 namespace kv::cli {
 int runExtract(CliContext& ctx);
 int runHeaders(CliContext& ctx);
+int runEnv(CliContext& ctx);
 } // namespace kv::cli
 
 namespace {
@@ -19,6 +20,7 @@ const CliCommand kCommands[] = {
      runExtract},
     {"headers", "headers FILE          list number, From, Subject, Date and size of every message",
      runHeaders},
+    {"env", "env [--prefix DIR | --demo] [--oe4]   the mail client, identity and store found", runEnv},
     {nullptr, nullptr, nullptr},
 };
 
