@@ -2,7 +2,9 @@
 
 #include "GuiLog.h"
 #include "ProgramIcon.h"
+#include "shell/CRegSettings.h"
 #include "shell/OptionValues.h"
+#include "shell/SettingsTable.h"
 
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -16,14 +18,16 @@
 namespace kv::gui {
 
 namespace {
-const QString kSection = QStringLiteral("Parms");
-const QString kRemindDays = QStringLiteral("RemindDays");
-const QString kBackupPurge = QStringLiteral("BackupPurge");
+// Both values live in the installation's "Parms" section, whatever the identity.
+const SettingDef& settingOf(frmGetOpts::Mode mode)
+{
+    return mode == frmGetOpts::Reminder ? Setting::RemindDays : Setting::BackupPurge;
+}
 } // namespace
 
-frmGetOpts::frmGetOpts(SettingAccess settings, QWidget* parent)
+frmGetOpts::frmGetOpts(CRegSettings& settings, QWidget* parent)
     : QDialog(parent)
-    , m_settings(std::move(settings))
+    , m_settings(settings)
 {
     setObjectName(QStringLiteral("frmGetOpts"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -102,10 +106,7 @@ void frmGetOpts::SetBackupPurge()
 void frmGetOpts::load(Mode mode)
 {
     m_mode = mode;
-    const QString stored = m_settings.get
-        ? (mode == Reminder ? m_settings.get(kSection, kRemindDays, QStringLiteral("2"))
-                            : m_settings.get(kSection, kBackupPurge, QStringLiteral("-1")))
-        : QString();
+    const QString stored = m_settings.get(settingOf(mode), QString());
     const options::OptionView view = options::viewOfStored(stored);
     m_opt[view.on ? 0 : 1]->setChecked(true);
     m_txtData->setText(view.text);
@@ -126,11 +127,9 @@ void frmGetOpts::okClicked()
     const QString text = m_txtData->text();
     const int value = m_mode == Reminder ? options::reminderDays(on, text)
                                          : options::purgeCopies(on, text);
-    const QString& name = m_mode == Reminder ? kRemindDays : kBackupPurge;
-    if (m_settings.save)
-        m_settings.save(kSection, name, options::storedText(value));
-    else
-        qCWarning(lcGui) << "Options dialog has no settings store;" << name << "not saved";
+    const SettingDef& setting = settingOf(m_mode);
+    if (!m_settings.save(setting, QString(), options::storedText(value)))
+        qCWarning(lcGui) << "Could not save" << setting.keyName();
     accept();
 }
 

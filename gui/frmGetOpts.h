@@ -1,13 +1,15 @@
 #pragma once
 
-#include "SettingAccess.h"
-
 #include <QDialog>
 
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+
+namespace kv {
+class CRegSettings;
+}
 
 namespace kv::gui {
 
@@ -20,7 +22,7 @@ class frmGetOpts : public QDialog
 public:
     enum Mode { Reminder = 1, Purge = 2 };
 
-    explicit frmGetOpts(SettingAccess settings, QWidget* parent = nullptr);
+    explicit frmGetOpts(CRegSettings& settings, QWidget* parent = nullptr);
 
     void SetReminder();
     void SetBackupPurge();
@@ -32,7 +34,7 @@ private:
     void updateEnabled();
     void okClicked();
 
-    SettingAccess m_settings;
+    CRegSettings& m_settings;
     Mode m_mode = Reminder;
     QRadioButton* m_opt[2] = {nullptr, nullptr};
     QLineEdit* m_txtData = nullptr;

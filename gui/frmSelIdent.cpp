@@ -1,6 +1,7 @@
 #include "frmSelIdent.h"
 
 #include "ProgramIcon.h"
+#include "shell/Strings.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -25,7 +26,7 @@ frmSelIdent::frmSelIdent(QWidget* parent)
     setWindowIcon(programIcon());
     setFixedSize(kFormWidth, kFormHeight);
 
-    m_label = new QLabel(QStringLiteral("Select Identity to use for this Backup or Restore "), this);
+    m_label = new QLabel(Strings::get(246), this);
     m_label->setObjectName(QStringLiteral("lblSelect"));
     m_label->setGeometry(12, 10, kFormWidth - 24, 20);
     m_lstIdent = new QListWidget(this);

@@ -1,9 +1,10 @@
 #include "ModalDriver.h"
 #include "frmGetOpts.h"
+#include "shell/CRegSettings.h"
+#include "support/FakeRegistry.h"
 
 #include <QLabel>
 #include <QLineEdit>
-#include <QMap>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -16,20 +17,21 @@ namespace {
 using test::child;
 using test::whenModal;
 
-// Settings held in a map, as "section/name".
-struct FakeSettings {
-    QMap<QString, QString> values;
-    int saves = 0;
-    SettingAccess access()
+struct RegistryHolder {
+    test::FakeRegistry registry;
+};
+
+// The real settings store on a registry in memory (built first), counting the writes.
+class CountingSettings : private RegistryHolder, public CRegSettings
+{
+public:
+    CountingSettings() : CRegSettings(registry) {}
+    bool saveSetting(const QString& section, const QString& key, const QString& value) override
     {
-        return {[this](const QString& section, const QString& name, const QString& def) {
-                    return values.value(section + u'/' + name, def);
-                },
-                [this](const QString& section, const QString& name, const QString& value) {
-                    ++saves;
-                    values[section + u'/' + name] = value;
-                }};
+        ++saves;
+        return CRegSettings::saveSetting(section, key, value);
     }
+    int saves = 0;
 };
 
 enum class Choose { Keep, On, Off };
@@ -69,12 +71,14 @@ TEST(GetOptsTest, OpensFromTheStoredValueAndSavesTheEnteredOne)
     };
     for (const OptsCase& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeSettings settings;
-        const QString key = QStringLiteral("Parms/") +
-            (c.mode == M::Reminder ? QStringLiteral("RemindDays") : QStringLiteral("BackupPurge"));
-        if (c.stored)
-            settings.values[key] = QString::fromLatin1(c.stored);
-        frmGetOpts dialog(settings.access());
+        CountingSettings settings;
+        const QString key =
+            c.mode == M::Reminder ? QStringLiteral("RemindDays") : QStringLiteral("BackupPurge");
+        if (c.stored) {
+            ASSERT_TRUE(settings.CRegSettings::saveSetting(QStringLiteral("Parms"), key,
+                                                           QString::fromLatin1(c.stored)));
+        }
+        frmGetOpts dialog(settings);
         whenModal([&](QWidget* modal) {
             auto* on = child<QRadioButton>(modal, "optData0");
             auto* off = child<QRadioButton>(modal, "optData1");
@@ -102,7 +106,8 @@ TEST(GetOptsTest, OpensFromTheStoredValueAndSavesTheEnteredOne)
         EXPECT_FALSE(dialog.isVisible());
         if (c.saved) {
             EXPECT_EQ(settings.saves, 1);
-            EXPECT_EQ(settings.values.value(key), QString::fromLatin1(c.saved));
+            EXPECT_EQ(settings.getSetting(QStringLiteral("Parms"), key, QStringLiteral("unset")),
+                      QString::fromLatin1(c.saved));
         } else {
             EXPECT_EQ(settings.saves, 0);
         }
@@ -111,8 +116,8 @@ TEST(GetOptsTest, OpensFromTheStoredValueAndSavesTheEnteredOne)
 
 TEST(GetOptsTest, CaptionsOfTheTwoUses)
 {
-    FakeSettings settings;
-    frmGetOpts dialog(settings.access());
+    CountingSettings settings;
+    frmGetOpts dialog(settings);
     whenModal([&](QWidget* modal) {
         EXPECT_EQ(modal->windowTitle(), QStringLiteral("Set Reminder Days"));
         EXPECT_EQ(child<QRadioButton>(modal, "optData0")->text(), QStringLiteral("Remind me to Backup after:"));
