@@ -36,9 +36,7 @@ QStringList linesOf(const QString& text)
 } // namespace
 
 CDialog::CDialog(platform::IFileSystem* files, QWidget* owner)
-    : m_files(files)
-    , m_owner(owner)
-    , m_selected(1)
+    : m_files(files), m_owner(owner), m_selected(1)
 {
 }
 
@@ -254,8 +252,11 @@ void CDialog::configure(QFileDialog& dialog, bool save) const
         dialog.setDefaultSuffix(DefaultExt.startsWith(u'.') ? DefaultExt.mid(1) : DefaultExt);
     if (!InitDir.isEmpty())
         dialog.setDirectory(toHost(InitDir));
-    if (!FileName.isEmpty())
-        dialog.selectFile(toHost(FileName));
+    // A bare name is offered as it stands; a full path goes through the drives.
+    if (!FileName.isEmpty()) {
+        const bool fullPath = FileName.contains(u'\\') || FileName.contains(u':');
+        dialog.selectFile(fullPath ? toHost(FileName) : FileName);
+    }
 }
 
 bool CDialog::show(bool save, QWidget* control)

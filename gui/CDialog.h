@@ -23,7 +23,8 @@ class CDialog
 {
 public:
     // The flag values of the system's file dialogs.
-    enum FlagBits : unsigned {
+    enum FlagBits : unsigned
+    {
         ReadOnly = 0x1,
         OverwritePrompt = 0x2,
         HideReadOnly = 0x4,

@@ -4,7 +4,8 @@ namespace kv::gui {
 
 namespace {
 
-struct Entry {
+struct Entry
+{
     QString description;
     QString filespec;
 };

@@ -12,7 +12,8 @@ class DialogFilter
 public:
     // The filter with one entry appended: the description, " (" filespec ")" when the filespec
     // holds no ";", then "|", the filespec and "|".
-    static QString append(const QString& filter, const QString& description, const QString& filespec);
+    static QString append(const QString& filter, const QString& description,
+                          const QString& filespec);
     // Number of entries (description and pattern pairs).
     static int entryCount(const QString& filter);
     // One Qt name filter per entry. Patterns are trimmed; "*.*" becomes "*", since for Windows

@@ -7,7 +7,8 @@ namespace kv::gui {
 
 // The help pages compiled into the program, by the context numbers the windows and messages
 // ask for.
-struct HelpTopic {
+struct HelpTopic
+{
     int context;
     QString title;
     QString page; // resource URL of the page

@@ -13,8 +13,7 @@
 
 namespace kv::gui {
 
-HelpWindow::HelpWindow(QWidget* parent)
-    : QWidget(parent, Qt::Window)
+HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("HelpWindow"));
     setWindowTitle(QStringLiteral("Korvane 2000 Help"));
@@ -62,12 +61,10 @@ HelpWindow::HelpWindow(QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &HelpWindow::closeHelp);
     connect(m_browser, &QTextBrowser::backwardAvailable, m_back, &QPushButton::setEnabled);
     connect(m_browser, &QTextBrowser::sourceChanged, this, &HelpWindow::syncList);
-    connect(m_topics, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
-        showPage(item->data(Qt::UserRole).toString());
-    });
-    connect(m_topics, &QListWidget::itemClicked, this, [this](QListWidgetItem* item) {
-        showPage(item->data(Qt::UserRole).toString());
-    });
+    connect(m_topics, &QListWidget::itemActivated, this,
+            [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
+    connect(m_topics, &QListWidget::itemClicked, this,
+            [this](QListWidgetItem* item) { showPage(item->data(Qt::UserRole).toString()); });
 }
 
 void HelpWindow::showContents()

@@ -43,8 +43,7 @@ QString TidingsWindow::newsText(const QString& folder)
     return text;
 }
 
-TidingsWindow::TidingsWindow(const QString& folder, QWidget* parent)
-    : QWidget(parent, Qt::Window)
+TidingsWindow::TidingsWindow(const QString& folder, QWidget* parent) : QWidget(parent, Qt::Window)
 {
     setObjectName(QStringLiteral("Tidings"));
     setWindowTitle(QStringLiteral("Korvane - Tidings"));

@@ -11,8 +11,7 @@
 
 namespace kv::gui {
 
-frmAbout::frmAbout(QWidget* parent)
-    : QDialog(parent)
+frmAbout::frmAbout(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmAbout"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

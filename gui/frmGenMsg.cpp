@@ -35,9 +35,7 @@ QPixmap pictureOf(int picture, const QStyle* style)
 
 } // namespace
 
-frmGenMsg::frmGenMsg(HelpRequest help, QWidget* parent)
-    : QDialog(parent)
-    , m_help(std::move(help))
+frmGenMsg::frmGenMsg(HelpRequest help, QWidget* parent) : QDialog(parent), m_help(std::move(help))
 {
     setObjectName(QStringLiteral("frmGenMsg"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);

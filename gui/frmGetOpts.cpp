@@ -26,8 +26,7 @@ const SettingDef& settingOf(frmGetOpts::Mode mode)
 } // namespace
 
 frmGetOpts::frmGetOpts(CRegSettings& settings, QWidget* parent)
-    : QDialog(parent)
-    , m_settings(settings)
+    : QDialog(parent), m_settings(settings)
 {
     setObjectName(QStringLiteral("frmGetOpts"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -125,8 +124,8 @@ void frmGetOpts::okClicked()
 {
     const bool on = m_opt[0]->isChecked();
     const QString text = m_txtData->text();
-    const int value = m_mode == Reminder ? options::reminderDays(on, text)
-                                         : options::purgeCopies(on, text);
+    const int value =
+        m_mode == Reminder ? options::reminderDays(on, text) : options::purgeCopies(on, text);
     const SettingDef& setting = settingOf(m_mode);
     if (!m_settings.save(setting, QString(), options::storedText(value)))
         qCWarning(lcGui) << "Could not save" << setting.keyName();

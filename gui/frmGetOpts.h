@@ -20,7 +20,11 @@ class frmGetOpts : public QDialog
     Q_OBJECT
 
 public:
-    enum Mode { Reminder = 1, Purge = 2 };
+    enum Mode
+    {
+        Reminder = 1,
+        Purge = 2
+    };
 
     explicit frmGetOpts(CRegSettings& settings, QWidget* parent = nullptr);
 

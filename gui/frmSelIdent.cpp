@@ -12,14 +12,13 @@ namespace kv::gui {
 namespace {
 constexpr int kFormWidth = 360;
 constexpr int kFormHeight = 238;
-constexpr int kButtonWidth = 1215 / frmSelIdent::kTwipsPerPixel;  // 81
-constexpr int kButtonHeight = 405 / frmSelIdent::kTwipsPerPixel;  // 27
+constexpr int kButtonWidth = 1215 / frmSelIdent::kTwipsPerPixel; // 81
+constexpr int kButtonHeight = 405 / frmSelIdent::kTwipsPerPixel; // 27
 constexpr int kButtonTop = 198;
 constexpr int kButtonGap = 12;
 } // namespace
 
-frmSelIdent::frmSelIdent(QWidget* parent)
-    : QDialog(parent)
+frmSelIdent::frmSelIdent(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmSelIdent"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -39,8 +38,8 @@ frmSelIdent::frmSelIdent(QWidget* parent)
     m_ok->setDefault(true);
     m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
     m_cancel->setObjectName(QStringLiteral("cmdCancel"));
-    m_cancel->setGeometry(kOkLeftWithCancel + kButtonWidth + kButtonGap, kButtonTop,
-                          kButtonWidth, kButtonHeight);
+    m_cancel->setGeometry(kOkLeftWithCancel + kButtonWidth + kButtonGap, kButtonTop, kButtonWidth,
+                          kButtonHeight);
     setTabOrder(m_lstIdent, m_ok);
     setTabOrder(m_ok, m_cancel);
 

@@ -25,7 +25,8 @@ int purgeCopies(bool on, const QString& text);
 
 // How a stored value opens the dialog: -1 selects "off" with an empty box, anything else "on"
 // with the number shown.
-struct OptionView {
+struct OptionView
+{
     bool on = false;
     QString text;
 };

@@ -5,12 +5,12 @@
 #include "support/HostFolderFileSystem.h"
 #include "support/TempDir.h"
 
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QListWidget>
-#include <QAbstractItemView>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -26,13 +26,15 @@ TEST(DialogFilterTest, AppendCountAndQtForm)
                                      QStringLiteral(" *.zip;*.eaz"));
     EXPECT_EQ(f, QStringLiteral("Outlook Express Backups (*.eaz)| *.zip;*.eaz|"));
     f = DialogFilter::append(f, QStringLiteral("All Files"), QStringLiteral("*.*"));
-    EXPECT_EQ(f, QStringLiteral("Outlook Express Backups (*.eaz)| *.zip;*.eaz|All Files (*.*)|*.*|"));
+    EXPECT_EQ(f,
+              QStringLiteral("Outlook Express Backups (*.eaz)| *.zip;*.eaz|All Files (*.*)|*.*|"));
     // A filter written by hand without the last separator still takes the next entry.
     EXPECT_EQ(DialogFilter::append(QStringLiteral("Text|*.txt"), QStringLiteral("Logs"),
                                    QStringLiteral("*.log")),
               QStringLiteral("Text|*.txt|Logs (*.log)|*.log|"));
 
-    struct Case {
+    struct Case
+    {
         const char* filter;
         int count;
         QStringList qt;
@@ -40,7 +42,8 @@ TEST(DialogFilterTest, AppendCountAndQtForm)
     };
     const Case cases[] = {
         {"", 0, {}, {}},
-        {"Outlook Express Backups (*.eaz)| *.zip;*.eaz|All Files (*.*)|*.*|", 2,
+        {"Outlook Express Backups (*.eaz)| *.zip;*.eaz|All Files (*.*)|*.*|",
+         2,
          {"Outlook Express Backups (*.eaz) (*.zip *.eaz)", "All Files (*.*) (*)"},
          {"Outlook Express Backups (*.eaz)", "All Files (*.*)"}},
         {"Text|*.txt", 1, {"Text (*.txt)"}, {"Text"}},
@@ -57,16 +60,16 @@ TEST(DialogFilterTest, AppendCountAndQtForm)
 
 TEST(CDialogTest, FlagViews)
 {
-    struct Case {
+    struct Case
+    {
         unsigned before;
         int mustExist;
         unsigned after;
         int readBack;
     };
     const Case cases[] = {
-        {0x0, 1, 0x1800, 1},     {0x0, 2, 0x800, 2},      {0x1800, 3, 0x2000, 3},
-        {0x1000, 4, 0x2800, 4},  {0x800, 5, 0x2, 5},      {0x0, 6, 0x802, 6},
-        {0x8000, 7, 0x8000, 0},  {0x4, 2, 0x804, 2},
+        {0x0, 1, 0x1800, 1}, {0x0, 2, 0x800, 2}, {0x1800, 3, 0x2000, 3}, {0x1000, 4, 0x2800, 4},
+        {0x800, 5, 0x2, 5},  {0x0, 6, 0x802, 6}, {0x8000, 7, 0x8000, 0}, {0x4, 2, 0x804, 2},
     };
     for (const Case& c : cases) {
         CDialog d;
@@ -107,7 +110,8 @@ protected:
     void SetUp() override
     {
         QDir().mkpath(files.host(QStringLiteral("Backups")));
-        for (const char* name : {"Korvane5Backup.Main.2000-05-03-14-05.eaz", "old.zip", "notes.txt"})
+        for (const char* name :
+             {"Korvane5Backup.Main.2000-05-03-14-05.eaz", "old.zip", "notes.txt"})
             dir.write(QStringLiteral("drive_c/Backups/") + QLatin1String(name), "x");
     }
 };
@@ -196,12 +200,16 @@ TEST_F(CDialogShowTest, SaveFromAndLoadIntoAList)
     list.addItems({QStringLiteral("Inbox"), QStringLiteral("Caf\u00e9")});
     CDialog save(&files);
     save.InitDir = QStringLiteral("C:\\Backups");
+    save.FileName = QStringLiteral("folders.lst");
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
         EXPECT_EQ(dialog->acceptMode(), QFileDialog::AcceptSave);
         EXPECT_EQ(dialog->nameFilters().first(), QStringLiteral("Data Files (*.dat *.lst)"));
-        dialog->selectFile(files.host(QStringLiteral("Backups/folders.lst")));
+        // The suggested bare name is offered in the folder the dialog opened on.
+        auto* edit = modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        EXPECT_EQ(edit->text(), QStringLiteral("folders.lst"));
         static_cast<QDialog*>(dialog)->accept();
     });
     ASSERT_TRUE(save.ShowSave(&list));

@@ -14,9 +14,18 @@ namespace {
 using test::child;
 using test::whenModal;
 
-enum class Press { Cmd0, Cmd1, CloseBox, Escape, AltY, AltN };
+enum class Press
+{
+    Cmd0,
+    Cmd1,
+    CloseBox,
+    Escape,
+    AltY,
+    AltN
+};
 
-struct MsgCase {
+struct MsgCase
+{
     const char* name;
     int helpStyle;
     bool tick;
@@ -60,12 +69,24 @@ TEST(GenMsgTest, ButtonStylesAndResults)
             if (c.screen)
                 test::saveScreen(modal, QStringLiteral("frmGenMsg_") + QLatin1String(c.name));
             switch (c.press) {
-            case Press::Cmd0: QTest::mouseClick(cmd0, Qt::LeftButton); break;
-            case Press::Cmd1: QTest::mouseClick(cmd1, Qt::LeftButton); break;
-            case Press::CloseBox: modal->close(); break;
-            case Press::Escape: QTest::keyClick(modal, Qt::Key_Escape); break;
-            case Press::AltY: QTest::keyClick(modal, Qt::Key_Y, Qt::AltModifier); break;
-            case Press::AltN: QTest::keyClick(modal, Qt::Key_N, Qt::AltModifier); break;
+            case Press::Cmd0:
+                QTest::mouseClick(cmd0, Qt::LeftButton);
+                break;
+            case Press::Cmd1:
+                QTest::mouseClick(cmd1, Qt::LeftButton);
+                break;
+            case Press::CloseBox:
+                modal->close();
+                break;
+            case Press::Escape:
+                QTest::keyClick(modal, Qt::Key_Escape);
+                break;
+            case Press::AltY:
+                QTest::keyClick(modal, Qt::Key_Y, Qt::AltModifier);
+                break;
+            case Press::AltN:
+                QTest::keyClick(modal, Qt::Key_N, Qt::AltModifier);
+                break;
             }
         });
         bool doNotShow = !c.tick;
@@ -112,7 +133,8 @@ TEST(GenMsgTest, HelpOpensTheTopicAndLeavesTheDialogOpen)
     });
     bool doNotShow = false;
     bool result = true;
-    dialog.Message(95, QStringLiteral("Korvane 2000"), QStringLiteral("WAB"), doNotShow, 1050, result);
+    dialog.Message(95, QStringLiteral("Korvane 2000"), QStringLiteral("WAB"), doNotShow, 1050,
+                   result);
     EXPECT_EQ(opened, (QList<int>{1050, 1050}));
     EXPECT_FALSE(result);
 

@@ -17,7 +17,8 @@ namespace {
 using test::child;
 using test::whenModal;
 
-struct RegistryHolder {
+struct RegistryHolder
+{
     test::FakeRegistry registry;
 };
 
@@ -34,10 +35,21 @@ public:
     int saves = 0;
 };
 
-enum class Choose { Keep, On, Off };
-enum class Close { Ok, Cancel, CloseBox };
+enum class Choose
+{
+    Keep,
+    On,
+    Off
+};
+enum class Close
+{
+    Ok,
+    Cancel,
+    CloseBox
+};
 
-struct OptsCase {
+struct OptsCase
+{
     const char* name;
     frmGetOpts::Mode mode;
     const char* stored; // nullptr: not set
@@ -53,15 +65,19 @@ TEST(GetOptsTest, OpensFromTheStoredValueAndSavesTheEnteredOne)
 {
     using M = frmGetOpts;
     const OptsCase cases[] = {
-        {"reminder_default", M::Reminder, nullptr, true, "2", Choose::Keep, nullptr, Close::Ok, "2"},
+        {"reminder_default", M::Reminder, nullptr, true, "2", Choose::Keep, nullptr, Close::Ok,
+         "2"},
         {"reminder_45", M::Reminder, "7", true, "7", Choose::Keep, "45", Close::Ok, "31"},
         {"reminder_0", M::Reminder, "7", true, "7", Choose::Keep, "0", Close::Ok, "1"},
         {"reminder_text", M::Reminder, "7", true, "7", Choose::Keep, "soon", Close::Ok, "1"},
         {"reminder_off", M::Reminder, "7", true, "7", Choose::Off, nullptr, Close::Ok, "-1"},
-        {"reminder_stored_off", M::Reminder, "-1", false, "", Choose::Keep, nullptr, Close::Ok, "-1"},
+        {"reminder_stored_off", M::Reminder, "-1", false, "", Choose::Keep, nullptr, Close::Ok,
+         "-1"},
         {"reminder_turn_on", M::Reminder, "-1", false, "", Choose::On, "14", Close::Ok, "14"},
-        {"reminder_cancel", M::Reminder, "7", true, "7", Choose::Keep, "45", Close::Cancel, nullptr},
-        {"reminder_close_box", M::Reminder, "7", true, "7", Choose::Off, nullptr, Close::CloseBox, nullptr},
+        {"reminder_cancel", M::Reminder, "7", true, "7", Choose::Keep, "45", Close::Cancel,
+         nullptr},
+        {"reminder_close_box", M::Reminder, "7", true, "7", Choose::Off, nullptr, Close::CloseBox,
+         nullptr},
         {"purge_default", M::Purge, nullptr, false, "", Choose::Keep, nullptr, Close::Ok, "-1"},
         {"purge_5", M::Purge, nullptr, false, "", Choose::On, "5", Close::Ok, "5"},
         {"purge_0", M::Purge, "3", true, "3", Choose::Keep, "0", Close::Ok, "-1"},
@@ -97,9 +113,15 @@ TEST(GetOptsTest, OpensFromTheStoredValueAndSavesTheEnteredOne)
                 QTest::keyClicks(text, QString::fromLatin1(c.type));
             }
             switch (c.close) {
-            case Close::Ok: QTest::mouseClick(child<QPushButton>(modal, "cmd0"), Qt::LeftButton); break;
-            case Close::Cancel: QTest::mouseClick(child<QPushButton>(modal, "cmd1"), Qt::LeftButton); break;
-            case Close::CloseBox: modal->close(); break;
+            case Close::Ok:
+                QTest::mouseClick(child<QPushButton>(modal, "cmd0"), Qt::LeftButton);
+                break;
+            case Close::Cancel:
+                QTest::mouseClick(child<QPushButton>(modal, "cmd1"), Qt::LeftButton);
+                break;
+            case Close::CloseBox:
+                modal->close();
+                break;
             }
         });
         c.mode == M::Reminder ? dialog.SetReminder() : dialog.SetBackupPurge();
@@ -120,8 +142,10 @@ TEST(GetOptsTest, CaptionsOfTheTwoUses)
     frmGetOpts dialog(settings);
     whenModal([&](QWidget* modal) {
         EXPECT_EQ(modal->windowTitle(), QStringLiteral("Set Reminder Days"));
-        EXPECT_EQ(child<QRadioButton>(modal, "optData0")->text(), QStringLiteral("Remind me to Backup after:"));
-        EXPECT_EQ(child<QRadioButton>(modal, "optData1")->text(), QStringLiteral("Do NOT remind me"));
+        EXPECT_EQ(child<QRadioButton>(modal, "optData0")->text(),
+                  QStringLiteral("Remind me to Backup after:"));
+        EXPECT_EQ(child<QRadioButton>(modal, "optData1")->text(),
+                  QStringLiteral("Do NOT remind me"));
         EXPECT_EQ(child<QLabel>(modal, "lblData")->text(), QStringLiteral("Day(s)"));
         test::saveScreen(modal, QStringLiteral("frmGetOpts_reminder"));
         QTest::keyClick(modal, Qt::Key_Escape);
@@ -131,7 +155,8 @@ TEST(GetOptsTest, CaptionsOfTheTwoUses)
         EXPECT_EQ(modal->windowTitle(), QStringLiteral("Set Backup Purge"));
         EXPECT_EQ(child<QRadioButton>(modal, "optData0")->text(),
                   QStringLiteral("Delete old Backups if there are more than"));
-        EXPECT_EQ(child<QRadioButton>(modal, "optData1")->text(), QStringLiteral("Do NOT Auto Delete"));
+        EXPECT_EQ(child<QRadioButton>(modal, "optData1")->text(),
+                  QStringLiteral("Do NOT Auto Delete"));
         EXPECT_EQ(child<QLabel>(modal, "lblData")->text(), QStringLiteral("Copies"));
         test::saveScreen(modal, QStringLiteral("frmGetOpts_purge"));
         QTest::keyClick(modal, Qt::Key_Escape);

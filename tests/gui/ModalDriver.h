@@ -48,11 +48,11 @@ inline void saveScreen(QWidget* widget, const QString& name)
 {
     const QString folder = QStringLiteral(KV_BINARY_DIR) + QStringLiteral("/screens");
     QDir().mkpath(folder);
-    EXPECT_TRUE(widget->grab().save(folder + u'/' + name + QStringLiteral(".png"))) << name.toStdString();
+    EXPECT_TRUE(widget->grab().save(folder + u'/' + name + QStringLiteral(".png")))
+        << name.toStdString();
 }
 
-template <class T>
-T* child(QWidget* parent, const char* name)
+template <class T> T* child(QWidget* parent, const char* name)
 {
     T* found = parent->findChild<T*>(QString::fromLatin1(name));
     EXPECT_NE(found, nullptr) << name;

@@ -17,9 +17,17 @@ namespace {
 using test::child;
 using test::whenModal;
 
-enum class Act { Ok, OkAfterPickingRow3, DoubleClickRow1, Cancel, CloseBox };
+enum class Act
+{
+    Ok,
+    OkAfterPickingRow3,
+    DoubleClickRow1,
+    Cancel,
+    CloseBox
+};
 
-struct IdentCase {
+struct IdentCase
+{
     const char* name;
     int current;
     bool offerCancel;
@@ -54,7 +62,9 @@ TEST(SelIdentTest, ChoosesAnIdentityOrCancels)
             auto* cancel = child<QPushButton>(modal, "cmdCancel");
             EXPECT_EQ(cancel->isVisible(), c.offerCancel);
             switch (c.act) {
-            case Act::Ok: QTest::mouseClick(ok, Qt::LeftButton); break;
+            case Act::Ok:
+                QTest::mouseClick(ok, Qt::LeftButton);
+                break;
             case Act::OkAfterPickingRow3:
                 QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
                                   list->visualItemRect(list->item(2)).center());
@@ -66,8 +76,12 @@ TEST(SelIdentTest, ChoosesAnIdentityOrCancels)
                 QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
                 break;
             }
-            case Act::Cancel: QTest::mouseClick(cancel, Qt::LeftButton); break;
-            case Act::CloseBox: modal->close(); break;
+            case Act::Cancel:
+                QTest::mouseClick(cancel, Qt::LeftButton);
+                break;
+            case Act::CloseBox:
+                modal->close();
+                break;
             }
         });
         EXPECT_EQ(dialog.ChooseIdent(c.offerCancel), c.result);

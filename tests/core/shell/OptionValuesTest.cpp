@@ -5,7 +5,8 @@
 namespace kv::options {
 namespace {
 
-struct TextCase {
+struct TextCase
+{
     const char* text;
     int number;
 };
@@ -13,16 +14,26 @@ struct TextCase {
 TEST(OptionValuesTest, NumberFromTextReadsTheLeadingNumber)
 {
     const TextCase cases[] = {
-        {"12", 12},       {"  7", 7},      {"+3", 3},          {"-1", -1},
-        {"", 0},          {"abc", 0},      {"12abc", 12},      {"2.9", 2},
-        {"- 4", 0},       {"99999", 32767}, {"-99999", -32768}, {"000031", 31},
+        {"12", 12},
+        {"  7", 7},
+        {"+3", 3},
+        {"-1", -1},
+        {"", 0},
+        {"abc", 0},
+        {"12abc", 12},
+        {"2.9", 2},
+        {"- 4", 0},
+        {"99999", 32767},
+        {"-99999", -32768},
+        {"000031", 31},
         {"123456789012345678901234567890", 32767},
     };
     for (const auto& c : cases)
         EXPECT_EQ(numberFromText(QString::fromLatin1(c.text)), c.number) << c.text;
 }
 
-struct ValueCase {
+struct ValueCase
+{
     bool on;
     const char* text;
     int reminder;
@@ -32,10 +43,9 @@ struct ValueCase {
 TEST(OptionValuesTest, ReminderIsClampedAndPurgeZeroMeansOff)
 {
     const ValueCase cases[] = {
-        {true, "45", 31, 45},  {true, "0", 1, -1},     {true, "1", 1, 1},
-        {true, "31", 31, 31},  {true, "32", 31, 32},   {true, "abc", 1, -1},
-        {true, "", 1, -1},     {true, "-5", 1, -1},    {true, "99999", 31, 32767},
-        {false, "5", -1, -1},  {false, "", -1, -1},
+        {true, "45", 31, 45},       {true, "0", 1, -1},   {true, "1", 1, 1},   {true, "31", 31, 31},
+        {true, "32", 31, 32},       {true, "abc", 1, -1}, {true, "", 1, -1},   {true, "-5", 1, -1},
+        {true, "99999", 31, 32767}, {false, "5", -1, -1}, {false, "", -1, -1},
     };
     for (const auto& c : cases) {
         const QString text = QString::fromLatin1(c.text);
