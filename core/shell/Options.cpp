@@ -1,39 +1,13 @@
 #include "shell/Options.h"
 
-#include <algorithm>
+#include "shell/OptionValues.h"
 
 namespace kv::Options {
 
-int numberFromText(const QString& text)
-{
-    bool ok = false;
-    const qlonglong n = text.trimmed().toLongLong(&ok);
-    if (!ok)
-        return 0;
-    // The dialog's value is 16-bit; a huge entry is only ever clamped, never wrapped.
-    return int(std::clamp<qlonglong>(n, -32768, 32767));
-}
-
-int reminderDays(bool on, const QString& text)
-{
-    if (!on)
-        return kOff;
-    return std::clamp(numberFromText(text), kMinReminderDays, kMaxReminderDays);
-}
-
-int purgeCopies(bool on, const QString& text)
-{
-    if (!on)
-        return kOff;
-    const int copies = numberFromText(text);
-    // A negative count would make the purge keep nothing sensible: it is "off" like 0.
-    return copies <= 0 ? kOff : copies;
-}
-
 int valueFor(Mode mode, const OptionsAnswer& answer)
 {
-    return mode == Mode::Reminder ? reminderDays(answer.on, answer.text)
-                                  : purgeCopies(answer.on, answer.text);
+    return mode == Mode::Reminder ? options::reminderDays(answer.on, answer.text)
+                                  : options::purgeCopies(answer.on, answer.text);
 }
 
 OptionsRequest request(Mode mode, const QString& storedValue)
@@ -50,9 +24,9 @@ OptionsRequest request(Mode mode, const QString& storedValue)
         r.offCaption = QStringLiteral("Do NOT Auto Delete");
         r.unit = QStringLiteral("Copies");
     }
-    const int value = numberFromText(storedValue);
-    r.on = value != kOff;
-    r.text = r.on ? QString::number(value) : QString();
+    const options::OptionView view = options::viewOfStored(storedValue);
+    r.on = view.on;
+    r.text = view.text;
     return r;
 }
 

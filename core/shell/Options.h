@@ -4,8 +4,8 @@
 
 #include <QString>
 
-// The reminder and purge options: what their dialog shows for a stored value, and the value an
-// answer stores. Both store decimal text; -1 is "off".
+// The reminder and purge options as the main window asks for them through the Ui: the dialog's
+// texts for each mode, and the value an answer stores (the rules are in OptionValues.h).
 namespace kv::Options {
 
 enum class Mode
@@ -14,17 +14,6 @@ enum class Mode
     Purge = 2
 };
 
-inline constexpr int kOff = -1;
-inline constexpr int kMinReminderDays = 1;
-inline constexpr int kMaxReminderDays = 31;
-
-// The number typed into the dialog; anything that is not a whole number counts as 0.
-int numberFromText(const QString& text);
-
-// The days to store for the reminder: 1..31 with the number, -1 with "off".
-int reminderDays(bool on, const QString& text);
-// The copies to keep for the purge: the number (0 or less meaning "off", -1) or -1 with "off".
-int purgeCopies(bool on, const QString& text);
 // The stored value for the answer in either mode.
 int valueFor(Mode mode, const OptionsAnswer& answer);
 

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace kv {
+class CRegSettings;
+}
+
+namespace kv::gui {
+
+// The options dialog in its two uses: the backup reminder ("RemindDays") and the purge of old
+// backups ("BackupPurge"), both in section "Parms". OK saves, Cancel and the close box do not.
+class frmGetOpts : public QDialog
+{
+    Q_OBJECT
+
+public:
+    enum Mode
+    {
+        Reminder = 1,
+        Purge = 2
+    };
+
+    explicit frmGetOpts(CRegSettings& settings, QWidget* parent = nullptr);
+
+    void SetReminder();
+    void SetBackupPurge();
+
+    Mode mode() const { return m_mode; }
+
+private:
+    void load(Mode mode);
+    void updateEnabled();
+    void okClicked();
+
+    CRegSettings& m_settings;
+    Mode m_mode = Reminder;
+    QRadioButton* m_opt[2] = {nullptr, nullptr};
+    QLineEdit* m_txtData = nullptr;
+    QLabel* m_lblData = nullptr;
+    QPushButton* m_cmd[2] = {nullptr, nullptr};
+};
+
+} // namespace kv::gui
