@@ -241,7 +241,7 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
         EXPECT_TRUE(text.endsWith(QLatin1String(" is not available in this version yet.")))
             << text.toStdString();
 
-    // A toggle entry changes its mark once (not twice) and saves the new value.
+    // A toggle entry's mark follows the value it saves.
     QAction* exclude = m.window.menuEntry(MainMenu::Options, MenuIndex::OptExcludeNews);
     exclude->trigger();
     EXPECT_TRUE(exclude->isChecked());
