@@ -171,6 +171,8 @@ int ZipComponent::zip(int)
     const QString workFolder = m_tempFolder.isEmpty() ? folderOf(m_archiveName) : m_tempFolder;
     const bool viaTemp = m_useTempFile;
     const QString tempPath = viaTemp ? tempPathFor(workFolder) : QString();
+    if (viaTemp)
+        m_fs.makeSurePath(workFolder + QLatin1Char('\\'));
     // The archive being written never goes into itself.
     const QSet<QString> own{entryNameForPath(m_archiveName).toLower(),
                             entryNameForPath(tempPath).toLower()};

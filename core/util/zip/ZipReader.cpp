@@ -36,9 +36,7 @@ int ZipReader::open()
     quint64 shift = 0;
     if (m_source.lastDisk() == 0) {
         const quint64 expected = end.directoryOffset + end.directorySize;
-        quint64 actual = m_source.endOffset();
-        if (end.entries >= kMax16 || end.directoryOffset >= kMax32 || end.directorySize >= kMax32)
-            actual = expected; // zip64 records sit between the directory and the end record
+        const quint64 actual = m_source.endOffset();
         if (actual > expected)
             shift = actual - expected;
         else if (actual < expected)

@@ -121,6 +121,8 @@ bool ZipSource::findEnd(EndRecord* end)
         end->directoryOffset = readU64(rec + 48);
         if (end->thisDisk != m_lastDisk)
             return fail(kZipNotAZip, "inconsistent zip64 end record in");
+        if (end64Disk == m_lastDisk)
+            m_endOffset = end64Offset;
     }
     if (m_lastDisk > 0 && !m_spanning)
         return fail(kZipNotAZip, "a disk of a spanned set, spanning not allowed:");

@@ -34,7 +34,8 @@ public:
     void close();
 
     quint32 lastDisk() const { return m_lastDisk; }
-    // Where the end record starts on the last disk.
+    // Where the records after the central directory start on the last disk (the zip64 end
+    // record when there is one, else the end record).
     quint64 endOffset() const { return m_endOffset; }
     int error() const { return m_error; }
 
