@@ -6,10 +6,15 @@
 
 using namespace kv::cli;
 
+namespace kv::cli {
+int runArchive(CliContext& ctx);
+}
+
 namespace {
 
 // One row per command; each command lives in its own file.
 const CliCommand kCommands[] = {
+    {"archive", "archive [--prefix DIR] create|list|test|extract ... (Windows paths)", runArchive},
     {nullptr, nullptr, nullptr},
 };
 
