@@ -7,6 +7,7 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace kv::cli {
@@ -79,6 +80,9 @@ int create(CliContext& ctx, ZipComponent& zip, QStringList args)
     QString spanDrive;
     const bool haveTemp = takeOption(args, QStringLiteral("--temp"), &temp);
     const bool span = takeOption(args, QStringLiteral("--span"), &spanDrive);
+    QString level;
+    if (takeOption(args, QStringLiteral("--level"), &level))
+        zip.setCompression(std::clamp(level.toInt(), 0, 3), 0);
     if (args.size() < 2)
         return -1;
     QString archive = args.takeFirst();
@@ -186,7 +190,7 @@ int runArchive(CliContext& ctx)
         rc = extract(ctx, zip, args);
     if (rc < 0) {
         ctx.err << "usage: kv2000-cli archive [--prefix DIR] [-v] create OUT.eaz [--temp DIR] "
-                   "[--span DRIVE] FILE...\n"
+                   "[--span DRIVE] [--level 0-3] FILE...\n"
                    "       kv2000-cli archive [--prefix DIR] list|test X.eaz\n"
                    "       kv2000-cli archive [--prefix DIR] [-v] extract X.eaz DESTDIR "
                    "[NAME|PATTERN...]\n";

@@ -28,7 +28,7 @@ std::size_t ChunkDeflater::levelBufferSize(int level)
     switch (level) {
     case 1: return ISAL_DEF_LVL1_DEFAULT;
     case 2: return ISAL_DEF_LVL2_DEFAULT;
-    case 3: return ISAL_DEF_LVL3_DEFAULT;
+    case 3: return ISAL_DEF_LVL3_SMALL;
     default: return 0;
     }
 }
