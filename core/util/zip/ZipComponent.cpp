@@ -14,6 +14,8 @@
 #include <QSet>
 
 #include <algorithm>
+#include <thread>
+#include <vector>
 
 namespace kv::zip {
 
@@ -318,7 +320,16 @@ int ZipComponent::readEntries(bool extracting)
         return std::pair(x.disk, x.localOffset) < std::pair(y.disk, y.localOffset);
     });
 
-    for (const Selected& s : selected) {
+    std::vector<int> tested;
+    if (!extracting && source.lastDisk() == 0) {
+        QList<qsizetype> order;
+        for (const Selected& s : selected)
+            order.append(s.index);
+        tested = testInParallel(entries, order);
+    }
+
+    for (qsizetype pos = 0; pos < selected.size(); ++pos) {
+        const Selected& s = selected[pos];
         if (m_cancel)
             return kZipCancelled;
         const CentralEntry& e = entries[s.index];
@@ -357,7 +368,8 @@ int ZipComponent::readEntries(bool extracting)
             }
             rc = extractOne(reader, e, joinPath(m_destination, rel));
         } else {
-            rc = statusCode(reader.extract(e, nullptr, m_cancel), source.error());
+            rc = tested.empty() ? statusCode(reader.extract(e, nullptr, m_cancel), source.error())
+                                : tested[size_t(pos)];
         }
         if (rc < 0) {
             skip(e.name, SkipReason(-rc));
@@ -367,6 +379,50 @@ int ZipComponent::readEntries(bool extracting)
         }
     }
     return skipped ? kZipFilesSkipped : kZipSuccess;
+}
+
+// Tests the entries of a one-disk archive on every core, each thread with its own handle on the
+// archive, the largest entries first. Returns a code per entry of order (as statusCode gives
+// it), or nothing when the work is not worth threads; events stay with the caller's thread.
+std::vector<int> ZipComponent::testInParallel(const QList<CentralEntry>& entries,
+                                              const QList<qsizetype>& order)
+{
+    const int threads = m_threads > 0 ? m_threads
+                                      : int(std::max(1u, std::thread::hardware_concurrency()));
+    if (threads < 2 || order.size() < 2)
+        return {};
+    std::vector<std::unique_ptr<ZipSource>> sources;
+    for (int k = 0; k < std::min<qsizetype>(threads, order.size()); ++k) {
+        auto source = std::make_unique<ZipSource>(m_fs, m_archiveName, nullptr, m_cancel, false);
+        EndRecord end;
+        if (!source->open(&end))
+            break;
+        sources.push_back(std::move(source));
+    }
+    if (sources.size() < 2)
+        return {};
+    std::vector<qsizetype> work(size_t(order.size()));
+    for (size_t i = 0; i < work.size(); ++i)
+        work[i] = qsizetype(i);
+    std::stable_sort(work.begin(), work.end(), [&](qsizetype a, qsizetype b) {
+        return entries[order[a]].compressedSize > entries[order[b]].compressedSize;
+    });
+    std::vector<int> codes(work.size(), kZipSuccess);
+    std::atomic<size_t> next{0};
+    std::vector<std::thread> workers;
+    for (const std::unique_ptr<ZipSource>& source : sources) {
+        workers.emplace_back([&, src = source.get()] {
+            ZipReader reader(*src);
+            for (size_t k = next++; k < work.size(); k = next++) {
+                const size_t i = size_t(work[k]);
+                codes[i] = statusCode(reader.extract(entries[order[qsizetype(i)]], nullptr, m_cancel),
+                                      src->error());
+            }
+        });
+    }
+    for (std::thread& t : workers)
+        t.join();
+    return codes;
 }
 
 // Extracts one entry under a temporary name beside its target, and gives it the target's name

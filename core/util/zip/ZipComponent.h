@@ -9,6 +9,7 @@
 #include <QString>
 
 #include <atomic>
+#include <vector>
 
 namespace kv::zip {
 
@@ -79,6 +80,8 @@ private:
     int writeArchive(ZipSink& sink, const QList<FileToAdd>& files, bool* skipped);
     int spanFromTemp(const QString& tempPath);
     int readEntries(bool extracting);
+    std::vector<int> testInParallel(const QList<CentralEntry>& entries,
+                                    const QList<qsizetype>& order);
     int extractOne(ZipReader& reader, const CentralEntry& e, const QString& target);
     QString tempPathFor(const QString& folder) const;
     bool replaceFile(const QString& from, const QString& to, int* rc);
