@@ -11,7 +11,6 @@
 
 #include <QFileDevice>
 #include <QRandomGenerator>
-#include <QSet>
 
 #include <algorithm>
 #include <thread>
@@ -176,9 +175,10 @@ int ZipComponent::zip(int)
     if (viaTemp)
         m_fs.makeSurePath(workFolder + QLatin1Char('\\'));
     // The archive being written never goes into itself.
-    const QSet<QString> own{entryNameForPath(m_archiveName).toLower(),
-                            entryNameForPath(tempPath).toLower()};
-    files.removeIf([&](const FileToAdd& f) { return own.contains(f.entryName.toLower()); });
+    files.removeIf([&](const FileToAdd& f) {
+        return f.path.compare(m_archiveName, Qt::CaseInsensitive) == 0
+            || f.path.compare(tempPath, Qt::CaseInsensitive) == 0;
+    });
     if (files.isEmpty())
         return skipped ? kZipFilesSkipped : kZipNothingToDo;
 

@@ -155,3 +155,23 @@ TEST_F(ZipFaultTest, ReplacingAnArchiveInTempModeSucceedsAndCleansUp)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ZipFaultTest, AnArchiveInsideTheZippedFolderIsNotAddedToItself)
+{
+    put(QStringLiteral("D:\\Store\\b.eaz"), "previous archive");
+    put(QStringLiteral("D:\\Store\\f.dbx"), mailText(5000, 35));
+    m_zip.setArchiveName(QStringLiteral("D:\\Store\\b.eaz"));
+    m_zip.setTempFolder(QString()); // built beside the archive
+    m_zip.setFilesToProcess(QStringLiteral("D:\\Store\\*"));
+    ASSERT_EQ(m_zip.zip(), kZipSuccess);
+    QList<CentralEntry> entries;
+    ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
+    ASSERT_EQ(entries.size(), 1);
+    EXPECT_EQ(entries[0].name, QStringLiteral("Store\\f.dbx"));
+    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\Store"))),
+              (QStringList{QStringLiteral("b.eaz"), QStringLiteral("f.dbx")}));
+}
+
+} // namespace
