@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+
+// Small operations on Windows paths ("C:\dir\file.ext"), as the file helpers need them. Paths
+// are compared without regard to case, as Windows compares them.
+namespace kv::winpath {
+
+// folder + "\" + name, without doubling a "\" that the folder already ends with.
+QString join(const QString& folder, const QString& name);
+// The folder part: "C:\a\b" -> "C:\a", "C:\a" -> "C:\", "a" -> "".
+QString parent(const QString& path);
+// The last component: "C:\a\b.txt" -> "b.txt".
+QString fileName(const QString& path);
+// True when the text holds "*" or "?".
+bool hasWildcard(const QString& path);
+// "C:", "C:\" and "\\server\share" (with or without its "\").
+bool isRoot(const QString& path);
+// Trailing "\" removed, except the one of a drive root.
+QString clean(const QString& path);
+bool samePath(const QString& a, const QString& b);
+// True when path lies below folder (not when it is the folder itself).
+bool isInside(const QString& path, const QString& folder);
+
+} // namespace kv::winpath

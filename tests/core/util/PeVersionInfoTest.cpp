@@ -1,0 +1,247 @@
+#include "util/PeVersionInfo.h"
+#include "util/SysFcns.h"
+
+#include "support/HostFolderFileSystem.h"
+#include "support/TempDir.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+
+namespace {
+
+void put16(QByteArray& b, qsizetype at, quint16 v)
+{
+    if (b.size() < at + 2)
+        b.resize(at + 2, '\0');
+    b[at] = char(v & 0xFF);
+    b[at + 1] = char(v >> 8);
+}
+
+void put32(QByteArray& b, qsizetype at, quint32 v)
+{
+    put16(b, at, quint16(v & 0xFFFF));
+    put16(b, at + 2, quint16(v >> 16));
+}
+
+// Builds a small PE file with a resource section: an icon type (3) before the version type
+// (16), the version under name 1, language 0x409. Each field can be spoiled by a test.
+struct PeBuilder
+{
+    bool pe32plus = false;
+    quint32 fileVersionMS = (5u << 16) | 0;
+    quint32 fileVersionLS = (2919u << 16) | 6600;
+    quint32 peOffset = 0x40;
+    quint16 sectionCount = 1;
+    quint32 rsrcRva = 0x1000;
+    quint16 valueLength = 52;
+    quint32 signature = 0xFEEF04BD;
+    const char16_t* key = u"VS_VERSION_INFO";
+    quint32 versionType = 16;
+    quint32 typeDirOffset = 0x28;     // where the version type's name directory lies
+    qint64 dataRvaShift = 0;          // moves the version data's address
+    quint16 languageEntries = 1;
+    quint16 rootEntries = 2;
+
+    QByteArray build() const
+    {
+        QByteArray b(0x200, '\0');
+        b[0] = 'M';
+        b[1] = 'Z';
+        put32(b, 0x3C, peOffset);
+        const qsizetype pe = 0x40;
+        b.replace(pe, 4, QByteArray("PE\0\0", 4));
+        const quint16 optionalSize = pe32plus ? 240 : 224;
+        put16(b, pe + 4, pe32plus ? 0x8664 : 0x14C);
+        put16(b, pe + 6, sectionCount);
+        put16(b, pe + 20, optionalSize);
+        const qsizetype opt = pe + 24;
+        put16(b, opt, pe32plus ? 0x20B : 0x10B);
+        const qsizetype dirs = opt + (pe32plus ? 112 : 96);
+        put32(b, opt + (pe32plus ? 108 : 92), 16);
+        put32(b, dirs + 2 * 8, rsrcRva);
+        put32(b, dirs + 2 * 8 + 4, 0x200);
+        const qsizetype section = opt + optionalSize;
+        b.replace(section, 8, QByteArray(".rsrc\0\0\0", 8));
+
+        // The resource section, at file offset 0x200 and address 0x1000.
+        QByteArray r(0x80, '\0');
+        put16(r, 0x0E, rootEntries); // root: two id entries
+        put32(r, 0x10, 3);
+        put32(r, 0x14, 0x80000000u | 0x40);
+        put32(r, 0x18, versionType);
+        put32(r, 0x1C, 0x80000000u | typeDirOffset);
+        put16(r, 0x28 + 0x0E, 1); // names of the version type
+        put32(r, 0x28 + 0x10, 1);
+        put32(r, 0x28 + 0x14, 0x80000000u | 0x50);
+        put16(r, 0x40 + 0x0E, 0); // the icon type: empty
+        put16(r, 0x50 + 0x0E, languageEntries);
+        put32(r, 0x50 + 0x10, 0x409);
+        put32(r, 0x50 + 0x14, 0x68);
+        QByteArray v;
+        put16(v, 2, valueLength);
+        for (int i = 0; i < 16; ++i)
+            put16(v, 6 + 2 * i, key[i]);
+        const quint32 fixed[13] = {signature, 0x10000, fileVersionMS, fileVersionLS,
+                                   fileVersionMS, fileVersionLS, 0x3F, 0, 0x40004, 1, 0, 0, 0};
+        for (int i = 0; i < 13; ++i)
+            put32(v, 40 + 4 * i, fixed[i]);
+        put16(v, 0, quint16(v.size()));
+        put32(r, 0x68, quint32(qint64(0x1000 + 0x78) + dataRvaShift));
+        put32(r, 0x6C, quint32(v.size()));
+        r.resize(0x78, '\0');
+        r += v;
+
+        put32(b, section + 8, quint32(r.size()));  // virtual size
+        put32(b, section + 12, 0x1000);            // virtual address
+        put32(b, section + 16, quint32(r.size())); // raw size
+        put32(b, section + 20, 0x200);             // raw pointer
+        return b + r;
+    }
+};
+
+std::optional<FixedFileInfo> parse(const QByteArray& image)
+{
+    QBuffer buffer;
+    buffer.setData(image);
+    buffer.open(QIODevice::ReadOnly);
+    return readFixedFileInfo(buffer);
+}
+
+} // namespace
+
+TEST(PeVersionInfo, ReadsTheFixedVersionOf32And64BitFiles)
+{
+    for (const bool plus : {false, true}) {
+        PeBuilder pe;
+        pe.pe32plus = plus;
+        const auto info = parse(pe.build());
+        ASSERT_TRUE(info) << plus;
+        EXPECT_EQ(info->fileVersionMS, 5u << 16);
+        EXPECT_EQ(info->fileVersionLS, (2919u << 16) | 6600);
+        EXPECT_EQ(info->fileType, 1u);
+    }
+}
+
+TEST(PeVersionInfo, SpoiledFilesGiveNothing)
+{
+    struct Case
+    {
+        const char* name;
+        std::function<void(PeBuilder&)> spoil;
+    };
+    const Case cases[] = {
+        {"PE header beyond the file", [](PeBuilder& p) { p.peOffset = 0xFFFFFFF0u; }},
+        {"PE header not at its offset", [](PeBuilder& p) { p.peOffset = 0x44; }},
+        {"no sections", [](PeBuilder& p) { p.sectionCount = 0; }},
+        {"too many sections", [](PeBuilder& p) { p.sectionCount = 0xFFFF; }},
+        {"resources outside every section", [](PeBuilder& p) { p.rsrcRva = 0x9000; }},
+        {"no resources", [](PeBuilder& p) { p.rsrcRva = 0; }},
+        {"no version type", [](PeBuilder& p) { p.versionType = 17; }},
+        {"directory pointing at itself", [](PeBuilder& p) { p.typeDirOffset = 0; }},
+        {"directory beyond the section", [](PeBuilder& p) { p.typeDirOffset = 0x7FFFFFF0; }},
+        {"no language", [](PeBuilder& p) { p.languageEntries = 0; }},
+        {"more entries than the section holds",
+         [](PeBuilder& p) {
+             p.versionType = 17;
+             p.rootEntries = 0xFFFF;
+         }},
+        {"data beyond the section", [](PeBuilder& p) { p.dataRvaShift = 0x40; }},
+        {"data before the section", [](PeBuilder& p) { p.dataRvaShift = -0x2000; }},
+        {"no fixed part", [](PeBuilder& p) { p.valueLength = 0; }},
+        {"wrong signature", [](PeBuilder& p) { p.signature = 0xFEEF04BC; }},
+        {"wrong key", [](PeBuilder& p) { p.key = u"VS_VERSION_INFX"; }},
+    };
+    for (const Case& c : cases) {
+        PeBuilder pe;
+        c.spoil(pe);
+        EXPECT_FALSE(parse(pe.build())) << c.name;
+    }
+    // A count larger than the section is harmless when the entry sought comes first.
+    PeBuilder many;
+    many.languageEntries = 0xFFFF;
+    EXPECT_TRUE(parse(many.build()));
+}
+
+TEST(PeVersionInfo, EveryTruncationAndOtherKindsOfFileGiveNothing)
+{
+    const QByteArray whole = PeBuilder().build();
+    for (qsizetype n = 0; n < whole.size(); ++n)
+        ASSERT_FALSE(parse(whole.left(n))) << n;
+    EXPECT_TRUE(parse(whole));
+    QByteArray ne = whole;
+    ne.replace(0x40, 4, QByteArray("NE\0\0", 4));
+    EXPECT_FALSE(parse(ne));
+    EXPECT_FALSE(parse(QByteArray(4096, 'M')));
+    EXPECT_FALSE(parse("MZ"));
+}
+
+TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
+{
+    test::TempDir tmp;
+    test::HostFolderFileSystem fs(tmp.path());
+    tmp.write(QStringLiteral("drive_c/app/k2k.exe"), PeBuilder().build());
+    PeBuilder small;
+    small.fileVersionMS = 7;
+    small.fileVersionLS = 0;
+    tmp.write(QStringLiteral("drive_c/app/small.dll"), small.build());
+    tmp.write(QStringLiteral("drive_c/app/text.txt"), "hello");
+    struct Case
+    {
+        const char* path;
+        const char* text;
+    };
+    const Case cases[] = {
+        {"C:\\app\\k2k.exe", "5.0 rev 2919.6600"}, {"C:\\app\\small.dll", "7 rev 0"},
+        {"C:\\app\\text.txt", ""},                  {"C:\\app\\missing.exe", ""},
+        {"C:\\app", ""},                            {"C:\\app\\*.exe", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(SysFcns::fileVersionText(fs, QString::fromLatin1(c.path)), QString::fromLatin1(c.text))
+            << c.path;
+}
+
+TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
+{
+    const QString sevenZip = QStandardPaths::findExecutable(QStringLiteral("7z"));
+    const QDir wine(QStringLiteral("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"));
+    if (sevenZip.isEmpty() || !wine.exists())
+        GTEST_SKIP() << "needs 7z and Wine's libraries";
+    const QStringList names = wine.entryList({QStringLiteral("*.dll"), QStringLiteral("*.exe")},
+                                             QDir::Files, QDir::Name);
+    const QRegularExpression fileVersion(QStringLiteral("^FileVersion: (\\d+)\\.(\\d+)\\.(\\d+)\\.(\\d+)$"),
+                                         QRegularExpression::MultilineOption);
+    int compared = 0, withVersion = 0;
+    for (qsizetype i = 0; i < names.size() && compared < 40; i += qMax<qsizetype>(1, names.size() / 40)) {
+        const QString path = wine.filePath(names[i]);
+        QProcess p;
+        p.start(sevenZip, {QStringLiteral("l"), path});
+        if (!p.waitForFinished(30000))
+            continue;
+        const QString listing = QString::fromUtf8(p.readAllStandardOutput());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        const auto info = readFixedFileInfo(file);
+        const QRegularExpressionMatch m = fileVersion.match(listing);
+        SCOPED_TRACE(names[i].toStdString());
+        ++compared;
+        if (!m.hasMatch()) {
+            EXPECT_FALSE(info);
+            continue;
+        }
+        ++withVersion;
+        ASSERT_TRUE(info);
+        EXPECT_EQ(info->fileVersionMS >> 16, m.captured(1).toUInt());
+        EXPECT_EQ(info->fileVersionMS & 0xFFFF, m.captured(2).toUInt());
+        EXPECT_EQ(info->fileVersionLS >> 16, m.captured(3).toUInt());
+        EXPECT_EQ(info->fileVersionLS & 0xFFFF, m.captured(4).toUInt());
+    }
+    EXPECT_GT(withVersion, 10) << "too few libraries with a version to compare";
+}
