@@ -50,7 +50,7 @@ bool ZipSource::open(EndRecord* end)
     for (;;) {
         if (findEnd(end))
             return true;
-        if (m_error != kZipNotAZip)
+        if (m_error != kZipNotAZip || !m_device)
             return false;
         // Not the last disk of a set: ask for it, when disks may be changed at all.
         char sig[4];
@@ -133,8 +133,8 @@ bool ZipSource::select(quint32 disk)
 {
     if (disk == m_current && m_device)
         return true;
-    if (disk > m_lastDisk)
-        return fail(kZipNotAZip, "reference past the last disk in");
+    if (disk > m_lastDisk || !m_spanning)
+        return fail(kZipNotAZip, "reference to another disk in");
     close();
     m_current = disk;
     // A listener that keeps saying yes without a readable disk in the drive is not asked forever.

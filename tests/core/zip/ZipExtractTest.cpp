@@ -2,6 +2,7 @@
 // what damaged or hostile archives do to the destination (nothing).
 #include "ZipFixture.h"
 
+#include <QDir>
 #include <QFile>
 
 using namespace kv::test;
@@ -231,6 +232,28 @@ TEST_F(ZipExtractTest, HostileEntryNamesNeverLeaveTheDestination)
         EXPECT_EQ(m_zip.test(), kZipFilesSkipped);
         QFile::remove(host(QStringLiteral("D:\\h\\dest\\sub\\ok.txt")));
         QFile::remove(host(QStringLiteral("D:\\h\\dest\\ok.txt")));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Archives the fuzzer found troublesome: each is refused or skipped cleanly.
+TEST_F(ZipExtractTest, FuzzerFindingsAreRefusedCleanly)
+{
+    const QDir data(QStringLiteral(KV_ZIP_TEST_DATA));
+    const QStringList names = data.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        put(QStringLiteral("D:\\f.zip"), readFile(data.filePath(name)));
+        m_zip.setArchiveName(QStringLiteral("D:\\f.zip"));
+        EXPECT_NE(m_zip.test(), kZipSuccess);
+        m_zip.setDestination(QStringLiteral("D:\\fz"));
+        m_zip.setFilesToProcess(QString());
+        m_zip.setPathMode(PathMode::FullPath);
+        EXPECT_NE(m_zip.unzip(), kZipSuccess);
     }
 }
 
