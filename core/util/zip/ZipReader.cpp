@@ -151,7 +151,9 @@ ZipReader::Status ZipReader::extract(const CentralEntry& e, QIODevice* out,
     for (;;) {
         if (cancel)
             return Status::Cancelled;
+        bool refilled = false;
         if (state->avail_in == 0 && left > 0) {
+            refilled = true;
             const qint64 n = qint64(std::min<quint64>(left, quint64(kBlock)));
             if (!m_source.read(&disk, &offset, in.data(), n))
                 return m_source.error() == kZipCancelled ? Status::Cancelled : Status::Corrupted;
@@ -161,6 +163,7 @@ ZipReader::Status ZipReader::extract(const CentralEntry& e, QIODevice* out,
         }
         state->next_out = reinterpret_cast<uint8_t*>(outBuf.data());
         state->avail_out = quint32(kBlock);
+        const quint32 inBefore = state->avail_in;
         const int rc = isal_inflate(state.get());
         if (rc < 0)
             return Status::Corrupted;
@@ -171,6 +174,8 @@ ZipReader::Status ZipReader::extract(const CentralEntry& e, QIODevice* out,
             break;
         if (got == 0 && state->avail_in == 0 && left == 0)
             return Status::Corrupted; // the stream ends before its last block
+        if (got == 0 && !refilled && state->avail_in == inBefore && inBefore > 0)
+            return Status::Corrupted; // no progress: never loop on a stuck stream
     }
     if (produced != e.size || crc != e.crc)
         return Status::BadCrc;
