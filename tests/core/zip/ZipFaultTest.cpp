@@ -3,6 +3,11 @@
 #include "ZipFixture.h"
 
 #include <QFile>
+#include <QFileInfo>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
 
 using namespace kv::test;
 using namespace kv::zip;
@@ -172,6 +177,41 @@ TEST_F(ZipFaultTest, AnArchiveInsideTheZippedFolderIsNotAddedToItself)
     EXPECT_EQ(entries[0].name, QStringLiteral("Store\\f.dbx"));
     EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\Store"))),
               (QStringList{QStringLiteral("b.eaz"), QStringLiteral("f.dbx")}));
+}
+
+} // namespace
+
+namespace {
+
+// Cancel from another thread while a large file is being compressed, as the GUI's button does.
+TEST_F(ZipFaultTest, CancelFromAnotherThreadInTheMiddleOfAFile)
+{
+    put(QStringLiteral("C:\\S\\big.dbx"), noise(48 << 20, 36));
+    put(QStringLiteral("D:\\b.eaz"), "previous archive");
+    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\big.dbx"));
+    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+    m_zip.setTempFolder(QStringLiteral("D:\\tmp"));
+    std::atomic<bool> done{false};
+    std::thread watcher([&] {
+        // Once the first megabytes of the file are in the temporary archive, press Cancel.
+        const QString tmp = host(QStringLiteral("D:\\tmp"));
+        while (!done) {
+            qint64 bytes = 0;
+            for (const QString& f : filesBelow(tmp))
+                bytes += QFileInfo(tmp + QLatin1Char('/') + f).size();
+            if (bytes > (2 << 20)) {
+                m_zip.setCancel(true);
+                return;
+            }
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
+        }
+    });
+    const int rc = m_zip.zip();
+    done = true;
+    watcher.join();
+    EXPECT_EQ(rc, kZipCancelled);
+    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\"))), QStringList{QStringLiteral("b.eaz")});
+    EXPECT_EQ(get(QStringLiteral("D:\\b.eaz")), QByteArray("previous archive"));
 }
 
 } // namespace

@@ -73,9 +73,9 @@ QByteArray mailText(int bytes, quint32 seed)
 QByteArray noise(int bytes, quint32 seed)
 {
     QRandomGenerator rng(seed);
-    QByteArray out(bytes, Qt::Uninitialized);
-    for (int i = 0; i < bytes; ++i)
-        out[i] = char(rng.generate() & 0xff);
+    QByteArray out((bytes + 3) / 4 * 4, Qt::Uninitialized);
+    rng.fillRange(reinterpret_cast<quint32*>(out.data()), out.size() / 4);
+    out.resize(bytes);
     return out;
 }
 
