@@ -170,7 +170,9 @@ int ZipComponent::zip(int)
     const bool span = m_spanning
         && m_fs.driveType(m_archiveName.left(3)) == platform::DriveType::Removable;
     const QString workFolder = m_tempFolder.isEmpty() ? folderOf(m_archiveName) : m_tempFolder;
-    const bool viaTemp = m_useTempFile;
+    // A set for removable disks is only built first when there is a temporary folder to build
+    // it in; beside the archive would be on the first disk itself.
+    const bool viaTemp = m_useTempFile && !(span && m_tempFolder.isEmpty());
     const QString tempPath = viaTemp ? tempPathFor(workFolder) : QString();
     if (viaTemp)
         m_fs.makeSurePath(workFolder + QLatin1Char('\\'));
