@@ -1,7 +1,6 @@
-#include "ArchiveFileSystem.h"
 #include "CliCommand.h"
 
-#include "platform/posix/WinePrefix.h"
+#include "platform/posix/PosixPlatform.h"
 #include "util/zip/ZipComponent.h"
 #include "util/zip/ZipListener.h"
 
@@ -174,9 +173,10 @@ int runArchive(CliContext& ctx)
         ctx.err << "kv2000-cli: archive: no Windows environment at " << prefix << "\n";
         return 2;
     }
-    std::unique_ptr<platform::IFileSystem> fs = makeArchiveFileSystem(prefix);
+    std::unique_ptr<platform::posix::PosixPlatform> host =
+        platform::posix::PosixPlatform::forPrefix(prefix);
     TerminalListener listener(ctx.out, ctx.err, verbose);
-    ZipComponent zip(*fs, &listener);
+    ZipComponent zip(host->services().files, &listener);
 
     const QString sub = args.isEmpty() ? QString() : args.takeFirst();
     int rc = -1;

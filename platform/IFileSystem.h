@@ -79,7 +79,8 @@ public:
     virtual QList<FileEntry> find(const QString& pattern) = 0;
 
     virtual bool createDirectory(const QString& path) = 0;
-    // Creates every missing folder of the path (MakeSureDirectoryPathExists).
+    // Creates every missing folder of the path up to its last "\" (MakeSureDirectoryPathExists:
+    // a last component without a trailing "\" is a file name and is not created).
     virtual bool makeSurePath(const QString& path) = 0;
     virtual bool removeFile(const QString& path) = 0;
     virtual bool removeDirectory(const QString& path) = 0; // empty folders only

@@ -21,7 +21,8 @@ enum class Hive {
 // The Windows registry. Key paths are relative to the hive, "\"-separated, matched without
 // regard to case; an empty path is the hive's root. Every call returns a Win32 error code
 // (kErrorSuccess, kErrorFileNotFound for a missing key or value, kErrorAccessDenied when the
-// store cannot be written, ...); out-arguments are left untouched on failure.
+// store cannot be written, kErrorBadDb when it is damaged, ...); out-arguments are left
+// untouched on failure.
 class IRegistry
 {
 public:

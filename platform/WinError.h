@@ -30,6 +30,7 @@ enum : long {
     kErrorAlreadyExists = 183,
     kErrorMoreData = 234,
     kErrorNoMoreItems = 259,
+    kErrorBadDb = 1009, // the registry's files are damaged
     kErrorKeyDeleted = 1018,
     kErrorBadPathname = 161,
 };

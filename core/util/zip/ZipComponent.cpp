@@ -89,10 +89,10 @@ bool ZipComponent::replaceFile(const QString& from, const QString& to, int* rc)
     m_fs.removeFile(sibling);
     if (!m_fs.moveFile(from, sibling)) {
         if (!m_fs.copyFile(from, sibling, false)) {
-            qCWarning(lcZip) << "cannot bring" << from << "beside" << to << m_fs.lastError();
+            const platform::WinError error = m_fs.lastError();
+            qCWarning(lcZip) << "cannot bring" << from << "beside" << to << error;
             m_fs.removeFile(sibling);
-            *rc = m_fs.lastError() == platform::kErrorDiskFull
-                    || m_fs.lastError() == platform::kErrorHandleDiskFull
+            *rc = error == platform::kErrorDiskFull || error == platform::kErrorHandleDiskFull
                 ? kZipDiskFull : kZipCannotCreate;
             return false;
         }
