@@ -188,8 +188,8 @@ int ZipComponent::zip(int)
     if (span && !viaTemp) {
         SpanSink sink(m_fs, m_archiveName, m_listener, m_cancel, m_clearDisks);
         rc = sink.open() ? writeArchive(sink, files, &skipped) : sink.error();
-        if (rc != kZipSuccess && rc != kZipFilesSkipped)
-            sink.abort();
+        if (rc != kZipSuccess)
+            sink.abort(); // also when every file was skipped: no set without entries
     } else {
         FileSink sink(m_fs, viaTemp ? tempPath : m_archiveName);
         if (!sink.open())

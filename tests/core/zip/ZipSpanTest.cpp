@@ -169,3 +169,16 @@ TEST_F(ZipSpanTest, InfoZipSplitSetIsReadAsDisks)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ZipSpanTest, NothingReadableLeavesNoPieceOnTheDisk)
+{
+    m_fs.denyOpen(QStringLiteral("C:\\S\\a.dbx"));
+    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\a.dbx"));
+    m_zip.setUseTempFile(false);
+    EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
+    EXPECT_TRUE(filesBelow(m_fs.toHostPath(QStringLiteral("A:\\"))).isEmpty());
+}
+
+} // namespace
