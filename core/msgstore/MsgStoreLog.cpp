@@ -1,0 +1,3 @@
+#include "msgstore/MsgStoreLog.h"
+
+Q_LOGGING_CATEGORY(lcMsgStore, "kv.msgstore")

@@ -1,0 +1,259 @@
+#include "DbxBuilder.h"
+#include "msgstore/CDbxMsgFile.h"
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using kv::msgstore::CDbxMsgFile;
+using kv::test::DbxBuilder;
+using kv::test::sampleMessage;
+using kv::test::TempDir;
+
+namespace {
+
+// Three messages: m1 and m2 in the root, m3 in the child below the root's first entry.
+struct Folder
+{
+    DbxBuilder b;
+    QList<quint32> objects;
+    QList<quint32> blocks;
+    quint32 root = 0;
+    quint32 child = 0;
+
+    Folder()
+    {
+        for (int i = 1; i <= 3; ++i) {
+            blocks.append(b.addBlocks(sampleMessage(i, 1200)));
+            objects.append(b.addObject(blocks.last()));
+        }
+        child = b.addNode({{objects[2], 0, 0}});
+        root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
+        b.setRoot(root);
+        b.setCount(3);
+    }
+};
+
+enum class Expect { OpenFails, Message2Damaged, Message2HeadDamaged, Opens };
+
+struct Case
+{
+    const char* name;
+    std::function<void(Folder&)> damage;
+    Expect expect;
+};
+
+void checkDamagedMessage(CDbxMsgFile& dbx, const TempDir& dir, qint32 n, bool headDamaged)
+{
+    bool ok = true;
+    EXPECT_TRUE(dbx.FullMessage(n, &ok).isEmpty());
+    EXPECT_FALSE(ok);
+    EXPECT_FALSE(dbx.lastError().isEmpty());
+    EXPECT_EQ(dbx.MsgSize(n), 0);
+    // The header lines end in the first block; a chain damaged only after it still has them.
+    dbx.MessageHeaders(n);
+    if (headDamaged) {
+        EXPECT_TRUE(dbx.HeaderText().isEmpty());
+        EXPECT_TRUE(dbx.MsgSubject().isEmpty());
+    } else {
+        EXPECT_EQ(dbx.HeaderText(), sampleMessage(n, 1200).left(0x200));
+    }
+    EXPECT_FALSE(dbx.SaveAsFile(n, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")));
+    EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/m.eml"))))
+        << "no half-written file is left behind";
+}
+
+} // namespace
+
+TEST(DbxDamage, HostileFilesFailCleanly)
+{
+    const QList<Case> cases = {
+        {"root past the end", [](Folder& f) { f.b.setRoot(f.b.size() + 100); }, Expect::OpenFails},
+        {"root straddles the end", [](Folder& f) { f.b.setRoot(f.b.size() - 10); },
+         Expect::OpenFails},
+        // With one message more in the count than in the tree the whole tree is walked.
+        {"leading child is the node itself",
+         [](Folder& f) {
+             f.b.put32(f.child + 8, f.child);
+             f.b.setCount(4);
+         },
+         Expect::OpenFails},
+        {"child points back to the root",
+         [](Folder& f) {
+             f.b.put32(f.child + 24 + 4, f.root);
+             f.b.setCount(4);
+         },
+         Expect::OpenFails},
+        {"two entries share one child", [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); },
+         Expect::OpenFails},
+        {"tree nests deeper than any real file",
+         [](Folder& f) {
+             quint32 node = f.b.addNode({{f.objects[2], 0, 0}});
+             for (int i = 0; i < 100; ++i)
+                 node = f.b.addNode({}, node);
+             f.b.put32(f.root + 24 + 4, node);
+         },
+         Expect::OpenFails},
+        {"object past the end", [](Folder& f) { f.b.put32(f.root + 24, f.b.size() + 4); },
+         Expect::OpenFails},
+        {"object straddles the end", [](Folder& f) { f.b.put32(f.root + 24, f.b.size() - 8); },
+         Expect::OpenFails},
+        {"indirect offset word past the end",
+         [](Folder& f) {
+             const quint32 o = f.b.addObject(f.blocks[1]);
+             f.b.put8(o + 0x0A, 255);
+             f.b.put8(o + 0x18, 0x04);
+             f.b.put32(f.root + 24 + 12, o);
+         },
+         Expect::OpenFails},
+        {"more messages in the tree than the count",
+         [](Folder& f) {
+             f.b.setNode(f.root, {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
+             f.b.setCount(2);
+         },
+         Expect::OpenFails},
+        {"count of 0xFFFFFFFF", [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }, Expect::OpenFails},
+        {"count of 0x7FFFFFFF", [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }, Expect::OpenFails},
+        {"entry count beyond the table, every slot with a child",
+         [](Folder& f) {
+             QList<DbxBuilder::Entry> e;
+             for (int i = 0; i < 65; ++i)
+                 e.append({0, f.b.addNode({}), 0});
+             const quint32 wide = f.b.addNode({});
+             f.b.addNode({}); // room for entries 51..64
+             f.b.setNode(wide, e, 0, 200);
+             f.b.setRoot(wide);
+         },
+         Expect::OpenFails},
+        {"entry count 0xFF stops after 65 entries",
+         [](Folder& f) {
+             const quint32 wide = f.b.addNode({});
+             f.b.addNode({});
+             f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
+             f.b.setRoot(wide);
+             f.b.setCount(65);
+         },
+         Expect::Opens},
+        {"first block past the end",
+         [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); },
+         Expect::Message2HeadDamaged},
+        {"block loops to itself",
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }, Expect::Message2Damaged},
+        {"block loops back to an earlier block",
+         [](Folder& f) {
+             const quint32 second = f.b.get32(f.blocks[1] + 12);
+             f.b.put32(f.b.get32(second + 12) + 12, second);
+         },
+         Expect::Message2Damaged},
+        {"empty blocks loop",
+         [](Folder& f) {
+             f.b.put32(f.blocks[1] + 8, 0);
+             f.b.put32(f.blocks[1] + 12, f.blocks[1]);
+         },
+         Expect::Message2HeadDamaged},
+        {"block length past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); },
+         Expect::Message2HeadDamaged},
+        {"next block past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); },
+         Expect::Message2Damaged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Folder f;
+        c.damage(f);
+        TempDir dir;
+        CDbxMsgFile dbx;
+        const bool opened = dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), f.b.bytes()));
+        if (c.expect == Expect::OpenFails) {
+            EXPECT_FALSE(opened);
+            EXPECT_FALSE(dbx.IsOpen());
+            EXPECT_FALSE(dbx.lastError().isEmpty());
+            continue;
+        }
+        ASSERT_TRUE(opened) << dbx.lastError().toStdString();
+        if (c.expect == Expect::Message2Damaged || c.expect == Expect::Message2HeadDamaged) {
+            EXPECT_EQ(dbx.FullMessage(1), sampleMessage(1, 1200));
+            EXPECT_EQ(dbx.FullMessage(3), sampleMessage(3, 1200));
+            checkDamagedMessage(dbx, dir, 2, c.expect == Expect::Message2HeadDamaged);
+        } else {
+            for (qint32 n = 1; n <= dbx.MessageCount(); ++n)
+                EXPECT_EQ(dbx.FullMessage(n), sampleMessage(1, 1200)) << n;
+        }
+    }
+}
+
+TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
+{
+    // Index first and message data last, so that cuts fall in every region: the header, the
+    // node, the objects and each message's blocks.
+    DbxBuilder b;
+    const quint32 root = b.addNode({});
+    QList<quint32> objects;
+    for (int i = 1; i <= 3; ++i)
+        objects.append(b.addObject(0));
+    const quint32 dataStart = b.size();
+    QList<quint32> chainEnd;
+    for (int i = 1; i <= 3; ++i) {
+        const quint32 block = b.addBlocks(sampleMessage(i, 700 * i));
+        b.put32(objects[i - 1] + 0x18, 0x84 | (block << 8));
+        chainEnd.append(b.chainEnd(block));
+    }
+    b.setNode(root, {{objects[0], 0, 0}, {objects[1], 0, 0}, {objects[2], 0, 0}});
+    b.setRoot(root);
+    b.setCount(3);
+    const quint32 indexEnd = objects[2] + 29;
+
+    // Every cut through the header fields and the index, both sides of every block boundary and
+    // a sample of the rest.
+    QList<quint32> cuts;
+    for (quint32 len = 0; len <= b.size(); len += 97)
+        cuts << len;
+    for (quint32 len = 0xC0; len < 0xEC; ++len)
+        cuts << len;
+    for (quint32 len = root - 2; len <= indexEnd + 2; ++len)
+        cuts << len;
+    for (quint32 at = dataStart; at + 16 <= b.size(); at += 16 + 0x200)
+        cuts << at - 1 << at << at + 1 << at + 15 << at + 16 << at + 17;
+    for (quint32 end : chainEnd)
+        cuts << end - 1 << end;
+    cuts << b.size();
+
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("cut.dbx"));
+    for (quint32 len : cuts) {
+        QFile::remove(path);
+        dir.write(QStringLiteral("cut.dbx"), b.bytes().left(len));
+        CDbxMsgFile dbx;
+        const bool opened = dbx.FileOpen(path);
+        ASSERT_EQ(opened, len >= indexEnd) << "cut at " << len;
+        if (!opened)
+            continue;
+        for (qint32 n = 1; n <= 3; ++n) {
+            bool ok = false;
+            const QByteArray text = dbx.FullMessage(n, &ok);
+            ASSERT_EQ(ok, len >= chainEnd[n - 1]) << "cut at " << len << " message " << n;
+            EXPECT_EQ(text, ok ? sampleMessage(n, 700 * n) : QByteArray());
+        }
+    }
+}
+
+TEST(DbxDamage, LastNodeShorterThanItsTableIsRead)
+{
+    // A real node holds 51 entries; the reader's table of 65 would run past the end of the file
+    // when the node is the last thing in it. Only the counted entries matter.
+    DbxBuilder b = DbxBuilder::withMessages({sampleMessage(1), sampleMessage(2)});
+    const quint32 root = b.get32(0xE4);
+    for (quint32 keep : {root + 24 + 2 * 12, root + DbxBuilder::kNodeSize}) {
+        SCOPED_TRACE(keep);
+        TempDir dir;
+        CDbxMsgFile dbx;
+        ASSERT_TRUE(dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), b.bytes().left(keep))));
+        EXPECT_EQ(dbx.FullMessage(2), sampleMessage(2));
+    }
+    TempDir dir;
+    CDbxMsgFile dbx;
+    EXPECT_FALSE(dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), b.bytes().left(root + 24 + 23))));
+}
