@@ -5,6 +5,7 @@
 #include "util/zip/ZipListener.h"
 
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -161,12 +162,18 @@ int runArchive(CliContext& ctx)
 {
     QStringList args = ctx.args;
     QString prefix;
-    if (!takeOption(args, QStringLiteral("--prefix"), &prefix))
-        prefix = platform::posix::WinePrefix::defaultFolder();
+    const bool hasPrefix = takeOption(args, QStringLiteral("--prefix"), &prefix);
     if (takeFlag(args, QStringLiteral("--demo"))) {
-        ctx.err << "kv2000-cli: archive: --demo needs the demo environment, not part of this "
-                   "build yet; use --prefix DIR\n";
-        return 2;
+        // The demo environment that "env --demo" makes on first use.
+        prefix = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
+            + QStringLiteral("/Korvane/demo-prefix");
+        if (!platform::posix::WinePrefix(prefix).looksValid()) {
+            ctx.err << "kv2000-cli: archive: no demo environment yet; make it with "
+                       "kv2000-cli env --demo\n";
+            return 2;
+        }
+    } else if (!hasPrefix) {
+        prefix = platform::posix::WinePrefix::defaultFolder();
     }
     const bool verbose = takeFlag(args, QStringLiteral("-v"));
     if (!platform::posix::WinePrefix(prefix).looksValid()) {
@@ -189,7 +196,7 @@ int runArchive(CliContext& ctx)
     else if (sub == QLatin1String("extract"))
         rc = extract(ctx, zip, args);
     if (rc < 0) {
-        ctx.err << "usage: kv2000-cli archive [--prefix DIR] [-v] create OUT.eaz [--temp DIR] "
+        ctx.err << "usage: kv2000-cli archive [--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] "
                    "[--span DRIVE] [--level 0-3] FILE...\n"
                    "       kv2000-cli archive [--prefix DIR] list|test X.eaz\n"
                    "       kv2000-cli archive [--prefix DIR] [-v] extract X.eaz DESTDIR "

@@ -10,17 +10,19 @@ namespace kv::cli {
 int runArchive(CliContext& ctx);
 int runExtract(CliContext& ctx);
 int runHeaders(CliContext& ctx);
+int runEnv(CliContext& ctx);
 } // namespace kv::cli
 
 namespace {
 
 // One row per command; each command lives in its own file.
 const CliCommand kCommands[] = {
-    {"archive", "archive [--prefix DIR] create|list|test|extract ... (Windows paths)", runArchive},
+    {"archive", "archive [--prefix DIR | --demo] create|list|test|extract ... (Windows paths)", runArchive},
     {"extract", "extract FILE OUTDIR   write every message of a .dbx/.mbx file as OUTDIR/NNNNNN.eml",
      runExtract},
     {"headers", "headers FILE          list number, From, Subject, Date and size of every message",
      runHeaders},
+    {"env", "env [--prefix DIR | --demo] [--oe4]   the mail client, identity and store found", runEnv},
     {nullptr, nullptr, nullptr},
 };
 

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "shell/Ui.h"
+
+#include <QTextStream>
+
+namespace kv::cli {
+
+// The command line's Ui: messages go to the error stream, questions take the answer that
+// changes nothing (Cancel/No, or OK where that is the only button), and the identity chooser
+// keeps the current identity, so that a run never waits for a user who is not there.
+class CliUi : public Ui
+{
+public:
+    explicit CliUi(QTextStream& err) : m_err(err) {}
+
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override;
+    int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
+                       const QString& caption) override;
+
+private:
+    QTextStream& m_err;
+};
+
+} // namespace kv::cli

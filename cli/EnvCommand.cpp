@@ -1,0 +1,101 @@
+// kv2000-cli env: what the program finds in a Windows environment (mail client version,
+// identities, the chosen identity's store folder and settings section).
+#include "CliCommand.h"
+#include "CliUi.h"
+
+#include "EnvBuilder.h"
+#include "oeenv/OeEnvironment.h"
+#include "shell/CRegSettings.h"
+#include "shell/Strings.h"
+
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WinePrefix.h"
+#include "platform/posix/WineRegistry.h"
+
+#include <QDir>
+#include <QStandardPaths>
+
+namespace kv::cli {
+
+namespace {
+
+using platform::posix::WinePrefix;
+
+// The demo's Windows environment, made on first use.
+QString demoPrefix()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+           QStringLiteral("/Korvane/demo-prefix");
+}
+
+bool makeDemo(const QString& folder, QTextStream& err)
+{
+    QString error;
+    if (!tools::EnvBuilder::prepareRegistryFiles(folder, QStringLiteral("win64"), &error)) {
+        err << "kv2000-cli env: " << error << "\n";
+        return false;
+    }
+    platform::posix::WineRegistry registry{WinePrefix(folder)};
+    registry.setWriteThrough(false);
+    tools::EnvBuilder builder(registry, folder, tools::EnvBuilder::Options());
+    if (!builder.build(&error)) {
+        err << "kv2000-cli env: cannot make the demo environment: " << error << "\n";
+        return false;
+    }
+    err << "kv2000-cli env: demo environment created in " << folder << "\n";
+    return true;
+}
+
+} // namespace
+
+int runEnv(CliContext& ctx)
+{
+    QString folder;
+    const bool hasPrefix = takeOption(ctx.args, QStringLiteral("--prefix"), &folder);
+    const bool demo = takeFlag(ctx.args, QStringLiteral("--demo"));
+    const bool forceOe4 = takeFlag(ctx.args, QStringLiteral("--oe4"));
+    if (!ctx.args.isEmpty() || (hasPrefix && demo)) {
+        ctx.err << "usage: kv2000-cli env [--prefix DIR | --demo] [--oe4]\n";
+        return 2;
+    }
+    if (demo) {
+        folder = demoPrefix();
+        if (!WinePrefix(folder).looksValid() && !makeDemo(folder, ctx.err))
+            return 1;
+    } else if (!hasPrefix) {
+        folder = WinePrefix::defaultFolder();
+    }
+    folder = QDir(folder).absolutePath();
+    WinePrefix prefix(folder);
+    if (!prefix.looksValid()) {
+        ctx.err << "kv2000-cli env: no Windows environment in " << folder << "\n";
+        return 1;
+    }
+
+    const auto host = platform::posix::PosixPlatform::forPrefix(folder);
+    platform::Platform services = host->services();
+    CRegSettings settings(services.registry);
+    settings.setAppName(QStringLiteral("Korvane"));
+    CliUi ui(ctx.err);
+    const OeEnvironmentResult r =
+        OeEnvironment::detect(services, settings, ui, forceOe4, Strings::programTitle());
+
+    using Outcome = OeEnvironmentResult::Outcome;
+    if (r.outcome == Outcome::Oe4StoreMissing) {
+        ctx.out << "mode: OE4\n" << Strings::get(243) << "\n";
+        return 1;
+    }
+    if (r.outcome == Outcome::Fatal) {
+        ctx.out << r.message << "\n";
+        return 1;
+    }
+    ctx.out << "mode: " << (r.isOe5() ? "OE5" : "OE4") << "\n";
+    ctx.out << "identities: " << r.identityCount() << "\n";
+    if (r.isOe5())
+        ctx.out << "identity: " << r.chosenName << " " << r.chosenId << "\n";
+    ctx.out << "store: " << r.storeFolder << "\n";
+    ctx.out << "settings-section: " << r.settingsSection << "\n";
+    return 0;
+}
+
+} // namespace kv::cli

@@ -1,0 +1,3 @@
+#include "oeenv/OeEnvLog.h"
+
+Q_LOGGING_CATEGORY(lcOeEnv, "kv.oeenv")

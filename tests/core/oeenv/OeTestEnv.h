@@ -1,0 +1,82 @@
+#pragma once
+
+#include "oeenv/OEGenFcns.h"
+#include "shell/CRegSettings.h"
+#include "support/DriveFolderFileSystem.h"
+#include "support/FakeProcesses.h"
+#include "support/FakeRegistry.h"
+#include "support/FakeSystem.h"
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+#include "platform/Platform.h"
+
+namespace kv::test {
+
+// A Windows environment in memory (registry) and in a scratch folder (drive C:), with the
+// mail client's keys arranged by the helpers below.
+struct OeTestEnv
+{
+    OeTestEnv()
+    {
+        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
+        system.setUserName(QStringLiteral("tester"));
+        system.setVariable(QStringLiteral("USERPROFILE"), QStringLiteral("C:\\users\\tester"));
+        system.setVariable(QStringLiteral("SYSTEMROOT"), QStringLiteral("C:\\windows"));
+        settings.setAppName(QStringLiteral("Korvane"));
+    }
+
+    void registerDll(const QString& path)
+    {
+        registry.setString(platform::Hive::ClassesRoot, QLatin1String(OEGenFcns::kMailDllClsidKey),
+                           QString(), path);
+    }
+    void installOe5() { registerDll(QStringLiteral("C:\\windows\\system32\\msoe.dll")); }
+
+    // An identity whose store root is stored as given and created (expanded) on drive C:.
+    void addIdentity(const QString& id, const QString& name, const QString& storeRoot,
+                     bool createFolder = true)
+    {
+        const QString key = QStringLiteral("Identities\\") + id;
+        registry.setString(platform::Hive::CurrentUser, key, QStringLiteral("Username"), name);
+        if (!storeRoot.isEmpty())
+            registry.setString(platform::Hive::CurrentUser,
+                               key + QLatin1Char('\\') +
+                                   QLatin1String(OEGenFcns::kIdentityStoreKey),
+                               QStringLiteral("Store Root"), storeRoot);
+        if (createFolder && !storeRoot.isEmpty())
+            files.makeSurePath(system.expandEnvironmentStrings(storeRoot));
+    }
+    void setIdentityDefaults(const QString& defaultId, const QString& lastId)
+    {
+        if (!defaultId.isEmpty())
+            registry.setString(platform::Hive::CurrentUser, QStringLiteral("Identities"),
+                               QStringLiteral("Default User ID"), defaultId);
+        if (!lastId.isEmpty())
+            registry.setString(platform::Hive::CurrentUser, QStringLiteral("Identities"),
+                               QStringLiteral("Last User ID"), lastId);
+    }
+    void setOe4Store(const QString& root, bool mail, bool news)
+    {
+        registry.setString(platform::Hive::CurrentUser, QLatin1String(OEGenFcns::kOe4Key),
+                           QStringLiteral("Store Root"), root);
+        QString host = system.expandEnvironmentStrings(root);
+        if (!host.endsWith(u'\\'))
+            host += u'\\';
+        if (mail)
+            files.makeSurePath(host + QStringLiteral("Mail"));
+        if (news)
+            files.makeSurePath(host + QStringLiteral("News"));
+    }
+
+    TempDir dir;
+    FakeRegistry registry;
+    DriveFolderFileSystem files;
+    FakeSystem system;
+    FakeProcesses processes;
+    ScriptedUi ui;
+    platform::Platform platform{registry, files, system, processes};
+    CRegSettings settings{registry};
+};
+
+} // namespace kv::test

@@ -1,0 +1,217 @@
+#include "shell/ProfileFile.h"
+#include "shell/PrivateIni.h"
+#include "support/DriveFolderFileSystem.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+using kv::test::DriveFolderFileSystem;
+using kv::test::TempDir;
+
+namespace {
+
+const char kPreset[] = "; installation defaults\r\n"
+                       "[Parameters]\r\n"
+                       "InclWab = 0 \r\n"
+                       "  LastSavePath=\"C:\\Backups\\%UserName%\"\r\n"
+                       "Quoted1='single'\r\n"
+                       "Mixed=\"half'\r\n"
+                       "Lone=\"\r\n"
+                       "Empty=\r\n"
+                       "NoEquals\r\n"
+                       ";RemindDays=5\r\n"
+                       "RemindDays=7\r\n"
+                       "remindDAYS=8\r\n"
+                       "\r\n"
+                       "[ Other ]\r\n"
+                       "InclWab=1\r\n";
+
+struct GetCase
+{
+    const char* section;
+    const char* key;
+    const char* defaultValue;
+    const char* expected;
+};
+
+class ProfileGet : public testing::TestWithParam<GetCase>
+{
+};
+
+TEST_P(ProfileGet, ReadsAsTheProfileCallsDo)
+{
+    const GetCase& c = GetParam();
+    const ProfileFile profile(QString::fromLatin1(kPreset));
+    EXPECT_EQ(profile.getString(QString::fromLatin1(c.section), QString::fromLatin1(c.key),
+                                QString::fromLatin1(c.defaultValue)),
+              QString::fromLatin1(c.expected))
+        << c.section << "/" << c.key;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ProfileGet,
+    testing::Values(GetCase{"Parameters", "InclWab", "d", "0"}, // value trimmed
+                    GetCase{"parameters", "INCLWAB", "d", "0"}, // names without case
+                    GetCase{" Parameters ", " InclWab ", "d", "0"},
+                    GetCase{"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
+                    GetCase{"Parameters", "Quoted1", "d", "single"},
+                    GetCase{"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
+                    GetCase{"Parameters", "Lone", "d", "\""},
+                    GetCase{"Parameters", "Empty", "d", ""}, // present but empty
+                    GetCase{"Parameters", "NoEquals", "d", "d"},
+                    GetCase{"Parameters", "RemindDays", "d", "7"}, // comment skipped, first wins
+                    GetCase{"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
+                    GetCase{"Parameters", "Missing", "\"q\"", "q"},
+                    GetCase{"Other", "InclWab", "d", "1"}, // section name trimmed
+                    GetCase{"Nowhere", "InclWab", "d", "d"}, GetCase{"Parameters", "", "d", ""}));
+
+TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
+{
+    const QString longValue(300, u'x');
+    ProfileFile profile(QStringLiteral("[S]\r\nK=") + longValue + QStringLiteral("\r\n"));
+    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString()).size(), 254);
+    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString(), 10),
+              QStringLiteral("xxxxxxxxx"));
+}
+
+TEST(ProfileFile, IntegersReadTheLeadingNumber)
+{
+    ProfileFile profile(QStringLiteral("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n"));
+    const QString s = QStringLiteral("S");
+    EXPECT_EQ(profile.getInt(s, QStringLiteral("A"), 5), 12);
+    EXPECT_EQ(profile.getInt(s, QStringLiteral("B"), 5), -3);
+    EXPECT_EQ(profile.getInt(s, QStringLiteral("C"), 5), 0);
+    EXPECT_EQ(profile.getInt(s, QStringLiteral("D"), 5), 40);
+    EXPECT_EQ(profile.getInt(s, QStringLiteral("Missing"), 5), 5);
+}
+
+TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
+{
+    ProfileFile profile(QString::fromLatin1(kPreset));
+    // Replacing keeps the key's spelling and position; comments and blank lines stay.
+    EXPECT_TRUE(profile.setString(QStringLiteral("PARAMETERS"), QStringLiteral("inclwab"),
+                                  QStringLiteral(" 1 ")));
+    EXPECT_FALSE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("InclWab"),
+                                   QStringLiteral("1")));
+    // A new key goes at the end of its section, before the blank separator line.
+    EXPECT_TRUE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("New"),
+                                  QStringLiteral("v")));
+    // A new section goes at the end, separated by a blank line.
+    EXPECT_TRUE(
+        profile.setString(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("w")));
+    EXPECT_TRUE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
+    EXPECT_FALSE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
+
+    const QString expected = QStringLiteral("; installation defaults\r\n"
+                                            "[Parameters]\r\n"
+                                            "InclWab=1\r\n"
+                                            "  LastSavePath=\"C:\\Backups\\%UserName%\"\r\n"
+                                            "Quoted1='single'\r\n"
+                                            "Mixed=\"half'\r\n"
+                                            "Empty=\r\n"
+                                            "NoEquals\r\n"
+                                            ";RemindDays=5\r\n"
+                                            "RemindDays=7\r\n"
+                                            "remindDAYS=8\r\n"
+                                            "New=v\r\n"
+                                            "\r\n"
+                                            "[ Other ]\r\n"
+                                            "InclWab=1\r\n"
+                                            "\r\n"
+                                            "[Added]\r\n"
+                                            "K=w\r\n");
+    EXPECT_EQ(profile.text(), expected);
+}
+
+TEST(ProfileFile, RemovingASectionTakesEveryCopyAndOnlyItsLines)
+{
+    ProfileFile profile(QStringLiteral("[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n"));
+    EXPECT_TRUE(profile.removeSection(QStringLiteral("a")));
+    EXPECT_EQ(profile.text(), QStringLiteral("[B]\r\ny=2\r\n"));
+    EXPECT_FALSE(profile.removeSection(QStringLiteral("A")));
+}
+
+class PrivateIniTest : public testing::Test
+{
+protected:
+    PrivateIniTest()
+    {
+        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
+        files.writeFile(kFile, QByteArray(kPreset));
+    }
+    const QString kFile = QStringLiteral("C:\\Program Files\\Korvane\\K2K-Preset.dat");
+    TempDir dir;
+    DriveFolderFileSystem files;
+};
+
+TEST_F(PrivateIniTest, OperationsBeforeBothNamesAreSetRecordErrorOne)
+{
+    PrivateIni ini(files);
+    ini.setFileName(QStringLiteral("  ") + kFile + QStringLiteral("  "));
+    EXPECT_FALSE(ini.isReady());
+    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QString());
+    EXPECT_EQ(ini.errCode(), 1);
+    ini.clearEntry(QStringLiteral("InclWab"));
+    EXPECT_EQ(ini.errCode(), 1);
+    ini.deleteSection();
+    EXPECT_EQ(ini.errCode(), 1);
+    EXPECT_EQ(files.readFile(kFile), QByteArray(kPreset)); // nothing touched
+
+    ini.setSectionName(QStringLiteral(" Parameters "));
+    EXPECT_TRUE(ini.isReady());
+    EXPECT_EQ(ini.fileName(), kFile);
+    EXPECT_EQ(ini.sectionName(), QStringLiteral("Parameters"));
+    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QStringLiteral("0"));
+    EXPECT_EQ(ini.errCode(), 0);
+}
+
+TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
+{
+    PrivateIni ini(files);
+    ini.setFileName(kFile);
+    ini.setSectionName(QStringLiteral("Parameters"));
+    EXPECT_TRUE(ini.iniWrite(QStringLiteral("RemindDays"), QStringLiteral("3")));
+    ini.deleteEntry(QStringLiteral("InclWab"));
+    EXPECT_EQ(ini.getString(QStringLiteral("RemindDays"), QString()), QStringLiteral("3"));
+    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("gone")),
+              QStringLiteral("gone"));
+    const QByteArray bytes = files.readFile(kFile);
+    EXPECT_TRUE(bytes.startsWith("; installation defaults\r\n[Parameters]\r\n  LastSavePath"));
+    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
+
+    ini.deleteSection();
+    EXPECT_FALSE(ini.isReady());
+    EXPECT_EQ(ini.sectionName(), QString());
+    EXPECT_EQ(files.readFile(kFile),
+              QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
+}
+
+TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
+{
+    const QString path = QStringLiteral("C:\\new.ini");
+    PrivateIni ini(files);
+    ini.setFileName(path);
+    ini.setSectionName(QStringLiteral("S"));
+    EXPECT_EQ(ini.getString(QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
+    ini.clearEntry(QStringLiteral("K"));
+    EXPECT_TRUE(files.readFile(path).isEmpty());
+    EXPECT_TRUE(ini.iniWrite(QStringLiteral("K"), QString::fromUtf8("café")));
+    EXPECT_EQ(files.readFile(path), QByteArray("[S]\r\nK=caf\xE9\r\n")); // ANSI on disk
+    EXPECT_EQ(ini.getString(QStringLiteral("K"), QString()), QString::fromUtf8("café"));
+}
+
+TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
+{
+    // A folder where the file should be stands for a file that cannot be read.
+    files.makeSurePath(QStringLiteral("C:\\locked.ini"));
+    EXPECT_NE(ProfileFile::write(files, QStringLiteral("C:\\locked.ini"), QStringLiteral("S"),
+                                 QStringLiteral("K"), QStringLiteral("v")),
+              platform::kErrorSuccess);
+    PrivateIni ini(files);
+    ini.setFileName(QStringLiteral("C:\\locked.ini"));
+    ini.setSectionName(QStringLiteral("S"));
+    EXPECT_FALSE(ini.iniWrite(QStringLiteral("K"), QStringLiteral("v")));
+}
+
+} // namespace

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "platform/ISystem.h"
+
+#include <QHash>
+
+namespace kv::test {
+
+// A Windows system for tests: every answer is a field the test sets. Environment variables
+// compare without regard to case, as Windows compares them.
+class FakeSystem : public platform::ISystem
+{
+public:
+    QString userName() override { return m_userName; }
+    QString windowsDirectory() override { return QStringLiteral("C:\\windows"); }
+    QString systemDirectory() override { return QStringLiteral("C:\\windows\\system32"); }
+    QString tempPath() override { return QStringLiteral("C:\\windows\\temp\\"); }
+    QString environmentVariable(const QString& name) override;
+    QString expandEnvironmentStrings(const QString& text) override;
+    platform::WindowsVersion windowsVersion() override { return m_version; }
+    QString programFolder() override { return m_programFolder; }
+    QDateTime now() override { return m_now; }
+
+    void setUserName(const QString& name) { m_userName = name; }
+    void setVariable(const QString& name, const QString& value);
+    void setVersion(const platform::WindowsVersion& version) { m_version = version; }
+    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
+    void setNow(const QDateTime& now) { m_now = now; }
+
+private:
+    QString m_userName = QStringLiteral("tester");
+    QHash<QString, QString> m_variables; // upper-case name -> value
+    platform::WindowsVersion m_version;
+    QString m_programFolder = QStringLiteral("C:\\Program Files\\Korvane");
+    QDateTime m_now = QDateTime(QDate(2026, 12, 6), QTime(10, 30));
+};
+
+} // namespace kv::test

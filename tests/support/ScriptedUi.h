@@ -1,0 +1,64 @@
+#pragma once
+
+#include "shell/Ui.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace kv::test {
+
+// A Ui that answers every question from a script and records everything shown, so that a
+// controller runs headless and a test can check the questions, their order and their texts.
+//
+// Answers are consumed in order; a question whose next scripted answer is of another kind, or
+// that finds the script empty, fails the test and gets the cautious answer (Cancel/No, or the
+// current choice). Message boxes with only an OK button need no answer. When the Ui interface
+// grows, add a method that records the question and calls takeAnswer() with its kind.
+class ScriptedUi : public Ui
+{
+public:
+    struct Shown
+    {
+        QString kind; // "message", "identity", ... (the answer kind of the question)
+        QString text;
+        QString title;
+        MsgButtons buttons = MsgButtons::Ok;
+        MsgIcon icon = MsgIcon::None;
+        QStringList items;    // the choices offered (identity names, ...)
+        int currentIndex = 0; // the choice preselected
+        bool offerCancel = false;
+    };
+
+    ScriptedUi& answerMessage(MsgResult result);
+    ScriptedUi& answerIdentity(int index);
+
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override;
+    int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
+                       const QString& caption) override;
+
+    const QList<Shown>& shown() const { return m_shown; }
+    // The texts of all message boxes, in order.
+    QStringList messages() const;
+    // Scripted answers not used yet; a finished scenario normally leaves none.
+    int pendingAnswers() const { return int(m_answers.size()); }
+
+protected:
+    void record(const Shown& shown) { m_shown.append(shown); }
+    // The next scripted answer, which must be of this kind; else fallback (and a test failure).
+    QVariant takeAnswer(const QString& kind, const QVariant& fallback);
+    void script(const QString& kind, const QVariant& value) { m_answers.append({kind, value}); }
+
+private:
+    struct Answer
+    {
+        QString kind;
+        QVariant value;
+    };
+    QList<Answer> m_answers;
+    QList<Shown> m_shown;
+};
+
+} // namespace kv::test

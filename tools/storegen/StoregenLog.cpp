@@ -1,0 +1,3 @@
+#include "StoregenLog.h"
+
+Q_LOGGING_CATEGORY(lcStoregen, "kv.storegen")

@@ -1,0 +1,122 @@
+// kv2000-mkstore: writes generated mail stores and message files for tests, benchmarks and
+// manual use.
+#include "DbxMessageWriter.h"
+#include "MessageGenerator.h"
+#include "StoreBuilder.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTextStream>
+
+#include <cstdio>
+
+using namespace kv::storegen;
+
+namespace {
+
+bool takeOption(QStringList& args, const QString& name, QString* value)
+{
+    const qsizetype i = args.indexOf(name);
+    if (i < 0 || i + 1 >= args.size())
+        return false;
+    *value = args.at(i + 1);
+    args.remove(i, 2);
+    return true;
+}
+
+bool takeFlag(QStringList& args, const QString& name)
+{
+    return args.removeOne(name);
+}
+
+int usage(QTextStream& err)
+{
+    err << "usage:\n"
+           "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect] [--name FOLDER]\n"
+           "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml files)\n"
+           "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n"
+           "  kv2000-mkstore oe4 HOSTDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n";
+    err.flush();
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    QStringList args = app.arguments().mid(1);
+    if (args.size() < 2)
+        return usage(err);
+    const QString mode = args.takeFirst();
+    const QString target = args.takeFirst();
+    QString v;
+    std::uint64_t seed = 1;
+    int messages = 100;
+    StoreShape shape;
+    if (takeOption(args, QStringLiteral("--seed"), &v))
+        seed = v.toULongLong();
+    if (takeOption(args, QStringLiteral("--messages"), &v))
+        messages = v.toInt();
+    if (takeOption(args, QStringLiteral("--per-folder"), &v))
+        shape.messagesPerFolder = v.toInt();
+    if (takeOption(args, QStringLiteral("--folders"), &v))
+        shape.userFolders = v.toInt();
+    if (takeOption(args, QStringLiteral("--depth"), &v))
+        shape.nestingDepth = v.toInt();
+    if (takeFlag(args, QStringLiteral("--no-news")))
+        shape.news = false;
+    QString folderName = QStringLiteral("Inbox");
+    takeOption(args, QStringLiteral("--name"), &folderName);
+    DbxMessageWriter::Options dbxOptions;
+    const char* const special[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
+    for (std::uint32_t k = 0; k < 5; ++k)
+        if (folderName == QLatin1String(special[k]))
+            dbxOptions.specialFolder = k + 1;
+    dbxOptions.indirectOffsets = takeFlag(args, QStringLiteral("--indirect"));
+    if (!args.isEmpty()) {
+        err << "kv2000-mkstore: unexpected argument " << args.first() << "\n";
+        return usage(err);
+    }
+
+    const MessageGenerator gen(seed);
+    if (mode == QLatin1String("dbx")) {
+        DbxMessageWriter w(dbxOptions);
+        if (!w.open(target, folderName.toLatin1()))
+            return err << w.error() << "\n", 1;
+        for (int i = 0; i < messages; ++i)
+            if (!w.add(gen.message(std::uint64_t(i))))
+                return err << w.error() << "\n", 1;
+        if (!w.finish())
+            return err << w.error() << "\n", 1;
+        out << "wrote " << messages << " messages to " << target << " (index depth " << w.treeDepth()
+            << ", " << w.indirectCount() << " indirect offsets)\n";
+        return 0;
+    }
+    if (mode == QLatin1String("eml")) {
+        QDir().mkpath(target);
+        for (int i = 0; i < messages; ++i) {
+            QFile f(target + QStringLiteral("/%1.eml").arg(i + 1, 6, 10, QLatin1Char('0')));
+            if (!f.open(QIODevice::WriteOnly) || f.write(gen.message(std::uint64_t(i)).raw) < 0)
+                return err << "cannot write " << f.fileName() << "\n", 1;
+        }
+        out << "wrote " << messages << " messages to " << target << "\n";
+        return 0;
+    }
+    if (mode == QLatin1String("oe5") || mode == QLatin1String("oe4")) {
+        StoreBuilder b(seed, shape);
+        StoreSummary sum;
+        const bool ok = mode == QLatin1String("oe5") ? b.writeOe5(target, &sum) : b.writeOe4(target, &sum);
+        if (!ok)
+            return err << b.error() << "\n", 1;
+        for (const StoreFolder& f : sum.folders)
+            out << f.number << "\t" << f.parentNumber << "\t" << f.name << "\t"
+                << (f.fileName.isEmpty() ? QStringLiteral("-") : f.fileName) << "\t" << f.messages << "\n";
+        out << "total messages: " << sum.totalMessages << "\n";
+        return 0;
+    }
+    return usage(err);
+}
