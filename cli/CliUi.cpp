@@ -26,4 +26,46 @@ int CliUi::chooseIdentity(const QStringList& names, int currentIndex, bool, cons
     return currentIndex;
 }
 
+GenMessageAnswer CliUi::genMessage(const GenMessage& message)
+{
+    m_err << message.text << "\n";
+    m_err.flush();
+    return {};
+}
+
+std::optional<OptionsAnswer> CliUi::getOptions(const OptionsRequest&)
+{
+    return std::nullopt;
+}
+
+void CliUi::showAbout(const QString& programName, const QString& version)
+{
+    m_err << programName << " " << version << "\n";
+    m_err.flush();
+}
+
+void CliUi::showHelpTopic(const QString& helpFile, int topic)
+{
+    m_err << "help: " << helpFile << " topic " << topic << "\n";
+    m_err.flush();
+}
+
+void CliUi::showHelpContents(const QString& helpFile)
+{
+    m_err << "help: " << helpFile << "\n";
+    m_err.flush();
+}
+
+int CliUi::getOe4ImportMode()
+{
+    m_err << "the version-4 import is not offered on the command line\n";
+    m_err.flush();
+    return 0;
+}
+
+int CliUi::confirmQuickBackup(bool)
+{
+    return 0;
+}
+
 } // namespace kv::cli

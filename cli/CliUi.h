@@ -18,6 +18,15 @@ public:
                          const QString& title) override;
     int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
                        const QString& caption) override;
+    GenMessageAnswer genMessage(const GenMessage& message) override;
+    std::optional<OptionsAnswer> getOptions(const OptionsRequest& request) override;
+    void showAbout(const QString& programName, const QString& version) override;
+    void showHelpTopic(const QString& helpFile, int topic) override;
+    void showHelpContents(const QString& helpFile) override;
+    void closeHelp() override {}
+    void beep() override {}
+    int getOe4ImportMode() override;
+    int confirmQuickBackup(bool showCheckBox) override;
 
 private:
     QTextStream& m_err;

@@ -1,6 +1,7 @@
 #include "CliCommand.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include <cstring>
 
@@ -28,7 +29,7 @@ const CliCommand kCommands[] = {
 
 int usage(QTextStream& err)
 {
-    err << "usage: kv2000-cli COMMAND [ARGS...]\n";
+    err << "usage: kv2000-cli [--verbose] COMMAND [ARGS...]\n";
     for (const CliCommand& c : kCommands)
         if (c.name)
             err << "  " << c.usage << "\n";
@@ -44,6 +45,9 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     QStringList args = app.arguments().mid(1);
+    // The program's own progress notes go to the log only when asked for; warnings always show.
+    if (!takeFlag(args, QStringLiteral("--verbose")))
+        QLoggingCategory::setFilterRules(QStringLiteral("kv.*.info=false\nkv.*.debug=false"));
     if (args.isEmpty())
         return usage(err);
     const QString name = args.takeFirst();

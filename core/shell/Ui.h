@@ -3,13 +3,70 @@
 #include <QString>
 #include <QStringList>
 
+#include <optional>
+
 namespace kv {
 
 // Message-box buttons, icons and answers, numbered as the Windows message box numbers them.
-enum class MsgButtons { Ok = 0, OkCancel = 1, AbortRetryIgnore = 2, YesNoCancel = 3, YesNo = 4,
-                        RetryCancel = 5 };
-enum class MsgIcon { None = 0, Critical = 16, Question = 32, Exclamation = 48, Information = 64 };
-enum class MsgResult { Ok = 1, Cancel = 2, Abort = 3, Retry = 4, Ignore = 5, Yes = 6, No = 7 };
+enum class MsgButtons
+{
+    Ok = 0,
+    OkCancel = 1,
+    AbortRetryIgnore = 2,
+    YesNoCancel = 3,
+    YesNo = 4,
+    RetryCancel = 5
+};
+enum class MsgIcon
+{
+    None = 0,
+    Critical = 16,
+    Question = 32,
+    Exclamation = 48,
+    Information = 64
+};
+enum class MsgResult
+{
+    Ok = 1,
+    Cancel = 2,
+    Abort = 3,
+    Retry = 4,
+    Ignore = 5,
+    Yes = 6,
+    No = 7
+};
+
+// The general message dialog: a text beside a picture, with a "&Do not show this again" box.
+struct GenMessage
+{
+    int picture = 95; // icon resource shown beside the text
+    QString title;    // window caption
+    QString text;     // may hold line breaks
+    // Above 0: "&OK" and "&Help", and this is the Help button's topic; 0: "&Yes" and "&No";
+    // below 0: "&OK" alone.
+    int helpStyle = 0;
+};
+struct GenMessageAnswer
+{
+    bool result = false;    // Yes/No style: true for Yes; false otherwise and when closed
+    bool doNotShow = false; // the box was ticked when the dialog closed
+};
+
+// The options dialog: a number, or the "off" choice. What it shows comes from Options.h.
+struct OptionsRequest
+{
+    QString caption;
+    QString onCaption;  // the choice with the number
+    QString offCaption; // the "off" choice
+    QString unit;       // the label after the number
+    bool on = true;     // which choice is selected when the dialog opens
+    QString text;       // the number shown (empty with the "off" choice)
+};
+struct OptionsAnswer
+{
+    bool on = true;
+    QString text; // as typed; Options.h turns it into the value saved
+};
 
 // Everything modal the program asks or tells the user. The GUI shows dialogs; the command line
 // answers from its options; tests answer from a script and record what was shown. Later parts
@@ -28,6 +85,32 @@ public:
     // offerCancel is true).
     virtual int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
                                const QString& caption) = 0;
+
+    // The general message dialog. Its Help button (help style above 0) shows the topic and
+    // leaves the dialog open.
+    virtual GenMessageAnswer genMessage(const GenMessage& message) = 0;
+
+    // The reminder or purge dialog; nullopt when cancelled. The answer is saved by the caller.
+    virtual std::optional<OptionsAnswer> getOptions(const OptionsRequest& request) = 0;
+
+    // The about box: the program's name and the version text of the opening page.
+    virtual void showAbout(const QString& programName, const QString& version) = 0;
+
+    // The help file at a topic, at its contents, and closing its window (at exit).
+    virtual void showHelpTopic(const QString& helpFile, int topic) = 0;
+    virtual void showHelpContents(const QString& helpFile) = 0;
+    virtual void closeHelp() = 0;
+
+    // The system's warning sound.
+    virtual void beep() = 0;
+
+    // Asked when version-4 mode was requested and its store is missing: 0 cancelled, 1 restore
+    // the folders to a temporary message store, 2 restore the messages as single files.
+    virtual int getOe4ImportMode() = 0;
+
+    // The quick-backup confirmation: 0 cancelled, 1 proceed, 3 proceed and do not ask again
+    // (only possible when showCheckBox is true).
+    virtual int confirmQuickBackup(bool showCheckBox) = 0;
 };
 
 } // namespace kv

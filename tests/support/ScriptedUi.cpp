@@ -7,6 +7,10 @@ namespace kv::test {
 namespace {
 const QString kMessage = QStringLiteral("message");
 const QString kIdentity = QStringLiteral("identity");
+const QString kGenMessage = QStringLiteral("genMessage");
+const QString kOptions = QStringLiteral("options");
+const QString kOe4Import = QStringLiteral("oe4Import");
+const QString kQuickBackup = QStringLiteral("quickBackup");
 } // namespace
 
 ScriptedUi& ScriptedUi::answerMessage(MsgResult result)
@@ -18,6 +22,31 @@ ScriptedUi& ScriptedUi::answerMessage(MsgResult result)
 ScriptedUi& ScriptedUi::answerIdentity(int index)
 {
     script(kIdentity, index);
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::answerGenMessage(bool result, bool doNotShow)
+{
+    script(kGenMessage, QVariantList{result, doNotShow});
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::answerOptions(const std::optional<OptionsAnswer>& answer)
+{
+    // A cancelled dialog is an empty list.
+    script(kOptions, answer ? QVariantList{answer->on, answer->text} : QVariantList{});
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::answerOe4Import(int mode)
+{
+    script(kOe4Import, mode);
+    return *this;
+}
+
+ScriptedUi& ScriptedUi::answerQuickBackup(int result)
+{
+    script(kQuickBackup, result);
     return *this;
 }
 
@@ -64,6 +93,91 @@ int ScriptedUi::chooseIdentity(const QStringList& names, int currentIndex, bool 
     record(s);
     const int cautious = offerCancel ? -currentIndex : currentIndex;
     return takeAnswer(kIdentity, cautious).toInt();
+}
+
+GenMessageAnswer ScriptedUi::genMessage(const GenMessage& message)
+{
+    Shown s;
+    s.kind = kGenMessage;
+    s.text = message.text;
+    s.title = message.title;
+    s.currentIndex = message.helpStyle;
+    record(s);
+    const QVariantList a = takeAnswer(kGenMessage, QVariantList{false, false}).toList();
+    // Only the Yes/No style has a result; the others return False.
+    return {message.helpStyle == 0 && a.value(0).toBool(), a.value(1).toBool()};
+}
+
+std::optional<OptionsAnswer> ScriptedUi::getOptions(const OptionsRequest& request)
+{
+    Shown s;
+    s.kind = kOptions;
+    s.title = request.caption;
+    s.text = request.text;
+    s.currentIndex = request.on ? 1 : 0;
+    s.items = QStringList{request.onCaption, request.offCaption, request.unit};
+    record(s);
+    const QVariantList a = takeAnswer(kOptions, QVariantList{}).toList();
+    if (a.size() != 2)
+        return std::nullopt;
+    return OptionsAnswer{a.at(0).toBool(), a.at(1).toString()};
+}
+
+void ScriptedUi::showAbout(const QString& programName, const QString& version)
+{
+    Shown s;
+    s.kind = QStringLiteral("about");
+    s.title = programName;
+    s.text = version;
+    record(s);
+}
+
+void ScriptedUi::showHelpTopic(const QString& helpFile, int topic)
+{
+    Shown s;
+    s.kind = QStringLiteral("help");
+    s.text = helpFile;
+    s.currentIndex = topic;
+    record(s);
+}
+
+void ScriptedUi::showHelpContents(const QString& helpFile)
+{
+    Shown s;
+    s.kind = QStringLiteral("helpContents");
+    s.text = helpFile;
+    record(s);
+}
+
+void ScriptedUi::closeHelp()
+{
+    Shown s;
+    s.kind = QStringLiteral("closeHelp");
+    record(s);
+}
+
+void ScriptedUi::beep()
+{
+    Shown s;
+    s.kind = QStringLiteral("beep");
+    record(s);
+}
+
+int ScriptedUi::getOe4ImportMode()
+{
+    Shown s;
+    s.kind = kOe4Import;
+    record(s);
+    return takeAnswer(kOe4Import, 0).toInt();
+}
+
+int ScriptedUi::confirmQuickBackup(bool showCheckBox)
+{
+    Shown s;
+    s.kind = kQuickBackup;
+    s.offerCancel = showCheckBox;
+    record(s);
+    return takeAnswer(kQuickBackup, 0).toInt();
 }
 
 QStringList ScriptedUi::messages() const

@@ -2,6 +2,8 @@
 
 #include "shell/Ui.h"
 
+#include <optional>
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -33,11 +35,30 @@ public:
 
     ScriptedUi& answerMessage(MsgResult result);
     ScriptedUi& answerIdentity(int index);
+    ScriptedUi& answerGenMessage(bool result, bool doNotShow);
+    ScriptedUi& answerOptions(const std::optional<OptionsAnswer>& answer);
+    ScriptedUi& answerOe4Import(int mode);
+    ScriptedUi& answerQuickBackup(int result);
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
     int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
                        const QString& caption) override;
+    // Recorded as "genMessage": text, title, currentIndex = help style.
+    GenMessageAnswer genMessage(const GenMessage& message) override;
+    // Recorded as "options": title = caption, text = the number shown, currentIndex = 1 when
+    // the "on" choice is selected, items = on caption, off caption, unit.
+    std::optional<OptionsAnswer> getOptions(const OptionsRequest& request) override;
+    // Recorded as "about" (title = name, text = version), "help" (text = file, currentIndex =
+    // topic), "helpContents", "closeHelp", "beep"; none of them needs an answer.
+    void showAbout(const QString& programName, const QString& version) override;
+    void showHelpTopic(const QString& helpFile, int topic) override;
+    void showHelpContents(const QString& helpFile) override;
+    void closeHelp() override;
+    void beep() override;
+    // Recorded as "oe4Import" and "quickBackup" (offerCancel = the check box is shown).
+    int getOe4ImportMode() override;
+    int confirmQuickBackup(bool showCheckBox) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of all message boxes, in order.

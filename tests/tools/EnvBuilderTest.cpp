@@ -6,6 +6,10 @@
 #include "shell/CRegSettings.h"
 #include "support/DriveFolderFileSystem.h"
 #include "support/FakeProcesses.h"
+#include "msgstore/CDbxMsgFile.h"
+#include "msgstore/CMbxMsgFile.h"
+#include "msgstore/FoldersDbxReader.h"
+#include "msgstore/FoldersNchReader.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
 #include "support/ScriptedUi.h"
@@ -193,3 +197,49 @@ TEST(EnvBuilder, RegistryFailureIsReported)
 }
 
 } // namespace
+
+TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
+{
+    Generated env(oe5(2));
+    ASSERT_TRUE(env.ok) << env.error.toStdString();
+    for (const EnvBuilder::Identity& identity : env.builder.identities()) {
+        const QString store = env.files.toHostPath(identity.storeFolder);
+        msgstore::FoldersDbxReader index;
+        ASSERT_TRUE(index.read(store + QStringLiteral("/Folders.dbx")))
+            << index.lastError().toStdString();
+        int files = 0, messages = 0;
+        for (const msgstore::DbxFolderRecord& folder : index.folders()) {
+            if (folder.fileName.isEmpty())
+                continue;
+            msgstore::CDbxMsgFile dbx;
+            ASSERT_TRUE(dbx.FileOpen(store + QLatin1Char('/') + folder.fileName))
+                << folder.fileName.toStdString();
+            messages += dbx.MessageCount();
+            ++files;
+        }
+        EXPECT_GE(files, 5) << identity.name.toStdString();
+        EXPECT_GT(messages, 0) << identity.name.toStdString();
+    }
+
+    Generated oe4([] {
+        EnvBuilder::Options o;
+        o.client = EnvBuilder::Client::OE4;
+        return o;
+    }());
+    ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
+    const QString mail = oe4.files.toHostPath(oe4.builder.oe4StoreRoot() + QStringLiteral("\\Mail"));
+    msgstore::FoldersNchReader nch;
+    ASSERT_TRUE(nch.read(mail + QStringLiteral("/folders.nch"))) << nch.lastError().toStdString();
+    const QStringList mbx = QDir(mail).entryList({QStringLiteral("*.mbx")});
+    ASSERT_FALSE(mbx.isEmpty());
+    for (const QString& name : mbx) {
+        msgstore::CMbxMsgFile file;
+        EXPECT_TRUE(file.FileOpen(mail + QLatin1Char('/') + name)) << name.toStdString();
+    }
+    // The news account's data directory is the folder the store's newsgroups are in.
+    const QString newsDir = oe4.hkcu(
+        QStringLiteral("Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
+        QStringLiteral("NNTP Data Directory"));
+    EXPECT_TRUE(QFileInfo(oe4.files.toHostPath(newsDir)).isDir()) << newsDir.toStdString();
+    EXPECT_FALSE(QDir(oe4.files.toHostPath(newsDir)).isEmpty());
+}

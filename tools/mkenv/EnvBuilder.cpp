@@ -1,5 +1,7 @@
 #include "EnvBuilder.h"
 
+#include "StoreBuilder.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +17,8 @@ namespace {
 
 const QString kShellFolders =
     QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders");
+// The version 4 news account keeps its newsgroup files in this folder below the store's News.
+constexpr char kNewsServerFolder[] = "news.example.com";
 const QString kClientsMail = QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express");
 const QString kMailDllClsid =
     QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32");
@@ -125,6 +129,8 @@ bool EnvBuilder::build(QString* error)
         writeDialUp();
         writeAddressBook();
         writeFavorites();
+        if (m_options.stores && m_error.isEmpty())
+            writeStores();
         check(m_registry.flush(), QStringLiteral("registry flush"));
     }
     if (error)
@@ -344,7 +350,35 @@ void EnvBuilder::registerOe4()
     makeFolder(root + QStringLiteral("\\Mail"));
     makeFolder(root + QStringLiteral("\\News"));
     writeOe4Groups();
-    writeSharedAccounts(root + QStringLiteral("\\News"));
+    writeSharedAccounts(root + QStringLiteral("\\News\\") + QLatin1String(kNewsServerFolder));
+}
+
+bool EnvBuilder::writeStores()
+{
+    storegen::StoreShape shape;
+    shape.messagesPerFolder = m_options.messagesPerFolder;
+    if (m_options.client == Client::OE5) {
+        for (int i = 0; i < m_identities.size(); ++i) {
+            storegen::StoreBuilder store(m_options.seed + quint32(i), shape);
+            if (!store.writeOe5(hostPath(m_identities[i].storeFolder))) {
+                m_error = store.error();
+                return false;
+            }
+        }
+    } else if (m_options.client == Client::OE4) {
+        storegen::StoreBuilder store(m_options.seed, shape);
+        storegen::StoreSummary summary;
+        if (!store.writeOe4(hostPath(oe4StoreRoot()), &summary)) {
+            m_error = store.error();
+            return false;
+        }
+        if (!summary.newsDirectory.isEmpty() &&
+            summary.newsDirectory != QLatin1String(kNewsServerFolder)) {
+            m_error = QStringLiteral("the news folder of the store is not the account's");
+            return false;
+        }
+    }
+    return true;
 }
 
 void EnvBuilder::writeOe4Groups()

@@ -14,7 +14,7 @@ namespace kv::tools {
 // a few shortcuts, mail and news accounts, and the six settings groups the program exports.
 // The registry is written through the given IRegistry (the prefix's own for the tool, an
 // in-memory one in tests); folders and files are created below the prefix folder.
-// Message store files are not made here.
+// The message stores themselves are written by the store generator.
 class EnvBuilder
 {
 public:
@@ -32,6 +32,8 @@ public:
         quint32 seed = 2000; // names, ids and values follow from it
         QString userName;    // "" for the host's user, as Wine names the profile
         QString windowsVersion = QStringLiteral("win98");
+        bool stores = true;          // write the message stores (folder index and message files)
+        int messagesPerFolder = 12;  // their average size
     };
 
     struct Identity
@@ -73,6 +75,7 @@ private:
     void writeAddressBook();
     bool writeFavorites();
     QString newGuid();
+    bool writeStores();
 
     bool makeFolder(const QString& windowsPath);
     bool writeFile(const QString& windowsPath, const QByteArray& bytes);

@@ -1,0 +1,36 @@
+#pragma once
+
+namespace kv {
+
+struct MainState;
+
+// The work the main window hands over to the backup, restore and synchronise functions. The
+// start-up and the wizard's buttons call these; each function's own code implements them.
+class IFunctions
+{
+public:
+    virtual ~IFunctions() = default;
+
+    // Quick backup: the store's inventory (mail, news unless excluded, the other items); false
+    // when it failed, so the window opens normally.
+    virtual bool buildQuickInventory(MainState& state) = 0;
+    // Quick backup: the address book, favourites and settings; false when the settings could
+    // not be exported (the program then ends).
+    virtual bool gatherQuickItems(MainState& state) = 0;
+    // Runs the backup of the current selection (quick backup or the wizard's run button).
+    virtual void runBackup(MainState& state) = 0;
+
+    // The function buttons: each sets up its first step.
+    virtual void startBackup(MainState& state) = 0;
+    virtual void startRestore(MainState& state) = 0;
+    virtual void startSynchronise(MainState& state) = 0;
+
+    // The backup wizard shows what belongs to the step it moved to.
+    virtual void backupStepChanged(MainState& state, int step) = 0;
+    // The run button of the restore and synchronise paths.
+    virtual void runRestore(MainState& state) = 0;
+    // True when any settings group of the item grid is ticked for restore.
+    virtual bool settingsGroupsTicked(const MainState& state) = 0;
+};
+
+} // namespace kv

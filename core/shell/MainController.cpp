@@ -1,0 +1,488 @@
+#include "shell/MainController.h"
+
+#include "oeenv/OEGenFcns.h"
+#include "oeenv/RegistryEx.h"
+#include "oeenv/RunningClient.h"
+#include "shell/CRegSettings.h"
+#include "shell/ControlFile.h"
+#include "shell/IFunctions.h"
+#include "shell/Preset.h"
+#include "shell/SettingsTable.h"
+#include "shell/ShellLog.h"
+#include "shell/Strings.h"
+#include "shell/Ui.h"
+#include "shell/UnavailableFunctions.h"
+#include "util/CSHFileOp.h"
+#include "util/Like.h"
+#include "util/SysFcns.h"
+#include "util/VXStrings.h"
+
+#include "platform/Platform.h"
+
+namespace kv {
+
+using namespace platform;
+using Outcome = OeEnvironmentResult::Outcome;
+
+namespace {
+
+constexpr int kOpeningHelpContext = 999;
+constexpr char kAppPathsKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KV2000.exe";
+constexpr char kExecutable[] = "\\KV2000.exe";
+
+QString yesNo(bool value)
+{
+    return value ? QStringLiteral("Y") : QStringLiteral("N");
+}
+
+bool isYes(const QString& value)
+{
+    return value.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFunctions* functions)
+    : m_platform(platform), m_ui(ui), m_view(view),
+      m_ownFunctions(functions ? nullptr : std::make_unique<UnavailableFunctions>(ui)),
+      m_functions(functions ? *functions : *m_ownFunctions),
+      m_settings(std::make_unique<CRegSettings>(platform.registry)),
+      m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
+      m_menus(*this, platform, ui, view)
+{
+}
+
+MainController::~MainController() = default;
+
+bool MainController::hasSwitch(const QString& commandLine, const QString& letters)
+{
+    return likeMatch(commandLine, QStringLiteral("\\*") + letters + QLatin1Char('*'));
+}
+
+MainController::LoadResult MainController::fail(const QString& message)
+{
+    qCWarning(lcShell) << "start-up ends:" << message;
+    m_ui.messageBox(message, MsgButtons::Ok, MsgIcon::Information, m_state.programTitle);
+    m_loadFailed = true;
+    return LoadResult::Unload;
+}
+
+MainController::LoadResult MainController::load(const QStringList& commandLine,
+                                                const QStringList& ownOptions)
+{
+    VXStrings::setSeparators();
+    m_state.programTitle = Strings::programTitle();
+    m_state.windowsFolder =
+        SysFcns::removeTrailingBackslash(m_platform.system.windowsDirectory()) + QLatin1Char('\\');
+    m_settings->setCompany(QStringLiteral("Tarnworks"));
+    m_settings->setAppName(QStringLiteral("Korvane"));
+    m_state.programFolder = SysFcns::removeTrailingBackslash(m_platform.system.programFolder());
+    m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
+    setUpLabels();
+    m_state.timeSuffix =
+        QLatin1Char('-') + m_platform.system.now().toString(QStringLiteral("hh-mm"));
+
+    // The program registers where it lives; a registry that cannot be written is no reason
+    // not to start.
+    const WinError appPaths = m_platform.registry.setValue(
+        Hive::LocalMachine, QLatin1String(kAppPathsKey), QString(),
+        RegValue::fromString(m_state.programFolder + QLatin1String(kExecutable)));
+    if (appPaths != kErrorSuccess)
+        qCInfo(lcShell) << "App Paths not written:" << appPaths;
+
+    m_state.ownOptions = ownOptions;
+    readCommandLine(commandLine);
+
+    if (!chooseEnvironment())
+        return LoadResult::Unload;
+    setUpMode();
+    firstRunOfIdentity();
+    Preset::apply(m_platform.files, m_platform.system, *m_settings, m_state.settingsSection(),
+                  m_state.programFolder);
+    setUpLogsMenu();
+    loadBackupDefaults();
+    askQuickBackup();
+
+    const ControlFile::Remembered remembered =
+        ControlFile::readRemembered(m_platform.files, m_state.controlFilePath);
+    m_state.controlFileHeader = remembered.header;
+    m_state.rememberedNames = remembered.names;
+    m_state.rememberedFlags = remembered.flags;
+
+    if (m_state.quickBackup) {
+        m_state.backupName = SysFcns::removeTrailingBackslash(m_state.lastSaveFolder) +
+                             QLatin1Char('\\') + m_state.env.backupBaseName +
+                             m_state.env.nameInfix +
+                             m_platform.system.now().toString(QStringLiteral("yyyy-MM-dd")) +
+                             m_state.timeSuffix + QStringLiteral(".eaz");
+        if (!m_functions.buildQuickInventory(m_state)) {
+            qCInfo(lcShell) << "quick backup off: the inventory failed";
+            m_state.quickBackup = false;
+        }
+    }
+    placeWindow();
+
+    if (m_state.quickBackup) {
+        if (!runQuickBackup()) {
+            m_loadFailed = true;
+            return LoadResult::Unload;
+        }
+        if (m_state.quickBackup)
+            return LoadResult::QuickBackup;
+    }
+
+    m_view.showPage(0);
+    if (m_state.oe4ImportMode) {
+        if (m_state.oe4ImportChoice == 1)
+            restoreClicked();
+        else
+            synchClicked();
+    }
+    showTidingsTip();
+    return LoadResult::Interactive;
+}
+
+void MainController::readCommandLine(const QStringList& commandLine)
+{
+    const QString line = commandLine.join(QLatin1Char(' '));
+    m_state.switchOe4 = hasSwitch(line, QStringLiteral("4"));
+    m_state.switchFast = hasSwitch(line, QStringLiteral("F"));
+    m_state.switchFastAsk = hasSwitch(line, QStringLiteral("FX"));
+    m_state.switchCloseClient = hasSwitch(line, QStringLiteral("A"));
+    if (!line.isEmpty())
+        qCInfo(lcShell) << "command line:" << line;
+}
+
+void MainController::setUpLabels()
+{
+    m_view.setCaption(m_state.programTitle);
+    m_state.versionText = SysFcns::fileVersionText(
+        m_platform.files, m_state.programFolder + QLatin1String(kExecutable));
+    if (m_state.versionText.isEmpty())
+        m_state.versionText = QStringLiteral("%1.%2 rev %3.0")
+                                  .arg(KV_VERSION_MAJOR)
+                                  .arg(KV_VERSION_MINOR)
+                                  .arg(KV_VERSION_PATCH);
+    m_view.setText(MainText::Version, m_state.versionText);
+    m_view.setText(MainText::WabWarning, Strings::get(236));
+    m_view.setText(MainText::Loading, Strings::get(237));
+    const QString backup = Strings::get(149);
+    const QString restore = Strings::get(164);
+    const QString synch = QStringLiteral("&Synchronize Folders");
+    m_view.setText(MainText::BackupButton, backup);
+    m_view.setText(MainText::RestoreButton, restore);
+    m_view.setText(MainText::SynchButton, synch);
+    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileBackup, backup);
+    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileRestore, restore);
+    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileSynch, synch);
+}
+
+bool MainController::chooseEnvironment()
+{
+    m_state.env =
+        OeEnvironment::detect(m_platform, *m_settings, m_ui, m_state.switchOe4, m_view.caption());
+    OeEnvironmentResult& env = m_state.env;
+    m_state.oe5Mode = env.isOe5();
+    if (env.outcome == Outcome::Fatal) {
+        fail(env.message);
+        return false;
+    }
+    if (env.outcome == Outcome::Oe4StoreMissing) {
+        const int choice = m_ui.getOe4ImportMode();
+        if (choice <= 0) {
+            fail(Strings::get(274) + Strings::kLineBreak + Strings::get(275));
+            return false;
+        }
+        m_state.oe4ImportMode = true;
+        m_state.oe4ImportChoice = choice;
+        m_view.setButtonEnabled(MainButton::Backup, false);
+        RegistryEx reg(m_platform.registry, m_platform.files);
+        const QString documents = OEGenFcns::myDocumentsFolder(reg, m_platform.files);
+        if (documents.isEmpty()) {
+            fail(Strings::get(277) + Strings::kLineBreak + Strings::kLineBreak + Strings::get(278));
+            return false;
+        }
+        env.storeFolder = OEGenFcns::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
+        if (!m_platform.files.makeSurePath(env.storeFolder))
+            qCWarning(lcShell) << "cannot create" << env.storeFolder;
+        env.outcome = Outcome::Ready;
+    }
+    if (m_state.oe5Mode) {
+        const bool several = env.identityCount() > 1;
+        for (int entry : {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent,
+                          MenuIndex::OptPromptIdent, MenuIndex::OptSwitchIdent})
+            m_view.setMenuEnabled(MainMenu::Options, entry, several);
+        if (several)
+            for (int entry : {2, 3, 4})
+                m_view.setMenuChecked(MainMenu::Options, entry, entry == env.identOption);
+        m_view.setCaption(m_view.caption() + env.captionSuffix);
+    }
+    return true;
+}
+
+void MainController::setUpMode()
+{
+    const QString& folder = m_state.programFolder;
+    if (m_state.oe5Mode) {
+        const QString& name = m_state.env.chosenName;
+        m_state.backupLogPath =
+            folder + QLatin1Char('\\') + name + QStringLiteral(".LastBackup.log");
+        m_state.restoreLogPath =
+            folder + QLatin1Char('\\') + name + QStringLiteral(".LastRestore.log");
+        // Logs of a release that kept one log for everybody become this identity's.
+        const std::pair<QString, QString> logs[] = {
+            {m_state.backupLogPath, folder + QStringLiteral("\\LastBackup.log")},
+            {m_state.restoreLogPath, folder + QStringLiteral("\\LastRestore.log")}};
+        for (const auto& [own, shared] : logs)
+            if (!SysFcns::fileExists(m_platform.files, own) &&
+                SysFcns::fileExists(m_platform.files, shared) &&
+                !m_platform.files.moveFile(shared, own))
+                qCWarning(lcShell) << "cannot rename" << shared << "to" << own;
+    } else {
+        m_state.backupLogPath = folder + QStringLiteral("\\LastBackup.log");
+        m_state.restoreLogPath = folder + QStringLiteral("\\LastRestore.log");
+        for (int entry = 1; entry <= MenuIndex::OptSwitchIdent; ++entry)
+            m_view.setMenuVisible(MainMenu::Options, entry, false);
+    }
+    m_state.controlFilePath = ControlFile::path(folder, m_state.oe5Mode, m_state.env.chosenId);
+}
+
+void MainController::firstRunOfIdentity()
+{
+    if (!m_state.oe5Mode)
+        ControlFile::convertTnsys3(m_platform.files, m_state.programFolder);
+    if (SysFcns::fileExists(m_platform.files, m_state.controlFilePath))
+        return;
+    const QString section = m_state.settingsSection();
+    const QString one = QStringLiteral("1");
+    CRegSettings& s = *m_settings;
+    s.save(Setting::WarnOverWrite, section, QStringLiteral("Y"));
+    s.save(Setting::RemindDays, section, QStringLiteral("2"));
+    s.save(Setting::WarnOnQuick, section, QStringLiteral("Y"));
+    s.save(Setting::AllowQuick, section, QStringLiteral("N"));
+    s.save(Setting::LastBackup, section,
+           m_platform.system.now().toString(QStringLiteral("yyyyMMdd")));
+    s.save(Setting::LastSavePath, section, QString());
+    for (const SettingDef* def : {&Setting::InclWab, &Setting::InclFAV, &Setting::InclRules,
+                                  &Setting::InclAccts, &Setting::DoRename})
+        s.save(*def, section, one);
+    const QString line =
+        ControlFile::firstLine(m_state.oe5Mode, m_state.env.chosenName, m_state.env.chosenId);
+    if (!ControlFile::writeLines(m_platform.files, m_state.controlFilePath, {line}))
+        qCWarning(lcShell) << "the control file was not written; the defaults will be written "
+                              "again at the next start";
+    m_state.firstRun = true;
+    qCInfo(lcShell) << "first run of" << m_state.controlFilePath;
+}
+
+void MainController::setUpLogsMenu()
+{
+    m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsBackup,
+                          SysFcns::fileExists(m_platform.files, m_state.backupLogPath));
+    m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsRestore,
+                          SysFcns::fileExists(m_platform.files, m_state.restoreLogPath));
+    m_state.autoShowLog = isYes(m_settings->get(Setting::AutoShowLog, QString()));
+    m_view.setMenuChecked(MainMenu::Logs, MenuIndex::LogsAutoShow, m_state.autoShowLog);
+}
+
+void MainController::loadBackupDefaults()
+{
+    const QString section = m_state.settingsSection();
+    CRegSettings& s = *m_settings;
+    m_state.lastSaveFolder = s.get(Setting::LastSavePath, section);
+    if (m_state.lastSaveFolder.isEmpty())
+        m_state.lastSaveFolder = QStringLiteral("a:\\");
+    m_state.saveFolder = m_state.lastSaveFolder;
+    auto flag = [&](const SettingDef& def) { return s.get(def, section).toInt() != 0; };
+    IncludeFlags& f = m_state.include;
+    f.wab = flag(Setting::InclWab);
+    f.fav = flag(Setting::InclFAV);
+    f.rules = flag(Setting::InclRules);
+    f.accts = flag(Setting::InclAccts);
+    f.prefs = flag(Setting::InclPrefs);
+    f.sigs = flag(Setting::InclSigs);
+    f.blocks = flag(Setting::InclBlocks);
+    f.dun = flag(Setting::InclDUN);
+    m_state.doRename = flag(Setting::DoRename);
+    m_state.useSysTemp = isYes(s.get(Setting::UseSysTemp, section));
+    m_view.setMenuChecked(MainMenu::Options, MenuIndex::OptUseSysTemp, m_state.useSysTemp);
+    m_state.clearDisks = isYes(s.get(Setting::ClearDisks, section));
+    m_view.setText(MainText::ClearDisks, Strings::get(315));
+    m_view.setClearDisksChecked(m_state.clearDisks);
+    m_state.excludeNews = isYes(s.get(Setting::ExcludeNews, section));
+    m_view.setMenuChecked(MainMenu::Options, MenuIndex::OptExcludeNews, m_state.excludeNews);
+}
+
+void MainController::askQuickBackup()
+{
+    if (!m_state.switchFast || m_state.oe4ImportMode)
+        return;
+    const QString section = m_state.settingsSection();
+    if (isYes(m_settings->get(Setting::AllowQuick, section))) {
+        if (isYes(m_settings->get(Setting::WarnOnQuick, section)) || m_state.switchFastAsk) {
+            const int answer = m_ui.confirmQuickBackup(true);
+            m_state.quickBackup = (answer & 1) != 0;
+            if (m_state.quickBackup && (answer & 2) != 0)
+                m_settings->save(Setting::WarnOnQuick, section, QStringLiteral("N"));
+        } else {
+            m_state.quickBackup = true;
+        }
+    } else if (!m_state.switchFastAsk) {
+        m_ui.messageBox(Strings::get(234), MsgButtons::Ok, MsgIcon::Information,
+                        m_state.programTitle);
+    }
+    qCInfo(lcShell) << "quick backup requested; runs:" << m_state.quickBackup;
+}
+
+void MainController::placeWindow()
+{
+    const QSize screen = m_view.screenSize();
+    const QSize window = m_view.windowSize();
+    QPoint at((screen.width() - window.width()) / 2, (screen.height() - window.height()) / 2);
+    const QStringList saved = m_settings->get(Setting::MainPosition, QString()).split(u',');
+    bool okLeft = false;
+    bool okTop = false;
+    const int left = saved.value(0).trimmed().toInt(&okLeft);
+    const int top = saved.value(1).trimmed().toInt(&okTop);
+    if (saved.size() == 2 && okLeft && okTop) {
+        if (left >= 0 && left < screen.width())
+            at.setX(left);
+        if (top >= 0 && top < screen.height())
+            at.setY(top);
+    }
+    m_view.moveTo(at);
+}
+
+bool MainController::runQuickBackup()
+{
+    if (m_state.switchCloseClient && RunningClient::isClientRunning(m_platform.processes)) {
+        RunningClient::closeClient(m_platform.processes);
+        m_state.quickBackup = !RunningClient::isClientRunning(m_platform.processes);
+        if (!m_state.quickBackup) {
+            qCInfo(lcShell) << "quick backup off: the mail client is still running";
+            return true;
+        }
+    }
+    if (!m_functions.gatherQuickItems(m_state))
+        return false;
+    m_state.function = MainFunction::Backup;
+    m_functions.runBackup(m_state);
+    return true;
+}
+
+void MainController::showTidingsTip()
+{
+    if (isYes(m_settings->get(Setting::TidingsTip, QString())))
+        return;
+    const int count = m_settings->get(Setting::TidingsCnt, QString()).toInt() + 1;
+    m_settings->save(Setting::TidingsCnt, QString(), QString::number(count));
+    if (count <= 2)
+        return;
+    m_settings->save(Setting::TidingsTip, QString(), QStringLiteral("Y"));
+    const QString text =
+        QStringLiteral("TIP: - The latest information regarding Korvane 2000") +
+        Strings::kLineBreak +
+        QStringLiteral("is always available from the menu 'Help \\ Korvane Tidings'.") +
+        Strings::kLineBreak + Strings::kLineBreak +
+        QStringLiteral("We recommend that you check the 'Tidings' periodically.");
+    m_ui.messageBox(text, MsgButtons::Ok, MsgIcon::Information, m_state.programTitle);
+}
+
+void MainController::activated()
+{
+    m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
+    m_view.setHelpContext(kOpeningHelpContext);
+}
+
+void MainController::firstPaint()
+{
+    if (!m_state.firstRun)
+        return;
+    m_state.firstRun = false;
+    if (m_ui.messageBox(Strings::get(187), MsgButtons::YesNo, MsgIcon::Question,
+                        m_state.programTitle) == MsgResult::Yes)
+        m_ui.showHelpTopic(m_state.helpFile, kOpeningHelpContext);
+}
+
+bool MainController::askExit(const QString& title)
+{
+    return m_ui.messageBox(Strings::get(117), MsgButtons::YesNo, MsgIcon::Information, title) ==
+           MsgResult::Yes;
+}
+
+bool MainController::queryClose()
+{
+    if (m_state.busy) {
+        m_ui.beep();
+        m_ui.beep();
+        if (m_state.function == MainFunction::Synchronise)
+            m_state.synchStop = true;
+        qCInfo(lcShell) << "close refused: an operation is running";
+        return false;
+    }
+    return askExit(m_view.caption());
+}
+
+void MainController::exitClicked()
+{
+    m_view.closeWindow();
+}
+
+void MainController::unload()
+{
+    if (m_unloaded)
+        return;
+    m_unloaded = true;
+    m_ui.closeHelp();
+    if (!m_state.restoreMessagesFolder.isEmpty() && !m_state.oe4HandOff &&
+        SysFcns::folderExists(m_platform.files, m_state.restoreMessagesFolder)) {
+        CSHFileOp op(m_platform.files);
+        op.setSilentMode(true);
+        op.setConfirmOperation(false);
+        op.setIncludeDirectories(true);
+        op.AddSourceFile(OEGenFcns::withTrailingBackslash(m_state.restoreMessagesFolder) +
+                         QStringLiteral("*.*"));
+        if (!op.DeleteFiles())
+            qCWarning(lcShell) << "cannot empty" << m_state.restoreMessagesFolder;
+    }
+    // A start that ended at one of its checks leaves the settings as they were.
+    if (!m_loadFailed) {
+        if (!m_state.quickBackup) {
+            const QPoint at = m_view.position();
+            m_settings->save(Setting::MainPosition, QString(),
+                             QString::number(at.x()) + QLatin1Char(',') + QString::number(at.y()));
+        }
+        if (m_state.function == MainFunction::Synchronise && !m_state.synchGridWidths.isEmpty())
+            m_settings->save(Setting::SynchGrid, QString(), m_state.synchGridWidths);
+        m_settings->save(Setting::AutoShowLog, QString(), yesNo(m_state.autoShowLog));
+    }
+    if (m_state.restartRequested) {
+        m_view.hideWindow();
+        const QString self = m_state.programFolder + QLatin1String(kExecutable);
+        if (!m_platform.processes.start(self, m_state.ownOptions))
+            qCWarning(lcShell) << "cannot start" << self << "again";
+    }
+}
+
+void MainController::backupClicked()
+{
+    m_state.function = MainFunction::Backup;
+    m_view.setHelpContext(1001);
+    m_functions.startBackup(m_state);
+}
+
+void MainController::restoreClicked()
+{
+    m_state.function = MainFunction::Restore;
+    m_view.setHelpContext(1002);
+    m_functions.startRestore(m_state);
+}
+
+void MainController::synchClicked()
+{
+    m_state.function = MainFunction::Synchronise;
+    m_functions.startSynchronise(m_state);
+}
+
+} // namespace kv

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "shell/IMainView.h"
+#include "shell/MainMenus.h"
+#include "shell/MainState.h"
+#include "shell/WizardNavigator.h"
+
+#include <QStringList>
+
+#include <memory>
+
+namespace kv::platform {
+struct Platform;
+}
+
+namespace kv {
+
+class CRegSettings;
+class IFunctions;
+class IMainView;
+class Ui;
+
+// The logic of the main window: the start-up, the menus, the close request and the unload.
+// The window (IMainView) forwards its events here; everything modal goes through the Ui, and
+// the backup, restore and synchronise work through IFunctions.
+class MainController
+{
+public:
+    enum class LoadResult
+    {
+        Unload,      // a start-up check failed (its message was shown): the window closes
+        QuickBackup, // the quick backup ran inside the load
+        Interactive, // the opening page is shown
+    };
+
+    // functions may be null: the functions then tell the user they are not available yet.
+    MainController(platform::Platform& platform, Ui& ui, IMainView& view,
+                   IFunctions* functions = nullptr);
+    ~MainController();
+
+    // The whole start-up. commandLine holds the program's arguments without our own options
+    // (the prefix, ...); ownOptions are those options, given again to a restarted program.
+    LoadResult load(const QStringList& commandLine, const QStringList& ownOptions = {});
+
+    // Window events.
+    void activated();
+    void firstPaint();
+    // The window's close box: false refuses the close.
+    bool queryClose();
+    // The window is closing (after queryClose, or closed by the program).
+    void unload();
+
+    // Buttons of the pages.
+    void backupClicked();
+    void restoreClicked();
+    void synchClicked();
+    void nextClicked() { m_nav.next(); }
+    void backClicked() { m_nav.back(); }
+    void exitClicked();
+
+    // A menu entry was chosen.
+    void menuChosen(MainMenu menu, int index) { m_menus.chosen(menu, index); }
+    // "Are you sure you wish to exit?" with Yes and No; true for Yes.
+    bool askExit(const QString& title);
+
+    // Long operations mark themselves busy so that the close box is refused meanwhile.
+    void setBusy(bool busy) { m_state.busy = busy; }
+
+    MainState& state() { return m_state; }
+    const MainState& state() const { return m_state; }
+    CRegSettings& settings() { return *m_settings; }
+    WizardNavigator& navigator() { return m_nav; }
+
+    // The command-line switch test: the line begins with "\" and holds the text after it.
+    static bool hasSwitch(const QString& commandLine, const QString& letters);
+
+private:
+    LoadResult fail(const QString& message);
+    void readCommandLine(const QStringList& commandLine);
+    void setUpLabels();
+    bool chooseEnvironment();
+    void setUpMode();
+    void firstRunOfIdentity();
+    void setUpLogsMenu();
+    void loadBackupDefaults();
+    void askQuickBackup();
+    void placeWindow();
+    bool runQuickBackup();
+    void showTidingsTip();
+
+    platform::Platform& m_platform;
+    Ui& m_ui;
+    IMainView& m_view;
+    std::unique_ptr<IFunctions> m_ownFunctions;
+    IFunctions& m_functions;
+    std::unique_ptr<CRegSettings> m_settings;
+    MainState m_state;
+    WizardNavigator m_nav;
+    MainMenus m_menus;
+    bool m_unloaded = false;
+    bool m_loadFailed = false;
+};
+
+} // namespace kv

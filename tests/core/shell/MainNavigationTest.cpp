@@ -1,0 +1,360 @@
+#include "ShellTestEnv.h"
+
+#include "shell/Options.h"
+#include "shell/UnavailableFunctions.h"
+
+#include "support/QtPrinters.h"
+
+#include <gtest/gtest.h>
+
+namespace kv::test {
+namespace {
+
+using LoadResult = MainController::LoadResult;
+using platform::Hive;
+
+// An environment past its first start, with the opening page shown.
+struct Started : ShellTestEnv
+{
+    explicit Started(bool twoIdentities = false)
+    {
+        oe5(twoIdentities);
+        settings.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
+        ui.answerMessage(MsgResult::No); // first-run help question
+        EXPECT_EQ(start(), LoadResult::Interactive);
+        controller->firstPaint();
+    }
+    MainState& st() { return controller->state(); }
+    QSet<int> steps() const { return view->visibleSteps; }
+};
+
+TEST(MainNavigation, BackupStepsNextAndBack)
+{
+    Started env;
+    env.files.makeSurePath(QStringLiteral("C:\\Backups"));
+    env.controller->backupClicked();
+    EXPECT_EQ(env.view->helpContext, 1001);
+    EXPECT_EQ(env.st().function, MainFunction::Backup);
+
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 1);
+    EXPECT_EQ(env.steps(), QSet<int>{1});
+    EXPECT_EQ(env.view->button(MainButton::Back), 1);
+
+    // Step 1 needs an existing save folder; the step stays where it was.
+    env.st().saveFolder = QStringLiteral("C:\\Missing");
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 1);
+    EXPECT_EQ(env.steps(), QSet<int>{1});
+    EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
+
+    env.st().saveFolder = QStringLiteral("C:\\Backups");
+    env.controller->nextClicked();
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 3);
+    EXPECT_EQ(env.view->button(MainButton::Next), 0);
+    env.controller->nextClicked(); // the last step goes nowhere
+    EXPECT_EQ(env.st().step, 3);
+
+    env.st().selectedCount = 2;
+    env.controller->backClicked();
+    EXPECT_EQ(env.st().step, 2);
+    EXPECT_EQ(env.view->button(MainButton::Next), 1);
+    env.st().selectedCount = 0;
+    env.controller->backClicked();
+    env.controller->backClicked();
+    EXPECT_EQ(env.st().step, 0);
+    EXPECT_EQ(env.steps(), QSet<int>{0});
+    EXPECT_EQ(env.view->button(MainButton::Next), 0);
+    EXPECT_EQ(env.view->button(MainButton::Back), 0);
+    // Every move tells the backup wizard its step, the refused one too.
+    EXPECT_EQ(env.functions.calls, (QStringList{"startBackup", "step1", "step1", "step2", "step3",
+                                                "step3", "step2", "step1", "step0"}));
+}
+
+TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
+{
+    const struct
+    {
+        const char* name;
+        bool groupsTicked;
+        const char* warn;
+        bool answerYes, doNotShow;
+        bool asked;
+        const char* warnAfter;
+    } cases[] = {
+        {"no settings groups", false, "Y", false, false, false, "Y"},
+        {"caution off", true, "N", false, false, false, "N"},
+        {"Yes opens help", true, "Y", true, false, true, "Y"},
+        {"do not show again", true, "Y", false, true, true, "N"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Started env;
+        env.functions.groupsTicked = c.groupsTicked;
+        env.settings.saveSetting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate"),
+                                 QLatin1String(c.warn));
+        if (c.asked)
+            env.ui.answerGenMessage(c.answerYes, c.doNotShow);
+        env.controller->restoreClicked();
+        EXPECT_EQ(env.view->helpContext, 1002);
+        env.controller->nextClicked();
+        EXPECT_EQ(env.st().step, 3);
+        EXPECT_EQ(env.view->texts.value(MainText::StepLabel1),
+                  "Select \"Restore Now\" to begin the Restore");
+        EXPECT_EQ(env.view->texts.value(MainText::DoIt), "&Restore Now");
+        EXPECT_EQ(env.view->button(MainButton::Next), 0);
+        int cautions = 0;
+        int helps = 0;
+        for (const auto& s : env.ui.shown()) {
+            if (s.kind == QLatin1String("genMessage")) {
+                ++cautions;
+                EXPECT_EQ(s.text, "Caution - Data will be updated in your system registry  Would "
+                                  "you like additional Information on this update?");
+                EXPECT_EQ(s.currentIndex, 0); // Yes/No style
+            }
+            helps += s.kind == QLatin1String("help") && s.currentIndex == 2000;
+        }
+        EXPECT_EQ(cautions, c.asked ? 1 : 0);
+        EXPECT_EQ(helps, c.answerYes ? 1 : 0);
+        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate")),
+                  QLatin1String(c.warnAfter));
+
+        env.controller->backClicked();
+        EXPECT_EQ(env.st().step, 4);
+        EXPECT_EQ(env.view->button(MainButton::Next), 1);
+        env.controller->backClicked(); // from the first step: set up again
+        EXPECT_EQ(env.functions.calls, (QStringList{"startRestore", "startRestore"}));
+    }
+}
+
+TEST(MainNavigation, SynchroniseNextStartsTheCheck)
+{
+    Started env;
+    env.controller->synchClicked();
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 3);
+    EXPECT_EQ(env.view->texts.value(MainText::StepLabel1),
+              "Select \"Synch Now\" to check the messages");
+    EXPECT_EQ(env.view->texts.value(MainText::DoIt), "&Synch Now");
+    EXPECT_EQ(env.view->button(MainButton::Next), 0);
+    env.controller->backClicked();
+    env.controller->backClicked();
+    EXPECT_EQ(env.functions.calls,
+              (QStringList{"startSynchronise", "runRestore", "startSynchronise"}));
+}
+
+TEST(MainNavigation, CloseRequests)
+{
+    Started env;
+    // Busy: refused with two beeps, no question; a running synchronisation is told to stop.
+    env.st().busy = true;
+    env.st().function = MainFunction::Synchronise;
+    EXPECT_FALSE(env.controller->queryClose());
+    int beeps = 0;
+    for (const auto& s : env.ui.shown())
+        beeps += s.kind == QLatin1String("beep");
+    EXPECT_EQ(beeps, 2);
+    EXPECT_TRUE(env.st().synchStop);
+    EXPECT_EQ(env.ui.messages().size(), 1); // only the first-run question
+
+    env.st().busy = false;
+    env.ui.answerMessage(MsgResult::No).answerMessage(MsgResult::Yes);
+    EXPECT_FALSE(env.controller->queryClose());
+    EXPECT_TRUE(env.controller->queryClose());
+    EXPECT_EQ(env.ui.messages().last(), "Are you sure you wish to exit?");
+    EXPECT_EQ(env.ui.shown().last().icon, MsgIcon::Information);
+    EXPECT_EQ(env.ui.shown().last().title, env.view->caption());
+
+    // File, Exit asks the same; No leaves everything as it was.
+    env.ui.answerMessage(MsgResult::No);
+    env.controller->menuChosen(MainMenu::File, MenuIndex::FileExit);
+    EXPECT_EQ(env.view->closes, 0);
+    env.ui.answerMessage(MsgResult::Yes);
+    env.controller->menuChosen(MainMenu::File, MenuIndex::FileExit);
+    EXPECT_EQ(env.view->closes, 1);
+    EXPECT_EQ(env.ui.pendingAnswers(), 0);
+}
+
+TEST(MainNavigation, IdentityOptionsAndSwitch)
+{
+    Started env(true);
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptLastIdent);
+    EXPECT_EQ(env.setting(QString(), QStringLiteral("IdentOption")), "3");
+    EXPECT_EQ(env.view->checked(MainMenu::Options, 2), 0);
+    EXPECT_EQ(env.view->checked(MainMenu::Options, 3), 1);
+
+    // Cancelled switch: nothing happens.
+    env.ui.answerIdentity(-2);
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptSwitchIdent);
+    EXPECT_FALSE(env.st().restartRequested);
+    EXPECT_EQ(env.view->closes, 0);
+
+    env.ui.answerIdentity(1);
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptSwitchIdent);
+    EXPECT_TRUE(env.st().restartRequested);
+    EXPECT_EQ(env.view->closes, 1);
+    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), ShellTestEnv::kMainId);
+    env.st().ownOptions = QStringList{"--prefix", "/tmp/p"};
+    env.controller->unload();
+    EXPECT_TRUE(env.view->hidden);
+    EXPECT_EQ(env.processes.started(),
+              QStringList{"C:\\Program Files\\Korvane\\KV2000.exe --prefix /tmp/p"});
+
+    // The new instance opens the chosen identity and forgets the request.
+    env.ui.answerMessage(MsgResult::No);
+    ASSERT_EQ(env.start(), LoadResult::Interactive);
+    EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
+    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), "<unset>");
+}
+
+TEST(MainNavigation, OptionToggles)
+{
+    Started env;
+    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptUseSysTemp), 1);
+    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptExcludeNews), 0);
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptUseSysTemp);
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptExcludeNews);
+    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptUseSysTemp), 0);
+    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptExcludeNews), 1);
+    EXPECT_EQ(env.setting(QString(), QStringLiteral("UseSysTemp")), "N");
+    EXPECT_EQ(env.setting(ShellTestEnv::kMainId, QStringLiteral("ExcludeNews")), "Y");
+    EXPECT_TRUE(env.st().excludeNews);
+}
+
+TEST(MainNavigation, ReminderAndPurgeDialogs)
+{
+    Started env;
+    env.settings.saveSetting(QStringLiteral("Parms"), QStringLiteral("RemindDays"),
+                             QStringLiteral("-1"));
+    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("45")});
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptReminder);
+    const auto& shown = env.ui.shown().last();
+    EXPECT_EQ(shown.title, "Set Reminder Days");
+    EXPECT_FALSE(shown.currentIndex); // opened on "Do NOT remind me"
+    EXPECT_TRUE(shown.text.isEmpty());
+    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+
+    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("0")});
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptPurge);
+    EXPECT_EQ(env.ui.shown().last().title, "Set Backup Purge");
+    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("BackupPurge")), "-1");
+
+    env.ui.answerOptions(std::nullopt); // Cancel saves nothing
+    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptReminder);
+    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+}
+
+TEST(Options, ValuesAndDialogs)
+{
+    using namespace Options;
+    const struct
+    {
+        Mode mode;
+        bool on;
+        const char* text;
+        int value;
+    } cases[] = {
+        {Mode::Reminder, true, "45", 31},   {Mode::Reminder, true, "0", 1},
+        {Mode::Reminder, true, "7", 7},     {Mode::Reminder, true, "abc", 1},
+        {Mode::Reminder, true, " 12 ", 12}, {Mode::Reminder, false, "12", -1},
+        {Mode::Purge, true, "0", -1},       {Mode::Purge, true, "5", 5},
+        {Mode::Purge, true, "x", -1},       {Mode::Purge, true, "-3", -1},
+        {Mode::Purge, false, "5", -1},      {Mode::Purge, true, "99999", 32767},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(valueFor(c.mode, OptionsAnswer{c.on, QLatin1String(c.text)}), c.value)
+            << int(c.mode) << c.on << c.text;
+
+    const OptionsRequest off = request(Mode::Reminder, QStringLiteral("-1"));
+    EXPECT_FALSE(off.on);
+    EXPECT_TRUE(off.text.isEmpty());
+    EXPECT_EQ(off.offCaption, "Do NOT remind me");
+    const OptionsRequest purge = request(Mode::Purge, QStringLiteral("4"));
+    EXPECT_TRUE(purge.on);
+    EXPECT_EQ(purge.text, "4");
+    EXPECT_EQ(purge.onCaption, "Delete old Backups if there are more than");
+    EXPECT_EQ(purge.unit, "Copies");
+}
+
+TEST(MainNavigation, LogsMenuOpensExistingLogsWithNotepad)
+{
+    for (bool notepad : {true, false}) {
+        Started env;
+        const QString log = QStringLiteral("C:\\Program Files\\Korvane\\Main.LastBackup.log");
+        if (notepad)
+            env.files.writeFile(QStringLiteral("C:\\windows\\system32\\notepad.exe"), "MZ");
+        env.controller->menuChosen(MainMenu::Logs, MenuIndex::LogsBackup); // no log yet
+        env.files.writeFile(log, "log");
+        env.controller->menuChosen(MainMenu::Logs, MenuIndex::LogsBackup);
+        EXPECT_EQ(env.processes.started(),
+                  notepad ? QStringList{"C:\\windows\\system32\\notepad.exe " + log}
+                          : QStringList{});
+        EXPECT_EQ(env.ui.messages().size(), 1); // nothing reported either way
+    }
+}
+
+TEST(MainNavigation, HelpMenu)
+{
+    Started env;
+    const int topics[][2] = {{1, 1001}, {2, 1002}, {3, 1500}, {4, 1005}, {10, 1006}};
+    for (const auto& t : topics) {
+        env.controller->menuChosen(MainMenu::Help, t[0]);
+        EXPECT_EQ(env.ui.shown().last().kind, "help");
+        EXPECT_EQ(env.ui.shown().last().currentIndex, t[1]);
+    }
+    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpContents);
+    EXPECT_EQ(env.ui.shown().last().kind, "helpContents");
+    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpAbout);
+    EXPECT_EQ(env.ui.shown().last().kind, "about");
+    EXPECT_EQ(env.ui.shown().last().title, "Korvane 2000");
+    EXPECT_FALSE(env.ui.shown().last().text.isEmpty());
+
+    // The news tool starts when it is there and is quietly left alone when it is not.
+    const qsizetype shown = env.ui.shown().size();
+    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpTidings);
+    EXPECT_TRUE(env.processes.started().isEmpty());
+    env.files.writeFile(QStringLiteral("C:\\Program Files\\Korvane\\Tidings.exe"), "MZ");
+    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpTidings);
+    EXPECT_EQ(env.processes.started(), QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
+    EXPECT_EQ(env.ui.shown().size(), shown);
+}
+
+TEST(MainNavigation, FunctionsNotBuiltYetSaySo)
+{
+    ShellTestEnv env;
+    env.oe5();
+    env.ui.answerMessage(MsgResult::No);
+    FakeMainView view;
+    MainController controller(env.platform, env.ui, view); // no functions
+    ASSERT_EQ(controller.load({}), LoadResult::Interactive);
+    controller.backupClicked();
+    controller.menuChosen(MainMenu::File, MenuIndex::FileSynch);
+    const QStringList messages = env.ui.messages();
+    ASSERT_GE(messages.size(), 2);
+    EXPECT_EQ(messages.at(messages.size() - 2),
+              UnavailableFunctions::notAvailableText(QStringLiteral("Backup")));
+    EXPECT_EQ(messages.last(),
+              UnavailableFunctions::notAvailableText(QStringLiteral("Synchronize")));
+    EXPECT_EQ(view.page, 0);
+}
+
+TEST(MainNavigation, SwitchPatterns)
+{
+    const struct
+    {
+        const char* line;
+        const char* letters;
+        bool match;
+    } cases[] = {
+        {"\\F", "F", true}, {"\\fx", "FX", true},  {"\\F", "FX", false},   {"\\FX", "F", true},
+        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MainController::hasSwitch(QLatin1String(c.line), QLatin1String(c.letters)),
+                  c.match)
+            << c.line << " " << c.letters;
+}
+
+} // namespace
+} // namespace kv::test
