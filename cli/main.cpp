@@ -8,6 +8,7 @@
 using namespace kv::cli;
 
 namespace kv::cli {
+int runArchive(CliContext& ctx);
 int runExtract(CliContext& ctx);
 int runHeaders(CliContext& ctx);
 int runEnv(CliContext& ctx);
@@ -17,6 +18,7 @@ namespace {
 
 // One row per command; each command lives in its own file.
 const CliCommand kCommands[] = {
+    {"archive", "archive [--prefix DIR | --demo] create|list|test|extract ... (Windows paths)", runArchive},
     {"extract", "extract FILE OUTDIR   write every message of a .dbx/.mbx file as OUTDIR/NNNNNN.eml",
      runExtract},
     {"headers", "headers FILE          list number, From, Subject, Date and size of every message",

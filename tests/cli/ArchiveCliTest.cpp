@@ -1,0 +1,99 @@
+// The archive command end to end, on a prefix made in a scratch folder.
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace kv::test;
+
+namespace {
+
+struct CliRun
+{
+    int exitCode = -1;
+    QString out;
+};
+
+class ArchiveCliTest : public ::testing::Test
+{
+protected:
+    ArchiveCliTest()
+    {
+        QDir().mkpath(m_dir.file(QStringLiteral("pfx/drive_c/Mail")));
+        QDir().mkpath(m_dir.file(QStringLiteral("pfx/dosdevices")));
+        QFile::link(QStringLiteral("../drive_c"), m_dir.file(QStringLiteral("pfx/dosdevices/c:")));
+        m_inbox = QByteArray("From: a\r\nSubject: b\r\n\r\n").repeated(40000);
+        m_dir.write(QStringLiteral("pfx/drive_c/Mail/Inbox.dbx"), m_inbox);
+        m_dir.write(QStringLiteral("pfx/drive_c/Mail/Sent.dbx"), "sent");
+    }
+
+    CliRun cli(QStringList args)
+    {
+        args.prepend(m_dir.file(QStringLiteral("pfx")));
+        args.prepend(QStringLiteral("--prefix"));
+        args.prepend(QStringLiteral("archive"));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(QStringLiteral(KV_BINARY_DIR "/cli/kv2000-cli"), args);
+        CliRun r;
+        if (!p.waitForStarted() || !p.waitForFinished(60000))
+            return r;
+        r.exitCode = p.exitCode();
+        r.out = QString::fromLocal8Bit(p.readAll());
+        return r;
+    }
+    QString c(const QString& rel) const { return m_dir.file(QStringLiteral("pfx/drive_c/") + rel); }
+
+    TempDir m_dir;
+    QByteArray m_inbox;
+};
+
+TEST_F(ArchiveCliTest, CreateListTestExtract)
+{
+    CliRun r = cli({QStringLiteral("create"), QStringLiteral("C:\\b.eaz"), QStringLiteral("--temp"),
+                 QStringLiteral("C:\\Temp"), QStringLiteral("C:\\Mail\\*")});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = cli({QStringLiteral("list"), QStringLiteral("C:\\b.eaz")});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.out.contains(QLatin1String("Mail\\Inbox.dbx"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QLatin1String("2 entries"))) << r.out.toStdString();
+    r = cli({QStringLiteral("test"), QStringLiteral("C:\\b.eaz")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    r = cli({QStringLiteral("extract"), QStringLiteral("C:\\b.eaz"), QStringLiteral("C:\\Out")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(readFile(c(QStringLiteral("Out/Mail/Inbox.dbx"))), m_inbox);
+    r = cli({QStringLiteral("extract"), QStringLiteral("C:\\b.eaz"), QStringLiteral("C:\\One"),
+             QStringLiteral("sent.dbx")});
+    EXPECT_EQ(r.exitCode, 0) << r.out.toStdString();
+    EXPECT_EQ(readFile(c(QStringLiteral("One/Sent.dbx"))), QByteArray("sent"));
+}
+
+TEST_F(ArchiveCliTest, FailuresExitNonZeroWithTheResultCode)
+{
+    CliRun r = cli({QStringLiteral("create"), QStringLiteral("C:\\b.eaz"), QStringLiteral("C:\\Mail\\Inbox.dbx"),
+                 QStringLiteral("C:\\Mail\\gone.dbx")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QLatin1String("result 40"))) << r.out.toStdString();
+
+    QByteArray bytes = readFile(c(QStringLiteral("b.eaz")));
+    ASSERT_GT(bytes.size(), 1000);
+    bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0xff);
+    QFile f(c(QStringLiteral("b.eaz")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    f.close();
+    r = cli({QStringLiteral("test"), QStringLiteral("C:\\b.eaz")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QLatin1String("result 40"))) << r.out.toStdString();
+
+    r = cli({QStringLiteral("test"), QStringLiteral("C:\\none.eaz")});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.contains(QLatin1String("result 420"))) << r.out.toStdString();
+    r = cli({QStringLiteral("frobnicate")});
+    EXPECT_EQ(r.exitCode, 2);
+}
+
+} // namespace

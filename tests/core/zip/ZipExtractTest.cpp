@@ -1,0 +1,260 @@
+// Extraction: which entries a name or pattern selects, the names they are written under, and
+// what damaged or hostile archives do to the destination (nothing).
+#include "ZipFixture.h"
+
+#include <QDir>
+#include <QFile>
+
+using namespace kv::test;
+using namespace kv::zip;
+
+namespace {
+
+const QByteArray kInbox = mailText(150'000, 21);
+const QByteArray kSent = mailText(20'000, 22);
+
+class ZipExtractTest : public ZipFixture
+{
+protected:
+    void SetUp() override
+    {
+        put(QStringLiteral("C:\\Store\\Inbox.dbx"), kInbox);
+        put(QStringLiteral("C:\\Store\\Sent.dbx"), kSent);
+        put(QStringLiteral("C:\\WINDOWS\\Favorites\\Links\\a.url"), "a");
+        put(QStringLiteral("C:\\WINDOWS\\Favorites\\b.url"), "b");
+        put(QStringLiteral("C:\\News\\acct\\g.nch"), "news");
+        put(QStringLiteral("C:\\AB\\me.wab"), "wab");
+        put(QStringLiteral("C:\\Prog\\KorvaneBackup.log"), "V5 list");
+        m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+        m_zip.setFilesToProcess(QStringLiteral(
+            "C:\\Store\\Inbox.dbx\rC:\\Store\\Sent.dbx\rC:\\WINDOWS\\Favorites\\*\r"
+            "C:\\News\\acct\\*\rC:\\AB\\me.wab\rC:\\Prog\\KorvaneBackup.log"));
+        ASSERT_EQ(m_zip.zip(), kZipSuccess);
+    }
+
+    int extract(const QString& files, PathMode mode, const QString& dest = QStringLiteral("D:\\out"))
+    {
+        m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+        m_zip.setFilesToProcess(files);
+        m_zip.setDestination(dest);
+        m_zip.setPathMode(mode);
+        return m_zip.unzip();
+    }
+
+    // The archive's bytes, for damaging a copy.
+    QByteArray archiveBytes() { return get(QStringLiteral("D:\\b.eaz")); }
+};
+
+TEST_F(ZipExtractTest, NamesAndPatternsSelectEntriesAndPathModeNamesThem)
+{
+    struct Case
+    {
+        const char* label;
+        QString files;
+        PathMode mode;
+        int result;
+        QStringList written; // below the destination
+        QStringList hookNames;
+    };
+    const QList<Case> cases = {
+        {"item list by file name, default mode", QStringLiteral("KorvaneBackup.log"),
+         PathMode::FileNameOnly, kZipSuccess, {QStringLiteral("KorvaneBackup.log")},
+         {QStringLiteral("KorvaneBackup.log")}},
+        {"mail folders by file name", QStringLiteral("inbox.DBX\rSent.dbx"), PathMode::FromMatch,
+         kZipSuccess, {QStringLiteral("Inbox.dbx"), QStringLiteral("Sent.dbx")},
+         {QStringLiteral("Inbox.dbx"), QStringLiteral("Sent.dbx")}},
+        {"favorites keep their stored path from the match", QStringLiteral("WINDOWS\\Favorites\\*.*"),
+         PathMode::FromMatch, kZipSuccess,
+         {QStringLiteral("WINDOWS/Favorites/Links/a.url"), QStringLiteral("WINDOWS/Favorites/b.url")},
+         {QStringLiteral("WINDOWS\\Favorites\\Links\\a.url"), QStringLiteral("WINDOWS\\Favorites\\b.url")}},
+        {"news account folder", QStringLiteral("acct\\*.*"), PathMode::FromMatch, kZipSuccess,
+         {QStringLiteral("acct/g.nch")}, {QStringLiteral("acct\\g.nch")}},
+        {"everything with full paths", QString(), PathMode::FullPath, kZipSuccess,
+         {QStringLiteral("AB/me.wab"), QStringLiteral("News/acct/g.nch"), QStringLiteral("Prog/KorvaneBackup.log"),
+          QStringLiteral("Store/Inbox.dbx"), QStringLiteral("Store/Sent.dbx"),
+          QStringLiteral("WINDOWS/Favorites/Links/a.url"), QStringLiteral("WINDOWS/Favorites/b.url")},
+         {}},
+        {"a missing name is skipped as not found", QStringLiteral("Sent.dbx\rGone.dbx"),
+         PathMode::FromMatch, kZipFilesSkipped, {QStringLiteral("Sent.dbx")}, {QStringLiteral("Sent.dbx")}},
+        {"a pattern that matches nothing", QStringLiteral("*.zzz"), PathMode::FromMatch,
+         kZipNothingToDo, {}, {}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        m_events = RecordingListener();
+        const QString dest = QStringLiteral("D:\\out%1").arg(n++);
+        EXPECT_EQ(extract(c.files, c.mode, dest), c.result);
+        EXPECT_EQ(filesBelow(host(dest)), c.written);
+        if (!c.hookNames.isEmpty()) {
+            QStringList hooks = m_events.extracted;
+            hooks.sort();
+            EXPECT_EQ(hooks, c.hookNames);
+        }
+    }
+    EXPECT_EQ(get(QStringLiteral("D:\\out1\\Inbox.dbx")), kInbox);
+}
+
+TEST_F(ZipExtractTest, HookChoosesTheDestinationName)
+{
+    m_events.onExtracting = [](const QString& entry, QString& dest) {
+        if (entry.endsWith(QLatin1String("wab"), Qt::CaseInsensitive))
+            dest = QStringLiteral("RestoredAddressBook.wab");
+        else if (entry.startsWith(QLatin1String("WINDOWS\\Favorites\\"), Qt::CaseInsensitive))
+            dest = entry.mid(18);
+        else if (entry == QLatin1String("Sent.dbx"))
+            dest = QStringLiteral("..\\escape.dbx"); // a hook error must not escape either
+    };
+    EXPECT_EQ(extract(QStringLiteral("*.wab\rWINDOWS\\Favorites\\*.*\rSent.dbx"), PathMode::FromMatch),
+              kZipFilesSkipped);
+    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\out"))),
+              (QStringList{QStringLiteral("Links/a.url"), QStringLiteral("RestoredAddressBook.wab"),
+                           QStringLiteral("b.url")}));
+    ASSERT_EQ(m_events.skipped.size(), 1);
+    EXPECT_EQ(m_events.skipped[0].second, int(SkipReason::Corrupted));
+    EXPECT_FALSE(QFile::exists(host(QStringLiteral("D:\\escape.dbx"))));
+}
+
+TEST_F(ZipExtractTest, DamageInEveryRegionIsReportedAndWritesNothingFinal)
+{
+    const QByteArray good = archiveBytes();
+    const qsizetype end = good.lastIndexOf(QByteArray("PK\x05\x06", 4));
+    const qsizetype central = good.indexOf(QByteArray("PK\x01\x02", 4));
+    const qsizetype secondLocal = good.indexOf(QByteArray("PK\x03\x04", 4), 4);
+    ASSERT_GT(end, 0);
+    ASSERT_GT(central, 0);
+
+    struct Case
+    {
+        const char* label;
+        std::function<void(QByteArray&)> damage;
+        int testResult;
+        int reason; // the skip reason for the first entry, -1 when the archive is unreadable
+    };
+    const QList<Case> cases = {
+        {"local header signature", [](QByteArray& b) { b[1] = 'X'; }, kZipFilesSkipped, 6},
+        {"local header name", [](QByteArray& b) { b[30] = char(b[30] ^ 0x20); }, kZipFilesSkipped, 6},
+        {"deflated data", [secondLocal](QByteArray& b) { b[secondLocal / 2] = char(b[secondLocal / 2] ^ 0x55); },
+         kZipFilesSkipped, -2},
+        {"central directory signature", [central](QByteArray& b) { b[central + 2] = 9; }, kZipNotAZip, -1},
+        {"central directory CRC", [central](QByteArray& b) { b[central + 16] = char(b[central + 16] ^ 1); },
+         kZipFilesSkipped, 2},
+        {"central directory name length", [central](QByteArray& b) { b[central + 29] = char(0x7f); },
+         kZipNotAZip, -1},
+        {"end record signature", [end](QByteArray& b) { b[end] = 'Q'; }, kZipNotAZip, -1},
+        {"end record entry count", [end](QByteArray& b) { b[end + 10] = char(0x7f); b[end + 8] = char(0x7f); },
+         kZipNotAZip, -1},
+        {"end record directory offset", [end](QByteArray& b) { b[end + 17] = char(b[end + 17] + 1); },
+         kZipNotAZip, -1},
+        {"truncated", [](QByteArray& b) { b.chop(30); }, kZipNotAZip, -1},
+        {"not a zip at all", [](QByteArray& b) { b = "just some text\r\n"; }, kZipNotAZip, -1},
+        {"empty file", [](QByteArray& b) { b.clear(); }, kZipNotAZip, -1},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        QByteArray bytes = good;
+        c.damage(bytes);
+        const QString name = QStringLiteral("D:\\bad%1.eaz").arg(n);
+        put(name, bytes);
+        m_events = RecordingListener();
+        m_zip.setArchiveName(name);
+        EXPECT_EQ(m_zip.test(), c.testResult);
+        if (c.reason >= 0) {
+            ASSERT_FALSE(m_events.skipped.isEmpty());
+            EXPECT_EQ(m_events.skipped[0].second, c.reason);
+        } else if (c.reason == -2) {
+            ASSERT_FALSE(m_events.skipped.isEmpty());
+            EXPECT_TRUE(m_events.skipped[0].second == 2 || m_events.skipped[0].second == 6);
+        }
+
+        // An existing file of a damaged entry's name stays as it was; no temporary is left.
+        const QString dest = QStringLiteral("D:\\dmg%1").arg(n++);
+        put(dest + QStringLiteral("\\Inbox.dbx"), "previous");
+        m_zip.setDestination(dest);
+        m_zip.setFilesToProcess(QStringLiteral("Inbox.dbx"));
+        m_zip.setPathMode(PathMode::FromMatch);
+        const int rc = m_zip.unzip();
+        EXPECT_NE(rc, kZipSuccess);
+        EXPECT_EQ(get(dest + QStringLiteral("\\Inbox.dbx")), QByteArray("previous"));
+        EXPECT_EQ(filesBelow(host(dest)), QStringList{QStringLiteral("Inbox.dbx")});
+    }
+}
+
+TEST_F(ZipExtractTest, MissingArchiveAndMissingArgumentsHaveTheirCodes)
+{
+    m_zip.setArchiveName(QStringLiteral("D:\\none.eaz"));
+    EXPECT_EQ(m_zip.test(), kZipCannotOpen);
+    m_zip.setDestination(QStringLiteral("D:\\o"));
+    EXPECT_EQ(m_zip.unzip(), kZipCannotOpen);
+    m_zip.setArchiveName(QString());
+    EXPECT_EQ(m_zip.unzip(), kZipBadArguments);
+    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+    m_zip.setDestination(QString());
+    EXPECT_EQ(m_zip.unzip(), kZipBadArguments);
+}
+
+// Entry names written by another tool that try to leave the destination.
+TEST_F(ZipExtractTest, HostileEntryNamesNeverLeaveTheDestination)
+{
+    if (!haveTool(QStringLiteral("python3")))
+        GTEST_SKIP() << "python3 missing";
+    const QString archive = host(QStringLiteral("D:\\hostile.zip"));
+    const QString script = QStringLiteral(
+        "import sys, zipfile\n"
+        "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED)\n"
+        "for n in ['../up.txt', '..\\\\up2.txt', '/abs.txt', 'C:/drive.txt', 'a/../../up3.txt',\n"
+        "          'c:evil.txt', 'sub/ok.txt']:\n"
+        "    z.writestr(zipfile.ZipInfo(n), b'payload ' + n.encode())\n"
+        "z.close()\n");
+    const ToolRun made = runTool(QStringLiteral("python3"), {QStringLiteral("-c"), script, archive});
+    ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
+
+    for (PathMode mode : {PathMode::FullPath, PathMode::FromMatch, PathMode::FileNameOnly}) {
+        SCOPED_TRACE(int(mode));
+        m_events = RecordingListener();
+        m_zip.setArchiveName(QStringLiteral("D:\\hostile.zip"));
+        m_zip.setFilesToProcess(QString());
+        m_zip.setDestination(QStringLiteral("D:\\h\\dest"));
+        m_zip.setPathMode(mode);
+        EXPECT_EQ(m_zip.unzip(), kZipFilesSkipped);
+        EXPECT_EQ(m_events.skipped.size(), 6);
+        for (const auto& s : m_events.skipped)
+            EXPECT_EQ(s.second, int(SkipReason::Corrupted)) << s.first.toStdString();
+        // Only the harmless entry was written, and nothing outside the destination.
+        const QStringList below = filesBelow(host(QStringLiteral("D:\\")));
+        for (const QString& f : below)
+            EXPECT_TRUE(f == QLatin1String("hostile.zip") || f == QLatin1String("b.eaz") || f.startsWith(QLatin1String("h/dest/")))
+                << f.toStdString();
+        EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\h\\dest"))).size(), 1);
+        EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\"))).size() == 7); // the sources only
+        m_zip.setArchiveName(QStringLiteral("D:\\hostile.zip"));
+        EXPECT_EQ(m_zip.test(), kZipFilesSkipped);
+        QFile::remove(host(QStringLiteral("D:\\h\\dest\\sub\\ok.txt")));
+        QFile::remove(host(QStringLiteral("D:\\h\\dest\\ok.txt")));
+    }
+}
+
+} // namespace
+
+namespace {
+
+// Archives the fuzzer found troublesome: each is refused or skipped cleanly.
+TEST_F(ZipExtractTest, FuzzerFindingsAreRefusedCleanly)
+{
+    const QDir data(QStringLiteral(KV_ZIP_TEST_DATA));
+    const QStringList names = data.entryList(QDir::Files);
+    ASSERT_FALSE(names.isEmpty());
+    for (const QString& name : names) {
+        SCOPED_TRACE(name.toStdString());
+        put(QStringLiteral("D:\\f.zip"), readFile(data.filePath(name)));
+        m_zip.setArchiveName(QStringLiteral("D:\\f.zip"));
+        EXPECT_NE(m_zip.test(), kZipSuccess);
+        m_zip.setDestination(QStringLiteral("D:\\fz"));
+        m_zip.setFilesToProcess(QString());
+        m_zip.setPathMode(PathMode::FullPath);
+        EXPECT_NE(m_zip.unzip(), kZipSuccess);
+    }
+}
+
+} // namespace

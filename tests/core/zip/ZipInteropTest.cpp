@@ -1,0 +1,189 @@
+// Archives we write against Info-ZIP and 7-Zip, and archives they write against our reader.
+#include "ZipFixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+using namespace kv::test;
+using namespace kv::zip;
+
+namespace {
+
+struct SourceFile
+{
+    QString path;
+    QByteArray bytes;
+};
+
+QList<SourceFile> sampleFiles()
+{
+    return {
+        {QStringLiteral("C:\\Mail\\Inbox.dbx"), mailText(3'500'000, 1)}, // several chunks
+        {QStringLiteral("C:\\Mail\\Sent Items.dbx"), mailText(70'000, 2)},
+        {QStringLiteral("C:\\Mail\\empty.dbx"), QByteArray()},
+        {QStringLiteral("C:\\Mail\\photo.jpg"), noise(300'000, 3)},
+        {QStringLiteral("C:\\Mail\\Bo\u00eete r\u00e9ception.dbx"), mailText(5000, 4)},
+        {QStringLiteral("C:\\Fav\\Links\\site.url"), QByteArray("[InternetShortcut]\r\nURL=x\r\n")},
+        {QStringLiteral("C:\\Fav\\top.url"), QByteArray("[InternetShortcut]\r\n")},
+        {QStringLiteral("C:\\Prog\\KorvaneBackup.log"), mailText(2000, 5)},
+    };
+}
+
+class ZipInteropTest : public ZipFixture
+{
+protected:
+    int writeSample(const QString& archive)
+    {
+        for (const SourceFile& f : sampleFiles())
+            put(f.path, f.bytes);
+        m_zip.setArchiveName(archive);
+        m_zip.setFilesToProcess(QStringLiteral(
+            "C:\\Mail\\Inbox.dbx\rC:\\Mail\\Sent Items.dbx\rC:\\Mail\\empty.dbx\r"
+            "C:\\Mail\\photo.jpg\rC:\\Mail\\Bo\u00eete r\u00e9ception.dbx\rC:\\Fav\\*\r"
+            "C:\\Prog\\KorvaneBackup.log"));
+        m_zip.setTempFolder(QStringLiteral("C:\\Temp"));
+        m_fs.makeSurePath(QStringLiteral("C:\\Temp\\"));
+        return m_zip.zip();
+    }
+};
+
+TEST_F(ZipInteropTest, OurArchivePassesInfoZipAnd7ZipAndKeepsNamesAndBytes)
+{
+    if (!haveTool(QStringLiteral("unzip")) || !haveTool(QStringLiteral("7z")))
+        GTEST_SKIP() << "unzip or 7z missing";
+    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
+    const QString archive = host(QStringLiteral("D:\\out.eaz"));
+
+    ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
+    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
+    t = runTool(QStringLiteral("7z"), {QStringLiteral("t"), archive});
+    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
+
+    // Names are the full paths without the drive, in the order given, the item list last.
+    ToolRun names = runTool(QStringLiteral("unzip"), {QStringLiteral("-Z1"), archive});
+    const QStringList listed = names.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    ASSERT_EQ(listed.size(), 8) << names.output.toStdString();
+    EXPECT_EQ(listed.first(), QStringLiteral("Mail/Inbox.dbx"));
+    EXPECT_TRUE(listed.contains(QStringLiteral("Fav/Links/site.url")));
+    EXPECT_EQ(listed.last(), QStringLiteral("Prog/KorvaneBackup.log"));
+
+    // 7-Zip's extraction gives back every byte, the non-ASCII name included.
+    const QString out = m_dir.file(QStringLiteral("x7"));
+    t = runTool(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-o") + out, archive});
+    ASSERT_EQ(t.exitCode, 0) << t.output.toStdString();
+    for (const SourceFile& f : sampleFiles()) {
+        QString rel = f.path.mid(3);
+        rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
+        EXPECT_EQ(readFile(out + QLatin1Char('/') + rel), f.bytes) << rel.toStdString();
+    }
+    // Nothing is left in the temporary folder.
+    EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\Temp"))).isEmpty());
+}
+
+TEST_F(ZipInteropTest, OurReaderRestoresOurArchiveWithFullPaths)
+{
+    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
+    m_zip.setArchiveName(QStringLiteral("D:\\out.eaz"));
+    EXPECT_EQ(m_zip.test(), kZipSuccess);
+    m_zip.setDestination(QStringLiteral("D:\\restore"));
+    m_zip.setFilesToProcess(QString());
+    m_zip.setPathMode(PathMode::FullPath);
+    ASSERT_EQ(m_zip.unzip(), kZipSuccess);
+    for (const SourceFile& f : sampleFiles())
+        EXPECT_EQ(get(QStringLiteral("D:\\restore\\") + f.path.mid(3)), f.bytes)
+            << f.path.toStdString();
+    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\restore"))).size(), sampleFiles().size());
+    EXPECT_TRUE(m_events.skipped.isEmpty());
+}
+
+// Archives made by the independent tools: listed, tested and extracted byte for byte.
+TEST_F(ZipInteropTest, ForeignArchivesAreReadByteExactly)
+{
+    if (!haveTool(QStringLiteral("zip")) || !haveTool(QStringLiteral("7z")))
+        GTEST_SKIP() << "zip or 7z missing";
+    const QString src = m_dir.file(QStringLiteral("src"));
+    const QList<QPair<QString, QByteArray>> files = {
+        {QStringLiteral("Mail/Inbox.dbx"), mailText(1'500'000, 7)},
+        {QStringLiteral("Mail/pic.bin"), noise(100'000, 8)},
+        {QStringLiteral("Mail/zero.txt"), QByteArray()},
+        {QStringLiteral("top.log"), mailText(900, 9)},
+    };
+    for (const auto& f : files)
+        m_dir.write(QStringLiteral("src/") + f.first, f.second);
+
+    struct Maker
+    {
+        const char* label;
+        QString program;
+        QStringList args;
+    };
+    const QList<Maker> makers = {
+        {"zip stored", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-0"), QStringLiteral("-r")}},
+        {"zip deflated", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-6"), QStringLiteral("-r")}},
+        {"zip zip64", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-fz"), QStringLiteral("-r")}},
+        {"7z", QStringLiteral("7z"), {QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-bd")}},
+    };
+    int n = 0;
+    for (const Maker& m : makers) {
+        SCOPED_TRACE(m.label);
+        const QString name = QStringLiteral("f%1.zip").arg(n++);
+        QStringList args = m.args;
+        args << m_fs.toHostPath(QStringLiteral("D:\\")) + QLatin1Char('/') + name
+             << QStringLiteral("Mail") << QStringLiteral("top.log");
+        ToolRun made = runTool(m.program, args, src);
+        ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
+
+        m_zip.setArchiveName(QStringLiteral("D:\\") + name);
+        QList<CentralEntry> entries;
+        ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
+        QStringList names;
+        for (const CentralEntry& e : entries)
+            if (!e.isDirectory())
+                names << e.name;
+        names.sort();
+        EXPECT_EQ(names, (QStringList{QStringLiteral("Mail\\Inbox.dbx"), QStringLiteral("Mail\\pic.bin"),
+                                      QStringLiteral("Mail\\zero.txt"), QStringLiteral("top.log")}));
+        EXPECT_EQ(m_zip.test(), kZipSuccess);
+
+        const QString dest = QStringLiteral("D:\\x%1").arg(n);
+        m_zip.setDestination(dest);
+        m_zip.setFilesToProcess(QString());
+        m_zip.setPathMode(PathMode::FullPath);
+        ASSERT_EQ(m_zip.unzip(), kZipSuccess);
+        for (const auto& f : files) {
+            QString rel = f.first;
+            rel.replace(QLatin1Char('/'), QLatin1Char('\\'));
+            EXPECT_EQ(get(dest + QLatin1Char('\\') + rel), f.second) << rel.toStdString();
+        }
+    }
+}
+
+// An archive over 4 GiB: zip64 sizes and offsets, read back by Info-ZIP and by us. Slow.
+TEST_F(ZipInteropTest, LargeFileOverFourGigabytes)
+{
+    if (qEnvironmentVariable("KV_SLOW_TESTS") != QLatin1String("1"))
+        GTEST_SKIP() << "set KV_SLOW_TESTS=1 to run";
+    if (!haveTool(QStringLiteral("unzip")))
+        GTEST_SKIP() << "unzip missing";
+    const QString big = host(QStringLiteral("C:\\big.bin"));
+    QDir().mkpath(QFileInfo(big).absolutePath());
+    {
+        QFile f(big);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(f.resize((qint64(1) << 32) + 12345)); // sparse zeros
+    }
+    put(QStringLiteral("C:\\after.txt"), mailText(10000, 11));
+    m_zip.setArchiveName(QStringLiteral("D:\\big.eaz"));
+    m_zip.setFilesToProcess(QStringLiteral("C:\\big.bin\rC:\\after.txt"));
+    ASSERT_EQ(m_zip.zip(), kZipSuccess);
+    const ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), host(QStringLiteral("D:\\big.eaz"))});
+    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
+    EXPECT_EQ(m_zip.test(), kZipSuccess);
+    QList<CentralEntry> entries;
+    ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
+    ASSERT_EQ(entries.size(), 2);
+    EXPECT_EQ(entries[0].size, (quint64(1) << 32) + 12345);
+}
+
+} // namespace

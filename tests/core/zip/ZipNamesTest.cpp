@@ -1,0 +1,104 @@
+// Name handling and records, where a slip would misplace files or break other readers.
+#include "util/zip/ChunkDeflater.h"
+#include "util/zip/ZipNames.h"
+#include "util/zip/ZipRecords.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv::zip;
+
+TEST(ZipNames, StoredNamesLoseTheDriveOnly)
+{
+    EXPECT_EQ(entryNameForPath(QStringLiteral("C:\\Windows\\Favorites\\a.url")),
+              QStringLiteral("Windows\\Favorites\\a.url"));
+    EXPECT_EQ(entryNameForPath(QStringLiteral("a:\\x.dbx")), QStringLiteral("x.dbx"));
+    EXPECT_EQ(entryNameForPath(QStringLiteral("\\\\server\\share\\f")), QStringLiteral("server\\share\\f"));
+}
+
+TEST(ZipNames, WildcardsMatchLikeWindows)
+{
+    struct Case { const char* text; const char* pattern; bool match; };
+    const Case cases[] = {
+        {"Inbox.dbx", "inbox.DBX", true}, {"Inbox.dbx", "*.dbx", true}, {"Inbox.dbx", "*.mbx", false},
+        {"README", "*.*", true}, {"a\\b\\c.url", "a\\*.*", true}, {"a.url", "?.url", true},
+        {"ab.url", "?.url", false}, {"x[1]#.dbx", "x[1]#.dbx", true}, {"", "*", true},
+        {"abc", "a*c*", true}, {"abcd", "a*c", false},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(wildMatch(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)
+            << c.text << " ~ " << c.pattern;
+}
+
+TEST(ZipNames, MatchingAnEntryGivesThePartFromTheMatch)
+{
+    const QString entry = QStringLiteral("Program Files\\OE\\News\\acct\\g.nch");
+    EXPECT_EQ(matchEntry(entry, QStringLiteral("g.nch")), QStringLiteral("g.nch"));
+    EXPECT_EQ(matchEntry(entry, QStringLiteral("acct\\*.*")), QStringLiteral("acct\\g.nch"));
+    EXPECT_EQ(matchEntry(entry, QStringLiteral("Program Files\\*")), entry);
+    EXPECT_EQ(matchEntry(entry, QStringLiteral("C:\\Program Files\\OE\\News\\acct\\g.nch")), entry);
+    EXPECT_FALSE(matchEntry(entry, QStringLiteral("News")).has_value());
+    EXPECT_FALSE(matchEntry(entry, QStringLiteral("cct\\*.*")).has_value());
+}
+
+TEST(ZipNames, HostileNamesAreRecognised)
+{
+    for (const char* bad : {"..\\x", "a/../../x", "\\abs", "/abs", "C:x", "c:\\x", "a\\b:stream", ".."})
+        EXPECT_TRUE(isHostileName(QString::fromUtf8(bad))) << bad;
+    for (const char* ok : {"a\\b.txt", "..a\\b", "a..b", "x\\.\\y"})
+        EXPECT_FALSE(isHostileName(QString::fromUtf8(ok))) << ok;
+    EXPECT_EQ(safeRelativeName(QStringLiteral("x\\.\\y//z")), QStringLiteral("x\\y\\z"));
+    EXPECT_TRUE(safeRelativeName(QStringLiteral("a\\..\\..\\b")).isEmpty());
+}
+
+TEST(ZipRecords, CentralHeaderRoundTripsIncludingZip64Fields)
+{
+    struct Case { quint64 size; quint64 comp; quint64 offset; quint32 disk; };
+    const Case cases[] = {
+        {10, 5, 0, 0},
+        {0x1'0000'0000ull, 0xFFFF'FFFFull, 12, 3},
+        {7, 7, 0x2'0000'0000ull, 0},
+        {0x1'2345'6789ull, 0x1'0000'0001ull, 0x3'0000'0000ull, 70000},
+    };
+    for (const Case& c : cases) {
+        CentralEntry e;
+        quint16 flags = kFlagDescriptor;
+        e.rawName = encodeName(QStringLiteral("Dir\\Bo\u00eete.dbx"), &flags);
+        e.flags = flags;
+        e.size = c.size;
+        e.compressedSize = c.comp;
+        e.localOffset = c.offset;
+        e.disk = c.disk;
+        e.crc = 0xDEADBEEF;
+        e.dosDateTime = toDosDateTime(QDateTime(QDate(2001, 5, 31), QTime(13, 45, 20)).toUTC());
+        const QByteArray rec = centralHeader(e);
+        qsizetype used = 0;
+        const std::optional<CentralEntry> back = parseCentral(rec.constData(), rec.size(), &used);
+        ASSERT_TRUE(back.has_value());
+        EXPECT_EQ(used, rec.size());
+        EXPECT_EQ(back->size, c.size);
+        EXPECT_EQ(back->compressedSize, c.comp);
+        EXPECT_EQ(back->localOffset, c.offset);
+        EXPECT_EQ(back->disk, c.disk);
+        EXPECT_EQ(back->crc, 0xDEADBEEF);
+        EXPECT_EQ(back->name, QStringLiteral("Dir\\Bo\u00eete.dbx"));
+        EXPECT_EQ(fromDosDateTime(back->dosDateTime), QDateTime(QDate(2001, 5, 31), QTime(13, 45, 20)));
+        // Cut short anywhere, the record is refused rather than over-read.
+        EXPECT_FALSE(parseCentral(rec.constData(), rec.size() - 1, &used).has_value());
+    }
+}
+
+// The chunks deflated apart and joined are one stream: a known-size input inflates back.
+TEST(ZipDeflate, ChunksEndOnByteBoundariesAndTheLastEndsTheStream)
+{
+    std::vector<unsigned char> buffer;
+    QByteArray a(100000, 'a');
+    for (int level : {0, 1, 2, 3}) {
+        QByteArray first;
+        QByteArray last;
+        ASSERT_TRUE(ChunkDeflater::deflateChunk(a, false, level, buffer, &first));
+        ASSERT_TRUE(ChunkDeflater::deflateChunk(QByteArray(), true, level, buffer, &last));
+        // A full flush ends with an empty stored block: 00 00 FF FF.
+        EXPECT_TRUE(first.endsWith(QByteArray("\x00\x00\xff\xff", 4))) << level;
+        EXPECT_FALSE(last.isEmpty());
+    }
+}
