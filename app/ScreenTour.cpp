@@ -57,7 +57,8 @@ struct Tour
         QPixmap picture = window.grab();
         const QPoint at = window.mapFromGlobal(menu->pos());
         const QPixmap opened = menu->grab();
-        if (picture.width() < at.x() + opened.width() || picture.height() < at.y() + opened.height()) {
+        if (picture.width() < at.x() + opened.width() ||
+            picture.height() < at.y() + opened.height()) {
             QPixmap larger(qMax(picture.width(), at.x() + opened.width()),
                            qMax(picture.height(), at.y() + opened.height()));
             larger.fill(Qt::darkGray);

@@ -8,7 +8,7 @@ class MainController;
 namespace kv::gui {
 class frmMain;
 class QtUi;
-}
+} // namespace kv::gui
 
 namespace kv::app {
 

@@ -76,9 +76,8 @@ int main(int argc, char** argv)
     kv::gui::QtUi ui(&window);
     kv::MainController controller(services, ui, window);
     window.setController(&controller);
-    window.setHelpRequest([&](int context) {
-        ui.showHelpTopic(controller.state().helpFile, context);
-    });
+    window.setHelpRequest(
+        [&](int context) { ui.showHelpTopic(controller.state().helpFile, context); });
     QObject::connect(&window, &kv::gui::frmMain::unloaded, &app, &QApplication::quit,
                      Qt::QueuedConnection);
 

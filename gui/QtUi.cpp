@@ -192,8 +192,8 @@ int QtUi::getOe4ImportMode()
                     QMessageBox::NoButton, m_owner);
     box.setObjectName(QStringLiteral("frmOE4Import"));
     box.setWindowIcon(programIcon());
-    QPushButton* store =
-        box.addButton(QStringLiteral("Restore to a &temporary message store"), QMessageBox::AcceptRole);
+    QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
+                                       QMessageBox::AcceptRole);
     QPushButton* files =
         box.addButton(QStringLiteral("Restore as &single message files"), QMessageBox::AcceptRole);
     box.addButton(QMessageBox::Cancel);

@@ -9,7 +9,6 @@ class QWidget;
 
 namespace kv::gui {
 
-
 // The Ui of the desktop program: every question as a modal dialog over the main window.
 class QtUi : public Ui
 {

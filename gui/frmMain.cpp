@@ -54,8 +54,7 @@ QLabel* namedLabel(const QString& name, const QString& text, QWidget* parent)
 } // namespace
 
 frmMain::frmMain(QWidget* parent)
-    : QMainWindow(parent),
-      m_grid(std::make_unique<TreeListModel>()),
+    : QMainWindow(parent), m_grid(std::make_unique<TreeListModel>()),
       m_synchGrid(std::make_unique<TreeListModel>())
 {
     setObjectName(QStringLiteral("frmMain"));
@@ -91,8 +90,8 @@ QWidget* frmMain::buildOpeningPage()
     name->setFont(big);
     m_lblVersion = namedLabel(QStringLiteral("lblVersion"), QString(), page);
 
-    m_cmdBackup = pushButton(QStringLiteral("cmdBackup"), QStringLiteral("Make &Backup Archive"),
-                             page);
+    m_cmdBackup =
+        pushButton(QStringLiteral("cmdBackup"), QStringLiteral("Make &Backup Archive"), page);
     m_cmdRestore =
         pushButton(QStringLiteral("cmdRestore"), QStringLiteral("&Restore or Copy Folders"), page);
     m_cmdSynch =
@@ -225,7 +224,8 @@ QWidget* frmMain::buildSynchPage()
     auto* grid = new TreeListView(page);
     grid->setObjectName(QStringLiteral("TLSynch"));
     grid->setGrid(m_synchGrid.get());
-    auto* selectAll = pushButton(QStringLiteral("cmdSelectAll"), QStringLiteral("Select &All"), page);
+    auto* selectAll =
+        pushButton(QStringLiteral("cmdSelectAll"), QStringLiteral("Select &All"), page);
     auto* clearAll = pushButton(QStringLiteral("cmdClearAll"), QStringLiteral("&Clear All"), page);
     auto* count = namedLabel(QStringLiteral("lblCnt"), QString(), page);
     auto* progress = new QProgressBar(page);

@@ -21,7 +21,7 @@ class QWidget;
 namespace kv {
 class MainController;
 class TreeListModel;
-}
+} // namespace kv
 
 namespace kv::gui {
 

@@ -299,7 +299,9 @@ TEST(QtUi, MessageBoxAnswersAndOptionsDialog)
     // The options dialog shows the request and hands back what was typed, saving nothing.
     OptionsRequest request{QStringLiteral("Set Reminder Days"),
                            QStringLiteral("Remind me to Backup after:"),
-                           QStringLiteral("Do NOT remind me"), QStringLiteral("Day(s)"), true,
+                           QStringLiteral("Do NOT remind me"),
+                           QStringLiteral("Day(s)"),
+                           true,
                            QStringLiteral("2")};
     QString shownText;
     whenModal([&](QWidget* dialog) {
