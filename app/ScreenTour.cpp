@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 
 namespace kv::app {
 
@@ -145,6 +146,25 @@ struct Tour
 };
 
 } // namespace
+
+QObject* answerStartUpMessages(const QString& folder)
+{
+    QDir().mkpath(folder);
+    auto* watcher = new QTimer;
+    auto count = std::make_shared<int>(0);
+    QObject::connect(watcher, &QTimer::timeout, watcher, [count, folder] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal)
+            return;
+        const QString path = QDir(folder).absoluteFilePath(
+            QStringLiteral("startup-message-%1.png").arg(++*count));
+        if (modal->grab().save(path))
+            QTextStream(stdout) << path << "\n";
+        modal->close();
+    });
+    watcher->start(400);
+    return watcher;
+}
 
 void startScreenTour(gui::frmMain& window, gui::QtUi& ui, MainController& controller,
                      const QString& folder)

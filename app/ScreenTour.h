@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 
 namespace kv {
@@ -14,6 +15,11 @@ namespace kv::app {
 
 // Pictures of the main window, each menu opened and each dialog, saved as PNG files in folder;
 // the program ends when they are taken. For a person to look at the screens after a change.
+// While the start-up runs, pictures each message it shows (a first-run question, the tip) into
+// folder and answers it, so that the tour never waits for a person. Delete the returned watcher
+// once the start-up is over.
+QObject* answerStartUpMessages(const QString& folder);
+
 void startScreenTour(gui::frmMain& window, gui::QtUi& ui, MainController& controller,
                      const QString& folder);
 

@@ -14,6 +14,8 @@
 #include <QMessageBox>
 #include <QTextStream>
 
+#include <memory>
+
 namespace {
 
 using kv::platform::posix::WinePrefix;
@@ -83,7 +85,12 @@ int main(int argc, char** argv)
 
     // A restarted program (a change of identity) finds the same environment.
     const QStringList ownOptions{QStringLiteral("--prefix"), folder};
-    switch (controller.load(args, ownOptions)) {
+    std::unique_ptr<QObject> startUpWatcher;
+    if (tour)
+        startUpWatcher.reset(kv::app::answerStartUpMessages(tourFolder));
+    const auto loaded = controller.load(args, ownOptions);
+    startUpWatcher.reset();
+    switch (loaded) {
     case kv::MainController::LoadResult::Unload:
         controller.unload();
         return 1;
