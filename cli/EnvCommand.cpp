@@ -3,50 +3,19 @@
 #include "CliCommand.h"
 #include "CliUi.h"
 
-#include "EnvBuilder.h"
+#include "DemoPrefix.h"
 #include "oeenv/OeEnvironment.h"
 #include "shell/CRegSettings.h"
 #include "shell/Strings.h"
 
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WinePrefix.h"
-#include "platform/posix/WineRegistry.h"
 
 #include <QDir>
-#include <QStandardPaths>
 
 namespace kv::cli {
 
-namespace {
-
 using platform::posix::WinePrefix;
-
-// The demo's Windows environment, made on first use.
-QString demoPrefix()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-           QStringLiteral("/Korvane/demo-prefix");
-}
-
-bool makeDemo(const QString& folder, QTextStream& err)
-{
-    QString error;
-    if (!tools::EnvBuilder::prepareRegistryFiles(folder, QStringLiteral("win64"), &error)) {
-        err << "kv2000-cli env: " << error << "\n";
-        return false;
-    }
-    platform::posix::WineRegistry registry{WinePrefix(folder)};
-    registry.setWriteThrough(false);
-    tools::EnvBuilder builder(registry, folder, tools::EnvBuilder::Options());
-    if (!builder.build(&error)) {
-        err << "kv2000-cli env: cannot make the demo environment: " << error << "\n";
-        return false;
-    }
-    err << "kv2000-cli env: demo environment created in " << folder << "\n";
-    return true;
-}
-
-} // namespace
 
 int runEnv(CliContext& ctx)
 {
@@ -59,9 +28,15 @@ int runEnv(CliContext& ctx)
         return 2;
     }
     if (demo) {
-        folder = demoPrefix();
-        if (!WinePrefix(folder).looksValid() && !makeDemo(folder, ctx.err))
+        folder = tools::demoPrefixFolder();
+        QString error;
+        bool created = false;
+        if (!tools::ensureDemoPrefix(folder, &error, &created)) {
+            ctx.err << "kv2000-cli env: " << error << "\n";
             return 1;
+        }
+        if (created)
+            ctx.err << "kv2000-cli env: demo environment created in " << folder << "\n";
     } else if (!hasPrefix) {
         folder = WinePrefix::defaultFolder();
     }

@@ -26,7 +26,34 @@ const SettingDef& settingOf(frmGetOpts::Mode mode)
 } // namespace
 
 frmGetOpts::frmGetOpts(CRegSettings& settings, QWidget* parent)
-    : QDialog(parent), m_settings(settings)
+    : QDialog(parent), m_settings(&settings)
+{
+    build();
+}
+
+frmGetOpts::frmGetOpts(QWidget* parent) : QDialog(parent)
+{
+    build();
+}
+
+std::optional<OptionsAnswer> frmGetOpts::Ask(const OptionsRequest& request)
+{
+    setWindowTitle(request.caption);
+    m_opt[0]->setText(request.onCaption);
+    m_opt[1]->setText(request.offCaption);
+    m_lblData->setText(request.unit);
+    m_opt[request.on ? 0 : 1]->setChecked(true);
+    m_txtData->setText(request.text);
+    updateEnabled();
+    (request.on ? static_cast<QWidget*>(m_txtData) : m_opt[1])->setFocus();
+    if (request.on)
+        m_txtData->selectAll();
+    if (exec() != QDialog::Accepted)
+        return std::nullopt;
+    return OptionsAnswer{m_opt[0]->isChecked(), m_txtData->text()};
+}
+
+void frmGetOpts::build()
 {
     setObjectName(QStringLiteral("frmGetOpts"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
@@ -105,7 +132,7 @@ void frmGetOpts::SetBackupPurge()
 void frmGetOpts::load(Mode mode)
 {
     m_mode = mode;
-    const QString stored = m_settings.get(settingOf(mode), QString());
+    const QString stored = m_settings->get(settingOf(mode), QString());
     const options::OptionView view = options::viewOfStored(stored);
     m_opt[view.on ? 0 : 1]->setChecked(true);
     m_txtData->setText(view.text);
@@ -122,12 +149,16 @@ void frmGetOpts::updateEnabled()
 
 void frmGetOpts::okClicked()
 {
+    if (!m_settings) { // the caller saves the answer
+        accept();
+        return;
+    }
     const bool on = m_opt[0]->isChecked();
     const QString text = m_txtData->text();
     const int value =
         m_mode == Reminder ? options::reminderDays(on, text) : options::purgeCopies(on, text);
     const SettingDef& setting = settingOf(m_mode);
-    if (!m_settings.save(setting, QString(), options::storedText(value)))
+    if (!m_settings->save(setting, QString(), options::storedText(value)))
         qCWarning(lcGui) << "Could not save" << setting.keyName();
     accept();
 }

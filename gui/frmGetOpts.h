@@ -1,5 +1,9 @@
 #pragma once
 
+#include "shell/Ui.h"
+
+#include <optional>
+
 #include <QDialog>
 
 class QLabel;
@@ -27,6 +31,11 @@ public:
     };
 
     explicit frmGetOpts(CRegSettings& settings, QWidget* parent = nullptr);
+    // A dialog that saves nothing: Ask() shows a request and returns the answer to the caller.
+    explicit frmGetOpts(QWidget* parent = nullptr);
+
+    // Shows the request's captions and value modally; nullopt when cancelled.
+    std::optional<OptionsAnswer> Ask(const OptionsRequest& request);
 
     void SetReminder();
     void SetBackupPurge();
@@ -38,7 +47,9 @@ private:
     void updateEnabled();
     void okClicked();
 
-    CRegSettings& m_settings;
+    void build();
+
+    CRegSettings* m_settings = nullptr;
     Mode m_mode = Reminder;
     QRadioButton* m_opt[2] = {nullptr, nullptr};
     QLineEdit* m_txtData = nullptr;

@@ -1,0 +1,100 @@
+// kv2000: the desktop program on a Windows environment held in a Wine prefix.
+#include "ScreenTour.h"
+
+#include "DemoPrefix.h"
+#include "QtUi.h"
+#include "frmMain.h"
+#include "shell/MainController.h"
+
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WinePrefix.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QMessageBox>
+#include <QTextStream>
+
+namespace {
+
+using kv::platform::posix::WinePrefix;
+
+// Removes "name VALUE" from args; false when absent. A name without its value is left alone.
+bool takeOption(QStringList& args, const QString& name, QString* value)
+{
+    const int at = int(args.indexOf(name));
+    if (at < 0 || at + 1 >= args.size())
+        return false;
+    *value = args[at + 1];
+    args.remove(at, 2);
+    return true;
+}
+
+bool takeFlag(QStringList& args, const QString& name)
+{
+    return args.removeAll(name) > 0;
+}
+
+int startFailed(const QString& message)
+{
+    QTextStream(stderr) << "kv2000: " << message << "\n";
+    QMessageBox::critical(nullptr, QStringLiteral("Korvane 2000"), message);
+    return 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setStyle(QStringLiteral("Fusion"));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // Our own options; what is left is the program's command line ("\F", "\4", ...).
+    QStringList args = QApplication::arguments().mid(1);
+    QString folder;
+    QString tourFolder;
+    const bool hasPrefix = takeOption(args, QStringLiteral("--prefix"), &folder);
+    const bool demo = takeFlag(args, QStringLiteral("--demo"));
+    const bool tour = takeOption(args, QStringLiteral("--screenshot-tour"), &tourFolder);
+    if (hasPrefix && demo)
+        return startFailed(QStringLiteral("--prefix and --demo cannot be used together"));
+    if (demo) {
+        folder = kv::tools::demoPrefixFolder();
+        QString error;
+        if (!kv::tools::ensureDemoPrefix(folder, &error))
+            return startFailed(error);
+    } else if (!hasPrefix) {
+        folder = WinePrefix::defaultFolder();
+    }
+    folder = QDir(folder).absolutePath();
+    if (!WinePrefix(folder).looksValid())
+        return startFailed(QStringLiteral("No Windows environment in ") + folder);
+
+    const auto host = kv::platform::posix::PosixPlatform::forPrefix(folder);
+    kv::platform::Platform services = host->services();
+    kv::gui::frmMain window;
+    kv::gui::QtUi ui(&window);
+    kv::MainController controller(services, ui, window);
+    window.setController(&controller);
+    window.setHelpRequest(
+        [&](int context) { ui.showHelpTopic(controller.state().helpFile, context); });
+    QObject::connect(&window, &kv::gui::frmMain::unloaded, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
+
+    // A restarted program (a change of identity) finds the same environment.
+    const QStringList ownOptions{QStringLiteral("--prefix"), folder};
+    switch (controller.load(args, ownOptions)) {
+    case kv::MainController::LoadResult::Unload:
+        controller.unload();
+        return 1;
+    case kv::MainController::LoadResult::QuickBackup:
+        controller.unload();
+        return 0;
+    case kv::MainController::LoadResult::Interactive:
+        break;
+    }
+    window.show();
+    if (tour)
+        kv::app::startScreenTour(window, ui, controller, tourFolder);
+    return QApplication::exec();
+}

@@ -1,0 +1,225 @@
+#include "QtUi.h"
+
+#include "GuiLog.h"
+#include "HelpWindow.h"
+#include "ProgramIcon.h"
+#include "frmAbout.h"
+#include "frmGenMsg.h"
+#include "frmGetOpts.h"
+#include "frmSelIdent.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace kv::gui {
+
+namespace {
+
+QMessageBox::StandardButtons standardButtons(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return QMessageBox::Ok;
+    case MsgButtons::OkCancel:
+        return QMessageBox::Ok | QMessageBox::Cancel;
+    case MsgButtons::AbortRetryIgnore:
+        return QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore;
+    case MsgButtons::YesNoCancel:
+        return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+    case MsgButtons::YesNo:
+        return QMessageBox::Yes | QMessageBox::No;
+    case MsgButtons::RetryCancel:
+        return QMessageBox::Retry | QMessageBox::Cancel;
+    }
+    return QMessageBox::Ok;
+}
+
+QMessageBox::Icon boxIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::None:
+        return QMessageBox::NoIcon;
+    case MsgIcon::Critical:
+        return QMessageBox::Critical;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    }
+    return QMessageBox::NoIcon;
+}
+
+// The answer for a button; closing the box counts as its cancelling button.
+MsgResult resultOf(int button, MsgButtons buttons)
+{
+    switch (button) {
+    case QMessageBox::Ok:
+        return MsgResult::Ok;
+    case QMessageBox::Cancel:
+        return MsgResult::Cancel;
+    case QMessageBox::Abort:
+        return MsgResult::Abort;
+    case QMessageBox::Retry:
+        return MsgResult::Retry;
+    case QMessageBox::Ignore:
+        return MsgResult::Ignore;
+    case QMessageBox::Yes:
+        return MsgResult::Yes;
+    case QMessageBox::No:
+        return MsgResult::No;
+    default:
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    case MsgButtons::AbortRetryIgnore:
+        return MsgResult::Abort;
+    default:
+        return MsgResult::Cancel;
+    }
+}
+
+} // namespace
+
+QtUi::QtUi(QWidget* owner) : m_owner(owner) {}
+
+QtUi::~QtUi()
+{
+    delete m_help.data();
+}
+
+MsgResult QtUi::messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                           const QString& title)
+{
+    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), m_owner);
+    box.setObjectName(QStringLiteral("MessageBox"));
+    box.setWindowIcon(programIcon());
+    if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)
+        box.setDefaultButton(QMessageBox::Yes);
+    const int answer = box.exec();
+    QAbstractButton* clicked = box.clickedButton();
+    return resultOf(clicked ? int(box.standardButton(clicked)) : answer, buttons);
+}
+
+int QtUi::chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
+                         const QString& caption)
+{
+    frmSelIdent dialog(m_owner);
+    dialog.setCaption(caption);
+    dialog.setIdentities(names, currentIndex);
+    return dialog.ChooseIdent(offerCancel);
+}
+
+GenMessageAnswer QtUi::genMessage(const GenMessage& message)
+{
+    frmGenMsg dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
+    GenMessageAnswer answer;
+    dialog.Message(message.picture, message.title, message.text, answer.doNotShow,
+                   message.helpStyle, answer.result);
+    return answer;
+}
+
+std::optional<OptionsAnswer> QtUi::getOptions(const OptionsRequest& request)
+{
+    frmGetOpts dialog(m_owner);
+    return dialog.Ask(request);
+}
+
+void QtUi::showAbout(const QString& programName, const QString& version)
+{
+    frmAbout dialog(m_owner);
+    if (!programName.isEmpty())
+        dialog.setWindowTitle(QStringLiteral("About ") + programName);
+    dialog.setVersionText(version);
+    dialog.exec();
+}
+
+HelpWindow* QtUi::help()
+{
+    if (!m_help) {
+        // A window of its own (no parent), closed by closeHelp() at exit.
+        m_help = new HelpWindow;
+        m_help->resize(720, 520);
+    }
+    return m_help;
+}
+
+// The pages are built into the program, so the help file's name only says which help is meant.
+void QtUi::showHelpTopic(const QString& helpFile, int topic)
+{
+    Q_UNUSED(helpFile);
+    HelpWindow* w = help();
+    if (!w->showTopic(topic))
+        qCWarning(lcGui) << "no help page for topic" << topic;
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void QtUi::showHelpContents(const QString& helpFile)
+{
+    Q_UNUSED(helpFile);
+    HelpWindow* w = help();
+    w->showContents();
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+void QtUi::closeHelp()
+{
+    if (m_help)
+        m_help->closeHelp();
+}
+
+void QtUi::beep()
+{
+    QApplication::beep();
+}
+
+int QtUi::getOe4ImportMode()
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
+                    QStringLiteral("The Outlook Express 4 mail folders were not found.\n\n"
+                                   "How do you wish to restore?"),
+                    QMessageBox::NoButton, m_owner);
+    box.setObjectName(QStringLiteral("frmOE4Import"));
+    box.setWindowIcon(programIcon());
+    QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
+                                       QMessageBox::AcceptRole);
+    QPushButton* files =
+        box.addButton(QStringLiteral("Restore as &single message files"), QMessageBox::AcceptRole);
+    box.addButton(QMessageBox::Cancel);
+    box.exec();
+    if (box.clickedButton() == store)
+        return 1;
+    if (box.clickedButton() == files)
+        return 2;
+    return 0;
+}
+
+int QtUi::confirmQuickBackup(bool showCheckBox)
+{
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
+                    QStringLiteral("Do you wish to make a quick backup now?"),
+                    QMessageBox::Yes | QMessageBox::No, m_owner);
+    box.setObjectName(QStringLiteral("frmQuick"));
+    box.setWindowIcon(programIcon());
+    QCheckBox* dontAsk = nullptr;
+    if (showCheckBox) {
+        dontAsk = new QCheckBox(QStringLiteral("&Do not ask again"), &box);
+        box.setCheckBox(dontAsk);
+    }
+    if (box.exec() != QMessageBox::Yes)
+        return 0;
+    return dontAsk && dontAsk->isChecked() ? 3 : 1;
+}
+
+} // namespace kv::gui

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "HelpWindow.h"
+#include "shell/Ui.h"
+
+#include <QPointer>
+
+class QWidget;
+
+namespace kv::gui {
+
+// The Ui of the desktop program: every question as a modal dialog over the main window.
+class QtUi : public Ui
+{
+public:
+    explicit QtUi(QWidget* owner = nullptr);
+    ~QtUi() override;
+
+    void setOwner(QWidget* owner) { m_owner = owner; }
+
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override;
+    int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
+                       const QString& caption) override;
+    GenMessageAnswer genMessage(const GenMessage& message) override;
+    std::optional<OptionsAnswer> getOptions(const OptionsRequest& request) override;
+    void showAbout(const QString& programName, const QString& version) override;
+    void showHelpTopic(const QString& helpFile, int topic) override;
+    void showHelpContents(const QString& helpFile) override;
+    void closeHelp() override;
+    void beep() override;
+    int getOe4ImportMode() override;
+    int confirmQuickBackup(bool showCheckBox) override;
+
+    HelpWindow* helpWindow() const { return m_help; }
+
+private:
+    HelpWindow* help();
+
+    QPointer<QWidget> m_owner;
+    QPointer<HelpWindow> m_help;
+};
+
+} // namespace kv::gui
