@@ -6,16 +6,7 @@ MsgResult CliUi::messageBox(const QString& text, MsgButtons buttons, MsgIcon, co
 {
     m_err << text << "\n";
     m_err.flush();
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgResult::Ok;
-    case MsgButtons::YesNo:
-        return MsgResult::No;
-    case MsgButtons::AbortRetryIgnore:
-        return MsgResult::Abort;
-    default:
-        return MsgResult::Cancel;
-    }
+    return backOutResult(buttons);
 }
 
 int CliUi::chooseIdentity(const QStringList& names, int currentIndex, bool, const QString&)

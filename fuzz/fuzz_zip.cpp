@@ -1,6 +1,6 @@
 // Untrusted archive bytes through the zip reader: list, test and extract into a scratch folder.
 // Nothing may crash, hang or write outside the destination.
-#include "support/ZipTestFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "util/zip/ZipComponent.h"
 
 #include <QDir>
@@ -20,8 +20,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     (void)quiet;
     static QTemporaryDir dir;
-    static kv::test::ZipTestFileSystem fs = [] {
-        kv::test::ZipTestFileSystem f;
+    static kv::test::DriveFolderFileSystem fs = [] {
+        kv::test::DriveFolderFileSystem f;
         f.mapDrive(QLatin1Char('c'), dir.path() + QStringLiteral("/c"));
         return f;
     }();

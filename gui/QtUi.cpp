@@ -74,16 +74,7 @@ MsgResult resultOf(int button, MsgButtons buttons)
     default:
         break;
     }
-    switch (buttons) {
-    case MsgButtons::Ok:
-        return MsgResult::Ok;
-    case MsgButtons::YesNo:
-        return MsgResult::No;
-    case MsgButtons::AbortRetryIgnore:
-        return MsgResult::Abort;
-    default:
-        return MsgResult::Cancel;
-    }
+    return backOutResult(buttons);
 }
 
 } // namespace

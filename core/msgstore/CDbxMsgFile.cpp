@@ -3,9 +3,6 @@
 #include "msgstore/DbxBlockChain.h"
 #include "msgstore/HeaderValue.h"
 #include "msgstore/MessageWriter.h"
-#include "msgstore/MsgStoreLog.h"
-
-#include <QFileInfo>
 
 namespace kv::msgstore {
 
@@ -28,42 +25,13 @@ constexpr quint64 kMinMessageBytes = 16;
 // Header lines are read block by block until the blank line, but not much past this length.
 constexpr qsizetype kHeaderLimit = 2000;
 
-bool badName(const QString& name)
-{
-    return name.isEmpty() || name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
-}
-
 } // namespace
-
-bool CDbxMsgFile::failOpen(const QString& why)
-{
-    m_error = why;
-    qCWarning(lcMsgStore).noquote() << "cannot read" << m_name << "-" << why;
-    m_file.close();
-    return false;
-}
-
-bool CDbxMsgFile::fail(const QString& why)
-{
-    m_error = why;
-    qCWarning(lcMsgStore).noquote() << m_name << "-" << why;
-    return false;
-}
 
 bool CDbxMsgFile::FileOpen(const QString& hostPath)
 {
-    if (m_file.isOpen()) {
-        if (hostPath == m_name)
-            return true;
-        FileClose();
-    }
-    m_name = hostPath;
-    const QFileInfo info(hostPath);
-    if (badName(hostPath) || !info.exists() || info.isDir())
-        return failOpen(QStringLiteral("the file does not exist"));
-    QString error;
-    if (!m_file.open(hostPath, &error))
-        return failOpen(error);
+    const OpenStep step = mapFile(hostPath);
+    if (step != OpenStep::Mapped)
+        return step == OpenStep::AlreadyOpen;
 
     quint32 count = 0;
     if (!m_file.u32(kCountAt, &count))
@@ -79,12 +47,9 @@ bool CDbxMsgFile::FileOpen(const QString& hostPath)
             return false;
         }
     }
-    m_count = qint32(count);
     m_offsets = std::move(scan.offsets);
-    m_cursor = 0;
-    m_full.clear();
     m_header.clear();
-    m_error.clear();
+    opened(qint32(count));
     return true;
 }
 
@@ -177,8 +142,6 @@ bool CDbxMsgFile::ReadMsgInfo(Scan& scan, quint32 object)
     scan.offsets.push_back(block);
     return true;
 }
-
-void CDbxMsgFile::FileClose() { m_file.close(); }
 
 quint32 CDbxMsgFile::firstBlock(qint32 n) const
 {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "msgstore/FileView.h"
+#include "msgstore/MsgFileReader.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -15,17 +15,9 @@ namespace kv::msgstore {
 // and hands out a message's raw text, its header lines, four header values, its size, or writes
 // it byte for byte to a file. It never changes the file. One reader per file; the file stays
 // open (mapped) from FileOpen to FileClose.
-//
-// EOF and BOF are C library macros, hence Eof() and Bof().
-class CDbxMsgFile
+class CDbxMsgFile : public MsgFileReader
 {
 public:
-    CDbxMsgFile() = default;
-    CDbxMsgFile(const CDbxMsgFile&) = delete;
-    CDbxMsgFile& operator=(const CDbxMsgFile&) = delete;
-
-    // The header's message count (folders of more than 32 767 messages exist, so 32 bits).
-    qint32 MessageCount() const { return m_count; }
     // The message's stored length in bytes (its blocks' text lengths added up), read from the
     // file when asked so that two copies of one message agree; 0 outside 1..count or when the
     // message cannot be read.
@@ -34,7 +26,6 @@ public:
     // once without reading anything again. False when the file is missing or damaged; the
     // reader is then closed.
     bool FileOpen(const QString& hostPath);
-    void FileClose();
     // The message's raw text, also kept as the full-message text; the cursor becomes n. "" for
     // a number outside 1..count (cursor unchanged) or a slot the index did not fill. A message
     // that cannot be read gives "" with *ok false and lastError() telling why.
@@ -52,14 +43,8 @@ public:
     // missing; an existing file is replaced). False when nothing was written: a number outside
     // 1..count, a damaged message or a write error (lastError() tells which).
     bool SaveAsFile(qint32 n, const QString& folder, const QString& fileName);
-    bool Eof() const { return m_cursor == m_count; }
-    void Bof() { m_cursor = 0; }
 
-    bool IsOpen() const { return m_file.isOpen(); }
-    const QString& FileName() const { return m_name; }
     const QByteArray& HeaderText() const { return m_header; }
-    const QByteArray& FullMessageText() const { return m_full; }
-    const QString& lastError() const { return m_error; }
 
 private:
     struct Scan
@@ -74,18 +59,10 @@ private:
     bool ReadMsgInfo(Scan& scan, quint32 object);
     quint32 firstBlock(qint32 n) const;
     bool readMessage(qint32 n, QByteArray* text);
-    bool failOpen(const QString& why);
-    bool fail(const QString& why);
 
-    FileView m_file;
-    QString m_name;
-    qint32 m_count = 0;
     std::vector<quint32> m_offsets; // first block of message n at [n - 1]; missing slots are 0
-    qint32 m_cursor = 0;
-    QByteArray m_full;
     QByteArray m_header;
     QByteArray m_scratch;
-    QString m_error;
 };
 
 } // namespace kv::msgstore

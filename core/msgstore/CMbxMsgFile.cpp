@@ -2,9 +2,6 @@
 
 #include "msgstore/HeaderValue.h"
 #include "msgstore/MessageWriter.h"
-#include "msgstore/MsgStoreLog.h"
-
-#include <QFileInfo>
 
 namespace kv::msgstore {
 
@@ -16,42 +13,13 @@ constexpr quint64 kEndOfDataAt = 0x10;
 constexpr quint64 kRecordHeader = 16;
 constexpr quint64 kLengthAt = 0x08;
 
-bool badName(const QString& name)
-{
-    return name.isEmpty() || name.contains(QLatin1Char('*')) || name.contains(QLatin1Char('?'));
-}
-
 } // namespace
-
-bool CMbxMsgFile::failOpen(const QString& why)
-{
-    m_error = why;
-    qCWarning(lcMsgStore).noquote() << "cannot read" << m_name << "-" << why;
-    m_file.close();
-    return false;
-}
-
-bool CMbxMsgFile::fail(const QString& why)
-{
-    m_error = why;
-    qCWarning(lcMsgStore).noquote() << m_name << "-" << why;
-    return false;
-}
 
 bool CMbxMsgFile::FileOpen(const QString& hostPath)
 {
-    if (m_file.isOpen()) {
-        if (hostPath == m_name)
-            return true;
-        FileClose();
-    }
-    m_name = hostPath;
-    const QFileInfo info(hostPath);
-    if (badName(hostPath) || !info.exists() || info.isDir())
-        return failOpen(QStringLiteral("the file does not exist"));
-    QString error;
-    if (!m_file.open(hostPath, &error))
-        return failOpen(error);
+    const OpenStep step = mapFile(hostPath);
+    if (step != OpenStep::Mapped)
+        return step == OpenStep::AlreadyOpen;
 
     const uchar* header = m_file.at(0, kFileHeader);
     if (!header)
@@ -83,15 +51,10 @@ bool CMbxMsgFile::FileOpen(const QString& hostPath)
         if (qint64(offset) > endOfData)
             break;
     }
-    m_count = qint32(count);
     m_records = std::move(records);
-    m_cursor = 0;
-    m_full.clear();
-    m_error.clear();
+    opened(qint32(count));
     return true;
 }
-
-void CMbxMsgFile::FileClose() { m_file.close(); }
 
 qint64 CMbxMsgFile::MsgSize(qint32 n) const
 {

@@ -36,6 +36,22 @@ enum class MsgResult
     No = 7
 };
 
+// The answer of a box closed without a button, or shown where nobody can answer: the button
+// that backs out.
+inline MsgResult backOutResult(MsgButtons buttons)
+{
+    switch (buttons) {
+    case MsgButtons::Ok:
+        return MsgResult::Ok;
+    case MsgButtons::YesNo:
+        return MsgResult::No;
+    case MsgButtons::AbortRetryIgnore:
+        return MsgResult::Abort;
+    default:
+        return MsgResult::Cancel;
+    }
+}
+
 // The general message dialog: a text beside a picture, with a "&Do not show this again" box.
 struct GenMessage
 {

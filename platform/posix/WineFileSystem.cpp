@@ -85,17 +85,20 @@ bool WineFileSystem::driveReady(QChar letter)
     return QFileInfo(m_paths.driveRoot(letter)).isDir();
 }
 
-QString WineFileSystem::existingHostPath(const QString& path)
+bool WineFileSystem::driveUsable(const QString& path)
 {
     const QChar letter = WinePathMapper::driveOf(path);
-    if (letter.isNull() || m_paths.driveRoot(letter).isEmpty()) {
-        fail(kErrorPathNotFound, QStringLiteral("resolving"), path);
+    if (letter.isNull() || m_paths.driveRoot(letter).isEmpty())
+        return fail(kErrorPathNotFound, QStringLiteral("resolving"), path);
+    if (!driveReady(letter))
+        return fail(kErrorNotReady, QStringLiteral("resolving"), path);
+    return true;
+}
+
+QString WineFileSystem::existingHostPath(const QString& path)
+{
+    if (!driveUsable(path))
         return {};
-    }
-    if (!driveReady(letter)) {
-        fail(kErrorNotReady, QStringLiteral("resolving"), path);
-        return {};
-    }
     const QString host = m_paths.toHostPath(path);
     const QFileInfo info(host);
     if (info.exists())
@@ -107,15 +110,8 @@ QString WineFileSystem::existingHostPath(const QString& path)
 
 QString WineFileSystem::newHostPath(const QString& path)
 {
-    const QChar letter = WinePathMapper::driveOf(path);
-    if (letter.isNull() || m_paths.driveRoot(letter).isEmpty()) {
-        fail(kErrorPathNotFound, QStringLiteral("resolving"), path);
+    if (!driveUsable(path))
         return {};
-    }
-    if (!driveReady(letter)) {
-        fail(kErrorNotReady, QStringLiteral("resolving"), path);
-        return {};
-    }
     const QString name = lastComponent(path);
     if (name.isEmpty() || hasInvalidNameChars(name)) {
         fail(kErrorInvalidName, QStringLiteral("naming"), path);

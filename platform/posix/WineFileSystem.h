@@ -51,6 +51,8 @@ private:
     // The host path for a new entry whose folder must exist; "" with the error set otherwise.
     QString newHostPath(const QString& path);
     bool driveReady(QChar letter);
+    // False, with the error set, when the path names no mapped drive or one with no disk in it.
+    bool driveUsable(const QString& path);
     // Can `bytes` more be written to the drive of `path`? Sets kErrorDiskFull when not.
     bool hasRoom(const QString& path, quint64 bytes, quint64 replacedBytes);
     FileEntry entryOf(const QString& hostPath) const;

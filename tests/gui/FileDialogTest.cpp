@@ -2,7 +2,7 @@
 #include "CDialog.h"
 #include "DialogFilter.h"
 #include "ModalDriver.h"
-#include "support/HostFolderFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QAbstractItemView>
@@ -105,7 +105,7 @@ class CDialogShowTest : public ::testing::Test
 {
 protected:
     test::TempDir dir;
-    test::HostFolderFileSystem files{dir.path()};
+    test::DriveFolderFileSystem files{dir.path()};
 
     void SetUp() override
     {

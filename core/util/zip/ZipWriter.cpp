@@ -61,12 +61,7 @@ int ZipWriter::addFile(const QString& entryName, QIODevice& in, quint64 expected
     const bool zip64 = expectedSize >= kZip64Threshold;
     e.needed = zip64 ? 45 : 20;
 
-    const QByteArray header = localHeader(e, zip64);
-    if (!m_sink.reserve(header.size()))
-        return m_sink.error() ? m_sink.error() : kZipDiskFull;
-    e.disk = m_sink.disk();
-    e.localOffset = m_sink.offset();
-    if (const int rc = writeData(header))
+    if (const int rc = writeLocalHeader(e, zip64))
         return rc;
 
     auto dropEntry = [&](int rc) {
@@ -134,17 +129,23 @@ int ZipWriter::addFile(const QString& entryName, QIODevice& in, quint64 expected
     return kZipSuccess;
 }
 
-int ZipWriter::addRaw(const CentralEntry& entry, const std::function<bool(const RawWrite&)>& produce)
+int ZipWriter::writeLocalHeader(CentralEntry& e, bool zip64)
 {
-    CentralEntry e = entry;
-    e.flags |= kFlagDescriptor;
-    const bool zip64 = e.needed >= 45 || e.size >= kMax32 || e.compressedSize >= kMax32;
+    // The header must not be split across disks: where it starts is where the entry lives.
     const QByteArray header = localHeader(e, zip64);
     if (!m_sink.reserve(header.size()))
         return m_sink.error() ? m_sink.error() : kZipDiskFull;
     e.disk = m_sink.disk();
     e.localOffset = m_sink.offset();
-    if (const int rc = writeData(header))
+    return writeData(header);
+}
+
+int ZipWriter::addRaw(const CentralEntry& entry, const std::function<bool(const RawWrite&)>& produce)
+{
+    CentralEntry e = entry;
+    e.flags |= kFlagDescriptor;
+    const bool zip64 = e.needed >= 45 || e.size >= kMax32 || e.compressedSize >= kMax32;
+    if (const int rc = writeLocalHeader(e, zip64))
         return rc;
     quint64 copied = 0;
     bool writeFailed = false;

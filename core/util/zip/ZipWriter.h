@@ -39,6 +39,8 @@ public:
 
 private:
     int writeData(const QByteArray& bytes);
+    // Writes an entry's local header and records the disk and offset it starts at.
+    int writeLocalHeader(CentralEntry& e, bool zip64);
     int drain(int keep, CentralEntry& e);
 
     ZipSink& m_sink;

@@ -187,7 +187,7 @@ TEST(OEGenFcns, MyDocumentsOnlyWhenTheFolderExists)
                            QStringLiteral("Personal"),
                            QStringLiteral("C:\\users\\tester\\Documents"));
     EXPECT_EQ(myDocumentsFolder(reg, env.files), QString());
-    env.files.makeSurePath(QStringLiteral("C:\\users\\tester\\documents"));
+    env.files.makeSurePath(QStringLiteral("C:\\users\\tester\\documents\\"));
     EXPECT_EQ(myDocumentsFolder(reg, env.files), QStringLiteral("C:\\users\\tester\\Documents"));
 }
 

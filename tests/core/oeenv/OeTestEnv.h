@@ -45,7 +45,7 @@ struct OeTestEnv
                                    QLatin1String(OEGenFcns::kIdentityStoreKey),
                                QStringLiteral("Store Root"), storeRoot);
         if (createFolder && !storeRoot.isEmpty())
-            files.makeSurePath(system.expandEnvironmentStrings(storeRoot));
+            files.makeSurePath(system.expandEnvironmentStrings(storeRoot) + u'\\');
     }
     void setIdentityDefaults(const QString& defaultId, const QString& lastId)
     {
@@ -64,9 +64,9 @@ struct OeTestEnv
         if (!host.endsWith(u'\\'))
             host += u'\\';
         if (mail)
-            files.makeSurePath(host + QStringLiteral("Mail"));
+            files.makeSurePath(host + QStringLiteral("Mail\\"));
         if (news)
-            files.makeSurePath(host + QStringLiteral("News"));
+            files.makeSurePath(host + QStringLiteral("News\\"));
     }
 
     TempDir dir;

@@ -17,7 +17,7 @@ protected:
     {
         files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
         files.writeFile(kIni, "[Software\\Test]\r\nName=from file\r\nCount=12\r\nOn=1\r\n");
-        files.makeSurePath(QStringLiteral("C:\\a folder"));
+        files.makeSurePath(QStringLiteral("C:\\a folder\\"));
     }
     const QString kIni = QStringLiteral("C:\\cfg\\settings.ini");
     test::TempDir dir;

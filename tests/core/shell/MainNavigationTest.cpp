@@ -31,7 +31,7 @@ struct Started : ShellTestEnv
 TEST(MainNavigation, BackupStepsNextAndBack)
 {
     Started env;
-    env.files.makeSurePath(QStringLiteral("C:\\Backups"));
+    env.files.makeSurePath(QStringLiteral("C:\\Backups\\"));
     env.controller->backupClicked();
     EXPECT_EQ(env.view->helpContext, 1001);
     EXPECT_EQ(env.st().function, MainFunction::Backup);

@@ -367,7 +367,7 @@ TEST(MainStartup, ForcedOe4WithoutStore)
         if (c.myDocuments) {
             env.registry.setString(Hive::CurrentUser, QLatin1String(OEGenFcns::kShellFoldersKey),
                                    QStringLiteral("Personal"), QStringLiteral("C:\\Docs"));
-            env.files.makeSurePath(QStringLiteral("C:\\Docs"));
+            env.files.makeSurePath(QStringLiteral("C:\\Docs\\"));
         }
         env.ui.answerOe4Import(c.choice);
         if (c.result == LoadResult::Interactive)

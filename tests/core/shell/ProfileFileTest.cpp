@@ -204,7 +204,7 @@ TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
 TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
 {
     // A folder where the file should be stands for a file that cannot be read.
-    files.makeSurePath(QStringLiteral("C:\\locked.ini"));
+    files.makeSurePath(QStringLiteral("C:\\locked.ini\\"));
     EXPECT_NE(ProfileFile::write(files, QStringLiteral("C:\\locked.ini"), QStringLiteral("S"),
                                  QStringLiteral("K"), QStringLiteral("v")),
               platform::kErrorSuccess);

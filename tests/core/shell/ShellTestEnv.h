@@ -118,7 +118,7 @@ struct ShellTestEnv : OeTestEnv
     static inline const QString kMainId = QStringLiteral("{11111111-0000-0000-0000-000000000001}");
     static inline const QString kWorkId = QStringLiteral("{22222222-0000-0000-0000-000000000002}");
 
-    ShellTestEnv() { files.makeSurePath(kProgramFolder); }
+    ShellTestEnv() { files.makeSurePath(kProgramFolder + u'\\'); }
 
     // Version 5 with one identity "Main" (or also "Work", the default when several).
     void oe5(bool twoIdentities = false)

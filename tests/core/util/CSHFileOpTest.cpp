@@ -1,6 +1,6 @@
 #include "util/CSHFileOp.h"
 
-#include "support/HostFolderFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::test::HostFolderFileSystem;
+using kv::test::DriveFolderFileSystem;
 
 namespace {
 
@@ -46,7 +46,7 @@ protected:
     QStringList trash() const { return QDir(fs.trashFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot); }
 
     test::TempDir tmp;
-    HostFolderFileSystem fs;
+    DriveFolderFileSystem fs;
 };
 
 QStringList sl(std::initializer_list<const char*> items)
@@ -342,7 +342,7 @@ TEST_F(FileOpTest, MoveThatCannotRenameCopiesAndKeepsTheOriginalUntilTheCopyIsWh
         EXPECT_TRUE(has(QStringLiteral("src/sub/b.txt")));
     }
     QDir(fs.host(QStringLiteral("other"))).removeRecursively();
-    HostFolderFileSystem fresh(tmp.path());
+    DriveFolderFileSystem fresh(tmp.path());
     fresh.failOn(QStringLiteral("moveFile"), QStringLiteral("C:\\src"));
     CSHFileOp op(fresh);
     op.AddSourceFile(QStringLiteral("C:\\src"));

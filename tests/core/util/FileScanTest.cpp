@@ -1,7 +1,7 @@
 #include "util/FileScan.h"
 #include "util/VXStrings.h"
 
-#include "support/HostFolderFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::test::HostFolderFileSystem;
+using kv::test::DriveFolderFileSystem;
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
         tmp.write(QStringLiteral("drive_c/") + relative, QByteArray(size, 'x'));
     }
     test::TempDir tmp;
-    HostFolderFileSystem fs;
+    DriveFolderFileSystem fs;
 };
 
 } // namespace

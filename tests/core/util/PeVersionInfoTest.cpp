@@ -1,7 +1,7 @@
 #include "util/PeVersionInfo.h"
 #include "util/SysFcns.h"
 
-#include "support/HostFolderFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QBuffer>
@@ -185,7 +185,7 @@ TEST(PeVersionInfo, EveryTruncationAndOtherKindsOfFileGiveNothing)
 TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
 {
     test::TempDir tmp;
-    test::HostFolderFileSystem fs(tmp.path());
+    test::DriveFolderFileSystem fs(tmp.path());
     tmp.write(QStringLiteral("drive_c/app/k2k.exe"), PeBuilder().build());
     PeBuilder small;
     small.fileVersionMS = 7;

@@ -1,6 +1,6 @@
 #include "util/SysFcns.h"
 
-#include "support/HostFolderFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -9,7 +9,7 @@
 
 using namespace kv;
 using namespace kv::platform;
-using kv::test::HostFolderFileSystem;
+using kv::test::DriveFolderFileSystem;
 
 namespace {
 
@@ -53,7 +53,7 @@ class SysFcnsTest : public testing::Test
 protected:
     SysFcnsTest() : fs(tmp.path()) {}
     test::TempDir tmp;
-    HostFolderFileSystem fs;
+    DriveFolderFileSystem fs;
 };
 
 } // namespace

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "support/TempDir.h"
-#include "support/ZipTestFileSystem.h"
+#include "support/DriveFolderFileSystem.h"
 #include "util/zip/ZipComponent.h"
 #include "util/zip/ZipListener.h"
 
@@ -69,7 +69,7 @@ protected:
 
 public: // scripted listeners reach into the fixture
     TempDir m_dir;
-    ZipTestFileSystem m_fs;
+    DriveFolderFileSystem m_fs;
     RecordingListener m_events;
     zip::ZipComponent m_zip{m_fs, &m_events};
 };
