@@ -5,6 +5,7 @@
 #include "QtUi.h"
 #include "frmMain.h"
 #include "shell/MainController.h"
+#include "util/CommandArgs.h"
 
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WinePrefix.h"
@@ -18,23 +19,9 @@
 
 namespace {
 
+using kv::takeFlag;
+using kv::takeOption;
 using kv::platform::posix::WinePrefix;
-
-// Removes "name VALUE" from args; false when absent. A name without its value is left alone.
-bool takeOption(QStringList& args, const QString& name, QString* value)
-{
-    const int at = int(args.indexOf(name));
-    if (at < 0 || at + 1 >= args.size())
-        return false;
-    *value = args[at + 1];
-    args.remove(at, 2);
-    return true;
-}
-
-bool takeFlag(QStringList& args, const QString& name)
-{
-    return args.removeAll(name) > 0;
-}
 
 int startFailed(const QString& message)
 {

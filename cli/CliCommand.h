@@ -1,5 +1,7 @@
 #pragma once
 
+#include "util/CommandArgs.h"
+
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
@@ -23,9 +25,7 @@ struct CliCommand
     CommandFn run;
 };
 
-// Takes "--name VALUE" out of the arguments; true when it was there.
-bool takeOption(QStringList& args, const QString& name, QString* value);
-// Takes a flag "--name" out of the arguments; true when it was there.
-bool takeFlag(QStringList& args, const QString& name);
+using kv::takeFlag;
+using kv::takeOption;
 
 } // namespace kv::cli

@@ -3,6 +3,7 @@
 #include "DbxMessageWriter.h"
 #include "MessageGenerator.h"
 #include "StoreBuilder.h"
+#include "util/CommandArgs.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -12,23 +13,10 @@
 #include <cstdio>
 
 using namespace kv::storegen;
+using kv::takeFlag;
+using kv::takeOption;
 
 namespace {
-
-bool takeOption(QStringList& args, const QString& name, QString* value)
-{
-    const qsizetype i = args.indexOf(name);
-    if (i < 0 || i + 1 >= args.size())
-        return false;
-    *value = args.at(i + 1);
-    args.remove(i, 2);
-    return true;
-}
-
-bool takeFlag(QStringList& args, const QString& name)
-{
-    return args.removeOne(name);
-}
 
 int usage(QTextStream& err)
 {

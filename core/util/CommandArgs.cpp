@@ -1,14 +1,14 @@
-#include "CliCommand.h"
+#include "util/CommandArgs.h"
 
-namespace kv::cli {
+namespace kv {
 
 bool takeOption(QStringList& args, const QString& name, QString* value)
 {
-    const qsizetype i = args.indexOf(name);
-    if (i < 0 || i + 1 >= args.size())
+    const qsizetype at = args.indexOf(name);
+    if (at < 0 || at + 1 >= args.size())
         return false;
-    *value = args.at(i + 1);
-    args.remove(i, 2);
+    *value = args.at(at + 1);
+    args.remove(at, 2);
     return true;
 }
 
@@ -17,4 +17,4 @@ bool takeFlag(QStringList& args, const QString& name)
     return args.removeAll(name) > 0;
 }
 
-} // namespace kv::cli
+} // namespace kv
