@@ -1,7 +1,7 @@
 #include "ScreenTour.h"
 
+#include "MainWindow.h"
 #include "QtUi.h"
-#include "frmMain.h"
 #include "shell/MainController.h"
 #include "shell/Options.h"
 #include "shell/Strings.h"
@@ -24,7 +24,7 @@ namespace {
 
 struct Tour
 {
-    gui::frmMain& window;
+    gui::MainWindow& window;
     gui::QtUi& ui;
     MainController& controller;
     QString folder;
@@ -156,8 +156,8 @@ QObject* answerStartUpMessages(const QString& folder)
         QWidget* modal = QApplication::activeModalWidget();
         if (!modal)
             return;
-        const QString path = QDir(folder).absoluteFilePath(
-            QStringLiteral("startup-message-%1.png").arg(++*count));
+        const QString path =
+            QDir(folder).absoluteFilePath(QStringLiteral("startup-message-%1.png").arg(++*count));
         if (modal->grab().save(path))
             QTextStream(stdout) << path << "\n";
         modal->close();
@@ -166,7 +166,7 @@ QObject* answerStartUpMessages(const QString& folder)
     return watcher;
 }
 
-void startScreenTour(gui::frmMain& window, gui::QtUi& ui, MainController& controller,
+void startScreenTour(gui::MainWindow& window, gui::QtUi& ui, MainController& controller,
                      const QString& folder)
 {
     QDir().mkpath(folder);

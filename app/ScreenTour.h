@@ -7,7 +7,7 @@ namespace kv {
 class MainController;
 }
 namespace kv::gui {
-class frmMain;
+class MainWindow;
 class QtUi;
 } // namespace kv::gui
 
@@ -20,7 +20,7 @@ namespace kv::app {
 // once the start-up is over.
 QObject* answerStartUpMessages(const QString& folder);
 
-void startScreenTour(gui::frmMain& window, gui::QtUi& ui, MainController& controller,
+void startScreenTour(gui::MainWindow& window, gui::QtUi& ui, MainController& controller,
                      const QString& folder);
 
 } // namespace kv::app

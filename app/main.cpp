@@ -2,8 +2,8 @@
 #include "ScreenTour.h"
 
 #include "DemoPrefix.h"
+#include "MainWindow.h"
 #include "QtUi.h"
-#include "frmMain.h"
 #include "shell/MainController.h"
 #include "util/CommandArgs.h"
 
@@ -61,13 +61,13 @@ int main(int argc, char** argv)
 
     const auto host = kv::platform::posix::PosixPlatform::forPrefix(folder);
     kv::platform::Platform services = host->services();
-    kv::gui::frmMain window;
+    kv::gui::MainWindow window;
     kv::gui::QtUi ui(&window);
     kv::MainController controller(services, ui, window);
     window.setController(&controller);
     window.setHelpRequest(
         [&](int context) { ui.showHelpTopic(controller.state().helpFile, context); });
-    QObject::connect(&window, &kv::gui::frmMain::unloaded, &app, &QApplication::quit,
+    QObject::connect(&window, &kv::gui::MainWindow::unloaded, &app, &QApplication::quit,
                      Qt::QueuedConnection);
 
     // A restarted program (a change of identity) finds the same environment.

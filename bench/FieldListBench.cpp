@@ -1,7 +1,7 @@
 // Walking a field list of n entries: getField(1..n) as the program's callers do it, the
 // FieldReader, a rescan from the start for every field (the walk without a remembered
 // position), and Qt's own QString::split as the peer.
-#include "util/VXStrings.h"
+#include "util/FieldList.h"
 
 #include <benchmark/benchmark.h>
 
@@ -16,7 +16,7 @@ QString makeList(qsizetype n)
     QStringList fields;
     for (qsizetype i = 0; i < n; ++i)
         fields.append(QStringLiteral("C:\\Store\\Folder %1.dbx").arg(i));
-    return VXStrings::joinFields(fields, kSep);
+    return FieldList::joinFields(fields, kSep);
 }
 
 void getFieldWalk(benchmark::State& state)
@@ -24,9 +24,9 @@ void getFieldWalk(benchmark::State& state)
     const QString list = makeList(state.range(0));
     for (auto _ : state) {
         qsizetype total = 0;
-        const qsizetype n = VXStrings::countFields(list, kSep);
+        const qsizetype n = FieldList::countFields(list, kSep);
         for (qsizetype i = 1; i <= n; ++i)
-            total += VXStrings::getField(list, i, kSep).size();
+            total += FieldList::getField(list, i, kSep).size();
         benchmark::DoNotOptimize(total);
     }
     state.SetItemsProcessed(state.iterations() * state.range(0));
@@ -37,7 +37,7 @@ void fieldReader(benchmark::State& state)
     const QString list = makeList(state.range(0));
     for (auto _ : state) {
         qsizetype total = 0;
-        VXStrings::FieldReader reader(list, kSep);
+        FieldList::FieldReader reader(list, kSep);
         while (!reader.atEnd())
             total += reader.next().size();
         benchmark::DoNotOptimize(total);
@@ -50,7 +50,7 @@ void rescanWalk(benchmark::State& state)
     const QString list = makeList(state.range(0));
     for (auto _ : state) {
         qsizetype total = 0;
-        const qsizetype n = VXStrings::countFields(list, kSep);
+        const qsizetype n = FieldList::countFields(list, kSep);
         for (qsizetype i = 1; i <= n; ++i) {
             qsizetype pos = 0;
             for (qsizetype f = 1; f < i; ++f)

@@ -1,7 +1,7 @@
 // dbx_bench FILE.dbx [ROUNDS]: opens a message file with the program's reader and reads the
 // header lines and the four header values (From, To, Subject, Date) of every message, as the
 // message lists do; prints messages per second (best of ROUNDS, from the page cache).
-#include "msgstore/CDbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -9,7 +9,7 @@
 
 #include <cstdio>
 
-using kv::msgstore::CDbxMsgFile;
+using kv::msgstore::DbxFile;
 
 int main(int argc, char** argv)
 {
@@ -35,7 +35,7 @@ int main(int argc, char** argv)
     for (int r = 0; r < rounds; ++r) {
         QElapsedTimer t;
         t.start();
-        CDbxMsgFile reader;
+        DbxFile reader;
         if (!reader.FileOpen(path)) {
             std::fprintf(stderr, "dbx_bench: %s\n", qPrintable(reader.lastError()));
             return 1;
@@ -44,13 +44,14 @@ int main(int argc, char** argv)
         checksum = 0;
         for (qint32 n = 1; n <= count; ++n) {
             reader.MessageHeaders(n);
-            checksum += reader.MsgFrom().size() + reader.MsgTo().size() + reader.MsgSubject().size()
-                + reader.MsgDateStr().size();
+            checksum += reader.MsgFrom().size() + reader.MsgTo().size() +
+                        reader.MsgSubject().size() + reader.MsgDateStr().size();
         }
         reader.FileClose();
         const double secs = double(t.nsecsElapsed()) / 1e9;
         const double rate = double(count) / secs;
-        std::printf("round %d: %lld messages in %.3f s = %.0f msgs/s\n", r + 1, (long long)count, secs, rate);
+        std::printf("round %d: %lld messages in %.3f s = %.0f msgs/s\n", r + 1, (long long)count,
+                    secs, rate);
         best = std::max(best, rate);
     }
     std::printf("open + headers + From/To/Subject/Date: best %.0f msgs/s over %lld messages "

@@ -1,8 +1,8 @@
 #include "CliCommand.h"
 
 #include "platform/posix/PosixPlatform.h"
-#include "util/zip/ZipComponent.h"
-#include "util/zip/ZipListener.h"
+#include "zip/ZipComponent.h"
+#include "zip/ZipListener.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -16,9 +16,9 @@ namespace {
 
 using namespace kv::zip;
 
-const char* const kSkipTexts[] = {"file not found", "unknown compression method", "bad CRC",
-                                  "already up to date", "cannot open", "invalid or no password",
-                                  "corrupted"};
+const char* const kSkipTexts[] = {
+    "file not found", "unknown compression method", "bad CRC",  "already up to date",
+    "cannot open",    "invalid or no password",     "corrupted"};
 
 // Reports the component's events on the terminal; disk requests are answered from stdin.
 class TerminalListener : public ZipListener
@@ -89,8 +89,8 @@ int create(CliContext& ctx, ZipComponent& zip, QStringList args)
     if (span) {
         // The archive goes to the root of the removable drive, spread over as many disks as it
         // needs; it is built in the temporary folder first only when one was named.
-        archive = spanDrive.left(1) + QStringLiteral(":\\")
-            + archive.mid(archive.lastIndexOf(QLatin1Char('\\')) + 1);
+        archive = spanDrive.left(1) + QStringLiteral(":\\") +
+                  archive.mid(archive.lastIndexOf(QLatin1Char('\\')) + 1);
         zip.setSpanning(true);
         zip.setUseTempFile(haveTemp);
     }
@@ -124,8 +124,7 @@ int list(CliContext& ctx, ZipComponent& zip, const QStringList& args)
         packed += e.compressedSize;
     }
     ctx.out << QString::number(total).rightJustified(12) << " "
-            << QString::number(packed).rightJustified(12) << "  " << entries.size()
-            << " entries\n";
+            << QString::number(packed).rightJustified(12) << "  " << entries.size() << " entries\n";
     return 0;
 }
 
@@ -165,8 +164,8 @@ int runArchive(CliContext& ctx)
     const bool hasPrefix = takeOption(args, QStringLiteral("--prefix"), &prefix);
     if (takeFlag(args, QStringLiteral("--demo"))) {
         // The demo environment that "env --demo" makes on first use.
-        prefix = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation)
-            + QStringLiteral("/Korvane/demo-prefix");
+        prefix = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
+                 QStringLiteral("/Korvane/demo-prefix");
         if (!platform::posix::WinePrefix(prefix).looksValid()) {
             ctx.err << "kv2000-cli: archive: no demo environment yet; make it with "
                        "kv2000-cli env --demo\n";
@@ -196,11 +195,12 @@ int runArchive(CliContext& ctx)
     else if (sub == QLatin1String("extract"))
         rc = extract(ctx, zip, args);
     if (rc < 0) {
-        ctx.err << "usage: kv2000-cli archive [--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] "
-                   "[--span DRIVE] [--level 0-3] FILE...\n"
-                   "       kv2000-cli archive [--prefix DIR] list|test X.eaz\n"
-                   "       kv2000-cli archive [--prefix DIR] [-v] extract X.eaz DESTDIR "
-                   "[NAME|PATTERN...]\n";
+        ctx.err
+            << "usage: kv2000-cli archive [--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] "
+               "[--span DRIVE] [--level 0-3] FILE...\n"
+               "       kv2000-cli archive [--prefix DIR] list|test X.eaz\n"
+               "       kv2000-cli archive [--prefix DIR] [-v] extract X.eaz DESTDIR "
+               "[NAME|PATTERN...]\n";
         return 2;
     }
     return rc;

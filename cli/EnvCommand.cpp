@@ -5,7 +5,7 @@
 
 #include "DemoPrefix.h"
 #include "oeenv/OeEnvironment.h"
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/Strings.h"
 
 #include "platform/posix/PosixPlatform.h"
@@ -49,7 +49,7 @@ int runEnv(CliContext& ctx)
 
     const auto host = platform::posix::PosixPlatform::forPrefix(folder);
     platform::Platform services = host->services();
-    CRegSettings settings(services.registry);
+    AppSettings settings(services.registry);
     settings.setAppName(QStringLiteral("Korvane"));
     CliUi ui(ctx.err);
     const OeEnvironmentResult r =

@@ -7,7 +7,12 @@ namespace kv::cli {
 
 namespace {
 
-enum class Kind { Unknown, Dbx, Mbx };
+enum class Kind
+{
+    Unknown,
+    Dbx,
+    Mbx
+};
 
 Kind kindOf(const QString& path)
 {
@@ -37,14 +42,14 @@ bool MessageFileSource::open(const QString& hostPath, QString* error)
     }
     switch (kindOf(hostPath)) {
     case Kind::Dbx:
-        m_dbx = std::make_unique<msgstore::CDbxMsgFile>();
+        m_dbx = std::make_unique<msgstore::DbxFile>();
         if (m_dbx->FileOpen(hostPath))
             return true;
         *error = QStringLiteral("%1: cannot read the message file: %2")
                      .arg(hostPath, m_dbx->lastError());
         return false;
     case Kind::Mbx:
-        m_mbx = std::make_unique<msgstore::CMbxMsgFile>();
+        m_mbx = std::make_unique<msgstore::MbxFile>();
         if (m_mbx->FileOpen(hostPath))
             return true;
         *error = QStringLiteral("%1: cannot read the message file: %2")
@@ -70,7 +75,10 @@ void MessageFileSource::loadHeaders(qint32 n)
         m_mbx->FullMessage(n);
 }
 
-QString MessageFileSource::from() const { return m_dbx ? m_dbx->MsgFrom() : m_mbx->MsgFrom(); }
+QString MessageFileSource::from() const
+{
+    return m_dbx ? m_dbx->MsgFrom() : m_mbx->MsgFrom();
+}
 
 QString MessageFileSource::subject() const
 {
@@ -82,7 +90,10 @@ QString MessageFileSource::date() const
     return m_dbx ? m_dbx->MsgDateStr() : m_mbx->MsgDateStr();
 }
 
-qint64 MessageFileSource::size(qint32 n) { return m_dbx ? m_dbx->MsgSize(n) : m_mbx->MsgSize(n); }
+qint64 MessageFileSource::size(qint32 n)
+{
+    return m_dbx ? m_dbx->MsgSize(n) : m_mbx->MsgSize(n);
+}
 
 bool MessageFileSource::save(qint32 n, const QString& folder, const QString& fileName,
                              QString* error)

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "msgstore/CDbxMsgFile.h"
-#include "msgstore/CMbxMsgFile.h"
+#include "msgstore/DbxFile.h"
+#include "msgstore/MbxFile.h"
 
 #include <QString>
 
@@ -26,8 +26,8 @@ public:
     bool save(qint32 n, const QString& folder, const QString& fileName, QString* error);
 
 private:
-    std::unique_ptr<msgstore::CDbxMsgFile> m_dbx;
-    std::unique_ptr<msgstore::CMbxMsgFile> m_mbx;
+    std::unique_ptr<msgstore::DbxFile> m_dbx;
+    std::unique_ptr<msgstore::MbxFile> m_mbx;
 };
 
 } // namespace kv::cli

@@ -1,7 +1,7 @@
 #include "FuzzInput.h"
-#include "msgstore/CDbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 
-using kv::msgstore::CDbxMsgFile;
+using kv::msgstore::DbxFile;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString path = kv::fuzz::writeInput(data, size, ".dbx");
-    CDbxMsgFile dbx;
+    DbxFile dbx;
     if (!dbx.FileOpen(path)) {
         KV_FUZZ_CHECK(!dbx.IsOpen());
         return 0;
@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // Opening the same name again keeps everything; a second reader agrees on the count.
     KV_FUZZ_CHECK(dbx.FileOpen(path) && dbx.MessageCount() == count);
     dbx.FileClose();
-    CDbxMsgFile again;
+    DbxFile again;
     KV_FUZZ_CHECK(again.FileOpen(path) && again.MessageCount() == count);
     return 0;
 }

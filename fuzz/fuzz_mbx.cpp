@@ -1,7 +1,7 @@
 #include "FuzzInput.h"
-#include "msgstore/CMbxMsgFile.h"
+#include "msgstore/MbxFile.h"
 
-using kv::msgstore::CMbxMsgFile;
+using kv::msgstore::MbxFile;
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const QString path = kv::fuzz::writeInput(data, size, ".mbx");
-    CMbxMsgFile mbx;
+    MbxFile mbx;
     if (!mbx.FileOpen(path)) {
         KV_FUZZ_CHECK(!mbx.IsOpen());
         return 0;

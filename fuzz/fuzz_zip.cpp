@@ -1,7 +1,7 @@
 // Untrusted archive bytes through the zip reader: list, test and extract into a scratch folder.
 // Nothing may crash, hang or write outside the destination.
 #include "support/DriveFolderFileSystem.h"
-#include "util/zip/ZipComponent.h"
+#include "zip/ZipComponent.h"
 
 #include <QDir>
 #include <QFile>
@@ -41,11 +41,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     zip.setPathMode(kv::zip::PathMode::FullPath);
     zip.unzip();
     // Whatever the archive said, only the archive and the destination folder exist.
-    const QStringList top = QDir(drive).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList top =
+        QDir(drive).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString& name : top)
         if (name != QLatin1String("in.zip") && name != QLatin1String("out"))
             std::abort();
-    const QStringList outTop = QDir(drive + QStringLiteral("/out")).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+    const QStringList outTop =
+        QDir(drive + QStringLiteral("/out"))
+            .entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
     for (const QString& name : outTop)
         if (name != QLatin1String("x"))
             std::abort();

@@ -8,7 +8,7 @@
 namespace kv::gui {
 
 // A form area or picture box that keeps what is drawn on it, as the program's containers
-// always did: drawing goes into a backing image, painting shows the image. max3D draws here
+// always did: drawing goes into a backing image, painting shows the image. Drawing3D draws here
 // when it is the container, so a percent meter that only adds to its bar keeps the rest.
 class DrawingSurface : public QWidget
 {

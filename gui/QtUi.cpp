@@ -1,12 +1,12 @@
 #include "QtUi.h"
 
+#include "AboutDialog.h"
 #include "GuiLog.h"
 #include "HelpWindow.h"
+#include "IdentityDialog.h"
+#include "MessageDialog.h"
+#include "OptionsDialog.h"
 #include "ProgramIcon.h"
-#include "frmAbout.h"
-#include "frmGenMsg.h"
-#include "frmGetOpts.h"
-#include "frmSelIdent.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -102,7 +102,7 @@ MsgResult QtUi::messageBox(const QString& text, MsgButtons buttons, MsgIcon icon
 int QtUi::chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
                          const QString& caption)
 {
-    frmSelIdent dialog(m_owner);
+    IdentityDialog dialog(m_owner);
     dialog.setCaption(caption);
     dialog.setIdentities(names, currentIndex);
     return dialog.ChooseIdent(offerCancel);
@@ -110,7 +110,7 @@ int QtUi::chooseIdentity(const QStringList& names, int currentIndex, bool offerC
 
 GenMessageAnswer QtUi::genMessage(const GenMessage& message)
 {
-    frmGenMsg dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
+    MessageDialog dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
     GenMessageAnswer answer;
     dialog.Message(message.picture, message.title, message.text, answer.doNotShow,
                    message.helpStyle, answer.result);
@@ -119,13 +119,13 @@ GenMessageAnswer QtUi::genMessage(const GenMessage& message)
 
 std::optional<OptionsAnswer> QtUi::getOptions(const OptionsRequest& request)
 {
-    frmGetOpts dialog(m_owner);
+    OptionsDialog dialog(m_owner);
     return dialog.Ask(request);
 }
 
 void QtUi::showAbout(const QString& programName, const QString& version)
 {
-    frmAbout dialog(m_owner);
+    AboutDialog dialog(m_owner);
     if (!programName.isEmpty())
         dialog.setWindowTitle(QStringLiteral("About ") + programName);
     dialog.setVersionText(version);

@@ -2,7 +2,7 @@
 
 #include "GuiLog.h"
 #include "ProgramIcon.h"
-#include "util/Ansi.h"
+#include "platform/Ansi.h"
 
 #include <QDir>
 #include <QFile>

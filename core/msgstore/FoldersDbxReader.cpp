@@ -2,7 +2,7 @@
 
 #include "msgstore/FileView.h"
 #include "msgstore/MsgStoreLog.h"
-#include "util/Ansi.h"
+#include "platform/Ansi.h"
 
 namespace kv::msgstore {
 
@@ -101,7 +101,8 @@ bool FoldersDbxReader::readRecord(const FileView& file, quint32 offset)
 {
     const uchar* p = file.at(offset, kRecordHead);
     if (!p)
-        return fail(QStringLiteral("a folder record at offset %1 lies outside the file").arg(offset));
+        return fail(
+            QStringLiteral("a folder record at offset %1 lies outside the file").arg(offset));
     DbxFolderRecord r;
     r.offset = offset;
     r.propertyCount = p[10];

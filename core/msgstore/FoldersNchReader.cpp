@@ -2,7 +2,7 @@
 
 #include "msgstore/FileView.h"
 #include "msgstore/MsgStoreLog.h"
-#include "util/Ansi.h"
+#include "platform/Ansi.h"
 
 #include <QSet>
 
@@ -65,8 +65,8 @@ bool FoldersNchReader::read(const QString& hostPath)
         seen.insert(offset);
         const uchar* p = file.at(offset, kFieldsEnd);
         if (!p)
-            return fail(QStringLiteral("a folder record at offset %1 lies outside the file")
-                            .arg(offset));
+            return fail(
+                QStringLiteral("a folder record at offset %1 lies outside the file").arg(offset));
         NchFolderRecord r;
         r.offset = offset;
         r.next = le32(p + kNextAt);

@@ -1,6 +1,6 @@
 #include "msgstore/HeaderValue.h"
 
-#include "util/Ansi.h"
+#include "platform/Ansi.h"
 
 #include <cstring>
 
@@ -8,7 +8,10 @@ namespace kv::msgstore {
 
 namespace {
 
-inline uchar lower(uchar c) { return (c >= 'A' && c <= 'Z') ? uchar(c + 32) : c; }
+inline uchar lower(uchar c)
+{
+    return (c >= 'A' && c <= 'Z') ? uchar(c + 32) : c;
+}
 
 bool equalNoCase(const char* a, const char* b, qsizetype n)
 {

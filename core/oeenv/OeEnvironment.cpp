@@ -1,8 +1,8 @@
 #include "oeenv/OeEnvironment.h"
 
 #include "oeenv/OeEnvLog.h"
-#include "oeenv/RegistryEx.h"
-#include "shell/CRegSettings.h"
+#include "oeenv/RegistryAccess.h"
+#include "shell/AppSettings.h"
 #include "shell/Strings.h"
 #include "shell/Ui.h"
 
@@ -11,7 +11,7 @@
 namespace kv {
 
 using namespace kv::platform;
-using OEGenFcns::ClientVersion;
+using MailClient::ClientVersion;
 using Outcome = OeEnvironmentResult::Outcome;
 
 namespace {
@@ -25,27 +25,27 @@ void fail(OeEnvironmentResult& r, const QString& message)
 
 } // namespace
 
-OeEnvironmentResult OeEnvironment::detect(Platform& platform, CRegSettings& settings, Ui& ui,
+OeEnvironmentResult OeEnvironment::detect(Platform& platform, AppSettings& settings, Ui& ui,
                                           bool forceOe4, const QString& caption)
 {
     OeEnvironmentResult r;
-    RegistryEx reg(platform.registry, platform.files);
+    RegistryAccess reg(platform.registry, platform.files);
 
     if (forceOe4) {
         r.mode = ClientVersion::OE4;
-        r.oe4 = OEGenFcns::oe4StoreRoot(reg, platform.files, platform.system);
+        r.oe4 = MailClient::oe4StoreRoot(reg, platform.files, platform.system);
         setUpOe4(r);
         if (!r.oe4.exists())
             r.outcome = Outcome::Oe4StoreMissing;
         return r;
     }
 
-    const QString dll = OEGenFcns::mailDllPath(reg);
-    r.mode = OEGenFcns::versionOfDll(dll);
+    const QString dll = MailClient::mailDllPath(reg);
+    r.mode = MailClient::versionOfDll(dll);
     qCInfo(lcOeEnv) << "mail client DLL:" << dll;
     switch (r.mode) {
     case ClientVersion::Missing:
-        r.oe4 = OEGenFcns::oe4StoreRoot(reg, platform.files, platform.system);
+        r.oe4 = MailClient::oe4StoreRoot(reg, platform.files, platform.system);
         if (!r.oe4.exists()) {
             fail(r, Strings::get(229) + Strings::kLineBreak + Strings::get(230));
             return r;
@@ -54,7 +54,7 @@ OeEnvironmentResult OeEnvironment::detect(Platform& platform, CRegSettings& sett
         setUpOe4(r);
         return r;
     case ClientVersion::OE4:
-        r.oe4 = OEGenFcns::oe4StoreRoot(reg, platform.files, platform.system);
+        r.oe4 = MailClient::oe4StoreRoot(reg, platform.files, platform.system);
         if (!r.oe4.exists()) {
             fail(r, Strings::get(243));
             return r;
@@ -77,11 +77,11 @@ void OeEnvironment::setUpOe4(OeEnvironmentResult& r)
     r.nameInfix = QStringLiteral(".");
 }
 
-void OeEnvironment::chooseOe5Identity(Platform& platform, CRegSettings& settings, Ui& ui,
-                                      const QString& caption, RegistryEx& reg,
+void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings, Ui& ui,
+                                      const QString& caption, RegistryAccess& reg,
                                       OeEnvironmentResult& r)
 {
-    r.identities = OEGenFcns::enumerateIdentities(reg);
+    r.identities = MailClient::enumerateIdentities(reg);
     const int count = r.identities.count();
     if (count == 0) {
         fail(r, Strings::get(244));
@@ -89,14 +89,14 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, CRegSettings& settings
     }
     r.identityMenuEnabled = count > 1;
     if (count > 1)
-        r.identOption = OEGenFcns::identOption(settings);
+        r.identOption = MailClient::identOption(settings);
 
     // A pending switch is consumed whether or not its identity still exists.
     const QString startAs = settings.get(Setting::StartAs, QString());
     settings.remove(Setting::StartAs, QString());
 
     if (!startAs.isEmpty()) {
-        const int found = OEGenFcns::indexOfId(r.identities.ids, startAs);
+        const int found = MailClient::indexOfId(r.identities.ids, startAs);
         r.chosenIndex = found > 0 ? found : 1;
     } else if (count == 1) {
         r.chosenIndex = 1;
@@ -110,20 +110,20 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, CRegSettings& settings
     }
 
     r.chosenId = r.identities.ids.at(r.chosenIndex - 1);
-    r.chosenName = OEGenFcns::safeName(r.identities.names.at(r.chosenIndex - 1));
+    r.chosenName = MailClient::safeName(r.identities.names.at(r.chosenIndex - 1));
     if (count > 1)
         r.captionSuffix = QStringLiteral(" -- Identity: ") + r.chosenName;
     r.settingsSection = r.chosenId;
     r.backupBaseName = QStringLiteral("Korvane5Backup");
     r.nameInfix = QLatin1Char('.') + r.chosenName + QLatin1Char('.');
 
-    const QString root =
-        OEGenFcns::expandStoredPath(platform.system, OEGenFcns::identityStoreRoot(reg, r.chosenId));
+    const QString root = MailClient::expandStoredPath(
+        platform.system, MailClient::identityStoreRoot(reg, r.chosenId));
     if (root.isEmpty()) {
         fail(r, Strings::get(245));
         return;
     }
-    r.storeFolder = OEGenFcns::withTrailingBackslash(root);
+    r.storeFolder = MailClient::withTrailingBackslash(root);
     r.outcome = Outcome::Ready;
     qCInfo(lcOeEnv) << "identity" << r.chosenIndex << "of" << count << r.chosenId << "store"
                     << r.storeFolder;
@@ -143,7 +143,7 @@ int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentInde
     return current;
 }
 
-bool OeEnvironment::switchIdentity(CRegSettings& settings, Ui& ui, const OEGenFcns::Identities& ids,
+bool OeEnvironment::switchIdentity(AppSettings& settings, Ui& ui, const MailClient::Identities& ids,
                                    int currentIndex, const QString& caption)
 {
     const int chosen = chooseIdent(ui, ids.names, currentIndex, true, caption);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "oeenv/OEGenFcns.h"
+#include "oeenv/MailClient.h"
 
 #include <QString>
 #include <QStringList>
@@ -11,7 +11,7 @@ struct Platform;
 
 namespace kv {
 
-class CRegSettings;
+class AppSettings;
 class Ui;
 
 // What the start-up learns about the mail client: which version runs the store, which
@@ -25,11 +25,11 @@ struct OeEnvironmentResult
         Oe4StoreMissing, // version 4 was forced and has no store: the import choice decides
     };
     Outcome outcome = Outcome::Fatal;
-    OEGenFcns::ClientVersion mode = OEGenFcns::ClientVersion::Missing;
+    MailClient::ClientVersion mode = MailClient::ClientVersion::Missing;
     QString message; // the information box text of a fatal outcome
 
-    OEGenFcns::Oe4Store oe4;
-    OEGenFcns::Identities identities;
+    MailClient::Oe4Store oe4;
+    MailClient::Identities identities;
     int identOption = 2; // read only when there is more than one identity
     bool identityMenuEnabled = false;
     int chosenIndex = 0; // 1-based
@@ -41,7 +41,7 @@ struct OeEnvironmentResult
     QString backupBaseName;  // "Korvane5Backup" / "KorvaneBackup"
     QString nameInfix;       // "." + name + "." / "."
 
-    bool isOe5() const { return mode == OEGenFcns::ClientVersion::OE5; }
+    bool isOe5() const { return mode == MailClient::ClientVersion::OE5; }
     int identityCount() const { return identities.count(); }
 };
 
@@ -51,7 +51,7 @@ class OeEnvironment
 public:
     // forceOe4: the command line asked for version-4 mode. The chooser (when the identity
     // option says to prompt) is captioned with the given caption.
-    static OeEnvironmentResult detect(platform::Platform& platform, CRegSettings& settings, Ui& ui,
+    static OeEnvironmentResult detect(platform::Platform& platform, AppSettings& settings, Ui& ui,
                                       bool forceOe4, const QString& caption);
 
     // The identity chooser with its answer checked: a chosen 1-based index, or the negated
@@ -61,13 +61,14 @@ public:
 
     // Switch Identities: asks with Cancel; a choice is saved as "StartAs" for the next start.
     // True when the program is to restart; currentIndex is left as it was on cancel.
-    static bool switchIdentity(CRegSettings& settings, Ui& ui, const OEGenFcns::Identities& ids,
+    static bool switchIdentity(AppSettings& settings, Ui& ui, const MailClient::Identities& ids,
                                int currentIndex, const QString& caption);
 
 private:
     static void setUpOe4(OeEnvironmentResult& r);
-    static void chooseOe5Identity(platform::Platform& platform, CRegSettings& settings, Ui& ui,
-                                  const QString& caption, RegistryEx& reg, OeEnvironmentResult& r);
+    static void chooseOe5Identity(platform::Platform& platform, AppSettings& settings, Ui& ui,
+                                  const QString& caption, RegistryAccess& reg,
+                                  OeEnvironmentResult& r);
 };
 
 } // namespace kv

@@ -1,8 +1,8 @@
 #include "shell/ControlFile.h"
 
+#include "platform/Ansi.h"
 #include "shell/MainState.h"
 #include "shell/ShellLog.h"
-#include "util/Ansi.h"
 
 #include "platform/IFileSystem.h"
 

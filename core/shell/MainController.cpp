@@ -1,9 +1,9 @@
 #include "shell/MainController.h"
 
-#include "oeenv/OEGenFcns.h"
-#include "oeenv/RegistryEx.h"
+#include "oeenv/MailClient.h"
+#include "oeenv/RegistryAccess.h"
 #include "oeenv/RunningClient.h"
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/ControlFile.h"
 #include "shell/IFunctions.h"
 #include "shell/Preset.h"
@@ -12,10 +12,10 @@
 #include "shell/Strings.h"
 #include "shell/Ui.h"
 #include "shell/UnavailableFunctions.h"
-#include "util/CSHFileOp.h"
+#include "util/FieldList.h"
+#include "util/FileOperation.h"
 #include "util/Like.h"
-#include "util/SysFcns.h"
-#include "util/VXStrings.h"
+#include "util/SystemUtils.h"
 
 #include "platform/Platform.h"
 
@@ -47,7 +47,7 @@ MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFun
     : m_platform(platform), m_ui(ui), m_view(view),
       m_ownFunctions(functions ? nullptr : std::make_unique<UnavailableFunctions>(ui)),
       m_functions(functions ? *functions : *m_ownFunctions),
-      m_settings(std::make_unique<CRegSettings>(platform.registry)),
+      m_settings(std::make_unique<AppSettings>(platform.registry)),
       m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
       m_menus(*this, platform, ui, view)
 {
@@ -71,13 +71,14 @@ MainController::LoadResult MainController::fail(const QString& message)
 MainController::LoadResult MainController::load(const QStringList& commandLine,
                                                 const QStringList& ownOptions)
 {
-    VXStrings::setSeparators();
+    FieldList::setSeparators();
     m_state.programTitle = Strings::programTitle();
     m_state.windowsFolder =
-        SysFcns::removeTrailingBackslash(m_platform.system.windowsDirectory()) + QLatin1Char('\\');
+        SystemUtils::removeTrailingBackslash(m_platform.system.windowsDirectory()) +
+        QLatin1Char('\\');
     m_settings->setCompany(QStringLiteral("Tarnworks"));
     m_settings->setAppName(QStringLiteral("Korvane"));
-    m_state.programFolder = SysFcns::removeTrailingBackslash(m_platform.system.programFolder());
+    m_state.programFolder = SystemUtils::removeTrailingBackslash(m_platform.system.programFolder());
     m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
     setUpLabels();
     m_state.timeSuffix =
@@ -111,7 +112,7 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
     m_state.rememberedFlags = remembered.flags;
 
     if (m_state.quickBackup) {
-        m_state.backupName = SysFcns::removeTrailingBackslash(m_state.lastSaveFolder) +
+        m_state.backupName = SystemUtils::removeTrailingBackslash(m_state.lastSaveFolder) +
                              QLatin1Char('\\') + m_state.env.backupBaseName +
                              m_state.env.nameInfix +
                              m_platform.system.now().toString(QStringLiteral("yyyy-MM-dd")) +
@@ -157,7 +158,7 @@ void MainController::readCommandLine(const QStringList& commandLine)
 void MainController::setUpLabels()
 {
     m_view.setCaption(m_state.programTitle);
-    m_state.versionText = SysFcns::fileVersionText(
+    m_state.versionText = SystemUtils::fileVersionText(
         m_platform.files, m_state.programFolder + QLatin1String(kExecutable));
     if (m_state.versionText.isEmpty())
         m_state.versionText = QStringLiteral("%1.%2 rev %3.0")
@@ -197,13 +198,13 @@ bool MainController::chooseEnvironment()
         m_state.oe4ImportMode = true;
         m_state.oe4ImportChoice = choice;
         m_view.setButtonEnabled(MainButton::Backup, false);
-        RegistryEx reg(m_platform.registry, m_platform.files);
-        const QString documents = OEGenFcns::myDocumentsFolder(reg, m_platform.files);
+        RegistryAccess reg(m_platform.registry, m_platform.files);
+        const QString documents = MailClient::myDocumentsFolder(reg, m_platform.files);
         if (documents.isEmpty()) {
             fail(Strings::get(277) + Strings::kLineBreak + Strings::kLineBreak + Strings::get(278));
             return false;
         }
-        env.storeFolder = OEGenFcns::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
+        env.storeFolder = MailClient::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
         if (!m_platform.files.makeSurePath(env.storeFolder))
             qCWarning(lcShell) << "cannot create" << env.storeFolder;
         env.outcome = Outcome::Ready;
@@ -235,8 +236,8 @@ void MainController::setUpMode()
             {m_state.backupLogPath, folder + QStringLiteral("\\LastBackup.log")},
             {m_state.restoreLogPath, folder + QStringLiteral("\\LastRestore.log")}};
         for (const auto& [own, shared] : logs)
-            if (!SysFcns::fileExists(m_platform.files, own) &&
-                SysFcns::fileExists(m_platform.files, shared) &&
+            if (!SystemUtils::fileExists(m_platform.files, own) &&
+                SystemUtils::fileExists(m_platform.files, shared) &&
                 !m_platform.files.moveFile(shared, own))
                 qCWarning(lcShell) << "cannot rename" << shared << "to" << own;
     } else {
@@ -252,11 +253,11 @@ void MainController::firstRunOfIdentity()
 {
     if (!m_state.oe5Mode)
         ControlFile::convertTnsys3(m_platform.files, m_state.programFolder);
-    if (SysFcns::fileExists(m_platform.files, m_state.controlFilePath))
+    if (SystemUtils::fileExists(m_platform.files, m_state.controlFilePath))
         return;
     const QString section = m_state.settingsSection();
     const QString one = QStringLiteral("1");
-    CRegSettings& s = *m_settings;
+    AppSettings& s = *m_settings;
     s.save(Setting::WarnOverWrite, section, QStringLiteral("Y"));
     s.save(Setting::RemindDays, section, QStringLiteral("2"));
     s.save(Setting::WarnOnQuick, section, QStringLiteral("Y"));
@@ -279,9 +280,9 @@ void MainController::firstRunOfIdentity()
 void MainController::setUpLogsMenu()
 {
     m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsBackup,
-                          SysFcns::fileExists(m_platform.files, m_state.backupLogPath));
+                          SystemUtils::fileExists(m_platform.files, m_state.backupLogPath));
     m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsRestore,
-                          SysFcns::fileExists(m_platform.files, m_state.restoreLogPath));
+                          SystemUtils::fileExists(m_platform.files, m_state.restoreLogPath));
     m_state.autoShowLog = isYes(m_settings->get(Setting::AutoShowLog, QString()));
     m_view.setMenuChecked(MainMenu::Logs, MenuIndex::LogsAutoShow, m_state.autoShowLog);
 }
@@ -289,7 +290,7 @@ void MainController::setUpLogsMenu()
 void MainController::loadBackupDefaults()
 {
     const QString section = m_state.settingsSection();
-    CRegSettings& s = *m_settings;
+    AppSettings& s = *m_settings;
     m_state.lastSaveFolder = s.get(Setting::LastSavePath, section);
     if (m_state.lastSaveFolder.isEmpty())
         m_state.lastSaveFolder = QStringLiteral("a:\\");
@@ -436,12 +437,12 @@ void MainController::unload()
     m_unloaded = true;
     m_ui.closeHelp();
     if (!m_state.restoreMessagesFolder.isEmpty() && !m_state.oe4HandOff &&
-        SysFcns::folderExists(m_platform.files, m_state.restoreMessagesFolder)) {
-        CSHFileOp op(m_platform.files);
+        SystemUtils::folderExists(m_platform.files, m_state.restoreMessagesFolder)) {
+        FileOperation op(m_platform.files);
         op.setSilentMode(true);
         op.setConfirmOperation(false);
         op.setIncludeDirectories(true);
-        op.AddSourceFile(OEGenFcns::withTrailingBackslash(m_state.restoreMessagesFolder) +
+        op.AddSourceFile(MailClient::withTrailingBackslash(m_state.restoreMessagesFolder) +
                          QStringLiteral("*.*"));
         if (!op.DeleteFiles())
             qCWarning(lcShell) << "cannot empty" << m_state.restoreMessagesFolder;

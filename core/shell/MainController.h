@@ -15,7 +15,7 @@ struct Platform;
 
 namespace kv {
 
-class CRegSettings;
+class AppSettings;
 class IFunctions;
 class IMainView;
 class Ui;
@@ -68,7 +68,7 @@ public:
 
     MainState& state() { return m_state; }
     const MainState& state() const { return m_state; }
-    CRegSettings& settings() { return *m_settings; }
+    AppSettings& settings() { return *m_settings; }
     WizardNavigator& navigator() { return m_nav; }
 
     // The command-line switch test: the line begins with "\" and holds the text after it.
@@ -93,7 +93,7 @@ private:
     IMainView& m_view;
     std::unique_ptr<IFunctions> m_ownFunctions;
     IFunctions& m_functions;
-    std::unique_ptr<CRegSettings> m_settings;
+    std::unique_ptr<AppSettings> m_settings;
     MainState m_state;
     WizardNavigator m_nav;
     MainMenus m_menus;

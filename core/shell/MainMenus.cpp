@@ -1,13 +1,13 @@
 #include "shell/MainMenus.h"
 
 #include "oeenv/OeEnvironment.h"
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/MainController.h"
 #include "shell/Options.h"
 #include "shell/SettingsTable.h"
 #include "shell/ShellLog.h"
 #include "shell/Ui.h"
-#include "util/SysFcns.h"
+#include "util/SystemUtils.h"
 
 #include "platform/Platform.h"
 
@@ -90,19 +90,20 @@ void MainMenus::helpChosen(int index)
     } else if (index == HelpTidings) {
         const QString tool = m_c.state().programFolder + QStringLiteral("\\Tidings.exe");
         // The news tool is optional: when it is not installed the entry quietly does nothing.
-        if (!SysFcns::fileExists(m_platform.files, tool) || !m_platform.processes.start(tool, {}))
+        if (!SystemUtils::fileExists(m_platform.files, tool) ||
+            !m_platform.processes.start(tool, {}))
             qCInfo(lcShell) << "news tool not started:" << tool;
     }
 }
 
 void MainMenus::openLog(const QString& path)
 {
-    const QString notepad = SysFcns::findNotepad(m_platform.files, m_platform.system);
+    const QString notepad = SystemUtils::findNotepad(m_platform.files, m_platform.system);
     if (notepad.isEmpty()) {
         qCInfo(lcShell) << "no notepad: log not shown";
         return;
     }
-    if (!SysFcns::fileExists(m_platform.files, path))
+    if (!SystemUtils::fileExists(m_platform.files, path))
         return;
     if (!m_platform.processes.start(notepad, {path}))
         qCWarning(lcShell) << "cannot open" << path << "with" << notepad;

@@ -1,6 +1,6 @@
 #include "shell/Preset.h"
 
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/PrivateIni.h"
 #include "shell/SettingsTable.h"
 #include "shell/ShellLog.h"
@@ -25,7 +25,7 @@ const QStringList& keys()
     return list;
 }
 
-bool apply(platform::IFileSystem& files, platform::ISystem& system, CRegSettings& settings,
+bool apply(platform::IFileSystem& files, platform::ISystem& system, AppSettings& settings,
            const QString& settingsSection, const QString& programFolder)
 {
     const QString path = programFolder + QLatin1Char('\\') + QLatin1String(kFileName);

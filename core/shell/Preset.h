@@ -9,7 +9,7 @@ class ISystem;
 
 namespace kv {
 
-class CRegSettings;
+class AppSettings;
 
 // The preset file an installation may put beside the program to set its defaults.
 namespace Preset {
@@ -22,7 +22,7 @@ const QStringList& keys();
 
 // Applies "<program folder>\K2K-Preset.dat" when its modification time ("YYYYMMDD-hhmmss",
 // local time) differs from the identity's "PresetApplied". True when it was applied.
-bool apply(platform::IFileSystem& files, platform::ISystem& system, CRegSettings& settings,
+bool apply(platform::IFileSystem& files, platform::ISystem& system, AppSettings& settings,
            const QString& settingsSection, const QString& programFolder);
 
 } // namespace Preset

@@ -1,7 +1,7 @@
 #include "shell/ProfileFile.h"
 
+#include "platform/Ansi.h"
 #include "shell/ShellLog.h"
-#include "util/Ansi.h"
 
 #include "platform/IFileSystem.h"
 

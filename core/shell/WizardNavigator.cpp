@@ -1,6 +1,6 @@
 #include "shell/WizardNavigator.h"
 
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/IFunctions.h"
 #include "shell/IMainView.h"
 #include "shell/MainState.h"
@@ -8,7 +8,7 @@
 #include "shell/ShellLog.h"
 #include "shell/Strings.h"
 #include "shell/Ui.h"
-#include "util/SysFcns.h"
+#include "util/SystemUtils.h"
 
 namespace kv {
 
@@ -18,7 +18,7 @@ constexpr int kMessagePicture = 95;
 } // namespace
 
 WizardNavigator::WizardNavigator(MainState& state, IMainView& view, Ui& ui, IFunctions& functions,
-                                 CRegSettings& settings, platform::IFileSystem& files)
+                                 AppSettings& settings, platform::IFileSystem& files)
     : m_state(state), m_view(view), m_ui(ui), m_functions(functions), m_settings(settings),
       m_files(files)
 {
@@ -52,7 +52,7 @@ void WizardNavigator::back()
 void WizardNavigator::nextBackup()
 {
     if (m_state.step < kLastStep) {
-        if (m_state.step == 1 && !SysFcns::folderExists(m_files, m_state.saveFolder)) {
+        if (m_state.step == 1 && !SystemUtils::folderExists(m_files, m_state.saveFolder)) {
             qCInfo(lcShell) << "save folder missing:" << m_state.saveFolder;
             m_ui.messageBox(Strings::get(207), MsgButtons::Ok, MsgIcon::Information,
                             m_state.programTitle);

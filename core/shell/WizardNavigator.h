@@ -6,7 +6,7 @@ class IFileSystem;
 
 namespace kv {
 
-class CRegSettings;
+class AppSettings;
 class IFunctions;
 class IMainView;
 class Ui;
@@ -21,7 +21,7 @@ public:
     static constexpr int kRestoreFirstStep = 4;
 
     WizardNavigator(MainState& state, IMainView& view, Ui& ui, IFunctions& functions,
-                    CRegSettings& settings, platform::IFileSystem& files);
+                    AppSettings& settings, platform::IFileSystem& files);
 
     void next();
     void back();
@@ -41,7 +41,7 @@ private:
     IMainView& m_view;
     Ui& m_ui;
     IFunctions& m_functions;
-    CRegSettings& m_settings;
+    AppSettings& m_settings;
     platform::IFileSystem& m_files;
 };
 

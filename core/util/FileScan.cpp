@@ -1,8 +1,8 @@
 #include "util/FileScan.h"
 
-#include "util/SysFcns.h"
+#include "util/FieldList.h"
+#include "util/SystemUtils.h"
 #include "util/UtilLog.h"
-#include "util/VXStrings.h"
 #include "util/WinPath.h"
 
 #include <limits>
@@ -22,7 +22,7 @@ qint64 addSaturated(qint64 total, quint64 size)
 {
     const qint64 add = clamp(size);
     return total > std::numeric_limits<qint64>::max() - add ? std::numeric_limits<qint64>::max()
-                                                             : total + add;
+                                                            : total + add;
 }
 
 // Deeper than any Windows path can reach; it stops a loop of links from recursing forever.
@@ -65,26 +65,26 @@ FolderSize folderSize(IFileSystem& files, const QString& path)
     FolderSize size;
     QString pattern = path;
     if (!pattern.endsWith(QLatin1String("*.*")))
-        pattern = SysFcns::removeTrailingBackslash(pattern) + QStringLiteral("\\*.*");
+        pattern = SystemUtils::removeTrailingBackslash(pattern) + QStringLiteral("\\*.*");
     scan(files, pattern, 0, &size);
     return size;
 }
 
 QString listFiles(IFileSystem& files, const QString& pattern)
 {
-    const QChar sep = VXStrings::separatorA();
+    const QChar sep = FieldList::separatorA();
     QString list;
     const QList<FileEntry> entries = files.find(pattern);
     for (const FileEntry& entry : entries) {
         if (!entry.isDirectory())
-            VXStrings::appendField(list, entry.name, sep);
+            FieldList::appendField(list, entry.name, sep);
     }
     return list;
 }
 
 qint64 folderFileTotal(IFileSystem& files, const QString& folder)
 {
-    const QString pattern = SysFcns::removeTrailingBackslash(folder) + QStringLiteral("\\*.*");
+    const QString pattern = SystemUtils::removeTrailingBackslash(folder) + QStringLiteral("\\*.*");
     qint64 total = 0;
     const QList<FileEntry> entries = files.find(pattern);
     for (const FileEntry& entry : entries) {

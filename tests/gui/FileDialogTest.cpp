@@ -1,6 +1,6 @@
-#include "BrwseFolder.h"
-#include "CDialog.h"
+#include "FileDialog.h"
 #include "DialogFilter.h"
+#include "FolderChooser.h"
 #include "ModalDriver.h"
 #include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
@@ -72,13 +72,13 @@ TEST(CDialogTest, FlagViews)
         {0x800, 5, 0x2, 5},  {0x0, 6, 0x802, 6}, {0x8000, 7, 0x8000, 0}, {0x4, 2, 0x804, 2},
     };
     for (const Case& c : cases) {
-        CDialog d;
+        FileDialog d;
         d.Flags = c.before;
         d.setFileMustExist(c.mustExist);
         EXPECT_EQ(d.Flags, c.after) << c.mustExist;
         EXPECT_EQ(d.FileMustExist(), c.readBack) << c.mustExist;
     }
-    CDialog d;
+    FileDialog d;
     d.setMultiSelect(2);
     EXPECT_EQ(d.Flags, 0x80200u);
     EXPECT_EQ(d.MultiSelect(), 2);
@@ -118,7 +118,7 @@ protected:
 
 TEST_F(CDialogShowTest, OpenGivesWindowsPathsAndTheChosenFilter)
 {
-    CDialog d(&files);
+    FileDialog d(&files);
     d.DialogTitle = QStringLiteral("Select Backup File to Restore");
     d.InitDir = QStringLiteral("C:\\Backups");
     d.setFilter(QStringLiteral("Outlook Express Backups (*.eaz)| ") + QStringLiteral("*.zip;") +
@@ -167,7 +167,7 @@ TEST_F(CDialogShowTest, OpenGivesWindowsPathsAndTheChosenFilter)
 
 TEST_F(CDialogShowTest, MultiSelectAndCancel)
 {
-    CDialog d(&files);
+    FileDialog d(&files);
     d.InitDir = QStringLiteral("C:\\Backups");
     d.setMultiSelect(2);
     whenModal([&](QWidget* modal) {
@@ -189,7 +189,7 @@ TEST_F(CDialogShowTest, MultiSelectAndCancel)
     d.CancelError = true;
     whenModal([](QWidget* modal) { modal->close(); });
     EXPECT_FALSE(d.Action(1));
-    EXPECT_EQ(d.Error(), CDialog::kCancelError);
+    EXPECT_EQ(d.Error(), FileDialog::kCancelError);
     EXPECT_EQ(d.SelectedFileCount(), 2); // the last choice stays
     EXPECT_FALSE(d.Action(3));
 }
@@ -198,7 +198,7 @@ TEST_F(CDialogShowTest, SaveFromAndLoadIntoAList)
 {
     QListWidget list;
     list.addItems({QStringLiteral("Inbox"), QStringLiteral("Caf\u00e9")});
-    CDialog save(&files);
+    FileDialog save(&files);
     save.InitDir = QStringLiteral("C:\\Backups");
     save.FileName = QStringLiteral("folders.lst");
     whenModal([&](QWidget* modal) {
@@ -218,7 +218,7 @@ TEST_F(CDialogShowTest, SaveFromAndLoadIntoAList)
               QByteArray("Inbox\r\nCaf\xe9\r\n"));
 
     QListWidget loaded;
-    CDialog open(&files);
+    FileDialog open(&files);
     open.FileName = save.FileName;
     ASSERT_TRUE(open.LoadInto(&loaded));
     ASSERT_EQ(loaded.count(), 2);
@@ -234,12 +234,12 @@ TEST_F(CDialogShowTest, BrowseForFolderMapsBackToWindowsPaths)
         EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select Backup Folder"));
         EXPECT_EQ(dialog->fileMode(), QFileDialog::Directory);
         EXPECT_EQ(dialog->directory().absolutePath(), files.host(QStringLiteral("Backups")));
-        test::saveScreen(modal, QStringLiteral("BrowseForFolder"));
+        test::saveScreen(modal, QStringLiteral("chooseFolder"));
         dialog->selectFile(files.host(QStringLiteral("Backups")));
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(BrowseForFolder(nullptr, QStringLiteral("Select Backup Folder"), files,
-                              QStringLiteral("C:\\Backups")),
+    EXPECT_EQ(chooseFolder(nullptr, QStringLiteral("Select Backup Folder"), files,
+                           QStringLiteral("C:\\Backups")),
               QStringLiteral("C:\\Backups"));
 
     // A folder outside every drive comes back through Z:.
@@ -251,11 +251,11 @@ TEST_F(CDialogShowTest, BrowseForFolderMapsBackToWindowsPaths)
         dialog->selectFile(outside.path());
         static_cast<QDialog*>(dialog)->accept();
     });
-    const QString chosen = BrowseForFolder(nullptr, QStringLiteral("Select"), files);
+    const QString chosen = chooseFolder(nullptr, QStringLiteral("Select"), files);
     EXPECT_EQ(chosen, QStringLiteral("Z:") + QString(outside.path()).replace(u'/', u'\\'));
 
     whenModal([](QWidget* modal) { modal->close(); });
-    EXPECT_EQ(BrowseForFolder(nullptr, QStringLiteral("Select"), files), QString());
+    EXPECT_EQ(chooseFolder(nullptr, QStringLiteral("Select"), files), QString());
 }
 
 } // namespace

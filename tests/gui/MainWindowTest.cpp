@@ -1,9 +1,9 @@
 #include "ModalDriver.h"
 
 #include "EnvBuilder.h"
+#include "MainWindow.h"
 #include "QtUi.h"
-#include "frmMain.h"
-#include "shell/CRegSettings.h"
+#include "shell/AppSettings.h"
 #include "shell/MainController.h"
 #include "shell/SettingsTable.h"
 #include "support/ScriptedUi.h"
@@ -30,7 +30,7 @@
 namespace kv::test {
 namespace {
 
-using gui::frmMain;
+using gui::MainWindow;
 using LoadResult = MainController::LoadResult;
 
 // The main window with the real controller on a generated Windows environment, its questions
@@ -71,15 +71,15 @@ public:
     }
 
     MainController& controller() { return *m_controller; }
-    CRegSettings settings()
+    AppSettings settings()
     {
-        CRegSettings s(m_services->registry);
+        AppSettings s(m_services->registry);
         s.setAppName(QStringLiteral("Korvane"));
         return s;
     }
 
     ScriptedUi ui;
-    frmMain window;
+    MainWindow window;
 
 private:
     TempDir m_dir;
@@ -101,7 +101,7 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
         MainWindow m(identities);
         ASSERT_EQ(m.load(), LoadResult::Interactive);
         m.show();
-        frmMain& w = m.window;
+        MainWindow& w = m.window;
         EXPECT_EQ(m.ui.pendingAnswers(), 0);
         EXPECT_EQ(w.currentPage(), 0);
         EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("picPage0"))->isVisible());
@@ -146,7 +146,7 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
 // its entry, or a menu would run another entry's action.
 TEST(MainWindow, MenuIndexesLandOnTheirEntries)
 {
-    frmMain w;
+    MainWindow w;
     const struct
     {
         MainMenu menu;
@@ -188,7 +188,7 @@ TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
     MainWindow m(1);
     ASSERT_EQ(m.load(), LoadResult::Interactive);
     m.show();
-    QSignalSpy unloaded(&m.window, &frmMain::unloaded);
+    QSignalSpy unloaded(&m.window, &MainWindow::unloaded);
 
     // File -> Exit, then the close box; both ask, and No keeps everything.
     m.ui.answerMessage(MsgResult::No);

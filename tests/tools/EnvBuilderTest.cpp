@@ -1,15 +1,15 @@
 #include "EnvBuilder.h"
 
-#include "oeenv/OEGenFcns.h"
-#include "oeenv/OeEnvironment.h"
-#include "oeenv/RegistryEx.h"
-#include "shell/CRegSettings.h"
-#include "support/DriveFolderFileSystem.h"
-#include "support/FakeProcesses.h"
-#include "msgstore/CDbxMsgFile.h"
-#include "msgstore/CMbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 #include "msgstore/FoldersDbxReader.h"
 #include "msgstore/FoldersNchReader.h"
+#include "msgstore/MbxFile.h"
+#include "oeenv/MailClient.h"
+#include "oeenv/OeEnvironment.h"
+#include "oeenv/RegistryAccess.h"
+#include "shell/AppSettings.h"
+#include "support/DriveFolderFileSystem.h"
+#include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
 #include "support/ScriptedUi.h"
@@ -65,7 +65,7 @@ struct Generated
     test::FakeProcesses processes;
     test::ScriptedUi ui;
     platform::Platform platform{registry, files, system, processes};
-    CRegSettings settings{registry};
+    AppSettings settings{registry};
 };
 
 EnvBuilder::Options oe5(int identities, quint32 seed = 7)
@@ -135,8 +135,8 @@ TEST(EnvBuilder, SettingsGroupsAddressBookAndFavoritesArePresent)
                                   QStringLiteral("a:")),
               QStringLiteral("floppy"));
 
-    RegistryEx reg(env.registry, env.files);
-    EXPECT_EQ(OEGenFcns::myDocumentsFolder(reg, env.files),
+    RegistryAccess reg(env.registry, env.files);
+    EXPECT_EQ(MailClient::myDocumentsFolder(reg, env.files),
               QStringLiteral("C:\\users\\alice\\Documents"));
     const auto favorites = env.files.find(QStringLiteral("C:\\users\\alice\\Favorites\\*.url"));
     ASSERT_FALSE(favorites.isEmpty());
@@ -156,7 +156,7 @@ TEST(EnvBuilder, VersionFourAndNoClient)
     ASSERT_TRUE(old.ok) << old.error.toStdString();
     OeEnvironmentResult r = old.detect();
     ASSERT_EQ(r.outcome, Outcome::Ready) << r.message.toStdString();
-    EXPECT_EQ(r.mode, OEGenFcns::ClientVersion::OE4);
+    EXPECT_EQ(r.mode, MailClient::ClientVersion::OE4);
     EXPECT_EQ(r.storeFolder, old.builder.oe4StoreRoot() + QStringLiteral("\\Mail\\"));
     EXPECT_GT(r.oe4.newsFlag, 0);
     EXPECT_EQ(r.settingsSection, QStringLiteral("Parms"));
@@ -211,7 +211,7 @@ TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
         for (const msgstore::DbxFolderRecord& folder : index.folders()) {
             if (folder.fileName.isEmpty())
                 continue;
-            msgstore::CDbxMsgFile dbx;
+            msgstore::DbxFile dbx;
             ASSERT_TRUE(dbx.FileOpen(store + QLatin1Char('/') + folder.fileName))
                 << folder.fileName.toStdString();
             messages += dbx.MessageCount();
@@ -227,13 +227,14 @@ TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
         return o;
     }());
     ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
-    const QString mail = oe4.files.toHostPath(oe4.builder.oe4StoreRoot() + QStringLiteral("\\Mail"));
+    const QString mail =
+        oe4.files.toHostPath(oe4.builder.oe4StoreRoot() + QStringLiteral("\\Mail"));
     msgstore::FoldersNchReader nch;
     ASSERT_TRUE(nch.read(mail + QStringLiteral("/folders.nch"))) << nch.lastError().toStdString();
     const QStringList mbx = QDir(mail).entryList({QStringLiteral("*.mbx")});
     ASSERT_FALSE(mbx.isEmpty());
     for (const QString& name : mbx) {
-        msgstore::CMbxMsgFile file;
+        msgstore::MbxFile file;
         EXPECT_TRUE(file.FileOpen(mail + QLatin1Char('/') + name)) << name.toStdString();
     }
     // The news account's data directory is the folder the store's newsgroups are in.

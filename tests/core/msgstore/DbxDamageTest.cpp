@@ -1,5 +1,5 @@
 #include "DbxBuilder.h"
-#include "msgstore/CDbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-using kv::msgstore::CDbxMsgFile;
+using kv::msgstore::DbxFile;
 using kv::test::DbxBuilder;
 using kv::test::sampleMessage;
 using kv::test::TempDir;
@@ -38,7 +38,13 @@ struct Folder
     }
 };
 
-enum class Expect { OpenFails, Message2Damaged, Message2HeadDamaged, Opens };
+enum class Expect
+{
+    OpenFails,
+    Message2Damaged,
+    Message2HeadDamaged,
+    Opens
+};
 
 struct Case
 {
@@ -47,7 +53,7 @@ struct Case
     Expect expect;
 };
 
-void checkDamagedMessage(CDbxMsgFile& dbx, const TempDir& dir, qint32 n, bool headDamaged)
+void checkDamagedMessage(DbxFile& dbx, const TempDir& dir, qint32 n, bool headDamaged)
 {
     bool ok = true;
     EXPECT_TRUE(dbx.FullMessage(n, &ok).isEmpty());
@@ -112,7 +118,8 @@ TEST(DbxDamage, HostileFilesFailCleanly)
          Expect::OpenFails},
         {"more messages in the tree than the count",
          [](Folder& f) {
-             f.b.setNode(f.root, {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
+             f.b.setNode(f.root,
+                         {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
              f.b.setCount(2);
          },
          Expect::OpenFails},
@@ -141,8 +148,8 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         {"first block past the end",
          [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); },
          Expect::Message2HeadDamaged},
-        {"block loops to itself",
-         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }, Expect::Message2Damaged},
+        {"block loops to itself", [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); },
+         Expect::Message2Damaged},
         {"block loops back to an earlier block",
          [](Folder& f) {
              const quint32 second = f.b.get32(f.blocks[1] + 12);
@@ -165,7 +172,7 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         Folder f;
         c.damage(f);
         TempDir dir;
-        CDbxMsgFile dbx;
+        DbxFile dbx;
         const bool opened = dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), f.b.bytes()));
         if (c.expect == Expect::OpenFails) {
             EXPECT_FALSE(opened);
@@ -226,7 +233,7 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
     for (quint32 len : cuts) {
         QFile::remove(path);
         dir.write(QStringLiteral("cut.dbx"), b.bytes().left(len));
-        CDbxMsgFile dbx;
+        DbxFile dbx;
         const bool opened = dbx.FileOpen(path);
         ASSERT_EQ(opened, len >= indexEnd) << "cut at " << len;
         if (!opened)
@@ -249,11 +256,11 @@ TEST(DbxDamage, LastNodeShorterThanItsTableIsRead)
     for (quint32 keep : {root + 24 + 2 * 12, root + DbxBuilder::kNodeSize}) {
         SCOPED_TRACE(keep);
         TempDir dir;
-        CDbxMsgFile dbx;
+        DbxFile dbx;
         ASSERT_TRUE(dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), b.bytes().left(keep))));
         EXPECT_EQ(dbx.FullMessage(2), sampleMessage(2));
     }
     TempDir dir;
-    CDbxMsgFile dbx;
+    DbxFile dbx;
     EXPECT_FALSE(dbx.FileOpen(dir.write(QStringLiteral("f.dbx"), b.bytes().left(root + 24 + 23))));
 }

@@ -1,5 +1,5 @@
 #include "DbxBuilder.h"
-#include "msgstore/CDbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
@@ -12,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-using kv::msgstore::CDbxMsgFile;
+using kv::msgstore::DbxFile;
 using kv::test::DbxBuilder;
 using kv::test::sampleMessage;
 using kv::test::TempDir;
@@ -28,8 +28,8 @@ std::string md5(const QByteArray& data)
 std::vector<std::string> undbxDigests(const QString& dbx, const QString& outDir)
 {
     QProcess p;
-    p.start(QStringLiteral("undbx"), {QStringLiteral("-s"), QStringLiteral("-v"),
-                                      QStringLiteral("0"), dbx, outDir});
+    p.start(QStringLiteral("undbx"),
+            {QStringLiteral("-s"), QStringLiteral("-v"), QStringLiteral("0"), dbx, outDir});
     EXPECT_TRUE(p.waitForFinished(60000));
     std::vector<std::string> out;
     QDirIterator it(outDir, {QStringLiteral("*.eml")}, QDir::Files, QDirIterator::Subdirectories);
@@ -44,7 +44,7 @@ std::vector<std::string> undbxDigests(const QString& dbx, const QString& outDir)
 
 std::vector<std::string> ourDigests(const QString& dbx)
 {
-    CDbxMsgFile reader;
+    DbxFile reader;
     EXPECT_TRUE(reader.FileOpen(dbx));
     std::vector<std::string> out;
     for (qint32 n = 1; n <= reader.MessageCount(); ++n)
@@ -81,7 +81,8 @@ TEST(UndbxCrossCheck, SameMessageBytesAsTheIndependentExtractor)
     for (const QString& f : files) {
         SCOPED_TRACE(f.toStdString());
         const std::vector<std::string> ours = ourDigests(f);
-        EXPECT_EQ(ours, undbxDigests(f, dir.file(QStringLiteral("undbx-") + QFileInfo(f).baseName())));
+        EXPECT_EQ(ours,
+                  undbxDigests(f, dir.file(QStringLiteral("undbx-") + QFileInfo(f).baseName())));
         total += int(ours.size());
     }
     EXPECT_EQ(total, 28 + 1 + 1 + 1 + 0 + 7);

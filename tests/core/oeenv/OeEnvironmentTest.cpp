@@ -6,7 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::OEGenFcns::ClientVersion;
+using kv::MailClient::ClientVersion;
 using kv::platform::Hive;
 using Outcome = OeEnvironmentResult::Outcome;
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "oeenv/OEGenFcns.h"
-#include "shell/CRegSettings.h"
+#include "oeenv/MailClient.h"
+#include "shell/AppSettings.h"
 #include "support/DriveFolderFileSystem.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
@@ -28,7 +28,7 @@ struct OeTestEnv
 
     void registerDll(const QString& path)
     {
-        registry.setString(platform::Hive::ClassesRoot, QLatin1String(OEGenFcns::kMailDllClsidKey),
+        registry.setString(platform::Hive::ClassesRoot, QLatin1String(MailClient::kMailDllClsidKey),
                            QString(), path);
     }
     void installOe5() { registerDll(QStringLiteral("C:\\windows\\system32\\msoe.dll")); }
@@ -42,7 +42,7 @@ struct OeTestEnv
         if (!storeRoot.isEmpty())
             registry.setString(platform::Hive::CurrentUser,
                                key + QLatin1Char('\\') +
-                                   QLatin1String(OEGenFcns::kIdentityStoreKey),
+                                   QLatin1String(MailClient::kIdentityStoreKey),
                                QStringLiteral("Store Root"), storeRoot);
         if (createFolder && !storeRoot.isEmpty())
             files.makeSurePath(system.expandEnvironmentStrings(storeRoot) + u'\\');
@@ -58,7 +58,7 @@ struct OeTestEnv
     }
     void setOe4Store(const QString& root, bool mail, bool news)
     {
-        registry.setString(platform::Hive::CurrentUser, QLatin1String(OEGenFcns::kOe4Key),
+        registry.setString(platform::Hive::CurrentUser, QLatin1String(MailClient::kOe4Key),
                            QStringLiteral("Store Root"), root);
         QString host = system.expandEnvironmentStrings(root);
         if (!host.endsWith(u'\\'))
@@ -76,7 +76,7 @@ struct OeTestEnv
     FakeProcesses processes;
     ScriptedUi ui;
     platform::Platform platform{registry, files, system, processes};
-    CRegSettings settings{registry};
+    AppSettings settings{registry};
 };
 
 } // namespace kv::test

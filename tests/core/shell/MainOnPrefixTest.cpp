@@ -61,7 +61,7 @@ TEST(MainOnPrefix, FirstAndSecondStartOfAnIdentity)
                            .entryList({QStringLiteral("tnsys5.*.ctl")});
         EXPECT_EQ(controlFiles, QStringList{QStringLiteral("tnsys5.") + st.env.chosenId +
                                             QStringLiteral(".ctl")});
-        CRegSettings settings(services.registry);
+        AppSettings settings(services.registry);
         settings.setAppName(QStringLiteral("Korvane"));
         EXPECT_EQ(settings.getSetting(st.env.chosenId, QStringLiteral("WarnOverWrite"), {}), "Y");
         EXPECT_EQ(settings.getSetting(QStringLiteral("Positions"), QStringLiteral("Main"), {}),

@@ -365,7 +365,7 @@ TEST(MainStartup, ForcedOe4WithoutStore)
         ShellTestEnv env;
         env.oe5();
         if (c.myDocuments) {
-            env.registry.setString(Hive::CurrentUser, QLatin1String(OEGenFcns::kShellFoldersKey),
+            env.registry.setString(Hive::CurrentUser, QLatin1String(MailClient::kShellFoldersKey),
                                    QStringLiteral("Personal"), QStringLiteral("C:\\Docs"));
             env.files.makeSurePath(QStringLiteral("C:\\Docs\\"));
         }

@@ -1,5 +1,5 @@
 #include "util/FileScan.h"
-#include "util/VXStrings.h"
+#include "util/FieldList.h"
 
 #include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
@@ -19,7 +19,7 @@ class FileScanTest : public testing::Test
 protected:
     FileScanTest() : fs(tmp.path())
     {
-        VXStrings::setSeparators();
+        FieldList::setSeparators();
         write(QStringLiteral("store/Inbox.dbx"), 100);
         write(QStringLiteral("store/Sent Items.dbx"), 20);
         write(QStringLiteral("store/Folders.dbx"), 3);
@@ -47,12 +47,8 @@ TEST_F(FileScanTest, FolderSizeCountsEveryFileBelowTheFolder)
         qint64 files;
     };
     const Case cases[] = {
-        {"C:\\store", 7124, 5},
-        {"C:\\store\\", 7124, 5},
-        {"C:\\store\\*.*", 7124, 5},
-        {"C:\\store\\news", 7001, 2},
-        {"C:\\store\\empty", 0, 0},
-        {"C:\\missing", 0, 0},
+        {"C:\\store", 7124, 5},         {"C:\\store\\", 7124, 5},   {"C:\\store\\*.*", 7124, 5},
+        {"C:\\store\\news", 7001, 2},   {"C:\\store\\empty", 0, 0}, {"C:\\missing", 0, 0},
         {"C:\\store\\Inbox.dbx", 0, 0}, // a file is not a folder
     };
     for (const Case& c : cases) {
@@ -78,14 +74,15 @@ TEST_F(FileScanTest, SizesPast4GBAreCountedIn64Bits)
 
 TEST_F(FileScanTest, ListFilesGivesFileNamesOnlyJoinedBySeparatorA)
 {
-    const QChar a = VXStrings::separatorA();
+    const QChar a = FieldList::separatorA();
     EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\store\\*.*")),
               QStringLiteral("Folders.dbx%1Inbox.dbx%1Sent Items.dbx").arg(a));
-    EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\store\\I*.dbx")), QStringLiteral("Inbox.dbx"));
+    EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\store\\I*.dbx")),
+              QStringLiteral("Inbox.dbx"));
     EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\store\\*.mbx")), QString());
     EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\void\\*.*")), QString());
     EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\missing\\*.*")), QString());
-    EXPECT_EQ(VXStrings::countFieldsA(FileScan::listFiles(fs, QStringLiteral("C:\\store\\*"))), 3);
+    EXPECT_EQ(FieldList::countFieldsA(FileScan::listFiles(fs, QStringLiteral("C:\\store\\*"))), 3);
 }
 
 TEST_F(FileScanTest, FolderFileTotalIsNotRecursive)

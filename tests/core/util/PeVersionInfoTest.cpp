@@ -1,5 +1,5 @@
 #include "util/PeVersionInfo.h"
-#include "util/SysFcns.h"
+#include "util/SystemUtils.h"
 
 #include "support/DriveFolderFileSystem.h"
 #include "support/TempDir.h"
@@ -44,8 +44,8 @@ struct PeBuilder
     quint32 signature = 0xFEEF04BD;
     const char16_t* key = u"VS_VERSION_INFO";
     quint32 versionType = 16;
-    quint32 typeDirOffset = 0x28;     // where the version type's name directory lies
-    qint64 dataRvaShift = 0;          // moves the version data's address
+    quint32 typeDirOffset = 0x28; // where the version type's name directory lies
+    qint64 dataRvaShift = 0;      // moves the version data's address
     quint16 languageEntries = 1;
     quint16 rootEntries = 2;
 
@@ -88,8 +88,19 @@ struct PeBuilder
         put16(v, 2, valueLength);
         for (int i = 0; i < 16; ++i)
             put16(v, 6 + 2 * i, key[i]);
-        const quint32 fixed[13] = {signature, 0x10000, fileVersionMS, fileVersionLS,
-                                   fileVersionMS, fileVersionLS, 0x3F, 0, 0x40004, 1, 0, 0, 0};
+        const quint32 fixed[13] = {signature,
+                                   0x10000,
+                                   fileVersionMS,
+                                   fileVersionLS,
+                                   fileVersionMS,
+                                   fileVersionLS,
+                                   0x3F,
+                                   0,
+                                   0x40004,
+                                   1,
+                                   0,
+                                   0,
+                                   0};
         for (int i = 0; i < 13; ++i)
             put32(v, 40 + 4 * i, fixed[i]);
         put16(v, 0, quint16(v.size()));
@@ -198,13 +209,17 @@ TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
         const char* text;
     };
     const Case cases[] = {
-        {"C:\\app\\k2k.exe", "5.0 rev 2919.6600"}, {"C:\\app\\small.dll", "7 rev 0"},
-        {"C:\\app\\text.txt", ""},                  {"C:\\app\\missing.exe", ""},
-        {"C:\\app", ""},                            {"C:\\app\\*.exe", ""},
+        {"C:\\app\\k2k.exe", "5.0 rev 2919.6600"},
+        {"C:\\app\\small.dll", "7 rev 0"},
+        {"C:\\app\\text.txt", ""},
+        {"C:\\app\\missing.exe", ""},
+        {"C:\\app", ""},
+        {"C:\\app\\*.exe", ""},
         {"", ""},
     };
     for (const Case& c : cases)
-        EXPECT_EQ(SysFcns::fileVersionText(fs, QString::fromLatin1(c.path)), QString::fromLatin1(c.text))
+        EXPECT_EQ(SystemUtils::fileVersionText(fs, QString::fromLatin1(c.path)),
+                  QString::fromLatin1(c.text))
             << c.path;
 }
 
@@ -214,12 +229,14 @@ TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
     const QDir wine(QStringLiteral("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"));
     if (sevenZip.isEmpty() || !wine.exists())
         GTEST_SKIP() << "needs 7z and Wine's libraries";
-    const QStringList names = wine.entryList({QStringLiteral("*.dll"), QStringLiteral("*.exe")},
-                                             QDir::Files, QDir::Name);
-    const QRegularExpression fileVersion(QStringLiteral("^FileVersion: (\\d+)\\.(\\d+)\\.(\\d+)\\.(\\d+)$"),
-                                         QRegularExpression::MultilineOption);
+    const QStringList names =
+        wine.entryList({QStringLiteral("*.dll"), QStringLiteral("*.exe")}, QDir::Files, QDir::Name);
+    const QRegularExpression fileVersion(
+        QStringLiteral("^FileVersion: (\\d+)\\.(\\d+)\\.(\\d+)\\.(\\d+)$"),
+        QRegularExpression::MultilineOption);
     int compared = 0, withVersion = 0;
-    for (qsizetype i = 0; i < names.size() && compared < 40; i += qMax<qsizetype>(1, names.size() / 40)) {
+    for (qsizetype i = 0; i < names.size() && compared < 40;
+         i += qMax<qsizetype>(1, names.size() / 40)) {
         const QString path = wine.filePath(names[i]);
         QProcess p;
         p.start(sevenZip, {QStringLiteral("l"), path});

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "support/TempDir.h"
 #include "support/DriveFolderFileSystem.h"
-#include "util/zip/ZipComponent.h"
-#include "util/zip/ZipListener.h"
+#include "support/TempDir.h"
+#include "zip/ZipComponent.h"
+#include "zip/ZipListener.h"
 
 #include <QByteArray>
 #include <QList>

@@ -1,7 +1,7 @@
 // Name handling and records, where a slip would misplace files or break other readers.
-#include "util/zip/ChunkDeflater.h"
-#include "util/zip/ZipNames.h"
-#include "util/zip/ZipRecords.h"
+#include "zip/ZipNames.h"
+#include "zip/ChunkDeflater.h"
+#include "zip/ZipRecords.h"
 
 #include <gtest/gtest.h>
 
@@ -12,17 +12,30 @@ TEST(ZipNames, StoredNamesLoseTheDriveOnly)
     EXPECT_EQ(entryNameForPath(QStringLiteral("C:\\Windows\\Favorites\\a.url")),
               QStringLiteral("Windows\\Favorites\\a.url"));
     EXPECT_EQ(entryNameForPath(QStringLiteral("a:\\x.dbx")), QStringLiteral("x.dbx"));
-    EXPECT_EQ(entryNameForPath(QStringLiteral("\\\\server\\share\\f")), QStringLiteral("server\\share\\f"));
+    EXPECT_EQ(entryNameForPath(QStringLiteral("\\\\server\\share\\f")),
+              QStringLiteral("server\\share\\f"));
 }
 
 TEST(ZipNames, WildcardsMatchLikeWindows)
 {
-    struct Case { const char* text; const char* pattern; bool match; };
+    struct Case
+    {
+        const char* text;
+        const char* pattern;
+        bool match;
+    };
     const Case cases[] = {
-        {"Inbox.dbx", "inbox.DBX", true}, {"Inbox.dbx", "*.dbx", true}, {"Inbox.dbx", "*.mbx", false},
-        {"README", "*.*", true}, {"a\\b\\c.url", "a\\*.*", true}, {"a.url", "?.url", true},
-        {"ab.url", "?.url", false}, {"x[1]#.dbx", "x[1]#.dbx", true}, {"", "*", true},
-        {"abc", "a*c*", true}, {"abcd", "a*c", false},
+        {"Inbox.dbx", "inbox.DBX", true},
+        {"Inbox.dbx", "*.dbx", true},
+        {"Inbox.dbx", "*.mbx", false},
+        {"README", "*.*", true},
+        {"a\\b\\c.url", "a\\*.*", true},
+        {"a.url", "?.url", true},
+        {"ab.url", "?.url", false},
+        {"x[1]#.dbx", "x[1]#.dbx", true},
+        {"", "*", true},
+        {"abc", "a*c*", true},
+        {"abcd", "a*c", false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(wildMatch(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)
@@ -42,7 +55,8 @@ TEST(ZipNames, MatchingAnEntryGivesThePartFromTheMatch)
 
 TEST(ZipNames, HostileNamesAreRecognised)
 {
-    for (const char* bad : {"..\\x", "a/../../x", "\\abs", "/abs", "C:x", "c:\\x", "a\\b:stream", ".."})
+    for (const char* bad :
+         {"..\\x", "a/../../x", "\\abs", "/abs", "C:x", "c:\\x", "a\\b:stream", ".."})
         EXPECT_TRUE(isHostileName(QString::fromUtf8(bad))) << bad;
     for (const char* ok : {"a\\b.txt", "..a\\b", "a..b", "x\\.\\y"})
         EXPECT_FALSE(isHostileName(QString::fromUtf8(ok))) << ok;
@@ -52,7 +66,13 @@ TEST(ZipNames, HostileNamesAreRecognised)
 
 TEST(ZipRecords, CentralHeaderRoundTripsIncludingZip64Fields)
 {
-    struct Case { quint64 size; quint64 comp; quint64 offset; quint32 disk; };
+    struct Case
+    {
+        quint64 size;
+        quint64 comp;
+        quint64 offset;
+        quint32 disk;
+    };
     const Case cases[] = {
         {10, 5, 0, 0},
         {0x1'0000'0000ull, 0xFFFF'FFFFull, 12, 3},
@@ -81,7 +101,8 @@ TEST(ZipRecords, CentralHeaderRoundTripsIncludingZip64Fields)
         EXPECT_EQ(back->disk, c.disk);
         EXPECT_EQ(back->crc, 0xDEADBEEF);
         EXPECT_EQ(back->name, QStringLiteral("Dir\\Bo\u00eete.dbx"));
-        EXPECT_EQ(fromDosDateTime(back->dosDateTime), QDateTime(QDate(2001, 5, 31), QTime(13, 45, 20)));
+        EXPECT_EQ(fromDosDateTime(back->dosDateTime),
+                  QDateTime(QDate(2001, 5, 31), QTime(13, 45, 20)));
         // Cut short anywhere, the record is refused rather than over-read.
         EXPECT_FALSE(parseCentral(rec.constData(), rec.size() - 1, &used).has_value());
     }

@@ -4,12 +4,12 @@
 #include "MbxWriter.h"
 #include "MessageGenerator.h"
 #include "StoreBuilder.h"
-#include "msgstore/CDbxMsgFile.h"
-#include "msgstore/CMbxMsgFile.h"
+#include "msgstore/DbxFile.h"
 #include "msgstore/FoldersDbxReader.h"
 #include "msgstore/FoldersNchReader.h"
+#include "msgstore/MbxFile.h"
+#include "platform/Ansi.h"
 #include "support/TempDir.h"
-#include "util/Ansi.h"
 
 #include <gtest/gtest.h>
 
@@ -62,7 +62,7 @@ TEST_P(ReaderDbx, ReturnsEveryMessageWithItsHeaderValues)
     const QString path = dir.file(QStringLiteral("f.dbx"));
     ASSERT_TRUE(DbxMessageWriter::write(path, "Inbox", messages, o));
 
-    CDbxMsgFile reader;
+    DbxFile reader;
     ASSERT_TRUE(reader.FileOpen(path)) << reader.lastError().toStdString();
     ASSERT_EQ(reader.MessageCount(), c.messages);
     std::vector<QByteArray> expected, got;
@@ -92,7 +92,8 @@ TEST_P(ReaderDbx, ReturnsEveryMessageWithItsHeaderValues)
 
 INSTANTIATE_TEST_SUITE_P(Shapes, ReaderDbx,
                          ::testing::Values(DbxCase{"empty", 0, false}, DbxCase{"one", 1, false},
-                                           DbxCase{"split", 52, false}, DbxCase{"threeLevels", 1500, false},
+                                           DbxCase{"split", 52, false},
+                                           DbxCase{"threeLevels", 1500, false},
                                            DbxCase{"indirect", 60, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -106,7 +107,7 @@ TEST(ReaderMbx, ReturnsEveryRecordInFileOrder)
         entries.push_back({m, false});
     const QString path = dir.file(QStringLiteral("Inbox.mbx"));
     ASSERT_TRUE(MbxWriter::write(path, dir.file(QStringLiteral("Inbox.idx")), entries));
-    CMbxMsgFile reader;
+    MbxFile reader;
     ASSERT_TRUE(reader.FileOpen(path)) << reader.lastError().toStdString();
     ASSERT_EQ(reader.MessageCount(), 30);
     for (qint32 n = 1; n <= 30; ++n) {
@@ -125,10 +126,12 @@ TEST(ReaderFolders, FolderListsNameTheGeneratedFolders)
     ASSERT_TRUE(StoreBuilder(33).writeOe4(dir.file(QStringLiteral("oe4")), &oe4));
 
     FoldersDbxReader dbx;
-    ASSERT_TRUE(dbx.read(dir.file(QStringLiteral("oe5/Folders.dbx")))) << dbx.lastError().toStdString();
+    ASSERT_TRUE(dbx.read(dir.file(QStringLiteral("oe5/Folders.dbx"))))
+        << dbx.lastError().toStdString();
     for (const StoreFolder& f : oe5.folders) {
-        const auto it = std::find_if(dbx.folders().begin(), dbx.folders().end(),
-                                     [&](const DbxFolderRecord& r) { return r.folderNumber == f.number; });
+        const auto it =
+            std::find_if(dbx.folders().begin(), dbx.folders().end(),
+                         [&](const DbxFolderRecord& r) { return r.folderNumber == f.number; });
         ASSERT_NE(it, dbx.folders().end()) << f.name.toStdString();
         EXPECT_EQ(it->name, f.name);
         if (!f.news) {
@@ -137,12 +140,14 @@ TEST(ReaderFolders, FolderListsNameTheGeneratedFolders)
     }
 
     FoldersNchReader nch;
-    ASSERT_TRUE(nch.read(dir.file(QStringLiteral("oe4/Mail/folders.nch")))) << nch.lastError().toStdString();
+    ASSERT_TRUE(nch.read(dir.file(QStringLiteral("oe4/Mail/folders.nch"))))
+        << nch.lastError().toStdString();
     for (const StoreFolder& f : oe4.folders) {
         if (f.news)
             continue;
-        const auto it = std::find_if(nch.folders().begin(), nch.folders().end(),
-                                     [&](const NchFolderRecord& r) { return r.folderNumber == f.number; });
+        const auto it =
+            std::find_if(nch.folders().begin(), nch.folders().end(),
+                         [&](const NchFolderRecord& r) { return r.folderNumber == f.number; });
         ASSERT_NE(it, nch.folders().end()) << f.name.toStdString();
         EXPECT_EQ(it->name, f.name);
         EXPECT_EQ(it->parentNumber, f.parentNumber);

@@ -1,0 +1,123 @@
+#pragma once
+
+#include "HelpRequest.h"
+
+#include "shell/IMainView.h"
+
+#include <QList>
+#include <QMainWindow>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QCheckBox;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QStackedWidget;
+class QWidget;
+
+namespace kv {
+class MainController;
+class TreeListModel;
+} // namespace kv
+
+namespace kv::gui {
+
+class TreeListView;
+
+// The main window: four stacked pages, the steps of the wizard page and the four menus. It
+// draws what the controller sets and forwards every event to it; it decides nothing itself.
+class MainWindow : public QMainWindow, public IMainView
+{
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // The controller is made after the window (it needs the view); events before this are
+    // dropped.
+    void setController(MainController* controller) { m_controller = controller; }
+    // What F1 opens (the window's help context is passed in).
+    void setHelpRequest(HelpRequest help) { m_help = std::move(help); }
+
+    // IMainView
+    void setCaption(const QString& caption) override;
+    QString caption() const override;
+    void setText(MainText item, const QString& text) override;
+    void showPage(int page) override;
+    void setStepVisible(int step, bool visible) override;
+    void setButtonEnabled(MainButton button, bool enabled) override;
+    void setMenuCaption(MainMenu menu, int index, const QString& caption) override;
+    void setMenuEnabled(MainMenu menu, int index, bool enabled) override;
+    void setMenuVisible(MainMenu menu, int index, bool visible) override;
+    void setMenuChecked(MainMenu menu, int index, bool checked) override;
+    void setClearDisksChecked(bool checked) override;
+    QSize screenSize() const override;
+    QSize windowSize() const override;
+    QPoint position() const override;
+    void moveTo(const QPoint& topLeft) override;
+    void setHelpContext(int topic) override;
+    void refresh() override;
+    void hideWindow() override;
+    void closeWindow() override;
+
+    // For tests and the picture tour: the entry of a menu by its index (null for a gap).
+    QAction* menuEntry(MainMenu menu, int index) const;
+    QMenu* menu(MainMenu menu) const { return m_menus[int(menu)]; }
+    int currentPage() const;
+    int helpContext() const { return m_helpContext; }
+
+    static constexpr int kTwipsPerPixel = 15;
+    static constexpr int kPages = 4;
+    static constexpr int kSteps = 5;
+
+Q_SIGNALS:
+    // The window closed and the controller unloaded: the program ends.
+    void unloaded();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    QWidget* buildOpeningPage();
+    QWidget* buildWizardPage();
+    QWidget* buildSynchPage();
+    QWidget* buildMessagesPage();
+    void buildMenus();
+    QMenu* addMenu(MainMenu which, const QString& title, const QStringList& entries);
+    void entryTriggered(MainMenu menu, int index);
+    QPushButton* button(MainButton which) const;
+    QLabel* label(MainText item) const;
+
+    MainController* m_controller = nullptr;
+    HelpRequest m_help;
+    QStackedWidget* m_pages = nullptr;
+    std::array<QWidget*, kSteps> m_steps{};
+    std::array<QMenu*, 4> m_menus{};
+    std::array<QList<QAction*>, 4> m_entries;
+    QPushButton* m_cmdBackup = nullptr;
+    QPushButton* m_cmdRestore = nullptr;
+    QPushButton* m_cmdSynch = nullptr;
+    QPushButton* m_btnBack = nullptr;
+    QPushButton* m_btnNext = nullptr;
+    QPushButton* m_doIT = nullptr;
+    QCheckBox* m_chkClearDisks = nullptr;
+    QLabel* m_lblVersion = nullptr;
+    QLabel* m_lblWab = nullptr;
+    QLabel* m_txtLoading = nullptr;
+    QLabel* m_lblStep1 = nullptr;
+    std::unique_ptr<TreeListModel> m_grid;
+    std::unique_ptr<TreeListModel> m_synchGrid;
+    int m_helpContext = 0;
+    bool m_closingByProgram = false;
+    bool m_unloaded = false;
+    bool m_painted = false;
+};
+
+} // namespace kv::gui

@@ -1,0 +1,54 @@
+#pragma once
+
+#include "HelpRequest.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace kv::gui {
+
+// The general message: a picture, a text, a "Do not show this again" box and one of three
+// button sets chosen by the help style:
+//   above 0  "&OK" and "&Help"; the style is the help topic of Help (which leaves the dialog open)
+//   0        "&Yes" and "&No"; help topic 999
+//   below 0  "&OK" alone
+class MessageDialog : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit MessageDialog(HelpRequest help = {}, QWidget* parent = nullptr);
+
+    // Shows the message modally. doNotShow: the box was ticked when the dialog closed.
+    // result: True for Yes in the Yes/No style; False for No, for the other styles and when the
+    // dialog was closed with its close box or Escape.
+    void Message(int picture, const QString& title, const QString& text, bool& doNotShow,
+                 int helpStyle, bool& result);
+
+    // The context number F1 opens while the dialog is shown.
+    int helpContext() const { return m_helpContext; }
+
+    static constexpr int kYesNoHelpContext = 999;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void prepare(int picture, const QString& title, const QString& text, int helpStyle);
+    void buttonClicked(int index);
+    void openHelp();
+
+    HelpRequest m_help;
+    QLabel* m_image = nullptr;
+    QLabel* m_text = nullptr;
+    QCheckBox* m_check = nullptr;
+    QPushButton* m_cmd[2] = {nullptr, nullptr};
+    int m_helpStyle = 0;
+    int m_helpContext = kYesNoHelpContext;
+    bool m_result = false;
+};
+
+} // namespace kv::gui
