@@ -2,7 +2,7 @@
 // text and a "MsgNo" cell, then looking a folder up by its "MbxName" cell. The peer is Qt's own
 // QStandardItemModel holding the same rows, the cell as an item data role. Heap bytes in use
 // after the fill are reported as the "heap" counter (glibc's allocator statistics).
-#include "util/TreeListModel.h"
+#include "grid/TreeListModel.h"
 
 #include <QStandardItemModel>
 

@@ -1,6 +1,6 @@
 #include "GridPictures.h"
 
-#include "util/TreeListModel.h"
+#include "grid/TreeListModel.h"
 
 #include <QHash>
 #include <QPainter>
@@ -10,7 +10,7 @@ namespace kv::gui {
 
 namespace {
 
-using M = TreeListModel;
+using Picture = TreeListModel::Picture;
 
 // A check box 11 pixels square in the middle of the picture, with the sunken edge the item grid
 // has always drawn.
@@ -62,30 +62,30 @@ void drawFolder(QPainter& p)
     p.drawPath(path);
 }
 
-QPixmap draw(int index)
+QPixmap draw(Picture picture)
 {
     QPixmap pm(GridPictures::kSize, GridPictures::kSize);
     pm.fill(Qt::transparent);
     QPainter p(&pm);
-    switch (index) {
-    case M::PicUnticked:
+    switch (picture) {
+    case Picture::Unticked:
         drawBox(p, Qt::white);
         break;
-    case M::PicTicked:
+    case Picture::Ticked:
         drawBox(p, Qt::white);
         drawTick(p, Qt::black);
         break;
-    case M::PicUnavailable:
+    case Picture::Unavailable:
         drawBox(p, QColor(192, 192, 192));
         drawTick(p, QColor(128, 128, 128));
         break;
-    case M::PicRootOE4:
+    case Picture::RootOE4:
         drawEnvelope(p, QColor(255, 255, 192));
         break;
-    case M::PicRootOE5:
+    case Picture::RootOE5:
         drawEnvelope(p, QColor(192, 224, 255));
         break;
-    case M::PicFolder:
+    case Picture::Folder:
         drawFolder(p);
         break;
     default:
@@ -96,11 +96,11 @@ QPixmap draw(int index)
 
 } // namespace
 
-QPixmap GridPictures::picture(int index) const
+QPixmap GridPictures::picture(TreeListModel::Picture picture) const
 {
-    auto it = m_cache.constFind(index);
+    auto it = m_cache.constFind(int(picture));
     if (it == m_cache.constEnd())
-        it = m_cache.insert(index, draw(index));
+        it = m_cache.insert(int(picture), draw(picture));
     return it.value();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "grid/TreeListModel.h"
+
 #include <QHash>
 #include <QPixmap>
 
@@ -14,10 +16,10 @@ class GridPictures
 public:
     static constexpr int kSize = 16;
 
-    QPixmap picture(int index) const;
+    QPixmap picture(TreeListModel::Picture picture) const;
 
 private:
-    // Held by the grid that shows them rather than statically, so that no pixmap outlives the
+    // Held by the delegate that draws them rather than statically, so that no pixmap outlives the
     // application object.
     mutable QHash<int, QPixmap> m_cache;
 };

@@ -5,7 +5,7 @@
 #include "TreeListView.h"
 
 #include "shell/MainController.h"
-#include "util/TreeListModel.h"
+#include "grid/TreeListModel.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,8 +1,6 @@
 #include "TreeListView.h"
 
-#include "TreeListAdapter.h"
 #include "TreeListDelegate.h"
-#include "util/TreeListModel.h"
 
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,51 +22,44 @@ TreeListView::TreeListView(QWidget* parent) : QTreeView(parent)
     connect(header(), &QHeaderView::sectionResized, this, &TreeListView::sectionResized);
 }
 
-TreeListView::~TreeListView()
-{
-    setGrid(nullptr);
-}
-
 void TreeListView::setGrid(TreeListModel* grid)
 {
     if (grid == m_grid)
         return;
-    TreeListAdapter* old = m_adapter;
+    if (m_grid)
+        disconnect(m_grid, nullptr, this, nullptr);
     m_grid = grid;
-    m_adapter = grid ? new TreeListAdapter(*grid, this) : nullptr;
-    setModel(m_adapter);
-    delete old;
-    if (!m_adapter)
+    setModel(grid);
+    if (!grid)
         return;
-    connect(m_adapter, &QAbstractItemModel::rowsInserted, this,
+    connect(grid, &QAbstractItemModel::rowsInserted, this,
             [this](const QModelIndex& parent, int, int) { rowsArrived(parent); });
-    connect(m_adapter, &QAbstractItemModel::modelReset, this, &TreeListView::gridReset);
-    connect(m_adapter, &TreeListAdapter::columnsRedefined, this, &TreeListView::applyColumns);
-    connect(m_adapter, &TreeListAdapter::gridRedrawSwitched, this, &TreeListView::redrawSwitched);
-    connect(m_adapter, &TreeListAdapter::gridRefreshRequested, this,
-            [this] { viewport()->update(); });
+    connect(grid, &QAbstractItemModel::modelReset, this, &TreeListView::gridReset);
+    connect(grid, &QAbstractItemModel::headerDataChanged, this, &TreeListView::applyColumns);
+    connect(grid, &TreeListModel::redrawSwitched, this, &TreeListView::redrawSwitched);
+    connect(grid, &TreeListModel::refreshRequested, this, [this] { viewport()->update(); });
     gridReset();
 }
 
 int TreeListView::hitTest(const QPoint& pos) const
 {
-    return m_adapter ? m_adapter->rowOf(indexAt(pos)) : -1;
+    return m_grid ? m_grid->rowOf(indexAt(pos)) : -1;
 }
 
 int TreeListView::currentRow() const
 {
-    return m_adapter ? m_adapter->rowOf(currentIndex()) : -1;
+    return m_grid ? m_grid->rowOf(currentIndex()) : -1;
 }
 
 void TreeListView::setCurrentRow(int row)
 {
-    if (m_adapter)
-        setCurrentIndex(m_adapter->indexOfRow(row));
+    if (m_grid)
+        setCurrentIndex(m_grid->indexOfRow(row));
 }
 
 QRect TreeListView::cellRect(int row, int column) const
 {
-    return m_adapter ? visualRect(m_adapter->indexOfRow(row, column)) : QRect();
+    return m_grid ? visualRect(m_grid->indexOfRow(row, column)) : QRect();
 }
 
 QStyleOptionViewItem TreeListView::optionFor(const QModelIndex& index) const
@@ -81,25 +72,28 @@ QStyleOptionViewItem TreeListView::optionFor(const QModelIndex& index) const
 
 QRect TreeListView::pictureRect(int row) const
 {
-    const QModelIndex index = m_adapter ? m_adapter->indexOfRow(row) : QModelIndex();
+    const QModelIndex index = m_grid ? m_grid->indexOfRow(row) : QModelIndex();
     return index.isValid() ? m_delegate->pictureRect(optionFor(index), index) : QRect();
 }
 
 QRect TreeListView::markRect(int row) const
 {
-    const QModelIndex index = m_adapter ? m_adapter->indexOfRow(row) : QModelIndex();
+    const QModelIndex index = m_grid ? m_grid->indexOfRow(row) : QModelIndex();
     return index.isValid() ? m_delegate->markRect(optionFor(index), index) : QRect();
 }
 
 void TreeListView::setShowMarks(bool show)
 {
-    if (m_adapter)
-        m_adapter->setShowMarks(show);
+    if (show == m_delegate->showMarks())
+        return;
+    // Every row's first cell changes its look and size; the rows themselves stay.
+    m_delegate->setShowMarks(show);
+    doItemsLayout();
 }
 
 bool TreeListView::showMarks() const
 {
-    return m_adapter && m_adapter->showMarks();
+    return m_delegate->showMarks();
 }
 
 int TreeListView::twipsToPixels(int twips, int dpi)
@@ -169,13 +163,13 @@ void TreeListView::applyColumns()
     if (!m_grid)
         return;
     m_applyingColumns = true;
-    const bool defined = m_grid->columnCount() > 0;
+    const bool defined = m_grid->definedColumnCount() > 0;
     setHeaderHidden(!defined);
     // With defined widths the last column keeps its own, so the width saved is the one shown.
     header()->setStretchLastSection(!defined);
     const int dpi = logicalDpiX();
     bool multiLine = false;
-    for (int c = 0; c < m_grid->columnCount(); ++c) {
+    for (int c = 0; c < m_grid->definedColumnCount(); ++c) {
         header()->resizeSection(c, twipsToPixels(m_grid->columnWidth(c), dpi));
         multiLine = multiLine || m_grid->columnMultiLine(c);
     }
@@ -186,7 +180,7 @@ void TreeListView::applyColumns()
 
 void TreeListView::sectionResized(int column, int, int newSize)
 {
-    if (m_applyingColumns || !m_grid || column >= m_grid->columnCount())
+    if (m_applyingColumns || !m_grid || column >= m_grid->definedColumnCount())
         return;
     const int dpi = logicalDpiX();
     // Keep the grid's exact twips unless the shown width really changed.

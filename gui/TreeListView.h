@@ -1,19 +1,16 @@
 #pragma once
 
-#include <QTreeView>
+#include "grid/TreeListModel.h"
 
-namespace kv {
-class TreeListModel;
-}
+#include <QPointer>
+#include <QTreeView>
 
 namespace kv::gui {
 
-class TreeListAdapter;
 class TreeListDelegate;
 
-// The on-screen tree-list grid: shows a core grid (which must outlive the view, or be taken
-// away with setGrid(nullptr) first) and reports what the user does to it. It changes nothing
-// itself: ticking, unticking and context menus belong to the grid's owner, which hears of
+// The on-screen tree-list grid: shows a core grid and reports what the user does to it. It changes
+// nothing itself: ticking, unticking and context menus belong to the grid's owner, which hears of
 // clicks through the signals below. Rows are grid row indexes, columns count from 0, positions
 // are pixels in the viewport.
 //
@@ -25,11 +22,9 @@ class TreeListView : public QTreeView
 
 public:
     explicit TreeListView(QWidget* parent = nullptr);
-    ~TreeListView() override;
 
     void setGrid(TreeListModel* grid);
     TreeListModel* grid() const { return m_grid; }
-    TreeListAdapter* adapter() const { return m_adapter; }
 
     // The row under a viewport position; -1 below the last row or beside the columns.
     int hitTest(const QPoint& pos) const;
@@ -70,8 +65,7 @@ private:
     void redrawSwitched(bool on);
     QStyleOptionViewItem optionFor(const QModelIndex& index) const;
 
-    TreeListModel* m_grid = nullptr;
-    TreeListAdapter* m_adapter = nullptr;
+    QPointer<TreeListModel> m_grid;
     TreeListDelegate* m_delegate = nullptr;
     bool m_applyingColumns = false;
     bool m_autoExpand = true;

@@ -2,49 +2,52 @@
 
 #include "util/ColorRef.h"
 
+#include <QAbstractItemModel>
 #include <QHash>
 #include <QString>
-#include <QStringList>
 
 #include <memory>
 #include <vector>
 
 namespace kv {
 
-class TreeListListener;
-
 // The data behind every tree-list grid of the program (the item grid and its scratch twin, the
-// current-folder tree, the synchronise grid, the drag list). Rows are kept in tree order and
-// addressed by their index in that order; a row added at the end is a top-level row (level 0,
-// no parent), so in grids with a root row the root is row 0 and everything else hangs below
-// it. A child is inserted after its parent's last descendant, so children keep the order in
-// which they were added.
+// current-folder tree, the synchronise grid, the drag list), and the item model the screen's
+// views show. Rows are kept in tree order and addressed by their index in that order; a row
+// added at the end is a top-level row (level 0, no parent), so in grids with a root row the root
+// is row 0 and everything else hangs below it. A child is inserted after its parent's last
+// descendant, so children keep the order in which they were added.
 //
-// Per row: a text (columns of the multi-column grid separated by TAB), a check state, a picture
-// index, back and fore colours (color::ColorRef, color::kDefault for the grid's own) and any
-// number of named cells. Cell names are compared without regard to case and stored once per
-// model, so fifty thousand rows with the same few cells cost little more than their values.
+// Per row: a text (columns of the multi-column grid separated by TAB), a check state, a picture,
+// back and fore colours (color::ColorRef, color::kDefault for the grid's own) and any number of
+// named cells. Cell names are compared without regard to case and stored once per model, so
+// fifty thousand rows with the same few cells cost little more than their values.
 //
-// Changes reach the screen through TreeListListener. Between redrawOff() and the matching
-// redrawOn() nothing is reported row by row; the listener hears once, when redrawing comes
-// back on, that the whole list may have changed.
+// Changes are reported one at a time through the item-model signals. Between redrawOff() and
+// the matching redrawOn() nothing is reported row by row; views hear one reset when redrawing
+// comes back on. Indexes carry the row's stable id rather than a pointer, so an index a view
+// still holds for a row that went away meanwhile reads as empty instead of touching freed
+// memory. How pictures and colours look is the view's business: the model hands out their
+// numbers in its own roles.
 //
 // Out-of-range rows are ignored by setters and give empty values, -1 or false from getters.
-class TreeListModel
+class TreeListModel : public QAbstractItemModel
 {
+    Q_OBJECT
+
 public:
     using RowId = quint32;
 
     // Pictures the grids use; the screen decides what they look like.
-    enum Picture : int
+    enum class Picture : qint16
     {
-        NoPicture = -1,
-        PicUnticked = 0,
-        PicTicked = 1,
-        PicUnavailable = 2,
-        PicRootOE4 = 5,
-        PicRootOE5 = 6,
-        PicFolder = 7,
+        None = -1,
+        Unticked = 0,
+        Ticked = 1,
+        Unavailable = 2,
+        RootOE4 = 5,
+        RootOE5 = 6,
+        Folder = 7,
     };
 
     enum class SortMode
@@ -54,20 +57,15 @@ public:
         Numeric,    // as numbers; texts that are not numbers count as 0
     };
 
-    struct Column
+    enum Role
     {
-        QString heading;
-        int widthTwips = 1440;
-        bool multiLine = false;
+        PictureRole = Qt::UserRole + 1, // the Picture as an int, in the first column
+        BackColorRole,                  // color::ColorRef; absent for the grid's own colour
+        ForeColorRole,
     };
 
-    TreeListModel();
-    ~TreeListModel();
-    TreeListModel(const TreeListModel&) = delete;
-    TreeListModel& operator=(const TreeListModel&) = delete;
-
-    void addListener(TreeListListener* listener);
-    void removeListener(TreeListListener* listener);
+    explicit TreeListModel(QObject* parent = nullptr);
+    ~TreeListModel() override;
 
     // Rows.
     void clear();
@@ -75,22 +73,23 @@ public:
     // -1 when the parent row does not exist.
     int addChild(int parentRow, const QString& text);
     // Removes the row and every row below it; false when the row does not exist.
-    bool removeRow(int row);
-    int rowCount() const { return int(m_rows.size()); }
-    bool isValidRow(int row) const { return row >= 0 && row < rowCount(); }
+    bool removeRowAt(int row);
+    // All rows, at any depth (rowCount() counts the top-level rows, as views expect).
+    int totalRowCount() const { return int(m_rows.size()); }
+    bool isValidRow(int row) const { return row >= 0 && row < totalRowCount(); }
 
     QString text(int row) const;
     void setText(int row, const QString& text);
     int level(int row) const;
     // -1 for a top-level row.
-    int parent(int row) const;
+    int parentRow(int row) const;
     bool hasChildren(int row) const;
+    // Direct children of a row, or the top-level rows when row is -1.
     int childCount(int row) const;
     // The k-th direct child (0-based) of a row, or of the top level when row is -1.
     int child(int row, int k) const;
     // The row's position among its parent's children (or among the top-level rows).
     int childPosition(int row) const;
-    int topLevelCount() const { return int(m_top.size()); }
     // Number of rows below the row, at any depth.
     int descendantCount(int row) const;
 
@@ -104,25 +103,28 @@ public:
     // with equal values keep their order, and each child takes its descendants along.
     void sortChildren(int row, const QString& cellName, SortMode mode = SortMode::Text);
 
-    // Check state, picture and colours.
+    // Check state (0 unticked, 1 ticked, 2 not available), picture and colours.
     int checkState(int row) const;
     void setCheckState(int row, int state);
-    int picture(int row) const;
-    void setPicture(int row, int picture);
+    Picture picture(int row) const;
+    void setPicture(int row, Picture picture);
     color::ColorRef backColor(int row) const;
     void setBackColor(int row, color::ColorRef color);
     color::ColorRef foreColor(int row) const;
     void setForeColor(int row, color::ColorRef color);
 
-    // Columns of the multi-column grid; a grid without definitions has one untitled column.
+    // Columns of the multi-column grid; a grid without definitions shows one untitled column.
     void setColumnCount(int count);
-    int columnCount() const { return int(m_columns.size()); }
+    int definedColumnCount() const { return int(m_columns.size()); }
     void setColumnHeading(int column, const QString& heading);
     QString columnHeading(int column) const;
     void setColumnWidth(int column, int twips);
     int columnWidth(int column) const;
     void setColumnMultiLine(int column, bool multiLine);
     bool columnMultiLine(int column) const;
+    // The text of one column of a row: the row text split at TAB, the last column taking the
+    // rest of the text.
+    static QString columnText(const QString& rowText, int column, int columns);
 
     // Redrawing: a counter, so nested off/on pairs work.
     void redrawOff();
@@ -134,6 +136,25 @@ public:
     // never reused within one model). rowOfId gives -1 once the row is gone.
     RowId rowId(int row) const;
     int rowOfId(RowId id) const;
+
+    // The grid row of an index (-1 for the invisible root or a row that is gone) and back.
+    int rowOf(const QModelIndex& index) const;
+    QModelIndex indexOfRow(int row, int column = 0) const;
+
+    QModelIndex index(int row, int column, const QModelIndex& parent = {}) const override;
+    QModelIndex parent(const QModelIndex& child) const override;
+    using QObject::parent;
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    bool hasChildren(const QModelIndex& parent) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+
+Q_SIGNALS:
+    void redrawSwitched(bool on);
+    void refreshRequested();
 
 private:
     struct Cell
@@ -152,7 +173,7 @@ private:
         std::vector<Row*> children;
         QString text;
         qint16 check = 0;
-        qint16 picture = NoPicture;
+        Picture picture = Picture::None;
         color::ColorRef back = color::kDefault;
         color::ColorRef fore = color::kDefault;
         std::vector<Cell> cells;
@@ -165,42 +186,27 @@ private:
     int findNameId(const QString& name) const;
     int internName(const QString& name);
     const QString* findCellValue(const Row& row, int nameId) const;
-    template <typename F> void notify(F f);
+    bool reporting();
     void rowChanged(Row* row);
-    void columnsChanged();
+    void columnsChanged(bool countChanged);
+    QString displayText(int row, int column) const;
 
     std::vector<std::unique_ptr<Row>> m_rows;
     std::vector<Row*> m_top;
     QHash<RowId, Row*> m_byId;
     RowId m_nextId = 1;
     QHash<QString, quint16> m_cellNames;
+    struct Column
+    {
+        QString heading;
+        int widthTwips = 1440;
+        bool multiLine = false;
+    };
     std::vector<Column> m_columns;
+    // The column count views were last told of; it changes only with a reset.
+    int m_shownColumns = 1;
     int m_redrawOff = 0;
     bool m_dirty = false;
-    std::vector<TreeListListener*> m_listeners;
-};
-
-// Receives a model's changes, for the screen. Rows are given by index; a row about to be
-// inserted is described by its parent (-1 for top level) and its position among the parent's
-// children. Between redrawOff and redrawOn only redrawSwitched(false) is heard, then
-// redrawSwitched(true) and, when anything changed meanwhile, listReset().
-class TreeListListener
-{
-public:
-    virtual ~TreeListListener() = default;
-    virtual void rowAboutToBeInserted(int parentRow, int position) = 0;
-    virtual void rowInserted(int row) = 0;
-    virtual void rowAboutToBeRemoved(int row) = 0;
-    virtual void rowRemoved(int parentRow, int position) = 0;
-    // Text, check state, picture or colours; cells are not shown, so they are not reported.
-    virtual void rowChanged(int row) = 0;
-    virtual void childrenAboutToBeSorted(int parentRow) = 0;
-    virtual void childrenSorted(int parentRow) = 0;
-    virtual void listAboutToBeReset() = 0;
-    virtual void listReset() = 0;
-    virtual void columnsChanged() = 0;
-    virtual void redrawSwitched(bool on) = 0;
-    virtual void refreshRequested() = 0;
 };
 
 } // namespace kv
