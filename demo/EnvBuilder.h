@@ -6,7 +6,7 @@
 #include <QRandomGenerator>
 #include <QString>
 
-namespace kv::tools {
+namespace kv::demo {
 
 // Builds a Windows environment in a Wine prefix, as a user of the mail client would have it:
 // the drive folders and the user's profile, the client's registration (version 5 with its
@@ -95,4 +95,4 @@ private:
     QString m_error;
 };
 
-} // namespace kv::tools
+} // namespace kv::demo
