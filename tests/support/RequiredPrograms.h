@@ -18,8 +18,8 @@ inline QString missingPrograms(std::initializer_list<const char*> programs)
         if (QStandardPaths::findExecutable(QLatin1String(program)).isEmpty())
             missing << QLatin1String(program);
     return missing.isEmpty() ? QString()
-                             : missing.join(QLatin1String(", ")) +
-                                   QStringLiteral(" not installed (scripts/setup installs it)");
+                             : QStringLiteral("not installed: ") + missing.join(u", ") +
+                                   QStringLiteral(" (scripts/setup installs them)");
 }
 
 // CI runs every test: scripts/setup has installed what they need there.

@@ -77,11 +77,6 @@ TEST(MailClient, MailDllComesFromTheClassRegistrationElseTheClientsEntry)
     EXPECT_EQ(mailDllPath(reg), "C:\\x\\inetcomm.dll");
     env.installOe5();
     EXPECT_EQ(mailDllPath(reg), "C:\\windows\\system32\\msoe.dll");
-    // The class registration lives in HKLM\Software\Classes, as HKCR shows it.
-    EXPECT_EQ(env.registry.string(Hive::LocalMachine,
-                                  "Software\\Classes\\" + QLatin1String(kMailDllClsidKey),
-                                  QString()),
-              "C:\\windows\\system32\\msoe.dll");
 }
 
 TEST(MailClient, Oe4StoreRootFindsMailAndNewsFolders)

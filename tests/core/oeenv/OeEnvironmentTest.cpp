@@ -6,7 +6,6 @@
 
 using namespace kv;
 using kv::platform::Hive;
-using Outcome = OeEnvironmentResult::Outcome;
 
 namespace {
 
