@@ -32,8 +32,8 @@ public:
         quint32 seed = 2000; // names, ids and values follow from it
         QString userName;    // "" for the host's user, as Wine names the profile
         QString windowsVersion = QStringLiteral("win98");
-        bool stores = true;          // write the message stores (folder index and message files)
-        int messagesPerFolder = 12;  // their average size
+        bool stores = true;         // write the message stores (folder index and message files)
+        int messagesPerFolder = 12; // their average size
     };
 
     struct Identity
