@@ -23,6 +23,36 @@ using kv::takeFlag;
 using kv::takeOption;
 using kv::platform::posix::WinePrefix;
 
+const char kUsage[] =
+    "usage: kv2000 [--prefix DIR | --demo] [SWITCHES...]\n"
+    "       kv2000 --help | --version\n"
+    "Opens the main window on a Windows environment held in a Wine prefix.\n"
+    "\n"
+    "options:\n"
+    "  --prefix DIR              the Wine prefix (default: $WINEPREFIX, then ~/.wine)\n"
+    "  --demo                    the demo environment, made on first use\n"
+    "  --screenshot-tour DIR     pictures of the window, its menus and dialogs, then close\n"
+    "  -h, --help                show this help\n"
+    "  --version                 show the program's version\n"
+    "The switches are the program's own: \\F quick backup, \\4 version-4 mode, ...\n";
+
+// Answered before the window system is reached, so that they work without a display.
+bool answeredAtOnce(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (arg == "--help" || arg == "-h") {
+            QTextStream(stdout) << kUsage;
+            return true;
+        }
+        if (arg == "--version") {
+            QTextStream(stdout) << "kv2000 " << KV_VERSION_TEXT << "\n";
+            return true;
+        }
+    }
+    return false;
+}
+
 int startFailed(const QString& message)
 {
     QTextStream(stderr) << "kv2000: " << message << "\n";
@@ -34,6 +64,8 @@ int startFailed(const QString& message)
 
 int main(int argc, char** argv)
 {
+    if (answeredAtOnce(argc, argv))
+        return 0;
     QApplication app(argc, argv);
     QApplication::setStyle(QStringLiteral("Fusion"));
     QApplication::setQuitOnLastWindowClosed(false);
@@ -48,9 +80,9 @@ int main(int argc, char** argv)
     if (hasPrefix && demo)
         return startFailed(QStringLiteral("--prefix and --demo cannot be used together"));
     if (demo) {
-        folder = kv::tools::demoPrefixFolder();
+        folder = kv::demo::demoPrefixFolder();
         QString error;
-        if (!kv::tools::ensureDemoPrefix(folder, &error))
+        if (!kv::demo::ensureDemoPrefix(folder, &error))
             return startFailed(error);
     } else if (!hasPrefix) {
         folder = WinePrefix::defaultFolder();

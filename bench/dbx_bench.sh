@@ -9,7 +9,7 @@ set -euo pipefail
 build=${1:-build}
 work=${2:-/tmp/kv-dbx-bench}
 messages=${3:-50000}
-mkstore=$build/tools/storegen/kv2000-mkstore
+mkstore=$build/tools/mkstore/kv2000-mkstore
 cli=$build/cli/kv2000-cli
 bench=$build/bench/dbx_bench
 for tool in "$mkstore" "$cli" "$bench"; do

@@ -1,11 +1,9 @@
+// kv2000-cli archive: the zip component on files of a Windows environment.
 #include "CliCommand.h"
+#include "Environment.h"
 
-#include "platform/posix/PosixPlatform.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
-
-#include <QFileInfo>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -67,32 +65,26 @@ private:
     bool m_verbose;
 };
 
-int failed(CliContext& ctx, const char* what, int code)
+ExitCode failed(CliContext& ctx, const char* what, int code)
 {
     ctx.err << "kv2000-cli: archive " << what << ": result " << code << " (" << resultText(code)
             << ")\n";
-    return 1;
+    return ExitCode::Failed;
 }
 
-int create(CliContext& ctx, ZipComponent& zip, QStringList args)
+ExitCode create(CliContext& ctx, ZipComponent& zip, QStringList args)
 {
-    QString temp;
-    QString spanDrive;
-    const bool haveTemp = takeOption(args, QStringLiteral("--temp"), &temp);
-    const bool span = takeOption(args, QStringLiteral("--span"), &spanDrive);
-    QString level;
-    if (takeOption(args, QStringLiteral("--level"), &level))
-        zip.setCompression(std::clamp(level.toInt(), 0, 3), 0);
-    if (args.size() < 2)
-        return -1;
+    if (ctx.isSet("level"))
+        zip.setCompression(ctx.value("level").toInt(), 0);
     QString archive = args.takeFirst();
-    if (span) {
+    const QString temp = ctx.value("temp");
+    if (ctx.isSet("span")) {
         // The archive goes to the root of the removable drive, spread over as many disks as it
         // needs; it is built in the temporary folder first only when one was named.
-        archive = spanDrive.left(1) + QStringLiteral(":\\") +
+        archive = ctx.value("span").left(1) + QStringLiteral(":\\") +
                   archive.mid(archive.lastIndexOf(QLatin1Char('\\')) + 1);
         zip.setSpanning(true);
-        zip.setUseTempFile(haveTemp);
+        zip.setUseTempFile(!temp.isEmpty());
     }
     zip.setArchiveName(archive);
     zip.setTempFolder(temp);
@@ -101,13 +93,11 @@ int create(CliContext& ctx, ZipComponent& zip, QStringList args)
     if (rc != kZipSuccess)
         return failed(ctx, "create", rc);
     ctx.out << "created " << archive << "\n";
-    return 0;
+    return ExitCode::Ok;
 }
 
-int list(CliContext& ctx, ZipComponent& zip, const QStringList& args)
+ExitCode list(CliContext& ctx, ZipComponent& zip, QStringList args)
 {
-    if (args.size() != 1)
-        return -1;
     zip.setArchiveName(args.first());
     QList<CentralEntry> entries;
     const int rc = zip.list(&entries);
@@ -125,25 +115,21 @@ int list(CliContext& ctx, ZipComponent& zip, const QStringList& args)
     }
     ctx.out << QString::number(total).rightJustified(12) << " "
             << QString::number(packed).rightJustified(12) << "  " << entries.size() << " entries\n";
-    return 0;
+    return ExitCode::Ok;
 }
 
-int test(CliContext& ctx, ZipComponent& zip, const QStringList& args)
+ExitCode test(CliContext& ctx, ZipComponent& zip, QStringList args)
 {
-    if (args.size() != 1)
-        return -1;
     zip.setArchiveName(args.first());
     const int rc = zip.test();
     if (rc != kZipSuccess)
         return failed(ctx, "test", rc);
     ctx.out << args.first() << ": every entry is sound\n";
-    return 0;
+    return ExitCode::Ok;
 }
 
-int extract(CliContext& ctx, ZipComponent& zip, QStringList args)
+ExitCode extract(CliContext& ctx, ZipComponent& zip, QStringList args)
 {
-    if (args.size() < 2)
-        return -1;
     zip.setArchiveName(args.takeFirst());
     zip.setDestination(args.takeFirst());
     // Everything keeps its stored path; named entries are written from where the name matched.
@@ -152,58 +138,74 @@ int extract(CliContext& ctx, ZipComponent& zip, QStringList args)
     const int rc = zip.unzip();
     if (rc != kZipSuccess)
         return failed(ctx, "extract", rc);
-    return 0;
+    return ExitCode::Ok;
+}
+
+using Action = ExitCode (*)(CliContext&, ZipComponent&, QStringList);
+
+// The actions with the arguments they need after their name (-1: no upper limit).
+const struct
+{
+    const char* name;
+    qsizetype minArgs;
+    qsizetype maxArgs;
+    const char* needs;
+    Action run;
+} kActions[] = {
+    {"create", 2, -1, "OUT.eaz and at least one FILE", create},
+    {"list", 1, 1, "one ARCHIVE", list},
+    {"test", 1, 1, "one ARCHIVE", test},
+    {"extract", 2, -1, "ARCHIVE and DESTDIR", extract},
+};
+
+const CliOption kOptions[] = {
+    kPrefixOption,
+    kDemoOption,
+    {"v", nullptr, "name each file as it is added or extracted"},
+    {"temp", "DIR", "create: build the archive in this folder first"},
+    {"span", "DRIVE", "create: spread the archive over disks in this removable drive"},
+    {"level", "0-3", "create: the compression level (default 3)"},
+};
+
+ExitCode runArchive(CliContext& ctx)
+{
+    QStringList args = ctx.args;
+    const QString name = args.isEmpty() ? QString() : args.takeFirst();
+    const auto action = std::find_if(std::begin(kActions), std::end(kActions),
+                                     [&](const auto& a) { return name == QLatin1String(a.name); });
+    if (action == std::end(kActions))
+        return ctx.usageError(name.isEmpty()
+                                  ? QStringLiteral("expected create, list, test or extract")
+                                  : QStringLiteral("unknown action '%1'").arg(name));
+    if (args.size() < action->minArgs || (action->maxArgs >= 0 && args.size() > action->maxArgs))
+        return ctx.usageError(
+            QStringLiteral("%1 takes %2").arg(name, QLatin1String(action->needs)));
+    if (name != QLatin1String("create") &&
+        (ctx.isSet("temp") || ctx.isSet("span") || ctx.isSet("level")))
+        return ctx.usageError(QStringLiteral("--temp, --span and --level go with create"));
+    bool levelOk = true;
+    const int level = ctx.value("level").toInt(&levelOk);
+    if (ctx.isSet("level") && (!levelOk || level < 0 || level > 3))
+        return ctx.usageError(QStringLiteral("--level takes 0, 1, 2 or 3"));
+
+    ExitCode code = ExitCode::Ok;
+    const auto host = openEnvironment(ctx, &code);
+    if (!host)
+        return code;
+    TerminalListener listener(ctx.out, ctx.err, ctx.isSet("v"));
+    ZipComponent zip(host->services().files, &listener);
+    return action->run(ctx, zip, args);
 }
 
 } // namespace
 
-int runArchive(CliContext& ctx)
-{
-    QStringList args = ctx.args;
-    QString prefix;
-    const bool hasPrefix = takeOption(args, QStringLiteral("--prefix"), &prefix);
-    if (takeFlag(args, QStringLiteral("--demo"))) {
-        // The demo environment that "env --demo" makes on first use.
-        prefix = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) +
-                 QStringLiteral("/Korvane/demo-prefix");
-        if (!platform::posix::WinePrefix(prefix).looksValid()) {
-            ctx.err << "kv2000-cli: archive: no demo environment yet; make it with "
-                       "kv2000-cli env --demo\n";
-            return 2;
-        }
-    } else if (!hasPrefix) {
-        prefix = platform::posix::WinePrefix::defaultFolder();
-    }
-    const bool verbose = takeFlag(args, QStringLiteral("-v"));
-    if (!platform::posix::WinePrefix(prefix).looksValid()) {
-        ctx.err << "kv2000-cli: archive: no Windows environment at " << prefix << "\n";
-        return 2;
-    }
-    std::unique_ptr<platform::posix::PosixPlatform> host =
-        platform::posix::PosixPlatform::forPrefix(prefix);
-    TerminalListener listener(ctx.out, ctx.err, verbose);
-    ZipComponent zip(host->services().files, &listener);
-
-    const QString sub = args.isEmpty() ? QString() : args.takeFirst();
-    int rc = -1;
-    if (sub == QLatin1String("create"))
-        rc = create(ctx, zip, args);
-    else if (sub == QLatin1String("list"))
-        rc = list(ctx, zip, args);
-    else if (sub == QLatin1String("test"))
-        rc = test(ctx, zip, args);
-    else if (sub == QLatin1String("extract"))
-        rc = extract(ctx, zip, args);
-    if (rc < 0) {
-        ctx.err
-            << "usage: kv2000-cli archive [--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] "
-               "[--span DRIVE] [--level 0-3] FILE...\n"
-               "       kv2000-cli archive [--prefix DIR] list|test X.eaz\n"
-               "       kv2000-cli archive [--prefix DIR] [-v] extract X.eaz DESTDIR "
-               "[NAME|PATTERN...]\n";
-        return 2;
-    }
-    return rc;
-}
+const CliCommand kArchiveCommand{
+    "archive",
+    "[--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] [--span DRIVE] [--level 0-3] "
+    "FILE...\n"
+    "[--prefix DIR | --demo] list|test ARCHIVE\n"
+    "[--prefix DIR | --demo] [-v] extract ARCHIVE DESTDIR [NAME|PATTERN...]",
+    "create, list, test or extract a zip archive (Windows paths on the prefix's drives)", kOptions,
+    runArchive};
 
 } // namespace kv::cli

@@ -1,31 +1,71 @@
 #pragma once
 
-#include "util/CommandArgs.h"
-
+#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <QTextStream>
 
+#include <span>
+
 namespace kv::cli {
 
-// What a command needs: its arguments (after the command's own name) and the two streams.
-struct CliContext
+// One option of a command: its names ("v" or "prefix"), the name of its value (none for a
+// flag) and one line of help.
+struct CliOption
 {
-    QStringList args;
-    QTextStream& out;
-    QTextStream& err;
+    const char* name;
+    const char* valueName;
+    const char* help;
 };
 
-using CommandFn = int (*)(CliContext&);
+struct CliContext;
+
+// The exit codes every command shares.
+enum class ExitCode : int
+{
+    Ok = 0,
+    Failed = 1,
+    Usage = 2,
+};
 
 struct CliCommand
 {
     const char* name;
-    const char* usage;
-    CommandFn run;
+    // What follows "kv2000-cli NAME" in the usage; one line a form, separated by '\n'.
+    const char* synopsis;
+    const char* summary;
+    std::span<const CliOption> options;
+    ExitCode (*run)(CliContext&);
 };
 
-using kv::takeFlag;
-using kv::takeOption;
+// What a command runs with: its options as parsed, the arguments left after them, and the two
+// streams.
+struct CliContext
+{
+    const CliCommand& command;
+    const QCommandLineParser& options;
+    QStringList args;
+    QTextStream& out;
+    QTextStream& err;
+
+    bool isSet(const char* name) const { return options.isSet(QLatin1String(name)); }
+    QString value(const char* name) const { return options.value(QLatin1String(name)); }
+    // Says what is wrong with the command line, then shows the command's usage; gives the exit
+    // code of bad usage.
+    ExitCode usageError(const QString& what) const;
+};
+
+// The Windows environment options of the commands that work on a prefix.
+inline constexpr CliOption kPrefixOption{"prefix", "DIR",
+                                         "the Wine prefix (default: $WINEPREFIX, then ~/.wine)"};
+inline constexpr CliOption kDemoOption{"demo", nullptr, "the demo environment, made on first use"};
+
+extern const CliCommand kArchiveCommand;
+extern const CliCommand kEnvCommand;
+extern const CliCommand kExtractCommand;
+extern const CliCommand kHeadersCommand;
+
+// Runs the command line (the arguments after the program's name).
+ExitCode runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
 
 } // namespace kv::cli

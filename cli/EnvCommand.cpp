@@ -2,67 +2,45 @@
 // identities, the chosen identity's store folder and settings section).
 #include "CliCommand.h"
 #include "CliUi.h"
+#include "Environment.h"
 
-#include "DemoPrefix.h"
 #include "oeenv/OeEnvironment.h"
 #include "shell/AppSettings.h"
 #include "shell/Strings.h"
 
-#include "platform/posix/PosixPlatform.h"
-#include "platform/posix/WinePrefix.h"
-
-#include <QDir>
-
 namespace kv::cli {
 
-using platform::posix::WinePrefix;
+namespace {
 
-int runEnv(CliContext& ctx)
+const CliOption kOptions[] = {
+    kPrefixOption,
+    kDemoOption,
+    {"oe4", nullptr, "look at the version-4 client even where version 5 is registered"},
+};
+
+ExitCode runEnv(CliContext& ctx)
 {
-    QString folder;
-    const bool hasPrefix = takeOption(ctx.args, QStringLiteral("--prefix"), &folder);
-    const bool demo = takeFlag(ctx.args, QStringLiteral("--demo"));
-    const bool forceOe4 = takeFlag(ctx.args, QStringLiteral("--oe4"));
-    if (!ctx.args.isEmpty() || (hasPrefix && demo)) {
-        ctx.err << "usage: kv2000-cli env [--prefix DIR | --demo] [--oe4]\n";
-        return 2;
-    }
-    if (demo) {
-        folder = tools::demoPrefixFolder();
-        QString error;
-        bool created = false;
-        if (!tools::ensureDemoPrefix(folder, &error, &created)) {
-            ctx.err << "kv2000-cli env: " << error << "\n";
-            return 1;
-        }
-        if (created)
-            ctx.err << "kv2000-cli env: demo environment created in " << folder << "\n";
-    } else if (!hasPrefix) {
-        folder = WinePrefix::defaultFolder();
-    }
-    folder = QDir(folder).absolutePath();
-    WinePrefix prefix(folder);
-    if (!prefix.looksValid()) {
-        ctx.err << "kv2000-cli env: no Windows environment in " << folder << "\n";
-        return 1;
-    }
-
-    const auto host = platform::posix::PosixPlatform::forPrefix(folder);
+    if (!ctx.args.isEmpty())
+        return ctx.usageError(QStringLiteral("unexpected argument '%1'").arg(ctx.args.first()));
+    ExitCode code = ExitCode::Ok;
+    const auto host = openEnvironment(ctx, &code);
+    if (!host)
+        return code;
     platform::Platform services = host->services();
     AppSettings settings(services.registry);
     settings.setAppName(QStringLiteral("Korvane"));
     CliUi ui(ctx.err);
     const OeEnvironmentResult r =
-        OeEnvironment::detect(services, settings, ui, forceOe4, Strings::programTitle());
+        OeEnvironment::detect(services, settings, ui, ctx.isSet("oe4"), Strings::programTitle());
 
     using Outcome = OeEnvironmentResult::Outcome;
     if (r.outcome == Outcome::Oe4StoreMissing) {
         ctx.out << "mode: OE4\n" << Strings::get(243) << "\n";
-        return 1;
+        return ExitCode::Failed;
     }
     if (r.outcome == Outcome::Fatal) {
         ctx.out << r.message << "\n";
-        return 1;
+        return ExitCode::Failed;
     }
     ctx.out << "mode: " << (r.isOe5() ? "OE5" : "OE4") << "\n";
     ctx.out << "identities: " << r.identityCount() << "\n";
@@ -70,7 +48,14 @@ int runEnv(CliContext& ctx)
         ctx.out << "identity: " << r.chosenName << " " << r.chosenId << "\n";
     ctx.out << "store: " << r.storeFolder << "\n";
     ctx.out << "settings-section: " << r.settingsSection << "\n";
-    return 0;
+    return ExitCode::Ok;
 }
+
+} // namespace
+
+const CliCommand kEnvCommand{
+    "env", "[--prefix DIR | --demo] [--oe4]",
+    "what the start-up finds: mail client, identities, store folder, settings section", kOptions,
+    runEnv};
 
 } // namespace kv::cli

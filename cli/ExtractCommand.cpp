@@ -3,19 +3,19 @@
 
 namespace kv::cli {
 
+namespace {
+
 // extract FILE OUTDIR: every message of a .dbx or .mbx file as OUTDIR/000001.eml, ...
-int runExtract(CliContext& ctx)
+ExitCode runExtract(CliContext& ctx)
 {
-    if (ctx.args.size() != 2) {
-        ctx.err << "usage: kv2000-cli extract FILE OUTDIR\n";
-        return 2;
-    }
+    if (ctx.args.size() != 2)
+        return ctx.usageError(QStringLiteral("expected FILE and OUTDIR"));
     const QString outDir = ctx.args.at(1);
     MessageFileSource source;
     QString error;
     if (!source.open(ctx.args.at(0), &error)) {
         ctx.err << "kv2000-cli extract: " << error << "\n";
-        return 1;
+        return ExitCode::Failed;
     }
     const qint32 count = source.count();
     qint32 written = 0;
@@ -27,7 +27,16 @@ int runExtract(CliContext& ctx)
             ctx.err << "kv2000-cli extract: message " << n << ": " << error << "\n";
     }
     ctx.out << "messages: " << written << "\n";
-    return written == count ? 0 : 1;
+    return written == count ? ExitCode::Ok : ExitCode::Failed;
 }
+
+} // namespace
+
+const CliCommand kExtractCommand{
+    "extract",
+    "FILE OUTDIR",
+    "write every message of a .dbx or .mbx file as OUTDIR/000001.eml, ... (host paths)",
+    {},
+    runExtract};
 
 } // namespace kv::cli

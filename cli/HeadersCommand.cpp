@@ -3,18 +3,18 @@
 
 namespace kv::cli {
 
+namespace {
+
 // headers FILE: number, From, Subject, Date and size of every message, tab-separated.
-int runHeaders(CliContext& ctx)
+ExitCode runHeaders(CliContext& ctx)
 {
-    if (ctx.args.size() != 1) {
-        ctx.err << "usage: kv2000-cli headers FILE\n";
-        return 2;
-    }
+    if (ctx.args.size() != 1)
+        return ctx.usageError(QStringLiteral("expected one FILE"));
     MessageFileSource source;
     QString error;
     if (!source.open(ctx.args.at(0), &error)) {
         ctx.err << "kv2000-cli headers: " << error << "\n";
-        return 1;
+        return ExitCode::Failed;
     }
     const qint32 count = source.count();
     for (qint32 n = 1; n <= count; ++n) {
@@ -22,7 +22,16 @@ int runHeaders(CliContext& ctx)
         ctx.out << n << '\t' << source.from() << '\t' << source.subject() << '\t' << source.date()
                 << '\t' << source.size(n) << '\n';
     }
-    return 0;
+    return ExitCode::Ok;
 }
+
+} // namespace
+
+const CliCommand kHeadersCommand{
+    "headers",
+    "FILE",
+    "one line per message: number, From, Subject, Date and size, tab-separated (host path)",
+    {},
+    runHeaders};
 
 } // namespace kv::cli

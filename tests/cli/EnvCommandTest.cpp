@@ -1,111 +1,79 @@
-// End to end: a prefix made by kv2000-mkenv, examined by kv2000-cli env.
+// End to end: environments made by kv2000-mkenv, examined by kv2000-cli env as the program's
+// start-up examines them.
+#include "ProgramRun.h"
 #include "support/TempDir.h"
 
 #include <QFileInfo>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRegularExpression>
 
-#include <gtest/gtest.h>
+using kv::test::ProgramRun;
+using kv::test::runCli;
+using kv::test::runProgram;
 
 namespace {
 
-struct ToolRun
+// Fills in the generator's values: "{id}" and "{store}" (the first identity's id and store
+// folder) and "{store-root}" (the version-4 store).
+QString fillIn(QString line, const ProgramRun& made)
 {
-    int exitCode = -1;
-    QStringList lines;
-    QString err;
-};
-
-ToolRun run(const QString& program, const QStringList& args, const QProcessEnvironment& env = {})
-{
-    QProcess p;
-    if (!env.isEmpty())
-        p.setProcessEnvironment(env);
-    p.start(QStringLiteral(KV_BINARY_DIR) + program, args);
-    ToolRun r;
-    if (!p.waitForFinished(60000)) {
-        ADD_FAILURE() << program.toStdString() << " did not finish";
-        return r;
+    const QStringList ids =
+        made.outLines().filter(QRegularExpression(QStringLiteral("^identity: ")));
+    if (!ids.isEmpty()) {
+        // "identity: NAME {ID} FOLDER": the name and the folder may hold blanks.
+        const qsizetype open = ids.first().indexOf(u'{');
+        const qsizetype close = ids.first().indexOf(u'}', open);
+        line.replace(QLatin1String("{id}"), ids.first().mid(open, close - open + 1));
+        line.replace(QLatin1String("{store}"), ids.first().mid(close + 2) + u'\\');
     }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.lines = QString::fromUtf8(p.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    const QStringList roots =
+        made.outLines().filter(QRegularExpression(QStringLiteral("^store-root: ")));
+    if (!roots.isEmpty())
+        line.replace(QLatin1String("{store-root}"), roots.first().mid(12));
+    return line;
 }
 
-ToolRun mkenv(const QStringList& args)
+TEST(EnvCommand, FindsWhatTheGeneratorMade)
 {
-    return run(QStringLiteral("/tools/mkenv/kv2000-mkenv"), args);
+    const struct
+    {
+        QStringList generator;
+        int code;
+        QStringList lines;
+    } cases[] = {
+        {{"--identities", "3"},
+         0,
+         {"mode: OE5", "identities: 3", "identity: Main Identity {id}", "store: {store}",
+          "settings-section: {id}"}},
+        {{"--oe4"},
+         0,
+         {"mode: OE4", "identities: 0", "store: {store-root}\\Mail\\", "settings-section: Parms"}},
+        {{"--no-client"},
+         1,
+         {"This program requires Outlook Express ",
+          "Please install Outlook Express before running."}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.generator.join(u' ').toStdString());
+        kv::test::TempDir dir;
+        const ProgramRun made = runProgram(QStringLiteral("tools/mkenv/kv2000-mkenv"),
+                                           c.generator + QStringList{dir.file("pfx")});
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        // A relative prefix names the folder below the working folder.
+        const ProgramRun r = runCli({"env", "--prefix", "pfx"}, dir.path());
+        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
+        QStringList expected;
+        for (const QString& line : c.lines)
+            expected << fillIn(line, made);
+        EXPECT_EQ(r.outLines(), expected);
+    }
 }
 
-ToolRun cliEnv(const QStringList& args, const QProcessEnvironment& env = {})
-{
-    return run(QStringLiteral("/cli/kv2000-cli"), QStringList{QStringLiteral("env")} + args, env);
-}
-
-// "identity: <name> <id> <store folder>" lines of the generator.
-QStringList generatedIdentity(const ToolRun& made, int index)
-{
-    const QStringList ids = made.lines.filter(QRegularExpression(QStringLiteral("^identity: ")));
-    if (index >= ids.size())
-        return {};
-    const QString line = ids[index].mid(10);
-    const qsizetype open = line.indexOf(u'{');
-    const qsizetype close = line.indexOf(u'}', open);
-    return {line.left(open - 1), line.mid(open, close - open + 1), line.mid(close + 2)};
-}
-
-TEST(EnvCommand, VersionFiveWithTwoIdentitiesUsesTheDefaultIdentity)
-{
-    kv::test::TempDir dir;
-    const QString prefix = dir.file(QStringLiteral("oe5"));
-    const ToolRun made = mkenv({QStringLiteral("--identities"), QStringLiteral("2"), prefix});
-    ASSERT_EQ(made.exitCode, 0) << made.err.toStdString();
-    const QStringList first = generatedIdentity(made, 0);
-    ASSERT_EQ(first.size(), 3);
-
-    const ToolRun r = cliEnv({QStringLiteral("--prefix"), prefix});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.lines, (QStringList{
-                           QStringLiteral("mode: OE5"),
-                           QStringLiteral("identities: 2"),
-                           QStringLiteral("identity: Main Identity ") + first[1],
-                           QStringLiteral("store: ") + first[2] + QLatin1Char('\\'),
-                           QStringLiteral("settings-section: ") + first[1],
-                       }));
-}
-
-TEST(EnvCommand, VersionFourUsesItsMailFolderAndParms)
+TEST(EnvCommand, NoEnvironmentIsAFailureWithAMessage)
 {
     kv::test::TempDir dir;
-    const QString prefix = dir.file(QStringLiteral("oe4"));
-    ASSERT_EQ(mkenv({QStringLiteral("--oe4"), prefix}).exitCode, 0);
-    const ToolRun r = cliEnv({QStringLiteral("--prefix"), prefix});
-    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.lines, (QStringList{
-                           QStringLiteral("mode: OE4"),
-                           QStringLiteral("identities: 0"),
-                           QStringLiteral("store: C:\\Program Files\\Outlook Express\\Mail\\"),
-                           QStringLiteral("settings-section: Parms"),
-                       }));
-}
-
-TEST(EnvCommand, MissingClientShowsTheInstallMessage)
-{
-    kv::test::TempDir dir;
-    const QString prefix = dir.file(QStringLiteral("bare"));
-    ASSERT_EQ(mkenv({QStringLiteral("--no-client"), prefix}).exitCode, 0);
-    const ToolRun r = cliEnv({QStringLiteral("--prefix"), prefix});
-    EXPECT_EQ(r.exitCode, 1);
-    EXPECT_EQ(r.lines,
-              (QStringList{QStringLiteral("This program requires Outlook Express "),
-                           QStringLiteral("Please install Outlook Express before running.")}));
-
-    const ToolRun nowhere = cliEnv({QStringLiteral("--prefix"), dir.file(QStringLiteral("none"))});
-    EXPECT_EQ(nowhere.exitCode, 1);
-    EXPECT_TRUE(nowhere.err.contains(QLatin1String("no Windows environment")))
-        << nowhere.err.toStdString();
+    const ProgramRun r = runCli({"env", "--prefix", dir.file("none")});
+    EXPECT_EQ(r.code, 1);
+    EXPECT_EQ(r.err, "kv2000-cli env: no Windows environment in " + dir.file("none") + "\n");
 }
 
 TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
@@ -113,16 +81,20 @@ TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
     kv::test::TempDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_DATA_HOME"), dir.file(QStringLiteral("data")));
-    const ToolRun first = cliEnv({QStringLiteral("--demo")}, env);
-    ASSERT_EQ(first.exitCode, 0) << first.err.toStdString();
+    const ProgramRun first = runCli({"env", "--demo"}, {}, env);
+    ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_TRUE(first.err.contains(QLatin1String("demo environment created")));
-    EXPECT_EQ(first.lines.value(0), QStringLiteral("mode: OE5"));
+    EXPECT_EQ(first.outLines().value(0), QStringLiteral("mode: OE5"));
     EXPECT_TRUE(
         QFileInfo(dir.file(QStringLiteral("data/Korvane/demo-prefix/system.reg"))).isFile());
-    const ToolRun second = cliEnv({QStringLiteral("--demo")}, env);
-    ASSERT_EQ(second.exitCode, 0);
-    EXPECT_FALSE(second.err.contains(QLatin1String("created")));
-    EXPECT_EQ(second.lines, first.lines);
+    const ProgramRun second = runCli({"env", "--demo"}, {}, env);
+    ASSERT_EQ(second.code, 0);
+    EXPECT_EQ(second.err, QString());
+    EXPECT_EQ(second.outLines(), first.outLines());
+    // The archive command works on the same environment: the archive is missing, not the prefix.
+    const ProgramRun listed = runCli({"archive", "--demo", "list", "C:\\none.eaz"}, {}, env);
+    EXPECT_EQ(listed.code, 1);
+    EXPECT_TRUE(listed.err.contains(QLatin1String("result 420"))) << listed.err.toStdString();
 }
 
 } // namespace

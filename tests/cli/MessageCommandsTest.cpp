@@ -1,55 +1,35 @@
+#include "ProgramRun.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QProcess>
 #include <QtEndian>
 
-#include <gtest/gtest.h>
-
+using kv::test::runCli;
 using kv::test::TempDir;
-
-namespace {
-
-struct CliRun
-{
-    int code = -1;
-    QByteArray out;
-    QByteArray err;
-};
-
-CliRun cli(const QStringList& args)
-{
-    QProcess p;
-    p.start(QStringLiteral(KV_BINARY_DIR "/cli/kv2000-cli"), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError()};
-}
-
-QByteArray md5Hex(const QByteArray& data)
-{
-    return QCryptographicHash::hash(data, QCryptographicHash::Md5).toHex().toUpper();
-}
-
-} // namespace
 
 TEST(MessageCommands, ExtractWritesEveryMessageNumbered)
 {
     TempDir dir;
     const QString dbx = kv::test::copySample(dir, QStringLiteral("dbx/iped_test_OutlookDBX.dbx"));
-    const CliRun r = cli({QStringLiteral("extract"), dbx, dir.file(QStringLiteral("out"))});
+    const auto r = runCli({QStringLiteral("extract"), dbx, dir.file(QStringLiteral("out"))});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "messages: 28\n");
-    const QStringList files = QDir(dir.file(QStringLiteral("out"))).entryList(QDir::Files, QDir::Name);
+    const QStringList files = QDir(dir.file("out")).entryList(QDir::Files, QDir::Name);
     ASSERT_EQ(files.size(), 28);
     EXPECT_EQ(files.first(), QStringLiteral("000001.eml"));
     EXPECT_EQ(files.last(), QStringLiteral("000028.eml"));
     QList<QByteArray> digests;
     for (const QString& f : files)
-        digests << md5Hex(kv::test::readFile(dir.file(QStringLiteral("out/") + f)));
+        digests << QCryptographicHash::hash(kv::test::readFile(dir.file("out/" + f)),
+                                            QCryptographicHash::Md5)
+                       .toHex()
+                       .toUpper();
     std::sort(digests.begin(), digests.end());
     QList<QByteArray> expected =
-        kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt"))).trimmed().split('\n');
+        kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt")))
+            .trimmed()
+            .split('\n');
     for (QByteArray& e : expected)
         e = e.trimmed();
     EXPECT_EQ(digests, expected);
@@ -70,23 +50,24 @@ TEST(MessageCommands, ExtractReadsMbxFiles)
     qToLittleEndian(quint32(mbx.size()), mbx.data() + 0x10);
     TempDir dir;
     const QString path = dir.write(QStringLiteral("Inbox.mbx"), mbx);
-    const CliRun r = cli({QStringLiteral("extract"), path, dir.file(QStringLiteral("out"))});
+    const auto r = runCli({QStringLiteral("extract"), path, dir.file(QStringLiteral("out"))});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "messages: 2\n");
     EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("out/000002.eml"))), texts[1] + "\r\n");
 
-    const CliRun h = cli({QStringLiteral("headers"), path});
+    const auto h = runCli({QStringLiteral("headers"), path});
     EXPECT_EQ(h.out, "1\t\tone\t\t37\n2\t\ttwo\t\t40\n");
 }
 
 TEST(MessageCommands, HeadersListsTheReaderValues)
 {
     TempDir dir;
-    const CliRun r = cli({QStringLiteral("headers"),
-                       kv::test::copySample(dir, QStringLiteral("dbx/dzw_Inbox.dbx"))});
+    const auto r = runCli({QStringLiteral("headers"),
+                           kv::test::copySample(dir, QStringLiteral("dbx/dzw_Inbox.dbx"))});
     EXPECT_EQ(r.code, 0);
-    EXPECT_EQ(r.out, "1\t\"Microsoft Outlook Express Team\" <msoe@microsoft.com>\tWelcome to Outlook "
-                     "Express 6\tSat, 11 Dec 2021 20:45:59 -0800\t10139\n");
+    EXPECT_EQ(r.out,
+              "1\t\"Microsoft Outlook Express Team\" <msoe@microsoft.com>\tWelcome to Outlook "
+              "Express 6\tSat, 11 Dec 2021 20:45:59 -0800\t10139\n");
 }
 
 TEST(MessageCommands, UnreadableFilesFailWithAMessage)
@@ -106,11 +87,10 @@ TEST(MessageCommands, UnreadableFilesFailWithAMessage)
         {{"extract", dir.file(QStringLiteral("missing.dbx")), dir.path()}, 1, "no such file"},
         {{"headers", notMail}, 1, "not a .dbx or .mbx message file"},
         {{"extract", truncated, dir.path()}, 1, "cannot read the message file"},
-        {{"headers"}, 2, "usage"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.args.join(QLatin1Char(' ')).toStdString());
-        const CliRun r = cli(c.args);
+        const auto r = runCli(c.args);
         EXPECT_EQ(r.code, c.code);
         EXPECT_TRUE(r.err.contains(c.err)) << r.err.toStdString();
         EXPECT_TRUE(r.out.isEmpty());

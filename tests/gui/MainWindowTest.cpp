@@ -42,15 +42,15 @@ public:
     {
         QString error;
         EXPECT_TRUE(
-            tools::EnvBuilder::prepareRegistryFiles(m_dir.path(), QStringLiteral("win64"), &error))
+            demo::EnvBuilder::prepareRegistryFiles(m_dir.path(), QStringLiteral("win64"), &error))
             << error.toStdString();
         {
             platform::posix::WineRegistry registry{platform::posix::WinePrefix(m_dir.path())};
-            tools::EnvBuilder::Options options;
+            demo::EnvBuilder::Options options;
             options.identities = identities;
             options.stores = false;
             options.userName = QStringLiteral("tester");
-            tools::EnvBuilder builder(registry, m_dir.path(), options);
+            demo::EnvBuilder builder(registry, m_dir.path(), options);
             EXPECT_TRUE(builder.build(&error)) << error.toStdString();
         }
         m_host = platform::posix::PosixPlatform::forPrefix(m_dir.path());

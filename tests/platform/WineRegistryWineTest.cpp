@@ -2,6 +2,7 @@
 #include "platform/posix/WineRegFile.h"
 #include "platform/posix/WineRegistry.h"
 #include "platform/posix/WineServerLock.h"
+#include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -22,8 +23,7 @@ class WineTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
-            GTEST_SKIP() << "Wine is not installed";
+        KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
         m_env = QProcessEnvironment::systemEnvironment();
         m_env.insert(QStringLiteral("WINEPREFIX"), dir.path());
         m_env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));

@@ -1,246 +1,200 @@
+// What the environment generator writes beyond what detection reads: the env command's tests
+// run detection on generated environments end to end, the store generator's tests read stores.
 #include "EnvBuilder.h"
 
-#include "msgstore/DbxFile.h"
-#include "msgstore/FoldersDbxReader.h"
-#include "msgstore/FoldersNchReader.h"
-#include "msgstore/MbxFile.h"
-#include "oeenv/MailClient.h"
-#include "oeenv/OeEnvironment.h"
-#include "oeenv/RegistryAccess.h"
-#include "shell/AppSettings.h"
-#include "support/DriveFolderFileSystem.h"
-#include "support/FakeProcesses.h"
+#include "platform/posix/WinePrefix.h"
+#include "platform/posix/WineRegistry.h"
 #include "support/FakeRegistry.h"
-#include "support/FakeSystem.h"
-#include "support/ScriptedUi.h"
+#include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 
-#include "platform/Platform.h"
-
+#include <QDir>
 #include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 
 #include <gtest/gtest.h>
 
 using namespace kv;
+using kv::demo::EnvBuilder;
 using kv::platform::Hive;
-using kv::tools::EnvBuilder;
-using Outcome = OeEnvironmentResult::Outcome;
 
 namespace {
 
-EnvBuilder::Options withUser(EnvBuilder::Options options)
-{
-    options.userName = QStringLiteral("alice");
-    return options;
-}
-
-// A generated environment seen through the program's own detection.
-struct Generated
-{
-    explicit Generated(EnvBuilder::Options options)
-        : builder(registry, dir.path(), withUser(std::move(options)))
-    {
-        ok = builder.build(&error);
-        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
-        system.setUserName(builder.userName());
-        system.setVariable(QStringLiteral("USERPROFILE"), builder.profileFolder());
-        settings.setAppName(QStringLiteral("Korvane"));
-    }
-    OeEnvironmentResult detect()
-    {
-        return OeEnvironment::detect(platform, settings, ui, false, QStringLiteral("Korvane 2000"));
-    }
-    QString hkcu(const QString& key, const QString& name)
-    {
-        return registry.string(Hive::CurrentUser, key, name);
-    }
-
-    test::TempDir dir;
-    test::FakeRegistry registry;
-    EnvBuilder builder;
-    bool ok = false;
-    QString error;
-    test::DriveFolderFileSystem files;
-    test::FakeSystem system;
-    test::FakeProcesses processes;
-    test::ScriptedUi ui;
-    platform::Platform platform{registry, files, system, processes};
-    AppSettings settings{registry};
-};
-
-EnvBuilder::Options oe5(int identities, quint32 seed = 7)
+EnvBuilder::Options options(EnvBuilder::Client client, quint32 seed = 7)
 {
     EnvBuilder::Options o;
-    o.identities = identities;
+    o.client = client;
     o.seed = seed;
+    o.userName = QStringLiteral("alice");
     return o;
 }
 
-TEST(EnvBuilder, VersionFiveIdentitiesAreFoundByDetection)
+struct Generated
 {
-    Generated env(oe5(3));
-    ASSERT_TRUE(env.ok) << env.error.toStdString();
-    ASSERT_EQ(env.builder.identities().size(), 3);
-    const OeEnvironmentResult r = env.detect();
-    ASSERT_EQ(r.outcome, Outcome::Ready) << r.message.toStdString();
-    EXPECT_TRUE(r.isOe5());
-    EXPECT_EQ(r.identityCount(), 3);
-    EXPECT_EQ(r.identities.names, (QStringList{"Main Identity", "Work", "Family"}));
-    EXPECT_EQ(r.chosenId, env.builder.identities().front().id); // the default identity
-    EXPECT_EQ(r.identities.lastIndex, 3);
-    EXPECT_EQ(r.storeFolder, env.builder.identities().front().storeFolder + QLatin1Char('\\'));
-    EXPECT_TRUE(QFileInfo(env.files.toHostPath(r.storeFolder)).isDir());
-    EXPECT_EQ(env.hkcu(QStringLiteral("Identities\\") + r.chosenId +
-                           QStringLiteral("\\Software\\Microsoft\\Outlook Express\\5.0"),
-                       QStringLiteral("Store Root")),
-              env.builder.identities().front().storeRoot);
-    EXPECT_TRUE(
-        env.builder.identities().front().storeRoot.startsWith(QLatin1String("%USERPROFILE%\\")));
-}
-
-TEST(EnvBuilder, SettingsGroupsAddressBookAndFavoritesArePresent)
-{
-    Generated env(oe5(2));
-    ASSERT_TRUE(env.ok) << env.error.toStdString();
-    for (const auto& identity : env.builder.identities()) {
-        const QString oe = QStringLiteral("Identities\\") + identity.id +
-                           QStringLiteral("\\Software\\Microsoft\\Outlook Express\\5.0\\");
-        for (const char* group : {"Rules", "Mail", "Signatures", "Block Senders"})
-            EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, oe + QLatin1String(group)), 0)
-                << group;
-        EXPECT_EQ(env.registry.openKey(
-                      Hive::CurrentUser,
-                      QStringLiteral("Identities\\") + identity.id +
-                          QStringLiteral("\\Software\\Microsoft\\Internet Account Manager")),
-                  0);
+    explicit Generated(EnvBuilder::Options o = options(EnvBuilder::Client::OE5))
+        : builder(registry, dir.path(), o), ok(builder.build(&error))
+    {
     }
-    // One identity keeps its own default account, the other relies on the shared accounts.
+
+    test::TempDir dir;
+    test::FakeRegistry registry;
+    QString error;
+    EnvBuilder builder;
+    bool ok;
+};
+
+TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
+{
+    Generated env;
+    ASSERT_TRUE(env.ok) << env.error.toStdString();
+    ASSERT_EQ(env.builder.identities().size(), 2);
+    const QString oe =
+        QStringLiteral("Identities\\{0}\\Software\\Microsoft\\Outlook Express\\5.0\\");
     const QString accounts = QStringLiteral("\\Software\\Microsoft\\Internet Account Manager");
-    EXPECT_EQ(env.hkcu(QStringLiteral("Identities\\") + env.builder.identities()[0].id + accounts,
-                       QStringLiteral("Default Mail Account")),
-              QStringLiteral("00000001"));
-    EXPECT_EQ(env.hkcu(QStringLiteral("Identities\\") + env.builder.identities()[1].id + accounts,
-                       QStringLiteral("Default Mail Account")),
-              QString());
-    EXPECT_FALSE(env.hkcu(QStringLiteral(
-                              "Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
-                          QStringLiteral("NNTP Data Directory"))
-                     .isEmpty());
-    EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, QStringLiteral("RemoteAccess")), 0);
-    EXPECT_TRUE(env.hkcu(QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"), QString())
-                    .endsWith(QLatin1String("\\alice.wab")));
-    EXPECT_EQ(env.hkcu(QStringLiteral("Software\\Wine"), QStringLiteral("Version")),
-              QStringLiteral("win98"));
-    EXPECT_EQ(env.registry.string(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
-                                  QStringLiteral("a:")),
-              QStringLiteral("floppy"));
+    const struct
+    {
+        Hive hive;
+        QString key;
+        const char* name;    // nullptr: the key alone must exist
+        const char* pattern; // of the value
+    } cases[] = {
+        {Hive::CurrentUser, oe + "Rules", nullptr, nullptr},
+        {Hive::CurrentUser, oe + "Mail", nullptr, nullptr},
+        {Hive::CurrentUser, oe + "Signatures", nullptr, nullptr},
+        {Hive::CurrentUser, oe + "Block Senders", nullptr, nullptr},
+        {Hive::CurrentUser, "RemoteAccess", nullptr, nullptr},
+        // One identity keeps its own default account, the other relies on the shared accounts.
+        {Hive::CurrentUser, "Identities\\{0}" + accounts, "Default Mail Account", "^00000001$"},
+        {Hive::CurrentUser, "Identities\\{1}" + accounts, "Default Mail Account", "^$"},
+        {Hive::CurrentUser, accounts.mid(1) + "\\Accounts\\00000002", "NNTP Data Directory", "."},
+        {Hive::CurrentUser, "Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", "alice\\.wab$"},
+        {Hive::CurrentUser, "Software\\Wine", "Version", "^win98$"},
+        {Hive::LocalMachine, "Software\\Wine\\Drives", "a:", "^floppy$"},
+    };
+    for (const auto& c : cases) {
+        QString key = c.key;
+        key.replace("{0}", env.builder.identities()[0].id)
+            .replace("{1}", env.builder.identities()[1].id);
+        SCOPED_TRACE(key.toStdString());
+        EXPECT_EQ(env.registry.openKey(c.hive, key), 0);
+        if (c.name) {
+            EXPECT_TRUE(env.registry.string(c.hive, key, QLatin1String(c.name))
+                            .contains(QRegularExpression(c.pattern)));
+        }
+    }
 
-    RegistryAccess reg(env.registry, env.files);
-    EXPECT_EQ(MailClient::myDocumentsFolder(reg, env.files),
-              QStringLiteral("C:\\users\\alice\\Documents"));
-    const auto favorites = env.files.find(QStringLiteral("C:\\users\\alice\\Favorites\\*.url"));
-    ASSERT_FALSE(favorites.isEmpty());
-    EXPECT_TRUE(
-        env.files.readFile(QStringLiteral("C:\\users\\alice\\Favorites\\") + favorites.front().name)
-            .startsWith("[InternetShortcut]\r\nURL=http://"));
-    EXPECT_EQ(QFileInfo(env.dir.file(QStringLiteral("dosdevices/c:"))).symLinkTarget(),
-              QFileInfo(env.dir.file(QStringLiteral("drive_c"))).absoluteFilePath());
+    const QString documents = env.registry.string(
+        Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+        "Personal");
+    EXPECT_EQ(documents, QStringLiteral("C:\\users\\alice\\Documents"));
+    EXPECT_TRUE(QFileInfo(env.builder.hostPath(documents)).isDir());
+    const QDir favorites(env.builder.hostPath(QStringLiteral("C:\\users\\alice\\Favorites")));
+    const QStringList shortcuts = favorites.entryList({QStringLiteral("*.url")});
+    ASSERT_FALSE(shortcuts.isEmpty());
+    EXPECT_TRUE(test::readFile(favorites.filePath(shortcuts.first()))
+                    .startsWith("[InternetShortcut]\r\nURL=http://"));
     EXPECT_TRUE(QFileInfo(env.dir.file(QStringLiteral("dosdevices/a:"))).isDir());
+    // The stores lie where the registry names them.
+    Generated oe4(options(EnvBuilder::Client::OE4));
+    ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
+    QStringList indexes;
+    for (const EnvBuilder::Identity& identity : env.builder.identities())
+        indexes << env.builder.hostPath(identity.storeFolder + QStringLiteral("\\Folders.dbx"));
+    indexes << oe4.builder.hostPath(oe4.builder.oe4StoreRoot() +
+                                    QStringLiteral("\\Mail\\folders.nch"));
+    for (const QString& index : indexes)
+        EXPECT_TRUE(QFileInfo(index).size() > 0) << index.toStdString();
+    // The news account's data directory is the folder the store's newsgroups are in.
+    const QString newsDir = oe4.registry.string(
+        Hive::CurrentUser,
+        QStringLiteral("Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
+        QStringLiteral("NNTP Data Directory"));
+    EXPECT_FALSE(QDir(oe4.builder.hostPath(newsDir)).isEmpty()) << newsDir.toStdString();
 }
 
-TEST(EnvBuilder, VersionFourAndNoClient)
+TEST(EnvBuilder, TheSeedDecidesIdsAndAFailedWriteIsReported)
 {
-    EnvBuilder::Options o4;
-    o4.client = EnvBuilder::Client::OE4;
-    Generated old(o4);
-    ASSERT_TRUE(old.ok) << old.error.toStdString();
-    OeEnvironmentResult r = old.detect();
-    ASSERT_EQ(r.outcome, Outcome::Ready) << r.message.toStdString();
-    EXPECT_EQ(r.mode, MailClient::ClientVersion::OE4);
-    EXPECT_EQ(r.storeFolder, old.builder.oe4StoreRoot() + QStringLiteral("\\Mail\\"));
-    EXPECT_GT(r.oe4.newsFlag, 0);
-    EXPECT_EQ(r.settingsSection, QStringLiteral("Parms"));
-    EXPECT_EQ(old.registry.openKey(
-                  Hive::CurrentUser,
-                  QStringLiteral("Software\\Microsoft\\Outlook Express\\Mail\\Inbox Rules")),
-              0);
-
-    EnvBuilder::Options none;
-    none.client = EnvBuilder::Client::None;
-    Generated bare(none);
-    ASSERT_TRUE(bare.ok);
-    r = bare.detect();
-    EXPECT_EQ(r.outcome, Outcome::Fatal);
-    EXPECT_TRUE(r.message.startsWith(QLatin1String("This program requires Outlook Express ")));
-}
-
-TEST(EnvBuilder, TheSeedDecidesIdsAndValues)
-{
-    Generated a(oe5(2, 11));
-    Generated b(oe5(2, 11));
-    Generated c(oe5(2, 12));
+    Generated a(options(EnvBuilder::Client::OE5, 11)), b(options(EnvBuilder::Client::OE5, 11)),
+        c(options(EnvBuilder::Client::OE5, 12));
     ASSERT_TRUE(a.ok && b.ok && c.ok);
     EXPECT_EQ(a.builder.identities()[1].id, b.builder.identities()[1].id);
     EXPECT_NE(a.builder.identities()[1].id, c.builder.identities()[1].id);
-    EXPECT_NE(a.builder.identities()[0].id, a.builder.identities()[1].id);
-}
 
-TEST(EnvBuilder, RegistryFailureIsReported)
-{
     test::TempDir dir;
     test::FakeRegistry registry;
     registry.setReadOnly(true);
-    EnvBuilder builder(registry, dir.path(), oe5(1));
+    EnvBuilder builder(registry, dir.path(), EnvBuilder::Options());
     QString error;
     EXPECT_FALSE(builder.build(&error));
     EXPECT_TRUE(error.contains(QLatin1String("error 5"))) << error.toStdString();
 }
 
-} // namespace
-
-TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
+// Wine's programs on one prefix; its server is stopped, and its folder removed, at the end.
+class WineOnPrefix
 {
-    Generated env(oe5(2));
-    ASSERT_TRUE(env.ok) << env.error.toStdString();
-    for (const EnvBuilder::Identity& identity : env.builder.identities()) {
-        const QString store = env.files.toHostPath(identity.storeFolder);
-        msgstore::FoldersDbxReader index;
-        ASSERT_TRUE(index.read(store + QStringLiteral("/Folders.dbx")))
-            << index.lastError().toStdString();
-        int files = 0, messages = 0;
-        for (const msgstore::DbxFolderRecord& folder : index.folders()) {
-            if (folder.fileName.isEmpty())
-                continue;
-            msgstore::DbxFile dbx;
-            ASSERT_TRUE(dbx.FileOpen(store + QLatin1Char('/') + folder.fileName))
-                << folder.fileName.toStdString();
-            messages += dbx.MessageCount();
-            ++files;
-        }
-        EXPECT_GE(files, 5) << identity.name.toStdString();
-        EXPECT_GT(messages, 0) << identity.name.toStdString();
+public:
+    explicit WineOnPrefix(const QString& prefix) : m_prefix(prefix)
+    {
+        m_env.insert(QStringLiteral("WINEPREFIX"), prefix);
+        m_env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
+        m_env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+    }
+    ~WineOnPrefix()
+    {
+        run({QStringLiteral("wineserver"), QStringLiteral("-k")});
+        run({QStringLiteral("wineserver"), QStringLiteral("-w")});
+        // Debian's Wine keeps its server folder in /tmp, named in the prefix.
+        const QByteArray named = kv::test::readFile(m_prefix + "/wineserver").trimmed();
+        if (!named.isEmpty() && !named.contains('/'))
+            QDir(QStringLiteral("/tmp/") + QString::fromLocal8Bit(named)).removeRecursively();
+    }
+    QString run(const QStringList& command) const
+    {
+        QProcess p;
+        p.setProcessEnvironment(m_env);
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(command.first(), command.mid(1));
+        if (!p.waitForFinished(300000)) // and QProcess ends it
+            ADD_FAILURE() << command.join(u' ').toStdString() << " did not finish";
+        return QString::fromUtf8(p.readAll());
     }
 
-    Generated oe4([] {
-        EnvBuilder::Options o;
-        o.client = EnvBuilder::Client::OE4;
-        return o;
-    }());
-    ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
-    const QString mail =
-        oe4.files.toHostPath(oe4.builder.oe4StoreRoot() + QStringLiteral("\\Mail"));
-    msgstore::FoldersNchReader nch;
-    ASSERT_TRUE(nch.read(mail + QStringLiteral("/folders.nch"))) << nch.lastError().toStdString();
-    const QStringList mbx = QDir(mail).entryList({QStringLiteral("*.mbx")});
-    ASSERT_FALSE(mbx.isEmpty());
-    for (const QString& name : mbx) {
-        msgstore::MbxFile file;
-        EXPECT_TRUE(file.FileOpen(mail + QLatin1Char('/') + name)) << name.toStdString();
+private:
+    QString m_prefix;
+    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
+};
+
+// A generated prefix as Wine itself sees it.
+TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
+{
+    KV_REQUIRE_PROGRAMS("wine", "wineserver");
+    kv::test::TempDir dir;
+    QString error;
+    ASSERT_TRUE(EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error));
+    kv::platform::posix::WineRegistry registry{kv::platform::posix::WinePrefix(dir.path())};
+    registry.setWriteThrough(false);
+    EnvBuilder builder(registry, dir.path(), EnvBuilder::Options());
+    ASSERT_TRUE(builder.build(&error)) << error.toStdString();
+    ASSERT_EQ(registry.flush(), 0);
+
+    const WineOnPrefix wine(dir.path());
+    const struct
+    {
+        QStringList command;
+        QString expected;
+    } cases[] = {
+        {{"reg", "query", "HKCU\\Identities"}, builder.identities().front().id},
+        {{"reg", "query", "HKCR\\CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"},
+         QStringLiteral("MSOE.DLL")},
+        // The store root is stored with %USERPROFILE%; Wine expands it to the folder we made.
+        {{"cmd", "/c", "echo %USERPROFILE%"}, builder.profileFolder()},
+    };
+    for (const auto& c : cases) {
+        const QString out = wine.run(QStringList{QStringLiteral("wine")} + c.command);
+        EXPECT_TRUE(out.contains(c.expected)) << out.toStdString();
+        EXPECT_FALSE(out.contains(QLatin1String("32-bit installation"))) << out.toStdString();
     }
-    // The news account's data directory is the folder the store's newsgroups are in.
-    const QString newsDir = oe4.hkcu(
-        QStringLiteral("Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
-        QStringLiteral("NNTP Data Directory"));
-    EXPECT_TRUE(QFileInfo(oe4.files.toHostPath(newsDir)).isDir()) << newsDir.toStdString();
-    EXPECT_FALSE(QDir(oe4.files.toHostPath(newsDir)).isEmpty());
 }
+
+} // namespace

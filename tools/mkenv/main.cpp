@@ -49,10 +49,10 @@ int main(int argc, char** argv)
         return 2;
     }
     bool ok = true;
-    tools::EnvBuilder::Options options;
-    options.client = parser.isSet(none)  ? tools::EnvBuilder::Client::None
-                     : parser.isSet(oe4) ? tools::EnvBuilder::Client::OE4
-                                         : tools::EnvBuilder::Client::OE5;
+    demo::EnvBuilder::Options options;
+    options.client = parser.isSet(none)  ? demo::EnvBuilder::Client::None
+                     : parser.isSet(oe4) ? demo::EnvBuilder::Client::OE4
+                                         : demo::EnvBuilder::Client::OE5;
     options.identities = parser.value(identities).toInt(&ok);
     if (!ok || options.identities < 1 || options.identities > 64) {
         err << "kv2000-mkenv: --identities takes a number from 1 to 64\n";
@@ -73,13 +73,13 @@ int main(int argc, char** argv)
 
     const QString folder = QDir(positional.front()).absolutePath();
     QString error;
-    if (!tools::EnvBuilder::prepareRegistryFiles(folder, parser.value(arch), &error)) {
+    if (!demo::EnvBuilder::prepareRegistryFiles(folder, parser.value(arch), &error)) {
         err << "kv2000-mkenv: " << error << "\n";
         return 1;
     }
     platform::posix::WineRegistry registry{platform::posix::WinePrefix(folder)};
     registry.setWriteThrough(false);
-    tools::EnvBuilder builder(registry, folder, options);
+    demo::EnvBuilder builder(registry, folder, options);
     if (!builder.build(&error)) {
         err << "kv2000-mkenv: " << error << "\n";
         return 1;
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     for (const auto& identity : builder.identities())
         out << "identity: " << identity.name << " " << identity.id << " " << identity.storeFolder
             << "\n";
-    if (options.client == tools::EnvBuilder::Client::OE4)
+    if (options.client == demo::EnvBuilder::Client::OE4)
         out << "store-root: " << builder.oe4StoreRoot() << "\n";
     return 0;
 }

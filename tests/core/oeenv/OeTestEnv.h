@@ -19,54 +19,44 @@ struct OeTestEnv
 {
     OeTestEnv()
     {
-        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
-        system.setUserName(QStringLiteral("tester"));
-        system.setVariable(QStringLiteral("USERPROFILE"), QStringLiteral("C:\\users\\tester"));
-        system.setVariable(QStringLiteral("SYSTEMROOT"), QStringLiteral("C:\\windows"));
-        settings.setAppName(QStringLiteral("Korvane"));
+        files.mapDrive(u'C', dir.file("drive_c"));
+        system.setUserName("tester");
+        system.setVariable("USERPROFILE", "C:\\users\\tester");
+        system.setVariable("SYSTEMROOT", "C:\\windows");
+        settings.setAppName("Korvane");
     }
-
+    void setUser(const QString& key, const QString& name, const QString& value)
+    {
+        registry.setString(platform::Hive::CurrentUser, key, name, value);
+    }
     void registerDll(const QString& path)
     {
-        registry.setString(platform::Hive::ClassesRoot, QLatin1String(MailClient::kMailDllClsidKey),
-                           QString(), path);
+        registry.setString(platform::Hive::ClassesRoot, MailClient::kMailDllClsidKey, {}, path);
     }
-    void installOe5() { registerDll(QStringLiteral("C:\\windows\\system32\\msoe.dll")); }
-
+    void installOe5() { registerDll("C:\\windows\\system32\\msoe.dll"); }
     // An identity whose store root is stored as given and created (expanded) on drive C:.
-    void addIdentity(const QString& id, const QString& name, const QString& storeRoot,
-                     bool createFolder = true)
+    void addIdentity(const QString& id, const QString& name, const QString& storeRoot)
     {
-        const QString key = QStringLiteral("Identities\\") + id;
-        registry.setString(platform::Hive::CurrentUser, key, QStringLiteral("Username"), name);
-        if (!storeRoot.isEmpty())
-            registry.setString(platform::Hive::CurrentUser,
-                               key + QLatin1Char('\\') +
-                                   QLatin1String(MailClient::kIdentityStoreKey),
-                               QStringLiteral("Store Root"), storeRoot);
-        if (createFolder && !storeRoot.isEmpty())
-            files.makeSurePath(system.expandEnvironmentStrings(storeRoot) + u'\\');
+        setUser("Identities\\" + id, "Username", name);
+        if (storeRoot.isEmpty())
+            return;
+        setUser("Identities\\" + id + '\\' + MailClient::kIdentityStoreKey, "Store Root",
+                storeRoot);
+        files.makeSurePath(system.expandEnvironmentStrings(storeRoot) + u'\\');
     }
     void setIdentityDefaults(const QString& defaultId, const QString& lastId)
     {
-        if (!defaultId.isEmpty())
-            registry.setString(platform::Hive::CurrentUser, QStringLiteral("Identities"),
-                               QStringLiteral("Default User ID"), defaultId);
-        if (!lastId.isEmpty())
-            registry.setString(platform::Hive::CurrentUser, QStringLiteral("Identities"),
-                               QStringLiteral("Last User ID"), lastId);
+        setUser("Identities", "Default User ID", defaultId);
+        setUser("Identities", "Last User ID", lastId);
     }
     void setOe4Store(const QString& root, bool mail, bool news)
     {
-        registry.setString(platform::Hive::CurrentUser, QLatin1String(MailClient::kOe4Key),
-                           QStringLiteral("Store Root"), root);
-        QString host = system.expandEnvironmentStrings(root);
-        if (!host.endsWith(u'\\'))
-            host += u'\\';
+        setUser(MailClient::kOe4Key, "Store Root", root);
+        const QString host = system.expandEnvironmentStrings(root) + u'\\';
         if (mail)
-            files.makeSurePath(host + QStringLiteral("Mail\\"));
+            files.makeSurePath(host + "Mail\\");
         if (news)
-            files.makeSurePath(host + QStringLiteral("News\\"));
+            files.makeSurePath(host + "News\\");
     }
 
     TempDir dir;

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kv;
 using kv::test::FakeProcesses;
 
@@ -10,12 +12,7 @@ namespace {
 
 TEST(RunningClient, WindowsThatCountAsARunningClient)
 {
-    const struct
-    {
-        const char* cls;
-        const char* title;
-        bool running;
-    } cases[] = {
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"Outlook Express Browser Class", "Inbox - Outlook Express", true},
         {"outlook express browser class", "OUTLOOK EXPRESS", true},
         {"Outlook Express Browser Class", "Inbox", false}, // the title must name the client
@@ -27,25 +24,23 @@ TEST(RunningClient, WindowsThatCountAsARunningClient)
         {"532770", "any dialog", true},
         {"Notepad", "Outlook Express notes.txt - Notepad", false},
     };
-    for (const auto& c : cases) {
+    for (const auto& [cls, title, running] : cases) {
         FakeProcesses p;
-        p.addWindow(QStringLiteral("Shell_TrayWnd"), QString());
-        p.addWindow(QString::fromLatin1(c.cls), QString::fromLatin1(c.title));
-        EXPECT_EQ(RunningClient::isClientRunning(p), c.running) << c.cls << " / " << c.title;
+        p.addWindow("Shell_TrayWnd", QString());
+        p.addWindow(cls, title);
+        EXPECT_EQ(RunningClient::isClientRunning(p), running) << cls << " / " << title;
     }
 }
 
 TEST(RunningClient, ClosesNotesAndAddressBookBeforeTheMainWindow)
 {
     FakeProcesses p;
-    const auto main = p.addWindow(QStringLiteral("Outlook Express Browser Class"),
-                                  QStringLiteral("Inbox - Outlook Express"));
-    const auto thor =
-        p.addWindow(QStringLiteral("ThorBrowserWndClass"), QStringLiteral("Outlook Express"));
-    const auto note1 = p.addWindow(QStringLiteral("ATH_Note"), QStringLiteral("New Message"));
-    const auto wab = p.addWindow(QStringLiteral("WABBrowseView"), QStringLiteral("Address Book"));
-    const auto note2 = p.addWindow(QStringLiteral("ATH_Note"), QStringLiteral("Re: x"));
-    const auto other = p.addWindow(QStringLiteral("Notepad"), QStringLiteral("x - Notepad"));
+    const auto main = p.addWindow("Outlook Express Browser Class", "Inbox - Outlook Express");
+    const auto thor = p.addWindow("ThorBrowserWndClass", "Outlook Express");
+    const auto note1 = p.addWindow("ATH_Note", "New Message");
+    const auto wab = p.addWindow("WABBrowseView", "Address Book");
+    const auto note2 = p.addWindow("ATH_Note", "Re: x");
+    const auto other = p.addWindow("Notepad", "x - Notepad");
     int pumped = 0;
     EXPECT_TRUE(RunningClient::closeClient(p, [&] { ++pumped; }));
     EXPECT_EQ(p.closeRequests(), (QList<platform::WindowHandle>{wab, note1, note2, thor, main}));
@@ -57,7 +52,7 @@ TEST(RunningClient, ClosesNotesAndAddressBookBeforeTheMainWindow)
 TEST(RunningClient, AWindowThatWillNotCloseIsAskedAtMostFifteenTimes)
 {
     FakeProcesses p;
-    const auto stubborn = p.addWindow(QStringLiteral("ATH_Note"), QStringLiteral("Unsaved"), true);
+    const auto stubborn = p.addWindow("ATH_Note", "Unsaved", true);
     EXPECT_FALSE(RunningClient::closeClient(p));
     EXPECT_EQ(p.closeRequests().size(), RunningClient::kMaxClosesPerSearch);
     EXPECT_EQ(p.closeRequests().front(), stubborn);

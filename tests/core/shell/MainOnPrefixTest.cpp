@@ -22,14 +22,14 @@ TEST(MainOnPrefix, FirstAndSecondStartOfAnIdentity)
     TempDir dir;
     QString error;
     ASSERT_TRUE(
-        tools::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
+        demo::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
         << error.toStdString();
-    QList<tools::EnvBuilder::Identity> identities;
+    QList<demo::EnvBuilder::Identity> identities;
     {
         platform::posix::WineRegistry registry{platform::posix::WinePrefix(dir.path())};
-        tools::EnvBuilder::Options options;
+        demo::EnvBuilder::Options options;
         options.userName = QStringLiteral("tester");
-        tools::EnvBuilder builder(registry, dir.path(), options);
+        demo::EnvBuilder builder(registry, dir.path(), options);
         ASSERT_TRUE(builder.build(&error)) << error.toStdString();
         identities = builder.identities();
     }

@@ -2,6 +2,7 @@
 #include "util/SystemUtils.h"
 
 #include "support/DriveFolderFileSystem.h"
+#include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 
 #include <QBuffer>
@@ -225,10 +226,10 @@ TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
 
 TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
 {
+    KV_REQUIRE_PROGRAMS("7z", "wine");
     const QString sevenZip = QStandardPaths::findExecutable(QStringLiteral("7z"));
     const QDir wine(QStringLiteral("/usr/lib/x86_64-linux-gnu/wine/x86_64-windows"));
-    if (sevenZip.isEmpty() || !wine.exists())
-        GTEST_SKIP() << "needs 7z and Wine's libraries";
+    ASSERT_TRUE(wine.exists()) << "Wine's libraries are elsewhere: " << wine.path().toStdString();
     const QStringList names =
         wine.entryList({QStringLiteral("*.dll"), QStringLiteral("*.exe")}, QDir::Files, QDir::Name);
     const QRegularExpression fileVersion(

@@ -9,7 +9,7 @@
 #include <pwd.h>
 #include <unistd.h>
 
-namespace kv::tools {
+namespace kv::demo {
 
 using namespace kv::platform;
 
@@ -483,4 +483,4 @@ void EnvBuilder::check(WinError rc, const QString& what)
                       .arg(m_registry.lastErrorText());
 }
 
-} // namespace kv::tools
+} // namespace kv::demo

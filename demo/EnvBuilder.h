@@ -6,7 +6,7 @@
 #include <QRandomGenerator>
 #include <QString>
 
-namespace kv::tools {
+namespace kv::demo {
 
 // Builds a Windows environment in a Wine prefix, as a user of the mail client would have it:
 // the drive folders and the user's profile, the client's registration (version 5 with its
@@ -32,8 +32,8 @@ public:
         quint32 seed = 2000; // names, ids and values follow from it
         QString userName;    // "" for the host's user, as Wine names the profile
         QString windowsVersion = QStringLiteral("win98");
-        bool stores = true;          // write the message stores (folder index and message files)
-        int messagesPerFolder = 12;  // their average size
+        bool stores = true;         // write the message stores (folder index and message files)
+        int messagesPerFolder = 12; // their average size
     };
 
     struct Identity
@@ -95,4 +95,4 @@ private:
     QString m_error;
 };
 
-} // namespace kv::tools
+} // namespace kv::demo

@@ -7,7 +7,7 @@
 
 #include <QStandardPaths>
 
-namespace kv::tools {
+namespace kv::demo {
 
 using platform::posix::WinePrefix;
 
@@ -42,4 +42,4 @@ bool ensureDemoPrefix(const QString& folder, QString* error, bool* created)
     return true;
 }
 
-} // namespace kv::tools
+} // namespace kv::demo

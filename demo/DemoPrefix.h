@@ -2,7 +2,7 @@
 
 #include <QString>
 
-namespace kv::tools {
+namespace kv::demo {
 
 // The demo's Windows environment, shared by the desktop program and the command line.
 QString demoPrefixFolder();
@@ -11,4 +11,4 @@ QString demoPrefixFolder();
 // error when it cannot be made; created tells whether this call made it.
 bool ensureDemoPrefix(const QString& folder, QString* error, bool* created = nullptr);
 
-} // namespace kv::tools
+} // namespace kv::demo

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+namespace kv::test {
+
+// One run of a program of this build, e.g. "cli/kv2000-cli".
+struct ProgramRun
+{
+    int code = -1;
+    QString out;
+    QString err;
+
+    QStringList outLines() const { return out.split(u'\n', Qt::SkipEmptyParts); }
+};
+
+inline ProgramRun runProgram(const QString& program, const QStringList& args,
+                             const QString& workDir = {}, const QProcessEnvironment& env = {})
+{
+    QProcess p;
+    if (!env.isEmpty())
+        p.setProcessEnvironment(env);
+    p.setWorkingDirectory(workDir);
+    p.start(QStringLiteral(KV_BINARY_DIR "/") + program, args);
+    ProgramRun r;
+    if (!p.waitForFinished(120000)) { // a program that waits for a person fails, not hangs
+        ADD_FAILURE() << program.toStdString() << " did not finish";
+        p.kill();
+        p.waitForFinished();
+    }
+    if (p.exitStatus() == QProcess::NormalExit)
+        r.code = p.exitCode();
+    r.out = QString::fromUtf8(p.readAllStandardOutput());
+    r.err = QString::fromUtf8(p.readAllStandardError());
+    return r;
+}
+
+inline ProgramRun runCli(const QStringList& args, const QString& workDir = {},
+                         const QProcessEnvironment& env = {})
+{
+    return runProgram(QStringLiteral("cli/kv2000-cli"), args, workDir, env);
+}
+
+} // namespace kv::test
