@@ -174,7 +174,7 @@ TEST(MailClient, IdentOptionOutsideTwoToFourReadsAsDefaultIdentity)
         test::OeTestEnv env;
         if (c.stored)
             env.settings.save(Setting::IdentOption, QString(), QString::fromLatin1(c.stored));
-        EXPECT_EQ(identOption(env.settings), c.option) << (c.stored ? c.stored : "(none)");
+        EXPECT_EQ(int(identityOption(env.settings)), c.option) << (c.stored ? c.stored : "(none)");
     }
 }
 

@@ -76,7 +76,7 @@ TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
         const OeEnvironmentResult r = detectIn(env);
         ASSERT_EQ(r.outcome, Outcome::Ready) << c.option;
         EXPECT_EQ(r.chosenIndex, c.chosen) << c.option;
-        EXPECT_EQ(r.identOption, c.option[0] == '7' ? 2 : c.option[0] - '0');
+        EXPECT_EQ(int(r.identityOption), c.option[0] == '7' ? 2 : c.option[0] - '0');
         if (c.scriptedChoice) {
             ASSERT_EQ(env.ui.shown().size(), 1);
             const auto& asked = env.ui.shown().front();
@@ -150,10 +150,10 @@ TEST_F(OeEnvironmentTest, ChooserAnswersOutOfRangeKeepTheCurrentIdentity)
 {
     const QStringList names{"a", "b", "c"};
     env.ui.answerIdentity(9).answerIdentity(0).answerIdentity(-3).answerIdentity(3);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, false, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, true, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, true, kCaption), -2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 7, false, kCaption), 3);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, false, kCaption), 2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), 2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), -2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 7, false, kCaption), 3);
     EXPECT_EQ(env.ui.shown().back().currentIndex, 1); // an impossible current index is not offered
 }
 
