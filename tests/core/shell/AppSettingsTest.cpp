@@ -48,21 +48,6 @@ TEST_F(AppSettingsTest, MissingEmptyOrForeignValuesGiveTheDefault)
     EXPECT_EQ(settings.getSetting(QString(), QStringLiteral("Num"), d), QStringLiteral("42"));
 }
 
-TEST_F(AppSettingsTest, StarKeyIsTheDefaultValue)
-{
-    ASSERT_TRUE(settings.saveSetting(QStringLiteral("Positions"), QStringLiteral("*"),
-                                     QStringLiteral("unnamed")));
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + QStringLiteral("\\Positions"), QString()),
-              QStringLiteral("unnamed"));
-    EXPECT_EQ(settings.getSetting(QStringLiteral("Positions"), QStringLiteral("*"), QString()),
-              QStringLiteral("unnamed"));
-    EXPECT_TRUE(settings.deleteSetting(QStringLiteral("Positions"), QStringLiteral("*")));
-    EXPECT_FALSE(settings.deleteSetting(QStringLiteral("Positions"), QStringLiteral("*")));
-    EXPECT_EQ(settings.getSetting(QStringLiteral("Positions"), QStringLiteral("*"),
-                                  QStringLiteral("gone")),
-              QStringLiteral("gone"));
-}
-
 TEST_F(AppSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
 {
     settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("A"), QStringLiteral("1"));
@@ -80,14 +65,6 @@ TEST_F(AppSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
     // An empty section never takes the whole application key with it.
     EXPECT_FALSE(settings.deleteSetting(QString(), QString()));
     EXPECT_EQ(reg.openKey(Hive::CurrentUser, kApp), 0);
-}
-
-TEST_F(AppSettingsTest, ReadOnlyStoreFailsWritesButStillReadsDefaults)
-{
-    reg.setReadOnly(true);
-    EXPECT_FALSE(settings.saveSetting(QString(), QStringLiteral("X"), QStringLiteral("1")));
-    EXPECT_FALSE(settings.save(Setting::AllowQuick, QStringLiteral("{ID}"), QStringLiteral("Y")));
-    EXPECT_EQ(settings.get(Setting::AllowQuick, QStringLiteral("{ID}")), QStringLiteral("N"));
 }
 
 TEST_F(AppSettingsTest, IdentitySectionsAreSeparateWhileSharedSectionsAreShared)

@@ -85,24 +85,6 @@ TEST(MainStartup, AProgramFolderThatCannotBeMadeIsReportedAndNoDefaultsAreWritte
     EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("InclWab")), "");
 }
 
-TEST(MainStartup, IdentityEntriesFollowTheNumberOfIdentities)
-{
-    for (bool two : {false, true}) {
-        ShellTestEnv env;
-        env.oe5(two);
-        env.ui.answerMessage(MsgResult::No);
-        ASSERT_EQ(env.start(), LoadResult::Interactive);
-        EXPECT_EQ(env.view->caption(), two ? "Korvane 2000 -- Identity: Work" : "Korvane 2000");
-        for (MenuEntry entry : kIdentityEntries)
-            EXPECT_EQ(env.view->enabled(entry), two ? 1 : 0) << int(entry);
-        EXPECT_EQ(env.view->checked(MenuEntry::DefaultIdentity), two ? 1 : -1);
-        EXPECT_EQ(env.view->checked(MenuEntry::LastIdentity), two ? 0 : -1);
-        EXPECT_EQ(env.controller->state().settingsSection(), two ? ShellTestEnv::kWorkId : kMainId);
-        EXPECT_EQ(env.view->page, MainPage::Opening);
-        EXPECT_EQ(env.view->menuCaptions.value(MenuEntry::Backup), "Make &Backup");
-    }
-}
-
 TEST(MainStartup, TipOnTheThirdStartOnly)
 {
     ShellTestEnv env;
@@ -405,11 +387,6 @@ TEST(MainStartup, SharedLogsBecomeTheIdentitysOwn)
     EXPECT_EQ(env.files.readFile(folder + "\\Main.LastRestore.log"), "restored");
     EXPECT_EQ(env.view->enabled(MenuEntry::RestoreLog), 1);
     EXPECT_EQ(env.view->enabled(MenuEntry::BackupLog), 0);
-    EXPECT_EQ(env.registry.string(Hive::LocalMachine,
-                                  QStringLiteral("SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\"
-                                                 "App Paths\\KV2000.exe"),
-                                  QString()),
-              "C:\\Program Files\\Korvane\\KV2000.exe");
 }
 
 } // namespace

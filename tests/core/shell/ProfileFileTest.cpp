@@ -124,14 +124,6 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_EQ(profile.text(), expected);
 }
 
-TEST(ProfileFile, RemovingASectionTakesEveryCopyAndOnlyItsLines)
-{
-    ProfileFile profile(QStringLiteral("[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n"));
-    EXPECT_TRUE(profile.removeSection(QStringLiteral("a")));
-    EXPECT_EQ(profile.text(), QStringLiteral("[B]\r\ny=2\r\n"));
-    EXPECT_FALSE(profile.removeSection(QStringLiteral("A")));
-}
-
 class PrivateIniTest : public testing::Test
 {
 protected:
@@ -144,21 +136,6 @@ protected:
     TempDir dir;
     DriveFolderFileSystem files;
 };
-
-TEST_F(PrivateIniTest, NothingHappensBeforeBothNamesAreSet)
-{
-    PrivateIni ini(files);
-    ini.setFileName(QStringLiteral("  ") + kFile + QStringLiteral("  "));
-    EXPECT_FALSE(ini.isReady());
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QString());
-    ini.clearEntry(QStringLiteral("InclWab"));
-    ini.deleteSection();
-    EXPECT_EQ(files.readFile(kFile), QByteArray(kPreset)); // nothing touched
-
-    ini.setSectionName(QStringLiteral(" Parameters "));
-    EXPECT_TRUE(ini.isReady());
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QStringLiteral("0"));
-}
 
 TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
 {
