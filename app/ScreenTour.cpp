@@ -115,7 +115,7 @@ struct Tour
         dialogPicture(QStringLiteral("dialog-about"),
                       [&] { ui.showAbout(st.programTitle, st.versionText); });
         dialogPicture(QStringLiteral("dialog-options"), [&] {
-            ui.getOptions(Options::request(Options::Mode::Reminder, QStringLiteral("2")));
+            ui.getOptions(options::request(options::Mode::Reminder, QStringLiteral("2")));
         });
         dialogPicture(QStringLiteral("dialog-identity"), [&] {
             QStringList names = st.env.identities.names;
@@ -126,16 +126,17 @@ struct Tour
         dialogPicture(QStringLiteral("dialog-genmsg"), [&] {
             GenMessage m;
             m.title = st.programTitle;
-            m.text = Strings::get(317) + QStringLiteral("  ") + Strings::get(318);
+            m.text = Strings::get(StringId::RegistryCaution) + QStringLiteral("  ") +
+                     Strings::get(StringId::RegistryMoreInfo);
             ui.genMessage(m);
         });
         dialogPicture(QStringLiteral("dialog-exit"), [&] {
-            ui.messageBox(Strings::get(117), MsgButtons::YesNo, MsgIcon::Information,
-                          window.caption());
+            ui.messageBox(Strings::get(StringId::ConfirmExit), MsgButtons::YesNo,
+                          MsgIcon::Information, window.caption());
         });
 
         // The wizard page as the functions will fill it.
-        window.showPage(1);
+        window.showPage(MainPage::Wizard);
         window.setStepVisible(3, true);
         settle();
         save(window.grab(), QStringLiteral("main-wizard"));

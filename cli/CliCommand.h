@@ -26,6 +26,8 @@ enum class ExitCode : int
     Ok = 0,
     Failed = 1,
     Usage = 2,
+    // A write the command must make is refused while Wine programs hold the registry.
+    RegistryHeld = 2,
 };
 
 struct CliCommand

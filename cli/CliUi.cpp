@@ -47,16 +47,16 @@ void CliUi::showHelpContents(const QString& helpFile)
     m_err.flush();
 }
 
-int CliUi::getOe4ImportMode()
+Oe4ImportChoice CliUi::chooseOe4Import()
 {
     m_err << "the version-4 import is not offered on the command line\n";
     m_err.flush();
-    return 0;
+    return Oe4ImportChoice::Cancel;
 }
 
-int CliUi::confirmQuickBackup(bool)
+QuickBackupAnswer CliUi::confirmQuickBackup(bool)
 {
-    return 0;
+    return QuickBackupAnswer::Cancel;
 }
 
 } // namespace kv::cli

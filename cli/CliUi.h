@@ -25,8 +25,8 @@ public:
     void showHelpContents(const QString& helpFile) override;
     void closeHelp() override {}
     void beep() override {}
-    int getOe4ImportMode() override;
-    int confirmQuickBackup(bool showCheckBox) override;
+    Oe4ImportChoice chooseOe4Import() override;
+    QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
 
 private:
     QTextStream& m_err;

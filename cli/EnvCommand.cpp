@@ -6,6 +6,7 @@
 
 #include "oeenv/OeEnvironment.h"
 #include "shell/AppSettings.h"
+#include "shell/GuardedRegistry.h"
 #include "shell/Strings.h"
 
 namespace kv::cli {
@@ -26,16 +27,24 @@ ExitCode runEnv(CliContext& ctx)
     const auto host = openEnvironment(ctx, &code);
     if (!host)
         return code;
-    platform::Platform services = host->services();
+    const platform::Platform hostServices = host->services();
+    GuardedRegistry registry(hostServices.registry, nullptr, Strings::programTitle());
+    platform::Platform services{registry, hostServices.files, hostServices.system,
+                                hostServices.processes};
     AppSettings settings(services.registry);
     settings.setAppName(QStringLiteral("Korvane"));
     CliUi ui(ctx.err);
     const OeEnvironmentResult r =
         OeEnvironment::detect(services, settings, ui, ctx.isSet("oe4"), Strings::programTitle());
+    // A pending change of identity must be consumed, or the desktop program would act on it.
+    if (registry.refusedWrites() > 0) {
+        ctx.err << "kv2000-cli env: " << GuardedRegistry::lockedText() << "\n";
+        return ExitCode::RegistryHeld;
+    }
 
     using Outcome = OeEnvironmentResult::Outcome;
     if (r.outcome == Outcome::Oe4StoreMissing) {
-        ctx.out << "mode: OE4\n" << Strings::get(243) << "\n";
+        ctx.out << "mode: OE4\n" << Strings::get(StringId::NoOe4MailFolders) << "\n";
         return ExitCode::Failed;
     }
     if (r.outcome == Outcome::Fatal) {

@@ -25,7 +25,7 @@ IdentityDialog::IdentityDialog(QWidget* parent) : QDialog(parent)
     setWindowIcon(programIcon());
     setFixedSize(kFormWidth, kFormHeight);
 
-    m_label = new QLabel(Strings::get(246), this);
+    m_label = new QLabel(Strings::get(StringId::SelectIdentity), this);
     m_label->setObjectName(QStringLiteral("lblSelect"));
     m_label->setGeometry(12, 10, kFormWidth - 24, 20);
     m_lstIdent = new QListWidget(this);

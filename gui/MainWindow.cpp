@@ -60,7 +60,7 @@ MainWindow::MainWindow(QWidget* parent)
     setObjectName(QStringLiteral("MainWindow"));
     setWindowIcon(programIcon());
     m_pages = new QStackedWidget(this);
-    m_pages->setObjectName(QStringLiteral("picPage"));
+    m_pages->setObjectName(QStringLiteral("pages"));
     m_pages->addWidget(buildOpeningPage());
     m_pages->addWidget(buildWizardPage());
     m_pages->addWidget(buildSynchPage());
@@ -79,35 +79,35 @@ MainWindow::~MainWindow()
 QWidget* MainWindow::buildOpeningPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picPage0"));
+    page->setObjectName(QStringLiteral("openingPage"));
 
-    auto* icon = namedLabel(QStringLiteral("imgIcon"), QString(), page);
+    auto* icon = namedLabel(QStringLiteral("programIcon"), QString(), page);
     icon->setPixmap(programIcon().pixmap(64, 64));
-    auto* name = namedLabel(QStringLiteral("lblProgram"), QStringLiteral("Korvane 2000"), page);
+    auto* name = namedLabel(QStringLiteral("programName"), QStringLiteral("Korvane 2000"), page);
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 2);
     big.setBold(true);
     name->setFont(big);
-    m_lblVersion = namedLabel(QStringLiteral("lblVersion"), QString(), page);
+    m_versionLabel = namedLabel(QStringLiteral("versionLabel"), QString(), page);
 
-    m_cmdBackup =
-        pushButton(QStringLiteral("cmdBackup"), QStringLiteral("Make &Backup Archive"), page);
-    m_cmdRestore =
-        pushButton(QStringLiteral("cmdRestore"), QStringLiteral("&Restore or Copy Folders"), page);
-    m_cmdSynch =
-        pushButton(QStringLiteral("cmdSynch"), QStringLiteral("&Synchronize Folders"), page);
-    for (QPushButton* b : {m_cmdBackup, m_cmdRestore, m_cmdSynch}) {
+    m_backupButton =
+        pushButton(QStringLiteral("backupButton"), QStringLiteral("Make &Backup Archive"), page);
+    m_restoreButton = pushButton(QStringLiteral("restoreButton"),
+                                 QStringLiteral("&Restore or Copy Folders"), page);
+    m_synchButton =
+        pushButton(QStringLiteral("synchButton"), QStringLiteral("&Synchronize Folders"), page);
+    for (QPushButton* b : {m_backupButton, m_restoreButton, m_synchButton}) {
         b->setMinimumSize(260, 44);
     }
-    connect(m_cmdBackup, &QPushButton::clicked, this, [this] {
+    connect(m_backupButton, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->backupClicked();
     });
-    connect(m_cmdRestore, &QPushButton::clicked, this, [this] {
+    connect(m_restoreButton, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->restoreClicked();
     });
-    connect(m_cmdSynch, &QPushButton::clicked, this, [this] {
+    connect(m_synchButton, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->synchClicked();
     });
@@ -117,15 +117,15 @@ QWidget* MainWindow::buildOpeningPage()
     head->addSpacing(12);
     auto* names = new QVBoxLayout;
     names->addWidget(name);
-    names->addWidget(m_lblVersion);
+    names->addWidget(m_versionLabel);
     head->addLayout(names);
     head->addStretch(1);
 
     auto* buttons = new QVBoxLayout;
     buttons->setSpacing(14);
-    buttons->addWidget(m_cmdBackup, 0, Qt::AlignHCenter);
-    buttons->addWidget(m_cmdRestore, 0, Qt::AlignHCenter);
-    buttons->addWidget(m_cmdSynch, 0, Qt::AlignHCenter);
+    buttons->addWidget(m_backupButton, 0, Qt::AlignHCenter);
+    buttons->addWidget(m_restoreButton, 0, Qt::AlignHCenter);
+    buttons->addWidget(m_synchButton, 0, Qt::AlignHCenter);
 
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(24, 20, 24, 20);
@@ -141,8 +141,8 @@ QWidget* MainWindow::buildOpeningPage()
 QWidget* MainWindow::buildWizardPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picPage1"));
-    auto* caption = namedLabel(QStringLiteral("lblCaption"), QString(), page);
+    page->setObjectName(QStringLiteral("wizardPage"));
+    auto* caption = namedLabel(QStringLiteral("stepCaption"), QString(), page);
     QFont bold = caption->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
@@ -151,7 +151,7 @@ QWidget* MainWindow::buildWizardPage()
     auto* steps = new QVBoxLayout;
     for (int i = 0; i < kSteps; ++i) {
         m_steps[i] = new QWidget(page);
-        m_steps[i]->setObjectName(QStringLiteral("picStep%1").arg(i));
+        m_steps[i]->setObjectName(QStringLiteral("step%1").arg(i));
         m_steps[i]->hide();
         steps->addWidget(m_steps[i]);
     }
@@ -159,49 +159,51 @@ QWidget* MainWindow::buildWizardPage()
     // while the store's folders are read.
     auto* step0 = new QVBoxLayout(m_steps[0]);
     step0->setContentsMargins(0, 0, 0, 0);
-    m_lblWab = namedLabel(QStringLiteral("lblWab"), QString(), m_steps[0]);
-    m_lblWab->setWordWrap(true);
-    m_txtLoading = namedLabel(QStringLiteral("txtLoading"), QString(), m_steps[0]);
-    step0->addWidget(m_txtLoading);
-    step0->addWidget(m_lblWab);
+    m_addressBookWarning = namedLabel(QStringLiteral("addressBookWarning"), QString(), m_steps[0]);
+    m_addressBookWarning->setWordWrap(true);
+    m_loadingText = namedLabel(QStringLiteral("loadingText"), QString(), m_steps[0]);
+    step0->addWidget(m_loadingText);
+    step0->addWidget(m_addressBookWarning);
 
     // The last step: what the run button does, the run button, the diskette option, progress.
     auto* step3 = new QGridLayout(m_steps[3]);
     step3->setContentsMargins(0, 0, 0, 0);
-    m_lblStep1 = namedLabel(QStringLiteral("Label1"), QString(), m_steps[3]);
-    m_lblStep1->setWordWrap(true);
-    m_doIT = pushButton(QStringLiteral("doIT"), QStringLiteral("&Backup Now"), m_steps[3]);
-    m_chkClearDisks = new QCheckBox(m_steps[3]);
-    m_chkClearDisks->setObjectName(QStringLiteral("chkClearDisks"));
+    m_runLabel = namedLabel(QStringLiteral("runLabel"), QString(), m_steps[3]);
+    m_runLabel->setWordWrap(true);
+    m_runButton =
+        pushButton(QStringLiteral("runButton"), QStringLiteral("&Backup Now"), m_steps[3]);
+    m_clearDisksCheck = new QCheckBox(m_steps[3]);
+    m_clearDisksCheck->setObjectName(QStringLiteral("clearDisksCheck"));
     auto* progress = new QProgressBar(m_steps[3]);
-    progress->setObjectName(QStringLiteral("pbProgress"));
+    progress->setObjectName(QStringLiteral("progressBar"));
     progress->hide();
-    auto* progressText = namedLabel(QStringLiteral("lblProgress"), QString(), m_steps[3]);
-    step3->addWidget(m_lblStep1, 0, 0, 1, 2);
-    step3->addWidget(m_doIT, 1, 0);
-    step3->addWidget(m_chkClearDisks, 1, 1);
+    auto* progressText = namedLabel(QStringLiteral("progressText"), QString(), m_steps[3]);
+    step3->addWidget(m_runLabel, 0, 0, 1, 2);
+    step3->addWidget(m_runButton, 1, 0);
+    step3->addWidget(m_clearDisksCheck, 1, 1);
     step3->addWidget(progress, 2, 0, 1, 2);
     step3->addWidget(progressText, 3, 0, 1, 2);
     step3->setColumnStretch(2, 1);
 
     auto* grid = new TreeListView(page);
-    grid->setObjectName(QStringLiteral("TLItems"));
+    grid->setObjectName(QStringLiteral("itemGrid"));
     grid->setGrid(m_grid.get());
 
-    m_btnBack = pushButton(QStringLiteral("btnBack"), QStringLiteral("< &Previous Step"), page);
-    m_btnNext = pushButton(QStringLiteral("btnNext"), QStringLiteral("&Next Step >"), page);
-    connect(m_btnBack, &QPushButton::clicked, this, [this] {
+    m_backButton =
+        pushButton(QStringLiteral("backButton"), QStringLiteral("< &Previous Step"), page);
+    m_nextButton = pushButton(QStringLiteral("nextButton"), QStringLiteral("&Next Step >"), page);
+    connect(m_backButton, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->backClicked();
     });
-    connect(m_btnNext, &QPushButton::clicked, this, [this] {
+    connect(m_nextButton, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->nextClicked();
     });
     auto* nav = new QHBoxLayout;
     nav->addStretch(1);
-    nav->addWidget(m_btnBack);
-    nav->addWidget(m_btnNext);
+    nav->addWidget(m_backButton);
+    nav->addWidget(m_nextButton);
 
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(16, 12, 16, 12);
@@ -210,28 +212,31 @@ QWidget* MainWindow::buildWizardPage()
     layout->addLayout(steps);
     layout->addWidget(grid, 1);
     layout->addLayout(nav);
-    setTabOrder(grid, m_doIT);
-    setTabOrder(m_doIT, m_chkClearDisks);
-    setTabOrder(m_chkClearDisks, m_btnBack);
-    setTabOrder(m_btnBack, m_btnNext);
+    setTabOrder(grid, m_runButton);
+    setTabOrder(m_runButton, m_clearDisksCheck);
+    setTabOrder(m_clearDisksCheck, m_backButton);
+    setTabOrder(m_backButton, m_nextButton);
     return page;
 }
 
 QWidget* MainWindow::buildSynchPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picPage2"));
+    page->setObjectName(QStringLiteral("synchPage"));
     auto* grid = new TreeListView(page);
-    grid->setObjectName(QStringLiteral("TLSynch"));
+    grid->setObjectName(QStringLiteral("synchGrid"));
     grid->setGrid(m_synchGrid.get());
     auto* selectAll =
-        pushButton(QStringLiteral("cmdSelectAll"), QStringLiteral("Select &All"), page);
-    auto* clearAll = pushButton(QStringLiteral("cmdClearAll"), QStringLiteral("&Clear All"), page);
-    auto* count = namedLabel(QStringLiteral("lblCnt"), QString(), page);
+        pushButton(QStringLiteral("selectAllButton"), QStringLiteral("Select &All"), page);
+    auto* clearAll =
+        pushButton(QStringLiteral("clearAllButton"), QStringLiteral("&Clear All"), page);
+    auto* count = namedLabel(QStringLiteral("selectedCount"), QString(), page);
     auto* progress = new QProgressBar(page);
-    progress->setObjectName(QStringLiteral("pbSynch"));
-    auto* back = pushButton(QStringLiteral("btnBack2"), QStringLiteral("< &Previous Step"), page);
-    auto* next = pushButton(QStringLiteral("btnNext2"), QStringLiteral("&Next Step >"), page);
+    progress->setObjectName(QStringLiteral("synchProgress"));
+    auto* back =
+        pushButton(QStringLiteral("synchBackButton"), QStringLiteral("< &Previous Step"), page);
+    auto* next =
+        pushButton(QStringLiteral("synchNextButton"), QStringLiteral("&Next Step >"), page);
 
     auto* marks = new QHBoxLayout;
     marks->addWidget(selectAll);
@@ -252,12 +257,12 @@ QWidget* MainWindow::buildSynchPage()
 QWidget* MainWindow::buildMessagesPage()
 {
     auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("picPage3"));
+    page->setObjectName(QStringLiteral("messagesPage"));
     auto* frame = new QFrame(page);
-    frame->setObjectName(QStringLiteral("Frame1"));
+    frame->setObjectName(QStringLiteral("messagesFrame"));
     frame->setFrameShape(QFrame::StyledPanel);
-    auto* label1 = namedLabel(QStringLiteral("lblMsgs1"), QString(), frame);
-    auto* label2 = namedLabel(QStringLiteral("lblMsgs2"), QString(), frame);
+    auto* label1 = namedLabel(QStringLiteral("messagesText"), QString(), frame);
+    auto* label2 = namedLabel(QStringLiteral("messagesDetail"), QString(), frame);
     label1->setWordWrap(true);
     label2->setWordWrap(true);
     auto* inFrame = new QVBoxLayout(frame);
@@ -265,9 +270,9 @@ QWidget* MainWindow::buildMessagesPage()
     inFrame->addWidget(label2);
     inFrame->addStretch(1);
 
-    auto* load =
-        pushButton(QStringLiteral("btnLoadMsgs"), QStringLiteral("&Restore Messages"), page);
-    auto* exit = pushButton(QStringLiteral("Command1"), QStringLiteral("&Exit"), page);
+    auto* load = pushButton(QStringLiteral("restoreMessagesButton"),
+                            QStringLiteral("&Restore Messages"), page);
+    auto* exit = pushButton(QStringLiteral("exitButton"), QStringLiteral("&Exit"), page);
     connect(exit, &QPushButton::clicked, this, [this] {
         if (m_controller)
             m_controller->exitClicked();
@@ -283,69 +288,46 @@ QWidget* MainWindow::buildMessagesPage()
     return page;
 }
 
-QMenu* MainWindow::addMenu(MainMenu which, const QString& title, const QStringList& entries)
-{
-    QMenu* m = menuBar()->addMenu(title);
-    m->setObjectName(QStringLiteral("mnu%1").arg(int(which)));
-    m_menus[int(which)] = m;
-    QList<QAction*>& list = m_entries[int(which)];
-    for (int i = 0; i < entries.size(); ++i) {
-        const QString& caption = entries[i];
-        if (caption.isNull()) { // a gap in the numbering
-            list.append(nullptr);
-            continue;
-        }
-        QAction* a = caption.isEmpty() ? m->addSeparator() : m->addAction(caption);
-        list.append(a);
-        if (!caption.isEmpty())
-            connect(a, &QAction::triggered, this, [this, which, i] { entryTriggered(which, i); });
-    }
-    return m;
-}
-
 void MainWindow::buildMenus()
 {
-    const QString sep = QStringLiteral("");
-    addMenu(MainMenu::File, QStringLiteral("&File"),
-            {QStringLiteral("&Backup"), QStringLiteral("&Restore"), QStringLiteral("&Synchronize"),
-             sep, QStringLiteral("E&xit")});
-    addMenu(MainMenu::Options, QStringLiteral("&Options"),
-            {QStringLiteral("Set &Reminder..."), sep, QStringLiteral("Use &Default Identity"),
-             QStringLiteral("Use &Last Identity"), QStringLiteral("&Prompt for Identity"), sep,
-             QStringLiteral("&Switch Identities"), sep, QStringLiteral("Purge &Old Backups..."),
-             sep, QStringLiteral("Use System Temporary Folder"), sep,
-             QStringLiteral("E&xclude News Groups")});
-    addMenu(MainMenu::Logs, QStringLiteral("&Logs"),
-            {QStringLiteral("View Last &Backup Log"), QStringLiteral("View Last &Restore Log"), sep,
-             QStringLiteral("Automatically &Show logs when complete")});
-    addMenu(MainMenu::Help, QStringLiteral("&Help"),
-            {QStringLiteral("&Contents"), QStringLiteral("How to make a &Backup/Archive File"),
-             QStringLiteral("How to &Restore from an Archive"),
-             QStringLiteral("How to &Synchronize Mail Folders"),
-             QStringLiteral("Copying Mail &Folders to another Machine"), sep,
-             QStringLiteral("Korvane - Tidings"), sep, QString(), QString(),
-             QStringLiteral("Contact &Us"), QStringLiteral("&About Korvane")});
+    for (const MenuTitle& title : kMenuTitles) {
+        QMenu* m = menuBar()->addMenu(QString::fromLatin1(title.caption));
+        m->setObjectName(QLatin1String(title.objectName));
+        // Hiding the identity entries leaves separators side by side; the menu shows one.
+        m->setSeparatorsCollapsible(true);
+        m_menus[int(title.menu)] = m;
+    }
+    for (const MenuItem& item : kMenuItems) {
+        QMenu* m = m_menus[int(item.menu)];
+        if (!item.entry) {
+            m->addSeparator();
+            continue;
+        }
+        const MenuEntry entry = *item.entry;
+        QAction* a = m->addAction(QString::fromLatin1(item.caption));
+        m_entries.insert(entry, a);
+        connect(a, &QAction::triggered, this, [this, entry] { entryTriggered(entry); });
+    }
 }
 
-void MainWindow::entryTriggered(MainMenu menu, int index)
+void MainWindow::entryTriggered(MenuEntry entry)
 {
     // The check marks are the controller's: undo the toggle Qt made on its own.
-    QAction* a = menuEntry(menu, index);
-    if (a && a->isCheckable())
+    QAction* a = menuEntry(entry);
+    if (a->isCheckable())
         a->setChecked(!a->isChecked());
     if (m_controller)
-        m_controller->menuChosen(menu, index);
+        m_controller->menuChosen(entry);
 }
 
-QAction* MainWindow::menuEntry(MainMenu menu, int index) const
+QAction* MainWindow::menuEntry(MenuEntry entry) const
 {
-    const QList<QAction*>& list = m_entries[int(menu)];
-    return index >= 0 && index < list.size() ? list[index] : nullptr;
+    return m_entries.value(entry);
 }
 
-int MainWindow::currentPage() const
+MainPage MainWindow::currentPage() const
 {
-    return m_pages->currentIndex();
+    return MainPage(m_pages->currentIndex());
 }
 
 void MainWindow::setCaption(const QString& caption)
@@ -362,13 +344,13 @@ QLabel* MainWindow::label(MainText item) const
 {
     switch (item) {
     case MainText::Version:
-        return m_lblVersion;
+        return m_versionLabel;
     case MainText::WabWarning:
-        return m_lblWab;
+        return m_addressBookWarning;
     case MainText::Loading:
-        return m_txtLoading;
-    case MainText::StepLabel1:
-        return m_lblStep1;
+        return m_loadingText;
+    case MainText::RunLabel:
+        return m_runLabel;
     default:
         return nullptr;
     }
@@ -378,19 +360,19 @@ void MainWindow::setText(MainText item, const QString& text)
 {
     switch (item) {
     case MainText::BackupButton:
-        m_cmdBackup->setText(text);
+        m_backupButton->setText(text);
         return;
     case MainText::RestoreButton:
-        m_cmdRestore->setText(text);
+        m_restoreButton->setText(text);
         return;
     case MainText::SynchButton:
-        m_cmdSynch->setText(text);
+        m_synchButton->setText(text);
         return;
-    case MainText::DoIt:
-        m_doIT->setText(text);
+    case MainText::RunButton:
+        m_runButton->setText(text);
         return;
     case MainText::ClearDisks:
-        m_chkClearDisks->setText(text);
+        m_clearDisksCheck->setText(text);
         return;
     default:
         if (QLabel* l = label(item))
@@ -398,13 +380,9 @@ void MainWindow::setText(MainText item, const QString& text)
     }
 }
 
-void MainWindow::showPage(int page)
+void MainWindow::showPage(MainPage page)
 {
-    if (page < 0 || page >= kPages) {
-        qCWarning(lcGui) << "no page" << page;
-        return;
-    }
-    m_pages->setCurrentIndex(page);
+    m_pages->setCurrentIndex(int(page));
 }
 
 void MainWindow::setStepVisible(int step, bool visible)
@@ -420,17 +398,17 @@ QPushButton* MainWindow::button(MainButton which) const
 {
     switch (which) {
     case MainButton::Backup:
-        return m_cmdBackup;
+        return m_backupButton;
     case MainButton::Restore:
-        return m_cmdRestore;
+        return m_restoreButton;
     case MainButton::Synch:
-        return m_cmdSynch;
+        return m_synchButton;
     case MainButton::Back:
-        return m_btnBack;
+        return m_backButton;
     case MainButton::Next:
-        return m_btnNext;
-    case MainButton::DoIt:
-        return m_doIT;
+        return m_nextButton;
+    case MainButton::Run:
+        return m_runButton;
     }
     return nullptr;
 }
@@ -441,27 +419,27 @@ void MainWindow::setButtonEnabled(MainButton which, bool enabled)
         b->setEnabled(enabled);
 }
 
-void MainWindow::setMenuCaption(MainMenu menu, int index, const QString& caption)
+void MainWindow::setMenuCaption(MenuEntry entry, const QString& caption)
 {
-    if (QAction* a = menuEntry(menu, index))
+    if (QAction* a = menuEntry(entry))
         a->setText(caption);
 }
 
-void MainWindow::setMenuEnabled(MainMenu menu, int index, bool enabled)
+void MainWindow::setMenuEnabled(MenuEntry entry, bool enabled)
 {
-    if (QAction* a = menuEntry(menu, index))
+    if (QAction* a = menuEntry(entry))
         a->setEnabled(enabled);
 }
 
-void MainWindow::setMenuVisible(MainMenu menu, int index, bool visible)
+void MainWindow::setMenuVisible(MenuEntry entry, bool visible)
 {
-    if (QAction* a = menuEntry(menu, index))
+    if (QAction* a = menuEntry(entry))
         a->setVisible(visible);
 }
 
-void MainWindow::setMenuChecked(MainMenu menu, int index, bool checked)
+void MainWindow::setMenuChecked(MenuEntry entry, bool checked)
 {
-    if (QAction* a = menuEntry(menu, index)) {
+    if (QAction* a = menuEntry(entry)) {
         a->setCheckable(true);
         a->setChecked(checked);
     }
@@ -469,7 +447,7 @@ void MainWindow::setMenuChecked(MainMenu menu, int index, bool checked)
 
 void MainWindow::setClearDisksChecked(bool checked)
 {
-    m_chkClearDisks->setChecked(checked);
+    m_clearDisksCheck->setChecked(checked);
 }
 
 QSize MainWindow::screenSize() const

@@ -4,7 +4,7 @@
 
 #include "shell/IMainView.h"
 
-#include <QList>
+#include <QHash>
 #include <QMainWindow>
 
 #include <array>
@@ -47,13 +47,13 @@ public:
     void setCaption(const QString& caption) override;
     QString caption() const override;
     void setText(MainText item, const QString& text) override;
-    void showPage(int page) override;
+    void showPage(MainPage page) override;
     void setStepVisible(int step, bool visible) override;
     void setButtonEnabled(MainButton button, bool enabled) override;
-    void setMenuCaption(MainMenu menu, int index, const QString& caption) override;
-    void setMenuEnabled(MainMenu menu, int index, bool enabled) override;
-    void setMenuVisible(MainMenu menu, int index, bool visible) override;
-    void setMenuChecked(MainMenu menu, int index, bool checked) override;
+    void setMenuCaption(MenuEntry entry, const QString& caption) override;
+    void setMenuEnabled(MenuEntry entry, bool enabled) override;
+    void setMenuVisible(MenuEntry entry, bool visible) override;
+    void setMenuChecked(MenuEntry entry, bool checked) override;
     void setClearDisksChecked(bool checked) override;
     QSize screenSize() const override;
     QSize windowSize() const override;
@@ -64,14 +64,13 @@ public:
     void hideWindow() override;
     void closeWindow() override;
 
-    // For tests and the picture tour: the entry of a menu by its index (null for a gap).
-    QAction* menuEntry(MainMenu menu, int index) const;
+    // For tests and the picture tour.
+    QAction* menuEntry(MenuEntry entry) const;
     QMenu* menu(MainMenu menu) const { return m_menus[int(menu)]; }
-    int currentPage() const;
+    MainPage currentPage() const;
     int helpContext() const { return m_helpContext; }
 
     static constexpr int kTwipsPerPixel = 15;
-    static constexpr int kPages = 4;
     static constexpr int kSteps = 5;
 
 Q_SIGNALS:
@@ -90,8 +89,7 @@ private:
     QWidget* buildSynchPage();
     QWidget* buildMessagesPage();
     void buildMenus();
-    QMenu* addMenu(MainMenu which, const QString& title, const QStringList& entries);
-    void entryTriggered(MainMenu menu, int index);
+    void entryTriggered(MenuEntry entry);
     QPushButton* button(MainButton which) const;
     QLabel* label(MainText item) const;
 
@@ -100,18 +98,18 @@ private:
     QStackedWidget* m_pages = nullptr;
     std::array<QWidget*, kSteps> m_steps{};
     std::array<QMenu*, 4> m_menus{};
-    std::array<QList<QAction*>, 4> m_entries;
-    QPushButton* m_cmdBackup = nullptr;
-    QPushButton* m_cmdRestore = nullptr;
-    QPushButton* m_cmdSynch = nullptr;
-    QPushButton* m_btnBack = nullptr;
-    QPushButton* m_btnNext = nullptr;
-    QPushButton* m_doIT = nullptr;
-    QCheckBox* m_chkClearDisks = nullptr;
-    QLabel* m_lblVersion = nullptr;
-    QLabel* m_lblWab = nullptr;
-    QLabel* m_txtLoading = nullptr;
-    QLabel* m_lblStep1 = nullptr;
+    QHash<MenuEntry, QAction*> m_entries;
+    QPushButton* m_backupButton = nullptr;
+    QPushButton* m_restoreButton = nullptr;
+    QPushButton* m_synchButton = nullptr;
+    QPushButton* m_backButton = nullptr;
+    QPushButton* m_nextButton = nullptr;
+    QPushButton* m_runButton = nullptr;
+    QCheckBox* m_clearDisksCheck = nullptr;
+    QLabel* m_versionLabel = nullptr;
+    QLabel* m_addressBookWarning = nullptr;
+    QLabel* m_loadingText = nullptr;
+    QLabel* m_runLabel = nullptr;
     std::unique_ptr<TreeListModel> m_grid;
     std::unique_ptr<TreeListModel> m_synchGrid;
     int m_helpContext = 0;

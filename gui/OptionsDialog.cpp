@@ -3,7 +3,7 @@
 #include "GuiLog.h"
 #include "ProgramIcon.h"
 #include "shell/AppSettings.h"
-#include "shell/OptionValues.h"
+#include "shell/Options.h"
 #include "shell/SettingsTable.h"
 
 #include <QButtonGroup>

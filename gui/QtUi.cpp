@@ -175,13 +175,13 @@ void QtUi::beep()
     QApplication::beep();
 }
 
-int QtUi::getOe4ImportMode()
+Oe4ImportChoice QtUi::chooseOe4Import()
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
                     QStringLiteral("The Outlook Express 4 mail folders were not found.\n\n"
                                    "How do you wish to restore?"),
                     QMessageBox::NoButton, m_owner);
-    box.setObjectName(QStringLiteral("frmOE4Import"));
+    box.setObjectName(QStringLiteral("oe4ImportBox"));
     box.setWindowIcon(programIcon());
     QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
                                        QMessageBox::AcceptRole);
@@ -190,18 +190,18 @@ int QtUi::getOe4ImportMode()
     box.addButton(QMessageBox::Cancel);
     box.exec();
     if (box.clickedButton() == store)
-        return 1;
+        return Oe4ImportChoice::TemporaryStore;
     if (box.clickedButton() == files)
-        return 2;
-    return 0;
+        return Oe4ImportChoice::SingleFiles;
+    return Oe4ImportChoice::Cancel;
 }
 
-int QtUi::confirmQuickBackup(bool showCheckBox)
+QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
 {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
                     QStringLiteral("Do you wish to make a quick backup now?"),
                     QMessageBox::Yes | QMessageBox::No, m_owner);
-    box.setObjectName(QStringLiteral("frmQuick"));
+    box.setObjectName(QStringLiteral("quickBackupBox"));
     box.setWindowIcon(programIcon());
     QCheckBox* dontAsk = nullptr;
     if (showCheckBox) {
@@ -209,8 +209,9 @@ int QtUi::confirmQuickBackup(bool showCheckBox)
         box.setCheckBox(dontAsk);
     }
     if (box.exec() != QMessageBox::Yes)
-        return 0;
-    return dontAsk && dontAsk->isChecked() ? 3 : 1;
+        return QuickBackupAnswer::Cancel;
+    return dontAsk && dontAsk->isChecked() ? QuickBackupAnswer::ProceedAndStopAsking
+                                           : QuickBackupAnswer::Proceed;
 }
 
 } // namespace kv::gui

@@ -9,7 +9,8 @@
 
 namespace kv::platform {
 
-enum class Hive {
+enum class Hive
+{
     CurrentUser,   // HKEY_CURRENT_USER
     LocalMachine,  // HKEY_LOCAL_MACHINE
     Users,         // HKEY_USERS
@@ -50,6 +51,10 @@ public:
 
     // A sentence for the user explaining the last failure, e.g. why the registry is read-only.
     virtual QString lastErrorText() const = 0;
+
+    // True while another program owns the store and every write is refused with
+    // kErrorAccessDenied until it ends (a running wineserver): waiting helps, nothing else does.
+    virtual bool heldByAnotherProgram() const { return false; }
 };
 
 } // namespace kv::platform

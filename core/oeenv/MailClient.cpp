@@ -109,11 +109,15 @@ int indexOfId(const QStringList& ids, const QString& id)
     return 0;
 }
 
-int identOption(AppSettings& settings)
+IdentityOption identityOption(AppSettings& settings)
 {
     bool ok = false;
     const int option = settings.get(Setting::IdentOption, QString()).trimmed().toInt(&ok);
-    return (ok && option >= 2 && option <= 4) ? option : 2;
+    for (IdentityOption known :
+         {IdentityOption::Default, IdentityOption::Last, IdentityOption::Prompt})
+        if (ok && option == int(known))
+            return known;
+    return IdentityOption::Default;
 }
 
 QString identityStoreRoot(RegistryAccess& reg, const QString& identityId)

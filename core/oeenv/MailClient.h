@@ -27,6 +27,14 @@ inline constexpr char kIdentityStoreKey[] = "Software\\Microsoft\\Outlook Expres
 inline constexpr char kShellFoldersKey[] =
     "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
+// Which identity a start uses when there are several; stored as the "IdentOption" setting.
+enum class IdentityOption
+{
+    Default = 2,
+    Last = 3,
+    Prompt = 4
+};
+
 enum class ClientVersion
 {
     Missing,
@@ -62,8 +70,8 @@ struct Identities
 Identities enumerateIdentities(RegistryAccess& reg);
 // 1-based position of an id in the list (compared without regard to case), 0 when absent.
 int indexOfId(const QStringList& ids, const QString& id);
-// The "IdentOption" setting: 2 default, 3 last, 4 prompt; anything else reads as 2.
-int identOption(AppSettings& settings);
+// The "IdentOption" setting; anything that is not one of the options reads as Default.
+IdentityOption identityOption(AppSettings& settings);
 // The identity's "Store Root" as stored (not expanded); "" when missing.
 QString identityStoreRoot(RegistryAccess& reg, const QString& identityId);
 

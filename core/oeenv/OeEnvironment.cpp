@@ -47,7 +47,8 @@ OeEnvironmentResult OeEnvironment::detect(Platform& platform, AppSettings& setti
     case ClientVersion::Missing:
         r.oe4 = MailClient::oe4StoreRoot(reg, platform.files, platform.system);
         if (!r.oe4.exists()) {
-            fail(r, Strings::get(229) + Strings::kLineBreak + Strings::get(230));
+            fail(r, Strings::get(StringId::ClientRequired) + Strings::kLineBreak +
+                        Strings::get(StringId::InstallClient));
             return r;
         }
         r.mode = ClientVersion::OE4;
@@ -56,7 +57,7 @@ OeEnvironmentResult OeEnvironment::detect(Platform& platform, AppSettings& setti
     case ClientVersion::OE4:
         r.oe4 = MailClient::oe4StoreRoot(reg, platform.files, platform.system);
         if (!r.oe4.exists()) {
-            fail(r, Strings::get(243));
+            fail(r, Strings::get(StringId::NoOe4MailFolders));
             return r;
         }
         setUpOe4(r);
@@ -84,12 +85,12 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings,
     r.identities = MailClient::enumerateIdentities(reg);
     const int count = r.identities.count();
     if (count == 0) {
-        fail(r, Strings::get(244));
+        fail(r, Strings::get(StringId::NoOe5Identities));
         return;
     }
     r.identityMenuEnabled = count > 1;
     if (count > 1)
-        r.identOption = MailClient::identOption(settings);
+        r.identityOption = MailClient::identityOption(settings);
 
     // A pending switch is consumed whether or not its identity still exists.
     const QString startAs = settings.get(Setting::StartAs, QString());
@@ -100,11 +101,11 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings,
         r.chosenIndex = found > 0 ? found : 1;
     } else if (count == 1) {
         r.chosenIndex = 1;
-    } else if (r.identOption == 3) {
+    } else if (r.identityOption == MailClient::IdentityOption::Last) {
         r.chosenIndex = r.identities.lastIndex;
-    } else if (r.identOption == 4) {
+    } else if (r.identityOption == MailClient::IdentityOption::Prompt) {
         r.chosenIndex =
-            chooseIdent(ui, r.identities.names, r.identities.defaultIndex, false, caption);
+            chooseIdentity(ui, r.identities.names, r.identities.defaultIndex, false, caption);
     } else {
         r.chosenIndex = r.identities.defaultIndex;
     }
@@ -120,7 +121,7 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings,
     const QString root = MailClient::expandStoredPath(
         platform.system, MailClient::identityStoreRoot(reg, r.chosenId));
     if (root.isEmpty()) {
-        fail(r, Strings::get(245));
+        fail(r, Strings::get(StringId::NoOe5MailFolders));
         return;
     }
     r.storeFolder = MailClient::withTrailingBackslash(root);
@@ -129,8 +130,8 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings,
                     << r.storeFolder;
 }
 
-int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentIndex, bool offerCancel,
-                               const QString& caption)
+int OeEnvironment::chooseIdentity(Ui& ui, const QStringList& names, int currentIndex,
+                                  bool offerCancel, const QString& caption)
 {
     const int count = int(names.size());
     const int current = (currentIndex >= 1 && currentIndex <= count) ? currentIndex : 1;
@@ -146,7 +147,7 @@ int OeEnvironment::chooseIdent(Ui& ui, const QStringList& names, int currentInde
 bool OeEnvironment::switchIdentity(AppSettings& settings, Ui& ui, const MailClient::Identities& ids,
                                    int currentIndex, const QString& caption)
 {
-    const int chosen = chooseIdent(ui, ids.names, currentIndex, true, caption);
+    const int chosen = chooseIdentity(ui, ids.names, currentIndex, true, caption);
     if (chosen < 0)
         return false;
     settings.save(Setting::StartAs, QString(), ids.ids.at(chosen - 1));

@@ -30,7 +30,8 @@ struct OeEnvironmentResult
 
     MailClient::Oe4Store oe4;
     MailClient::Identities identities;
-    int identOption = 2; // read only when there is more than one identity
+    // Read only when there is more than one identity.
+    MailClient::IdentityOption identityOption = MailClient::IdentityOption::Default;
     bool identityMenuEnabled = false;
     int chosenIndex = 0; // 1-based
     QString chosenId;
@@ -56,8 +57,8 @@ public:
 
     // The identity chooser with its answer checked: a chosen 1-based index, or the negated
     // current index when the user cancelled (only when offerCancel).
-    static int chooseIdent(Ui& ui, const QStringList& names, int currentIndex, bool offerCancel,
-                           const QString& caption);
+    static int chooseIdentity(Ui& ui, const QStringList& names, int currentIndex, bool offerCancel,
+                              const QString& caption);
 
     // Switch Identities: asks with Cancel; a choice is saved as "StartAs" for the next start.
     // True when the program is to restart; currentIndex is left as it was on cancel.

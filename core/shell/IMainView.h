@@ -1,5 +1,7 @@
 #pragma once
 
+#include "shell/MenuTable.h"
+
 #include <QPoint>
 #include <QSize>
 #include <QString>
@@ -14,7 +16,16 @@ enum class MainButton
     Synch,
     Back,
     Next,
-    DoIt
+    Run
+};
+
+// The pages of the main window; one is shown at a time.
+enum class MainPage
+{
+    Opening,
+    Wizard,
+    SynchResult,
+    RestoreMessages
 };
 
 // Texts of the main window the logic sets.
@@ -26,28 +37,10 @@ enum class MainText
     BackupButton,
     RestoreButton,
     SynchButton,
-    StepLabel1, // label 1 of the run step
-    DoIt,       // the run button
+    RunLabel, // what the run step's button does
+    RunButton,
     ClearDisks, // the clear-diskettes check box
 };
-
-// The main window's menus; entries are addressed by their index, separators included.
-enum class MainMenu
-{
-    File,
-    Options,
-    Logs,
-    Help
-};
-
-namespace MenuIndex {
-inline constexpr int FileBackup = 0, FileRestore = 1, FileSynch = 2, FileExit = 4;
-inline constexpr int OptReminder = 0, OptDefaultIdent = 2, OptLastIdent = 3, OptPromptIdent = 4,
-                     OptSwitchIdent = 6, OptPurge = 8, OptUseSysTemp = 10, OptExcludeNews = 12;
-inline constexpr int LogsBackup = 0, LogsRestore = 1, LogsAutoShow = 3;
-inline constexpr int HelpContents = 0, HelpBackup = 1, HelpRestore = 2, HelpSynch = 3,
-                     HelpCopying = 4, HelpTidings = 6, HelpContact = 10, HelpAbout = 11;
-} // namespace MenuIndex
 
 // What the main window's logic needs of the screen. The window implements it, holds no logic of
 // its own, and forwards its events to the controller. Positions and sizes are in twips (1440 per
@@ -61,16 +54,14 @@ public:
     virtual QString caption() const = 0;
     virtual void setText(MainText item, const QString& text) = 0;
 
-    // Shows one page (0 opening, 1 wizard, 2 synchronise result, 3 restore messages); every
-    // other page is hidden.
-    virtual void showPage(int page) = 0;
+    virtual void showPage(MainPage page) = 0;
     virtual void setStepVisible(int step, bool visible) = 0;
     virtual void setButtonEnabled(MainButton button, bool enabled) = 0;
 
-    virtual void setMenuCaption(MainMenu menu, int index, const QString& caption) = 0;
-    virtual void setMenuEnabled(MainMenu menu, int index, bool enabled) = 0;
-    virtual void setMenuVisible(MainMenu menu, int index, bool visible) = 0;
-    virtual void setMenuChecked(MainMenu menu, int index, bool checked) = 0;
+    virtual void setMenuCaption(MenuEntry entry, const QString& caption) = 0;
+    virtual void setMenuEnabled(MenuEntry entry, bool enabled) = 0;
+    virtual void setMenuVisible(MenuEntry entry, bool visible) = 0;
+    virtual void setMenuChecked(MenuEntry entry, bool checked) = 0;
     virtual void setClearDisksChecked(bool checked) = 0;
 
     virtual QSize screenSize() const = 0;

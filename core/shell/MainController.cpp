@@ -5,6 +5,7 @@
 #include "oeenv/RunningClient.h"
 #include "shell/AppSettings.h"
 #include "shell/ControlFile.h"
+#include "shell/GuardedRegistry.h"
 #include "shell/IFunctions.h"
 #include "shell/Preset.h"
 #include "shell/SettingsTable.h"
@@ -44,12 +45,15 @@ bool isYes(const QString& value)
 } // namespace
 
 MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFunctions* functions)
-    : m_platform(platform), m_ui(ui), m_view(view),
+    : m_registry(
+          std::make_unique<GuardedRegistry>(platform.registry, &ui, Strings::programTitle())),
+      m_platform{*m_registry, platform.files, platform.system, platform.processes}, m_ui(ui),
+      m_view(view),
       m_ownFunctions(functions ? nullptr : std::make_unique<UnavailableFunctions>(ui)),
       m_functions(functions ? *functions : *m_ownFunctions),
-      m_settings(std::make_unique<AppSettings>(platform.registry)),
+      m_settings(std::make_unique<AppSettings>(m_platform.registry)),
       m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
-      m_menus(*this, platform, ui, view)
+      m_menus(*this, m_platform, ui, view)
 {
 }
 
@@ -80,6 +84,7 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
     m_settings->setAppName(QStringLiteral("Korvane"));
     m_state.programFolder = SystemUtils::removeTrailingBackslash(m_platform.system.programFolder());
     m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
+    m_state.programFolderReady = ensureProgramFolder();
     setUpLabels();
     m_state.timeSuffix =
         QLatin1Char('-') + m_platform.system.now().toString(QStringLiteral("hh-mm"));
@@ -133,9 +138,9 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
             return LoadResult::QuickBackup;
     }
 
-    m_view.showPage(0);
+    m_view.showPage(MainPage::Opening);
     if (m_state.oe4ImportMode) {
-        if (m_state.oe4ImportChoice == 1)
+        if (m_state.oe4ImportChoice == Oe4ImportChoice::TemporaryStore)
             restoreClicked();
         else
             synchClicked();
@@ -166,17 +171,17 @@ void MainController::setUpLabels()
                                   .arg(KV_VERSION_MINOR)
                                   .arg(KV_VERSION_PATCH);
     m_view.setText(MainText::Version, m_state.versionText);
-    m_view.setText(MainText::WabWarning, Strings::get(236));
-    m_view.setText(MainText::Loading, Strings::get(237));
-    const QString backup = Strings::get(149);
-    const QString restore = Strings::get(164);
+    m_view.setText(MainText::WabWarning, Strings::get(StringId::AddressBookLeftOut));
+    m_view.setText(MainText::Loading, Strings::get(StringId::LoadingFolders));
+    const QString backup = Strings::get(StringId::MakeBackup);
+    const QString restore = Strings::get(StringId::RestoreOrCopy);
     const QString synch = QStringLiteral("&Synchronize Folders");
     m_view.setText(MainText::BackupButton, backup);
     m_view.setText(MainText::RestoreButton, restore);
     m_view.setText(MainText::SynchButton, synch);
-    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileBackup, backup);
-    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileRestore, restore);
-    m_view.setMenuCaption(MainMenu::File, MenuIndex::FileSynch, synch);
+    m_view.setMenuCaption(MenuEntry::Backup, backup);
+    m_view.setMenuCaption(MenuEntry::Restore, restore);
+    m_view.setMenuCaption(MenuEntry::Synchronise, synch);
 }
 
 bool MainController::chooseEnvironment()
@@ -190,9 +195,10 @@ bool MainController::chooseEnvironment()
         return false;
     }
     if (env.outcome == Outcome::Oe4StoreMissing) {
-        const int choice = m_ui.getOe4ImportMode();
-        if (choice <= 0) {
-            fail(Strings::get(274) + Strings::kLineBreak + Strings::get(275));
+        const Oe4ImportChoice choice = m_ui.chooseOe4Import();
+        if (choice == Oe4ImportChoice::Cancel) {
+            fail(Strings::get(StringId::StartInOe5Mode) + Strings::kLineBreak +
+                 Strings::get(StringId::RemoveOe4Switch));
             return false;
         }
         m_state.oe4ImportMode = true;
@@ -201,7 +207,8 @@ bool MainController::chooseEnvironment()
         RegistryAccess reg(m_platform.registry, m_platform.files);
         const QString documents = MailClient::myDocumentsFolder(reg, m_platform.files);
         if (documents.isEmpty()) {
-            fail(Strings::get(277) + Strings::kLineBreak + Strings::kLineBreak + Strings::get(278));
+            fail(Strings::get(StringId::NoDocumentsFolder) + Strings::kLineBreak +
+                 Strings::kLineBreak + Strings::get(StringId::DocumentsFolderRequired));
             return false;
         }
         env.storeFolder = MailClient::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
@@ -211,12 +218,10 @@ bool MainController::chooseEnvironment()
     }
     if (m_state.oe5Mode) {
         const bool several = env.identityCount() > 1;
-        for (int entry : {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent,
-                          MenuIndex::OptPromptIdent, MenuIndex::OptSwitchIdent})
-            m_view.setMenuEnabled(MainMenu::Options, entry, several);
+        for (MenuEntry entry : kIdentityEntries)
+            m_view.setMenuEnabled(entry, several);
         if (several)
-            for (int entry : {2, 3, 4})
-                m_view.setMenuChecked(MainMenu::Options, entry, entry == env.identOption);
+            MainMenus::checkIdentityOption(m_view, env.identityOption);
         m_view.setCaption(m_view.caption() + env.captionSuffix);
     }
     return true;
@@ -243,18 +248,50 @@ void MainController::setUpMode()
     } else {
         m_state.backupLogPath = folder + QStringLiteral("\\LastBackup.log");
         m_state.restoreLogPath = folder + QStringLiteral("\\LastRestore.log");
-        for (int entry = 1; entry <= MenuIndex::OptSwitchIdent; ++entry)
-            m_view.setMenuVisible(MainMenu::Options, entry, false);
+        for (MenuEntry entry : kIdentityEntries)
+            m_view.setMenuVisible(entry, false);
     }
     m_state.controlFilePath = ControlFile::path(folder, m_state.oe5Mode, m_state.env.chosenId);
 }
 
+bool MainController::ensureProgramFolder()
+{
+    const QString& folder = m_state.programFolder;
+    if (SystemUtils::folderExists(m_platform.files, folder))
+        return true;
+    // An installed program always has its folder; an environment made without the installer
+    // does not, and without it nothing the program keeps there could be written.
+    if (m_platform.files.makeSurePath(folder + QLatin1Char('\\'))) {
+        qCInfo(lcShell) << "program folder created:" << folder;
+        return true;
+    }
+    qCWarning(lcShell) << "cannot create the program folder" << folder;
+    m_ui.messageBox(
+        QStringLiteral("The program folder %1 does not exist and cannot be created.").arg(folder) +
+            Strings::kLineBreak + Strings::kLineBreak +
+            QStringLiteral("Your settings are kept as they are, but this run's "
+                           "logs and backup selection cannot be saved."),
+        MsgButtons::Ok, MsgIcon::Exclamation, m_state.programTitle);
+    return false;
+}
+
 void MainController::firstRunOfIdentity()
 {
+    if (!m_state.programFolderReady)
+        return;
     if (!m_state.oe5Mode)
         ControlFile::convertTnsys3(m_platform.files, m_state.programFolder);
     if (SystemUtils::fileExists(m_platform.files, m_state.controlFilePath))
         return;
+    // The control file is what tells the next start that this one happened: without it the
+    // defaults would overwrite the user's settings at every start.
+    const QString line =
+        ControlFile::firstLine(m_state.oe5Mode, m_state.env.chosenName, m_state.env.chosenId);
+    if (!ControlFile::writeLines(m_platform.files, m_state.controlFilePath, {line})) {
+        qCWarning(lcShell) << "the control file" << m_state.controlFilePath
+                           << "cannot be written; the defaults are not written either";
+        return;
+    }
     const QString section = m_state.settingsSection();
     const QString one = QStringLiteral("1");
     AppSettings& s = *m_settings;
@@ -268,23 +305,18 @@ void MainController::firstRunOfIdentity()
     for (const SettingDef* def : {&Setting::InclWab, &Setting::InclFAV, &Setting::InclRules,
                                   &Setting::InclAccts, &Setting::DoRename})
         s.save(*def, section, one);
-    const QString line =
-        ControlFile::firstLine(m_state.oe5Mode, m_state.env.chosenName, m_state.env.chosenId);
-    if (!ControlFile::writeLines(m_platform.files, m_state.controlFilePath, {line}))
-        qCWarning(lcShell) << "the control file was not written; the defaults will be written "
-                              "again at the next start";
     m_state.firstRun = true;
     qCInfo(lcShell) << "first run of" << m_state.controlFilePath;
 }
 
 void MainController::setUpLogsMenu()
 {
-    m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsBackup,
+    m_view.setMenuEnabled(MenuEntry::BackupLog,
                           SystemUtils::fileExists(m_platform.files, m_state.backupLogPath));
-    m_view.setMenuEnabled(MainMenu::Logs, MenuIndex::LogsRestore,
+    m_view.setMenuEnabled(MenuEntry::RestoreLog,
                           SystemUtils::fileExists(m_platform.files, m_state.restoreLogPath));
     m_state.autoShowLog = isYes(m_settings->get(Setting::AutoShowLog, QString()));
-    m_view.setMenuChecked(MainMenu::Logs, MenuIndex::LogsAutoShow, m_state.autoShowLog);
+    m_view.setMenuChecked(MenuEntry::AutoShowLog, m_state.autoShowLog);
 }
 
 void MainController::loadBackupDefaults()
@@ -307,12 +339,12 @@ void MainController::loadBackupDefaults()
     f.dun = flag(Setting::InclDUN);
     m_state.doRename = flag(Setting::DoRename);
     m_state.useSysTemp = isYes(s.get(Setting::UseSysTemp, section));
-    m_view.setMenuChecked(MainMenu::Options, MenuIndex::OptUseSysTemp, m_state.useSysTemp);
+    m_view.setMenuChecked(MenuEntry::UseSystemTemp, m_state.useSysTemp);
     m_state.clearDisks = isYes(s.get(Setting::ClearDisks, section));
-    m_view.setText(MainText::ClearDisks, Strings::get(315));
+    m_view.setText(MainText::ClearDisks, Strings::get(StringId::ClearDiskettes));
     m_view.setClearDisksChecked(m_state.clearDisks);
     m_state.excludeNews = isYes(s.get(Setting::ExcludeNews, section));
-    m_view.setMenuChecked(MainMenu::Options, MenuIndex::OptExcludeNews, m_state.excludeNews);
+    m_view.setMenuChecked(MenuEntry::ExcludeNews, m_state.excludeNews);
 }
 
 void MainController::askQuickBackup()
@@ -322,16 +354,16 @@ void MainController::askQuickBackup()
     const QString section = m_state.settingsSection();
     if (isYes(m_settings->get(Setting::AllowQuick, section))) {
         if (isYes(m_settings->get(Setting::WarnOnQuick, section)) || m_state.switchFastAsk) {
-            const int answer = m_ui.confirmQuickBackup(true);
-            m_state.quickBackup = (answer & 1) != 0;
-            if (m_state.quickBackup && (answer & 2) != 0)
+            const QuickBackupAnswer answer = m_ui.confirmQuickBackup(true);
+            m_state.quickBackup = answer != QuickBackupAnswer::Cancel;
+            if (answer == QuickBackupAnswer::ProceedAndStopAsking)
                 m_settings->save(Setting::WarnOnQuick, section, QStringLiteral("N"));
         } else {
             m_state.quickBackup = true;
         }
     } else if (!m_state.switchFastAsk) {
-        m_ui.messageBox(Strings::get(234), MsgButtons::Ok, MsgIcon::Information,
-                        m_state.programTitle);
+        m_ui.messageBox(Strings::get(StringId::QuickBackupNotPossible), MsgButtons::Ok,
+                        MsgIcon::Information, m_state.programTitle);
     }
     qCInfo(lcShell) << "quick backup requested; runs:" << m_state.quickBackup;
 }
@@ -401,15 +433,15 @@ void MainController::firstPaint()
     if (!m_state.firstRun)
         return;
     m_state.firstRun = false;
-    if (m_ui.messageBox(Strings::get(187), MsgButtons::YesNo, MsgIcon::Question,
-                        m_state.programTitle) == MsgResult::Yes)
+    if (m_ui.messageBox(Strings::get(StringId::ViewHelpFirstTime), MsgButtons::YesNo,
+                        MsgIcon::Question, m_state.programTitle) == MsgResult::Yes)
         m_ui.showHelpTopic(m_state.helpFile, kOpeningHelpContext);
 }
 
 bool MainController::askExit(const QString& title)
 {
-    return m_ui.messageBox(Strings::get(117), MsgButtons::YesNo, MsgIcon::Information, title) ==
-           MsgResult::Yes;
+    return m_ui.messageBox(Strings::get(StringId::ConfirmExit), MsgButtons::YesNo,
+                           MsgIcon::Information, title) == MsgResult::Yes;
 }
 
 bool MainController::queryClose()

@@ -7,15 +7,14 @@
 
 #include <QStringList>
 
-#include <memory>
+#include "platform/Platform.h"
 
-namespace kv::platform {
-struct Platform;
-}
+#include <memory>
 
 namespace kv {
 
 class AppSettings;
+class GuardedRegistry;
 class IFunctions;
 class IMainView;
 class Ui;
@@ -59,7 +58,7 @@ public:
     void exitClicked();
 
     // A menu entry was chosen.
-    void menuChosen(MainMenu menu, int index) { m_menus.chosen(menu, index); }
+    void menuChosen(MenuEntry entry) { m_menus.chosen(entry); }
     // "Are you sure you wish to exit?" with Yes and No; true for Yes.
     bool askExit(const QString& title);
 
@@ -77,6 +76,7 @@ public:
 private:
     LoadResult fail(const QString& message);
     void readCommandLine(const QStringList& commandLine);
+    bool ensureProgramFolder();
     void setUpLabels();
     bool chooseEnvironment();
     void setUpMode();
@@ -88,7 +88,9 @@ private:
     bool runQuickBackup();
     void showTidingsTip();
 
-    platform::Platform& m_platform;
+    // Every registry write of the run goes through the guard.
+    std::unique_ptr<GuardedRegistry> m_registry;
+    platform::Platform m_platform;
     Ui& m_ui;
     IMainView& m_view;
     std::unique_ptr<IFunctions> m_ownFunctions;

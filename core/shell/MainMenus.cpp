@@ -13,7 +13,15 @@
 
 namespace kv {
 
+using MailClient::IdentityOption;
+
 namespace {
+
+// The entries of the identity option, each with the option it stands for.
+constexpr std::pair<MenuEntry, IdentityOption> kIdentityOptionEntries[] = {
+    {MenuEntry::DefaultIdentity, IdentityOption::Default},
+    {MenuEntry::LastIdentity, IdentityOption::Last},
+    {MenuEntry::PromptIdentity, IdentityOption::Prompt}};
 
 QString yesNo(bool value)
 {
@@ -28,66 +36,78 @@ MainMenus::MainMenus(MainController& controller, platform::Platform& platform, U
 {
 }
 
-void MainMenus::chosen(MainMenu menu, int index)
+void MainMenus::chosen(MenuEntry entry)
 {
-    using namespace MenuIndex;
-    switch (menu) {
-    case MainMenu::File:
-        if (index == FileBackup)
-            m_c.backupClicked();
-        else if (index == FileRestore)
-            m_c.restoreClicked();
-        else if (index == FileSynch)
-            m_c.synchClicked();
-        else if (index == FileExit && m_c.askExit(m_c.state().programTitle))
+    MainState& state = m_c.state();
+    switch (entry) {
+    case MenuEntry::Backup:
+        m_c.backupClicked();
+        break;
+    case MenuEntry::Restore:
+        m_c.restoreClicked();
+        break;
+    case MenuEntry::Synchronise:
+        m_c.synchClicked();
+        break;
+    case MenuEntry::Exit:
+        if (m_c.askExit(state.programTitle))
             m_view.closeWindow();
         break;
-    case MainMenu::Options:
-        if (index == OptReminder)
-            options(int(Options::Mode::Reminder));
-        else if (index == OptDefaultIdent || index == OptLastIdent || index == OptPromptIdent)
-            setIdentOption(index);
-        else if (index == OptSwitchIdent)
-            switchIdentities();
-        else if (index == OptPurge)
-            options(int(Options::Mode::Purge));
-        else if (index == OptUseSysTemp || index == OptExcludeNews)
-            toggleOption(index);
+    case MenuEntry::Reminder:
+        askOption(options::Mode::Reminder);
         break;
-    case MainMenu::Logs:
-        if (index == LogsBackup)
-            openLog(m_c.state().backupLogPath);
-        else if (index == LogsRestore)
-            openLog(m_c.state().restoreLogPath);
-        else if (index == LogsAutoShow) {
-            m_c.state().autoShowLog = !m_c.state().autoShowLog;
-            m_view.setMenuChecked(MainMenu::Logs, LogsAutoShow, m_c.state().autoShowLog);
-        }
+    case MenuEntry::Purge:
+        askOption(options::Mode::Purge);
         break;
-    case MainMenu::Help:
-        helpChosen(index);
+    case MenuEntry::DefaultIdentity:
+        setIdentityOption(IdentityOption::Default);
+        break;
+    case MenuEntry::LastIdentity:
+        setIdentityOption(IdentityOption::Last);
+        break;
+    case MenuEntry::PromptIdentity:
+        setIdentityOption(IdentityOption::Prompt);
+        break;
+    case MenuEntry::SwitchIdentity:
+        switchIdentities();
+        break;
+    case MenuEntry::UseSystemTemp:
+    case MenuEntry::ExcludeNews:
+        toggleOption(entry);
+        break;
+    case MenuEntry::BackupLog:
+        openLog(state.backupLogPath);
+        break;
+    case MenuEntry::RestoreLog:
+        openLog(state.restoreLogPath);
+        break;
+    case MenuEntry::AutoShowLog:
+        state.autoShowLog = !state.autoShowLog;
+        m_view.setMenuChecked(MenuEntry::AutoShowLog, state.autoShowLog);
+        break;
+    default:
+        helpChosen(entry);
         break;
     }
 }
 
-void MainMenus::helpChosen(int index)
+void MainMenus::helpChosen(MenuEntry entry)
 {
-    using namespace MenuIndex;
-    static constexpr std::pair<int, int> kTopics[] = {{HelpBackup, 1001},
-                                                      {HelpRestore, 1002},
-                                                      {HelpSynch, 1500},
-                                                      {HelpCopying, 1005},
-                                                      {HelpContact, 1006}};
-    for (const auto& [entry, topic] : kTopics)
-        if (entry == index) {
+    static constexpr std::pair<MenuEntry, int> kTopics[] = {{MenuEntry::HelpBackup, 1001},
+                                                            {MenuEntry::HelpRestore, 1002},
+                                                            {MenuEntry::HelpSynchronise, 1500},
+                                                            {MenuEntry::HelpCopying, 1005},
+                                                            {MenuEntry::Contact, 1006}};
+    for (const auto& [topicEntry, topic] : kTopics)
+        if (topicEntry == entry) {
             m_ui.showHelpTopic(m_c.state().helpFile, topic);
             return;
         }
-    if (index == HelpContents) {
+    if (entry == MenuEntry::HelpContents) {
         m_ui.showHelpContents(m_c.state().helpFile);
-    } else if (index == HelpAbout) {
+    } else if (entry == MenuEntry::About) {
         m_ui.showAbout(m_c.state().programTitle, m_c.state().versionText);
-    } else if (index == HelpTidings) {
+    } else if (entry == MenuEntry::Tidings) {
         const QString tool = m_c.state().programFolder + QStringLiteral("\\Tidings.exe");
         // The news tool is optional: when it is not installed the entry quietly does nothing.
         if (!SystemUtils::fileExists(m_platform.files, tool) ||
@@ -109,13 +129,17 @@ void MainMenus::openLog(const QString& path)
         qCWarning(lcShell) << "cannot open" << path << "with" << notepad;
 }
 
-void MainMenus::setIdentOption(int option)
+void MainMenus::checkIdentityOption(IMainView& view, IdentityOption option)
 {
-    for (int entry :
-         {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent, MenuIndex::OptPromptIdent})
-        m_view.setMenuChecked(MainMenu::Options, entry, entry == option);
-    m_c.state().env.identOption = option;
-    m_c.settings().save(Setting::IdentOption, QString(), QString::number(option));
+    for (const auto& [entry, entryOption] : kIdentityOptionEntries)
+        view.setMenuChecked(entry, entryOption == option);
+}
+
+void MainMenus::setIdentityOption(IdentityOption option)
+{
+    checkIdentityOption(m_view, option);
+    m_c.state().env.identityOption = option;
+    m_c.settings().save(Setting::IdentOption, QString(), QString::number(int(option)));
 }
 
 void MainMenus::switchIdentities()
@@ -128,26 +152,25 @@ void MainMenus::switchIdentities()
     m_view.closeWindow();
 }
 
-void MainMenus::toggleOption(int index)
+void MainMenus::toggleOption(MenuEntry entry)
 {
-    const bool sysTemp = index == MenuIndex::OptUseSysTemp;
+    const bool sysTemp = entry == MenuEntry::UseSystemTemp;
     bool& value = sysTemp ? m_c.state().useSysTemp : m_c.state().excludeNews;
     value = !value;
-    m_view.setMenuChecked(MainMenu::Options, index, value);
+    m_view.setMenuChecked(entry, value);
     m_c.settings().save(sysTemp ? Setting::UseSysTemp : Setting::ExcludeNews,
                         m_c.state().settingsSection(), yesNo(value));
 }
 
-void MainMenus::options(int mode)
+void MainMenus::askOption(options::Mode mode)
 {
-    const auto m = Options::Mode(mode);
     const SettingDef& def =
-        m == Options::Mode::Reminder ? Setting::RemindDays : Setting::BackupPurge;
+        mode == options::Mode::Reminder ? Setting::RemindDays : Setting::BackupPurge;
     const std::optional<OptionsAnswer> answer =
-        m_ui.getOptions(Options::request(m, m_c.settings().get(def, QString())));
+        m_ui.getOptions(options::request(mode, m_c.settings().get(def, QString())));
     if (!answer)
         return;
-    m_c.settings().save(def, QString(), QString::number(Options::valueFor(m, *answer)));
+    m_c.settings().save(def, QString(), QString::number(options::valueFor(mode, *answer)));
 }
 
 } // namespace kv

@@ -1,6 +1,8 @@
 #pragma once
 
+#include "oeenv/MailClient.h"
 #include "shell/IMainView.h"
+#include "shell/Options.h"
 
 namespace kv::platform {
 struct Platform;
@@ -18,15 +20,18 @@ class MainMenus
 public:
     MainMenus(MainController& controller, platform::Platform& platform, Ui& ui, IMainView& view);
 
-    void chosen(MainMenu menu, int index);
+    void chosen(MenuEntry entry);
+
+    // Checks the entry of the identity option and no other.
+    static void checkIdentityOption(IMainView& view, MailClient::IdentityOption option);
 
 private:
-    void helpChosen(int index);
+    void helpChosen(MenuEntry entry);
     void openLog(const QString& path);
-    void setIdentOption(int option);
+    void setIdentityOption(MailClient::IdentityOption option);
     void switchIdentities();
-    void toggleOption(int index);
-    void options(int mode);
+    void toggleOption(MenuEntry entry);
+    void askOption(options::Mode mode);
 
     MainController& m_c;
     platform::Platform& m_platform;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "oeenv/OeEnvironment.h"
+#include "shell/Ui.h"
 
 #include <QChar>
 #include <QString>
@@ -33,8 +34,9 @@ struct MainState
     static constexpr QChar kFieldSeparator = QChar(3);
 
     QString programTitle;
-    QString programFolder; // no trailing "\"
-    QString windowsFolder; // one trailing "\"
+    QString programFolder;           // no trailing "\"
+    bool programFolderReady = false; // it exists or was created
+    QString windowsFolder;           // one trailing "\"
     QString versionText;
     QString helpFile;
 
@@ -46,7 +48,7 @@ struct MainState
     OeEnvironmentResult env; // mode, identities, chosen identity, store folder, sections
     bool oe5Mode = false;
     bool oe4ImportMode = false;
-    int oe4ImportChoice = 0;
+    Oe4ImportChoice oe4ImportChoice = Oe4ImportChoice::Cancel;
     QString timeSuffix; // "-hh-nn" of the start time
 
     QString controlFilePath;

@@ -25,7 +25,7 @@ void PrivateIni::setSectionName(const QString& sectionName)
 
 bool PrivateIni::checkReady()
 {
-    m_errCode = m_ready ? 0 : 1;
+    m_errorCode = m_ready ? 0 : 1;
     if (!m_ready)
         qCWarning(lcShell) << "profile file used before its file and section were named";
     return m_ready;
@@ -57,7 +57,7 @@ QString PrivateIni::getString(const QString& key, const QString& defaultValue)
     return profile->getString(m_sectionName, key, defaultValue, kBufferChars);
 }
 
-bool PrivateIni::iniWrite(const QString& key, const QString& value)
+bool PrivateIni::writeString(const QString& key, const QString& value)
 {
     if (m_fileName.isEmpty() || m_sectionName.isEmpty()) {
         qCWarning(lcShell) << "profile write without a file or section name";

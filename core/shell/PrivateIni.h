@@ -9,7 +9,7 @@ class IFileSystem;
 namespace kv {
 
 // One section of a private profile file, addressed by file and section name. Operations
-// that need both names record their misuse in errCode() instead of failing loudly.
+// that need both names record their misuse in errorCode() instead of failing loudly.
 class PrivateIni
 {
 public:
@@ -19,7 +19,7 @@ public:
     virtual ~PrivateIni() = default;
 
     // 1 when the last operation ran before both names were set, else 0.
-    int errCode() const { return m_errCode; }
+    int errorCode() const { return m_errorCode; }
     bool isReady() const { return m_ready; }
 
     virtual void clearEntry(const QString& key);
@@ -34,7 +34,7 @@ public:
     virtual void setSectionName(const QString& sectionName);
     // Writes the key without the readiness check; false when the file could not be written
     // or a name is missing.
-    virtual bool iniWrite(const QString& key, const QString& value);
+    virtual bool writeString(const QString& key, const QString& value);
 
 private:
     bool checkReady();
@@ -44,7 +44,7 @@ private:
     QString m_fileName;
     QString m_sectionName;
     bool m_ready = false;
-    int m_errCode = 0;
+    int m_errorCode = 0;
 };
 
 } // namespace kv

@@ -2,19 +2,55 @@
 
 #include <QString>
 
-// The program's numbered string table. Texts are kept exactly as the program has always shown
-// them, odd spellings and trailing spaces included, because users and help pages quote them.
-namespace kv::Strings {
+namespace kv {
+
+// The program's string resources, named for what they say. The numbers are the resource ids
+// the texts have always had; help pages and logs refer to them.
+enum class StringId
+{
+    ConfirmExit = 117,
+    Of = 141,
+    ProgramTitle = 147,
+    MakeBackup = 149,
+    RestoreOrCopy = 164,
+    SelectRestoreNow = 177,
+    RestoreNow = 178,
+    ViewHelpFirstTime = 187,
+    DriveNotReady = 207,
+    ClientRequired = 229,
+    InstallClient = 230,
+    QuickBackupNotPossible = 234,
+    AddressBookLeftOut = 236,
+    LoadingFolders = 237,
+    NoOe4MailFolders = 243,
+    NoOe5Identities = 244,
+    NoOe5MailFolders = 245,
+    SelectIdentity = 246,
+    DoNotShowAgain = 259,
+    StartInOe5Mode = 274,
+    RemoveOe4Switch = 275,
+    NoDocumentsFolder = 277,
+    DocumentsFolderRequired = 278,
+    SelectSynchNow = 287,
+    SynchNow = 288,
+    ClearDiskettes = 315,
+    RegistryCaution = 317,
+    RegistryMoreInfo = 318,
+};
+
+// The string table. Texts are kept exactly as the program has always shown them, odd
+// spellings and trailing spaces included, because users and help pages quote them.
+namespace Strings {
 
 // The line break the program puts between the parts of a composed message.
 inline constexpr char16_t kLineBreak = u'\n';
 
-// The text of a resource string; "" for a number the table does not hold (logged).
-QString get(int id);
-// True when the table holds the number.
-bool has(int id);
+QString get(StringId id);
 
-// Resource 147, the title of the program's message boxes.
-QString programTitle();
+inline QString programTitle()
+{
+    return get(StringId::ProgramTitle);
+}
 
-} // namespace kv::Strings
+} // namespace Strings
+} // namespace kv

@@ -52,6 +52,23 @@ inline MsgResult backOutResult(MsgButtons buttons)
     }
 }
 
+// How the messages should be restored when version-4 mode was requested and its store is
+// missing.
+enum class Oe4ImportChoice
+{
+    Cancel,
+    TemporaryStore, // restore the folders to a temporary message store
+    SingleFiles     // restore the messages as single files
+};
+
+// The quick-backup confirmation.
+enum class QuickBackupAnswer
+{
+    Cancel,
+    Proceed,
+    ProceedAndStopAsking // only offered when the "do not ask again" box is shown
+};
+
 // The general message dialog: a text beside a picture, with a "&Do not show this again" box.
 struct GenMessage
 {
@@ -120,13 +137,11 @@ public:
     // The system's warning sound.
     virtual void beep() = 0;
 
-    // Asked when version-4 mode was requested and its store is missing: 0 cancelled, 1 restore
-    // the folders to a temporary message store, 2 restore the messages as single files.
-    virtual int getOe4ImportMode() = 0;
+    // Asked when version-4 mode was requested and its store is missing.
+    virtual Oe4ImportChoice chooseOe4Import() = 0;
 
-    // The quick-backup confirmation: 0 cancelled, 1 proceed, 3 proceed and do not ask again
-    // (only possible when showCheckBox is true).
-    virtual int confirmQuickBackup(bool showCheckBox) = 0;
+    // The quick-backup confirmation; showCheckBox offers "do not ask again".
+    virtual QuickBackupAnswer confirmQuickBackup(bool showCheckBox) = 0;
 };
 
 } // namespace kv

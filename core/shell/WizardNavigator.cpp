@@ -54,8 +54,8 @@ void WizardNavigator::nextBackup()
     if (m_state.step < kLastStep) {
         if (m_state.step == 1 && !SystemUtils::folderExists(m_files, m_state.saveFolder)) {
             qCInfo(lcShell) << "save folder missing:" << m_state.saveFolder;
-            m_ui.messageBox(Strings::get(207), MsgButtons::Ok, MsgIcon::Information,
-                            m_state.programTitle);
+            m_ui.messageBox(Strings::get(StringId::DriveNotReady), MsgButtons::Ok,
+                            MsgIcon::Information, m_state.programTitle);
         } else {
             showStep(m_state.step + 1);
             m_view.setButtonEnabled(MainButton::Back, true);
@@ -72,8 +72,8 @@ void WizardNavigator::nextRestore()
     if (m_state.step != kRestoreFirstStep)
         return;
     m_view.setButtonEnabled(MainButton::Next, false);
-    m_view.setText(MainText::StepLabel1, Strings::get(177));
-    m_view.setText(MainText::DoIt, Strings::get(178));
+    m_view.setText(MainText::RunLabel, Strings::get(StringId::SelectRestoreNow));
+    m_view.setText(MainText::RunButton, Strings::get(StringId::RestoreNow));
     showStep(kLastStep);
     warnRegistryUpdate();
     m_view.refresh();
@@ -90,7 +90,8 @@ void WizardNavigator::warnRegistryUpdate()
     GenMessage message;
     message.picture = kMessagePicture;
     message.title = m_state.programTitle;
-    message.text = Strings::get(317) + QStringLiteral("  ") + Strings::get(318);
+    message.text = Strings::get(StringId::RegistryCaution) + QStringLiteral("  ") +
+                   Strings::get(StringId::RegistryMoreInfo);
     message.helpStyle = 0;
     const GenMessageAnswer answer = m_ui.genMessage(message);
     if (answer.result)
@@ -104,8 +105,8 @@ void WizardNavigator::nextSynchronise()
     if (m_state.step != kRestoreFirstStep)
         return;
     showStep(kLastStep);
-    m_view.setText(MainText::StepLabel1, Strings::get(287));
-    m_view.setText(MainText::DoIt, Strings::get(288));
+    m_view.setText(MainText::RunLabel, Strings::get(StringId::SelectSynchNow));
+    m_view.setText(MainText::RunButton, Strings::get(StringId::SynchNow));
     m_view.setButtonEnabled(MainButton::Next, false);
     m_view.refresh();
     m_functions.runRestore(m_state);

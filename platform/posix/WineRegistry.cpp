@@ -244,6 +244,11 @@ WinError WineRegistry::resolve(Hive hive, const QString& path, bool create, Loca
     return error;
 }
 
+bool WineRegistry::heldByAnotherProgram() const
+{
+    return WineServerLock(m_prefix.folder()).serverRunning();
+}
+
 WinError WineRegistry::beginWrite()
 {
     const QString held = WineServerLock(m_prefix.folder()).heldLockFile();

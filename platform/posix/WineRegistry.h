@@ -40,6 +40,7 @@ public:
     WinError enumValues(Hive hive, const QString& path, QList<RegNamedValue>* values) override;
     WinError flush() override;
     QString lastErrorText() const override { return m_lastError; }
+    bool heldByAnotherProgram() const override;
 
     // Off: changes wait in memory for flush(), for long imports. On by default.
     void setWriteThrough(bool on) { m_writeThrough = on; }

@@ -15,12 +15,10 @@
 
 #include <QAction>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTest>
@@ -35,10 +33,10 @@ using LoadResult = MainController::LoadResult;
 
 // The main window with the real controller on a generated Windows environment, its questions
 // answered by a script.
-class MainWindow
+class RunningWindow
 {
 public:
-    explicit MainWindow(int identities)
+    explicit RunningWindow(int identities)
     {
         QString error;
         EXPECT_TRUE(
@@ -98,101 +96,58 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
 {
     for (int identities : {1, 2}) {
         SCOPED_TRACE(identities);
-        MainWindow m(identities);
+        RunningWindow m(identities);
         ASSERT_EQ(m.load(), LoadResult::Interactive);
         m.show();
         MainWindow& w = m.window;
         EXPECT_EQ(m.ui.pendingAnswers(), 0);
-        EXPECT_EQ(w.currentPage(), 0);
-        EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("picPage0"))->isVisible());
+        EXPECT_EQ(w.currentPage(), MainPage::Opening);
+        EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("openingPage"))->isVisible());
 
-        EXPECT_EQ(buttonText(&w, "cmdBackup"), "Make &Backup");
-        EXPECT_EQ(buttonText(&w, "cmdRestore"), "&Restore or Copy Folders");
-        EXPECT_EQ(buttonText(&w, "cmdSynch"), "&Synchronize Folders");
+        EXPECT_EQ(buttonText(&w, "backupButton"), "Make &Backup");
+        EXPECT_EQ(buttonText(&w, "restoreButton"), "&Restore or Copy Folders");
+        EXPECT_EQ(buttonText(&w, "synchButton"), "&Synchronize Folders");
         EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+ rev \\d+\\.\\d+$"))
-                        .match(child<QLabel>(&w, "lblVersion")->text())
+                        .match(child<QLabel>(&w, "versionLabel")->text())
                         .hasMatch())
-            << child<QLabel>(&w, "lblVersion")->text().toStdString();
+            << child<QLabel>(&w, "versionLabel")->text().toStdString();
         EXPECT_EQ(w.caption().contains(QLatin1String(" -- Identity: ")), identities > 1)
             << w.caption().toStdString();
         EXPECT_TRUE(w.caption().startsWith(QLatin1String("Korvane 2000")));
 
         // The File entries take the buttons' captions.
-        EXPECT_EQ(w.menuEntry(MainMenu::File, MenuIndex::FileBackup)->text(), "Make &Backup");
-        EXPECT_EQ(w.menuEntry(MainMenu::File, MenuIndex::FileRestore)->text(),
-                  "&Restore or Copy Folders");
+        EXPECT_EQ(w.menuEntry(MenuEntry::Backup)->text(), "Make &Backup");
+        EXPECT_EQ(w.menuEntry(MenuEntry::Restore)->text(), "&Restore or Copy Folders");
 
         // Identity entries only mean something with more than one identity.
-        for (int index : {MenuIndex::OptDefaultIdent, MenuIndex::OptLastIdent,
-                          MenuIndex::OptPromptIdent, MenuIndex::OptSwitchIdent}) {
-            SCOPED_TRACE(index);
-            EXPECT_EQ(w.menuEntry(MainMenu::Options, index)->isEnabled(), identities > 1);
-            EXPECT_TRUE(w.menuEntry(MainMenu::Options, index)->isVisible());
+        for (MenuEntry entry : kIdentityEntries) {
+            SCOPED_TRACE(int(entry));
+            EXPECT_EQ(w.menuEntry(entry)->isEnabled(), identities > 1);
+            EXPECT_TRUE(w.menuEntry(entry)->isVisible());
         }
         if (identities > 1) {
-            EXPECT_TRUE(w.menuEntry(MainMenu::Options, MenuIndex::OptDefaultIdent)->isChecked());
+            EXPECT_TRUE(w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
         }
         // Defaults: the system temporary folder on, news not excluded, logs shown, no logs yet.
-        EXPECT_TRUE(w.menuEntry(MainMenu::Options, MenuIndex::OptUseSysTemp)->isChecked());
-        EXPECT_FALSE(w.menuEntry(MainMenu::Options, MenuIndex::OptExcludeNews)->isChecked());
-        EXPECT_TRUE(w.menuEntry(MainMenu::Logs, MenuIndex::LogsAutoShow)->isChecked());
-        EXPECT_FALSE(w.menuEntry(MainMenu::Logs, MenuIndex::LogsBackup)->isEnabled());
-        EXPECT_FALSE(w.menuEntry(MainMenu::Logs, MenuIndex::LogsRestore)->isEnabled());
+        EXPECT_TRUE(w.menuEntry(MenuEntry::UseSystemTemp)->isChecked());
+        EXPECT_FALSE(w.menuEntry(MenuEntry::ExcludeNews)->isChecked());
+        EXPECT_TRUE(w.menuEntry(MenuEntry::AutoShowLog)->isChecked());
+        EXPECT_FALSE(w.menuEntry(MenuEntry::BackupLog)->isEnabled());
+        EXPECT_FALSE(w.menuEntry(MenuEntry::RestoreLog)->isEnabled());
         EXPECT_EQ(w.helpContext(), 999);
     }
 }
 
-// The controller addresses entries by index with separators counted: each index must land on
-// its entry, or a menu would run another entry's action.
-TEST(MainWindow, MenuIndexesLandOnTheirEntries)
-{
-    MainWindow w;
-    const struct
-    {
-        MainMenu menu;
-        int index;
-        const char* caption;
-    } cases[] = {
-        {MainMenu::File, MenuIndex::FileSynch, "&Synchronize"},
-        {MainMenu::File, MenuIndex::FileExit, "E&xit"},
-        {MainMenu::Options, MenuIndex::OptReminder, "Set &Reminder..."},
-        {MainMenu::Options, MenuIndex::OptLastIdent, "Use &Last Identity"},
-        {MainMenu::Options, MenuIndex::OptSwitchIdent, "&Switch Identities"},
-        {MainMenu::Options, MenuIndex::OptPurge, "Purge &Old Backups..."},
-        {MainMenu::Options, MenuIndex::OptUseSysTemp, "Use System Temporary Folder"},
-        {MainMenu::Options, MenuIndex::OptExcludeNews, "E&xclude News Groups"},
-        {MainMenu::Logs, MenuIndex::LogsRestore, "View Last &Restore Log"},
-        {MainMenu::Logs, MenuIndex::LogsAutoShow, "Automatically &Show logs when complete"},
-        {MainMenu::Help, MenuIndex::HelpSynch, "How to &Synchronize Mail Folders"},
-        {MainMenu::Help, MenuIndex::HelpCopying, "Copying Mail &Folders to another Machine"},
-        {MainMenu::Help, MenuIndex::HelpTidings, "Korvane - Tidings"},
-        {MainMenu::Help, MenuIndex::HelpContact, "Contact &Us"},
-        {MainMenu::Help, MenuIndex::HelpAbout, "&About Korvane"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.caption);
-        QAction* a = w.menuEntry(c.menu, c.index);
-        ASSERT_NE(a, nullptr);
-        EXPECT_EQ(a->text(), QString::fromLatin1(c.caption));
-    }
-    QStringList titles;
-    for (QAction* a : w.menuBar()->actions())
-        titles << a->text();
-    EXPECT_EQ(titles, (QStringList{"&File", "&Options", "&Logs", "&Help"}));
-    EXPECT_TRUE(w.menuEntry(MainMenu::Options, 1)->isSeparator());
-    EXPECT_EQ(w.menuEntry(MainMenu::Help, 8), nullptr);
-}
-
 TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
 {
-    MainWindow m(1);
+    RunningWindow m(1);
     ASSERT_EQ(m.load(), LoadResult::Interactive);
     m.show();
     QSignalSpy unloaded(&m.window, &MainWindow::unloaded);
 
     // File -> Exit, then the close box; both ask, and No keeps everything.
     m.ui.answerMessage(MsgResult::No);
-    m.window.menuEntry(MainMenu::File, MenuIndex::FileExit)->trigger();
+    m.window.menuEntry(MenuEntry::Exit)->trigger();
     m.ui.answerMessage(MsgResult::No);
     m.window.close();
     EXPECT_TRUE(m.window.isVisible());
@@ -215,7 +170,7 @@ TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
     // Yes closes and unloads once: the position is saved in twips.
     m.window.moveTo(QPoint(150 * 15, 90 * 15));
     m.ui.answerMessage(MsgResult::Yes);
-    m.window.menuEntry(MainMenu::File, MenuIndex::FileExit)->trigger();
+    m.window.menuEntry(MenuEntry::Exit)->trigger();
     EXPECT_FALSE(m.window.isVisible());
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(m.ui.pendingAnswers(), 0);
@@ -226,14 +181,14 @@ TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
 
 TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
 {
-    MainWindow m(2);
+    RunningWindow m(2);
     ASSERT_EQ(m.load(), LoadResult::Interactive);
     m.show();
     const qsizetype before = m.ui.messages().size();
 
-    QTest::mouseClick(child<QPushButton>(&m.window, "cmdBackup"), Qt::LeftButton);
+    QTest::mouseClick(child<QPushButton>(&m.window, "backupButton"), Qt::LeftButton);
     EXPECT_EQ(m.window.helpContext(), 1001);
-    m.window.menuEntry(MainMenu::File, MenuIndex::FileRestore)->trigger();
+    m.window.menuEntry(MenuEntry::Restore)->trigger();
     EXPECT_EQ(m.window.helpContext(), 1002);
     const QStringList said = m.ui.messages().mid(before);
     ASSERT_EQ(said.size(), 2);
@@ -242,7 +197,7 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
             << text.toStdString();
 
     // A toggle entry's mark follows the value it saves.
-    QAction* exclude = m.window.menuEntry(MainMenu::Options, MenuIndex::OptExcludeNews);
+    QAction* exclude = m.window.menuEntry(MenuEntry::ExcludeNews);
     exclude->trigger();
     EXPECT_TRUE(exclude->isChecked());
     EXPECT_EQ(m.settings().get(Setting::ExcludeNews, m.controller().state().settingsSection()),
@@ -251,19 +206,19 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
     EXPECT_FALSE(exclude->isChecked());
 
     // Choosing another identity option moves the check mark.
-    m.window.menuEntry(MainMenu::Options, MenuIndex::OptLastIdent)->trigger();
-    EXPECT_TRUE(m.window.menuEntry(MainMenu::Options, MenuIndex::OptLastIdent)->isChecked());
-    EXPECT_FALSE(m.window.menuEntry(MainMenu::Options, MenuIndex::OptDefaultIdent)->isChecked());
+    m.window.menuEntry(MenuEntry::LastIdentity)->trigger();
+    EXPECT_TRUE(m.window.menuEntry(MenuEntry::LastIdentity)->isChecked());
+    EXPECT_FALSE(m.window.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
 
     // Help -> About reaches the Ui with the opening page's version.
-    m.window.menuEntry(MainMenu::Help, MenuIndex::HelpAbout)->trigger();
+    m.window.menuEntry(MenuEntry::About)->trigger();
     ASSERT_FALSE(m.ui.shown().isEmpty());
     EXPECT_EQ(m.ui.shown().last().kind, "about");
-    EXPECT_EQ(m.ui.shown().last().text, child<QLabel>(&m.window, "lblVersion")->text());
+    EXPECT_EQ(m.ui.shown().last().text, child<QLabel>(&m.window, "versionLabel")->text());
 }
 
-// The Qt Ui turns the dialogs' buttons into the answers the logic expects.
-TEST(QtUi, MessageBoxAnswersAndOptionsDialog)
+// The Qt Ui turns the boxes' buttons into the answers the logic expects.
+TEST(QtUi, MessageBoxAnswers)
 {
     gui::QtUi ui;
     const struct
@@ -295,28 +250,6 @@ TEST(QtUi, MessageBoxAnswersAndOptionsDialog)
                   c.expected);
         EXPECT_EQ(title, "Korvane 2000");
     }
-
-    // The options dialog shows the request and hands back what was typed, saving nothing.
-    OptionsRequest request{QStringLiteral("Set Reminder Days"),
-                           QStringLiteral("Remind me to Backup after:"),
-                           QStringLiteral("Do NOT remind me"),
-                           QStringLiteral("Day(s)"),
-                           true,
-                           QStringLiteral("2")};
-    QString shownText;
-    whenModal([&](QWidget* dialog) {
-        shownText = child<QLineEdit>(dialog, "txtData")->text();
-        child<QLineEdit>(dialog, "txtData")->setText(QStringLiteral("7"));
-        child<QPushButton>(dialog, "cmd0")->click();
-    });
-    const std::optional<OptionsAnswer> answer = ui.getOptions(request);
-    EXPECT_EQ(shownText, "2");
-    ASSERT_TRUE(answer.has_value());
-    EXPECT_TRUE(answer->on);
-    EXPECT_EQ(answer->text, "7");
-
-    whenModal([&](QWidget* dialog) { child<QPushButton>(dialog, "cmd1")->click(); });
-    EXPECT_FALSE(ui.getOptions(request).has_value());
 }
 
 } // namespace

@@ -38,15 +38,15 @@ ScriptedUi& ScriptedUi::answerOptions(const std::optional<OptionsAnswer>& answer
     return *this;
 }
 
-ScriptedUi& ScriptedUi::answerOe4Import(int mode)
+ScriptedUi& ScriptedUi::answerOe4Import(Oe4ImportChoice choice)
 {
-    script(kOe4Import, mode);
+    script(kOe4Import, int(choice));
     return *this;
 }
 
-ScriptedUi& ScriptedUi::answerQuickBackup(int result)
+ScriptedUi& ScriptedUi::answerQuickBackup(QuickBackupAnswer answer)
 {
-    script(kQuickBackup, result);
+    script(kQuickBackup, int(answer));
     return *this;
 }
 
@@ -163,21 +163,21 @@ void ScriptedUi::beep()
     record(s);
 }
 
-int ScriptedUi::getOe4ImportMode()
+Oe4ImportChoice ScriptedUi::chooseOe4Import()
 {
     Shown s;
     s.kind = kOe4Import;
     record(s);
-    return takeAnswer(kOe4Import, 0).toInt();
+    return Oe4ImportChoice(takeAnswer(kOe4Import, int(Oe4ImportChoice::Cancel)).toInt());
 }
 
-int ScriptedUi::confirmQuickBackup(bool showCheckBox)
+QuickBackupAnswer ScriptedUi::confirmQuickBackup(bool showCheckBox)
 {
     Shown s;
     s.kind = kQuickBackup;
     s.offerCancel = showCheckBox;
     record(s);
-    return takeAnswer(kQuickBackup, 0).toInt();
+    return QuickBackupAnswer(takeAnswer(kQuickBackup, int(QuickBackupAnswer::Cancel)).toInt());
 }
 
 QStringList ScriptedUi::messages() const

@@ -37,8 +37,8 @@ public:
     ScriptedUi& answerIdentity(int index);
     ScriptedUi& answerGenMessage(bool result, bool doNotShow);
     ScriptedUi& answerOptions(const std::optional<OptionsAnswer>& answer);
-    ScriptedUi& answerOe4Import(int mode);
-    ScriptedUi& answerQuickBackup(int result);
+    ScriptedUi& answerOe4Import(Oe4ImportChoice choice);
+    ScriptedUi& answerQuickBackup(QuickBackupAnswer answer);
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -57,8 +57,8 @@ public:
     void closeHelp() override;
     void beep() override;
     // Recorded as "oe4Import" and "quickBackup" (offerCancel = the check box is shown).
-    int getOe4ImportMode() override;
-    int confirmQuickBackup(bool showCheckBox) override;
+    Oe4ImportChoice chooseOe4Import() override;
+    QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
 
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of all message boxes, in order.

@@ -135,7 +135,7 @@ TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
             env.ui.answerIdentity(c.scriptedChoice);
         const OeEnvironmentResult r = detectIn(env);
         EXPECT_EQ(r.chosenIndex, c.chosen);
-        EXPECT_EQ(r.identOption, c.option);
+        EXPECT_EQ(int(r.identityOption), c.option);
         ASSERT_EQ(env.ui.shown().size(), c.scriptedChoice ? 1 : 0);
         if (c.scriptedChoice) {
             const auto& asked = env.ui.shown().front();
@@ -187,10 +187,10 @@ TEST(OeEnvironment, ChooserAnswersOutOfRangeKeepTheCurrentIdentity)
     test::OeTestEnv env;
     const QStringList names{"a", "b", "c"};
     env.ui.answerIdentity(9).answerIdentity(0).answerIdentity(-3).answerIdentity(3);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, false, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, true, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 2, true, kCaption), -2);
-    EXPECT_EQ(OeEnvironment::chooseIdent(env.ui, names, 7, false, kCaption), 3);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, false, kCaption), 2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), 2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), -2);
+    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 7, false, kCaption), 3);
     EXPECT_EQ(env.ui.shown().back().currentIndex, 1); // an impossible current index is not offered
 }
 

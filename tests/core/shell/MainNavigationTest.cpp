@@ -1,8 +1,5 @@
 #include "ShellTestEnv.h"
 
-#include "shell/Options.h"
-#include "shell/UnavailableFunctions.h"
-
 #include "support/QtPrinters.h"
 
 #include <gtest/gtest.h>
@@ -19,8 +16,7 @@ struct Started : ShellTestEnv
     explicit Started(bool twoIdentities = false)
     {
         oe5(twoIdentities);
-        settings.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
-        ui.answerMessage(MsgResult::No); // first-run help question
+        setUpBefore();
         EXPECT_EQ(start(), LoadResult::Interactive);
         controller->firstPaint();
     }
@@ -100,9 +96,9 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         EXPECT_EQ(env.view->helpContext, 1002);
         env.controller->nextClicked();
         EXPECT_EQ(env.st().step, 3);
-        EXPECT_EQ(env.view->texts.value(MainText::StepLabel1),
+        EXPECT_EQ(env.view->texts.value(MainText::RunLabel),
                   "Select \"Restore Now\" to begin the Restore");
-        EXPECT_EQ(env.view->texts.value(MainText::DoIt), "&Restore Now");
+        EXPECT_EQ(env.view->texts.value(MainText::RunButton), "&Restore Now");
         EXPECT_EQ(env.view->button(MainButton::Next), 0);
         int cautions = 0;
         int helps = 0;
@@ -134,9 +130,9 @@ TEST(MainNavigation, SynchroniseNextStartsTheCheck)
     env.controller->synchClicked();
     env.controller->nextClicked();
     EXPECT_EQ(env.st().step, 3);
-    EXPECT_EQ(env.view->texts.value(MainText::StepLabel1),
+    EXPECT_EQ(env.view->texts.value(MainText::RunLabel),
               "Select \"Synch Now\" to check the messages");
-    EXPECT_EQ(env.view->texts.value(MainText::DoIt), "&Synch Now");
+    EXPECT_EQ(env.view->texts.value(MainText::RunButton), "&Synch Now");
     EXPECT_EQ(env.view->button(MainButton::Next), 0);
     env.controller->backClicked();
     env.controller->backClicked();
@@ -144,54 +140,38 @@ TEST(MainNavigation, SynchroniseNextStartsTheCheck)
               (QStringList{"startSynchronise", "runRestore", "startSynchronise"}));
 }
 
-TEST(MainNavigation, CloseRequests)
+TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
 {
     Started env;
-    // Busy: refused with two beeps, no question; a running synchronisation is told to stop.
     env.st().busy = true;
     env.st().function = MainFunction::Synchronise;
     EXPECT_FALSE(env.controller->queryClose());
-    int beeps = 0;
-    for (const auto& s : env.ui.shown())
-        beeps += s.kind == QLatin1String("beep");
-    EXPECT_EQ(beeps, 2);
     EXPECT_TRUE(env.st().synchStop);
-    EXPECT_EQ(env.ui.messages().size(), 1); // only the first-run question
-
+    EXPECT_TRUE(env.ui.messages().isEmpty());
+    // File, Exit asks; No leaves everything as it was.
     env.st().busy = false;
     env.ui.answerMessage(MsgResult::No).answerMessage(MsgResult::Yes);
-    EXPECT_FALSE(env.controller->queryClose());
-    EXPECT_TRUE(env.controller->queryClose());
-    EXPECT_EQ(env.ui.messages().last(), "Are you sure you wish to exit?");
-    EXPECT_EQ(env.ui.shown().last().icon, MsgIcon::Information);
-    EXPECT_EQ(env.ui.shown().last().title, env.view->caption());
-
-    // File, Exit asks the same; No leaves everything as it was.
-    env.ui.answerMessage(MsgResult::No);
-    env.controller->menuChosen(MainMenu::File, MenuIndex::FileExit);
+    env.controller->menuChosen(MenuEntry::Exit);
     EXPECT_EQ(env.view->closes, 0);
-    env.ui.answerMessage(MsgResult::Yes);
-    env.controller->menuChosen(MainMenu::File, MenuIndex::FileExit);
+    env.controller->menuChosen(MenuEntry::Exit);
     EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.ui.pendingAnswers(), 0);
+    EXPECT_EQ(env.ui.messages().last(), "Are you sure you wish to exit?");
 }
 
 TEST(MainNavigation, IdentityOptionsAndSwitch)
 {
     Started env(true);
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptLastIdent);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("IdentOption")), "3");
-    EXPECT_EQ(env.view->checked(MainMenu::Options, 2), 0);
-    EXPECT_EQ(env.view->checked(MainMenu::Options, 3), 1);
+    env.controller->menuChosen(MenuEntry::PromptIdentity);
+    EXPECT_EQ(env.setting(QString(), QStringLiteral("IdentOption")), "4");
 
     // Cancelled switch: nothing happens.
     env.ui.answerIdentity(-2);
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptSwitchIdent);
+    env.controller->menuChosen(MenuEntry::SwitchIdentity);
     EXPECT_FALSE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 0);
 
     env.ui.answerIdentity(1);
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptSwitchIdent);
+    env.controller->menuChosen(MenuEntry::SwitchIdentity);
     EXPECT_TRUE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 1);
     EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), ShellTestEnv::kMainId);
@@ -202,79 +182,30 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
               QStringList{"C:\\Program Files\\Korvane\\KV2000.exe --prefix /tmp/p"});
 
     // The new instance opens the chosen identity and forgets the request.
-    env.ui.answerMessage(MsgResult::No);
     ASSERT_EQ(env.start(), LoadResult::Interactive);
     EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
     EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), "<unset>");
 }
 
-TEST(MainNavigation, OptionToggles)
-{
-    Started env;
-    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptUseSysTemp), 1);
-    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptExcludeNews), 0);
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptUseSysTemp);
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptExcludeNews);
-    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptUseSysTemp), 0);
-    EXPECT_EQ(env.view->checked(MainMenu::Options, MenuIndex::OptExcludeNews), 1);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("UseSysTemp")), "N");
-    EXPECT_EQ(env.setting(ShellTestEnv::kMainId, QStringLiteral("ExcludeNews")), "Y");
-    EXPECT_TRUE(env.st().excludeNews);
-}
-
-TEST(MainNavigation, ReminderAndPurgeDialogs)
+TEST(MainNavigation, ReminderAndPurgeDialogsSaveWhatTheRuleGives)
 {
     Started env;
     env.settings.saveSetting(QStringLiteral("Parms"), QStringLiteral("RemindDays"),
                              QStringLiteral("-1"));
     env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("45")});
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptReminder);
-    const auto& shown = env.ui.shown().last();
-    EXPECT_EQ(shown.title, "Set Reminder Days");
-    EXPECT_FALSE(shown.currentIndex); // opened on "Do NOT remind me"
-    EXPECT_TRUE(shown.text.isEmpty());
+    env.controller->menuChosen(MenuEntry::Reminder);
+    EXPECT_EQ(env.ui.shown().last().title, "Set Reminder Days");
+    EXPECT_FALSE(env.ui.shown().last().currentIndex); // opened on "Do NOT remind me"
     EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
 
     env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("0")});
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptPurge);
+    env.controller->menuChosen(MenuEntry::Purge);
     EXPECT_EQ(env.ui.shown().last().title, "Set Backup Purge");
     EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("BackupPurge")), "-1");
 
     env.ui.answerOptions(std::nullopt); // Cancel saves nothing
-    env.controller->menuChosen(MainMenu::Options, MenuIndex::OptReminder);
+    env.controller->menuChosen(MenuEntry::Reminder);
     EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
-}
-
-TEST(Options, ValuesAndDialogs)
-{
-    using namespace Options;
-    const struct
-    {
-        Mode mode;
-        bool on;
-        const char* text;
-        int value;
-    } cases[] = {
-        {Mode::Reminder, true, "45", 31},   {Mode::Reminder, true, "0", 1},
-        {Mode::Reminder, true, "7", 7},     {Mode::Reminder, true, "abc", 1},
-        {Mode::Reminder, true, " 12 ", 12}, {Mode::Reminder, false, "12", -1},
-        {Mode::Purge, true, "0", -1},       {Mode::Purge, true, "5", 5},
-        {Mode::Purge, true, "x", -1},       {Mode::Purge, true, "-3", -1},
-        {Mode::Purge, false, "5", -1},      {Mode::Purge, true, "99999", 32767},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(valueFor(c.mode, OptionsAnswer{c.on, QLatin1String(c.text)}), c.value)
-            << int(c.mode) << c.on << c.text;
-
-    const OptionsRequest off = request(Mode::Reminder, QStringLiteral("-1"));
-    EXPECT_FALSE(off.on);
-    EXPECT_TRUE(off.text.isEmpty());
-    EXPECT_EQ(off.offCaption, "Do NOT remind me");
-    const OptionsRequest purge = request(Mode::Purge, QStringLiteral("4"));
-    EXPECT_TRUE(purge.on);
-    EXPECT_EQ(purge.text, "4");
-    EXPECT_EQ(purge.onCaption, "Delete old Backups if there are more than");
-    EXPECT_EQ(purge.unit, "Copies");
 }
 
 TEST(MainNavigation, LogsMenuOpensExistingLogsWithNotepad)
@@ -284,59 +215,26 @@ TEST(MainNavigation, LogsMenuOpensExistingLogsWithNotepad)
         const QString log = QStringLiteral("C:\\Program Files\\Korvane\\Main.LastBackup.log");
         if (notepad)
             env.files.writeFile(QStringLiteral("C:\\windows\\system32\\notepad.exe"), "MZ");
-        env.controller->menuChosen(MainMenu::Logs, MenuIndex::LogsBackup); // no log yet
+        env.controller->menuChosen(MenuEntry::BackupLog); // no log yet
         env.files.writeFile(log, "log");
-        env.controller->menuChosen(MainMenu::Logs, MenuIndex::LogsBackup);
+        env.controller->menuChosen(MenuEntry::BackupLog);
         EXPECT_EQ(env.processes.started(),
                   notepad ? QStringList{"C:\\windows\\system32\\notepad.exe " + log}
                           : QStringList{});
-        EXPECT_EQ(env.ui.messages().size(), 1); // nothing reported either way
+        EXPECT_TRUE(env.ui.messages().isEmpty()); // nothing reported either way
     }
 }
 
-TEST(MainNavigation, HelpMenu)
+// The news tool starts when it is there and is quietly left alone when it is not.
+TEST(MainNavigation, TidingsEntryStartsTheNewsToolOnlyWhenInstalled)
 {
     Started env;
-    const int topics[][2] = {{1, 1001}, {2, 1002}, {3, 1500}, {4, 1005}, {10, 1006}};
-    for (const auto& t : topics) {
-        env.controller->menuChosen(MainMenu::Help, t[0]);
-        EXPECT_EQ(env.ui.shown().last().kind, "help");
-        EXPECT_EQ(env.ui.shown().last().currentIndex, t[1]);
-    }
-    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpContents);
-    EXPECT_EQ(env.ui.shown().last().kind, "helpContents");
-    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpAbout);
-    EXPECT_EQ(env.ui.shown().last().kind, "about");
-    EXPECT_EQ(env.ui.shown().last().title, "Korvane 2000");
-    EXPECT_FALSE(env.ui.shown().last().text.isEmpty());
-
-    // The news tool starts when it is there and is quietly left alone when it is not.
-    const qsizetype shown = env.ui.shown().size();
-    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpTidings);
+    env.controller->menuChosen(MenuEntry::Tidings);
     EXPECT_TRUE(env.processes.started().isEmpty());
     env.files.writeFile(QStringLiteral("C:\\Program Files\\Korvane\\Tidings.exe"), "MZ");
-    env.controller->menuChosen(MainMenu::Help, MenuIndex::HelpTidings);
+    env.controller->menuChosen(MenuEntry::Tidings);
     EXPECT_EQ(env.processes.started(), QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
-    EXPECT_EQ(env.ui.shown().size(), shown);
-}
-
-TEST(MainNavigation, FunctionsNotBuiltYetSaySo)
-{
-    ShellTestEnv env;
-    env.oe5();
-    env.ui.answerMessage(MsgResult::No);
-    FakeMainView view;
-    MainController controller(env.platform, env.ui, view); // no functions
-    ASSERT_EQ(controller.load({}), LoadResult::Interactive);
-    controller.backupClicked();
-    controller.menuChosen(MainMenu::File, MenuIndex::FileSynch);
-    const QStringList messages = env.ui.messages();
-    ASSERT_GE(messages.size(), 2);
-    EXPECT_EQ(messages.at(messages.size() - 2),
-              UnavailableFunctions::notAvailableText(QStringLiteral("Backup")));
-    EXPECT_EQ(messages.last(),
-              UnavailableFunctions::notAvailableText(QStringLiteral("Synchronize")));
-    EXPECT_EQ(view.page, 0);
+    EXPECT_TRUE(env.ui.shown().isEmpty());
 }
 
 TEST(MainNavigation, SwitchPatterns)

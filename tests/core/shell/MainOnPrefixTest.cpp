@@ -4,9 +4,13 @@
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WinePrefix.h"
 #include "platform/posix/WineRegistry.h"
+#include "platform/posix/WineServerLock.h"
 #include "support/QtPrinters.h"
 
 #include <QDir>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -15,61 +19,159 @@ namespace {
 
 using LoadResult = MainController::LoadResult;
 
-// The start-up on a generated Wine prefix, through the real registry files and drive folders:
-// the first start of an identity sets it up, the next one finds it set up.
-TEST(MainOnPrefix, FirstAndSecondStartOfAnIdentity)
+// Holds the prefix's wineserver lock as a running server does. An open-file-description lock
+// stands in for the server's own, which a close() anywhere in this process would drop.
+class RunningWineServer
 {
-    TempDir dir;
-    QString error;
-    ASSERT_TRUE(
-        demo::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
-        << error.toStdString();
-    QList<demo::EnvBuilder::Identity> identities;
+public:
+    explicit RunningWineServer(const QString& prefix)
     {
+        m_root = QStringLiteral("/tmp/.wine-%1").arg(::getuid());
+        m_dir = m_root + u'/' + platform::posix::WineServerLock::serverDirName(prefix);
+        QDir().mkpath(m_dir);
+        m_fd = ::open(QFile::encodeName(m_dir + QStringLiteral("/lock")).constData(),
+                      O_CREAT | O_TRUNC | O_WRONLY, 0600);
+        struct flock fl
+        {
+        };
+        fl.l_type = F_WRLCK;
+        fl.l_whence = SEEK_SET;
+        fl.l_len = 1;
+        EXPECT_EQ(::fcntl(m_fd, F_OFD_SETLK, &fl), 0);
+    }
+    ~RunningWineServer() { stop(); }
+    void stop()
+    {
+        if (m_fd < 0)
+            return;
+        ::close(m_fd);
+        m_fd = -1;
+        QDir(m_dir).removeRecursively();
+        QDir().rmdir(m_root);
+    }
+
+private:
+    QString m_root;
+    QString m_dir;
+    int m_fd = -1;
+};
+
+// A user who closes the Wine programs before answering the question about them.
+class ClosingUi : public ScriptedUi
+{
+public:
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override
+    {
+        if (server && buttons == MsgButtons::RetryCancel)
+            server->stop();
+        return ScriptedUi::messageBox(text, buttons, icon, title);
+    }
+    RunningWineServer* server = nullptr;
+};
+
+// A prefix as wineboot and the mail client leave it: the program folder is not there.
+class MainOnPrefix : public testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        QString error;
+        ASSERT_TRUE(
+            demo::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
+            << error.toStdString();
         platform::posix::WineRegistry registry{platform::posix::WinePrefix(dir.path())};
         demo::EnvBuilder::Options options;
         options.userName = QStringLiteral("tester");
         demo::EnvBuilder builder(registry, dir.path(), options);
         ASSERT_TRUE(builder.build(&error)) << error.toStdString();
-        identities = builder.identities();
+        ASSERT_TRUE(QDir(programFolder()).removeRecursively());
     }
-    ASSERT_EQ(identities.size(), 2);
-
-    QStringList controlFiles;
-    for (int run = 1; run <= 2; ++run) {
-        SCOPED_TRACE(run);
+    QString programFolder() const
+    {
+        return dir.file(QStringLiteral("drive_c/Program Files/Korvane"));
+    }
+    // One start of the desktop program, as a user's session runs it.
+    QString session(ScriptedUi& ui, const std::function<void(AppSettings&)>& before = {})
+    {
         const auto host = platform::posix::PosixPlatform::forPrefix(dir.path());
         platform::Platform services = host->services();
-        services.files.makeSurePath(QStringLiteral("C:\\Program Files\\Korvane"));
-        ScriptedUi ui;
-        FakeMainView view;
-        RecordingFunctions functions;
-        if (run == 1)
-            ui.answerMessage(MsgResult::No);
-        MainController controller(services, ui, view, &functions);
-        ASSERT_EQ(controller.load({}), LoadResult::Interactive);
-        controller.firstPaint();
-        controller.unload();
-        EXPECT_EQ(ui.messages().size(), run == 1 ? 1 : 0);
-        EXPECT_EQ(ui.pendingAnswers(), 0);
-
-        const MainState& st = controller.state();
-        EXPECT_TRUE(st.oe5Mode);
-        EXPECT_TRUE(view.caption().startsWith(QLatin1String("Korvane 2000 -- Identity: ")));
-        EXPECT_TRUE(st.env.storeFolder.endsWith(u'\\'));
-        controlFiles = QDir(dir.file(QStringLiteral("drive_c/Program Files/Korvane")))
-                           .entryList({QStringLiteral("tnsys5.*.ctl")});
-        EXPECT_EQ(controlFiles, QStringList{QStringLiteral("tnsys5.") + st.env.chosenId +
-                                            QStringLiteral(".ctl")});
         AppSettings settings(services.registry);
         settings.setAppName(QStringLiteral("Korvane"));
-        EXPECT_EQ(settings.getSetting(st.env.chosenId, QStringLiteral("WarnOverWrite"), {}), "Y");
-        EXPECT_EQ(settings.getSetting(QStringLiteral("Positions"), QStringLiteral("Main"), {}),
-                  QStringLiteral("%1,%2").arg(view.pos.x()).arg(view.pos.y()));
+        if (before)
+            before(settings);
+        FakeMainView view;
+        RecordingFunctions functions;
+        MainController controller(services, ui, view, &functions);
+        EXPECT_EQ(controller.load({}), LoadResult::Interactive);
+        controller.firstPaint();
+        controller.unload();
+        EXPECT_EQ(ui.pendingAnswers(), 0);
+        return controller.state().env.chosenId;
+    }
+    QString setting(const QString& section, const QString& key)
+    {
+        platform::posix::WineRegistry registry{platform::posix::WinePrefix(dir.path())};
+        AppSettings settings(registry);
+        settings.setAppName(QStringLiteral("Korvane"));
+        return settings.getSetting(section, key, QStringLiteral("<unset>"));
+    }
+
+    TempDir dir;
+};
+
+TEST_F(MainOnPrefix, TheFirstStartMakesTheProgramFolderAndLaterStartsKeepTheSettings)
+{
+    ScriptedUi first;
+    first.answerMessage(MsgResult::No);
+    const QString id = session(first);
+    ASSERT_EQ(first.messages().size(), 1); // the help question of a first run
+    EXPECT_EQ(QDir(programFolder()).entryList({QStringLiteral("tnsys5.*.ctl")}),
+              QStringList{QStringLiteral("tnsys5.") + id + QStringLiteral(".ctl")});
+
+    for (int run = 2; run <= 3; ++run) {
+        ScriptedUi ui;
+        session(ui, [&](AppSettings& s) {
+            s.saveSetting(id, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
+            s.saveSetting(id, QStringLiteral("InclWab"), QStringLiteral("0"));
+            s.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
+        });
+        EXPECT_TRUE(ui.messages().isEmpty()) << run;
+        EXPECT_EQ(setting(id, QStringLiteral("AllowQuick")), "Y") << run;
+        EXPECT_EQ(setting(id, QStringLiteral("InclWab")), "0") << run;
     }
     // The settings went into the prefix's own user hive.
     EXPECT_TRUE(readFile(dir.file(QStringLiteral("user.reg")))
                     .contains("[Software\\\\Tarnworks\\\\Korvane\\\\Positions]"));
+}
+
+TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
+{
+    ScriptedUi first;
+    first.answerMessage(MsgResult::No);
+    session(first);
+    ASSERT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "1");
+
+    // Cancel: the start goes on, every later refusal is only logged, nothing is saved.
+    RunningWineServer server(dir.path());
+    ScriptedUi cancelled;
+    cancelled.answerMessage(MsgResult::Cancel);
+    session(cancelled);
+    ASSERT_EQ(cancelled.messages().size(), 1);
+    EXPECT_EQ(cancelled.messages().at(0),
+              "Wine programs of this Windows environment are running, so settings cannot be "
+              "saved until they close.\n\nClose them and choose Retry, or choose Cancel to go on "
+              "without saving.");
+    EXPECT_EQ(cancelled.shown().at(0).buttons, MsgButtons::RetryCancel);
+    EXPECT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "1");
+
+    // Retry once the programs are closed: the refused write and the later ones are saved.
+    ClosingUi retried;
+    retried.server = &server;
+    retried.answerMessage(MsgResult::Retry);
+    session(retried);
+    EXPECT_EQ(retried.messages().size(), 1);
+    EXPECT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "2");
 }
 
 } // namespace

@@ -124,14 +124,6 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_EQ(profile.text(), expected);
 }
 
-TEST(ProfileFile, RemovingASectionTakesEveryCopyAndOnlyItsLines)
-{
-    ProfileFile profile(QStringLiteral("[A]\nx=1\n[B]\ny=2\n[a]\nz=3\n"));
-    EXPECT_TRUE(profile.removeSection(QStringLiteral("a")));
-    EXPECT_EQ(profile.text(), QStringLiteral("[B]\r\ny=2\r\n"));
-    EXPECT_FALSE(profile.removeSection(QStringLiteral("A")));
-}
-
 class PrivateIniTest : public testing::Test
 {
 protected:
@@ -145,33 +137,12 @@ protected:
     DriveFolderFileSystem files;
 };
 
-TEST_F(PrivateIniTest, OperationsBeforeBothNamesAreSetRecordErrorOne)
-{
-    PrivateIni ini(files);
-    ini.setFileName(QStringLiteral("  ") + kFile + QStringLiteral("  "));
-    EXPECT_FALSE(ini.isReady());
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QString());
-    EXPECT_EQ(ini.errCode(), 1);
-    ini.clearEntry(QStringLiteral("InclWab"));
-    EXPECT_EQ(ini.errCode(), 1);
-    ini.deleteSection();
-    EXPECT_EQ(ini.errCode(), 1);
-    EXPECT_EQ(files.readFile(kFile), QByteArray(kPreset)); // nothing touched
-
-    ini.setSectionName(QStringLiteral(" Parameters "));
-    EXPECT_TRUE(ini.isReady());
-    EXPECT_EQ(ini.fileName(), kFile);
-    EXPECT_EQ(ini.sectionName(), QStringLiteral("Parameters"));
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("d")), QStringLiteral("0"));
-    EXPECT_EQ(ini.errCode(), 0);
-}
-
 TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
 {
     PrivateIni ini(files);
     ini.setFileName(kFile);
     ini.setSectionName(QStringLiteral("Parameters"));
-    EXPECT_TRUE(ini.iniWrite(QStringLiteral("RemindDays"), QStringLiteral("3")));
+    EXPECT_TRUE(ini.writeString(QStringLiteral("RemindDays"), QStringLiteral("3")));
     ini.deleteEntry(QStringLiteral("InclWab"));
     EXPECT_EQ(ini.getString(QStringLiteral("RemindDays"), QString()), QStringLiteral("3"));
     EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("gone")),
@@ -196,7 +167,7 @@ TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
     EXPECT_EQ(ini.getString(QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
     ini.clearEntry(QStringLiteral("K"));
     EXPECT_TRUE(files.readFile(path).isEmpty());
-    EXPECT_TRUE(ini.iniWrite(QStringLiteral("K"), QString::fromUtf8("café")));
+    EXPECT_TRUE(ini.writeString(QStringLiteral("K"), QString::fromUtf8("café")));
     EXPECT_EQ(files.readFile(path), QByteArray("[S]\r\nK=caf\xE9\r\n")); // ANSI on disk
     EXPECT_EQ(ini.getString(QStringLiteral("K"), QString()), QString::fromUtf8("café"));
 }
@@ -211,7 +182,7 @@ TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
     PrivateIni ini(files);
     ini.setFileName(QStringLiteral("C:\\locked.ini"));
     ini.setSectionName(QStringLiteral("S"));
-    EXPECT_FALSE(ini.iniWrite(QStringLiteral("K"), QStringLiteral("v")));
+    EXPECT_FALSE(ini.writeString(QStringLiteral("K"), QStringLiteral("v")));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/oeenv/OeTestEnv.h"
+#include "shell/ControlFile.h"
 #include "shell/IFunctions.h"
 #include "shell/IMainView.h"
 #include "shell/MainController.h"
@@ -10,6 +11,7 @@
 #include <QSet>
 
 #include <memory>
+#include <optional>
 
 namespace kv::test {
 
@@ -20,7 +22,7 @@ public:
     void setCaption(const QString& caption) override { m_caption = caption; }
     QString caption() const override { return m_caption; }
     void setText(MainText item, const QString& text) override { texts[item] = text; }
-    void showPage(int page) override { this->page = page; }
+    void showPage(MainPage page) override { this->page = page; }
     void setStepVisible(int step, bool visible) override
     {
         if (visible)
@@ -29,22 +31,13 @@ public:
             visibleSteps.remove(step);
     }
     void setButtonEnabled(MainButton button, bool enabled) override { buttons[button] = enabled; }
-    void setMenuCaption(MainMenu menu, int index, const QString& caption) override
+    void setMenuCaption(MenuEntry entry, const QString& caption) override
     {
-        menuCaptions[key(menu, index)] = caption;
+        menuCaptions[entry] = caption;
     }
-    void setMenuEnabled(MainMenu menu, int index, bool enabled) override
-    {
-        menuEnabled[key(menu, index)] = enabled;
-    }
-    void setMenuVisible(MainMenu menu, int index, bool visible) override
-    {
-        menuVisible[key(menu, index)] = visible;
-    }
-    void setMenuChecked(MainMenu menu, int index, bool checked) override
-    {
-        menuChecked[key(menu, index)] = checked;
-    }
+    void setMenuEnabled(MenuEntry entry, bool enabled) override { menuEnabled[entry] = enabled; }
+    void setMenuVisible(MenuEntry entry, bool visible) override { menuVisible[entry] = visible; }
+    void setMenuChecked(MenuEntry entry, bool checked) override { menuChecked[entry] = checked; }
     void setClearDisksChecked(bool checked) override { clearDisks = checked; }
     QSize screenSize() const override { return screen; }
     QSize windowSize() const override { return window; }
@@ -55,20 +48,19 @@ public:
     void hideWindow() override { hidden = true; }
     void closeWindow() override { ++closes; }
 
-    static int key(MainMenu menu, int index) { return int(menu) * 100 + index; }
     // A menu entry's state; -1 when the logic never set it.
-    int enabled(MainMenu m, int i) const { return menuEnabled.value(key(m, i), -1); }
-    int visible(MainMenu m, int i) const { return menuVisible.value(key(m, i), -1); }
-    int checked(MainMenu m, int i) const { return menuChecked.value(key(m, i), -1); }
+    int enabled(MenuEntry e) const { return menuEnabled.value(e, -1); }
+    int visible(MenuEntry e) const { return menuVisible.value(e, -1); }
+    int checked(MenuEntry e) const { return menuChecked.value(e, -1); }
     int button(MainButton b) const { return buttons.contains(b) ? int(buttons.value(b)) : -1; }
 
     QString m_caption;
     QHash<MainText, QString> texts;
-    int page = -1;
+    std::optional<MainPage> page;
     QSet<int> visibleSteps;
     QHash<MainButton, bool> buttons;
-    QHash<int, QString> menuCaptions;
-    QHash<int, int> menuEnabled, menuVisible, menuChecked;
+    QHash<MenuEntry, QString> menuCaptions;
+    QHash<MenuEntry, int> menuEnabled, menuVisible, menuChecked;
     bool clearDisks = false;
     QSize screen{15360, 11520}; // 1024 x 768 pixels
     QSize window{9000, 6000};
@@ -129,6 +121,15 @@ struct ShellTestEnv : OeTestEnv
             addIdentity(kWorkId, QStringLiteral("Work"), QStringLiteral("C:\\Work store"));
             setIdentityDefaults(kWorkId, kMainId);
         }
+    }
+
+    // The identities as earlier starts left them: control files written, the tip shown.
+    void setUpBefore()
+    {
+        for (const auto& [name, id] : {std::pair{"Main", kMainId}, std::pair{"Work", kWorkId}})
+            ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
+                                    {QStringLiteral("Korvane - OE5 - {%1} ").arg(name) + id});
+        settings.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
     }
 
     MainController::LoadResult start(const QStringList& commandLine = {},
