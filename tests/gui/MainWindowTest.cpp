@@ -305,9 +305,9 @@ TEST(QtUi, MessageBoxAnswersAndOptionsDialog)
                            QStringLiteral("2")};
     QString shownText;
     whenModal([&](QWidget* dialog) {
-        shownText = child<QLineEdit>(dialog, "txtData")->text();
-        child<QLineEdit>(dialog, "txtData")->setText(QStringLiteral("7"));
-        child<QPushButton>(dialog, "cmd0")->click();
+        shownText = child<QLineEdit>(dialog, "valueEdit")->text();
+        child<QLineEdit>(dialog, "valueEdit")->setText(QStringLiteral("7"));
+        child<QPushButton>(dialog, "okButton")->click();
     });
     const std::optional<OptionsAnswer> answer = ui.getOptions(request);
     EXPECT_EQ(shownText, "2");
@@ -315,7 +315,7 @@ TEST(QtUi, MessageBoxAnswersAndOptionsDialog)
     EXPECT_TRUE(answer->on);
     EXPECT_EQ(answer->text, "7");
 
-    whenModal([&](QWidget* dialog) { child<QPushButton>(dialog, "cmd1")->click(); });
+    whenModal([&](QWidget* dialog) { child<QPushButton>(dialog, "cancelButton")->click(); });
     EXPECT_FALSE(ui.getOptions(request).has_value());
 }
 
