@@ -19,36 +19,36 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
     setWindowIcon(programIcon());
 
     auto* icon = new QLabel(this);
-    icon->setObjectName(QStringLiteral("picIcon"));
+    icon->setObjectName(QStringLiteral("iconLabel"));
     icon->setPixmap(programIcon().pixmap(64, 64));
     icon->setFixedSize(72, 72);
     icon->setAlignment(Qt::AlignCenter);
 
     auto* name = new QLabel(QStringLiteral("Korvane 2000"), this);
-    name->setObjectName(QStringLiteral("lblName"));
+    name->setObjectName(QStringLiteral("nameLabel"));
     QFont big = name->font();
     big.setPointSizeF(big.pointSizeF() * 1.6);
     big.setBold(true);
     name->setFont(big);
-    auto* version = new QLabel(this);
-    version->setObjectName(QStringLiteral("lblVersion"));
-    version->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_version = new QLabel(this);
+    m_version->setObjectName(QStringLiteral("versionLabel"));
+    m_version->setTextInteractionFlags(Qt::TextSelectableByMouse);
     auto* purpose = new QLabel(
         QStringLiteral("Backup, restore and synchronisation\nfor Outlook Express 4 and 5."), this);
-    purpose->setObjectName(QStringLiteral("lblPurpose"));
+    purpose->setObjectName(QStringLiteral("purposeLabel"));
 
     auto* line = new QFrame(this);
     line->setFrameShape(QFrame::HLine);
     line->setFrameShadow(QFrame::Sunken);
     auto* ok = new QPushButton(QStringLiteral("&OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
+    ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     ok->setMinimumWidth(81);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(name);
-    texts->addWidget(version);
+    texts->addWidget(m_version);
     texts->addSpacing(8);
     texts->addWidget(purpose);
     texts->addStretch(1);
@@ -72,12 +72,12 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent)
 
 void AboutDialog::setVersionText(const QString& text)
 {
-    findChild<QLabel*>(QStringLiteral("lblVersion"))->setText(text);
+    m_version->setText(text);
 }
 
 QString AboutDialog::versionText() const
 {
-    return findChild<QLabel*>(QStringLiteral("lblVersion"))->text();
+    return m_version->text();
 }
 
 } // namespace kv::gui

@@ -18,6 +18,9 @@ public:
     // The version text of the opening page; the build's version unless set.
     void setVersionText(const QString& text);
     QString versionText() const;
+
+private:
+    QLabel* m_version = nullptr;
 };
 
 } // namespace kv::gui

@@ -15,12 +15,6 @@ namespace kv::gui {
 
 Drawing3D::Drawing3D() : m_font(QGuiApplication::font()), m_palette(QGuiApplication::palette()) {}
 
-void Drawing3D::setFontSize(double points)
-{
-    if (points > 0)
-        m_font.setPointSizeF(points);
-}
-
 QColor Drawing3D::toScreen(color::ColorRef c, const QColor& fallback) const
 {
     return screenColor(c, m_palette, fallback);
@@ -28,12 +22,14 @@ QColor Drawing3D::toScreen(color::ColorRef c, const QColor& fallback) const
 
 QColor Drawing3D::firstColor() const
 {
-    return toScreen(color::system(m_style == 1 ? color::Highlight3D : color::ButtonShadow));
+    return toScreen(
+        color::system(m_style == Style::Raised ? color::Highlight3D : color::ButtonShadow));
 }
 
 QColor Drawing3D::secondColor() const
 {
-    return toScreen(color::system(m_style == 1 ? color::ButtonShadow : color::Highlight3D));
+    return toScreen(
+        color::system(m_style == Style::Raised ? color::ButtonShadow : color::Highlight3D));
 }
 
 QColor Drawing3D::backFor(const DrawingSurface* surface) const
@@ -103,7 +99,7 @@ void Drawing3D::meterInside(QPainter& p, const QRect& inside, int percent, const
     p.restore();
 }
 
-void Drawing3D::PercentMeter(QPainter& painter, const QRect& picture, int percent)
+void Drawing3D::drawPercentMeter(QPainter& painter, const QRect& picture, int percent)
 {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing, false);
@@ -112,7 +108,7 @@ void Drawing3D::PercentMeter(QPainter& painter, const QRect& picture, int percen
     painter.restore();
 }
 
-void Drawing3D::PercentMeter(DrawingSurface* picture, int percent)
+void Drawing3D::drawPercentMeter(DrawingSurface* picture, int percent)
 {
     if (!picture)
         return;
@@ -130,7 +126,7 @@ void Drawing3D::PercentMeter(DrawingSurface* picture, int percent)
     picture->update();
 }
 
-bool Drawing3D::PercentMeter(const QRect& picture, int percent)
+bool Drawing3D::drawPercentMeter(const QRect& picture, int percent)
 {
     if (!m_container) {
         qCWarning(lcDraw3D) << "percent meter without a container";
@@ -138,13 +134,13 @@ bool Drawing3D::PercentMeter(const QRect& picture, int percent)
     }
     {
         QPainter p(&m_container->image());
-        PercentMeter(p, picture, percent);
+        drawPercentMeter(p, picture, percent);
     }
     m_container->update(picture.adjusted(-1, -1, 1, 1));
     return true;
 }
 
-bool Drawing3D::Panel(QWidget* control)
+bool Drawing3D::replaceWithPanel(QWidget* control)
 {
     if (!control)
         return false;
@@ -158,19 +154,19 @@ bool Drawing3D::Panel(QWidget* control)
     control->hide();
     {
         QPainter p(&surface->image());
-        Border(p, control->geometry());
+        drawBorder(p, control->geometry());
     }
     surface->update();
     return true;
 }
 
-void Drawing3D::Border(QPainter& p, const QRect& control)
+void Drawing3D::drawBorder(QPainter& p, const QRect& control)
 {
     for (int i = 0; i < m_depth; ++i)
         edges(p, control.adjusted(-i, -i, i, i), firstColor(), secondColor());
 }
 
-void Drawing3D::StatusBar(QPainter& p, const QRect& strip)
+void Drawing3D::drawStatusBar(QPainter& p, const QRect& strip)
 {
     p.fillRect(strip, toScreen(color::system(color::ButtonFace)));
     for (int i = 0; i < m_depth; ++i) {
@@ -181,7 +177,7 @@ void Drawing3D::StatusBar(QPainter& p, const QRect& strip)
     }
 }
 
-void Drawing3D::DropShadow(QPainter& p, const QRect& control)
+void Drawing3D::drawDropShadow(QPainter& p, const QRect& control)
 {
     const int d = qMax(1, m_depth);
     const QColor c = toScreen(color::system(m_shadow ? color::DarkShadow3D : color::ButtonShadow));
@@ -189,7 +185,7 @@ void Drawing3D::DropShadow(QPainter& p, const QRect& control)
     p.fillRect(QRect(control.left() + d, control.bottom() + 1, control.width(), d), c);
 }
 
-void Drawing3D::FormBorder(QPainter& p, const QRect& form)
+void Drawing3D::drawFormBorder(QPainter& p, const QRect& form)
 {
     const int d = qMax(1, m_depth);
     for (int i = 0; i < d; ++i)
@@ -198,7 +194,7 @@ void Drawing3D::FormBorder(QPainter& p, const QRect& form)
         edges(p, form.adjusted(i + 1, i + 1, -i - 1, -i - 1), secondColor(), firstColor());
 }
 
-void Drawing3D::Line3D(QPainter& p, const QLine& line)
+void Drawing3D::drawEtchedLine(QPainter& p, const QLine& line)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
@@ -210,26 +206,26 @@ void Drawing3D::Line3D(QPainter& p, const QLine& line)
     p.restore();
 }
 
-bool Drawing3D::Line3D(const QLine& line)
+bool Drawing3D::drawEtchedLine(const QLine& line)
 {
     if (!m_container)
         return false;
     {
         QPainter p(&m_container->image());
-        Line3D(p, line);
+        drawEtchedLine(p, line);
     }
     m_container->update();
     return true;
 }
 
-void Drawing3D::Caption(QPainter& p, const QRect& area, const QString& text)
+void Drawing3D::drawCaption(QPainter& p, const QRect& area, const QString& text)
 {
     const QFontMetrics fm(m_font);
     const int tw = fm.horizontalAdvance(text);
     int x = area.left() + m_offset;
-    if (m_alignment == 1)
+    if (m_alignment & Qt::AlignRight)
         x = area.right() + 1 - m_offset - tw;
-    else if (m_alignment == 2)
+    else if (m_alignment & Qt::AlignHCenter)
         x = area.left() + (area.width() - tw) / 2;
     const int y = area.top() + (area.height() - fm.height()) / 2 + fm.ascent();
     p.save();
@@ -239,7 +235,7 @@ void Drawing3D::Caption(QPainter& p, const QRect& area, const QString& text)
     p.restore();
 }
 
-void Drawing3D::Frame(QPainter& p, const QRect& area, const QString& title)
+void Drawing3D::drawFrame(QPainter& p, const QRect& area, const QString& title)
 {
     const QFontMetrics fm(m_font);
     // Etched: the outline in the first colour, the same one pixel down and right in the second.

@@ -36,7 +36,7 @@ QStringList linesOf(const QString& text)
 } // namespace
 
 FileDialog::FileDialog(platform::IFileSystem* files, QWidget* owner)
-    : m_files(files), m_owner(owner), m_selected(1)
+    : m_files(files), m_owner(owner)
 {
 }
 
@@ -46,159 +46,89 @@ void FileDialog::setFilter(const QString& filter)
     m_filterUsed = false;
 }
 
-int FileDialog::MultiSelect() const
+FileDialog::Selection FileDialog::selection() const
 {
-    if (!(Flags & AllowMultiSelect))
-        return 0;
-    return (Flags & Explorer) ? 2 : 1;
+    if (!m_flags.testFlag(Flag::AllowMultiSelect))
+        return Selection::Single;
+    return m_flags.testFlag(Flag::Explorer) ? Selection::MultipleExplorer : Selection::Multiple;
 }
 
-void FileDialog::setMultiSelect(int value)
+void FileDialog::setSelection(Selection selection)
 {
-    switch (value) {
-    case 0:
-        Flags &= ~(AllowMultiSelect | Explorer);
+    m_flags.setFlag(Flag::AllowMultiSelect, selection != Selection::Single);
+    m_flags.setFlag(Flag::Explorer, selection == Selection::MultipleExplorer);
+}
+
+FileDialog::NameCheck FileDialog::nameCheck() const
+{
+    const bool path = m_flags.testFlag(Flag::PathMustExist);
+    if (path && m_flags.testFlag(Flag::FileMustExist))
+        return NameCheck::FileMustExist;
+    if (m_flags.testFlag(Flag::CreatePrompt))
+        return path ? NameCheck::PathMustExistCreatePrompt : NameCheck::CreatePrompt;
+    if (m_flags.testFlag(Flag::OverwritePrompt))
+        return path ? NameCheck::PathMustExistOverwritePrompt : NameCheck::OverwritePrompt;
+    return path ? NameCheck::PathMustExist : NameCheck::None;
+}
+
+// Each value adds its own flags and clears only those that would contradict it; a flag word
+// can still hold more than one view can name, as it always could.
+void FileDialog::setNameCheck(NameCheck check)
+{
+    switch (check) {
+    case NameCheck::None:
         break;
-    case 1:
-        Flags = (Flags | AllowMultiSelect) & ~Explorer;
+    case NameCheck::FileMustExist:
+        m_flags |= Flag::PathMustExist | Flag::FileMustExist;
         break;
-    case 2:
-        Flags |= AllowMultiSelect | Explorer;
+    case NameCheck::PathMustExist:
+        m_flags |= Flag::PathMustExist;
         break;
-    default:
+    case NameCheck::CreatePrompt:
+        m_flags &= ~Flags(Flag::PathMustExist | Flag::FileMustExist);
+        m_flags |= Flag::CreatePrompt;
+        break;
+    case NameCheck::PathMustExistCreatePrompt:
+        m_flags &= ~Flags(Flag::FileMustExist);
+        m_flags |= Flag::CreatePrompt | Flag::PathMustExist;
+        break;
+    case NameCheck::OverwritePrompt:
+        m_flags &= ~Flags(Flag::PathMustExist);
+        m_flags |= Flag::OverwritePrompt;
+        break;
+    case NameCheck::PathMustExistOverwritePrompt:
+        m_flags |= Flag::PathMustExist | Flag::OverwritePrompt;
         break;
     }
 }
 
-int FileDialog::FileReadOnly() const
-{
-    if (Flags & HideReadOnly)
-        return 2;
-    return (Flags & ReadOnly) ? 1 : 0;
-}
-
-void FileDialog::setFileReadOnly(int value)
-{
-    switch (value) {
-    case 0:
-        Flags &= ~(ReadOnly | HideReadOnly);
-        break;
-    case 1:
-        Flags = (Flags | ReadOnly) & ~HideReadOnly;
-        break;
-    case 2:
-        Flags |= HideReadOnly;
-        break;
-    default:
-        break;
-    }
-}
-
-int FileDialog::FileMustExist() const
-{
-    const bool path = Flags & PathMustExist;
-    if (path && (Flags & FileMustExistBit))
-        return 1;
-    if (path && (Flags & CreatePrompt))
-        return 4;
-    if (Flags & CreatePrompt)
-        return 3;
-    if (path && (Flags & OverwritePrompt))
-        return 6;
-    if (Flags & OverwritePrompt)
-        return 5;
-    return path ? 2 : 0;
-}
-
-void FileDialog::setFileMustExist(int value)
-{
-    switch (value) {
-    case 1:
-        Flags |= PathMustExist | FileMustExistBit;
-        break;
-    case 2:
-        Flags |= PathMustExist;
-        break;
-    case 3:
-        Flags = (Flags & ~(PathMustExist | FileMustExistBit)) | CreatePrompt;
-        break;
-    case 4:
-        Flags = (Flags & ~FileMustExistBit) | CreatePrompt | PathMustExist;
-        break;
-    case 5:
-        Flags = (Flags & ~PathMustExist) | OverwritePrompt;
-        break;
-    case 6:
-        Flags |= PathMustExist | OverwritePrompt;
-        break;
-    default:
-        break;
-    }
-}
-
-bool FileDialog::FileMustBeWritable() const
-{
-    return Flags & NoReadOnlyReturn;
-}
-
-void FileDialog::setFileMustBeWriteable(bool value)
-{
-    Flags = value ? (Flags | NoReadOnlyReturn) : (Flags & ~NoReadOnlyReturn);
-}
-
-void FileDialog::AddFilter(const QString& description, const QString& filespec, bool makeDefault)
+void FileDialog::addFilter(const QString& description, const QString& filespec, bool makeDefault)
 {
     if (m_filterUsed)
         setFilter(QString());
     m_filter = DialogFilter::append(m_filter, description, filespec);
     if (makeDefault)
-        FilterIndex = DialogFilter::entryCount(m_filter);
+        m_filterIndex = DialogFilter::entryCount(m_filter);
 }
 
-void FileDialog::AddDefaultFilters(QWidget* control)
+void FileDialog::addFiltersFor(QWidget* control)
 {
     if (qobject_cast<QTextEdit*>(control)) {
-        AddFilter(QStringLiteral("All Document files"), QStringLiteral("*.rtf;*.txt"));
-        AddFilter(QStringLiteral("Rich Text Box files"), QStringLiteral("*.rtf"));
-        AddFilter(QStringLiteral("Text Files"), QStringLiteral("*.txt"));
+        addFilter(QStringLiteral("All Document files"), QStringLiteral("*.rtf;*.txt"));
+        addFilter(QStringLiteral("Rich Text Box files"), QStringLiteral("*.rtf"));
+        addFilter(QStringLiteral("Text Files"), QStringLiteral("*.txt"));
     } else if (qobject_cast<QLabel*>(control)) {
-        AddFilter(QStringLiteral("All Image files"),
+        addFilter(QStringLiteral("All Image files"),
                   QStringLiteral("*.bmp;*.dib;*.wmf;*.emf;*.ico;*.cur"));
-        AddFilter(QStringLiteral("Bitmaps"), QStringLiteral("*.bmp;*.dib"));
-        AddFilter(QStringLiteral("Metafiles"), QStringLiteral("*.wmf;*.emf"));
-        AddFilter(QStringLiteral("Icons"), QStringLiteral("*.ico;*.cur"));
+        addFilter(QStringLiteral("Bitmaps"), QStringLiteral("*.bmp;*.dib"));
+        addFilter(QStringLiteral("Metafiles"), QStringLiteral("*.wmf;*.emf"));
+        addFilter(QStringLiteral("Icons"), QStringLiteral("*.ico;*.cur"));
     } else if (qobject_cast<QListWidget*>(control)) {
-        AddFilter(QStringLiteral("Data Files"), QStringLiteral("*.dat;*.lst"));
+        addFilter(QStringLiteral("Data Files"), QStringLiteral("*.dat;*.lst"));
     } else if (qobject_cast<QLineEdit*>(control) || qobject_cast<QPlainTextEdit*>(control)) {
-        AddFilter(QStringLiteral("Text files "), QStringLiteral("*.txt"));
+        addFilter(QStringLiteral("Text files "), QStringLiteral("*.txt"));
     }
-    AddFilter(QStringLiteral("All Files"), QStringLiteral("*.*"));
-}
-
-bool FileDialog::Action(int action)
-{
-    if (action == 1)
-        return ShowOpen();
-    if (action == 2)
-        return ShowSave();
-    return false;
-}
-
-bool FileDialog::ShowOpen(QWidget* control)
-{
-    return show(false, control);
-}
-
-bool FileDialog::ShowSave(QWidget* control)
-{
-    return show(true, control);
-}
-
-QString FileDialog::SelectedFile(int n) const
-{
-    if (n < 1 || n > m_selected.size())
-        return {};
-    return m_selected[n - 1];
+    addFilter(QStringLiteral("All Files"), QStringLiteral("*.*"));
 }
 
 QString FileDialog::toHost(const QString& windowsPath) const
@@ -214,30 +144,33 @@ QString FileDialog::toWindows(const QString& hostPath) const
 std::unique_ptr<QIODevice> FileDialog::openFile(QIODevice::OpenMode mode) const
 {
     if (m_files)
-        return m_files->open(FileName, mode);
-    auto file = std::make_unique<QFile>(FileName);
+        return m_files->open(m_fileName, mode);
+    auto file = std::make_unique<QFile>(m_fileName);
     if (!file->open(mode))
         return nullptr;
     return file;
 }
 
-void FileDialog::configure(QFileDialog& dialog, bool save) const
+void FileDialog::configure(QFileDialog& dialog, Mode mode) const
 {
+    const bool save = mode == Mode::Save;
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::HideNameFilterDetails, true);
-    dialog.setObjectName(save ? QStringLiteral("dlgSave") : QStringLiteral("dlgOpen"));
-    dialog.setWindowTitle(!DialogTitle.isEmpty() ? DialogTitle
-                          : save                 ? QStringLiteral("Save As")
-                                                 : QStringLiteral("Open"));
+    dialog.setObjectName(save ? QStringLiteral("saveFileDialog")
+                              : QStringLiteral("openFileDialog"));
+    dialog.setWindowTitle(!m_title.isEmpty() ? m_title
+                          : save             ? QStringLiteral("Save As")
+                                             : QStringLiteral("Open"));
     if (save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setOption(QFileDialog::DontConfirmOverwrite, !(Flags & OverwritePrompt));
+        dialog.setOption(QFileDialog::DontConfirmOverwrite,
+                         !m_flags.testFlag(Flag::OverwritePrompt));
     } else {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        if (Flags & AllowMultiSelect)
+        if (m_flags.testFlag(Flag::AllowMultiSelect))
             dialog.setFileMode(QFileDialog::ExistingFiles);
-        else if (Flags & FileMustExistBit)
+        else if (m_flags.testFlag(Flag::FileMustExist))
             dialog.setFileMode(QFileDialog::ExistingFile);
         else
             dialog.setFileMode(QFileDialog::AnyFile);
@@ -245,31 +178,32 @@ void FileDialog::configure(QFileDialog& dialog, bool save) const
     const QStringList filters = DialogFilter::toNameFilters(m_filter);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        if (FilterIndex >= 1 && FilterIndex <= filters.size())
-            dialog.selectNameFilter(filters[FilterIndex - 1]);
+        if (m_filterIndex >= 1 && m_filterIndex <= filters.size())
+            dialog.selectNameFilter(filters[m_filterIndex - 1]);
     }
-    if (!DefaultExt.isEmpty())
-        dialog.setDefaultSuffix(DefaultExt.startsWith(u'.') ? DefaultExt.mid(1) : DefaultExt);
-    if (!InitDir.isEmpty())
-        dialog.setDirectory(toHost(InitDir));
+    if (!m_defaultSuffix.isEmpty())
+        dialog.setDefaultSuffix(m_defaultSuffix.startsWith(u'.') ? m_defaultSuffix.mid(1)
+                                                                 : m_defaultSuffix);
+    if (!m_initialFolder.isEmpty())
+        dialog.setDirectory(toHost(m_initialFolder));
     // A bare name is offered as it stands; a full path goes through the drives.
-    if (!FileName.isEmpty()) {
-        const bool fullPath = FileName.contains(u'\\') || FileName.contains(u':');
-        dialog.selectFile(fullPath ? toHost(FileName) : FileName);
+    if (!m_fileName.isEmpty()) {
+        const bool fullPath = m_fileName.contains(u'\\') || m_fileName.contains(u':');
+        dialog.selectFile(fullPath ? toHost(m_fileName) : m_fileName);
     }
 }
 
-bool FileDialog::show(bool save, QWidget* control)
+bool FileDialog::show(Mode mode, QWidget* control)
 {
     if (control && m_filter.isEmpty())
-        AddDefaultFilters(control);
+        addFiltersFor(control);
 
     QFileDialog dialog(m_owner);
-    configure(dialog, save);
+    configure(dialog, mode);
     m_filterUsed = true;
     const bool chosen = dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty();
     if (!chosen) {
-        m_error = CancelError ? kCancelError : 0;
+        m_error = m_cancelIsError ? Error::Cancelled : Error::None;
         return false;
     }
 
@@ -280,35 +214,35 @@ bool FileDialog::show(bool save, QWidget* control)
         bufferLength += picked.last().size() + 1;
     }
     // The old dialog failed when the names did not fit the caller's buffer.
-    if (MaxFileSize > 0 && bufferLength > MaxFileSize) {
-        qCWarning(lcGui) << "File names longer than MaxFileSize" << MaxFileSize;
-        m_error = kBufferTooSmall;
+    if (m_maxNamesLength > 0 && bufferLength > m_maxNamesLength) {
+        qCWarning(lcGui) << "File names longer than" << m_maxNamesLength;
+        m_error = Error::BufferTooSmall;
         return false;
     }
-    m_error = 0;
+    m_error = Error::None;
     m_selected = picked;
-    FileName = picked.first();
-    FileTitle = lastComponent(FileName);
+    m_fileName = picked.first();
+    m_fileTitle = lastComponent(m_fileName);
     // With the details hidden, the dialog names the chosen filter by its description alone.
     const QString chosenFilter = dialog.selectedNameFilter();
     int index = int(DialogFilter::toNameFilters(m_filter).indexOf(chosenFilter));
     if (index < 0)
         index = int(DialogFilter::descriptions(m_filter).indexOf(chosenFilter));
     if (index >= 0)
-        FilterIndex = index + 1;
+        m_filterIndex = index + 1;
 
     if (control)
-        return save ? SaveFrom(control) : LoadInto(control);
+        return mode == Mode::Save ? saveFrom(control) : loadInto(control);
     return true;
 }
 
-bool FileDialog::LoadInto(QWidget* control)
+bool FileDialog::loadInto(QWidget* control)
 {
-    const QString host = toHost(FileName);
+    const QString host = toHost(m_fileName);
     if (auto* picture = qobject_cast<QLabel*>(control)) {
         QPixmap pixmap;
         if (!pixmap.load(host)) {
-            qCWarning(lcGui) << "Cannot load picture" << FileName;
+            qCWarning(lcGui) << "Cannot load picture" << m_fileName;
             return false;
         }
         picture->setPixmap(pixmap);
@@ -316,7 +250,7 @@ bool FileDialog::LoadInto(QWidget* control)
     }
     std::unique_ptr<QIODevice> file = openFile(QIODevice::ReadOnly);
     if (!file) {
-        qCWarning(lcGui) << "Cannot read" << FileName;
+        qCWarning(lcGui) << "Cannot read" << m_fileName;
         return false;
     }
     const QString text = ansi::toUnicode(file->readAll());
@@ -337,9 +271,9 @@ bool FileDialog::LoadInto(QWidget* control)
     return true;
 }
 
-bool FileDialog::SaveFrom(QWidget* control)
+bool FileDialog::saveFrom(QWidget* control)
 {
-    const QString host = toHost(FileName);
+    const QString host = toHost(m_fileName);
     if (auto* picture = qobject_cast<QLabel*>(control)) {
         const QPixmap pixmap = picture->pixmap();
         return !pixmap.isNull() && pixmap.save(host);
@@ -360,7 +294,7 @@ bool FileDialog::SaveFrom(QWidget* control)
     const QByteArray bytes = ansi::fromUnicode(text);
     std::unique_ptr<QIODevice> file = openFile(QIODevice::WriteOnly | QIODevice::Truncate);
     if (!file || file->write(bytes) != bytes.size()) {
-        qCWarning(lcGui) << "Cannot write" << FileName;
+        qCWarning(lcGui) << "Cannot write" << m_fileName;
         return false;
     }
     return true;

@@ -10,7 +10,7 @@ QString chooseFolder(QWidget* owner, const QString& title, const platform::IFile
                      const QString& startAt)
 {
     QFileDialog dialog(owner, title);
-    dialog.setObjectName(QStringLiteral("dlgBrowseFolder"));
+    dialog.setObjectName(QStringLiteral("folderChooser"));
     // Qt's own chooser: the same on every desktop, and drivable by tests.
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setOption(QFileDialog::ShowDirsOnly, true);

@@ -20,21 +20,21 @@ HelpWindow::HelpWindow(QWidget* parent) : QWidget(parent, Qt::Window)
     setWindowIcon(programIcon());
 
     m_contents = new QPushButton(QStringLiteral("&Contents"), this);
-    m_contents->setObjectName(QStringLiteral("btnContents"));
+    m_contents->setObjectName(QStringLiteral("contentsButton"));
     m_back = new QPushButton(QStringLiteral("&Back"), this);
-    m_back->setObjectName(QStringLiteral("btnBack"));
+    m_back->setObjectName(QStringLiteral("backButton"));
     m_back->setEnabled(false);
     m_close = new QPushButton(QStringLiteral("C&lose"), this);
-    m_close->setObjectName(QStringLiteral("btnClose"));
+    m_close->setObjectName(QStringLiteral("closeButton"));
 
     m_topics = new QListWidget(this);
-    m_topics->setObjectName(QStringLiteral("lstTopics"));
+    m_topics->setObjectName(QStringLiteral("topicList"));
     for (const HelpTopic& topic : HelpTopics::all()) {
         auto* item = new QListWidgetItem(topic.title, m_topics);
         item->setData(Qt::UserRole, topic.page);
     }
     m_browser = new QTextBrowser(this);
-    m_browser->setObjectName(QStringLiteral("txtPage"));
+    m_browser->setObjectName(QStringLiteral("pageBrowser"));
     m_browser->setOpenExternalLinks(true);
 
     auto* splitter = new QSplitter(this);

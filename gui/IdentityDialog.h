@@ -25,7 +25,7 @@ public:
     // Shows the dialog modally. OK gives the chosen 1-based index. Cancel (only offered when
     // offerCancel) gives the negated current index; without Cancel, closing the window keeps
     // the current identity.
-    int ChooseIdent(bool offerCancel);
+    int chooseIdentity(bool offerCancel);
 
     // Pixel geometry in the old twips (15 per pixel).
     static constexpr int kTwipsPerPixel = 15;
@@ -35,8 +35,8 @@ private:
     void okClicked();
     int selectedIndex() const;
 
-    QLabel* m_label = nullptr;
-    QListWidget* m_lstIdent = nullptr;
+    QLabel* m_prompt = nullptr;
+    QListWidget* m_list = nullptr;
     QPushButton* m_ok = nullptr;
     QPushButton* m_cancel = nullptr;
     int m_current = 1;

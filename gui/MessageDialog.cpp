@@ -41,103 +41,96 @@ MessageDialog::MessageDialog(HelpRequest help, QWidget* parent)
     setObjectName(QStringLiteral("MessageDialog"));
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
-    m_image = new QLabel(this);
-    m_image->setObjectName(QStringLiteral("Image1"));
-    m_image->setFixedSize(40, 40);
-    m_image->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
+    m_picture = new QLabel(this);
+    m_picture->setObjectName(QStringLiteral("pictureLabel"));
+    m_picture->setFixedSize(40, 40);
+    m_picture->setAlignment(Qt::AlignTop | Qt::AlignHCenter);
     m_text = new QLabel(this);
-    m_text->setObjectName(QStringLiteral("Label1"));
+    m_text->setObjectName(QStringLiteral("textLabel"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
     m_text->setMinimumWidth(320);
     m_text->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_check = new QCheckBox(QStringLiteral("&Do not show this again"), this);
-    m_check->setObjectName(QStringLiteral("Check1"));
-    for (int i = 0; i < 2; ++i) {
-        m_cmd[i] = new QPushButton(this);
-        m_cmd[i]->setObjectName(QStringLiteral("cmd%1").arg(i));
-        m_cmd[i]->setMinimumWidth(81);
-        connect(m_cmd[i], &QPushButton::clicked, this, [this, i] { buttonClicked(i); });
+    m_doNotShow = new QCheckBox(QStringLiteral("&Do not show this again"), this);
+    m_doNotShow->setObjectName(QStringLiteral("doNotShowCheck"));
+    m_left = new QPushButton(this);
+    m_left->setObjectName(QStringLiteral("leftButton"));
+    m_right = new QPushButton(this);
+    m_right->setObjectName(QStringLiteral("rightButton"));
+    for (QPushButton* button : {m_left, m_right}) {
+        button->setMinimumWidth(81);
+        connect(button, &QPushButton::clicked, this, [this, button] { buttonClicked(button); });
     }
 
     auto* top = new QHBoxLayout;
-    top->addWidget(m_image, 0, Qt::AlignTop);
+    top->addWidget(m_picture, 0, Qt::AlignTop);
     top->addSpacing(8);
     top->addWidget(m_text, 1);
     auto* buttons = new QHBoxLayout;
-    buttons->addWidget(m_check);
+    buttons->addWidget(m_doNotShow);
     buttons->addStretch(1);
-    buttons->addWidget(m_cmd[0]);
-    buttons->addWidget(m_cmd[1]);
+    buttons->addWidget(m_left);
+    buttons->addWidget(m_right);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(14, 14, 14, 12);
     layout->addLayout(top, 1);
     layout->addSpacing(12);
     layout->addLayout(buttons);
-    setTabOrder(m_cmd[0], m_cmd[1]);
-    setTabOrder(m_cmd[1], m_check);
+    setTabOrder(m_left, m_right);
+    setTabOrder(m_right, m_doNotShow);
 }
 
 void MessageDialog::prepare(int picture, const QString& title, const QString& text, int helpStyle)
 {
     m_helpStyle = helpStyle;
-    m_result = false;
-    m_check->setChecked(false);
+    m_yes = false;
+    m_doNotShow->setChecked(false);
     setWindowTitle(title);
-    m_image->setPixmap(pictureOf(picture, style()));
+    m_picture->setPixmap(pictureOf(picture, style()));
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');
     m_text->setText(shown);
 
     if (helpStyle > 0) {
-        m_cmd[0]->setText(QStringLiteral("&OK"));
-        m_cmd[1]->setText(QStringLiteral("&Help"));
-        m_cmd[0]->setVisible(true);
+        m_left->setText(QStringLiteral("&OK"));
+        m_right->setText(QStringLiteral("&Help"));
         m_helpContext = helpStyle;
     } else if (helpStyle == 0) {
-        m_cmd[0]->setText(QStringLiteral("&Yes"));
-        m_cmd[1]->setText(QStringLiteral("&No"));
-        m_cmd[0]->setVisible(true);
+        m_left->setText(QStringLiteral("&Yes"));
+        m_right->setText(QStringLiteral("&No"));
         m_helpContext = kYesNoHelpContext;
     } else {
-        m_cmd[1]->setText(QStringLiteral("&OK"));
-        m_cmd[0]->setVisible(false);
+        m_right->setText(QStringLiteral("&OK"));
         m_helpContext = kYesNoHelpContext;
     }
-    m_cmd[1]->setVisible(true);
-    QPushButton* first = m_cmd[0]->isVisibleTo(this) ? m_cmd[0] : m_cmd[1];
-    m_cmd[0]->setDefault(first == m_cmd[0]);
-    m_cmd[1]->setDefault(first == m_cmd[1]);
+    m_left->setVisible(helpStyle >= 0);
+    QPushButton* first = helpStyle >= 0 ? m_left : m_right;
+    m_left->setDefault(first == m_left);
+    m_right->setDefault(first == m_right);
     first->setFocus();
     adjustSize();
 }
 
-void MessageDialog::Message(int picture, const QString& title, const QString& text, bool& doNotShow,
-                            int helpStyle, bool& result)
+void MessageDialog::showMessage(int picture, const QString& title, const QString& text,
+                                bool& doNotShow, int helpStyle, bool& yes)
 {
     prepare(picture, title, text, helpStyle);
     // A busy pointer left by the caller would hide that the program waits for an answer.
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     exec();
     QApplication::restoreOverrideCursor();
-    doNotShow = m_check->isChecked();
-    result = m_result;
+    doNotShow = m_doNotShow->isChecked();
+    yes = m_yes;
 }
 
-void MessageDialog::buttonClicked(int index)
+void MessageDialog::buttonClicked(QPushButton* button)
 {
-    if (m_helpStyle > 0) {
-        if (index == 1) {
-            openHelp();
-            return;
-        }
-        m_result = false;
-    } else if (m_helpStyle == 0) {
-        m_result = index == 0;
-    } else {
-        m_result = false;
+    if (m_helpStyle > 0 && button == m_right) {
+        openHelp();
+        return;
     }
+    m_yes = m_helpStyle == 0 && button == m_left;
     accept();
 }
 

@@ -23,10 +23,10 @@ public:
     explicit MessageDialog(HelpRequest help = {}, QWidget* parent = nullptr);
 
     // Shows the message modally. doNotShow: the box was ticked when the dialog closed.
-    // result: True for Yes in the Yes/No style; False for No, for the other styles and when the
+    // yes: true for Yes in the Yes/No style; false for No, for the other styles and when the
     // dialog was closed with its close box or Escape.
-    void Message(int picture, const QString& title, const QString& text, bool& doNotShow,
-                 int helpStyle, bool& result);
+    void showMessage(int picture, const QString& title, const QString& text, bool& doNotShow,
+                     int helpStyle, bool& yes);
 
     // The context number F1 opens while the dialog is shown.
     int helpContext() const { return m_helpContext; }
@@ -38,17 +38,19 @@ protected:
 
 private:
     void prepare(int picture, const QString& title, const QString& text, int helpStyle);
-    void buttonClicked(int index);
+    void buttonClicked(QPushButton* button);
     void openHelp();
 
     HelpRequest m_help;
-    QLabel* m_image = nullptr;
+    QLabel* m_picture = nullptr;
     QLabel* m_text = nullptr;
-    QCheckBox* m_check = nullptr;
-    QPushButton* m_cmd[2] = {nullptr, nullptr};
+    QCheckBox* m_doNotShow = nullptr;
+    // The left button is OK or Yes, hidden in the OK-only style; the right one Help, No or OK.
+    QPushButton* m_left = nullptr;
+    QPushButton* m_right = nullptr;
     int m_helpStyle = 0;
     int m_helpContext = kYesNoHelpContext;
-    bool m_result = false;
+    bool m_yes = false;
 };
 
 } // namespace kv::gui

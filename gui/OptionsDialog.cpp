@@ -21,7 +21,7 @@ namespace {
 // Both values live in the installation's "Parms" section, whatever the identity.
 const SettingDef& settingOf(OptionsDialog::Mode mode)
 {
-    return mode == OptionsDialog::Reminder ? Setting::RemindDays : Setting::BackupPurge;
+    return mode == OptionsDialog::Mode::Reminder ? Setting::RemindDays : Setting::BackupPurge;
 }
 } // namespace
 
@@ -36,21 +36,21 @@ OptionsDialog::OptionsDialog(QWidget* parent) : QDialog(parent)
     build();
 }
 
-std::optional<OptionsAnswer> OptionsDialog::Ask(const OptionsRequest& request)
+std::optional<OptionsAnswer> OptionsDialog::ask(const OptionsRequest& request)
 {
     setWindowTitle(request.caption);
-    m_opt[0]->setText(request.onCaption);
-    m_opt[1]->setText(request.offCaption);
-    m_lblData->setText(request.unit);
-    m_opt[request.on ? 0 : 1]->setChecked(true);
-    m_txtData->setText(request.text);
+    m_on->setText(request.onCaption);
+    m_off->setText(request.offCaption);
+    m_unit->setText(request.unit);
+    (request.on ? m_on : m_off)->setChecked(true);
+    m_value->setText(request.text);
     updateEnabled();
-    (request.on ? static_cast<QWidget*>(m_txtData) : m_opt[1])->setFocus();
+    (request.on ? static_cast<QWidget*>(m_value) : m_off)->setFocus();
     if (request.on)
-        m_txtData->selectAll();
+        m_value->selectAll();
     if (exec() != QDialog::Accepted)
         return std::nullopt;
-    return OptionsAnswer{m_opt[0]->isChecked(), m_txtData->text()};
+    return OptionsAnswer{m_on->isChecked(), m_value->text()};
 }
 
 void OptionsDialog::build()
@@ -60,37 +60,38 @@ void OptionsDialog::build()
     setWindowIcon(programIcon());
 
     auto* group = new QButtonGroup(this);
-    for (int i = 0; i < 2; ++i) {
-        m_opt[i] = new QRadioButton(this);
-        m_opt[i]->setObjectName(QStringLiteral("optData%1").arg(i));
-        group->addButton(m_opt[i], i);
-    }
-    m_txtData = new QLineEdit(this);
-    m_txtData->setObjectName(QStringLiteral("txtData"));
-    m_txtData->setMaxLength(5);
-    m_txtData->setFixedWidth(56);
-    m_txtData->setAlignment(Qt::AlignRight);
-    m_lblData = new QLabel(this);
-    m_lblData->setObjectName(QStringLiteral("lblData"));
-    m_cmd[0] = new QPushButton(QStringLiteral("&OK"), this);
-    m_cmd[1] = new QPushButton(QStringLiteral("&Cancel"), this);
-    for (int i = 0; i < 2; ++i) {
-        m_cmd[i]->setObjectName(QStringLiteral("cmd%1").arg(i));
-        m_cmd[i]->setMinimumWidth(81);
-    }
-    m_cmd[0]->setDefault(true);
+    m_on = new QRadioButton(this);
+    m_on->setObjectName(QStringLiteral("onChoice"));
+    m_off = new QRadioButton(this);
+    m_off->setObjectName(QStringLiteral("offChoice"));
+    group->addButton(m_on);
+    group->addButton(m_off);
+    m_value = new QLineEdit(this);
+    m_value->setObjectName(QStringLiteral("valueEdit"));
+    m_value->setMaxLength(5);
+    m_value->setFixedWidth(56);
+    m_value->setAlignment(Qt::AlignRight);
+    m_unit = new QLabel(this);
+    m_unit->setObjectName(QStringLiteral("unitLabel"));
+    m_ok = new QPushButton(QStringLiteral("&OK"), this);
+    m_ok->setObjectName(QStringLiteral("okButton"));
+    m_cancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancelButton"));
+    for (QPushButton* button : {m_ok, m_cancel})
+        button->setMinimumWidth(81);
+    m_ok->setDefault(true);
 
     auto* choices = new QGridLayout;
-    choices->addWidget(m_opt[0], 0, 0);
-    choices->addWidget(m_txtData, 0, 1);
-    choices->addWidget(m_lblData, 0, 2);
-    choices->addWidget(m_opt[1], 1, 0, 1, 3);
+    choices->addWidget(m_on, 0, 0);
+    choices->addWidget(m_value, 0, 1);
+    choices->addWidget(m_unit, 0, 2);
+    choices->addWidget(m_off, 1, 0, 1, 3);
     choices->setColumnStretch(3, 1);
     choices->setVerticalSpacing(10);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    buttons->addWidget(m_cmd[0]);
-    buttons->addWidget(m_cmd[1]);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(16, 16, 16, 12);
     layout->addLayout(choices);
@@ -98,34 +99,34 @@ void OptionsDialog::build()
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
-    setTabOrder(m_opt[0], m_txtData);
-    setTabOrder(m_txtData, m_opt[1]);
-    setTabOrder(m_opt[1], m_cmd[0]);
-    setTabOrder(m_cmd[0], m_cmd[1]);
+    setTabOrder(m_on, m_value);
+    setTabOrder(m_value, m_off);
+    setTabOrder(m_off, m_ok);
+    setTabOrder(m_ok, m_cancel);
 
-    connect(m_opt[0], &QRadioButton::toggled, this, &OptionsDialog::updateEnabled);
-    connect(m_opt[0], &QRadioButton::clicked, this, [this] { m_txtData->setFocus(); });
-    connect(m_cmd[0], &QPushButton::clicked, this, &OptionsDialog::okClicked);
-    connect(m_cmd[1], &QPushButton::clicked, this, &QDialog::reject);
+    connect(m_on, &QRadioButton::toggled, this, &OptionsDialog::updateEnabled);
+    connect(m_on, &QRadioButton::clicked, this, [this] { m_value->setFocus(); });
+    connect(m_ok, &QPushButton::clicked, this, &OptionsDialog::okClicked);
+    connect(m_cancel, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void OptionsDialog::SetReminder()
+void OptionsDialog::editReminderDays()
 {
     setWindowTitle(QStringLiteral("Set Reminder Days"));
-    m_opt[0]->setText(QStringLiteral("Remind me to Backup after:"));
-    m_opt[1]->setText(QStringLiteral("Do NOT remind me"));
-    m_lblData->setText(QStringLiteral("Day(s)"));
-    load(Reminder);
+    m_on->setText(QStringLiteral("Remind me to Backup after:"));
+    m_off->setText(QStringLiteral("Do NOT remind me"));
+    m_unit->setText(QStringLiteral("Day(s)"));
+    load(Mode::Reminder);
     exec();
 }
 
-void OptionsDialog::SetBackupPurge()
+void OptionsDialog::editBackupPurge()
 {
     setWindowTitle(QStringLiteral("Set Backup Purge"));
-    m_opt[0]->setText(QStringLiteral("Delete old Backups if there are more than"));
-    m_opt[1]->setText(QStringLiteral("Do NOT Auto Delete"));
-    m_lblData->setText(QStringLiteral("Copies"));
-    load(Purge);
+    m_on->setText(QStringLiteral("Delete old Backups if there are more than"));
+    m_off->setText(QStringLiteral("Do NOT Auto Delete"));
+    m_unit->setText(QStringLiteral("Copies"));
+    load(Mode::Purge);
     exec();
 }
 
@@ -134,17 +135,17 @@ void OptionsDialog::load(Mode mode)
     m_mode = mode;
     const QString stored = m_settings->get(settingOf(mode), QString());
     const options::OptionView view = options::viewOfStored(stored);
-    m_opt[view.on ? 0 : 1]->setChecked(true);
-    m_txtData->setText(view.text);
+    (view.on ? m_on : m_off)->setChecked(true);
+    m_value->setText(view.text);
     updateEnabled();
-    (view.on ? static_cast<QWidget*>(m_txtData) : m_opt[1])->setFocus();
+    (view.on ? static_cast<QWidget*>(m_value) : m_off)->setFocus();
     if (view.on)
-        m_txtData->selectAll();
+        m_value->selectAll();
 }
 
 void OptionsDialog::updateEnabled()
 {
-    m_txtData->setEnabled(m_opt[0]->isChecked());
+    m_value->setEnabled(m_on->isChecked());
 }
 
 void OptionsDialog::okClicked()
@@ -153,10 +154,10 @@ void OptionsDialog::okClicked()
         accept();
         return;
     }
-    const bool on = m_opt[0]->isChecked();
-    const QString text = m_txtData->text();
+    const bool on = m_on->isChecked();
+    const QString text = m_value->text();
     const int value =
-        m_mode == Reminder ? options::reminderDays(on, text) : options::purgeCopies(on, text);
+        m_mode == Mode::Reminder ? options::reminderDays(on, text) : options::purgeCopies(on, text);
     const SettingDef& setting = settingOf(m_mode);
     if (!m_settings->save(setting, QString(), options::storedText(value)))
         qCWarning(lcGui) << "Could not save" << setting.keyName();

@@ -24,21 +24,22 @@ class OptionsDialog : public QDialog
     Q_OBJECT
 
 public:
-    enum Mode
+    enum class Mode
     {
-        Reminder = 1,
-        Purge = 2
+        Reminder,
+        Purge
     };
 
     explicit OptionsDialog(AppSettings& settings, QWidget* parent = nullptr);
-    // A dialog that saves nothing: Ask() shows a request and returns the answer to the caller.
+    // A dialog that saves nothing: ask() shows a request and returns the answer to the caller.
     explicit OptionsDialog(QWidget* parent = nullptr);
 
     // Shows the request's captions and value modally; nullopt when cancelled.
-    std::optional<OptionsAnswer> Ask(const OptionsRequest& request);
+    std::optional<OptionsAnswer> ask(const OptionsRequest& request);
 
-    void SetReminder();
-    void SetBackupPurge();
+    // Shows the stored value modally; OK saves the entered one, clamped as the program reads it.
+    void editReminderDays();
+    void editBackupPurge();
 
     Mode mode() const { return m_mode; }
 
@@ -50,11 +51,13 @@ private:
     void build();
 
     AppSettings* m_settings = nullptr;
-    Mode m_mode = Reminder;
-    QRadioButton* m_opt[2] = {nullptr, nullptr};
-    QLineEdit* m_txtData = nullptr;
-    QLabel* m_lblData = nullptr;
-    QPushButton* m_cmd[2] = {nullptr, nullptr};
+    Mode m_mode = Mode::Reminder;
+    QRadioButton* m_on = nullptr;  // the choice with the number
+    QRadioButton* m_off = nullptr; // the "off" choice
+    QLineEdit* m_value = nullptr;
+    QLabel* m_unit = nullptr;
+    QPushButton* m_ok = nullptr;
+    QPushButton* m_cancel = nullptr;
 };
 
 } // namespace kv::gui

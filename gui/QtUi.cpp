@@ -105,22 +105,22 @@ int QtUi::chooseIdentity(const QStringList& names, int currentIndex, bool offerC
     IdentityDialog dialog(m_owner);
     dialog.setCaption(caption);
     dialog.setIdentities(names, currentIndex);
-    return dialog.ChooseIdent(offerCancel);
+    return dialog.chooseIdentity(offerCancel);
 }
 
 GenMessageAnswer QtUi::genMessage(const GenMessage& message)
 {
     MessageDialog dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
     GenMessageAnswer answer;
-    dialog.Message(message.picture, message.title, message.text, answer.doNotShow,
-                   message.helpStyle, answer.result);
+    dialog.showMessage(message.picture, message.title, message.text, answer.doNotShow,
+                       message.helpStyle, answer.result);
     return answer;
 }
 
 std::optional<OptionsAnswer> QtUi::getOptions(const OptionsRequest& request)
 {
     OptionsDialog dialog(m_owner);
-    return dialog.Ask(request);
+    return dialog.ask(request);
 }
 
 void QtUi::showAbout(const QString& programName, const QString& version)

@@ -58,12 +58,12 @@ TidingsWindow::TidingsWindow(const QString& folder, QWidget* parent) : QWidget(p
     heading->setFont(bold);
 
     m_text = new QTextBrowser(this);
-    m_text->setObjectName(QStringLiteral("txtNews"));
+    m_text->setObjectName(QStringLiteral("newsText"));
     m_text->setOpenExternalLinks(true);
     m_text->setPlainText(newsText(folder));
 
     auto* close = new QPushButton(QStringLiteral("&Close"), this);
-    close->setObjectName(QStringLiteral("cmdClose"));
+    close->setObjectName(QStringLiteral("closeButton"));
     close->setDefault(true);
     close->setMinimumWidth(81);
     connect(close, &QPushButton::clicked, this, &QWidget::close);

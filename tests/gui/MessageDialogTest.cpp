@@ -16,136 +16,77 @@ using test::whenModal;
 
 enum class Press
 {
-    Cmd0,
-    Cmd1,
-    CloseBox,
-    Escape,
-    AltY,
-    AltN
+    Left,
+    Right,
+    HelpThenOk, // Help opens the topic and leaves the dialog open
+    CloseBox
 };
 
-struct MsgCase
+TEST(MessageDialogTest, ButtonStylesAnswersAndHelp)
 {
-    const char* name;
-    int helpStyle;
-    bool tick;
-    Press press;
-    const char* cmd0; // "" when hidden
-    const char* cmd1;
-    bool result;
-    bool screen; // save a picture of this case
-};
-
-TEST(MessageDialogTest, ButtonStylesAndResults)
-{
-    const MsgCase cases[] = {
-        {"yes", 0, false, Press::Cmd0, "&Yes", "&No", true, true},
-        {"no", 0, true, Press::Cmd1, "&Yes", "&No", false, false},
-        {"yes_close_box", 0, true, Press::CloseBox, "&Yes", "&No", false, false},
-        {"yes_escape", 0, false, Press::Escape, "&Yes", "&No", false, false},
-        {"yes_mnemonic", 0, false, Press::AltY, "&Yes", "&No", true, false},
-        {"no_mnemonic", 0, true, Press::AltN, "&Yes", "&No", false, false},
-        {"help_ok", 1050, true, Press::Cmd0, "&OK", "&Help", false, true},
-        {"ok_only", -1, false, Press::Cmd1, "", "&OK", false, true},
-        {"ok_only_close_box", -1, true, Press::CloseBox, "", "&OK", false, false},
+    const struct
+    {
+        const char* name;
+        int helpStyle;
+        bool tick;
+        bool f1;
+        Press press;
+        const char* left; // "" when hidden
+        const char* right;
+        bool yes;
+        QList<int> helpOpened;
+    } cases[] = {
+        {"yes", 0, false, true, Press::Left, "&Yes", "&No", true, {999}},
+        {"no", 0, true, false, Press::Right, "&Yes", "&No", false, {}},
+        {"close_box", 0, true, false, Press::CloseBox, "&Yes", "&No", false, {}},
+        {"help", 1050, true, true, Press::HelpThenOk, "&OK", "&Help", false, {1050, 1050}},
+        {"ok_only", -1, false, false, Press::Right, "", "&OK", false, {}},
     };
-    for (const MsgCase& c : cases) {
+    QList<int> opened;
+    MessageDialog dialog([&](int topic) { opened.append(topic); });
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        MessageDialog dialog;
+        opened.clear();
         whenModal([&](QWidget* modal) {
-            ASSERT_EQ(modal, &dialog);
-            auto* cmd0 = child<QPushButton>(modal, "cmd0");
-            auto* cmd1 = child<QPushButton>(modal, "cmd1");
-            EXPECT_EQ(cmd0->isVisible(), *c.cmd0 != '\0');
-            if (*c.cmd0) {
-                EXPECT_EQ(cmd0->text(), QString::fromLatin1(c.cmd0));
-            }
-            EXPECT_TRUE(cmd1->isVisible());
-            EXPECT_EQ(cmd1->text(), QString::fromLatin1(c.cmd1));
-            auto* check = child<QCheckBox>(modal, "Check1");
+            EXPECT_EQ(modal->windowTitle(), QStringLiteral("Korvane 2000"));
+            EXPECT_EQ(child<QLabel>(modal, "textLabel")->text(), QStringLiteral("One\n\nTwo?"));
+            EXPECT_FALSE(child<QLabel>(modal, "pictureLabel")->pixmap().isNull());
+            auto* left = child<QPushButton>(modal, "leftButton");
+            auto* right = child<QPushButton>(modal, "rightButton");
+            EXPECT_EQ(left->isVisible() ? left->text() : QString(), QLatin1String(c.left));
+            EXPECT_EQ(right->text(), QLatin1String(c.right));
+            auto* check = child<QCheckBox>(modal, "doNotShowCheck");
             EXPECT_EQ(check->text(), QStringLiteral("&Do not show this again"));
+            EXPECT_FALSE(check->isChecked()); // never carried over from the last message
             if (c.tick)
                 QTest::mouseClick(check, Qt::LeftButton);
-            if (c.screen)
-                test::saveScreen(modal, QStringLiteral("frmGenMsg_") + QLatin1String(c.name));
+            if (c.f1)
+                QTest::keyClick(modal, Qt::Key_F1);
             switch (c.press) {
-            case Press::Cmd0:
-                QTest::mouseClick(cmd0, Qt::LeftButton);
+            case Press::HelpThenOk:
+                QTest::mouseClick(right, Qt::LeftButton);
+                EXPECT_TRUE(modal->isVisible());
+                [[fallthrough]];
+            case Press::Left:
+                QTest::mouseClick(left, Qt::LeftButton);
                 break;
-            case Press::Cmd1:
-                QTest::mouseClick(cmd1, Qt::LeftButton);
+            case Press::Right:
+                QTest::mouseClick(right, Qt::LeftButton);
                 break;
             case Press::CloseBox:
                 modal->close();
                 break;
-            case Press::Escape:
-                QTest::keyClick(modal, Qt::Key_Escape);
-                break;
-            case Press::AltY:
-                QTest::keyClick(modal, Qt::Key_Y, Qt::AltModifier);
-                break;
-            case Press::AltN:
-                QTest::keyClick(modal, Qt::Key_N, Qt::AltModifier);
-                break;
             }
         });
         bool doNotShow = !c.tick;
-        bool result = !c.result;
-        dialog.Message(95, QStringLiteral("Korvane 2000"),
-                       QStringLiteral("CAUTION - You may replace existing mail messages with this "
-                                      "option.\r\nWould you like additional Help?"),
-                       doNotShow, c.helpStyle, result);
+        bool yes = !c.yes;
+        dialog.showMessage(95, QStringLiteral("Korvane 2000"), QStringLiteral("One\r\n\r\nTwo?"),
+                           doNotShow, c.helpStyle, yes);
         EXPECT_FALSE(dialog.isVisible());
-        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(yes, c.yes);
         EXPECT_EQ(doNotShow, c.tick);
+        EXPECT_EQ(opened, c.helpOpened);
     }
-}
-
-TEST(MessageDialogTest, TitleTextAndPicture)
-{
-    MessageDialog dialog;
-    whenModal([&](QWidget* modal) {
-        EXPECT_EQ(modal->windowTitle(), QStringLiteral("Korvane 2000"));
-        EXPECT_EQ(child<QLabel>(modal, "Label1")->text(), QStringLiteral("Line one\n\nLine two"));
-        EXPECT_FALSE(child<QLabel>(modal, "Image1")->pixmap().isNull());
-        // The previous answer's tick is not carried into a new message.
-        EXPECT_FALSE(child<QCheckBox>(modal, "Check1")->isChecked());
-        QTest::mouseClick(child<QPushButton>(modal, "cmd0"), Qt::LeftButton);
-    });
-    bool doNotShow = true;
-    bool result = false;
-    dialog.Message(95, QStringLiteral("Korvane 2000"), QStringLiteral("Line one\r\n\r\nLine two"),
-                   doNotShow, 0, result);
-    EXPECT_TRUE(result);
-    EXPECT_FALSE(doNotShow);
-}
-
-TEST(MessageDialogTest, HelpOpensTheTopicAndLeavesTheDialogOpen)
-{
-    QList<int> opened;
-    MessageDialog dialog([&](int topic) { opened.append(topic); });
-    whenModal([&](QWidget* modal) {
-        QTest::mouseClick(child<QPushButton>(modal, "cmd1"), Qt::LeftButton);
-        EXPECT_TRUE(modal->isVisible());
-        QTest::keyClick(modal, Qt::Key_F1);
-        EXPECT_TRUE(modal->isVisible());
-        QTest::mouseClick(child<QPushButton>(modal, "cmd0"), Qt::LeftButton);
-    });
-    bool doNotShow = false;
-    bool result = true;
-    dialog.Message(95, QStringLiteral("Korvane 2000"), QStringLiteral("WAB"), doNotShow, 1050,
-                   result);
-    EXPECT_EQ(opened, (QList<int>{1050, 1050}));
-    EXPECT_FALSE(result);
-
-    // Yes/No messages answer F1 with the opening page's topic.
-    opened.clear();
-    whenModal([&](QWidget* modal) {
-        QTest::keyClick(modal, Qt::Key_F1);
-        QTest::mouseClick(child<QPushButton>(modal, "cmd1"), Qt::LeftButton);
-    });
-    dialog.Message(95, QStringLiteral("Korvane 2000"), QStringLiteral("?"), doNotShow, 0, result);
-    EXPECT_EQ(opened, (QList<int>{999}));
 }
 
 } // namespace

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QApplication>
-#include <QDir>
 #include <QTimer>
 #include <QWidget>
 
@@ -12,44 +11,28 @@
 namespace kv::test {
 
 // Runs `drive` on the modal dialog the code under test is about to show, once it is on screen.
-// When `drive` leaves the dialog open, it is rejected after a while so that a test never hangs.
+// A dialog `drive` leaves open is closed after a while, so that a test fails instead of hanging.
 inline void whenModal(std::function<void(QWidget*)> drive)
 {
     auto* timer = new QTimer;
     timer->setInterval(5);
-    auto tries = std::make_shared<int>(0);
-    QObject::connect(timer, &QTimer::timeout, [timer, tries, drive] {
+    QObject::connect(timer, &QTimer::timeout, [timer, tries = 0, drive]() mutable {
         QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible()) {
-            if (++*tries > 400) {
-                ADD_FAILURE() << "no modal dialog appeared";
-                timer->deleteLater();
-                timer->stop();
-            }
+        if ((!modal || !modal->isVisible()) && ++tries <= 400)
             return;
-        }
         timer->stop();
         timer->deleteLater();
+        if (!modal || !modal->isVisible())
+            return ADD_FAILURE() << "no modal dialog appeared";
         drive(modal);
-        if (modal->isVisible() && QApplication::activeModalWidget() == modal) {
-            QTimer::singleShot(2000, modal, [modal] {
-                if (modal->isVisible()) {
-                    ADD_FAILURE() << "dialog " << modal->objectName().toStdString() << " left open";
-                    modal->close();
-                }
-            });
-        }
+        if (!modal->isVisible() || QApplication::activeModalWidget() != modal)
+            return;
+        QTimer::singleShot(2000, modal, [modal] {
+            EXPECT_FALSE(modal->isVisible()) << modal->objectName().toStdString() << " left open";
+            modal->close();
+        });
     });
     timer->start();
-}
-
-// Saves a picture of a window under build/screens/ for a person to look at.
-inline void saveScreen(QWidget* widget, const QString& name)
-{
-    const QString folder = QStringLiteral(KV_BINARY_DIR) + QStringLiteral("/screens");
-    QDir().mkpath(folder);
-    EXPECT_TRUE(widget->grab().save(folder + u'/' + name + QStringLiteral(".png")))
-        << name.toStdString();
 }
 
 template <class T> T* child(QWidget* parent, const char* name)
