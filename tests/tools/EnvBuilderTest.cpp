@@ -212,9 +212,9 @@ TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
             if (folder.fileName.isEmpty())
                 continue;
             msgstore::DbxFile dbx;
-            ASSERT_TRUE(dbx.FileOpen(store + QLatin1Char('/') + folder.fileName))
+            ASSERT_TRUE(dbx.open(store + QLatin1Char('/') + folder.fileName))
                 << folder.fileName.toStdString();
-            messages += dbx.MessageCount();
+            messages += dbx.messageCount();
             ++files;
         }
         EXPECT_GE(files, 5) << identity.name.toStdString();
@@ -235,7 +235,7 @@ TEST(EnvBuilder, StoresHoldMessageFilesTheReadersOpen)
     ASSERT_FALSE(mbx.isEmpty());
     for (const QString& name : mbx) {
         msgstore::MbxFile file;
-        EXPECT_TRUE(file.FileOpen(mail + QLatin1Char('/') + name)) << name.toStdString();
+        EXPECT_TRUE(file.open(mail + QLatin1Char('/') + name)) << name.toStdString();
     }
     // The news account's data directory is the folder the store's newsgroups are in.
     const QString newsDir = oe4.hkcu(
