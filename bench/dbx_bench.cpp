@@ -36,18 +36,18 @@ int main(int argc, char** argv)
         QElapsedTimer t;
         t.start();
         DbxFile reader;
-        if (!reader.FileOpen(path)) {
+        if (!reader.open(path)) {
             std::fprintf(stderr, "dbx_bench: %s\n", qPrintable(reader.lastError()));
             return 1;
         }
-        count = reader.MessageCount();
+        count = reader.messageCount();
         checksum = 0;
         for (qint32 n = 1; n <= count; ++n) {
-            reader.MessageHeaders(n);
-            checksum += reader.MsgFrom().size() + reader.MsgTo().size() +
-                        reader.MsgSubject().size() + reader.MsgDateStr().size();
+            reader.loadHeaders(n);
+            checksum += reader.from().size() + reader.to().size() + reader.subject().size() +
+                        reader.dateText().size();
         }
-        reader.FileClose();
+        reader.close();
         const double secs = double(t.nsecsElapsed()) / 1e9;
         const double rate = double(count) / secs;
         std::printf("round %d: %lld messages in %.3f s = %.0f msgs/s\n", r + 1, (long long)count,

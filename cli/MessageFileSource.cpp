@@ -43,14 +43,14 @@ bool MessageFileSource::open(const QString& hostPath, QString* error)
     switch (kindOf(hostPath)) {
     case Kind::Dbx:
         m_dbx = std::make_unique<msgstore::DbxFile>();
-        if (m_dbx->FileOpen(hostPath))
+        if (m_dbx->open(hostPath))
             return true;
         *error = QStringLiteral("%1: cannot read the message file: %2")
                      .arg(hostPath, m_dbx->lastError());
         return false;
     case Kind::Mbx:
         m_mbx = std::make_unique<msgstore::MbxFile>();
-        if (m_mbx->FileOpen(hostPath))
+        if (m_mbx->open(hostPath))
             return true;
         *error = QStringLiteral("%1: cannot read the message file: %2")
                      .arg(hostPath, m_mbx->lastError());
@@ -64,51 +64,43 @@ bool MessageFileSource::open(const QString& hostPath, QString* error)
 
 qint32 MessageFileSource::count() const
 {
-    return m_dbx ? m_dbx->MessageCount() : m_mbx ? m_mbx->MessageCount() : 0;
+    return m_dbx ? m_dbx->messageCount() : m_mbx ? m_mbx->messageCount() : 0;
 }
 
 void MessageFileSource::loadHeaders(qint32 n)
 {
     if (m_dbx)
-        m_dbx->MessageHeaders(n);
+        m_dbx->loadHeaders(n);
     else if (m_mbx)
-        m_mbx->FullMessage(n);
+        m_mbx->loadHeaders(n);
 }
 
 QString MessageFileSource::from() const
 {
-    return m_dbx ? m_dbx->MsgFrom() : m_mbx->MsgFrom();
+    return m_dbx ? m_dbx->from() : m_mbx->from();
 }
 
 QString MessageFileSource::subject() const
 {
-    return m_dbx ? m_dbx->MsgSubject() : m_mbx->MsgSubject();
+    return m_dbx ? m_dbx->subject() : m_mbx->subject();
 }
 
 QString MessageFileSource::date() const
 {
-    return m_dbx ? m_dbx->MsgDateStr() : m_mbx->MsgDateStr();
+    return m_dbx ? m_dbx->dateText() : m_mbx->dateText();
 }
 
 qint64 MessageFileSource::size(qint32 n)
 {
-    return m_dbx ? m_dbx->MsgSize(n) : m_mbx->MsgSize(n);
+    return m_dbx ? m_dbx->messageSize(n) : m_mbx->messageSize(n);
 }
 
 bool MessageFileSource::save(qint32 n, const QString& folder, const QString& fileName,
                              QString* error)
 {
-    if (m_dbx) {
-        if (m_dbx->SaveAsFile(n, folder, fileName))
-            return true;
-        *error = m_dbx->lastError();
-        return false;
-    }
-    bool ok = false;
-    m_mbx->FullMessage(n, &ok);
-    if (ok && m_mbx->SaveAsFile(folder, fileName))
+    if (m_dbx ? m_dbx->saveAs(n, folder, fileName) : m_mbx->saveAs(n, folder, fileName))
         return true;
-    *error = m_mbx->lastError();
+    *error = m_dbx ? m_dbx->lastError() : m_mbx->lastError();
     return false;
 }
 

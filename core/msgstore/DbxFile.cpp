@@ -27,7 +27,7 @@ constexpr qsizetype kHeaderLimit = 2000;
 
 } // namespace
 
-bool DbxFile::FileOpen(const QString& hostPath)
+bool DbxFile::open(const QString& hostPath)
 {
     const OpenStep step = mapFile(hostPath);
     if (step != OpenStep::Mapped)
@@ -59,10 +59,10 @@ bool DbxFile::index(Scan& scan)
     if (!m_file.u32(kRootAt, &root))
         return failOpen(QStringLiteral("the file is too short for a message file header"));
     scan.offsets.reserve(qMin<quint32>(scan.count, 1u << 16));
-    return root == 0 || ScanIndexNode(scan, root, 0);
+    return root == 0 || scanNode(scan, root, 0);
 }
 
-bool DbxFile::ScanIndexNode(Scan& scan, quint32 node, int depth)
+bool DbxFile::scanNode(Scan& scan, quint32 node, int depth)
 {
     if (depth > kMaxDepth)
         return fail(QStringLiteral("the message index nests too deeply"));
@@ -92,12 +92,12 @@ bool DbxFile::ScanIndexNode(Scan& scan, quint32 node, int depth)
         const quint32 object = le32(e);
         if (object == 0)
             continue;
-        if (!ReadMsgInfo(scan, object))
+        if (!readObject(scan, object))
             return false;
         ++passed;
     }
     if (scan.offsets.size() != scan.count && leadingChild != 0) {
-        if (!ScanIndexNode(scan, leadingChild, depth + 1))
+        if (!scanNode(scan, leadingChild, depth + 1))
             return false;
     }
     if (scan.offsets.size() != scan.count) {
@@ -112,14 +112,14 @@ bool DbxFile::ScanIndexNode(Scan& scan, quint32 node, int depth)
             const quint32 child = le32(e + 4);
             if (child == 0)
                 break;
-            if (!ScanIndexNode(scan, child, depth + 1))
+            if (!scanNode(scan, child, depth + 1))
                 return false;
         }
     }
     return true;
 }
 
-bool DbxFile::ReadMsgInfo(Scan& scan, quint32 object)
+bool DbxFile::readObject(Scan& scan, quint32 object)
 {
     if (scan.offsets.size() >= scan.count)
         return fail(QStringLiteral("the index holds more messages than the header's count %1")
@@ -166,7 +166,7 @@ bool DbxFile::readMessage(qint32 n, QByteArray* text)
     return true;
 }
 
-qint64 DbxFile::MsgSize(qint32 n)
+qint64 DbxFile::messageSize(qint32 n)
 {
     if (n < 1 || n > m_count || !m_file.isOpen())
         return 0;
@@ -183,7 +183,7 @@ qint64 DbxFile::MsgSize(qint32 n)
     return total;
 }
 
-QByteArray DbxFile::FullMessage(qint32 n, bool* ok)
+QByteArray DbxFile::message(qint32 n, bool* ok)
 {
     if (ok)
         *ok = true;
@@ -200,7 +200,7 @@ QByteArray DbxFile::FullMessage(qint32 n, bool* ok)
     return text;
 }
 
-void DbxFile::MessageHeaders(qint32 n)
+void DbxFile::loadHeaders(qint32 n)
 {
     if (n < 1 || n > m_count)
         return;
@@ -231,24 +231,24 @@ void DbxFile::MessageHeaders(qint32 n)
     }
 }
 
-QString DbxFile::MsgFrom() const
+QString DbxFile::from() const
 {
     return headerValue(m_header, "From: ");
 }
-QString DbxFile::MsgTo() const
+QString DbxFile::to() const
 {
     return headerValue(m_header, "To: ");
 }
-QString DbxFile::MsgSubject() const
+QString DbxFile::subject() const
 {
     return headerValue(m_header, "Subject: ");
 }
-QString DbxFile::MsgDateStr() const
+QString DbxFile::dateText() const
 {
     return headerValue(m_header, "Date: ");
 }
 
-bool DbxFile::SaveAsFile(qint32 n, const QString& folder, const QString& fileName)
+bool DbxFile::saveAs(qint32 n, const QString& folder, const QString& fileName)
 {
     if (n < 1 || n > m_count)
         return fail(QStringLiteral("there is no message %1").arg(n));

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "msgstore/MsgFileReader.h"
+#include "msgstore/MessageFileReader.h"
 
 #include <QByteArray>
 #include <QSet>
@@ -14,37 +14,40 @@ namespace kv::msgstore {
 // message through the file's index tree, numbers them 1..count in the order the scan meets them,
 // and hands out a message's raw text, its header lines, four header values, its size, or writes
 // it byte for byte to a file. It never changes the file. One reader per file; the file stays
-// open (mapped) from FileOpen to FileClose.
-class DbxFile : public MsgFileReader
+// open (mapped) from open to close.
+class DbxFile : public MessageFileReader
 {
 public:
-    // The message's stored length in bytes (its blocks' text lengths added up), read from the
-    // file when asked so that two copies of one message agree; 0 outside 1..count or when the
-    // message cannot be read.
-    qint64 MsgSize(qint32 n);
     // Opens and indexes a file (a host path). Opening the name already open returns true at
     // once without reading anything again. False when the file is missing or damaged; the
     // reader is then closed.
-    bool FileOpen(const QString& hostPath);
-    // The message's raw text, also kept as the full-message text; the cursor becomes n. "" for
-    // a number outside 1..count (cursor unchanged) or a slot the index did not fill. A message
+    bool open(const QString& hostPath);
+
+    // The message's raw text, also kept as currentMessage(); the cursor becomes n. "" for a
+    // number outside 1..count (cursor unchanged) or a slot the index did not fill. A message
     // that cannot be read gives "" with *ok false and lastError() telling why.
-    QByteArray FullMessage(qint32 n, bool* ok = nullptr);
-    // Loads the message's header lines for the header-value members; does nothing for a number
-    // outside 1..count. A message that cannot be read leaves the header text "".
-    void MessageHeaders(qint32 n);
-    QByteArray FirstMsg() { return FullMessage(1); }
-    QByteArray NextMsg() { return m_cursor < m_count ? FullMessage(m_cursor + 1) : QByteArray(); }
-    QString MsgFrom() const;
-    QString MsgTo() const;
-    QString MsgSubject() const;
-    QString MsgDateStr() const;
+    QByteArray message(qint32 n, bool* ok = nullptr);
+    QByteArray first() { return message(1); }
+    QByteArray next() { return m_cursor < m_count ? message(m_cursor + 1) : QByteArray(); }
+    // The message's stored length in bytes (its blocks' text lengths added up), read from the
+    // file when asked so that two copies of one message agree; 0 outside 1..count or when the
+    // message cannot be read.
+    qint64 messageSize(qint32 n);
+
+    // Loads the message's header lines for the header values below, without reading its body;
+    // does nothing for a number outside 1..count. A message that cannot be read leaves the
+    // header text "".
+    void loadHeaders(qint32 n);
+    const QByteArray& headerText() const { return m_header; }
+    QString from() const;
+    QString to() const;
+    QString subject() const;
+    QString dateText() const;
+
     // Writes the message's stored bytes to folder/fileName (folder a host path, created when
     // missing; an existing file is replaced). False when nothing was written: a number outside
     // 1..count, a damaged message or a write error (lastError() tells which).
-    bool SaveAsFile(qint32 n, const QString& folder, const QString& fileName);
-
-    const QByteArray& HeaderText() const { return m_header; }
+    bool saveAs(qint32 n, const QString& folder, const QString& fileName);
 
 private:
     struct Scan
@@ -55,8 +58,8 @@ private:
     };
 
     bool index(Scan& scan);
-    bool ScanIndexNode(Scan& scan, quint32 node, int depth);
-    bool ReadMsgInfo(Scan& scan, quint32 object);
+    bool scanNode(Scan& scan, quint32 node, int depth);
+    bool readObject(Scan& scan, quint32 object);
     quint32 firstBlock(qint32 n) const;
     bool readMessage(qint32 n, QByteArray* text);
 

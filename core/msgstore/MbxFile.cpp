@@ -15,7 +15,7 @@ constexpr quint64 kLengthAt = 0x08;
 
 } // namespace
 
-bool MbxFile::FileOpen(const QString& hostPath)
+bool MbxFile::open(const QString& hostPath)
 {
     const OpenStep step = mapFile(hostPath);
     if (step != OpenStep::Mapped)
@@ -56,14 +56,35 @@ bool MbxFile::FileOpen(const QString& hostPath)
     return true;
 }
 
-qint64 MbxFile::MsgSize(qint32 n) const
+qint64 MbxFile::messageSize(qint32 n) const
 {
     if (n < 1 || size_t(n) > m_records.size() || n > m_count)
         return 0;
     return m_records[size_t(n) - 1].length;
 }
 
-QByteArray MbxFile::FullMessage(qint32 n, bool* ok)
+bool MbxFile::readRecord(qint32 n, QByteArray* text)
+{
+    text->clear();
+    if (size_t(n) > m_records.size())
+        return true;
+    if (!m_file.isOpen())
+        return fail(QStringLiteral("message %1: no message file is open").arg(n));
+    const Record& r = m_records[size_t(n) - 1];
+    if (r.length < qint32(kRecordHeader))
+        return fail(QStringLiteral("message %1: the record length %2 is shorter than its header")
+                        .arg(n)
+                        .arg(r.length));
+    const quint64 textLength = quint64(r.length) - kRecordHeader;
+    const uchar* data = m_file.at(r.offset + kRecordHeader, textLength);
+    if (!data)
+        return fail(
+            QStringLiteral("message %1: the record reaches past the end of the file").arg(n));
+    *text = QByteArray(reinterpret_cast<const char*>(data), qsizetype(textLength));
+    return true;
+}
+
+QByteArray MbxFile::message(qint32 n, bool* ok)
 {
     if (ok)
         *ok = true;
@@ -71,50 +92,39 @@ QByteArray MbxFile::FullMessage(qint32 n, bool* ok)
     if (n < 1 || n > m_count)
         return {};
     m_cursor = n;
-    if (size_t(n) > m_records.size())
-        return {};
-    auto failed = [&](const QString& why) {
-        if (ok)
-            *ok = false;
-        fail(QStringLiteral("message %1: %2").arg(n).arg(why));
-        return QByteArray();
-    };
-    if (!m_file.isOpen())
-        return failed(QStringLiteral("no message file is open"));
-    const Record& r = m_records[size_t(n) - 1];
-    if (r.length < qint32(kRecordHeader))
-        return failed(
-            QStringLiteral("the record length %1 is shorter than its header").arg(r.length));
-    const quint64 textLength = quint64(r.length) - kRecordHeader;
-    const uchar* text = m_file.at(r.offset + kRecordHeader, textLength);
-    if (!text)
-        return failed(QStringLiteral("the record reaches past the end of the file"));
-    m_full = QByteArray(reinterpret_cast<const char*>(text), qsizetype(textLength));
+    const bool read = readRecord(n, &m_full);
+    if (ok)
+        *ok = read;
     return m_full;
 }
 
-QString MbxFile::MsgFrom() const
+QString MbxFile::from() const
 {
     return headerValue(m_full, "From: ");
 }
-QString MbxFile::MsgTo() const
+QString MbxFile::to() const
 {
     return headerValue(m_full, "To: ");
 }
-QString MbxFile::MsgSubject() const
+QString MbxFile::subject() const
 {
     return headerValue(m_full, "Subject: ");
 }
-QString MbxFile::MsgDateStr() const
+QString MbxFile::dateText() const
 {
     return headerValue(m_full, "Date: ");
 }
 
-bool MbxFile::SaveAsFile(const QString& folder, const QString& fileName)
+bool MbxFile::saveAs(qint32 n, const QString& folder, const QString& fileName)
 {
     static const QByteArray kLineEnd("\r\n");
+    if (n < 1 || n > m_count)
+        return fail(QStringLiteral("there is no message %1").arg(n));
+    QByteArray text;
+    if (!readRecord(n, &text))
+        return false;
     QString error;
-    if (!writeMessageFile(folder, fileName, m_full, kLineEnd, &error))
+    if (!writeMessageFile(folder, fileName, text, kLineEnd, &error))
         return fail(error);
     return true;
 }

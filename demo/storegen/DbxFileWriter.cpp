@@ -14,17 +14,15 @@ constexpr std::uint32_t kSegmentSize[] = {0xC000, 25 * DbxFileWriter::kNodeSize,
 constexpr std::uint32_t kGrowStep = 0x10000;
 
 // Filters of the trees that hold a subset of the objects, as the client stores them.
-const char kWatchFilter[] =
-    "((MSGCOL_FLAGS & ARF_WATCH) != 0 || (MSGCOL_FLAGS & ARF_IGNORE) != 0)";
+const char kWatchFilter[] = "((MSGCOL_FLAGS & ARF_WATCH) != 0 || (MSGCOL_FLAGS & ARF_IGNORE) != 0)";
 const char kSubscribedFilter[] = "(FLDCOL_FLAGS & FOLDER_SUBSCRIBED)";
 
 } // namespace
 
-DbxFileWriter::DbxFileWriter(Kind kind)
-    : m_kind(kind)
+DbxFileWriter::DbxFileWriter(Kind kind) : m_kind(kind)
 {
-    m_fileInfo = QByteArray(kind == Kind::Messages ? 0x618 : (kind == Kind::Folders ? 0x108 : 0xFC),
-                            '\0');
+    m_fileInfo =
+        QByteArray(kind == Kind::Messages ? 0x618 : (kind == Kind::Folders ? 0x108 : 0xFC), '\0');
     if (kind == Kind::Offline)
         m_fileInfo[0] = 1;
 }
@@ -54,18 +52,18 @@ void DbxFileWriter::setFileInfo(const QByteArray& info)
     m_fileInfo = fixed;
 }
 
-std::uint32_t DbxFileWriter::alloc(Seg seg, std::uint32_t size, Type type)
+std::uint32_t DbxFileWriter::alloc(SegmentKind kind, std::uint32_t size, ObjectType type)
 {
-    Segment& s = m_segs[seg];
+    Segment& s = m_segs[size_t(kind)];
     if (s.size == 0 || s.used + size > s.size) {
         s.start = m_end;
-        s.size = std::max(kSegmentSize[seg], size);
+        s.size = std::max(kSegmentSize[size_t(kind)], size);
         s.used = 0;
         m_end += s.size;
     }
     const std::uint32_t at = s.start + s.used;
     s.used += size;
-    m_allocated[type] += size;
+    m_allocated[size_t(type)] += size;
     return at;
 }
 
@@ -75,7 +73,8 @@ void DbxFileWriter::writeAt(std::uint32_t offset, const QByteArray& bytes)
         return;
     if (!m_file.seek(offset) || m_file.write(bytes) != bytes.size()) {
         m_failed = true;
-        m_error = QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
+        m_error =
+            QStringLiteral("cannot write %1: %2").arg(m_file.fileName(), m_file.errorString());
         qCWarning(lcStoregen) << m_error;
     }
 }
@@ -84,7 +83,7 @@ std::uint32_t DbxFileWriter::writeText(const QByteArray& text)
 {
     const std::uint32_t len = align4(std::uint32_t(text.size()) + 1);
     QByteArray obj(int(8 + len), '\0');
-    const std::uint32_t at = alloc(SegRecords, 8 + len, TypeText);
+    const std::uint32_t at = alloc(SegmentKind::Records, 8 + len, ObjectType::Text);
     putU32(obj, 0, at);
     putU32(obj, 4, len);
     putBytes(obj, 8, text);
@@ -95,7 +94,7 @@ std::uint32_t DbxFileWriter::writeText(const QByteArray& text)
 std::uint32_t DbxFileWriter::writeRecord(const QByteArray& body, int attributeCount)
 {
     const std::uint32_t size = 12 + std::uint32_t(body.size());
-    const std::uint32_t at = alloc(SegRecords, size, TypeRecord);
+    const std::uint32_t at = alloc(SegmentKind::Records, size, ObjectType::Record);
     QByteArray obj(int(size), '\0');
     putU32(obj, 0, at);
     putU32(obj, 4, std::uint32_t(body.size()));
@@ -112,7 +111,7 @@ std::uint32_t DbxFileWriter::writeBlocks(const QByteArray& text)
     std::vector<std::uint32_t> offsets;
     offsets.reserve(size_t(count));
     for (qsizetype i = 0; i < count; ++i)
-        offsets.push_back(alloc(SegBlocks, kBlockSize, TypeBlock));
+        offsets.push_back(alloc(SegmentKind::Blocks, kBlockSize, ObjectType::Block));
     QByteArray block(kBlockSize, '\0');
     for (qsizetype i = 0; i < count; ++i) {
         const qsizetype from = i * kBlockData;
@@ -137,7 +136,7 @@ void DbxFileWriter::writeTree(int index, const std::vector<std::uint32_t>& recor
     const auto& nodes = tree.nodes();
     std::vector<std::uint32_t> at(nodes.size());
     for (size_t i = 0; i < nodes.size(); ++i)
-        at[i] = alloc(SegNodes, kNodeSize, TypeNode);
+        at[i] = alloc(SegmentKind::Nodes, kNodeSize, ObjectType::Node);
     auto offsetOf = [&](int n) { return n < 0 ? 0u : at[size_t(n)]; };
     for (size_t i = 0; i < nodes.size(); ++i) {
         const DbxIndexTree::Node& n = nodes[i];
@@ -176,10 +175,10 @@ QByteArray DbxFileWriter::header() const
     putU32(h, 0x14, m_kind == Kind::Offline ? 2 : 5);
     putU32(h, 0x18, 5);
     putU32(h, 0x1C, std::uint32_t(m_fileInfo.size()));
-    for (int s = 0; s < SegCount; ++s) {
-        putU32(h, 0x24 + 12 * s, m_segs[size_t(s)].start);
-        putU32(h, 0x28 + 12 * s, m_segs[size_t(s)].size);
-        putU32(h, 0x2C + 12 * s, m_segs[size_t(s)].used);
+    for (size_t s = 0; s < kSegmentKinds; ++s) {
+        putU32(h, qsizetype(0x24 + 12 * s), m_segs[s].start);
+        putU32(h, qsizetype(0x28 + 12 * s), m_segs[s].size);
+        putU32(h, qsizetype(0x2C + 12 * s), m_segs[s].used);
     }
     std::uint32_t total = 0;
     for (size_t t = 0; t < m_allocated.size(); ++t) {
@@ -219,7 +218,8 @@ QByteArray DbxFileWriter::header() const
 bool DbxFileWriter::finish()
 {
     writeAt(0, header() + m_fileInfo);
-    const std::uint32_t physical = m_dataStart + (m_end - m_dataStart + kGrowStep - 1) / kGrowStep * kGrowStep;
+    const std::uint32_t physical =
+        m_dataStart + (m_end - m_dataStart + kGrowStep - 1) / kGrowStep * kGrowStep;
     if (!m_failed && !m_file.resize(physical)) {
         m_failed = true;
         m_error = QStringLiteral("cannot size %1: %2").arg(m_file.fileName(), m_file.errorString());

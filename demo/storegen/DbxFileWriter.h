@@ -19,7 +19,13 @@ namespace kv::storegen {
 class DbxFileWriter
 {
 public:
-    enum class Kind { Messages, Folders, Pop3Uidl, Offline };
+    enum class Kind
+    {
+        Messages,
+        Folders,
+        Pop3Uidl,
+        Offline
+    };
 
     static constexpr std::uint32_t kHeaderSize = 0x24BC;
     static constexpr std::uint32_t kNodeSize = 0x27C;
@@ -46,8 +52,21 @@ public:
     int treeDepth(int index) const { return m_treeDepth[size_t(index)]; }
 
 private:
-    enum Seg { SegRecords, SegNodes, SegBlocks, SegCount };
-    enum Type { TypeRecord = 0, TypeText = 1, TypeNode = 4, TypeBlock = 5 };
+    enum class SegmentKind
+    {
+        Records,
+        Nodes,
+        Blocks
+    };
+    static constexpr size_t kSegmentKinds = 3;
+    // The header keeps the bytes allocated per type, indexed by these numbers.
+    enum class ObjectType
+    {
+        Record = 0,
+        Text = 1,
+        Node = 4,
+        Block = 5
+    };
     struct Segment
     {
         std::uint32_t start = 0;
@@ -55,7 +74,7 @@ private:
         std::uint32_t used = 0;
     };
 
-    std::uint32_t alloc(Seg seg, std::uint32_t size, Type type);
+    std::uint32_t alloc(SegmentKind kind, std::uint32_t size, ObjectType type);
     std::uint32_t writeText(const QByteArray& text);
     void writeAt(std::uint32_t offset, const QByteArray& bytes);
     QByteArray header() const;
@@ -66,7 +85,7 @@ private:
     QByteArray m_fileInfo;
     std::uint32_t m_dataStart = 0;
     std::uint32_t m_end = 0;
-    std::array<Segment, SegCount> m_segs{};
+    std::array<Segment, kSegmentKinds> m_segs{};
     std::array<std::uint32_t, 6> m_allocated{};
     std::array<std::uint32_t, 3> m_counts{};
     std::array<std::uint32_t, 3> m_roots{};

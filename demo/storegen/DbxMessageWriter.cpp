@@ -18,21 +18,22 @@ constexpr std::uint64_t kTicksPerMinute = 600000000ull;
 QByteArray normalizedSubject(const QByteArray& subject)
 {
     QByteArray s = subject;
-    while (s.startsWith("Re: ") || s.startsWith("RE: ") || s.startsWith("Fw: ") || s.startsWith("FW: "))
+    while (s.startsWith("Re: ") || s.startsWith("RE: ") || s.startsWith("Fw: ") ||
+           s.startsWith("FW: "))
         s = s.mid(4);
     return s;
 }
 
 // The client's view state of the folder; a folder never opened holds only the store and
 // folder names, the special-folder number and a few fixed words.
-QByteArray messageFolderInfo(const QByteArray& folderName, std::uint32_t special, bool hasMessages)
+QByteArray messageFolderInfo(const QByteArray& folderName, SpecialFolder special, bool hasMessages)
 {
     QByteArray info(0x618, '\0');
     putU32(info, 0, 1);
     info[4] = 3;
     putBytes(info, 5, QByteArray("LocalStore"));
     putBytes(info, 0x105, folderName.left(0xFF));
-    putU32(info, 0x208, special);
+    putU32(info, 0x208, std::uint32_t(special));
     putU32(info, 0x210, 3);
     putU32(info, 0x21C, 0xFFA);
     putU32(info, 0x224, 5);
@@ -47,14 +48,10 @@ QByteArray messageFolderInfo(const QByteArray& folderName, std::uint32_t special
 
 } // namespace
 
-DbxMessageWriter::DbxMessageWriter()
-    : DbxMessageWriter(Options{})
-{
-}
+DbxMessageWriter::DbxMessageWriter() : DbxMessageWriter(Options{}) {}
 
 DbxMessageWriter::DbxMessageWriter(Options options)
-    : m_options(std::move(options))
-    , m_file(DbxFileWriter::Kind::Messages)
+    : m_options(std::move(options)), m_file(DbxFileWriter::Kind::Messages)
 {
 }
 
@@ -73,7 +70,8 @@ bool DbxMessageWriter::add(const MailMessage& m)
     const std::uint32_t firstBlock = m_file.writeBlocks(m.raw);
     const bool indirect = m_options.indirectOffsets || firstBlock >= (1u << 24);
 
-    std::uint32_t flags = kFlagDownloaded | (m.read ? kFlagRead : 0) | (m.hasAttachment ? kFlagAttachment : 0);
+    std::uint32_t flags =
+        kFlagDownloaded | (m.read ? kFlagRead : 0) | (m.hasAttachment ? kFlagAttachment : 0);
     // Readers find an indirect first-block offset as the third word of the data area,
     // after the 8-byte receive time; that holds only while the flags are stored directly.
     if (!indirect && id % 3 == 0)
@@ -109,7 +107,8 @@ bool DbxMessageWriter::add(const MailMessage& m)
 
 bool DbxMessageWriter::finish()
 {
-    m_file.setFileInfo(messageFolderInfo(m_folderName, m_options.specialFolder, !m_records.empty()));
+    m_file.setFileInfo(
+        messageFolderInfo(m_folderName, m_options.specialFolder, !m_records.empty()));
     m_file.writeTree(0, m_records);
     return m_file.finish();
 }

@@ -2,6 +2,7 @@
 
 #include "DbxFileWriter.h"
 #include "MailMessage.h"
+#include "SpecialFolder.h"
 
 #include <QString>
 
@@ -24,8 +25,7 @@ public:
         bool indirectOffsets = false;
         QByteArray accountName = "pop.example.com";
         QByteArray accountKey = "00000001";
-        // 1 Inbox, 2 Outbox, 3 Sent Items, 4 Deleted Items, 5 Drafts, 0 the user's folders.
-        std::uint32_t specialFolder = 0;
+        SpecialFolder specialFolder = SpecialFolder::None;
     };
 
     DbxMessageWriter();

@@ -22,8 +22,8 @@ QByteArray FoldersDbxWriter::recordBody(const DbxFolder& f, int* attributeCount)
     r.addInt(0x06, f.flags);
     r.addInt(0x07, f.messageCount);
     r.addInt(0x08, f.unreadCount);
-    r.addInt(0x09, f.special);
-    r.addInt(0x0A, f.type);
+    r.addInt(0x09, std::uint32_t(f.special));
+    r.addInt(0x0A, std::uint32_t(f.type));
     if (attributeCount)
         *attributeCount = r.attributeCount();
     return r.body();
@@ -37,7 +37,7 @@ std::vector<DbxFolder> FoldersDbxWriter::standardFolders()
     root.parent = -1;
     root.name = "Outlook Express";
     root.flags = 0x00800010;
-    root.type = DbxFolder::Root;
+    root.type = DbxFolder::StoreType::Root;
     v.push_back(root);
 
     DbxFolder local;
@@ -47,14 +47,13 @@ std::vector<DbxFolder> FoldersDbxWriter::standardFolders()
     local.flags = 0x00900019;
     v.push_back(local);
 
-    const char* names[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
-    for (std::uint32_t i = 0; i < 5; ++i) {
+    for (std::uint32_t i = 0; i < std::size(kStandardFolderNames); ++i) {
         DbxFolder f;
         f.id = 4 + i;
         f.parent = 1;
-        f.name = names[i];
+        f.name = kStandardFolderNames[i];
         f.fileName = f.name + ".dbx";
-        f.special = i + 1;
+        f.special = SpecialFolder(i + 1);
         v.push_back(f);
     }
     return v;

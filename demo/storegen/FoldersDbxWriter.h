@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SpecialFolder.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -12,20 +14,27 @@ namespace kv::storegen {
 struct DbxFolder
 {
     // Kinds of store node (attribute 0x0A); news nodes carry 0 and so have no such word.
-    enum Type : std::uint32_t { News = 0, Imap = 1, HttpMail = 2, Local = 3, Root = 4 };
+    enum class StoreType : std::uint32_t
+    {
+        News = 0,
+        Imap = 1,
+        HttpMail = 2,
+        Local = 3,
+        Root = 4
+    };
     // Flag bits (attribute 0x06) the folder trees filter on.
     static constexpr std::uint32_t kSubscribed = 0x1;
 
     std::uint32_t id = 0;
-    std::int32_t parent = 0;         // -1 for the store root, 0 for top-level nodes
+    std::int32_t parent = 0; // -1 for the store root, 0 for top-level nodes
     QByteArray name;
-    QByteArray fileName;             // empty while the folder's ".dbx" was never created
-    QByteArray accountId;            // store and account nodes: "LocalStore", "00000001"
+    QByteArray fileName;  // empty while the folder's ".dbx" was never created
+    QByteArray accountId; // store and account nodes: "LocalStore", "00000001"
     std::uint32_t flags = kSubscribed;
     std::uint32_t messageCount = 0;
     std::uint32_t unreadCount = 0;
-    std::uint32_t special = 0;       // 1 Inbox, 2 Outbox, 3 Sent Items, 4 Deleted Items, 5 Drafts
-    std::uint32_t type = Local;
+    SpecialFolder special = SpecialFolder::None;
+    StoreType type = StoreType::Local;
 };
 
 // Writes "Folders.dbx": every folder record once, indexed by three trees: all folders by

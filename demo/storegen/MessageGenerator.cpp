@@ -11,11 +11,48 @@ namespace {
 
 // Words of the body text, with Windows-1252 letters and punctuation among them.
 const char* const kWords[] = {
-    "the", "meeting", "report", "attached", "please", "find", "budget", "project", "draft",
-    "caf\xE9", "na\xEFve", "Gr\xF6\xDF" "e", "\x80" "50", "r\xE9sum\xE9", "\x93quoted\x94",
-    "\x96", "Z\xFCrich", "se\xF1or", "d\xE9j\xE0", "schedule", "tomorrow", "review", "thanks",
-    "regards", "invoice", "shipment", "order", "customer", "server", "backup", "folder",
-    "message", "week", "Monday", "price", "offer", "team", "update", "question", "answer",
+    "the",
+    "meeting",
+    "report",
+    "attached",
+    "please",
+    "find",
+    "budget",
+    "project",
+    "draft",
+    "caf\xE9",
+    "na\xEFve",
+    "Gr\xF6\xDF"
+    "e",
+    "\x80"
+    "50",
+    "r\xE9sum\xE9",
+    "\x93quoted\x94",
+    "\x96",
+    "Z\xFCrich",
+    "se\xF1or",
+    "d\xE9j\xE0",
+    "schedule",
+    "tomorrow",
+    "review",
+    "thanks",
+    "regards",
+    "invoice",
+    "shipment",
+    "order",
+    "customer",
+    "server",
+    "backup",
+    "folder",
+    "message",
+    "week",
+    "Monday",
+    "price",
+    "offer",
+    "team",
+    "update",
+    "question",
+    "answer",
 };
 
 struct Person
@@ -129,30 +166,26 @@ QByteArray rfc822Date(std::uint64_t utcSecondsSince2001)
         ++month;
     }
     const std::uint64_t weekday = (secondsSince2001 / 86400) % 7;
-    return QByteArray(kDays[weekday]) + ", " + QByteArray::number(int(days) + 1) + ' ' + kMonths[month]
-        + ' ' + QByteArray::number(year) + ' '
-        + QByteArray::number(int(secs / 3600)).rightJustified(2, '0') + ':'
-        + QByteArray::number(int(secs / 60 % 60)).rightJustified(2, '0') + ':'
-        + QByteArray::number(int(secs % 60)).rightJustified(2, '0') + " +0100";
+    return QByteArray(kDays[weekday]) + ", " + QByteArray::number(int(days) + 1) + ' ' +
+           kMonths[month] + ' ' + QByteArray::number(year) + ' ' +
+           QByteArray::number(int(secs / 3600)).rightJustified(2, '0') + ':' +
+           QByteArray::number(int(secs / 60 % 60)).rightJustified(2, '0') + ':' +
+           QByteArray::number(int(secs % 60)).rightJustified(2, '0') + " +0100";
 }
 
 } // namespace
 
-MessageGenerator::MessageGenerator(std::uint64_t seed)
-    : MessageGenerator(seed, Options{})
-{
-}
+MessageGenerator::MessageGenerator(std::uint64_t seed) : MessageGenerator(seed, Options{}) {}
 
 MessageGenerator::MessageGenerator(std::uint64_t seed, Options options)
-    : m_seed(seed)
-    , m_options(options)
+    : m_seed(seed), m_options(options)
 {
 }
 
 MailMessage MessageGenerator::message(std::uint64_t index) const
 {
     Rng rng(m_seed, index);
-    const int feature = int(index % 20);
+    const Feature feature = Feature(index % kRunLength);
     const Person& from = kPeople[rng.below(std::size(kPeople))];
     const Person& to = kPeople[rng.below(std::size(kPeople))];
     const std::uint64_t when = index * 3607 + rng.below(3600) + 86400ull * 365 * (m_seed % 5);
@@ -164,12 +197,14 @@ MailMessage MessageGenerator::message(std::uint64_t index) const
     m.toAddress = to.address;
     m.fileTime = fileTime(when);
     m.read = rng.percent(70);
-    m.messageId = "<" + QByteArray::number(m_seed) + "." + QByteArray::number(index) + "."
-        + QByteArray::number(rng.raw() % 1000000) + "@mail.example.com>";
+    m.messageId = "<" + QByteArray::number(m_seed) + "." + QByteArray::number(index) + "." +
+                  QByteArray::number(rng.raw() % 1000000) + "@mail.example.com>";
 
     QByteArray subjectHeader;
-    if (feature == EncodedSubject || rng.percent(10)) {
-        m.subject = "Gr\xFC\xDF" "e aus " + words(rng, 2);
+    if (feature == Feature::EncodedSubject || rng.percent(10)) {
+        m.subject = "Gr\xFC\xDF"
+                    "e aus " +
+                    words(rng, 2);
         subjectHeader = "=?iso-8859-1?Q?Gr=FC=DFe_aus_?= " + m.subject.mid(9);
     } else {
         m.subject = (rng.percent(25) ? "Re: " : "") + words(rng, 3 + int(rng.below(10)));
@@ -183,34 +218,37 @@ MailMessage MessageGenerator::message(std::uint64_t index) const
     }
 
     QByteArray h;
-    const int hops = feature == LongHeader ? 24 + int(rng.below(10)) : 1 + int(rng.below(3));
+    const int hops =
+        feature == Feature::LongHeader ? 24 + int(rng.below(10)) : 1 + int(rng.below(3));
     for (int i = 0; i < hops; ++i)
-        h += "Received: from relay" + QByteArray::number(i) + ".example.net ([192.0.2."
-            + QByteArray::number(int(rng.below(250)) + 1) + "])\r\n\tby mx" + QByteArray::number(i + 1)
-            + ".example.com with ESMTP id " + QByteArray::number(rng.raw(), 16) + "\r\n\tfor <"
-            + to.address + ">; " + rfc822Date(when - std::uint64_t(hops - i)) + "\r\n";
+        h += "Received: from relay" + QByteArray::number(i) + ".example.net ([192.0.2." +
+             QByteArray::number(int(rng.below(250)) + 1) + "])\r\n\tby mx" +
+             QByteArray::number(i + 1) + ".example.com with ESMTP id " +
+             QByteArray::number(rng.raw(), 16) + "\r\n\tfor <" + to.address + ">; " +
+             rfc822Date(when - std::uint64_t(hops - i)) + "\r\n";
     h += "Message-ID: " + m.messageId + "\r\n";
     h += "From: " + mailbox(from) + "\r\n";
-    if (feature == ReplyToFirst || rng.percent(10))
+    if (feature == Feature::ReplyToFirst || rng.percent(10))
         h += "Reply-To: " + mailbox(kPeople[(index + 3) % std::size(kPeople)]) + "\r\n";
     h += "To: " + mailbox(to) + "\r\n";
     if (rng.percent(15))
-        h += "Cc: " + mailbox(kPeople[(index + 5) % std::size(kPeople)]) + ",\r\n\t"
-            + mailbox(kPeople[(index + 6) % std::size(kPeople)]) + "\r\n";
+        h += "Cc: " + mailbox(kPeople[(index + 5) % std::size(kPeople)]) + ",\r\n\t" +
+             mailbox(kPeople[(index + 6) % std::size(kPeople)]) + "\r\n";
     h += "Subject: " + subjectHeader + "\r\n";
     h += "Date: " + rfc822Date(when) + "\r\n";
     h += "MIME-Version: 1.0\r\n";
     h += "X-Priority: 3\r\nX-Mailer: Example Mailer 5.50.4133.2400\r\n";
 
-    if (feature == NoBody) {
+    if (feature == Feature::NoBody) {
         m.raw = h + "\r\n";
         return m;
     }
 
     const QByteArray text = paragraphText(rng, 3 + int(rng.below(40)));
     const bool attach = rng.percent(m_options.attachmentPercent);
-    const QByteArray boundary = "----=_NextPart_000_" + QByteArray::number(index, 16).rightJustified(4, '0')
-        + "_01C2A1B3." + QByteArray::number(m_seed, 16);
+    const QByteArray boundary = "----=_NextPart_000_" +
+                                QByteArray::number(index, 16).rightJustified(4, '0') +
+                                "_01C2A1B3." + QByteArray::number(m_seed, 16);
     if (attach) {
         // Sizes spread over three orders of magnitude, most of them small.
         const int maxBytes = std::max(64, m_options.maxAttachmentBytes);
@@ -222,24 +260,32 @@ MailMessage MessageGenerator::message(std::uint64_t index) const
         size = std::clamp(size, std::min(m_options.minAttachmentBytes, maxBytes), maxBytes);
         m.hasAttachment = true;
         h += "Content-Type: multipart/mixed;\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
-        m.raw = h + "This is a multi-part message in MIME format.\r\n\r\n--" + boundary
-            + "\r\nContent-Type: text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
-            + text + "\r\n--" + boundary
-            + "\r\nContent-Type: application/octet-stream;\r\n\tname=\"data" + QByteArray::number(index)
-            + ".bin\"\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: attachment;\r\n\tfilename=\"data"
-            + QByteArray::number(index) + ".bin\"\r\n\r\n" + base64Lines(randomBytes(rng, size)) + "\r\n--"
-            + boundary + "--\r\n\r\n";
-    } else if (feature == Multipart || rng.percent(15)) {
+        m.raw =
+            h + "This is a multi-part message in MIME format.\r\n\r\n--" + boundary +
+            "\r\nContent-Type: "
+            "text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" +
+            text + "\r\n--" + boundary +
+            "\r\nContent-Type: application/octet-stream;\r\n\tname=\"data" +
+            QByteArray::number(index) +
+            ".bin\"\r\nContent-Transfer-Encoding: base64\r\nContent-Disposition: "
+            "attachment;\r\n\tfilename=\"data" +
+            QByteArray::number(index) + ".bin\"\r\n\r\n" + base64Lines(randomBytes(rng, size)) +
+            "\r\n--" + boundary + "--\r\n\r\n";
+    } else if (feature == Feature::Multipart || rng.percent(15)) {
         h += "Content-Type: multipart/alternative;\r\n\tboundary=\"" + boundary + "\"\r\n\r\n";
         QByteArray html = text;
         html.replace("\r\n", "<BR>\r\n");
-        m.raw = h + "This is a multi-part message in MIME format.\r\n\r\n--" + boundary
-            + "\r\nContent-Type: text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
-            + text + "\r\n--" + boundary
-            + "\r\nContent-Type: text/html;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
-            + "<HTML><BODY>\r\n" + html + "</BODY></HTML>\r\n\r\n--" + boundary + "--\r\n\r\n";
+        m.raw =
+            h + "This is a multi-part message in MIME format.\r\n\r\n--" + boundary +
+            "\r\nContent-Type: "
+            "text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" +
+            text + "\r\n--" + boundary +
+            "\r\nContent-Type: "
+            "text/html;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n" +
+            "<HTML><BODY>\r\n" + html + "</BODY></HTML>\r\n\r\n--" + boundary + "--\r\n\r\n";
     } else {
-        h += "Content-Type: text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n";
+        h += "Content-Type: "
+             "text/plain;\r\n\tcharset=\"Windows-1252\"\r\nContent-Transfer-Encoding: 8bit\r\n\r\n";
         m.raw = h + text;
     }
     return m;

@@ -26,8 +26,21 @@ public:
 
     MailMessage message(std::uint64_t index) const;
 
-    // Kinds every run of 20 consecutive messages contains at least once, by index % 20.
-    enum Feature { NoBody = 3, LongHeader = 7, ReplyToFirst = 11, EncodedSubject = 13, Multipart = 17 };
+    // Kinds every run of 20 consecutive messages contains at least once, at index % 20.
+    enum class Feature : std::uint64_t
+    {
+        NoBody = 3,
+        LongHeader = 7,
+        ReplyToFirst = 11,
+        EncodedSubject = 13,
+        Multipart = 17
+    };
+    static constexpr std::uint64_t kRunLength = 20;
+    // The index of the message of that kind in the given run of 20.
+    static constexpr std::uint64_t indexOf(Feature feature, std::uint64_t run)
+    {
+        return run * kRunLength + std::uint64_t(feature);
+    }
 
 private:
     std::uint64_t m_seed;

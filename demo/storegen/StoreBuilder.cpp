@@ -6,34 +6,33 @@
 #include "MessageGenerator.h"
 #include "NchWriter.h"
 #include "Pop3UidlWriter.h"
+#include "SpecialFolder.h"
 #include "StoregenLog.h"
 
 #include <QDir>
 #include <QFile>
 
-
 namespace kv::storegen {
 
 namespace {
 
-const char* const kStandard[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
 // One name with a letter beyond ASCII, as users write them (stored in the code page).
-const char* const kUserNames[] = {"Projects", "Pers\xC3\xB6nlich", "Receipts", "Clubs", "Travel", "Work"};
+const char* const kUserNames[] = {"Projects", "Pers\xC3\xB6nlich", "Receipts", "Clubs", "Travel",
+                                  "Work"};
 const char* const kNested[] = {"2002", "Archive", "Old", "Misc"};
 const char* const kGroups[] = {"alt.test", "comp.lang.c++", "de.comp.misc", "rec.music.info",
                                "microsoft.public.test"};
 constexpr int kNewsServerNumber = 100;
 
 // The generator's names use only letters on which Latin-1 and Windows-1252 agree.
-QByteArray ansi(const QString& s) { return s.toLatin1(); }
+QByteArray ansi(const QString& s)
+{
+    return s.toLatin1();
+}
 
 } // namespace
 
-StoreBuilder::StoreBuilder(std::uint64_t seed, StoreShape shape)
-    : m_seed(seed)
-    , m_shape(shape)
-{
-}
+StoreBuilder::StoreBuilder(std::uint64_t seed, StoreShape shape) : m_seed(seed), m_shape(shape) {}
 
 int StoreBuilder::messageCount(const QString& name, int salt) const
 {
@@ -43,7 +42,8 @@ int StoreBuilder::messageCount(const QString& name, int salt) const
     if (name == QLatin1String("Inbox"))
         return 2 * base;
     // Spread around the average, the same for a seed.
-    const std::uint64_t h = (m_seed + 1) * 0x9E3779B97F4A7C15ull + std::uint64_t(salt) * 0xBF58476D1CE4E5B9ull;
+    const std::uint64_t h =
+        (m_seed + 1) * 0x9E3779B97F4A7C15ull + std::uint64_t(salt) * 0xBF58476D1CE4E5B9ull;
     return base ? int((h >> 33) % std::uint64_t(base + 1)) + base / 2 : 0;
 }
 
@@ -53,7 +53,7 @@ QList<StoreFolder> StoreBuilder::layout(bool oe5) const
     const QString ext = oe5 ? QStringLiteral(".dbx") : QStringLiteral(".mbx");
     const int localParent = oe5 ? 1 : 0;
     int number = oe5 ? 4 : 1;
-    for (const char* s : kStandard) {
+    for (const char* s : kStandardFolderNames) {
         StoreFolder f;
         f.name = QLatin1String(s);
         f.fileName = f.name + ext;
@@ -80,8 +80,8 @@ QList<StoreFolder> StoreBuilder::layout(bool oe5) const
         for (int d = 0; d < m_shape.nestingDepth; ++d) {
             StoreFolder f;
             f.name = QLatin1String(kNested[d % std::size(kNested)]);
-            f.fileName = top.name + QLatin1Char(' ') + f.name
-                + (d >= int(std::size(kNested)) ? QString::number(d) : QString()) + ext;
+            f.fileName = top.name + QLatin1Char(' ') + f.name +
+                         (d >= int(std::size(kNested)) ? QString::number(d) : QString()) + ext;
             f.number = number++;
             f.parentNumber = parent.number;
             f.parentName = parent.name;
@@ -143,9 +143,7 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
         std::uint32_t unread = 0;
         if (!f.fileName.isEmpty()) {
             DbxMessageWriter::Options options;
-            for (std::uint32_t k = 0; k < 5; ++k)
-                if (f.name == QLatin1String(kStandard[k]))
-                    options.specialFolder = k + 1;
+            options.specialFolder = specialFolderNamed(f.name);
             DbxMessageWriter w(options);
             if (!w.open(storeFolder + QLatin1Char('/') + f.fileName, ansi(f.name))) {
                 m_error = w.error();
@@ -155,7 +153,8 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
                 const MailMessage m = gen.message(index++);
                 unread += m.read ? 0 : 1;
                 if (f.name == QLatin1String("Inbox"))
-                    uidls.push_back("UID" + QByteArray::number(m_seed) + "-" + QByteArray::number(i));
+                    uidls.push_back("UID" + QByteArray::number(m_seed) + "-" +
+                                    QByteArray::number(i));
                 if (!w.add(m)) {
                     m_error = w.error();
                     return false;
@@ -180,9 +179,9 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
             if (f.number == kNewsServerNumber) {
                 rec->accountId = "00000002";
                 rec->flags = 0x00040029;
-                rec->type = DbxFolder::News;
+                rec->type = DbxFolder::StoreType::News;
             } else if (f.news) {
-                rec->type = DbxFolder::News;
+                rec->type = DbxFolder::StoreType::News;
             }
         }
         rec->fileName = ansi(f.fileName);
@@ -191,10 +190,10 @@ bool StoreBuilder::writeOe5(const QString& storeFolder, StoreSummary* summary)
     }
     QString err;
     if (!FoldersDbxWriter::write(storeFolder + QStringLiteral("/Folders.dbx"), records,
-                                 130000000000000000ull + m_seed * 10000000ull, &err)
-        || !Pop3UidlWriter::write(storeFolder + QStringLiteral("/pop3uidl.dbx"), "pop.example.com",
-                                  uidls, &err)
-        || !Pop3UidlWriter::writeEmptyOffline(storeFolder + QStringLiteral("/Offline.dbx"), &err)) {
+                                 130000000000000000ull + m_seed * 10000000ull, &err) ||
+        !Pop3UidlWriter::write(storeFolder + QStringLiteral("/pop3uidl.dbx"), "pop.example.com",
+                               uidls, &err) ||
+        !Pop3UidlWriter::writeEmptyOffline(storeFolder + QStringLiteral("/Offline.dbx"), &err)) {
         m_error = err;
         return false;
     }
@@ -225,7 +224,8 @@ bool StoreBuilder::writeOe4(const QString& hostFolder, StoreSummary* summary)
         std::vector<MbxWriter::Entry> entries;
         for (int i = 0; i < f.messages; ++i)
             entries.push_back({gen.message(index++), f.name == QLatin1String("Inbox") && i == 1});
-        const QString idx = f.hasIndex ? mail + QLatin1Char('/') + base + QStringLiteral(".idx") : QString();
+        const QString idx =
+            f.hasIndex ? mail + QLatin1Char('/') + base + QStringLiteral(".idx") : QString();
         if (f.name != QLatin1String("Unused")) {
             if (!MbxWriter::write(mail + QLatin1Char('/') + f.fileName, idx, entries, &m_error))
                 return false;
@@ -239,9 +239,9 @@ bool StoreBuilder::writeOe4(const QString& hostFolder, StoreSummary* summary)
         n.parent = std::uint16_t(f.parentNumber);
         n.name = ansi(f.name);
         n.fileName = ansi(base);
-        for (int s = 0; s < 5; ++s)
-            if (f.name == QLatin1String(kStandard[s]))
-                n.order = std::uint16_t(s);
+        if (const SpecialFolder special = specialFolderNamed(f.name);
+            special != SpecialFolder::None)
+            n.order = std::uint16_t(std::uint32_t(special) - 1);
         nch.push_back(n);
         // A slot freed by a folder the user deleted stays in the chain with number 0.
         if (nch.size() == 3)
@@ -268,7 +268,8 @@ bool StoreBuilder::writeOe4(const QString& hostFolder, StoreSummary* summary)
             StoreFolder f;
             f.name = QLatin1String(kGroups[g]);
             f.parentName = sum.newsServer;
-            f.fileName = QStringLiteral("News/") + sum.newsDirectory + QLatin1Char('/') + file.fileName().section(QLatin1Char('/'), -1);
+            f.fileName = QStringLiteral("News/") + sum.newsDirectory + QLatin1Char('/') +
+                         file.fileName().section(QLatin1Char('/'), -1);
             f.news = true;
             f.messages = 3;
             folders.append(f);

@@ -22,9 +22,12 @@ int usage(QTextStream& err)
 {
     err << "usage:\n"
            "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect] [--name FOLDER]\n"
-           "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml files)\n"
-           "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n"
-           "  kv2000-mkstore oe4 HOSTDIR [--seed S] [--per-folder N] [--folders N] [--depth N] [--no-news]\n";
+           "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml "
+           "files)\n"
+           "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--folders N] [--depth N] "
+           "[--no-news]\n"
+           "  kv2000-mkstore oe4 HOSTDIR [--seed S] [--per-folder N] [--folders N] [--depth N] "
+           "[--no-news]\n";
     err.flush();
     return 2;
 }
@@ -60,10 +63,7 @@ int main(int argc, char** argv)
     QString folderName = QStringLiteral("Inbox");
     takeOption(args, QStringLiteral("--name"), &folderName);
     DbxMessageWriter::Options dbxOptions;
-    const char* const special[] = {"Inbox", "Outbox", "Sent Items", "Deleted Items", "Drafts"};
-    for (std::uint32_t k = 0; k < 5; ++k)
-        if (folderName == QLatin1String(special[k]))
-            dbxOptions.specialFolder = k + 1;
+    dbxOptions.specialFolder = specialFolderNamed(folderName);
     dbxOptions.indirectOffsets = takeFlag(args, QStringLiteral("--indirect"));
     if (!args.isEmpty()) {
         err << "kv2000-mkstore: unexpected argument " << args.first() << "\n";
@@ -80,8 +80,8 @@ int main(int argc, char** argv)
                 return err << w.error() << "\n", 1;
         if (!w.finish())
             return err << w.error() << "\n", 1;
-        out << "wrote " << messages << " messages to " << target << " (index depth " << w.treeDepth()
-            << ", " << w.indirectCount() << " indirect offsets)\n";
+        out << "wrote " << messages << " messages to " << target << " (index depth "
+            << w.treeDepth() << ", " << w.indirectCount() << " indirect offsets)\n";
         return 0;
     }
     if (mode == QLatin1String("eml")) {
@@ -97,12 +97,14 @@ int main(int argc, char** argv)
     if (mode == QLatin1String("oe5") || mode == QLatin1String("oe4")) {
         StoreBuilder b(seed, shape);
         StoreSummary sum;
-        const bool ok = mode == QLatin1String("oe5") ? b.writeOe5(target, &sum) : b.writeOe4(target, &sum);
+        const bool ok =
+            mode == QLatin1String("oe5") ? b.writeOe5(target, &sum) : b.writeOe4(target, &sum);
         if (!ok)
             return err << b.error() << "\n", 1;
         for (const StoreFolder& f : sum.folders)
             out << f.number << "\t" << f.parentNumber << "\t" << f.name << "\t"
-                << (f.fileName.isEmpty() ? QStringLiteral("-") : f.fileName) << "\t" << f.messages << "\n";
+                << (f.fileName.isEmpty() ? QStringLiteral("-") : f.fileName) << "\t" << f.messages
+                << "\n";
         out << "total messages: " << sum.totalMessages << "\n";
         return 0;
     }

@@ -1,19 +1,14 @@
 #include "DbxBuilder.h"
 
+#include <QtEndian>
+
 namespace kv::test {
 
-DbxBuilder::DbxBuilder() : m_bytes(kHeaderSize, '\0')
+DbxBuilder::DbxBuilder() : m_bytes(0x24BC, '\0')
 {
-    // Signature and the class id of a message folder.
+    // Signature and the class id of a message folder, and the size of its file-info block.
     m_bytes.replace(0, 20, QByteArray::fromHex("cfad12fec5fd746f66e3d1119a4e00c04fa309d4"));
     put32(0x1C, 0x618);
-}
-
-quint32 DbxBuilder::append(qsizetype length)
-{
-    const quint32 at = size();
-    m_bytes.append(QByteArray(length, '\0'));
-    return at;
 }
 
 quint32 DbxBuilder::addRaw(const QByteArray& bytes)
@@ -25,16 +20,12 @@ quint32 DbxBuilder::addRaw(const QByteArray& bytes)
 
 void DbxBuilder::put32(quint32 offset, quint32 value)
 {
-    for (int i = 0; i < 4; ++i)
-        m_bytes[offset + i] = char((value >> (8 * i)) & 0xFF);
+    qToLittleEndian(value, m_bytes.data() + offset);
 }
 
 quint32 DbxBuilder::get32(quint32 offset) const
 {
-    quint32 v = 0;
-    for (int i = 3; i >= 0; --i)
-        v = v << 8 | quint8(m_bytes[offset + i]);
-    return v;
+    return qFromLittleEndian<quint32>(m_bytes.constData() + offset);
 }
 
 quint32 DbxBuilder::chainEnd(quint32 firstBlock) const
@@ -45,16 +36,14 @@ quint32 DbxBuilder::chainEnd(quint32 firstBlock) const
     return end;
 }
 
-void DbxBuilder::put8(quint32 offset, quint8 value) { m_bytes[offset] = char(value); }
-
-quint32 DbxBuilder::addBlocks(const QByteArray& text, quint32 blockSize)
+quint32 DbxBuilder::addBlocks(const QByteArray& text)
 {
     quint32 first = 0;
     quint32 previous = 0;
     qsizetype done = 0;
     do {
-        const qsizetype len = qMin<qsizetype>(blockSize, text.size() - done);
-        const quint32 block = append(16 + 0x200);
+        const qsizetype len = qMin<qsizetype>(0x200, text.size() - done);
+        const quint32 block = addRaw(QByteArray(16 + 0x200, '\0'));
         put32(block, block);
         put32(block + 4, 0x200);
         put32(block + 8, quint32(len));
@@ -71,39 +60,32 @@ quint32 DbxBuilder::addBlocks(const QByteArray& text, quint32 blockSize)
 
 quint32 DbxBuilder::addObject(quint32 firstBlock, bool indirect)
 {
-    const int attributes = indirect ? 5 : 4;
-    const quint32 object = append(12 + 4 * attributes + 16);
+    const quint32 attributes = indirect ? 5 : 4;
+    const quint32 object = addRaw(QByteArray(12 + 4 * attributes + 16, '\0'));
     put32(object, object);
     put32(object + 4, 4 * attributes + 16);
     put8(object + 0x0A, quint8(attributes));
-    put32(object + 12, 0x80);             // index
-    put32(object + 16, 0x81 | (1 << 8));  // flags
-    put32(object + 20, 0x02);             // time, at offset 0 of the data area
-    const quint32 data = object + 12 + 4 * attributes;
+    put32(object + 12, 0x80);            // index
+    put32(object + 16, 0x81 | (1 << 8)); // flags
+    put32(object + 20, 0x02);            // time, at offset 0 of the data area
     if (indirect) {
         put32(object + 24, 0x04 | (8 << 8));
         put32(object + 28, 0x05 | (12 << 8));
-        put32(data + 8, firstBlock);
+        put32(object + 12 + 4 * attributes + 8, firstBlock);
     } else {
         put32(object + 24, 0x84 | (firstBlock << 8));
     }
     return object;
 }
 
-quint32 DbxBuilder::addMessage(const QByteArray& text, bool indirect)
-{
-    return addObject(addBlocks(text), indirect);
-}
-
 quint32 DbxBuilder::addNode(const QList<Entry>& entries, quint32 leadingChild, int count)
 {
-    const quint32 node = append(kNodeSize);
+    const quint32 node = addRaw(QByteArray(24 + 51 * 12, '\0'));
     setNode(node, entries, leadingChild, count);
     return node;
 }
 
-void DbxBuilder::setNode(quint32 node, const QList<Entry>& entries, quint32 leadingChild,
-                         int count)
+void DbxBuilder::setNode(quint32 node, const QList<Entry>& entries, quint32 leadingChild, int count)
 {
     put32(node, node);
     put32(node + 8, leadingChild);
@@ -129,12 +111,13 @@ DbxBuilder DbxBuilder::withMessages(const QList<QByteArray>& texts)
 
 QByteArray sampleMessage(int number, int bodyBytes)
 {
-    QByteArray m = "From: Sender " + QByteArray::number(number) + " <s@example.org>\r\n" +
-                   "To: someone@example.org\r\n" + "Subject: Message " +
-                   QByteArray::number(number) + "\r\n" + "Date: Mon, 1 Jan 2001 10:00:0" +
-                   QByteArray::number(number % 10) + " +0000\r\n\r\n";
+    const QByteArray n = QByteArray::number(number);
+    QByteArray m = "From: Sender " + n +
+                   " <s@example.org>\r\nTo: someone@example.org\r\nSubject: Message " + n +
+                   "\r\nDate: Mon, 1 Jan 2001 10:00:0" + QByteArray::number(number % 10) +
+                   " +0000\r\n\r\n";
     while (m.size() < bodyBytes)
-        m += "Body line of message " + QByteArray::number(number) + ".\r\n";
+        m += "Body line of message " + n + ".\r\n";
     return m;
 }
 

@@ -2,7 +2,6 @@
 
 #include <QCryptographicHash>
 #include <QProcess>
-#include <QStandardPaths>
 
 #include <algorithm>
 #include <filesystem>
@@ -10,16 +9,11 @@
 
 namespace kv::test {
 
-bool undbxAvailable()
-{
-    return !QStandardPaths::findExecutable(QStringLiteral("undbx")).isEmpty();
-}
-
 std::vector<std::string> digests(const std::vector<QByteArray>& messages)
 {
     std::vector<std::string> out;
     for (const QByteArray& m : messages)
-        out.push_back(QCryptographicHash::hash(m, QCryptographicHash::Sha1).toHex().left(12).toStdString());
+        out.push_back(QCryptographicHash::hash(m, QCryptographicHash::Sha1).toHex().toStdString());
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -29,26 +23,23 @@ std::vector<std::string> undbxDigests(const QString& input, const QString& outDi
     QProcess p;
     p.start(QStringLiteral("undbx"), {input, outDir});
     if (!p.waitForFinished(120000)) {
-        if (error)
-            *error = QStringLiteral("undbx did not finish: %1").arg(p.errorString());
+        *error = QStringLiteral("undbx did not finish: %1").arg(p.errorString());
         return {};
     }
     // undbx names its files after 8-bit sender and subject texts, which are no valid UTF-8:
-    // walk them as raw bytes and remove them, so the scratch folder can go afterwards.
+    // walk them as raw bytes, and remove them, which the scratch folder's clean-up cannot.
     std::vector<QByteArray> messages;
-    const std::filesystem::path root(outDir.toStdString());
     std::error_code ec;
-    for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
+    for (auto it = std::filesystem::recursive_directory_iterator(outDir.toStdString(), ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().string();
-        if (!it->is_regular_file() || name.find("/deleted/") != std::string::npos
-            || it->path().extension() != ".eml")
+        if (!it->is_regular_file() || it->path().extension() != ".eml" ||
+            it->path().string().find("/deleted/") != std::string::npos)
             continue;
         std::ifstream in(it->path(), std::ios::binary);
-        messages.emplace_back(QByteArray::fromStdString(
-            std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())));
+        messages.push_back(QByteArray::fromStdString(
+            {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
     }
-    std::filesystem::remove_all(root, ec);
+    std::filesystem::remove_all(outDir.toStdString(), ec);
     return digests(messages);
 }
 

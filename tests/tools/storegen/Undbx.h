@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QStandardPaths>
 #include <QString>
 
 #include <string>
@@ -8,12 +9,15 @@
 
 namespace kv::test {
 
-// Runs the Debian undbx extractor on a .dbx file or a folder and returns the SHA-1 of every
-// message it wrote (its "deleted" folder left out), sorted. undbx exits 0 even when it fails,
-// so callers compare these contents, never its exit code.
+inline bool undbxAvailable()
+{
+    return !QStandardPaths::findExecutable(QStringLiteral("undbx")).isEmpty();
+}
+// Runs undbx on a .dbx file or a folder and returns the digests of the messages it wrote (its
+// "deleted" folder left out), sorted. undbx exits 0 even when it fails, so callers compare
+// these, never its exit code.
 std::vector<std::string> undbxDigests(const QString& input, const QString& outDir, QString* error);
-bool undbxAvailable();
-// Sorted SHA-1 digests of a list of messages, to compare with the above.
+// The same digests of a list of messages.
 std::vector<std::string> digests(const std::vector<QByteArray>& messages);
 
 } // namespace kv::test

@@ -1,4 +1,4 @@
-#include "msgstore/MsgFileReader.h"
+#include "msgstore/MessageFileReader.h"
 
 #include "msgstore/MsgStoreLog.h"
 
@@ -15,12 +15,12 @@ bool badName(const QString& name)
 
 } // namespace
 
-MsgFileReader::OpenStep MsgFileReader::mapFile(const QString& hostPath)
+MessageFileReader::OpenStep MessageFileReader::mapFile(const QString& hostPath)
 {
     if (m_file.isOpen()) {
         if (hostPath == m_name)
             return OpenStep::AlreadyOpen;
-        FileClose();
+        close();
     }
     m_name = hostPath;
     const QFileInfo info(hostPath);
@@ -33,7 +33,7 @@ MsgFileReader::OpenStep MsgFileReader::mapFile(const QString& hostPath)
     return OpenStep::Failed;
 }
 
-void MsgFileReader::opened(qint32 count)
+void MessageFileReader::opened(qint32 count)
 {
     m_count = count;
     m_cursor = 0;
@@ -41,7 +41,7 @@ void MsgFileReader::opened(qint32 count)
     m_error.clear();
 }
 
-bool MsgFileReader::failOpen(const QString& why)
+bool MessageFileReader::failOpen(const QString& why)
 {
     m_error = why;
     qCWarning(lcMsgStore).noquote() << "cannot read" << m_name << "-" << why;
@@ -49,7 +49,7 @@ bool MsgFileReader::failOpen(const QString& why)
     return false;
 }
 
-bool MsgFileReader::fail(const QString& why)
+bool MessageFileReader::fail(const QString& why)
 {
     m_error = why;
     qCWarning(lcMsgStore).noquote() << m_name << "-" << why;

@@ -8,33 +8,37 @@
 namespace kv::msgstore {
 
 // What the two message file readers share: the mapped file and its name, the message count,
-// the cursor, the last full message, the last error, and the way a file is opened and closed.
+// the cursor, the message read last, the last error, and the way a file is opened and closed.
 // Opening the name already open returns at once without reading anything again; a missing or
 // unmappable file leaves the reader closed with lastError() telling why.
-//
-// EOF and BOF are C library macros, hence Eof() and Bof().
-class MsgFileReader
+class MessageFileReader
 {
 public:
-    MsgFileReader(const MsgFileReader&) = delete;
-    MsgFileReader& operator=(const MsgFileReader&) = delete;
+    MessageFileReader(const MessageFileReader&) = delete;
+    MessageFileReader& operator=(const MessageFileReader&) = delete;
 
     // The header's message count (folders of more than 32 767 messages exist, so 32 bits).
-    qint32 MessageCount() const { return m_count; }
-    void FileClose() { m_file.close(); }
-    bool Eof() const { return m_cursor == m_count; }
-    void Bof() { m_cursor = 0; }
+    qint32 messageCount() const { return m_count; }
+    void close() { m_file.close(); }
+    // The cursor is the number of the message read last; next() reads the one after it.
+    bool atEnd() const { return m_cursor == m_count; }
+    void rewind() { m_cursor = 0; }
 
-    bool IsOpen() const { return m_file.isOpen(); }
-    const QString& FileName() const { return m_name; }
-    const QByteArray& FullMessageText() const { return m_full; }
+    bool isOpen() const { return m_file.isOpen(); }
+    const QString& fileName() const { return m_name; }
+    const QByteArray& currentMessage() const { return m_full; }
     const QString& lastError() const { return m_error; }
 
 protected:
-    MsgFileReader() = default;
-    ~MsgFileReader() = default;
+    MessageFileReader() = default;
+    ~MessageFileReader() = default;
 
-    enum class OpenStep { Failed, AlreadyOpen, Mapped };
+    enum class OpenStep
+    {
+        Failed,
+        AlreadyOpen,
+        Mapped
+    };
     // Closes another open file and maps hostPath; the reader's own format is read after this.
     OpenStep mapFile(const QString& hostPath);
     // Takes a freshly read file's count and puts the cursor before its first message.

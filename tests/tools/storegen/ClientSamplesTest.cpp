@@ -1,0 +1,97 @@
+// The generator against files the client wrote: given the same content, it writes what the
+// client wrote, as far as the program reads it.
+#include "DbxMessageWriter.h"
+#include "FoldersDbxWriter.h"
+#include "Pop3UidlWriter.h"
+#include "msgstore/FoldersDbxReader.h"
+#include "support/TempDir.h"
+
+#include <functional>
+
+#include <gtest/gtest.h>
+
+using namespace kv::storegen;
+using kv::msgstore::DbxFolderRecord;
+using kv::msgstore::FoldersDbxReader;
+using kv::test::TempDir;
+
+namespace {
+
+// Each folder of a folder-list tree as "number parent name [file name] [root] [news]".
+QStringList describe(const QString& path, quint32 countAt, quint32 rootAt)
+{
+    FoldersDbxReader reader;
+    EXPECT_TRUE(reader.read(path, countAt, rootAt)) << reader.lastError().toStdString();
+    QStringList out;
+    for (const DbxFolderRecord& r : reader.folders()) {
+        QStringList parts = {QString::number(r.folderNumber), QString::number(r.parentNumber),
+                             r.name, r.fileName};
+        parts << (r.isStoreRoot() ? QStringLiteral("root") : QString())
+              << (r.hasNewsMark() ? QStringLiteral("news") : QString());
+        parts.removeAll(QString());
+        out << parts.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
+} // namespace
+
+TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
+{
+    const std::pair<const char*, std::function<bool(const QString&)>> cases[] = {
+        {"dzw_Outbox.dbx",
+         [](const QString& path) {
+             DbxMessageWriter::Options o;
+             o.specialFolder = SpecialFolder::Outbox;
+             return DbxMessageWriter::write(path, "Outbox", {}, o);
+         }},
+        {"dzw_Offline.dbx",
+         [](const QString& path) { return Pop3UidlWriter::writeEmptyOffline(path); }},
+    };
+    for (const auto& [sample, write] : cases) {
+        SCOPED_TRACE(sample);
+        TempDir dir;
+        const QString path = dir.file(QStringLiteral("new.dbx"));
+        ASSERT_TRUE(write(path));
+        EXPECT_EQ(kv::test::readFile(path), kv::test::readFile(kv::test::samplePath(
+                                                QStringLiteral("dbx/") + QLatin1String(sample))));
+    }
+}
+
+// The real folder list, and the same folders written by the generator, read by the inventory's
+// reader from the subscribed folders' tree and from the tree of all objects. The Inbox's fourth
+// property is its file name's place in the data area, 6, which the news test takes for a news
+// mark.
+TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
+{
+    std::vector<DbxFolder> folders = FoldersDbxWriter::standardFolders();
+    for (DbxFolder& f : folders) {
+        if (f.special == SpecialFolder::Inbox)
+            f.messageCount = 1;
+        if (f.special >= SpecialFolder::SentItems)
+            f.fileName.clear(); // never opened
+    }
+    DbxFolder hotmail;
+    hotmail.id = 9;
+    hotmail.name = "Hotmail";
+    hotmail.accountId = "00000001";
+    hotmail.flags = 0x10040029;
+    hotmail.type = DbxFolder::StoreType::HttpMail;
+    folders.push_back(hotmail);
+    TempDir dir;
+    const QString ours = dir.file(QStringLiteral("Folders.dbx"));
+    ASSERT_TRUE(FoldersDbxWriter::write(ours, folders, 0));
+    const QString real = kv::test::samplePath(QStringLiteral("dbx/dzw_Folders.dbx"));
+
+    const QStringList subscribed = {
+        "9 0 Hotmail",   "1 0 Local Folders",        "7 1 Deleted Items",
+        "8 1 Drafts",    "4 1 Inbox Inbox.dbx news", "5 1 Outbox Outbox.dbx",
+        "6 1 Sent Items"};
+    EXPECT_EQ(describe(real, 0xCC, 0xEC), subscribed);
+    EXPECT_EQ(describe(ours, 0xCC, 0xEC), subscribed);
+    const QStringList all = describe(real, 0xC4, 0xE4);
+    ASSERT_EQ(all.size(), 8);
+    EXPECT_EQ(all.filter(QStringLiteral(" root")).size(), 1);
+    EXPECT_TRUE(all[0].endsWith(QLatin1String(" root"))) << all[0].toStdString();
+    EXPECT_EQ(describe(ours, 0xC4, 0xE4), all);
+}

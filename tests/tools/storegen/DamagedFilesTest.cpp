@@ -1,0 +1,177 @@
+// The readers of ".mbx" messages and of both folder lists against generated files, whole and
+// damaged: a damaged file fails with a message, or reads as far as it is whole.
+#include "FoldersDbxWriter.h"
+#include "MbxWriter.h"
+#include "MessageGenerator.h"
+#include "NchWriter.h"
+#include "msgstore/FoldersDbxReader.h"
+#include "msgstore/FoldersNchReader.h"
+#include "msgstore/MbxFile.h"
+#include "support/TempDir.h"
+
+#include <QtEndian>
+
+#include <gtest/gtest.h>
+
+using namespace kv::storegen;
+using kv::msgstore::FoldersDbxReader;
+using kv::msgstore::FoldersNchReader;
+using kv::msgstore::MbxFile;
+using kv::test::TempDir;
+
+namespace {
+
+// Words written over a generated file, which is then cut to `keep` bytes (-1: not cut).
+struct Damage
+{
+    QList<QPair<quint32, quint32>> words;
+    qsizetype keep = -1;
+
+    QByteArray apply(QByteArray bytes) const
+    {
+        for (const auto& [at, value] : words)
+            qToLittleEndian(value, bytes.data() + at);
+        return keep < 0 ? bytes : bytes.left(keep);
+    }
+};
+
+} // namespace
+
+TEST(MbxReader, DamagedFiles)
+{
+    const MessageGenerator gen(3);
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("f.mbx"));
+    ASSERT_TRUE(MbxWriter::write(path, {}, {{gen.message(0)}, {gen.message(1)}, {gen.message(2)}}));
+    const QByteArray good = kv::test::readFile(path);
+    const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
+    const quint32 third = second + qFromLittleEndian<quint32>(good.constData() + second + 8);
+    const quint32 noEnd = 0x7FFFFFFF;
+    struct Case
+    {
+        const char* name;
+        Damage damage;
+        bool opens;
+        qint32 damaged = 0; // the message that reads as an error, 0 for none
+        qint32 reached = 0; // the messages the scan found; those after it are empty
+    };
+    const Case cases[] = {
+        {"intact", {}, true, 0, 3},
+        {"empty folder", {{{8, 0}}, 0x54}, true},
+        {"shorter than its header", {{}, 0x50}, false},
+        {"record header cut off", {{}, second + 10}, false},
+        {"count beyond the records", {{{8, 4}, {16, noEnd}}}, false},
+        {"huge count", {{{8, 0xFFFFFFFF}}}, false},
+        {"record shorter than its header", {{{0x54 + 8, 8}}}, true, 1, 1},
+        {"negative record length", {{{second + 8, 0xFFFFFF00}}}, true, 2, 2},
+        {"record text past the end", {{{third + 8, 0xFFFFF0}, {16, noEnd}}}, true, 3, 3},
+        {"end of data stops the scan", {{{16, second + 1}}}, true, 0, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        dir.write(QStringLiteral("f.mbx"), c.damage.apply(good));
+        MbxFile reader;
+        ASSERT_EQ(reader.open(path), c.opens) << reader.lastError().toStdString();
+        if (!c.opens) {
+            EXPECT_FALSE(reader.isOpen());
+            EXPECT_FALSE(reader.lastError().isEmpty());
+            continue;
+        }
+        for (qint32 n = 1; n <= reader.messageCount(); ++n) {
+            SCOPED_TRACE(n);
+            bool ok = false;
+            const QByteArray text = reader.message(n, &ok);
+            EXPECT_EQ(ok, n != c.damaged);
+            EXPECT_EQ(text.isEmpty(), n == c.damaged || n > c.reached);
+            EXPECT_EQ(reader.saveAs(n, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")),
+                      n != c.damaged);
+        }
+        EXPECT_TRUE(reader.atEnd());
+    }
+}
+
+// The chain, not the file order, gives the folders; texts end at their first NUL without
+// trailing blanks; an order of 65535 reads as 4.
+TEST(NchReader, ChainsWholeAndDamaged)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("folders.nch"));
+    ASSERT_TRUE(NchWriter::write(path, {{1, 0, "Inbox", "Inbox", 1},
+                                        {2, 1, "Sub folder   ", QByteArray("sub\0old", 7), 0xFFFF},
+                                        {0, 0, "", "", 0},
+                                        {3, 0, "Caf\xE9", "Cafe", 3}}));
+    const QByteArray good = kv::test::readFile(path);
+    auto at = [](quint32 i) { return NchWriter::kHeaderSize + i * NchWriter::kRecordSize; };
+    struct Case
+    {
+        const char* name;
+        Damage damage;
+        QStringList folders; // "number parent name|file order"; {"fails"} when the read fails
+    };
+    const QStringList whole = {"1 0 Inbox|Inbox 1", "2 1 Sub folder|sub 4", "0 0 | 0",
+                               QStringLiteral(u"3 0 Caf\u00e9|Cafe 3")};
+    const Case cases[] = {
+        {"whole chain", {}, whole},
+        {"out of file order",
+         {{{20, at(3)}, {at(3) + 12, at(0)}, {16, at(1)}}},
+         {whole[3], whole[0], whole[1]}},
+        {"stops at the header's last record", {{{16, at(1)}}}, whole.mid(0, 2)},
+        {"next offset 0 ends the chain", {{{16, 0}}}, whole},
+        {"no first record", {{{20, 0}}}, {}},
+        {"loops", {{{16, 0}, {at(3) + 12, at(1)}}}, {"fails"}},
+        {"next record past the end", {{{16, 0}, {at(3) + 12, 0x7FFFFF00}}}, {"fails"}},
+        {"cut inside the last record", {{}, at(3) + 500}, {"fails"}},
+        {"cut inside the header", {{}, 20}, {"fails"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(path);
+        dir.write(QStringLiteral("folders.nch"), c.damage.apply(good));
+        FoldersNchReader reader;
+        const bool ok = reader.read(path);
+        QStringList got;
+        for (const auto& f : reader.folders())
+            got << QStringLiteral("%1 %2 %3|%4 %5")
+                       .arg(f.folderNumber)
+                       .arg(f.parentNumber)
+                       .arg(f.name, f.fileName)
+                       .arg(f.order);
+        if (!ok) {
+            EXPECT_FALSE(reader.lastError().isEmpty());
+            got = QStringList{QStringLiteral("fails")};
+        }
+        EXPECT_EQ(got, c.folders);
+    }
+}
+
+TEST(FoldersDbxReader, DamagedLists)
+{
+    TempDir dir;
+    const QString path = dir.file(QStringLiteral("Folders.dbx"));
+    ASSERT_TRUE(FoldersDbxWriter::write(path, FoldersDbxWriter::standardFolders(), 0));
+    const QByteArray good = kv::test::readFile(path);
+    const quint32 root = qFromLittleEndian<quint32>(good.constData() + 0xEC);
+    // A count above the records makes the reader follow the entries' children.
+    const std::pair<const char*, Damage> cases[] = {
+        {"intact", {}},
+        {"root past the end", {{{0xEC, 0x7FFFFFF0}}}},
+        {"record past the end", {{{root + 24, 0xFFFFFF00}}}},
+        {"child is the root", {{{0xCC, 9}, {root + 28, root}}}},
+        {"leading child past the end", {{{root + 8, 0xFFFFFF00}}}},
+        {"cut inside the root", {{}, root + 30}},
+        {"cut inside the header", {{}, 0xD0}},
+    };
+    for (const auto& [name, damage] : cases) {
+        SCOPED_TRACE(name);
+        QFile::remove(path);
+        dir.write(QStringLiteral("Folders.dbx"), damage.apply(good));
+        FoldersDbxReader reader;
+        const bool intact = damage.words.isEmpty() && damage.keep < 0;
+        ASSERT_EQ(reader.read(path), intact);
+        EXPECT_EQ(reader.lastError().isEmpty(), intact);
+        if (intact) {
+            EXPECT_EQ(reader.folders().size(), 6) << "all but the store's own object";
+        }
+    }
+}

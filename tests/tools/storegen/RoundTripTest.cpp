@@ -1,0 +1,228 @@
+// Generated and real message files through the program's readers and undbx: every message
+// comes back byte for byte, with its size and the header values a message list shows.
+#include "DbxMessageWriter.h"
+#include "MbxWriter.h"
+#include "MessageGenerator.h"
+#include "Undbx.h"
+#include "msgstore/DbxFile.h"
+#include "msgstore/MbxFile.h"
+#include "platform/Ansi.h"
+#include "support/TempDir.h"
+
+#include <QCryptographicHash>
+
+#include <gtest/gtest.h>
+
+using namespace kv::storegen;
+using kv::msgstore::DbxFile;
+using kv::msgstore::MbxFile;
+using kv::test::TempDir;
+
+namespace {
+
+enum class Format
+{
+    Dbx,
+    Mbx
+};
+
+struct Case
+{
+    const char* name;
+    Format format;
+    int messages;
+    bool indirect = false; // every first-block offset stored indirectly
+    bool big = false;      // messages of 96 KiB, so that offsets pass 16 MiB
+};
+
+std::vector<MailMessage> generate(const Case& c)
+{
+    MessageGenerator::Options o;
+    if (c.big) {
+        o.attachmentPercent = 100;
+        o.minAttachmentBytes = o.maxAttachmentBytes = 96 * 1024;
+    }
+    const MessageGenerator gen(31, o);
+    std::vector<MailMessage> v;
+    for (int i = 0; i < c.messages; ++i)
+        v.push_back(gen.message(std::uint64_t(i)));
+    return v;
+}
+
+// The first line of a header's value in a raw message, "" when absent.
+QString headerLine(const QByteArray& raw, const QByteArray& name)
+{
+    const qsizetype at = raw.indexOf("\r\n" + name);
+    if (at < 0)
+        return {};
+    const qsizetype from = at + 2 + name.size();
+    return kv::ansi::toUnicode(raw.mid(from, raw.indexOf('\r', from) - from));
+}
+
+// What either reader must give back: every text (numbered in the order of its index scan) with
+// its size (sizeExtra more for the .mbx record header) and header values, the cursor walk, and
+// a saved copy (the .mbx one with the line end it always added).
+template <class Reader>
+void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
+              const QByteArray& savedTail, const TempDir& dir)
+{
+    ASSERT_EQ(reader.messageCount(), qint32(texts.size()));
+    std::vector<QByteArray> got;
+    for (qint32 n = 1; n <= reader.messageCount(); ++n) {
+        bool ok = false;
+        got.push_back(reader.message(n, &ok));
+        const QByteArray& text = got.back();
+        EXPECT_TRUE(ok);
+        EXPECT_EQ(reader.messageSize(n), text.size() + sizeExtra) << n;
+        reader.loadHeaders(n);
+        // Headers within the first block or two are always within the reader's reach.
+        if (text.indexOf("\r\n\r\n") < 1500) {
+            EXPECT_EQ(reader.subject(), headerLine(text, "Subject: ")) << n;
+            EXPECT_EQ(reader.from(), headerLine(text, "From: ")) << n;
+            EXPECT_EQ(reader.dateText(), headerLine(text, "Date: ")) << n;
+        }
+    }
+    std::sort(texts.begin(), texts.end());
+    std::sort(got.begin(), got.end());
+    ASSERT_TRUE(got == texts) << "the messages differ";
+    size_t walked = 0;
+    for (reader.rewind(); !reader.atEnd(); reader.next())
+        ++walked;
+    EXPECT_EQ(walked, texts.size());
+    // Saving replaces an older, longer file whole and makes missing folders, but not through
+    // a file.
+    const QString old = dir.write(QStringLiteral("out/1.eml"), QByteArray(200000, 'o'));
+    EXPECT_EQ(reader.saveAs(1, dir.file(QStringLiteral("out/")), QStringLiteral("1.eml")),
+              !texts.empty());
+    if (texts.empty())
+        return;
+    const QByteArray saved = reader.message(1) + savedTail;
+    EXPECT_EQ(kv::test::readFile(old), saved);
+    EXPECT_TRUE(reader.saveAs(1, dir.file(QStringLiteral("x/y")), QStringLiteral("2.eml")));
+    EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("x/y/2.eml"))), saved);
+    EXPECT_FALSE(reader.saveAs(1, old + QStringLiteral("/sub"), QStringLiteral("3.eml")));
+    EXPECT_FALSE(reader.lastError().isEmpty());
+}
+
+class RoundTrip : public ::testing::TestWithParam<Case>
+{
+};
+
+} // namespace
+
+TEST_P(RoundTrip, EveryMessageComesBackExactly)
+{
+    const Case c = GetParam();
+    TempDir dir;
+    const std::vector<MailMessage> messages = generate(c);
+    std::vector<QByteArray> texts;
+    if (c.format == Format::Mbx) {
+        std::vector<MbxWriter::Entry> entries;
+        for (const MailMessage& m : messages) {
+            entries.push_back({m, false});
+            // A record's text is the message and its zero fill to 16 bytes.
+            const qint64 record = (16 + m.raw.size() + 15) / 16 * 16;
+            texts.push_back(m.raw + QByteArray(record - 16 - m.raw.size(), '\0'));
+        }
+        const QString path = dir.file(QStringLiteral("f.mbx"));
+        ASSERT_TRUE(MbxWriter::write(path, dir.file(QStringLiteral("f.idx")), entries));
+        MbxFile reader;
+        ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
+        readBack(reader, texts, 16, "\r\n", dir);
+        return;
+    }
+
+    for (const MailMessage& m : messages)
+        texts.push_back(m.raw);
+    DbxMessageWriter::Options o;
+    o.indirectOffsets = c.indirect;
+    const QString path = dir.file(QStringLiteral("f.dbx"));
+    DbxMessageWriter writer(o);
+    ASSERT_TRUE(writer.open(path, "Inbox"));
+    for (const MailMessage& m : messages)
+        ASSERT_TRUE(writer.add(m));
+    ASSERT_TRUE(writer.finish());
+    // Offsets past 16 MiB are indirect whatever the option says; the reader takes both forms.
+    const auto indirect = int(writer.indirectCount());
+    EXPECT_EQ(indirect > 0, c.indirect || c.big);
+    EXPECT_EQ(indirect == c.messages, c.indirect || c.messages == 0);
+    DbxFile reader;
+    ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
+    readBack(reader, texts, 0, {}, dir);
+
+    if (!kv::test::undbxAvailable())
+        GTEST_SKIP() << "undbx not installed";
+    QString err;
+    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
+              kv::test::digests(texts))
+        << err.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Files, RoundTrip,
+    // One index node up to 51 messages, a second level from the 52nd, a third past 1 400.
+    ::testing::Values(Case{"dbxEmpty", Format::Dbx, 0}, Case{"dbxOne", Format::Dbx, 1},
+                      Case{"dbxFullNode", Format::Dbx, 51}, Case{"dbxSplit", Format::Dbx, 52},
+                      Case{"dbxThreeLevels", Format::Dbx, 1500},
+                      Case{"dbxIndirect", Format::Dbx, 60, true},
+                      Case{"dbxBeyond16MiB", Format::Dbx, 140, false, true},
+                      Case{"mbxEmpty", Format::Mbx, 0}, Case{"mbxThirty", Format::Mbx, 30}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// The client's own files: the messages undbx finds (for one file, the MD5 list published with
+// it), header values, and no stale copy from the free space.
+TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
+{
+    struct Sample
+    {
+        const char* file;
+        qint32 count;
+        qint32 n; // a message whose subject is known
+        QString subject;
+        QByteArray stale; // text in the file's free space, not in any message
+    };
+    const Sample samples[] = {
+        {"iped_test_OutlookDBX.dbx", 28, 2, QStringLiteral("Mensagem teste"), {}},
+        {"mtdbx_t_test.dbx", 1, 1, QStringLiteral("Please read you won't be sorry........"),
+         "centericq 4.7.5"},
+        {"mtdbx_t_test1.dbx", 1, 0, {}, {}},
+        {"dzw_Inbox.dbx", 1, 0, {}, {}},
+        {"dzw_Outbox.dbx", 0, 0, {}, {}},
+        {"dzw_Offline.dbx", 0, 0, {}, {}},
+    };
+    for (const Sample& s : samples) {
+        SCOPED_TRACE(s.file);
+        TempDir dir;
+        const QString path =
+            kv::test::copySample(dir, QStringLiteral("dbx/") + QLatin1String(s.file));
+        DbxFile reader;
+        ASSERT_TRUE(reader.open(path));
+        ASSERT_EQ(reader.messageCount(), s.count);
+        std::vector<QByteArray> ours;
+        QList<QByteArray> md5s;
+        for (qint32 n = 1; n <= s.count; ++n) {
+            ours.push_back(reader.message(n));
+            md5s.append(
+                QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper());
+            EXPECT_FALSE(!s.stale.isEmpty() && ours.back().contains(s.stale));
+        }
+        EXPECT_TRUE(s.stale.isEmpty() || kv::test::readFile(path).contains(s.stale));
+        reader.loadHeaders(s.n);
+        EXPECT_EQ(reader.subject(), s.subject);
+        if (s.count == 28) {
+            std::sort(md5s.begin(), md5s.end());
+            const QByteArray list =
+                kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt")));
+            EXPECT_EQ(md5s, list.trimmed().split('\n'));
+            EXPECT_EQ(reader.from(),
+                      QStringLiteral("\"Oliver\" <olivergiovannifuzati@outlook.com>"));
+            EXPECT_EQ(reader.dateText(), QStringLiteral("Mon, 10 Feb 2025 15:45:24 -0300"));
+        }
+        if (!kv::test::undbxAvailable())
+            continue;
+        QString err;
+        EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
+                  kv::test::digests(ours))
+            << err.toStdString();
+    }
+}
