@@ -2,7 +2,7 @@
 #include "DialogFilter.h"
 #include "FolderChooser.h"
 #include "ModalDriver.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QAbstractItemView>
@@ -105,7 +105,7 @@ class CDialogShowTest : public ::testing::Test
 {
 protected:
     test::TempDir dir;
-    test::DriveFolderFileSystem files{dir.path()};
+    test::FaultInjectingFileSystem files{dir.path()};
 
     void SetUp() override
     {

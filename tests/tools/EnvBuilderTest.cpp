@@ -8,7 +8,7 @@
 #include "oeenv/OeEnvironment.h"
 #include "oeenv/RegistryAccess.h"
 #include "shell/AppSettings.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
@@ -60,7 +60,7 @@ struct Generated
     EnvBuilder builder;
     bool ok = false;
     QString error;
-    test::DriveFolderFileSystem files;
+    test::FaultInjectingFileSystem files;
     test::FakeSystem system;
     test::FakeProcesses processes;
     test::ScriptedUi ui;

@@ -2,7 +2,7 @@
 
 #include "oeenv/MailClient.h"
 #include "shell/AppSettings.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
@@ -19,7 +19,6 @@ struct OeTestEnv
 {
     OeTestEnv()
     {
-        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
         system.setUserName(QStringLiteral("tester"));
         system.setVariable(QStringLiteral("USERPROFILE"), QStringLiteral("C:\\users\\tester"));
         system.setVariable(QStringLiteral("SYSTEMROOT"), QStringLiteral("C:\\windows"));
@@ -71,7 +70,7 @@ struct OeTestEnv
 
     TempDir dir;
     FakeRegistry registry;
-    DriveFolderFileSystem files;
+    FaultInjectingFileSystem files{dir.path(), &registry};
     FakeSystem system;
     FakeProcesses processes;
     ScriptedUi ui;

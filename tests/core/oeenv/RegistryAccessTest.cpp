@@ -1,5 +1,5 @@
 #include "oeenv/RegistryAccess.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeRegistry.h"
 #include "support/TempDir.h"
 
@@ -22,7 +22,7 @@ protected:
     const QString kIni = QStringLiteral("C:\\cfg\\settings.ini");
     test::TempDir dir;
     test::FakeRegistry reg;
-    test::DriveFolderFileSystem files;
+    test::FaultInjectingFileSystem files;
     RegistryAccess rx{reg, files};
 };
 
