@@ -164,18 +164,11 @@ WinError FakeRegistry::flush()
     return kErrorSuccess;
 }
 
-void FakeRegistry::setString(Hive hive, const QString& path, const QString& name,
-                             const QString& text)
+void FakeRegistry::arrange(Hive hive, const QString& path, const QString& name,
+                           const RegValue& value)
 {
     const bool readOnly = std::exchange(m_readOnly, false);
-    setValue(hive, path, name, RegValue::fromString(text));
-    m_readOnly = readOnly;
-}
-
-void FakeRegistry::setDword(Hive hive, const QString& path, const QString& name, quint32 value)
-{
-    const bool readOnly = std::exchange(m_readOnly, false);
-    setValue(hive, path, name, RegValue::fromDword(value));
+    setValue(hive, path, name, value);
     m_readOnly = readOnly;
 }
 

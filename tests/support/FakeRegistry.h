@@ -34,8 +34,14 @@ public:
 
     // Shorthands for arranging a test; they write even when the registry is read-only.
     void setString(platform::Hive hive, const QString& path, const QString& name,
-                   const QString& text);
-    void setDword(platform::Hive hive, const QString& path, const QString& name, quint32 value);
+                   const QString& text)
+    {
+        arrange(hive, path, name, platform::RegValue::fromString(text));
+    }
+    void setDword(platform::Hive hive, const QString& path, const QString& name, quint32 value)
+    {
+        arrange(hive, path, name, platform::RegValue::fromDword(value));
+    }
     // The text of a string value, or "" when it is missing.
     QString string(platform::Hive hive, const QString& path, const QString& name);
 
@@ -50,6 +56,8 @@ private:
     platform::WinError resolve(platform::Hive hive, const QString& path, bool create, Key** out);
     platform::WinError fail(platform::WinError error, const QString& text);
     platform::WinError refuseWrite();
+    void arrange(platform::Hive hive, const QString& path, const QString& name,
+                 const platform::RegValue& value);
 
     Key m_machine{QString(), nullptr, 0};
     Key m_user{QString(), nullptr, 0};

@@ -16,21 +16,13 @@ namespace {
 const QString kDrivesKey = QStringLiteral("Software\\Wine\\Drives");
 const QString kCapacityKey = QStringLiteral("Software\\Korvane\\Emulation\\Drives");
 
-QString wineDriveType(DriveType type)
-{
-    switch (type) {
-    case DriveType::Removable:
-        return QStringLiteral("floppy");
-    case DriveType::CdRom:
-        return QStringLiteral("cdrom");
-    case DriveType::Remote:
-        return QStringLiteral("network");
-    case DriveType::RamDisk:
-        return QStringLiteral("ramdisk");
-    default:
-        return {};
-    }
-}
+// Wine's names for the drive types it knows; any other drive is a fixed disk.
+const std::pair<DriveType, const char*> kWineDriveTypes[] = {
+    {DriveType::Removable, "floppy"},
+    {DriveType::CdRom, "cdrom"},
+    {DriveType::Remote, "network"},
+    {DriveType::RamDisk, "ramdisk"},
+};
 
 RegValue qwordValue(quint64 value)
 {
@@ -84,10 +76,11 @@ void TestPrefix::addDrive(QChar letter, const QString& hostFolder, DriveType typ
     const QString name = QString(letter.toLower()) + QLatin1Char(':');
     QDir().mkpath(hostFolder);
     link(name, QFileInfo(hostFolder).absoluteFilePath());
-    if (const QString kind = wineDriveType(type); kind.isEmpty())
-        m_registry->deleteValue(Hive::LocalMachine, kDrivesKey, name);
-    else
-        m_registry->setString(Hive::LocalMachine, kDrivesKey, name, kind);
+    m_registry->deleteValue(Hive::LocalMachine, kDrivesKey, name);
+    for (const auto& [known, kind] : kWineDriveTypes) {
+        if (known == type)
+            m_registry->setString(Hive::LocalMachine, kDrivesKey, name, QLatin1String(kind));
+    }
     if (capacity > 0)
         m_registry->setValue(Hive::LocalMachine, kCapacityKey, name, qwordValue(capacity));
     else
