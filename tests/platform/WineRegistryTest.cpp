@@ -234,12 +234,6 @@ TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
         EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("Wine is running")));
         EXPECT_EQ(reg->createKey(Hive::LocalMachine, QStringLiteral("Software\\New")),
                   kErrorAccessDenied);
-        EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("Z")),
-                  kErrorAccessDenied);
-        EXPECT_EQ(reg->deleteKeyTree(Hive::CurrentUser, key), kErrorAccessDenied);
-        EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("Z")), QStringLiteral("last"))
-            << "reading goes on";
-        EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("New")), QStringLiteral("<none>"));
         EXPECT_EQ(bytes("user.reg"), userBefore);
         EXPECT_EQ(bytes("system.reg"), kSystemReg);
         server.stop();

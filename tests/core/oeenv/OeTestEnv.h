@@ -2,10 +2,10 @@
 
 #include "oeenv/MailClient.h"
 #include "shell/AppSettings.h"
-#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 

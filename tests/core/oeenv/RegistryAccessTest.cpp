@@ -1,6 +1,6 @@
 #include "oeenv/RegistryAccess.h"
-#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeRegistry.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

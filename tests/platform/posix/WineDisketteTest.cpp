@@ -70,7 +70,8 @@ TEST_F(WineDisketteTest, WritesStopAtTheCapacityWithNothingBeyondIt)
     ASSERT_TRUE(again->seek(again->size()));
     EXPECT_EQ(again->write("Y", 1), -1);
     again.reset();
-    EXPECT_EQ(readFile(t.file(QStringLiteral("floppy")) + "/Backup.eaz").left(3), QByteArray("ZZa"));
+    EXPECT_EQ(readFile(t.file(QStringLiteral("floppy")) + "/Backup.eaz").left(3),
+              QByteArray("ZZa"));
 
     // Deleting a file gives its room back.
     ASSERT_TRUE(fs.removeFile(QStringLiteral("A:\\OTHER.BIN")));
@@ -94,7 +95,9 @@ TEST_F(WineDisketteTest, FilesWrittenSideBySideShareTheRoom)
     EXPECT_EQ(first->write("1", 1), -1);
     first.reset();
     second.reset();
-    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("floppy")) + "/one").size() + QFileInfo(t.file(QStringLiteral("floppy")) + "/two").size(), 1000);
+    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("floppy")) + "/one").size() +
+                  QFileInfo(t.file(QStringLiteral("floppy")) + "/two").size(),
+              1000);
 }
 
 TEST_F(WineDisketteTest, CopiesAndMovesThatDoNotFitChangeNothing)

@@ -225,9 +225,9 @@ TEST_F(FakeProcTest, TheMailWindowClassFollowsTheInstalledGeneration)
     process(3999901, {"C:\\Program Files\\Outlook Express\\msimn.exe"}, {ourPrefix()});
     WineProcesses p = scanning();
     t.registry().setString(Hive::LocalMachine,
-                         QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
-                         QStringLiteral("DLLPath"),
-                         QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
+                           QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
+                           QStringLiteral("DLLPath"),
+                           QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
     EXPECT_EQ(p.topLevelWindows().value(0).className, QStringLiteral("ThorBrowserWndClass"));
     t.registry().setString(
         Hive::ClassesRoot,
@@ -296,12 +296,11 @@ TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
 TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
 {
     // This Wine closes the program when asked, as the program does on WM_CLOSE.
-    t.write(
-        QStringLiteral("bin/wine"),
-        QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
-                       "kill \"$(cat '%2')\"\n")
-            .arg(t.file(QStringLiteral("records/wine")), t.file(QStringLiteral("child.pid")))
-            .toUtf8());
+    t.write(QStringLiteral("bin/wine"),
+            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
+                           "kill \"$(cat '%2')\"\n")
+                .arg(t.file(QStringLiteral("records/wine")), t.file(QStringLiteral("child.pid")))
+                .toUtf8());
     QFile::setPermissions(t.file(QStringLiteral("bin/wine")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WineProcesses::Options options;
