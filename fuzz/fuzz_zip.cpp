@@ -1,6 +1,7 @@
 // Untrusted archive bytes through the zip reader: list, test and extract into a scratch folder.
 // Nothing may crash, hang or write outside the destination.
-#include "support/DriveFolderFileSystem.h"
+#include "platform/posix/WineFileSystem.h"
+#include "support/FakeRegistry.h"
 #include "zip/ZipComponent.h"
 
 #include <QDir>
@@ -20,12 +21,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }();
     (void)quiet;
     static QTemporaryDir dir;
-    static kv::test::DriveFolderFileSystem fs = [] {
-        kv::test::DriveFolderFileSystem f;
-        f.mapDrive(QLatin1Char('c'), dir.path() + QStringLiteral("/c"));
-        return f;
-    }();
     const QString drive = dir.path() + QStringLiteral("/c");
+    // A Wine prefix whose C: is that folder.
+    static const bool prefix = [&] {
+        return QDir().mkpath(drive) && QDir().mkpath(dir.path() + QStringLiteral("/dosdevices")) &&
+               QFile::link(drive, dir.path() + QStringLiteral("/dosdevices/c:"));
+    }();
+    if (!prefix)
+        std::abort();
+    static kv::test::FakeRegistry registry;
+    static kv::platform::posix::WineFileSystem fs(kv::platform::posix::WinePrefix(dir.path()),
+                                                  registry);
     {
         QFile f(drive + QStringLiteral("/in.zip"));
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))

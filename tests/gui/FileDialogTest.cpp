@@ -1,7 +1,7 @@
 #include "FileDialog.h"
 #include "FolderChooser.h"
 #include "ModalDriver.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -18,7 +18,7 @@ using test::whenModal;
 TEST(FileDialogTest, ChoosesABackupToRestore)
 {
     test::TempDir dir;
-    test::DriveFolderFileSystem files{dir.path()};
+    test::FaultInjectingFileSystem files{dir.path()};
     dir.write(QStringLiteral("drive_c/Backups/old.zip"), "x");
 
     // The restore's browse button: a filter as the program writes it, then "All Files".
@@ -59,7 +59,7 @@ TEST(FileDialogTest, ChoosesABackupToRestore)
 TEST(FolderChooserTest, OpensAtAWindowsPathAndGivesOneBack)
 {
     test::TempDir dir;
-    test::DriveFolderFileSystem files{dir.path()};
+    test::FaultInjectingFileSystem files{dir.path()};
     const QString backups = files.host(QStringLiteral("Backups"));
     QDir().mkpath(backups);
     whenModal([&](QWidget* modal) {

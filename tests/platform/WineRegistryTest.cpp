@@ -3,6 +3,8 @@
 #include "platform/posix/WineServerLock.h"
 #include "support/TempDir.h"
 
+#include "FakeWineServer.h"
+
 #include <QDir>
 #include <QFile>
 
@@ -107,135 +109,10 @@ protected:
     std::unique_ptr<WineRegistry> reg;
 };
 
-// Holds a prefix's wineserver lock as a running server holds it. The server's classic fcntl
-// lock belongs to its own process; here an open-file-description lock stands in for it, since a
-// classic lock of this process would be dropped by any close() of the file in the process.
-class FakeWineServer
-{
-public:
-    // `debianStyle`: the server folder lives in a temporary folder named by <prefix>/wineserver.
-    FakeWineServer(const QString& prefix, bool debianStyle)
-    {
-        if (debianStyle) {
-            QByteArray temp = "/tmp/kv-wine-XXXXXX";
-            EXPECT_NE(::mkdtemp(temp.data()), nullptr);
-            m_root = QString::fromLocal8Bit(temp);
-            QFile named(prefix + QStringLiteral("/wineserver"));
-            EXPECT_TRUE(named.open(QIODevice::WriteOnly));
-            named.write(temp.mid(5));
-        } else {
-            m_root = QStringLiteral("/tmp/.wine-%1").arg(::getuid());
-        }
-        m_dir = m_root + QLatin1Char('/') + WineServerLock::serverDirName(prefix);
-        QDir().mkpath(m_dir);
-        m_fd = ::open(QFile::encodeName(m_dir + QStringLiteral("/lock")).constData(),
-                      O_CREAT | O_TRUNC | O_WRONLY, 0600);
-        EXPECT_GE(m_fd, 0);
-        struct flock fl
-        {
-        };
-        fl.l_type = F_WRLCK;
-        fl.l_whence = SEEK_SET;
-        fl.l_len = 1;
-        EXPECT_EQ(::fcntl(m_fd, F_OFD_SETLK, &fl), 0);
-        m_debian = debianStyle;
-    }
-    ~FakeWineServer() { stop(); }
-    void stop()
-    {
-        if (m_fd < 0)
-            return;
-        ::close(m_fd);
-        m_fd = -1;
-        QDir(m_dir).removeRecursively();
-        if (m_debian)
-            QDir(m_root).removeRecursively();
-        else
-            QDir().rmdir(m_root);
-    }
-
-private:
-    QString m_root;
-    QString m_dir;
-    int m_fd = -1;
-    bool m_debian = false;
-};
-
 } // namespace
 
-TEST_F(WineRegistryTest, ValuesAreReadWrittenAndDeleted)
-{
-    const QString key = QStringLiteral("Software\\Tarnworks\\Korvane\\Parms");
-    const RegValue values[] = {
-        RegValue::fromString(QStringLiteral("Y")),
-        RegValue::fromString(QStringLiteral("%TEMP%\\x"), kRegExpandSz),
-        RegValue::fromMultiString({QStringLiteral("a"), QStringLiteral("b")}),
-        RegValue::fromDword(0xdeadbeef),
-        RegValue::fromBinary(QByteArray(200, '\x5a')),
-        RegValue::fromBinary(QByteArray("\1\0", 2)),
-        RegValue::fromString(QStringLiteral("caf\u00e9 \u20ac \u65e5\u672c")),
-    };
-    int i = 0;
-    for (const RegValue& v : values) {
-        const QString name = QStringLiteral("V%1").arg(i++);
-        ASSERT_EQ(reg->setValue(Hive::CurrentUser, key, name, v), kErrorSuccess) << i;
-        RegValue back;
-        ASSERT_EQ(reg->queryValue(Hive::CurrentUser, key.toUpper(), name.toLower(), &back),
-                  kErrorSuccess);
-        EXPECT_EQ(back, v) << i;
-        EXPECT_EQ(onDisk("user.reg", key, name), v) << "written at once: " << i;
-        EXPECT_EQ(makeRegistry()->queryValue(Hive::CurrentUser, key, name, &back), kErrorSuccess);
-        EXPECT_EQ(back, v) << "a new reader sees it: " << i;
-    }
-    QList<RegNamedValue> list;
-    ASSERT_EQ(reg->enumValues(Hive::CurrentUser, key, &list), kErrorSuccess);
-    EXPECT_EQ(list.size(), 7);
-
-    EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("v3")), kErrorSuccess);
-    EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("v3")), kErrorFileNotFound);
-    EXPECT_FALSE(onDisk("user.reg", key, QStringLiteral("V3")));
-    RegValue untouched = RegValue::fromDword(7);
-    EXPECT_EQ(reg->queryValue(Hive::CurrentUser, key, QStringLiteral("V3"), &untouched),
-              kErrorFileNotFound);
-    EXPECT_EQ(untouched, RegValue::fromDword(7)) << "out-argument left alone on failure";
-    EXPECT_EQ(text(Hive::CurrentUser, QStringLiteral("software\\TARNWORKS\\korvane"),
-                   QStringLiteral("lastsavepath")),
-              QStringLiteral("C:\\Backups\\"));
-}
-
-TEST_F(WineRegistryTest, KeysAreCreatedEnumeratedAndDeletedWithTheirSubtree)
-{
-    ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("Software\\Test\\b\\Deep")),
-              kErrorSuccess);
-    ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("Software\\TEST\\A")),
-              kErrorSuccess);
-    ASSERT_EQ(reg->createKey(Hive::CurrentUser, QStringLiteral("\\Software\\\\Test\\C\\")),
-              kErrorSuccess);
-    QStringList names;
-    ASSERT_EQ(reg->enumSubKeys(Hive::CurrentUser, QStringLiteral("software\\test"), &names),
-              kErrorSuccess);
-    EXPECT_EQ(names, QStringList({"A", "b", "C"}));
-    EXPECT_EQ(reg->openKey(Hive::CurrentUser, QStringLiteral("Software\\Test\\B\\deep")),
-              kErrorSuccess);
-    EXPECT_EQ(reg->openKey(Hive::CurrentUser, QStringLiteral("Software\\Test\\Missing")),
-              kErrorFileNotFound);
-    EXPECT_FALSE(reg->lastErrorText().isEmpty());
-    EXPECT_TRUE(bytes("user.reg").contains("[Software\\\\Test\\\\b\\\\Deep] "));
-
-    ASSERT_EQ(reg->deleteKeyTree(Hive::CurrentUser, QStringLiteral("Software\\TEST\\B")),
-              kErrorSuccess);
-    EXPECT_EQ(reg->openKey(Hive::CurrentUser, QStringLiteral("Software\\Test\\b\\Deep")),
-              kErrorFileNotFound);
-    EXPECT_FALSE(bytes("user.reg").contains("Deep"));
-    EXPECT_EQ(reg->deleteKeyTree(Hive::CurrentUser, QStringLiteral("Software\\Test\\B")),
-              kErrorFileNotFound);
-    for (const auto& [hive, path] : {std::pair{Hive::CurrentUser, QString()},
-                                     std::pair{Hive::ClassesRoot, QStringLiteral("\\")},
-                                     std::pair{Hive::Users, QStringLiteral(".Default")}})
-        EXPECT_EQ(reg->deleteKeyTree(hive, path), kErrorAccessDenied) << "roots stay";
-}
-
-TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
+// Every change reaches the file Windows maps its hive onto at once, where a new reader finds it.
+TEST_F(WineRegistryTest, ChangesAreWrittenAtOnceToTheFileOfTheirHive)
 {
     const struct
     {
@@ -258,16 +135,24 @@ TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
          QStringLiteral("System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts")},
     };
     for (const auto& c : cases) {
-        const RegValue v = RegValue::fromString(c.path);
-        ASSERT_EQ(reg->setValue(c.hive, c.path, QStringLiteral("Probe"), v), kErrorSuccess)
-            << qPrintable(c.path);
-        EXPECT_EQ(onDisk(c.file, c.filePath, QStringLiteral("Probe")), v) << qPrintable(c.path);
+        SCOPED_TRACE(c.path.toStdString());
+        const RegValue v = RegValue::fromBinary(c.path.toUtf8() + QByteArray(100, '\x5a'));
+        ASSERT_EQ(
+            reg->setValue(c.hive, c.path + QStringLiteral("\\Sub"), QStringLiteral("Probe"), v),
+            kErrorSuccess);
+        EXPECT_EQ(onDisk(c.file, c.filePath + QStringLiteral("\\Sub"), QStringLiteral("Probe")), v);
+        RegValue back;
+        EXPECT_EQ(makeRegistry()->queryValue(c.hive, c.path + QStringLiteral("\\sub"),
+                                             QStringLiteral("probe"), &back),
+                  kErrorSuccess);
+        EXPECT_EQ(back, v) << "a new reader sees it";
+        ASSERT_EQ(
+            reg->deleteValue(c.hive, c.path + QStringLiteral("\\Sub"), QStringLiteral("probe")),
+            kErrorSuccess);
+        EXPECT_FALSE(onDisk(c.file, c.filePath + QStringLiteral("\\Sub"), QStringLiteral("Probe")));
+        ASSERT_EQ(reg->deleteKeyTree(c.hive, c.path + QStringLiteral("\\Sub")), kErrorSuccess);
+        EXPECT_FALSE(bytes(c.file).contains("Sub]"));
     }
-    EXPECT_EQ(text(Hive::LocalMachine, QStringLiteral("Software\\Classes\\.EAZ"),
-                   QStringLiteral("Probe")),
-              QStringLiteral(".eaz"));
-    EXPECT_EQ(text(Hive::CurrentUser, QStringLiteral("Software\\U"), QStringLiteral("Probe")),
-              QStringLiteral("s-1-5-21-0-0-0-1000\\Software\\U"));
     EXPECT_EQ(text(Hive::ClassesRoot, QStringLiteral(".txt"), QString()),
               QStringLiteral("txtfile"));
     RegValue dpi;
@@ -275,19 +160,6 @@ TEST_F(WineRegistryTest, HivesMapOntoTheFilesAsWindowsMapsThem)
                               QStringLiteral("LogPixels"), &dpi),
               kErrorSuccess);
     EXPECT_EQ(dpi.toDword(), 0x60u);
-
-    QStringList users;
-    ASSERT_EQ(reg->enumSubKeys(Hive::Users, QString(), &users), kErrorSuccess);
-    EXPECT_EQ(users, QStringList({".Default", "S-1-5-21-0-0-0-1000"}));
-    EXPECT_EQ(reg->createKey(Hive::Users, QStringLiteral("S-1-5-18")), kErrorAccessDenied);
-    EXPECT_EQ(reg->setValue(Hive::Users, QString(), QStringLiteral("x"), dpi), kErrorAccessDenied);
-    EXPECT_EQ(reg->openKey(Hive::Users, QStringLiteral("S-1-5-18")), kErrorFileNotFound);
-
-    for (WinError e :
-         {reg->openKey(Hive::DynData, QString()),
-          reg->setValue(Hive::DynData, QStringLiteral("PerfStats"), QStringLiteral("x"), dpi)})
-        EXPECT_EQ(e, kErrorInvalidHandle);
-    EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("HKEY_DYN_DATA")));
 }
 
 TEST_F(WineRegistryTest, SymbolicLinksAreFollowed)
@@ -353,7 +225,7 @@ TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
 {
     for (bool debianStyle : {false, true}) {
         const QByteArray userBefore = bytes("user.reg");
-        FakeWineServer server(dir.path(), debianStyle);
+        kv::test::FakeWineServer server(dir.path(), debianStyle);
         EXPECT_TRUE(WineServerLock(dir.path()).serverRunning()) << debianStyle;
         const QString key = QStringLiteral("Software\\Tarnworks\\Korvane");
         EXPECT_EQ(
@@ -362,12 +234,6 @@ TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
         EXPECT_TRUE(reg->lastErrorText().contains(QStringLiteral("Wine is running")));
         EXPECT_EQ(reg->createKey(Hive::LocalMachine, QStringLiteral("Software\\New")),
                   kErrorAccessDenied);
-        EXPECT_EQ(reg->deleteValue(Hive::CurrentUser, key, QStringLiteral("Z")),
-                  kErrorAccessDenied);
-        EXPECT_EQ(reg->deleteKeyTree(Hive::CurrentUser, key), kErrorAccessDenied);
-        EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("Z")), QStringLiteral("last"))
-            << "reading goes on";
-        EXPECT_EQ(text(Hive::CurrentUser, key, QStringLiteral("New")), QStringLiteral("<none>"));
         EXPECT_EQ(bytes("user.reg"), userBefore);
         EXPECT_EQ(bytes("system.reg"), kSystemReg);
         server.stop();
@@ -495,16 +361,8 @@ TEST_F(WineRegistryTest, LinkedFileIsReplacedAtItsDestination)
     EXPECT_TRUE(kv::test::readFile(real).contains("\"v\"=dword:00000005"));
 }
 
-TEST_F(WineRegistryTest, EdgesOfTheInterface)
+TEST_F(WineRegistryTest, NamesPastWindowsLimitsAreRefused)
 {
-    dir.write(QStringLiteral("system.reg"), "WINE REGISTRY Version 2\n[Software\\\\Other] 1\n");
-    reg = makeRegistry();
-    QStringList names{QStringLiteral("stale")};
-    EXPECT_EQ(reg->openKey(Hive::ClassesRoot, QString()), kErrorSuccess)
-        << "HKCR is there even before its key exists";
-    EXPECT_EQ(reg->enumSubKeys(Hive::ClassesRoot, QString(), &names), kErrorSuccess);
-    EXPECT_TRUE(names.isEmpty());
-    EXPECT_EQ(reg->openKey(Hive::ClassesRoot, QStringLiteral(".txt")), kErrorFileNotFound);
     EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(256, QLatin1Char('k'))),
               kErrorInvalidParameter);
     EXPECT_EQ(reg->createKey(Hive::CurrentUser, QString(255, QLatin1Char('k'))), kErrorSuccess);

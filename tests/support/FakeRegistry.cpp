@@ -4,105 +4,91 @@ namespace kv::test {
 
 using namespace kv::platform;
 
-namespace {
+FakeRegistry::FakeRegistry() = default;
 
-int hiveNumber(Hive hive)
+WinError FakeRegistry::fail(WinError error, const QString& text)
 {
-    return static_cast<int>(hive);
-}
-
-QString rootId(int hive)
-{
-    return QString::number(hive) + QLatin1Char('|');
-}
-
-int indexOfValue(const QList<RegNamedValue>& values, const QString& name)
-{
-    for (int i = 0; i < values.size(); ++i) {
-        if (values[i].name.compare(name, Qt::CaseInsensitive) == 0)
-            return i;
-    }
-    return -1;
-}
-
-} // namespace
-
-FakeRegistry::FakeRegistry()
-{
-    for (Hive hive :
-         {Hive::CurrentUser, Hive::LocalMachine, Hive::Users, Hive::CurrentConfig, Hive::DynData}) {
-        m_keys.insert(rootId(hiveNumber(hive)), Key{});
-    }
-    create(locate(Hive::ClassesRoot, QString()));
-}
-
-FakeRegistry::Location FakeRegistry::locate(Hive hive, const QString& path)
-{
-    Location where;
-    if (hive == Hive::ClassesRoot) {
-        hive = Hive::LocalMachine;
-        where.names = {QStringLiteral("Software"), QStringLiteral("Classes")};
-    }
-    where.hiveNumber = hiveNumber(hive);
-    where.names += path.split(QLatin1Char('\\'), Qt::SkipEmptyParts);
-    where.id = rootId(where.hiveNumber) + where.names.join(QLatin1Char('\\')).toLower();
-    return where;
-}
-
-FakeRegistry::Key* FakeRegistry::find(Hive hive, const QString& path)
-{
-    auto it = m_keys.find(locate(hive, path).id);
-    return it == m_keys.end() ? nullptr : &it.value();
-}
-
-FakeRegistry::Key* FakeRegistry::create(const Location& where)
-{
-    QString id = rootId(where.hiveNumber);
-    Key* key = &m_keys[id];
-    for (int i = 0; i < where.names.size(); ++i) {
-        const QString childId = (i == 0 ? id : id + QLatin1Char('\\')) + where.names[i].toLower();
-        if (!m_keys.contains(childId)) {
-            m_keys[id].children.append(childId);
-            Key child;
-            child.name = where.names[i];
-            m_keys.insert(childId, child);
-        }
-        id = childId;
-        key = &m_keys[id];
-    }
-    return key;
+    m_lastErrorText = text;
+    return error;
 }
 
 WinError FakeRegistry::refuseWrite()
 {
-    m_lastErrorText = QStringLiteral("The registry is read-only in this test.");
-    return kErrorAccessDenied;
+    return fail(kErrorAccessDenied, QStringLiteral("The registry is read-only in this test."));
+}
+
+WinError FakeRegistry::resolve(Hive hive, const QString& path, bool create, Key** out)
+{
+    QStringList parts = path.split(u'\\', Qt::SkipEmptyParts);
+    const bool root = parts.isEmpty();
+    Key* key = &m_machine;
+    switch (hive) {
+    case Hive::CurrentUser:
+        key = &m_user;
+        break;
+    case Hive::LocalMachine:
+        break;
+    case Hive::ClassesRoot:
+        parts = QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + parts;
+        break;
+    case Hive::CurrentConfig:
+        parts = QStringList{QStringLiteral("System"), QStringLiteral("CurrentControlSet"),
+                            QStringLiteral("Hardware Profiles"), QStringLiteral("Current")} +
+                parts;
+        break;
+    case Hive::Users:
+        if (root) {
+            *out = nullptr;
+            return kErrorSuccess;
+        }
+        if (parts.first().compare(QLatin1String(".Default"), Qt::CaseInsensitive) == 0)
+            key = &m_userDefault;
+        else if (parts.first().compare(QLatin1String(kUserSid), Qt::CaseInsensitive) == 0)
+            key = &m_user;
+        else
+            return create ? fail(kErrorAccessDenied, QStringLiteral("Not a user of HKU."))
+                          : fail(kErrorFileNotFound, QStringLiteral("No such user in HKU."));
+        parts.removeFirst();
+        break;
+    case Hive::DynData:
+        return fail(kErrorInvalidHandle, QStringLiteral("HKEY_DYN_DATA does not exist."));
+    }
+    for (const QString& part : parts) {
+        Key* sub = key->findSubKey(part);
+        if (!sub && !create) {
+            if (!root)
+                return fail(kErrorFileNotFound, QStringLiteral("No such key: ") + path);
+            key = &m_empty; // HKCR and HKCC are there even before their keys are
+            break;
+        }
+        key = sub ? sub : key->addSubKey(part, 0);
+    }
+    *out = key;
+    return kErrorSuccess;
 }
 
 WinError FakeRegistry::openKey(Hive hive, const QString& path)
 {
-    return find(hive, path) ? kErrorSuccess : kErrorFileNotFound;
+    Key* key = nullptr;
+    return resolve(hive, path, false, &key);
 }
 
 WinError FakeRegistry::createKey(Hive hive, const QString& path)
 {
-    if (m_readOnly)
-        return find(hive, path) ? kErrorSuccess : refuseWrite();
-    create(locate(hive, path));
-    return kErrorSuccess;
+    Key* key = nullptr;
+    return m_readOnly ? refuseWrite() : resolve(hive, path, true, &key);
 }
 
 WinError FakeRegistry::queryValue(Hive hive, const QString& path, const QString& name,
                                   RegValue* out)
 {
-    const Key* key = find(hive, path);
-    if (!key)
-        return kErrorFileNotFound;
-    const int i = indexOfValue(key->values, name);
-    if (i < 0)
-        return kErrorFileNotFound;
-    if (out)
-        *out = key->values[i].value;
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+        return error;
+    const RegNamedValue* value = key ? key->findValue(name) : nullptr;
+    if (!value)
+        return fail(kErrorFileNotFound, QStringLiteral("No such value: ") + name);
+    *out = value->value;
     return kErrorSuccess;
 }
 
@@ -111,80 +97,62 @@ WinError FakeRegistry::setValue(Hive hive, const QString& path, const QString& n
 {
     if (m_readOnly)
         return refuseWrite();
-    Key* key = create(locate(hive, path));
-    const int i = indexOfValue(key->values, name);
-    if (i >= 0)
-        key->values[i].value = value; // the name keeps its first spelling, as Windows keeps it
-    else
-        key->values.append(RegNamedValue{name, value});
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, true, &key); error != kErrorSuccess)
+        return error;
+    if (!key)
+        return fail(kErrorAccessDenied, QStringLiteral("HKU holds no values."));
+    key->setValue(name, value);
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::deleteValue(Hive hive, const QString& path, const QString& name)
 {
-    Key* key = find(hive, path);
-    if (!key)
-        return kErrorFileNotFound;
-    const int i = indexOfValue(key->values, name);
-    if (i < 0)
-        return kErrorFileNotFound;
     if (m_readOnly)
         return refuseWrite();
-    key->values.removeAt(i);
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+        return error;
+    if (!key || !key->removeValue(name))
+        return fail(kErrorFileNotFound, QStringLiteral("No such value: ") + name);
     return kErrorSuccess;
-}
-
-void FakeRegistry::removeTree(const QString& id)
-{
-    const Key key = m_keys.take(id);
-    for (const QString& child : key.children)
-        removeTree(child);
 }
 
 WinError FakeRegistry::deleteKeyTree(Hive hive, const QString& path)
 {
-    const Location where = locate(hive, path);
-    auto it = m_keys.find(where.id);
-    if (it == m_keys.end())
-        return kErrorFileNotFound;
     if (m_readOnly)
         return refuseWrite();
-    if (where.names.isEmpty() || (hive == Hive::ClassesRoot && where.names.size() == 2)) {
-        // A hive's root cannot go; deleting its tree empties it.
-        const QStringList children = it->children;
-        it->children.clear();
-        it->values.clear();
-        for (const QString& child : children)
-            removeTree(child);
-        return kErrorSuccess;
-    }
-    removeTree(where.id);
-    const qsizetype cut = where.id.lastIndexOf(QLatin1Char('\\'));
-    const QString parent = cut < 0 ? rootId(where.hiveNumber) : where.id.left(cut);
-    m_keys[parent].children.removeAll(where.id);
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+        return error;
+    const qsizetype depth = path.split(u'\\', Qt::SkipEmptyParts).size();
+    if (depth <= (hive == Hive::Users ? 1 : 0))
+        return fail(kErrorAccessDenied, QStringLiteral("The root of a hive cannot be deleted."));
+    key->parent()->removeSubKey(key);
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::enumSubKeys(Hive hive, const QString& path, QStringList* names)
 {
-    const Key* key = find(hive, path);
-    if (!key)
-        return kErrorFileNotFound;
-    if (names) {
-        names->clear();
-        for (const QString& child : key->children)
-            names->append(m_keys.value(child).name);
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+        return error;
+    if (!key) {
+        *names = QStringList{QStringLiteral(".Default"), QLatin1String(kUserSid)};
+        return kErrorSuccess;
     }
+    names->clear();
+    for (const auto& sub : key->subKeys())
+        names->append(sub->name());
     return kErrorSuccess;
 }
 
 WinError FakeRegistry::enumValues(Hive hive, const QString& path, QList<RegNamedValue>* values)
 {
-    const Key* key = find(hive, path);
-    if (!key)
-        return kErrorFileNotFound;
-    if (values)
-        *values = key->values;
+    Key* key = nullptr;
+    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+        return error;
+    *values = key ? key->values() : QList<RegNamedValue>();
     return kErrorSuccess;
 }
 
@@ -196,29 +164,18 @@ WinError FakeRegistry::flush()
     return kErrorSuccess;
 }
 
-void FakeRegistry::setString(Hive hive, const QString& path, const QString& name,
-                             const QString& text)
+void FakeRegistry::arrange(Hive hive, const QString& path, const QString& name,
+                           const RegValue& value)
 {
-    const bool readOnly = m_readOnly;
-    m_readOnly = false;
-    setValue(hive, path, name, RegValue::fromString(text));
-    m_readOnly = readOnly;
-}
-
-void FakeRegistry::setDword(Hive hive, const QString& path, const QString& name, quint32 value)
-{
-    const bool readOnly = m_readOnly;
-    m_readOnly = false;
-    setValue(hive, path, name, RegValue::fromDword(value));
+    const bool readOnly = std::exchange(m_readOnly, false);
+    setValue(hive, path, name, value);
     m_readOnly = readOnly;
 }
 
 QString FakeRegistry::string(Hive hive, const QString& path, const QString& name)
 {
     RegValue value;
-    if (queryValue(hive, path, name, &value) != kErrorSuccess)
-        return {};
-    return value.toString();
+    return queryValue(hive, path, name, &value) == kErrorSuccess ? value.toString() : QString();
 }
 
 } // namespace kv::test

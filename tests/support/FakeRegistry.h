@@ -1,20 +1,19 @@
 #pragma once
 
 #include "platform/IRegistry.h"
-
-#include <QHash>
-#include <QList>
-#include <QString>
-#include <QStringList>
+#include "platform/posix/WineRegKey.h"
 
 namespace kv::test {
 
-// An in-memory registry for tests. Keys and value names are matched without regard to case and
-// keep the spelling they were created with; subkeys and values enumerate in creation order.
-// HKEY_CLASSES_ROOT is a view of HKLM\Software\Classes, as it is in a Wine prefix.
+// An in-memory registry for tests, shaped as a Wine prefix's: HKCR is HKLM\Software\Classes,
+// HKCC HKLM's current hardware profile, HKU holds ".Default" and the user's SID (HKCU), and
+// HKEY_DYN_DATA does not exist. Names are matched without regard to case and keep the spelling
+// they were created with; keys and values enumerate in Wine's order (sorted without case).
 class FakeRegistry : public platform::IRegistry
 {
 public:
+    static constexpr const char* kUserSid = "S-1-5-21-0-0-0-1000";
+
     FakeRegistry();
 
     platform::WinError openKey(platform::Hive hive, const QString& path) override;
@@ -33,41 +32,37 @@ public:
     platform::WinError flush() override;
     QString lastErrorText() const override { return m_lastErrorText; }
 
-    // Shorthands for arranging a test.
+    // Shorthands for arranging a test; they write even when the registry is read-only.
     void setString(platform::Hive hive, const QString& path, const QString& name,
-                   const QString& text);
-    void setDword(platform::Hive hive, const QString& path, const QString& name, quint32 value);
+                   const QString& text)
+    {
+        arrange(hive, path, name, platform::RegValue::fromString(text));
+    }
+    void setDword(platform::Hive hive, const QString& path, const QString& name, quint32 value)
+    {
+        arrange(hive, path, name, platform::RegValue::fromDword(value));
+    }
     // The text of a string value, or "" when it is missing.
     QString string(platform::Hive hive, const QString& path, const QString& name);
 
-    // Makes every change (and flush) fail with kErrorAccessDenied, as a store that cannot be
-    // written does; reads keep working.
+    // Makes every change (and flush) fail with kErrorAccessDenied, as a registry that cannot be
+    // written does (Wine running on the prefix); reads keep working.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
     int flushCount() const { return m_flushCount; }
 
 private:
-    struct Key
-    {
-        QString name; // as created
-        QList<platform::RegNamedValue> values;
-        QStringList children; // lower-case full paths, in creation order
-    };
-
-    // The lookup key of a path: hive number + lower-case path without empty components.
-    // HKCR is folded into HKLM\Software\Classes.
-    struct Location
-    {
-        QString id;        // hive number + "|" + lower-case components joined by "\"
-        QStringList names; // the components as spelled by the caller, from the hive's root
-        int hiveNumber = 0;
-    };
-    static Location locate(platform::Hive hive, const QString& path);
-    Key* find(platform::Hive hive, const QString& path);
-    Key* create(const Location& where);
+    using Key = platform::posix::WineRegKey;
+    // The key a path names; null with success for the root of HKU, which holds no values.
+    platform::WinError resolve(platform::Hive hive, const QString& path, bool create, Key** out);
+    platform::WinError fail(platform::WinError error, const QString& text);
     platform::WinError refuseWrite();
-    void removeTree(const QString& id);
+    void arrange(platform::Hive hive, const QString& path, const QString& name,
+                 const platform::RegValue& value);
 
-    QHash<QString, Key> m_keys;
+    Key m_machine{QString(), nullptr, 0};
+    Key m_user{QString(), nullptr, 0};
+    Key m_userDefault{QString(), nullptr, 0};
+    Key m_empty{QString(), nullptr, 0};
     bool m_readOnly = false;
     int m_flushCount = 0;
     QString m_lastErrorText;

@@ -2,7 +2,7 @@
 
 #include "platform/ISystem.h"
 
-#include <QHash>
+#include <QMap>
 
 namespace kv::test {
 
@@ -29,7 +29,7 @@ public:
 
 private:
     QString m_userName = QStringLiteral("tester");
-    QHash<QString, QString> m_variables; // upper-case name -> value
+    QMap<QString, QString> m_variables; // upper-case name -> value
     platform::WindowsVersion m_version;
     QString m_programFolder = QStringLiteral("C:\\Program Files\\Korvane");
     QDateTime m_now = QDateTime(QDate(2026, 12, 6), QTime(10, 30));

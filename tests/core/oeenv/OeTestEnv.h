@@ -2,10 +2,10 @@
 
 #include "oeenv/MailClient.h"
 #include "shell/AppSettings.h"
-#include "support/DriveFolderFileSystem.h"
 #include "support/FakeProcesses.h"
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
@@ -19,7 +19,6 @@ struct OeTestEnv
 {
     OeTestEnv()
     {
-        files.mapDrive(u'C', dir.file("drive_c"));
         system.setUserName("tester");
         system.setVariable("USERPROFILE", "C:\\users\\tester");
         system.setVariable("SYSTEMROOT", "C:\\windows");
@@ -61,7 +60,7 @@ struct OeTestEnv
 
     TempDir dir;
     FakeRegistry registry;
-    DriveFolderFileSystem files;
+    FaultInjectingFileSystem files{dir.path(), &registry};
     FakeSystem system;
     FakeProcesses processes;
     ScriptedUi ui;

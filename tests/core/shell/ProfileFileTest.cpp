@@ -1,12 +1,12 @@
 #include "shell/ProfileFile.h"
 #include "shell/PrivateIni.h"
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::test::DriveFolderFileSystem;
+using kv::test::FaultInjectingFileSystem;
 using kv::test::TempDir;
 
 namespace {
@@ -134,7 +134,7 @@ protected:
     }
     const QString kFile = QStringLiteral("C:\\Program Files\\Korvane\\K2K-Preset.dat");
     TempDir dir;
-    DriveFolderFileSystem files;
+    FaultInjectingFileSystem files;
 };
 
 TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)

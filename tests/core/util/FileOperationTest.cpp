@@ -1,6 +1,6 @@
 #include "util/FileOperation.h"
 
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::test::DriveFolderFileSystem;
+using kv::test::FaultInjectingFileSystem;
 
 namespace {
 
@@ -49,7 +49,7 @@ protected:
     }
 
     test::TempDir tmp;
-    DriveFolderFileSystem fs;
+    FaultInjectingFileSystem fs;
 };
 
 QStringList sl(std::initializer_list<const char*> items)
@@ -345,20 +345,20 @@ TEST_F(FileOpTest, MoveThatCannotRenameCopiesAndKeepsTheOriginalUntilTheCopyIsWh
 {
     make(QStringLiteral("src/a.txt"));
     make(QStringLiteral("src/sub/b.txt"));
-    fs.failOn(QStringLiteral("moveFile"), QStringLiteral("C:\\src"));
+    fs.failOn(test::FileCall::MoveFile, QStringLiteral("C:\\src"));
     {
         FileOperation op(fs);
         op.AddSourceFile(QStringLiteral("C:\\src"));
         op.AddDestFile(QStringLiteral("C:\\other"));
-        fs.failOn(QStringLiteral("copyFile"), QStringLiteral("C:\\src\\sub\\b.txt"));
+        fs.failOn(test::FileCall::CopyFile, QStringLiteral("C:\\src\\sub\\b.txt"));
         EXPECT_FALSE(op.MoveFiles());
         EXPECT_EQ(op.LastError(), 5u);
         EXPECT_TRUE(has(QStringLiteral("src/a.txt")));
         EXPECT_TRUE(has(QStringLiteral("src/sub/b.txt")));
     }
     QDir(fs.host(QStringLiteral("other"))).removeRecursively();
-    DriveFolderFileSystem fresh(tmp.path());
-    fresh.failOn(QStringLiteral("moveFile"), QStringLiteral("C:\\src"));
+    FaultInjectingFileSystem fresh(tmp.path());
+    fresh.failOn(test::FileCall::MoveFile, QStringLiteral("C:\\src"));
     FileOperation op(fresh);
     op.AddSourceFile(QStringLiteral("C:\\src"));
     op.AddDestFile(QStringLiteral("C:\\other"));
@@ -371,7 +371,7 @@ TEST_F(FileOpTest, FailuresDoNotStopTheOtherItems)
     make(QStringLiteral("a.txt"));
     make(QStringLiteral("b.txt"));
     make(QStringLiteral("c.txt"));
-    fs.failOn(QStringLiteral("removeFile"), QStringLiteral("C:\\b.txt"));
+    fs.failOn(test::FileCall::RemoveFile, QStringLiteral("C:\\b.txt"));
     FileOperation op(fs);
     op.AddSourceFile(QStringLiteral("C:\\missing.txt"));
     op.AddSourceFile(QStringLiteral("C:\\*.txt"));

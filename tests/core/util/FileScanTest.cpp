@@ -1,7 +1,7 @@
 #include "util/FileScan.h"
 #include "util/FieldList.h"
 
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
-using kv::test::DriveFolderFileSystem;
+using kv::test::FaultInjectingFileSystem;
 
 namespace {
 
@@ -33,7 +33,7 @@ protected:
         tmp.write(QStringLiteral("drive_c/") + relative, QByteArray(size, 'x'));
     }
     test::TempDir tmp;
-    DriveFolderFileSystem fs;
+    FaultInjectingFileSystem fs;
 };
 
 } // namespace
@@ -96,11 +96,13 @@ TEST_F(FileScanTest, FolderFileTotalIsNotRecursive)
 TEST_F(FileScanTest, FreeSpaceAndCapacity)
 {
     // Unreadable: no free space known, capacity -1.
+    fs.failOn(test::FileCall::DiskSpace, QStringLiteral("C:\\"), platform::kErrorNotReady);
     EXPECT_EQ(FileScan::freeSpace(fs, QStringLiteral("C:\\")), 0);
     EXPECT_EQ(FileScan::capacity(fs, QStringLiteral("C:\\")), -1);
 
     const quint64 free = quint64(5) << 30;
     const quint64 total = quint64(80) << 30;
+    fs.clearFaults();
     fs.setDiskSpace(free, total);
     for (const char* root : {"C:\\", "C:", "c:"}) {
         EXPECT_EQ(FileScan::freeSpace(fs, QString::fromLatin1(root)), qint64(free)) << root;

@@ -1,7 +1,7 @@
 #include "util/PeVersionInfo.h"
 #include "util/SystemUtils.h"
 
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 
@@ -197,7 +197,7 @@ TEST(PeVersionInfo, EveryTruncationAndOtherKindsOfFileGiveNothing)
 TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
 {
     test::TempDir tmp;
-    test::DriveFolderFileSystem fs(tmp.path());
+    test::FaultInjectingFileSystem fs(tmp.path());
     tmp.write(QStringLiteral("drive_c/app/k2k.exe"), PeBuilder().build());
     PeBuilder small;
     small.fileVersionMS = 7;

@@ -1,6 +1,6 @@
 #include "util/SystemUtils.h"
 
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -9,7 +9,7 @@
 
 using namespace kv;
 using namespace kv::platform;
-using kv::test::DriveFolderFileSystem;
+using kv::test::FaultInjectingFileSystem;
 
 namespace {
 
@@ -53,7 +53,7 @@ class SystemUtilsTest : public testing::Test
 protected:
     SystemUtilsTest() : fs(tmp.path()) {}
     test::TempDir tmp;
-    DriveFolderFileSystem fs;
+    FaultInjectingFileSystem fs;
 };
 
 } // namespace

@@ -56,13 +56,13 @@ TEST_F(ZipFaultTest, CancelOrFailureKeepsThePreviousArchiveAndLeavesNoPartialFil
         {"disk full, temp file on the same small drive", true,
          [](ZipFaultTest* t) {
              t->m_fs.mapDrive(QLatin1Char('e'), t->m_dir.file(QStringLiteral("e")),
-                              kv::platform::DriveType::Fixed, 700'000);
+                              kv::platform::DriveType::Removable, 700'000);
          },
          kZipDiskFull, true},
         {"disk full, direct", false,
          [](ZipFaultTest* t) {
              t->m_fs.mapDrive(QLatin1Char('e'), t->m_dir.file(QStringLiteral("e")),
-                              kv::platform::DriveType::Fixed, 700'000);
+                              kv::platform::DriveType::Removable, 700'000);
          },
          kZipDiskFull, false},
     };
@@ -89,7 +89,8 @@ TEST_F(ZipFaultTest, CancelOrFailureKeepsThePreviousArchiveAndLeavesNoPartialFil
 
 TEST_F(ZipFaultTest, UnreadableAndMissingFilesAreSkippedTheRestIsSound)
 {
-    m_fs.denyOpen(QStringLiteral("C:\\S\\two.dbx"));
+    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\two.dbx"),
+                kv::platform::kErrorSharingViolation);
     m_zip.setFilesToProcess(m_zip.filesToProcess() + QStringLiteral("\rC:\\S\\gone.dbx"));
     m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
@@ -115,7 +116,8 @@ TEST_F(ZipFaultTest, NothingToAddOrNothingReadable)
     m_zip.setFilesToProcess(QStringLiteral("C:\\Empty\\*"));
     m_fs.makeSurePath(QStringLiteral("C:\\Empty\\"));
     EXPECT_EQ(m_zip.zip(), kZipNothingToDo);
-    m_fs.denyOpen(QStringLiteral("C:\\S\\three.dbx"));
+    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\three.dbx"),
+                kv::platform::kErrorSharingViolation);
     m_zip.setFilesToProcess(QStringLiteral("C:\\S\\three.dbx"));
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
     EXPECT_TRUE(filesBelow(host(QStringLiteral("D:\\"))).isEmpty());
@@ -138,7 +140,7 @@ TEST_F(ZipFaultTest, ExtractionOntoAFullDiskLeavesNoPartialFile)
     m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
     ASSERT_EQ(m_zip.zip(), kZipSuccess);
     m_fs.mapDrive(QLatin1Char('e'), m_dir.file(QStringLiteral("small")),
-                  kv::platform::DriveType::Fixed, 1'000'000);
+                  kv::platform::DriveType::Removable, 1'000'000);
     put(QStringLiteral("E:\\out\\one.dbx"), "previous");
     m_zip.setDestination(QStringLiteral("E:\\out"));
     m_zip.setFilesToProcess(QStringLiteral("one.dbx"));

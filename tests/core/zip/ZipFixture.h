@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/DriveFolderFileSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
@@ -69,7 +69,7 @@ protected:
 
 public: // scripted listeners reach into the fixture
     TempDir m_dir;
-    DriveFolderFileSystem m_fs;
+    FaultInjectingFileSystem m_fs;
     RecordingListener m_events;
     zip::ZipComponent m_zip{m_fs, &m_events};
 };

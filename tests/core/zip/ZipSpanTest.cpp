@@ -174,7 +174,8 @@ namespace {
 
 TEST_F(ZipSpanTest, NothingReadableLeavesNoPieceOnTheDisk)
 {
-    m_fs.denyOpen(QStringLiteral("C:\\S\\a.dbx"));
+    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\a.dbx"),
+                kv::platform::kErrorSharingViolation);
     m_zip.setFilesToProcess(QStringLiteral("C:\\S\\a.dbx"));
     m_zip.setUseTempFile(false);
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);

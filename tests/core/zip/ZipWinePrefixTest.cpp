@@ -3,13 +3,13 @@
 
 #include "platform/posix/WineFileSystem.h"
 #include "support/FakeRegistry.h"
+#include "support/TestPrefix.h"
 
 #include <QDir>
 #include <QFile>
 
 using namespace kv::test;
 using namespace kv::zip;
-using kv::platform::Hive;
 
 namespace {
 
@@ -18,16 +18,9 @@ class ZipWinePrefixTest : public ::testing::Test
 protected:
     ZipWinePrefixTest()
     {
-        QDir().mkpath(m_dir.file(QStringLiteral("prefix/drive_c")));
-        QDir().mkpath(m_dir.file(QStringLiteral("prefix/dosdevices")));
-        QDir().mkpath(m_dir.file(QStringLiteral("floppy")));
+        m_prefix.addDrive(u'a', m_dir.file(QStringLiteral("floppy")),
+                          kv::platform::DriveType::Removable, 150 * 1024);
         QDir().mkpath(m_dir.file(QStringLiteral("pieces")));
-        QFile::link(QStringLiteral("../drive_c"), m_dir.file(QStringLiteral("prefix/dosdevices/c:")));
-        QFile::link(m_dir.file(QStringLiteral("floppy")), m_dir.file(QStringLiteral("prefix/dosdevices/a:")));
-        m_registry.setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
-                             QStringLiteral("a:"), QStringLiteral("floppy"));
-        m_registry.setDword(Hive::LocalMachine, QStringLiteral("Software\\Korvane\\Emulation\\Drives"),
-                            QStringLiteral("a:"), 150 * 1024);
         m_dir.write(QStringLiteral("prefix/drive_c/S/a.dbx"), noise(260'000, 51));
         m_dir.write(QStringLiteral("prefix/drive_c/S/b.dbx"), mailText(300'000, 52));
         m_dir.write(QStringLiteral("prefix/drive_c/S/c.dbx"), noise(90'000, 53));
@@ -39,7 +32,8 @@ protected:
 
     TempDir m_dir;
     FakeRegistry m_registry;
-    kv::platform::posix::WineFileSystem m_fs{kv::platform::posix::WinePrefix(m_dir.file(QStringLiteral("prefix"))), m_registry};
+    TestPrefix m_prefix{m_dir.file(QStringLiteral("prefix")), &m_registry};
+    kv::platform::posix::WineFileSystem m_fs{m_prefix.prefix(), m_registry};
     RecordingListener m_events;
     ZipComponent m_zip{m_fs, &m_events};
 };

@@ -1,4 +1,4 @@
-#include "TestPrefix.h"
+#include "support/TestPrefix.h"
 
 #include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WineRegistry.h"
@@ -15,7 +15,8 @@ using platform::posix::WineRegistry;
 TEST(PosixPlatformTest, ServicesShareTheRegistryTheyWereGiven)
 {
     TestPrefix t;
-    t.write(QStringLiteral("prefix/drive_c/Program Files/Tools/K2K/KV2000.exe"), "MZ");
+    t.addWineDrives();
+    t.write(QStringLiteral("drive_c/Program Files/Tools/K2K/KV2000.exe"), "MZ");
     auto registry = std::make_unique<FakeRegistry>();
     FakeRegistry* raw = registry.get();
     raw->setString(Hive::LocalMachine, QStringLiteral("Software\\Wine\\Drives"),
@@ -40,14 +41,15 @@ TEST(PosixPlatformTest, ServicesShareTheRegistryTheyWereGiven)
 TEST(PosixPlatformTest, APrefixsRegistryFilesConfigureDrivesVersionAndEnvironment)
 {
     TestPrefix t;
+    t.addWineDrives();
     t.write(
-        QStringLiteral("prefix/system.reg"),
+        QStringLiteral("system.reg"),
         "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
         "[Software\\\\Wine\\\\Drives] 1796572508\n\"a:\"=\"floppy\"\n\"d:\"=\"cdrom\"\n\n"
         "[Software\\\\Korvane\\\\Emulation\\\\Drives] 1796572508\n\"a:\"=dword:00000800\n\n"
         "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1796572508\n"
         "\"TEMP\"=str(2):\"%SystemRoot%\\\\TEMP\"\n\"windir\"=str(2):\"%SystemRoot%\"\n");
-    t.write(QStringLiteral("prefix/user.reg"),
+    t.write(QStringLiteral("user.reg"),
             "WINE REGISTRY Version 2\n;; All keys relative to "
             "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
             "[Environment] 1796572508\n\"TEMP\"=str(2):\"%USERPROFILE%\\\\Temp\"\n"

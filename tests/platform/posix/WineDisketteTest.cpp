@@ -1,4 +1,4 @@
-#include "TestPrefix.h"
+#include "support/TestPrefix.h"
 
 #include "platform/posix/WineFileSystem.h"
 
@@ -18,11 +18,10 @@ using platform::posix::WineFileSystem;
 class WineDisketteTest : public ::testing::Test
 {
 protected:
-    void setCapacity(quint32 bytes)
+    WineDisketteTest() { t.addWineDrives(); }
+    void setCapacity(quint64 bytes)
     {
-        t.registry.setDword(Hive::LocalMachine,
-                            QStringLiteral("Software\\Korvane\\Emulation\\Drives"),
-                            QStringLiteral("a:"), bytes);
+        t.addDrive(u'a', t.file(QStringLiteral("floppy")), DriveType::Removable, bytes);
     }
     quint64 freeBytes()
     {
@@ -31,7 +30,7 @@ protected:
         return space.freeBytes;
     }
     TestPrefix t;
-    WineFileSystem fs{t.prefix(), t.registry};
+    WineFileSystem fs{t.prefix(), t.registry()};
 };
 
 TEST_F(WineDisketteTest, AnEmptyDisketteHoldsADefaultCapacityFree)
@@ -60,7 +59,7 @@ TEST_F(WineDisketteTest, WritesStopAtTheCapacityWithNothingBeyondIt)
     EXPECT_FALSE(out->errorString().isEmpty());
     out.reset();
 
-    const QByteArray written = readFile(t.floppy() + "/Backup.eaz");
+    const QByteArray written = readFile(t.file(QStringLiteral("floppy")) + "/Backup.eaz");
     EXPECT_EQ(written, QByteArray(5000, 'a') + QByteArray(1000, 'b'));
     EXPECT_EQ(freeBytes(), 0u);
 
@@ -71,7 +70,8 @@ TEST_F(WineDisketteTest, WritesStopAtTheCapacityWithNothingBeyondIt)
     ASSERT_TRUE(again->seek(again->size()));
     EXPECT_EQ(again->write("Y", 1), -1);
     again.reset();
-    EXPECT_EQ(readFile(t.floppy() + "/Backup.eaz").left(3), QByteArray("ZZa"));
+    EXPECT_EQ(readFile(t.file(QStringLiteral("floppy")) + "/Backup.eaz").left(3),
+              QByteArray("ZZa"));
 
     // Deleting a file gives its room back.
     ASSERT_TRUE(fs.removeFile(QStringLiteral("A:\\OTHER.BIN")));
@@ -81,7 +81,7 @@ TEST_F(WineDisketteTest, WritesStopAtTheCapacityWithNothingBeyondIt)
     EXPECT_EQ(more->write(QByteArray(4000, 'd')), 4000);
     EXPECT_EQ(more->write("e", 1), -1);
     more.reset();
-    EXPECT_EQ(QFileInfo(t.floppy() + "/Backup.eaz").size(), 10000);
+    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("floppy")) + "/Backup.eaz").size(), 10000);
 }
 
 TEST_F(WineDisketteTest, FilesWrittenSideBySideShareTheRoom)
@@ -95,21 +95,23 @@ TEST_F(WineDisketteTest, FilesWrittenSideBySideShareTheRoom)
     EXPECT_EQ(first->write("1", 1), -1);
     first.reset();
     second.reset();
-    EXPECT_EQ(QFileInfo(t.floppy() + "/one").size() + QFileInfo(t.floppy() + "/two").size(), 1000);
+    EXPECT_EQ(QFileInfo(t.file(QStringLiteral("floppy")) + "/one").size() +
+                  QFileInfo(t.file(QStringLiteral("floppy")) + "/two").size(),
+              1000);
 }
 
 TEST_F(WineDisketteTest, CopiesAndMovesThatDoNotFitChangeNothing)
 {
     setCapacity(1000);
-    t.write(QStringLiteral("prefix/drive_c/big.bin"), QByteArray(1500, 'b'));
-    t.write(QStringLiteral("prefix/drive_c/small.bin"), QByteArray(600, 's'));
+    t.write(QStringLiteral("drive_c/big.bin"), QByteArray(1500, 'b'));
+    t.write(QStringLiteral("drive_c/small.bin"), QByteArray(600, 's'));
 
     EXPECT_FALSE(fs.copyFile(QStringLiteral("C:\\big.bin"), QStringLiteral("A:\\big.bin"), false));
     EXPECT_EQ(fs.lastError(), kErrorDiskFull);
     EXPECT_FALSE(fs.moveFile(QStringLiteral("C:\\big.bin"), QStringLiteral("A:\\big.bin")));
     EXPECT_EQ(fs.lastError(), kErrorDiskFull);
     EXPECT_TRUE(QFileInfo::exists(t.driveC() + "/big.bin"));
-    EXPECT_TRUE(QDir(t.floppy()).isEmpty());
+    EXPECT_TRUE(QDir(t.file(QStringLiteral("floppy"))).isEmpty());
 
     EXPECT_TRUE(
         fs.copyFile(QStringLiteral("C:\\small.bin"), QStringLiteral("A:\\small.bin"), false));
@@ -124,7 +126,7 @@ TEST_F(WineDisketteTest, CopiesAndMovesThatDoNotFitChangeNothing)
 
 TEST_F(WineDisketteTest, ADriveWithoutItsFolderHoldsNoDisk)
 {
-    ASSERT_TRUE(QDir(t.floppy()).removeRecursively());
+    ASSERT_TRUE(QDir(t.file(QStringLiteral("floppy"))).removeRecursively());
     DiskSpace space;
     EXPECT_EQ(fs.driveType(QStringLiteral("A:\\")), DriveType::Removable);
     EXPECT_FALSE(fs.diskSpace(QStringLiteral("A:\\"), &space));

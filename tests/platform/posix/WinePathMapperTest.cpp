@@ -1,4 +1,4 @@
-#include "TestPrefix.h"
+#include "support/TestPrefix.h"
 
 #include "platform/posix/WinePathMapper.h"
 
@@ -17,9 +17,10 @@ class WinePathMapperTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        t.write(QStringLiteral("prefix/drive_c/users/bob/Mail/folders.dbx"), "x");
-        t.write(QStringLiteral("prefix/drive_c/users/bob/Mail/Inbox.dbx"), "x");
-        t.write(QStringLiteral("prefix/drive_c/Data/report.TXT"), "x");
+        t.addWineDrives();
+        t.write(QStringLiteral("drive_c/users/bob/Mail/folders.dbx"), "x");
+        t.write(QStringLiteral("drive_c/users/bob/Mail/Inbox.dbx"), "x");
+        t.write(QStringLiteral("drive_c/Data/report.TXT"), "x");
     }
     TestPrefix t;
     WinePathMapper mapper{t.prefix()};
@@ -41,7 +42,7 @@ TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
         {"C:\\users\\BOB\\New Folder\\Sub\\x.eml", c + "/users/bob/New Folder/Sub/x.eml"},
         {"C:\\", c},
         {"C:", c},
-        {"a:\\Backup.eaz", t.floppy() + "/Backup.eaz"},
+        {"a:\\Backup.eaz", t.file(QStringLiteral("floppy")) + "/Backup.eaz"},
         {"Z:\\tmp", "/tmp"},
         {"Z:\\", "/"},
         // Not a drive we have, not a drive path at all.
@@ -57,8 +58,8 @@ TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
 TEST_F(WinePathMapperTest, AnAmbiguousNamePrefersTheExactSpelling)
 {
     // Only a case-sensitive host can hold both spellings.
-    t.write(QStringLiteral("prefix/drive_c/Data/Report.txt"), "y");
-    t.write(QStringLiteral("prefix/drive_c/Data/REPORT.TXT"), "z");
+    t.write(QStringLiteral("drive_c/Data/Report.txt"), "y");
+    t.write(QStringLiteral("drive_c/Data/REPORT.TXT"), "z");
     EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\Report.txt")),
               t.driveC() + "/Data/Report.txt");
     EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\REPORT.TXT")),
@@ -80,9 +81,9 @@ TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
         {c + "/users/bob/Mail/Inbox.dbx", "C:\\users\\bob\\Mail\\Inbox.dbx"},
         {c, "C:\\"},
         {c + "/not/yet/there.txt", "C:\\not\\yet\\there.txt"},
-        {t.floppy() + "/x.eaz", "A:\\x.eaz"},
+        {t.file(QStringLiteral("floppy")) + "/x.eaz", "A:\\x.eaz"},
         // Reached through the prefix's own link: still C:, the longest drive target wins over Z:.
-        {t.prefixFolder() + "/dosdevices/c:/Data", "C:\\Data"},
+        {t.folder() + "/dosdevices/c:/Data", "C:\\Data"},
         {"/etc/passwd", "Z:\\etc\\passwd"},
         {"/", "Z:\\"},
     };
@@ -93,14 +94,14 @@ TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
 
 TEST_F(WinePathMapperTest, WithoutAZDriveHostPathsStillGetOne)
 {
-    QFile::remove(t.prefixFolder() + "/dosdevices/z:");
+    QFile::remove(t.folder() + "/dosdevices/z:");
     EXPECT_EQ(mapper.toWindowsPath(QStringLiteral("/etc/hosts")), QStringLiteral("Z:\\etc\\hosts"));
     EXPECT_EQ(mapper.toHostPath(QStringLiteral("Z:\\etc\\hosts")), QString());
 }
 
 TEST_F(WinePathMapperTest, DrivesAreTheLettersOfTheLinks)
 {
-    t.link(QStringLiteral("e:"), t.scratch(QStringLiteral("no-such-folder")));
+    t.link(QStringLiteral("e:"), t.file(QStringLiteral("no-such-folder")));
     t.link(QStringLiteral("c::"), QStringLiteral("/dev/null")); // a raw device entry, not a drive
     const QList<QChar> letters = mapper.driveLetters();
     EXPECT_EQ(letters, (QList<QChar>{u'a', u'c', u'd', u'e', u'z'}));

@@ -1,4 +1,4 @@
-#include "TestPrefix.h"
+#include "support/TestPrefix.h"
 
 #include "platform/posix/WineFileSystem.h"
 #include "platform/posix/WineProcesses.h"
@@ -25,17 +25,17 @@ class WineProcessesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir().mkpath(t.scratch(QStringLiteral("bin")));
-        QDir().mkpath(t.scratch(QStringLiteral("records")));
-        t.write(QStringLiteral("prefix/drive_c/Program Files/Korvane/Last Backup.log"), "log");
-        t.write(QStringLiteral("prefix/drive_c/Store/Inbox.dbx"), "x");
+        QDir().mkpath(t.file(QStringLiteral("bin")));
+        QDir().mkpath(t.file(QStringLiteral("records")));
+        t.write(QStringLiteral("drive_c/Program Files/Korvane/Last Backup.log"), "log");
+        t.write(QStringLiteral("drive_c/Store/Inbox.dbx"), "x");
     }
 
     // A host program that records how it was called, in records/<name>.
     void fakeProgram(const QString& name)
     {
-        const QString path = t.scratch(QStringLiteral("bin/") + name);
-        const QString record = t.scratch(QStringLiteral("records/") + name);
+        const QString path = t.file(QStringLiteral("bin/") + name);
+        const QString record = t.file(QStringLiteral("records/") + name);
         t.write(QStringLiteral("bin/") + name,
                 QStringLiteral(
                     "#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1.tmp'\n"
@@ -47,7 +47,7 @@ protected:
     // The lines a fake program recorded, waiting a little for one started without waiting.
     QStringList recorded(const QString& name, int waitMs = 0)
     {
-        const QString record = t.scratch(QStringLiteral("records/") + name);
+        const QString record = t.file(QStringLiteral("records/") + name);
         QDeadlineTimer deadline(waitMs);
         while (!QFileInfo::exists(record) && !deadline.hasExpired())
             QThread::msleep(20);
@@ -56,13 +56,13 @@ protected:
     WineProcesses processes(WineProcesses::Options options = {})
     {
         if (options.searchPath.isEmpty())
-            options.searchPath = t.scratch(QStringLiteral("bin"));
-        return WineProcesses(t.prefix(), files, t.registry, options);
+            options.searchPath = t.file(QStringLiteral("bin"));
+        return WineProcesses(t.prefix(), files, t.registry(), options);
     }
-    QString prefixLine() const { return QStringLiteral("WINEPREFIX=") + t.prefixFolder(); }
+    QString prefixLine() const { return QStringLiteral("WINEPREFIX=") + t.folder(); }
 
     TestPrefix t;
-    WineFileSystem files{t.prefix(), t.registry};
+    WineFileSystem files{t.prefix(), t.registry()};
 };
 
 TEST_F(WineProcessesTest, NotepadOpensTheLogInATextEditor)
@@ -76,7 +76,7 @@ TEST_F(WineProcessesTest, NotepadOpensTheLogInATextEditor)
         "C:\\WINDOWS\\NOTEPAD.EXE \"C:\\Program Files\\Korvane\\Last Backup.log\"",
     };
     for (const char* line : lines) {
-        QFile::remove(t.scratch(QStringLiteral("records/gedit")));
+        QFile::remove(t.file(QStringLiteral("records/gedit")));
         EXPECT_TRUE(p.runAndWait(QString::fromUtf8(line))) << line;
         EXPECT_EQ(recorded(QStringLiteral("gedit")), (QStringList{log, prefixLine()})) << line;
     }
@@ -91,8 +91,8 @@ TEST_F(WineProcessesTest, NotepadWithoutAnEditorFallsBackToTheDesktopOrFails)
     EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0),
               t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
 
-    QFile::remove(t.scratch(QStringLiteral("bin/xdg-open")));
-    QFile::remove(t.scratch(QStringLiteral("records/xdg-open")));
+    QFile::remove(t.file(QStringLiteral("bin/xdg-open")));
+    QFile::remove(t.file(QStringLiteral("records/xdg-open")));
     EXPECT_FALSE(p.runAndWait(QStringLiteral("notepad.exe C:\\Store\\inbox.dbx")));
     EXPECT_FALSE(p.start(QStringLiteral("notepad"), {QStringLiteral("C:\\Store\\inbox.dbx")}));
     EXPECT_TRUE(recorded(QStringLiteral("xdg-open"), 200).isEmpty());
@@ -113,7 +113,7 @@ TEST_F(WineProcessesTest, ExplorerShowsTheFolderInTheFileManager)
         {"explorer", t.driveC()},
     };
     for (const auto& test : cases) {
-        QFile::remove(t.scratch(QStringLiteral("records/xdg-open")));
+        QFile::remove(t.file(QStringLiteral("records/xdg-open")));
         EXPECT_TRUE(p.runAndWait(QString::fromUtf8(test.line))) << test.line;
         EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0), test.opened) << test.line;
     }
@@ -132,7 +132,7 @@ TEST_F(WineProcessesTest, OtherProgramsRunUnderWineOnThisPrefixOrNotAtAll)
                            QStringLiteral("C:\\Store\\a b.txt"), prefixLine()}));
 
     // The registry editor never runs: it would write behind the back of our registry.
-    QFile::remove(t.scratch(QStringLiteral("records/wine")));
+    QFile::remove(t.file(QStringLiteral("records/wine")));
     EXPECT_FALSE(p.runAndWait(QStringLiteral("regedit /s C:\\Store\\settings.reg")));
     EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\WINDOWS\\REGEDIT.EXE C:\\Store\\settings.reg")));
     EXPECT_TRUE(recorded(QStringLiteral("wine")).isEmpty());
@@ -142,7 +142,7 @@ TEST_F(WineProcessesTest, OurOwnExecutableRestartsThisProgram)
 {
     fakeProgram(QStringLiteral("korvane"));
     WineProcesses::Options options;
-    options.selfExecutable = t.scratch(QStringLiteral("bin/korvane"));
+    options.selfExecutable = t.file(QStringLiteral("bin/korvane"));
     WineProcesses p = processes(options);
     EXPECT_TRUE(
         p.start(QStringLiteral("C:\\Program Files\\Korvane\\KV2000.exe"), {QStringLiteral("\\F")}));
@@ -180,19 +180,19 @@ protected:
     WineProcesses scanning()
     {
         WineProcesses::Options options;
-        options.procRoot = t.scratch(QStringLiteral("proc"));
+        options.procRoot = t.file(QStringLiteral("proc"));
         return processes(options);
     }
-    QByteArray ourPrefix() const { return "WINEPREFIX=" + t.prefixFolder().toLocal8Bit(); }
+    QByteArray ourPrefix() const { return "WINEPREFIX=" + t.folder().toLocal8Bit(); }
 };
 
 TEST_F(FakeProcTest, MailClientAndAddressBookOfThisPrefixHaveWindows)
 {
     const QByteArray msimn = "C:\\Program Files\\Outlook Express\\msimn.exe";
     // The user's default prefix, reached through a link to ours.
-    QDir().mkpath(t.scratch(QStringLiteral("home")));
-    ASSERT_TRUE(QFile::link(t.prefixFolder(), t.scratch(QStringLiteral("home/.wine"))));
-    const QByteArray home = "HOME=" + t.scratch(QStringLiteral("home")).toLocal8Bit();
+    QDir().mkpath(t.file(QStringLiteral("home")));
+    ASSERT_TRUE(QFile::link(t.folder(), t.file(QStringLiteral("home/.wine"))));
+    const QByteArray home = "HOME=" + t.file(QStringLiteral("home")).toLocal8Bit();
 
     process(3999901, {msimn}, {"PATH=/usr/bin", ourPrefix()});
     process(3999902, {msimn}, {"WINEPREFIX=/somewhere/else"});
@@ -224,12 +224,12 @@ TEST_F(FakeProcTest, TheMailWindowClassFollowsTheInstalledGeneration)
 {
     process(3999901, {"C:\\Program Files\\Outlook Express\\msimn.exe"}, {ourPrefix()});
     WineProcesses p = scanning();
-    t.registry.setString(Hive::LocalMachine,
-                         QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
-                         QStringLiteral("DLLPath"),
-                         QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
+    t.registry().setString(Hive::LocalMachine,
+                           QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
+                           QStringLiteral("DLLPath"),
+                           QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
     EXPECT_EQ(p.topLevelWindows().value(0).className, QStringLiteral("ThorBrowserWndClass"));
-    t.registry.setString(
+    t.registry().setString(
         Hive::ClassesRoot,
         QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"), QString(),
         QStringLiteral("C:\\WINDOWS\\SYSTEM\\MSOE.DLL"));
@@ -243,7 +243,7 @@ TEST_F(FakeProcTest, ClosingAWindowWhoseProcessIsGoneOrUnknownFails)
     WineProcesses p = scanning();
     const QList<WindowInfo> windows = p.topLevelWindows();
     ASSERT_EQ(windows.size(), 1);
-    ASSERT_TRUE(QDir(t.scratch(QStringLiteral("proc/3999901"))).removeRecursively());
+    ASSERT_TRUE(QDir(t.file(QStringLiteral("proc/3999901"))).removeRecursively());
     EXPECT_FALSE(p.closeWindow(windows[0].handle));
     EXPECT_FALSE(p.closeWindow(0));
     EXPECT_FALSE(p.closeWindow((WindowHandle(3999901) << 4) | 7));
@@ -256,12 +256,12 @@ protected:
     void SetUp() override
     {
         WineProcessesTest::SetUp();
-        const QString fake = t.scratch(QStringLiteral("oe/msimn.exe"));
-        QDir().mkpath(t.scratch(QStringLiteral("oe")));
+        const QString fake = t.file(QStringLiteral("oe/msimn.exe"));
+        QDir().mkpath(t.file(QStringLiteral("oe")));
         ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), fake));
         QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("WINEPREFIX"), t.prefixFolder());
+        env.insert(QStringLiteral("WINEPREFIX"), t.folder());
         child.setProcessEnvironment(env);
         child.start(fake, {QStringLiteral("60")});
         ASSERT_TRUE(child.waitForStarted());
@@ -296,13 +296,12 @@ TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
 TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
 {
     // This Wine closes the program when asked, as the program does on WM_CLOSE.
-    t.write(
-        QStringLiteral("bin/wine"),
-        QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
-                       "kill \"$(cat '%2')\"\n")
-            .arg(t.scratch(QStringLiteral("records/wine")), t.scratch(QStringLiteral("child.pid")))
-            .toUtf8());
-    QFile::setPermissions(t.scratch(QStringLiteral("bin/wine")),
+    t.write(QStringLiteral("bin/wine"),
+            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
+                           "kill \"$(cat '%2')\"\n")
+                .arg(t.file(QStringLiteral("records/wine")), t.file(QStringLiteral("child.pid")))
+                .toUtf8());
+    QFile::setPermissions(t.file(QStringLiteral("bin/wine")),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WineProcesses::Options options;
     options.closeTimeoutMs = 4000;
