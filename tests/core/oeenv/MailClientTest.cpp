@@ -53,10 +53,6 @@ TEST(MailClient, OnlyAFirstComponentEnclosedInPercentIsExpanded)
 
 TEST(MailClient, SmallTextHelpers)
 {
-    EXPECT_EQ(beforeFirstNul(QStringLiteral("abc") + QChar(0) + QStringLiteral("def")),
-              QStringLiteral("abc"));
-    EXPECT_EQ(beforeFirstNul(QStringLiteral("no terminator")), QString());
-
     test::FakeSystem system;
     system.setUserName(QString(600, u'u'));
     EXPECT_EQ(windowsUserName(system).size(), 511);

@@ -7,41 +7,6 @@
 
 using namespace kv::zip;
 
-TEST(ZipNames, StoredNamesLoseTheDriveOnly)
-{
-    EXPECT_EQ(entryNameForPath(QStringLiteral("C:\\Windows\\Favorites\\a.url")),
-              QStringLiteral("Windows\\Favorites\\a.url"));
-    EXPECT_EQ(entryNameForPath(QStringLiteral("a:\\x.dbx")), QStringLiteral("x.dbx"));
-    EXPECT_EQ(entryNameForPath(QStringLiteral("\\\\server\\share\\f")),
-              QStringLiteral("server\\share\\f"));
-}
-
-TEST(ZipNames, WildcardsMatchLikeWindows)
-{
-    struct Case
-    {
-        const char* text;
-        const char* pattern;
-        bool match;
-    };
-    const Case cases[] = {
-        {"Inbox.dbx", "inbox.DBX", true},
-        {"Inbox.dbx", "*.dbx", true},
-        {"Inbox.dbx", "*.mbx", false},
-        {"README", "*.*", true},
-        {"a\\b\\c.url", "a\\*.*", true},
-        {"a.url", "?.url", true},
-        {"ab.url", "?.url", false},
-        {"x[1]#.dbx", "x[1]#.dbx", true},
-        {"", "*", true},
-        {"abc", "a*c*", true},
-        {"abcd", "a*c", false},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(wildMatch(QString::fromUtf8(c.text), QString::fromUtf8(c.pattern)), c.match)
-            << c.text << " ~ " << c.pattern;
-}
-
 TEST(ZipNames, MatchingAnEntryGivesThePartFromTheMatch)
 {
     const QString entry = QStringLiteral("Program Files\\OE\\News\\acct\\g.nch");
