@@ -134,17 +134,6 @@ TEST_F(ZipFaultTest, ExtractionOntoAFullDiskLeavesNoPartialFile)
     EXPECT_EQ(get(QStringLiteral("E:\\out\\one.dbx")), QByteArray("previous"));
 }
 
-TEST_F(ZipFaultTest, ReplacingAnArchiveInTempModeSucceedsAndCleansUp)
-{
-    put(QStringLiteral("D:\\b.eaz"), "previous archive");
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
-    m_zip.setTempFolder(QStringLiteral("C:\\Temp")); // another drive: copied, then renamed
-    EXPECT_EQ(m_zip.zip(), kZipSuccess);
-    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\"))), QStringList{QStringLiteral("b.eaz")});
-    EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\Temp"))).isEmpty());
-    EXPECT_EQ(m_zip.test(), kZipSuccess);
-}
-
 TEST_F(ZipFaultTest, AnArchiveInsideTheZippedFolderIsNotAddedToItself)
 {
     put(QStringLiteral("D:\\Store\\b.eaz"), "previous archive");
