@@ -3,9 +3,12 @@
 #include "oeenv/OeEnvLog.h"
 #include "oeenv/RegistryAccess.h"
 #include "shell/AppSettings.h"
+#include "util/NulText.h"
+#include "util/SystemUtils.h"
 
 #include "platform/IFileSystem.h"
 #include "platform/ISystem.h"
+#include "platform/WinPath.h"
 
 namespace kv::MailClient {
 
@@ -21,8 +24,7 @@ constexpr int kUserNameBufferChars = 512;
 
 QString fitBuffer(const QString& text, int chars)
 {
-    const qsizetype nul = text.indexOf(QChar(0));
-    return (nul < 0 ? text : text.left(nul)).left(chars - 1);
+    return cutAtNul(text).left(chars - 1);
 }
 
 QString readHkcu(RegistryAccess& reg, const QString& key, const QString& name)
@@ -48,7 +50,7 @@ ClientVersion versionOfDll(const QString& dllPath)
 {
     if (dllPath.isEmpty())
         return ClientVersion::Missing;
-    return fileNameOfPath(dllPath).compare(QLatin1String("MSOE.DLL"), Qt::CaseInsensitive) == 0
+    return winpath::fileName(dllPath).compare(QLatin1String("MSOE.DLL"), Qt::CaseInsensitive) == 0
                ? ClientVersion::OE5
                : ClientVersion::OE4;
 }
@@ -59,14 +61,12 @@ Oe4Store oe4StoreRoot(RegistryAccess& reg, IFileSystem& files, ISystem& system)
     QString root = readHkcu(reg, QLatin1String(kOe4Key), QStringLiteral("Store Root"));
     if (root.isEmpty())
         return store;
-    if (root.endsWith(u'\\'))
-        root.chop(1);
-    root = expandStoredPath(system, root + QLatin1Char('\\'));
+    root = expandStoredPath(system, winpath::removeTrailingBackslash(root) + QLatin1Char('\\'));
     const QString mail = root + QStringLiteral("Mail\\");
     const QString news = root + QStringLiteral("News\\");
-    if (folderExists(files, mail))
+    if (SystemUtils::folderExists(files, mail))
         store.mailFolder = mail;
-    if (folderExists(files, news))
+    if (SystemUtils::folderExists(files, news))
         store.newsFolder = news;
     store.newsFlag = int(store.newsFolder.size());
     return store;
@@ -152,39 +152,12 @@ QString myDocumentsFolder(RegistryAccess& reg, IFileSystem& files)
 {
     const QString personal =
         readHkcu(reg, QLatin1String(kShellFoldersKey), QStringLiteral("Personal"));
-    return (!personal.isEmpty() && folderExists(files, personal)) ? personal : QString();
+    return (!personal.isEmpty() && SystemUtils::folderExists(files, personal)) ? personal : QString();
 }
 
 QString windowsUserName(ISystem& system)
 {
     return fitBuffer(system.userName(), kUserNameBufferChars);
-}
-
-QString beforeFirstNul(const QString& text)
-{
-    const qsizetype nul = text.indexOf(QChar(0));
-    return nul < 0 ? QString() : text.left(nul);
-}
-
-QString fileNameOfPath(const QString& path)
-{
-    return path.section(QLatin1Char('\\'), -1);
-}
-
-bool folderExists(IFileSystem& files, const QString& path)
-{
-    if (path.isEmpty())
-        return false;
-    QString p = path;
-    if (p.size() > 3 && p.endsWith(u'\\'))
-        p.chop(1);
-    FileEntry entry;
-    return files.stat(p, &entry) && entry.isDirectory();
-}
-
-QString withTrailingBackslash(const QString& path)
-{
-    return path.endsWith(u'\\') ? path : path + QLatin1Char('\\');
 }
 
 } // namespace kv::MailClient

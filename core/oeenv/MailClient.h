@@ -83,12 +83,5 @@ QString safeName(const QString& text);
 // The "Personal" shell folder when that folder exists, else "".
 QString myDocumentsFolder(RegistryAccess& reg, platform::IFileSystem& files);
 QString windowsUserName(platform::ISystem& system);
-// The text before the first character 0; "" when the text holds none.
-QString beforeFirstNul(const QString& text);
-// The last "\"-separated component.
-QString fileNameOfPath(const QString& path);
-
-bool folderExists(platform::IFileSystem& files, const QString& path);
-QString withTrailingBackslash(const QString& path);
 
 } // namespace kv::MailClient

@@ -7,6 +7,7 @@
 #include "shell/Ui.h"
 
 #include "platform/Platform.h"
+#include "platform/WinPath.h"
 
 namespace kv {
 
@@ -124,7 +125,7 @@ void OeEnvironment::chooseOe5Identity(Platform& platform, AppSettings& settings,
         fail(r, Strings::get(StringId::NoOe5MailFolders));
         return;
     }
-    r.storeFolder = MailClient::withTrailingBackslash(root);
+    r.storeFolder = winpath::withTrailingBackslash(root);
     r.outcome = Outcome::Ready;
     qCInfo(lcOeEnv) << "identity" << r.chosenIndex << "of" << count << r.chosenId << "store"
                     << r.storeFolder;

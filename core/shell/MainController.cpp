@@ -19,6 +19,7 @@
 #include "util/SystemUtils.h"
 
 #include "platform/Platform.h"
+#include "platform/WinPath.h"
 
 namespace kv {
 
@@ -78,11 +79,11 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
     FieldList::setSeparators();
     m_state.programTitle = Strings::programTitle();
     m_state.windowsFolder =
-        SystemUtils::removeTrailingBackslash(m_platform.system.windowsDirectory()) +
+        winpath::removeTrailingBackslash(m_platform.system.windowsDirectory()) +
         QLatin1Char('\\');
     m_settings->setCompany(QStringLiteral("Tarnworks"));
     m_settings->setAppName(QStringLiteral("Korvane"));
-    m_state.programFolder = SystemUtils::removeTrailingBackslash(m_platform.system.programFolder());
+    m_state.programFolder = winpath::removeTrailingBackslash(m_platform.system.programFolder());
     m_state.helpFile = m_state.programFolder + QStringLiteral("\\KV2000.hlp");
     m_state.programFolderReady = ensureProgramFolder();
     setUpLabels();
@@ -117,7 +118,7 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
     m_state.rememberedFlags = remembered.flags;
 
     if (m_state.quickBackup) {
-        m_state.backupName = SystemUtils::removeTrailingBackslash(m_state.lastSaveFolder) +
+        m_state.backupName = winpath::removeTrailingBackslash(m_state.lastSaveFolder) +
                              QLatin1Char('\\') + m_state.env.backupBaseName +
                              m_state.env.nameInfix +
                              m_platform.system.now().toString(QStringLiteral("yyyy-MM-dd")) +
@@ -211,7 +212,7 @@ bool MainController::chooseEnvironment()
                  Strings::kLineBreak + Strings::get(StringId::DocumentsFolderRequired));
             return false;
         }
-        env.storeFolder = MailClient::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
+        env.storeFolder = winpath::withTrailingBackslash(documents) + QStringLiteral("Mail\\");
         if (!m_platform.files.makeSurePath(env.storeFolder))
             qCWarning(lcShell) << "cannot create" << env.storeFolder;
         env.outcome = Outcome::Ready;
@@ -474,9 +475,9 @@ void MainController::unload()
         op.setSilentMode(true);
         op.setConfirmOperation(false);
         op.setIncludeDirectories(true);
-        op.AddSourceFile(MailClient::withTrailingBackslash(m_state.restoreMessagesFolder) +
+        op.addSourceFile(winpath::withTrailingBackslash(m_state.restoreMessagesFolder) +
                          QStringLiteral("*.*"));
-        if (!op.DeleteFiles())
+        if (!op.deleteFiles())
             qCWarning(lcShell) << "cannot empty" << m_state.restoreMessagesFolder;
     }
     // A start that ended at one of its checks leaves the settings as they were.

@@ -1,7 +1,8 @@
 #include "util/FileOperation.h"
 
 #include "util/UtilLog.h"
-#include "util/WinPath.h"
+
+#include "platform/WinPath.h"
 
 namespace kv {
 
@@ -16,14 +17,14 @@ constexpr quint32 kAttrReparsePoint = 0x400;
 constexpr int kMaxDepth = 256;
 constexpr int kMaxCollisionNames = 9999;
 
-const char* functionName(int function)
+const char* functionName(FileOperation::Function function)
 {
     switch (function) {
-    case FileOperation::kMove:
+    case FileOperation::Function::Move:
         return "move";
-    case FileOperation::kCopy:
+    case FileOperation::Function::Copy:
         return "copy";
-    case FileOperation::kDelete:
+    case FileOperation::Function::Delete:
         return "delete";
     default:
         return "rename";
@@ -34,25 +35,25 @@ const char* functionName(int function)
 
 FileOperation::FileOperation(IFileSystem& files) : m_files(files) {}
 
-quint16 FileOperation::Flags() const
+quint16 FileOperation::flags() const
 {
     quint16 flags = 0;
     if (m_allowUndo)
-        flags |= kAllowUndo;
+        flags |= AllowUndo;
     if (!m_confirmMakeDir)
-        flags |= kNoConfirmMkDir;
+        flags |= NoConfirmMkDir;
     if (!m_confirmOperation)
-        flags |= kNoConfirmation;
+        flags |= NoConfirmation;
     if (!m_customText.isEmpty())
-        flags |= kSimpleProgress;
+        flags |= SimpleProgress;
     if (!m_includeDirectories)
-        flags |= kFilesOnly;
+        flags |= FilesOnly;
     if (m_renameOnCollision)
-        flags |= kRenameOnCollision;
+        flags |= RenameOnCollision;
     if (m_silentMode)
-        flags |= kSilent;
+        flags |= Silent;
     if (m_dests.size() > 1)
-        flags |= kMultiDestFiles;
+        flags |= MultiDestFiles;
     return flags;
 }
 
@@ -72,7 +73,7 @@ bool FileOperation::run(Function function)
     }
 
     bool ok = true;
-    if (function == kDelete) {
+    if (function == Function::Delete) {
         for (const QString& source : std::as_const(m_sources)) {
             QList<Item> items;
             if (!expand(source, &items)) {
@@ -85,7 +86,7 @@ bool FileOperation::run(Function function)
         return ok;
     }
 
-    if (function == kRename) {
+    if (function == Function::Rename) {
         if (m_dests.size() != m_sources.size())
             return fail(kErrorInvalidParameter,
                         QStringLiteral("A rename needs one new name for each source"));
@@ -210,7 +211,7 @@ bool FileOperation::transfer(Function function, const Item& item, const QString&
     QString target = requested;
     const bool rename = m_renameOnCollision;
     if (winpath::samePath(item.path, target)) {
-        if (function != kCopy || !rename)
+        if (function != Function::Copy || !rename)
             return fail(kErrorInvalidParameter,
                         QStringLiteral("Cannot %1 %2 onto itself")
                             .arg(QLatin1String(functionName(function)), item.path));
@@ -226,7 +227,7 @@ bool FileOperation::transfer(Function function, const Item& item, const QString&
             return fail(kErrorFileExists,
                         QStringLiteral("No free name for a copy of %1").arg(requested));
     }
-    if (function == kMove)
+    if (function == Function::Move)
         return moveInto(item, target, 0);
     if (item.isDirectory)
         return copyTree(item.path, target, 0);

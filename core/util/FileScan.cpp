@@ -1,9 +1,9 @@
 #include "util/FileScan.h"
 
 #include "util/FieldList.h"
-#include "util/SystemUtils.h"
 #include "util/UtilLog.h"
-#include "util/WinPath.h"
+
+#include "platform/WinPath.h"
 
 #include <limits>
 
@@ -65,7 +65,7 @@ FolderSize folderSize(IFileSystem& files, const QString& path)
     FolderSize size;
     QString pattern = path;
     if (!pattern.endsWith(QLatin1String("*.*")))
-        pattern = SystemUtils::removeTrailingBackslash(pattern) + QStringLiteral("\\*.*");
+        pattern = winpath::removeTrailingBackslash(pattern) + QStringLiteral("\\*.*");
     scan(files, pattern, 0, &size);
     return size;
 }
@@ -84,7 +84,7 @@ QString listFiles(IFileSystem& files, const QString& pattern)
 
 qint64 folderFileTotal(IFileSystem& files, const QString& folder)
 {
-    const QString pattern = SystemUtils::removeTrailingBackslash(folder) + QStringLiteral("\\*.*");
+    const QString pattern = winpath::removeTrailingBackslash(folder) + QStringLiteral("\\*.*");
     qint64 total = 0;
     const QList<FileEntry> entries = files.find(pattern);
     for (const FileEntry& entry : entries) {

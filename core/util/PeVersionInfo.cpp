@@ -212,12 +212,12 @@ std::optional<FixedFileInfo> readFixedFileInfo(QIODevice& file)
     if (v[0] != kFixedSignature)
         return std::nullopt;
     FixedFileInfo info;
-    info.fileVersionMS = v[2];
-    info.fileVersionLS = v[3];
-    info.productVersionMS = v[4];
-    info.productVersionLS = v[5];
+    info.fileVersionHigh = v[2];
+    info.fileVersionLow = v[3];
+    info.productVersionHigh = v[4];
+    info.productVersionLow = v[5];
     info.fileFlags = v[7];
-    info.fileOS = v[8];
+    info.fileOs = v[8];
     info.fileType = v[9];
     return info;
 }

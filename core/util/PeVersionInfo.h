@@ -9,12 +9,12 @@ namespace kv {
 // The fixed part of a Windows executable's version resource (VS_FIXEDFILEINFO).
 struct FixedFileInfo
 {
-    quint32 fileVersionMS = 0;
-    quint32 fileVersionLS = 0;
-    quint32 productVersionMS = 0;
-    quint32 productVersionLS = 0;
+    quint32 fileVersionHigh = 0; // the most significant version word ("5.0")
+    quint32 fileVersionLow = 0;  // the least significant ("2919.6600")
+    quint32 productVersionHigh = 0;
+    quint32 productVersionLow = 0;
     quint32 fileFlags = 0;
-    quint32 fileOS = 0;
+    quint32 fileOs = 0;
     quint32 fileType = 0;
 };
 

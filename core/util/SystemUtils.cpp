@@ -4,7 +4,8 @@
 #include "util/Like.h"
 #include "util/PeVersionInfo.h"
 #include "util/UtilLog.h"
-#include "util/WinPath.h"
+
+#include "platform/WinPath.h"
 
 #include <QMutex>
 
@@ -32,29 +33,16 @@ bool deleteOne(IFileSystem& files, const QString& path, bool toRecycleBin)
     op.setSilentMode(true);
     op.setConfirmOperation(false);
     op.setAllowUndo(toRecycleBin);
-    op.AddSourceFile(path);
-    return op.DeleteFiles();
+    op.addSourceFile(path);
+    return op.deleteFiles();
 }
 
 } // namespace
 
-QString trimAtNul(const QString& text)
-{
-    const qsizetype at = text.indexOf(QChar(0));
-    return at < 0 ? text : text.left(at);
-}
-
-QString removeTrailingBackslash(const QString& path)
-{
-    if (path.endsWith(QLatin1Char('\\')))
-        return path.chopped(1);
-    return path;
-}
-
 bool folderExists(IFileSystem& files, const QString& path)
 {
     FileEntry entry;
-    return statPath(files, path, &entry) && entry.isDirectory();
+    return statPath(files, winpath::clean(path), &entry) && entry.isDirectory();
 }
 
 bool fileExists(IFileSystem& files, const QString& path)
@@ -79,7 +67,7 @@ QString findNotepad(IFileSystem& files, ISystem& system)
     for (const QString& folder : {system.windowsDirectory(), system.systemDirectory()}) {
         if (folder.isEmpty())
             continue;
-        const QString path = removeTrailingBackslash(folder) + name;
+        const QString path = winpath::removeTrailingBackslash(folder) + name;
         if (fileExists(files, path))
             return path;
     }
@@ -124,8 +112,8 @@ QString fileVersionText(IFileSystem& files, const QString& path)
     const std::optional<FixedFileInfo> info = readFixedFileInfo(*file);
     if (!info)
         return {};
-    return versionWordText(info->fileVersionMS) + QStringLiteral(" rev ") +
-           versionWordText(info->fileVersionLS);
+    return versionWordText(info->fileVersionHigh) + QStringLiteral(" rev ") +
+           versionWordText(info->fileVersionLow);
 }
 
 WindowsVersion windowsVersion(ISystem& system)

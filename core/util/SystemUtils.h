@@ -10,13 +10,8 @@
 // loudly: any error gives False.
 namespace kv::SystemUtils {
 
-// The text up to its first NUL character (the whole text when it holds none).
-QString trimAtNul(const QString& text);
-// The path without its last character when that is "\" (only one is removed).
-QString removeTrailingBackslash(const QString& path);
-
 // False for an empty path and for one holding "*" or "?"; otherwise whether the path exists and
-// is a folder (folderExists) or is not one (fileExists).
+// is a folder (folderExists, a trailing "\" allowed) or is not one (fileExists).
 bool folderExists(platform::IFileSystem& files, const QString& path);
 bool fileExists(platform::IFileSystem& files, const QString& path);
 // One silent delete without confirmation, not to the Recycle Bin (a wild card in the last

@@ -1,5 +1,8 @@
 #include "zip/ZipNames.h"
 
+#include "platform/WinPath.h"
+#include "platform/WinWildcard.h"
+
 #include <QSet>
 
 namespace kv::zip {
@@ -14,66 +17,23 @@ QStringList splitFileList(const QString& list)
     return out;
 }
 
-QString entryNameForPath(const QString& windowsPath)
-{
-    QString name = windowsPath;
-    name.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    if (name.size() >= 2 && name.at(1) == QLatin1Char(':'))
-        name.remove(0, 2);
-    while (name.startsWith(QLatin1Char('\\')))
-        name.remove(0, 1);
-    return name;
-}
-
-bool wildMatch(const QString& text, const QString& pattern)
-{
-    QString p = pattern;
-    if (p.endsWith(QLatin1String("*.*")))
-        p.chop(2);
-    qsizetype t = 0;
-    qsizetype k = 0;
-    qsizetype starP = -1;
-    qsizetype starT = 0;
-    while (t < text.size()) {
-        if (k < p.size() && p.at(k) == QLatin1Char('*')) {
-            starP = k++;
-            starT = t;
-        } else if (k < p.size() && (p.at(k) == QLatin1Char('?') ||
-                                    p.at(k).toCaseFolded() == text.at(t).toCaseFolded())) {
-            ++k;
-            ++t;
-        } else if (starP >= 0) {
-            k = starP + 1;
-            t = ++starT;
-        } else {
-            return false;
-        }
-    }
-    while (k < p.size() && p.at(k) == QLatin1Char('*'))
-        ++k;
-    return k == p.size();
-}
-
 std::optional<QString> matchEntry(const QString& entryName, const QString& pattern)
 {
-    QString pat = pattern;
-    pat.replace(QLatin1Char('/'), QLatin1Char('\\'));
-    if (pat.size() >= 2 && pat.at(1) == QLatin1Char(':'))
-        pat = entryNameForPath(pat);
-    while (pat.startsWith(QLatin1Char('\\')))
-        pat.remove(0, 1);
+    const QString pat = winpath::withoutDrive(pattern);
     if (pat.isEmpty())
         return std::nullopt;
     if (!pat.contains(QLatin1Char('\\'))) {
-        const QString file = entryName.mid(entryName.lastIndexOf(QLatin1Char('\\')) + 1);
-        if (!file.isEmpty() && wildMatch(file, pat))
+        // A folder entry ("dir\") has no file name to match.
+        const QString file = entryName.endsWith(QLatin1Char('\\')) ? QString()
+                                                                    : winpath::fileName(entryName);
+        if (!file.isEmpty() && winWildcardMatch(file, pat))
             return file;
         return std::nullopt;
     }
     qsizetype start = 0;
     for (;;) {
         const QString tail = entryName.mid(start);
-        if (wildMatch(tail, pat))
+        if (winWildcardMatch(tail, pat))
             return tail;
         const qsizetype next = entryName.indexOf(QLatin1Char('\\'), start);
         if (next < 0)
@@ -114,19 +74,12 @@ QString safeRelativeName(const QString& name)
 
 namespace {
 
-QString withoutTrailingSlash(QString path)
-{
-    while (path.size() > 3 && path.endsWith(QLatin1Char('\\')))
-        path.chop(1);
-    return path;
-}
-
 void addFolder(platform::IFileSystem& fs, const QString& folder, const QString& pattern,
                bool recurse, QList<FileToAdd>* out, QSet<QString>* seen, int depth)
 {
     if (depth > 64)
         return; // a link loop
-    const QString base = folder.endsWith(QLatin1Char('\\')) ? folder : folder + QLatin1Char('\\');
+    const QString base = winpath::withTrailingBackslash(folder);
     QList<platform::FileEntry> children = fs.find(base + QLatin1Char('*'));
     std::sort(children.begin(), children.end(), [](const auto& a, const auto& b) {
         return a.name.compare(b.name, Qt::CaseInsensitive) < 0;
@@ -138,9 +91,9 @@ void addFolder(platform::IFileSystem& fs, const QString& folder, const QString& 
                 addFolder(fs, path, pattern, recurse, out, seen, depth + 1);
             continue;
         }
-        if (!wildMatch(e.name, pattern))
+        if (!winWildcardMatch(e.name, pattern))
             continue;
-        const QString entry = entryNameForPath(path);
+        const QString entry = winpath::withoutDrive(path);
         if (seen->contains(entry.toLower()))
             continue;
         seen->insert(entry.toLower());
@@ -161,8 +114,8 @@ QList<FileToAdd> expandFiles(platform::IFileSystem& fs, const QStringList& items
         const qsizetype slash = item.lastIndexOf(QLatin1Char('\\'));
         const QString last = item.mid(slash + 1);
         const qsizetype before = out.size();
-        if (last.contains(QLatin1Char('*')) || last.contains(QLatin1Char('?'))) {
-            const QString folder = withoutTrailingSlash(item.left(slash + 1));
+        if (winpath::hasWildcard(last)) {
+            const QString folder = winpath::clean(item.left(slash + 1));
             addFolder(fs, folder, last, last == QLatin1String("*"), &out, &seen, 0);
             if (out.size() == before) {
                 platform::FileEntry info;
@@ -180,7 +133,7 @@ QList<FileToAdd> expandFiles(platform::IFileSystem& fs, const QStringList& items
             addFolder(fs, item, QStringLiteral("*"), true, &out, &seen, 0);
             continue;
         }
-        const QString entry = entryNameForPath(item);
+        const QString entry = winpath::withoutDrive(item);
         if (seen.contains(entry.toLower()))
             continue;
         seen.insert(entry.toLower());

@@ -16,16 +16,11 @@ namespace kv::zip {
 // The files to process: names separated by CR (a stray LF is tolerated), empty ones dropped.
 QStringList splitFileList(const QString& list);
 
-// The stored name of a file: its Windows path without the drive ("C:\a\b.dbx" -> "a\b.dbx").
-QString entryNameForPath(const QString& windowsPath);
-
-// "*" and "?" only, without regard to case; "*" runs across "\". A pattern ending in "*.*" also
-// matches names without a dot, as Windows matches it.
-bool wildMatch(const QString& text, const QString& pattern);
-
 // Whether an entry (stored name with "\") is selected by a name or pattern, and the part of its
-// name the match covers. A pattern without "\" is matched against the file name alone; one with
-// "\" against the whole name or its trailing folders, the longest that matches.
+// name the match covers. Patterns are matched as the file search matches them (winWildcardMatch),
+// so the archive picks the same files as the file operations. A pattern without "\" is matched
+// against the file name alone; one with "\" against the whole name or its trailing folders, the
+// longest that matches. A drive in the pattern is ignored, as stored names have none.
 std::optional<QString> matchEntry(const QString& entryName, const QString& pattern);
 
 // True for a stored name that could reach outside the destination: absolute, with a drive or a
@@ -39,7 +34,7 @@ QString safeRelativeName(const QString& name);
 struct FileToAdd
 {
     QString path;      // Windows path
-    QString entryName; // stored name
+    QString entryName; // stored name: the path without its drive (winpath::withoutDrive)
     platform::FileEntry info;
 };
 

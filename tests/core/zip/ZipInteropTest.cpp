@@ -1,10 +1,6 @@
 // Archives we write against Info-ZIP and 7-Zip, and archives they write against our reader.
 #include "ZipFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
-
 using namespace kv::test;
 using namespace kv::zip;
 
@@ -50,9 +46,20 @@ protected:
 
 TEST_F(ZipInteropTest, OurArchivePassesInfoZipAnd7ZipAndKeepsNamesAndBytes)
 {
+    put(QStringLiteral("D:\\out.eaz"), "previous archive"); // replaced from C:\Temp
+    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
+    EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\Temp"))).isEmpty()) << "temporary file left";
+    m_zip.setDestination(QStringLiteral("D:\\restore"));
+    m_zip.setFilesToProcess(QString());
+    m_zip.setPathMode(PathMode::FullPath);
+    ASSERT_EQ(m_zip.unzip(), kZipSuccess);
+    for (const SourceFile& f : sampleFiles())
+        EXPECT_EQ(get(QStringLiteral("D:\\restore\\") + f.path.mid(3)), f.bytes)
+            << f.path.toStdString();
+    EXPECT_TRUE(m_events.skipped.isEmpty());
+
     if (!haveTool(QStringLiteral("unzip")) || !haveTool(QStringLiteral("7z")))
         GTEST_SKIP() << "unzip or 7z missing";
-    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
     const QString archive = host(QStringLiteral("D:\\out.eaz"));
 
     ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
@@ -77,24 +84,6 @@ TEST_F(ZipInteropTest, OurArchivePassesInfoZipAnd7ZipAndKeepsNamesAndBytes)
         rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
         EXPECT_EQ(readFile(out + QLatin1Char('/') + rel), f.bytes) << rel.toStdString();
     }
-    // Nothing is left in the temporary folder.
-    EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\Temp"))).isEmpty());
-}
-
-TEST_F(ZipInteropTest, OurReaderRestoresOurArchiveWithFullPaths)
-{
-    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
-    m_zip.setArchiveName(QStringLiteral("D:\\out.eaz"));
-    EXPECT_EQ(m_zip.test(), kZipSuccess);
-    m_zip.setDestination(QStringLiteral("D:\\restore"));
-    m_zip.setFilesToProcess(QString());
-    m_zip.setPathMode(PathMode::FullPath);
-    ASSERT_EQ(m_zip.unzip(), kZipSuccess);
-    for (const SourceFile& f : sampleFiles())
-        EXPECT_EQ(get(QStringLiteral("D:\\restore\\") + f.path.mid(3)), f.bytes)
-            << f.path.toStdString();
-    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\restore"))).size(), sampleFiles().size());
-    EXPECT_TRUE(m_events.skipped.isEmpty());
 }
 
 // Archives made by the independent tools: listed, tested and extracted byte for byte.
@@ -112,38 +101,19 @@ TEST_F(ZipInteropTest, ForeignArchivesAreReadByteExactly)
     for (const auto& f : files)
         m_dir.write(QStringLiteral("src/") + f.first, f.second);
 
-    struct Maker
-    {
-        const char* label;
-        QString program;
-        QStringList args;
-    };
-    const QList<Maker> makers = {
-        {"zip stored", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-0"), QStringLiteral("-r")}},
-        {"zip deflated", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-6"), QStringLiteral("-r")}},
-        {"zip zip64", QStringLiteral("zip"), {QStringLiteral("-q"), QStringLiteral("-fz"), QStringLiteral("-r")}},
-        {"7z", QStringLiteral("7z"), {QStringLiteral("a"), QStringLiteral("-tzip"), QStringLiteral("-bd")}},
-    };
+    const std::pair<const char*, const char*> makers[] = {
+        {"zip", "-q -0 -r"}, {"zip", "-q -6 -r"}, {"zip", "-q -fz -r"}, {"7z", "a -tzip -bd"}};
     int n = 0;
-    for (const Maker& m : makers) {
-        SCOPED_TRACE(m.label);
+    for (const auto& [program, options] : makers) {
+        SCOPED_TRACE(std::string(program) + " " + options);
         const QString name = QStringLiteral("f%1.zip").arg(n++);
-        QStringList args = m.args;
+        QStringList args = QString::fromLatin1(options).split(QLatin1Char(' '));
         args << m_fs.toHostPath(QStringLiteral("D:\\")) + QLatin1Char('/') + name
              << QStringLiteral("Mail") << QStringLiteral("top.log");
-        ToolRun made = runTool(m.program, args, src);
+        ToolRun made = runTool(QString::fromLatin1(program), args, src);
         ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
 
         m_zip.setArchiveName(QStringLiteral("D:\\") + name);
-        QList<CentralEntry> entries;
-        ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
-        QStringList names;
-        for (const CentralEntry& e : entries)
-            if (!e.isDirectory())
-                names << e.name;
-        names.sort();
-        EXPECT_EQ(names, (QStringList{QStringLiteral("Mail\\Inbox.dbx"), QStringLiteral("Mail\\pic.bin"),
-                                      QStringLiteral("Mail\\zero.txt"), QStringLiteral("top.log")}));
         EXPECT_EQ(m_zip.test(), kZipSuccess);
 
         const QString dest = QStringLiteral("D:\\x%1").arg(n);
@@ -156,34 +126,8 @@ TEST_F(ZipInteropTest, ForeignArchivesAreReadByteExactly)
             rel.replace(QLatin1Char('/'), QLatin1Char('\\'));
             EXPECT_EQ(get(dest + QLatin1Char('\\') + rel), f.second) << rel.toStdString();
         }
+        EXPECT_EQ(filesBelow(host(dest)).size(), files.size()); // folder entries make no files
     }
-}
-
-// An archive over 4 GiB: zip64 sizes and offsets, read back by Info-ZIP and by us. Slow.
-TEST_F(ZipInteropTest, LargeFileOverFourGigabytes)
-{
-    if (qEnvironmentVariable("KV_SLOW_TESTS") != QLatin1String("1"))
-        GTEST_SKIP() << "set KV_SLOW_TESTS=1 to run";
-    if (!haveTool(QStringLiteral("unzip")))
-        GTEST_SKIP() << "unzip missing";
-    const QString big = host(QStringLiteral("C:\\big.bin"));
-    QDir().mkpath(QFileInfo(big).absolutePath());
-    {
-        QFile f(big);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        ASSERT_TRUE(f.resize((qint64(1) << 32) + 12345)); // sparse zeros
-    }
-    put(QStringLiteral("C:\\after.txt"), mailText(10000, 11));
-    m_zip.setArchiveName(QStringLiteral("D:\\big.eaz"));
-    m_zip.setFilesToProcess(QStringLiteral("C:\\big.bin\rC:\\after.txt"));
-    ASSERT_EQ(m_zip.zip(), kZipSuccess);
-    const ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), host(QStringLiteral("D:\\big.eaz"))});
-    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
-    EXPECT_EQ(m_zip.test(), kZipSuccess);
-    QList<CentralEntry> entries;
-    ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0].size, (quint64(1) << 32) + 12345);
 }
 
 } // namespace

@@ -1,4 +1,4 @@
-#include "util/WinPath.h"
+#include "platform/WinPath.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +41,8 @@ TEST(WinPath, JoinAndCompare)
 {
     EXPECT_EQ(winpath::join(QStringLiteral("C:\\"), QStringLiteral("a")), QStringLiteral("C:\\a"));
     EXPECT_EQ(winpath::join(QStringLiteral("C:"), QStringLiteral("a")), QStringLiteral("C:\\a"));
-    EXPECT_EQ(winpath::join(QStringLiteral("C:\\d"), QStringLiteral("a")), QStringLiteral("C:\\d\\a"));
+    EXPECT_EQ(winpath::join(QStringLiteral("C:\\d"), QStringLiteral("a")),
+              QStringLiteral("C:\\d\\a"));
     EXPECT_EQ(winpath::join(QStringLiteral("C:\\d"), QString()), QStringLiteral("C:\\d\\"));
 
     struct Case
@@ -63,5 +64,24 @@ TEST(WinPath, JoinAndCompare)
         const QString a = QString::fromLatin1(c.a), b = QString::fromLatin1(c.b);
         EXPECT_EQ(winpath::samePath(a, b), c.same) << c.a << " " << c.b;
         EXPECT_EQ(winpath::isInside(a, b), c.aInsideB) << c.a << " " << c.b;
+    }
+}
+
+TEST(WinPath, TrailingBackslashAndDrive)
+{
+    // path, one backslash removed, one ensured, without the drive
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"C:\\", "C:", "C:\\", ""},
+        {"C:\\\\", "C:\\", "C:\\\\", ""},
+        {"C:\\a\\b.dbx", "C:\\a\\b.dbx", "C:\\a\\b.dbx\\", "a\\b.dbx"},
+        {"a:/x.dbx", "a:/x.dbx", "a:/x.dbx\\", "x.dbx"},
+        {"\\\\server\\share\\f", "\\\\server\\share\\f", "\\\\server\\share\\f\\",
+         "server\\share\\f"},
+        {"", "", "\\", ""}};
+    for (const auto& [path, removed, ensured, withoutDrive] : cases) {
+        const QString p = QString::fromLatin1(path);
+        EXPECT_EQ(winpath::removeTrailingBackslash(p), QLatin1String(removed)) << path;
+        EXPECT_EQ(winpath::withTrailingBackslash(p), QLatin1String(ensured)) << path;
+        EXPECT_EQ(winpath::withoutDrive(p), QLatin1String(withoutDrive)) << path;
     }
 }

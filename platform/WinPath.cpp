@@ -1,4 +1,4 @@
-#include "util/WinPath.h"
+#include "platform/WinPath.h"
 
 namespace kv::winpath {
 
@@ -75,6 +75,27 @@ QString clean(const QString& path)
     if (isDriveSpec(p))
         p += kBackslash;
     return p;
+}
+
+QString removeTrailingBackslash(const QString& path)
+{
+    return path.endsWith(kBackslash) ? path.chopped(1) : path;
+}
+
+QString withTrailingBackslash(const QString& path)
+{
+    return path.endsWith(kBackslash) ? path : path + kBackslash;
+}
+
+QString withoutDrive(const QString& path)
+{
+    QString name = path;
+    name.replace(QLatin1Char('/'), kBackslash);
+    if (name.size() >= 2 && name.at(1) == QLatin1Char(':'))
+        name.remove(0, 2);
+    while (name.startsWith(kBackslash))
+        name.remove(0, 1);
+    return name;
 }
 
 bool samePath(const QString& a, const QString& b)
