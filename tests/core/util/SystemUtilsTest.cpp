@@ -117,7 +117,10 @@ TEST_F(SystemUtilsTest, SizesPast4GBAreCountedIn64Bits)
     }
     EXPECT_EQ(FileScan::folderSize(fs, QStringLiteral("C:\\big")).totalBytes, qint64(6) << 30);
     EXPECT_EQ(FileScan::folderFileTotal(fs, QStringLiteral("C:\\big")), qint64(3) << 30);
+    fs.failOn(test::FileCall::DiskSpace, QStringLiteral("C:\\"), platform::kErrorNotReady);
+    EXPECT_EQ(FileScan::freeSpace(fs, QStringLiteral("C:\\")), 0) << "unreadable";
     EXPECT_EQ(FileScan::capacity(fs, QStringLiteral("C:\\")), -1) << "unreadable";
+    fs.clearFaults();
     fs.setDiskSpace(~quint64(0), ~quint64(0)); // past a signed total: capped, never negative
     EXPECT_EQ(FileScan::freeSpace(fs, QStringLiteral("c:")), std::numeric_limits<qint64>::max());
 }
