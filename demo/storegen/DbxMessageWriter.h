@@ -2,7 +2,7 @@
 
 #include "DbxFileWriter.h"
 #include "MailMessage.h"
-#include "SpecialFolder.h"
+#include "StandardFolders.h"
 
 #include <QString>
 

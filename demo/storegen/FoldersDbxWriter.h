@@ -1,6 +1,6 @@
 #pragma once
 
-#include "SpecialFolder.h"
+#include "StandardFolders.h"
 
 #include <QByteArray>
 #include <QString>

@@ -6,7 +6,7 @@
 #include "MessageGenerator.h"
 #include "NchWriter.h"
 #include "Pop3UidlWriter.h"
-#include "SpecialFolder.h"
+#include "StandardFolders.h"
 #include "StoregenLog.h"
 
 #include <QDir>
