@@ -123,7 +123,7 @@ struct Tour
                 names << QStringLiteral("Main Identity");
             ui.chooseIdentity(names, qMax(1, st.env.chosenIndex), true, window.caption());
         });
-        dialogPicture(QStringLiteral("dialog-genmsg"), [&] {
+        dialogPicture(QStringLiteral("dialog-message"), [&] {
             GenMessage m;
             m.title = st.programTitle;
             m.text = Strings::get(StringId::RegistryCaution) + QStringLiteral("  ") +
