@@ -33,15 +33,15 @@ QStringList describe(const OeEnvironmentResult& r)
 {
     const char* const outcomes[] = {"Ready", "Fatal", "Oe4StoreMissing"};
     const char* const modes[] = {"none", "OE4", "OE5"};
-    return {QStringLiteral("outcome=") + outcomes[int(r.outcome)],
-            QStringLiteral("mode=") + modes[int(r.mode)],
-            QStringLiteral("chosen=%1 %2 %3").arg(r.chosenIndex).arg(r.chosenId, r.chosenName),
-            QStringLiteral("menu=%1").arg(r.identityMenuEnabled),
+    return {"outcome=" + outcomes[int(r.outcome)],
+            "mode=" + modes[int(r.mode)],
+            "chosen=%1 %2 %3".arg(r.chosenIndex).arg(r.chosenId, r.chosenName),
+            "menu=%1".arg(r.identityMenuEnabled),
             "store=" + r.storeFolder,
             "section=" + r.settingsSection,
             "caption=" + r.captionSuffix,
             "backup=" + r.backupBaseName + " " + r.nameInfix,
-            QStringLiteral("news=%1").arg(r.oe4.newsFlag > 0),
+            "news=%1".arg(r.oe4.newsFlag > 0),
             "message=" + r.message};
 }
 

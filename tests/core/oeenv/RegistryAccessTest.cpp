@@ -33,20 +33,18 @@ TEST_F(RegistryAccessTest, RootNamesSelectTheirHiveWithoutRegardToCase)
         const char* root;
         Hive hive;
         QString key;
-    } cases[] = {{"HKCU", Hive::CurrentUser, QStringLiteral("Software\\T")},
-                 {"hklm", Hive::LocalMachine, QStringLiteral("Software\\T")},
-                 {"Hku", Hive::Users, QStringLiteral(".Default\\Software\\T")},
-                 {"hkcc", Hive::CurrentConfig, QStringLiteral("Software\\T")},
-                 {"hkCR", Hive::ClassesRoot, QStringLiteral("Software\\T")}};
+    } cases[] = {{"HKCU", Hive::CurrentUser, "Software\\T"},
+                 {"hklm", Hive::LocalMachine, "Software\\T"},
+                 {"Hku", Hive::Users, ".Default\\Software\\T"},
+                 {"hkcc", Hive::CurrentConfig, "Software\\T"},
+                 {"hkCR", Hive::ClassesRoot, "Software\\T"}};
     for (const auto& c : cases) {
         const QString root = QString::fromLatin1(c.root);
-        ASSERT_EQ(rx.writeString(root, c.key, QStringLiteral("V"), root), 0);
-        EXPECT_EQ(reg.string(c.hive, c.key, QStringLiteral("V")), root);
+        ASSERT_EQ(rx.writeString(root, c.key, "V", root), 0);
+        EXPECT_EQ(reg.string(c.hive, c.key, "V"), root);
     }
     // HKEY_DYN_DATA is a root name too, of a hive that only Windows 9x has.
-    EXPECT_EQ(rx.writeString(QStringLiteral("HKDD"), QStringLiteral("PerfStats"),
-                             QStringLiteral("V"), QStringLiteral("x")),
-              long(platform::kErrorInvalidHandle));
+    EXPECT_EQ(rx.writeString("HKDD", "PerfStats", "V", "x"), long(platform::kErrorInvalidHandle));
     EXPECT_EQ(rx.lookupRoot(kIni), RegistryAccess::RootKind::ProfileFile);
     EXPECT_EQ(rx.lookupRoot("C:\\a folder"), RegistryAccess::RootKind::Invalid);
     EXPECT_EQ(rx.lookupRoot("C:\\cfg\\*.ini"), RegistryAccess::RootKind::Invalid);
@@ -148,13 +146,12 @@ TEST_F(RegistryAccessTest, ProfileFileRootReadsSectionKeyAndWritesOnlyStrings)
 
 TEST_F(RegistryAccessTest, SubkeyListIsNulSeparatedWithAFinalNul)
 {
-    reg.createKey(Hive::CurrentUser, QStringLiteral("Identities\\{B}"));
-    reg.createKey(Hive::CurrentUser, QStringLiteral("Identities\\{A}\\Deeper"));
-    reg.createKey(Hive::CurrentUser, QStringLiteral("Empty"));
-    QString list = QStringLiteral("x");
-    ASSERT_EQ(rx.enumSubKeys(QStringLiteral("HKCU"), QStringLiteral("Identities"), &list), 0);
-    EXPECT_EQ(list,
-              QStringLiteral("x{A}") + QChar(0) + QStringLiteral("{B}") + QChar(0) + QChar(0));
+    reg.createKey(Hive::CurrentUser, "Identities\\{B}");
+    reg.createKey(Hive::CurrentUser, "Identities\\{A}\\Deeper");
+    reg.createKey(Hive::CurrentUser, "Empty");
+    QString list = "x";
+    ASSERT_EQ(rx.enumSubKeys("HKCU", "Identities", &list), 0);
+    EXPECT_EQ(list, "x{A}" + QChar(0) + "{B}" + QChar(0) + QChar(0));
     list.clear();
     ASSERT_EQ(rx.enumSubKeys("HKCU", "Empty", &list), 0);
     EXPECT_EQ(list, QString(QChar(0)));

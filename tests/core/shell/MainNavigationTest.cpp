@@ -15,8 +15,7 @@ struct Started : ShellTestEnv
 {
     explicit Started(bool twoIdentities = false)
     {
-        oe5(twoIdentities);
-        setUpBefore();
+        returningUser(twoIdentities);
         EXPECT_EQ(start(), LoadResult::Interactive);
         controller->firstPaint();
     }
@@ -27,7 +26,7 @@ struct Started : ShellTestEnv
 TEST(MainNavigation, BackupStepsNextAndBack)
 {
     Started env;
-    env.files.makeSurePath(QStringLiteral("C:\\Backups\\"));
+    env.files.makeSurePath("C:\\Backups\\");
     env.controller->backupClicked();
     EXPECT_EQ(env.view->helpContext, 1001);
     EXPECT_EQ(env.st().function, MainFunction::Backup);
@@ -38,13 +37,13 @@ TEST(MainNavigation, BackupStepsNextAndBack)
     EXPECT_EQ(env.view->button(MainButton::Back), 1);
 
     // Step 1 needs an existing save folder; the step stays where it was.
-    env.st().saveFolder = QStringLiteral("C:\\Missing");
+    env.st().saveFolder = "C:\\Missing";
     env.controller->nextClicked();
     EXPECT_EQ(env.st().step, 1);
     EXPECT_EQ(env.steps(), QSet<int>{1});
     EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
 
-    env.st().saveFolder = QStringLiteral("C:\\Backups");
+    env.st().saveFolder = "C:\\Backups";
     env.controller->nextClicked();
     env.controller->nextClicked();
     EXPECT_EQ(env.st().step, 3);
@@ -88,8 +87,7 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         SCOPED_TRACE(c.name);
         Started env;
         env.functions.groupsTicked = c.groupsTicked;
-        env.settings.saveSetting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate"),
-                                 QLatin1String(c.warn));
+        env.settings.saveSetting(ShellTestEnv::kMainId, "WarnRegUpdate", QLatin1String(c.warn));
         if (c.asked)
             env.ui.answerGenMessage(c.answerYes, c.doNotShow);
         env.controller->restoreClicked();
@@ -113,8 +111,7 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         }
         EXPECT_EQ(cautions, c.asked ? 1 : 0);
         EXPECT_EQ(helps, c.answerYes ? 1 : 0);
-        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate")),
-                  QLatin1String(c.warnAfter));
+        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, "WarnRegUpdate"), QLatin1String(c.warnAfter));
 
         env.controller->backClicked();
         EXPECT_EQ(env.st().step, 4);
@@ -162,7 +159,7 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
 {
     Started env(true);
     env.controller->menuChosen(MenuEntry::PromptIdentity);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("IdentOption")), "4");
+    EXPECT_EQ(env.setting(QString(), "IdentOption"), "4");
 
     // Cancelled switch: nothing happens.
     env.ui.answerIdentity(-2);
@@ -174,7 +171,7 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     env.controller->menuChosen(MenuEntry::SwitchIdentity);
     EXPECT_TRUE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), ShellTestEnv::kMainId);
+    EXPECT_EQ(env.setting(QString(), "StartAs"), ShellTestEnv::kMainId);
     env.st().ownOptions = QStringList{"--prefix", "/tmp/p"};
     env.controller->unload();
     EXPECT_TRUE(env.view->hidden);
@@ -184,57 +181,57 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     // The new instance opens the chosen identity and forgets the request.
     ASSERT_EQ(env.start(), LoadResult::Interactive);
     EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), "<unset>");
+    EXPECT_EQ(env.setting(QString(), "StartAs"), "<unset>");
 }
 
 TEST(MainNavigation, ReminderAndPurgeDialogsSaveWhatTheRuleGives)
 {
     Started env;
-    env.settings.saveSetting(QStringLiteral("Parms"), QStringLiteral("RemindDays"),
-                             QStringLiteral("-1"));
-    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("45")});
+    env.settings.saveSetting("Parms", "RemindDays", "-1");
+    env.ui.answerOptions(OptionsAnswer{true, "45"});
     env.controller->menuChosen(MenuEntry::Reminder);
     EXPECT_EQ(env.ui.shown().last().title, "Set Reminder Days");
     EXPECT_FALSE(env.ui.shown().last().currentIndex); // opened on "Do NOT remind me"
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+    EXPECT_EQ(env.setting("Parms", "RemindDays"), "31");
 
-    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("0")});
+    env.ui.answerOptions(OptionsAnswer{true, "0"});
     env.controller->menuChosen(MenuEntry::Purge);
     EXPECT_EQ(env.ui.shown().last().title, "Set Backup Purge");
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("BackupPurge")), "-1");
+    EXPECT_EQ(env.setting("Parms", "BackupPurge"), "-1");
 
     env.ui.answerOptions(std::nullopt); // Cancel saves nothing
     env.controller->menuChosen(MenuEntry::Reminder);
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+    EXPECT_EQ(env.setting("Parms", "RemindDays"), "31");
 }
 
-TEST(MainNavigation, LogsMenuOpensExistingLogsWithNotepad)
+// Logs open with Notepad and the news tool starts when they are there, and are quietly left
+// alone when they are not.
+TEST(MainNavigation, EntriesStartProgramsOnlyWhenTheirFilesExist)
 {
-    for (bool notepad : {true, false}) {
+    const QString notepad = "C:\\windows\\system32\\notepad.exe";
+    const QString log = ShellTestEnv::kProgramFolder + "\\Main.LastBackup.log";
+    const QString tidings = ShellTestEnv::kProgramFolder + "\\Tidings.exe";
+    const struct
+    {
+        MenuEntry entry;
+        QStringList files;
+        QStringList started;
+    } cases[] = {
+        {MenuEntry::BackupLog, {notepad}, {}},
+        {MenuEntry::BackupLog, {log}, {}},
+        {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
+        {MenuEntry::Tidings, {}, {}},
+        {MenuEntry::Tidings, {tidings}, {tidings}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.files.join(u' ').toStdString());
         Started env;
-        const QString log = QStringLiteral("C:\\Program Files\\Korvane\\Main.LastBackup.log");
-        if (notepad)
-            env.files.writeFile(QStringLiteral("C:\\windows\\system32\\notepad.exe"), "MZ");
-        env.controller->menuChosen(MenuEntry::BackupLog); // no log yet
-        env.files.writeFile(log, "log");
-        env.controller->menuChosen(MenuEntry::BackupLog);
-        EXPECT_EQ(env.processes.started(),
-                  notepad ? QStringList{"C:\\windows\\system32\\notepad.exe " + log}
-                          : QStringList{});
-        EXPECT_TRUE(env.ui.messages().isEmpty()); // nothing reported either way
+        for (const QString& file : c.files)
+            env.files.writeFile(file, "MZ");
+        env.controller->menuChosen(c.entry);
+        EXPECT_EQ(env.processes.started(), c.started);
+        EXPECT_TRUE(env.ui.shown().isEmpty());
     }
-}
-
-// The news tool starts when it is there and is quietly left alone when it is not.
-TEST(MainNavigation, TidingsEntryStartsTheNewsToolOnlyWhenInstalled)
-{
-    Started env;
-    env.controller->menuChosen(MenuEntry::Tidings);
-    EXPECT_TRUE(env.processes.started().isEmpty());
-    env.files.writeFile(QStringLiteral("C:\\Program Files\\Korvane\\Tidings.exe"), "MZ");
-    env.controller->menuChosen(MenuEntry::Tidings);
-    EXPECT_EQ(env.processes.started(), QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
-    EXPECT_TRUE(env.ui.shown().isEmpty());
 }
 
 TEST(MainNavigation, SwitchPatterns)

@@ -26,11 +26,11 @@ class RunningWineServer
 public:
     explicit RunningWineServer(const QString& prefix)
     {
-        m_root = QStringLiteral("/tmp/.wine-%1").arg(::getuid());
+        m_root = "/tmp/.wine-%1".arg(::getuid());
         m_dir = m_root + u'/' + platform::posix::WineServerLock::serverDirName(prefix);
         QDir().mkpath(m_dir);
-        m_fd = ::open(QFile::encodeName(m_dir + QStringLiteral("/lock")).constData(),
-                      O_CREAT | O_TRUNC | O_WRONLY, 0600);
+        m_fd = ::open(QFile::encodeName(m_dir + "/lock").constData(), O_CREAT | O_TRUNC | O_WRONLY,
+                      0600);
         struct flock fl
         {
         };
@@ -77,27 +77,23 @@ protected:
     void SetUp() override
     {
         QString error;
-        ASSERT_TRUE(
-            demo::EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error))
+        ASSERT_TRUE(demo::EnvBuilder::prepareRegistryFiles(dir.path(), "win64", &error))
             << error.toStdString();
         platform::posix::WineRegistry registry{platform::posix::WinePrefix(dir.path())};
         demo::EnvBuilder::Options options;
-        options.userName = QStringLiteral("tester");
+        options.userName = "tester";
         demo::EnvBuilder builder(registry, dir.path(), options);
         ASSERT_TRUE(builder.build(&error)) << error.toStdString();
         ASSERT_TRUE(QDir(programFolder()).removeRecursively());
     }
-    QString programFolder() const
-    {
-        return dir.file(QStringLiteral("drive_c/Program Files/Korvane"));
-    }
+    QString programFolder() const { return dir.file("drive_c/Program Files/Korvane"); }
     // One start of the desktop program, as a user's session runs it.
     QString session(ScriptedUi& ui, const std::function<void(AppSettings&)>& before = {})
     {
         const auto host = platform::posix::PosixPlatform::forPrefix(dir.path());
         platform::Platform services = host->services();
         AppSettings settings(services.registry);
-        settings.setAppName(QStringLiteral("Korvane"));
+        settings.setAppName("Korvane");
         if (before)
             before(settings);
         FakeMainView view;
@@ -113,8 +109,8 @@ protected:
     {
         platform::posix::WineRegistry registry{platform::posix::WinePrefix(dir.path())};
         AppSettings settings(registry);
-        settings.setAppName(QStringLiteral("Korvane"));
-        return settings.getSetting(section, key, QStringLiteral("<unset>"));
+        settings.setAppName("Korvane");
+        return settings.getSetting(section, key, "<unset>");
     }
 
     TempDir dir;
@@ -126,23 +122,23 @@ TEST_F(MainOnPrefix, TheFirstStartMakesTheProgramFolderAndLaterStartsKeepTheSett
     first.answerMessage(MsgResult::No);
     const QString id = session(first);
     ASSERT_EQ(first.messages().size(), 1); // the help question of a first run
-    EXPECT_EQ(QDir(programFolder()).entryList({QStringLiteral("tnsys5.*.ctl")}),
-              QStringList{QStringLiteral("tnsys5.") + id + QStringLiteral(".ctl")});
+    EXPECT_EQ(QDir(programFolder()).entryList({"tnsys5.*.ctl"}),
+              QStringList{"tnsys5." + id + ".ctl"});
 
     for (int run = 2; run <= 3; ++run) {
         ScriptedUi ui;
         session(ui, [&](AppSettings& s) {
-            s.saveSetting(id, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
-            s.saveSetting(id, QStringLiteral("InclWab"), QStringLiteral("0"));
-            s.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
+            s.saveSetting(id, "AllowQuick", "Y");
+            s.saveSetting(id, "InclWab", "0");
+            s.saveSetting(QString(), "TidingsTip", "Y");
         });
         EXPECT_TRUE(ui.messages().isEmpty()) << run;
-        EXPECT_EQ(setting(id, QStringLiteral("AllowQuick")), "Y") << run;
-        EXPECT_EQ(setting(id, QStringLiteral("InclWab")), "0") << run;
+        EXPECT_EQ(setting(id, "AllowQuick"), "Y") << run;
+        EXPECT_EQ(setting(id, "InclWab"), "0") << run;
     }
     // The settings went into the prefix's own user hive.
-    EXPECT_TRUE(readFile(dir.file(QStringLiteral("user.reg")))
-                    .contains("[Software\\\\Tarnworks\\\\Korvane\\\\Positions]"));
+    EXPECT_TRUE(
+        readFile(dir.file("user.reg")).contains("[Software\\\\Tarnworks\\\\Korvane\\\\Positions]"));
 }
 
 TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
@@ -150,7 +146,7 @@ TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
     ScriptedUi first;
     first.answerMessage(MsgResult::No);
     session(first);
-    ASSERT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "1");
+    ASSERT_EQ(setting(QString(), "TidingsCnt"), "1");
 
     // Cancel: the start goes on, every later refusal is only logged, nothing is saved.
     RunningWineServer server(dir.path());
@@ -163,7 +159,7 @@ TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
               "saved until they close.\n\nClose them and choose Retry, or choose Cancel to go on "
               "without saving.");
     EXPECT_EQ(cancelled.shown().at(0).buttons, MsgButtons::RetryCancel);
-    EXPECT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "1");
+    EXPECT_EQ(setting(QString(), "TidingsCnt"), "1");
 
     // Retry once the programs are closed: the refused write and the later ones are saved.
     ClosingUi retried;
@@ -171,7 +167,7 @@ TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
     retried.answerMessage(MsgResult::Retry);
     session(retried);
     EXPECT_EQ(retried.messages().size(), 1);
-    EXPECT_EQ(setting(QString(), QStringLiteral("TidingsCnt")), "2");
+    EXPECT_EQ(setting(QString(), "TidingsCnt"), "2");
 }
 
 } // namespace

@@ -69,39 +69,34 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
 {
     const QString longValue(300, u'x');
-    ProfileFile profile(QStringLiteral("[S]\r\nK=") + longValue + QStringLiteral("\r\n"));
-    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString()).size(), 254);
-    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString(), 10),
-              QStringLiteral("xxxxxxxxx"));
+    ProfileFile profile("[S]\r\nK=" + longValue + "\r\n");
+    EXPECT_EQ(profile.getString("S", "K", QString()).size(), 254);
+    EXPECT_EQ(profile.getString("S", "K", QString(), 10), "xxxxxxxxx");
 }
 
 TEST(ProfileFile, IntegersReadTheLeadingNumber)
 {
-    ProfileFile profile(QStringLiteral("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n"));
-    const QString s = QStringLiteral("S");
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("A"), 5), 12);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("B"), 5), -3);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("C"), 5), 0);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("D"), 5), 40);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("Missing"), 5), 5);
+    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n");
+    const QString s = "S";
+    EXPECT_EQ(profile.getInt(s, "A", 5), 12);
+    EXPECT_EQ(profile.getInt(s, "B", 5), -3);
+    EXPECT_EQ(profile.getInt(s, "C", 5), 0);
+    EXPECT_EQ(profile.getInt(s, "D", 5), 40);
+    EXPECT_EQ(profile.getInt(s, "Missing", 5), 5);
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
 {
     ProfileFile profile(QString::fromLatin1(kPreset));
     // Replacing keeps the key's spelling and position; comments and blank lines stay.
-    EXPECT_TRUE(profile.setString(QStringLiteral("PARAMETERS"), QStringLiteral("inclwab"),
-                                  QStringLiteral(" 1 ")));
-    EXPECT_FALSE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("InclWab"),
-                                   QStringLiteral("1")));
+    EXPECT_TRUE(profile.setString("PARAMETERS", "inclwab", " 1 "));
+    EXPECT_FALSE(profile.setString("Parameters", "InclWab", "1"));
     // A new key goes at the end of its section, before the blank separator line.
-    EXPECT_TRUE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("New"),
-                                  QStringLiteral("v")));
+    EXPECT_TRUE(profile.setString("Parameters", "New", "v"));
     // A new section goes at the end, separated by a blank line.
-    EXPECT_TRUE(
-        profile.setString(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("w")));
-    EXPECT_TRUE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
-    EXPECT_FALSE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
+    EXPECT_TRUE(profile.setString("Added", "K", "w"));
+    EXPECT_TRUE(profile.removeKey("Parameters", "Lone"));
+    EXPECT_FALSE(profile.removeKey("Parameters", "Lone"));
 
     const QString expected = QStringLiteral("; installation defaults\r\n"
                                             "[Parameters]\r\n"
@@ -129,10 +124,10 @@ class PrivateIniTest : public testing::Test
 protected:
     PrivateIniTest()
     {
-        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
+        files.mapDrive(u'C', dir.file("drive_c"));
         files.writeFile(kFile, QByteArray(kPreset));
     }
-    const QString kFile = QStringLiteral("C:\\Program Files\\Korvane\\K2K-Preset.dat");
+    const QString kFile = "C:\\Program Files\\Korvane\\K2K-Preset.dat";
     TempDir dir;
     FaultInjectingFileSystem files;
 };
@@ -141,12 +136,11 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
 {
     PrivateIni ini(files);
     ini.setFileName(kFile);
-    ini.setSectionName(QStringLiteral("Parameters"));
-    EXPECT_TRUE(ini.writeString(QStringLiteral("RemindDays"), QStringLiteral("3")));
-    ini.deleteEntry(QStringLiteral("InclWab"));
-    EXPECT_EQ(ini.getString(QStringLiteral("RemindDays"), QString()), QStringLiteral("3"));
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("gone")),
-              QStringLiteral("gone"));
+    ini.setSectionName("Parameters");
+    EXPECT_TRUE(ini.writeString("RemindDays", "3"));
+    ini.deleteEntry("InclWab");
+    EXPECT_EQ(ini.getString("RemindDays", QString()), "3");
+    EXPECT_EQ(ini.getString("InclWab", "gone"), "gone");
     const QByteArray bytes = files.readFile(kFile);
     EXPECT_TRUE(bytes.startsWith("; installation defaults\r\n[Parameters]\r\n  LastSavePath"));
     EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
@@ -160,29 +154,27 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
 
 TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
 {
-    const QString path = QStringLiteral("C:\\new.ini");
+    const QString path = "C:\\new.ini";
     PrivateIni ini(files);
     ini.setFileName(path);
-    ini.setSectionName(QStringLiteral("S"));
-    EXPECT_EQ(ini.getString(QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
-    ini.clearEntry(QStringLiteral("K"));
+    ini.setSectionName("S");
+    EXPECT_EQ(ini.getString("K", "d"), "d");
+    ini.clearEntry("K");
     EXPECT_TRUE(files.readFile(path).isEmpty());
-    EXPECT_TRUE(ini.writeString(QStringLiteral("K"), QString::fromUtf8("café")));
+    EXPECT_TRUE(ini.writeString("K", QString::fromUtf8("café")));
     EXPECT_EQ(files.readFile(path), QByteArray("[S]\r\nK=caf\xE9\r\n")); // ANSI on disk
-    EXPECT_EQ(ini.getString(QStringLiteral("K"), QString()), QString::fromUtf8("café"));
+    EXPECT_EQ(ini.getString("K", QString()), QString::fromUtf8("café"));
 }
 
 TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
 {
     // A folder where the file should be stands for a file that cannot be read.
-    files.makeSurePath(QStringLiteral("C:\\locked.ini\\"));
-    EXPECT_NE(ProfileFile::write(files, QStringLiteral("C:\\locked.ini"), QStringLiteral("S"),
-                                 QStringLiteral("K"), QStringLiteral("v")),
-              platform::kErrorSuccess);
+    files.makeSurePath("C:\\locked.ini\\");
+    EXPECT_NE(ProfileFile::write(files, "C:\\locked.ini", "S", "K", "v"), platform::kErrorSuccess);
     PrivateIni ini(files);
-    ini.setFileName(QStringLiteral("C:\\locked.ini"));
-    ini.setSectionName(QStringLiteral("S"));
-    EXPECT_FALSE(ini.writeString(QStringLiteral("K"), QStringLiteral("v")));
+    ini.setFileName("C:\\locked.ini");
+    ini.setSectionName("S");
+    EXPECT_FALSE(ini.writeString("K", "v"));
 }
 
 } // namespace
