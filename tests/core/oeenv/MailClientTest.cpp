@@ -33,28 +33,26 @@ TEST(MailClient, TextRulesOfNamesPathsAndVersions)
         const Rule& rule;
         QString in;
         const char* out;
-    } cases[] = {
-        {safe, "Main Identity", "Main Identity"},
-        {safe, "Dr. J. Smith", "Dr J Smith"},
-        {safe, "a\\b/c:d*e?f\"g<h>i|j.k", "abcdefghijk"},
-        {safe, "  spaced  out ", "  spaced  out "},
-        {safe, "...", ""},
-        {safe, QString::fromUtf8("Zo\u00eb & Co (home)"), "Zo\u00eb & Co (home)"},
-        {expand, "%USERPROFILE%\\Local Settings", "C:\\users\\tester\\Local Settings"},
-        {expand, "%userprofile%", "C:\\users\\tester"},
-        {expand, "C:\\%TEMP%\\Store", "C:\\%TEMP%\\Store"},
-        {expand, "%USERPROFILE%\\%TEMP%", "C:\\users\\tester\\%TEMP%"},
-        {expand, "%UNKNOWN%\\Store", "%UNKNOWN%\\Store"},
-        {expand, "%TEMP\\x", "%TEMP\\x"},
-        {expand, "%\\x", "%\\x"},
-        {expand, "", ""},
-        {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll", "OE5"},
-        {version, "%SystemRoot%\\System32\\MSOE.DLL", "OE5"},
-        {version, "msoe.dll", "OE5"},
-        {version, "C:\\Program Files\\Outlook Express\\msimn.exe", "OE4"},
-        {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll.bak", "OE4"},
-        {version, "", "none"},
-    };
+    } cases[] = {{safe, "Main Identity", "Main Identity"},
+                 {safe, "Dr. J. Smith", "Dr J Smith"},
+                 {safe, "a\\b/c:d*e?f\"g<h>i|j.k", "abcdefghijk"},
+                 {safe, "  spaced  out ", "  spaced  out "},
+                 {safe, "...", ""},
+                 {safe, QString::fromUtf8("Zo\u00eb & Co (home)"), "Zo\u00eb & Co (home)"},
+                 {expand, "%USERPROFILE%\\Local Settings", "C:\\users\\tester\\Local Settings"},
+                 {expand, "%userprofile%", "C:\\users\\tester"},
+                 {expand, "C:\\%TEMP%\\Store", "C:\\%TEMP%\\Store"},
+                 {expand, "%USERPROFILE%\\%TEMP%", "C:\\users\\tester\\%TEMP%"},
+                 {expand, "%UNKNOWN%\\Store", "%UNKNOWN%\\Store"},
+                 {expand, "%TEMP\\x", "%TEMP\\x"},
+                 {expand, "%\\x", "%\\x"},
+                 {expand, "", ""},
+                 {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll", "OE5"},
+                 {version, "%SystemRoot%\\System32\\MSOE.DLL", "OE5"},
+                 {version, "msoe.dll", "OE5"},
+                 {version, "C:\\Program Files\\Outlook Express\\msimn.exe", "OE4"},
+                 {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll.bak", "OE4"},
+                 {version, "", "none"}};
     for (const auto& c : cases)
         EXPECT_EQ(c.rule(c.in), QString::fromUtf8(c.out)) << c.in.toStdString();
 
@@ -85,8 +83,7 @@ TEST(MailClient, Oe4StoreRootFindsMailAndNewsFolders)
         {"%USERPROFILE%\\OE4", true, true, "C:\\users\\tester\\OE4\\Mail\\",
          "C:\\users\\tester\\OE4\\News\\"},
         {"C:\\OE4", false, true, "", "C:\\OE4\\News\\"},
-        {"", false, false, "", ""},
-    };
+        {"", false, false, "", ""}};
     for (const auto& [root, mail, news, mailFolder, newsFolder] : cases) {
         test::OeTestEnv env;
         if (*root)

@@ -86,8 +86,7 @@ TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
          {"outcome=Ready", "mode=OE4", "chosen=0  ", "store=" + oe4Root + "\\Mail\\",
           "section=Parms", "backup=KorvaneBackup .", "news=1"}},
         {kTwoIds | kOe4Store | kForceOe4, {"outcome=Ready", "mode=OE4", "section=Parms"}},
-        {kOe5 | kForceOe4, {"outcome=Oe4StoreMissing", "mode=OE4", "message="}},
-    };
+        {kOe5 | kForceOe4, {"outcome=Oe4StoreMissing", "mode=OE4", "message="}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.setup);
         test::OeTestEnv env;

@@ -22,8 +22,7 @@ TEST(RunningClient, WindowsThatCountAsARunningClient)
         {"ATH_Note", "Re: hello", true},
         {"#32770", "Outlook Express", false}, // "#" stands for a digit
         {"532770", "any dialog", true},
-        {"Notepad", "Outlook Express notes.txt - Notepad", false},
-    };
+        {"Notepad", "Outlook Express notes.txt - Notepad", false}};
     for (const auto& [cls, title, running] : cases) {
         FakeProcesses p;
         p.addWindow("Shell_TrayWnd", QString());

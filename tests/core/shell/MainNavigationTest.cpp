@@ -77,12 +77,10 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         bool answerYes, doNotShow;
         bool asked;
         const char* warnAfter;
-    } cases[] = {
-        {"no settings groups", false, "Y", false, false, false, "Y"},
-        {"caution off", true, "N", false, false, false, "N"},
-        {"Yes opens help", true, "Y", true, false, true, "Y"},
-        {"do not show again", true, "Y", false, true, true, "N"},
-    };
+    } cases[] = {{"no settings groups", false, "Y", false, false, false, "Y"},
+                 {"caution off", true, "N", false, false, false, "N"},
+                 {"Yes opens help", true, "Y", true, false, true, "Y"},
+                 {"do not show again", true, "Y", false, true, true, "N"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Started env;
@@ -216,13 +214,11 @@ TEST(MainNavigation, EntriesStartProgramsOnlyWhenTheirFilesExist)
         MenuEntry entry;
         QStringList files;
         QStringList started;
-    } cases[] = {
-        {MenuEntry::BackupLog, {notepad}, {}},
-        {MenuEntry::BackupLog, {log}, {}},
-        {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
-        {MenuEntry::Tidings, {}, {}},
-        {MenuEntry::Tidings, {tidings}, {tidings}},
-    };
+    } cases[] = {{MenuEntry::BackupLog, {notepad}, {}},
+                 {MenuEntry::BackupLog, {log}, {}},
+                 {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
+                 {MenuEntry::Tidings, {}, {}},
+                 {MenuEntry::Tidings, {tidings}, {tidings}}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.files.join(u' ').toStdString());
         Started env;
@@ -241,10 +237,9 @@ TEST(MainNavigation, SwitchPatterns)
         const char* line;
         const char* letters;
         bool match;
-    } cases[] = {
-        {"\\F", "F", true}, {"\\fx", "FX", true},  {"\\F", "FX", false},   {"\\FX", "F", true},
-        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false},
-    };
+    } cases[] = {{"\\F", "F", true},     {"\\fx", "FX", true}, {"\\F", "FX", false},
+                 {"\\FX", "F", true},    {"F", "F", false},    {"x \\4", "4", false},
+                 {"\\4 \\a", "A", true}, {"", "4", false}};
     for (const auto& c : cases)
         EXPECT_EQ(MainController::hasSwitch(QLatin1String(c.line), QLatin1String(c.letters)),
                   c.match)

@@ -14,24 +14,22 @@ TEST(Options, TypedTextBecomesTheStoredValue)
         const char* text;
         int reminder;
         int purge;
-    } cases[] = {
-        {true, "45", 31, 45},
-        {true, "0", 1, -1},
-        {true, "1", 1, 1},
-        {true, "31", 31, 31},
-        {true, "32", 31, 32},
-        {true, "  7", 7, 7},
-        {true, "+3", 3, 3},
-        {true, "12abc", 12, 12},
-        {true, "2.9", 2, 2},
-        {true, "abc", 1, -1},
-        {true, "", 1, -1},
-        {true, "-5", 1, -1},
-        {true, "- 4", 1, -1},
-        {true, "99999", 31, 32767},
-        {true, "123456789012345678901234567890", 31, 32767},
-        {false, "5", -1, -1},
-    };
+    } cases[] = {{true, "45", 31, 45},
+                 {true, "0", 1, -1},
+                 {true, "1", 1, 1},
+                 {true, "31", 31, 31},
+                 {true, "32", 31, 32},
+                 {true, "  7", 7, 7},
+                 {true, "+3", 3, 3},
+                 {true, "12abc", 12, 12},
+                 {true, "2.9", 2, 2},
+                 {true, "abc", 1, -1},
+                 {true, "", 1, -1},
+                 {true, "-5", 1, -1},
+                 {true, "- 4", 1, -1},
+                 {true, "99999", 31, 32767},
+                 {true, "123456789012345678901234567890", 31, 32767},
+                 {false, "5", -1, -1}};
     for (const auto& c : cases) {
         const OptionsAnswer answer{c.on, QString::fromLatin1(c.text)};
         EXPECT_EQ(valueFor(Mode::Reminder, answer), c.reminder) << c.on << " " << c.text;
