@@ -28,7 +28,6 @@ TEST(MainNavigation, BackupStepsNextAndBack)
     Started env;
     env.files.makeSurePath("C:\\Backups\\");
     env.controller->backupClicked();
-    EXPECT_EQ(env.view->helpContext, 1001);
     EXPECT_EQ(env.st().function, MainFunction::Backup);
 
     env.controller->nextClicked();
@@ -89,7 +88,6 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         if (c.asked)
             env.ui.answerGenMessage(c.answerYes, c.doNotShow);
         env.controller->restoreClicked();
-        EXPECT_EQ(env.view->helpContext, 1002);
         env.controller->nextClicked();
         EXPECT_EQ(env.st().step, 3);
         EXPECT_EQ(env.view->texts.value(MainText::RunLabel),
@@ -135,6 +133,7 @@ TEST(MainNavigation, SynchroniseNextStartsTheCheck)
               (QStringList{"startSynchronise", "runRestore", "startSynchronise"}));
 }
 
+// Exit's question is the main window test's; here, what a refused close does to the work.
 TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
 {
     Started env;
@@ -143,14 +142,6 @@ TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
     EXPECT_FALSE(env.controller->queryClose());
     EXPECT_TRUE(env.st().synchStop);
     EXPECT_TRUE(env.ui.messages().isEmpty());
-    // File, Exit asks; No leaves everything as it was.
-    env.st().busy = false;
-    env.ui.answerMessage(MsgResult::No).answerMessage(MsgResult::Yes);
-    env.controller->menuChosen(MenuEntry::Exit);
-    EXPECT_EQ(env.view->closes, 0);
-    env.controller->menuChosen(MenuEntry::Exit);
-    EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.ui.messages().last(), "Are you sure you wish to exit?");
 }
 
 TEST(MainNavigation, IdentityOptionsAndSwitch)
