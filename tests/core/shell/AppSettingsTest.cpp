@@ -67,25 +67,17 @@ TEST_F(AppSettingsTest, IdentitySectionsAreSeparateWhileSharedSectionsAreShared)
     settings.save(Setting::WarnOverWrite, a, "N");
     settings.save(Setting::RemindDays, a, "9");
     settings.save(Setting::AutoShowLog, a, "N");
-
     EXPECT_EQ(settings.get(Setting::WarnOverWrite, a), "N");
     EXPECT_EQ(settings.get(Setting::WarnOverWrite, b), "Y"); // b's own default
     EXPECT_EQ(settings.get(Setting::RemindDays, b), "9");
     EXPECT_EQ(settings.get(Setting::AutoShowLog, b), "N");
     EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "RemindDays"), "9");
     EXPECT_EQ(reg.string(Hive::CurrentUser, kApp, "AutoShowLog"), "N");
-}
 
-TEST_F(AppSettingsTest, OlderClientModeKeepsIdentityAndSharedSettingsInParms)
-{
-    const QString section = QString::fromLatin1(kParmsSection);
-    settings.save(Setting::LastBackup, section, "20261201");
-    settings.save(Setting::BackupPurge, section, "3");
-    const QString parms = kApp + "\\Parms";
-    EXPECT_EQ(reg.string(Hive::CurrentUser, parms, "LastBackup"), "20261201");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, parms, "BackupPurge"), "3");
-    // Both "LastBackup" settings are then one value.
-    EXPECT_EQ(settings.get(Setting::ParmsLastBackup, section), "20261201");
+    // Version 4 keeps an identity's settings in Parms too: both "LastBackup" are one value.
+    settings.save(Setting::LastBackup, QString::fromLatin1(kParmsSection), "20261201");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "LastBackup"), "20261201");
+    EXPECT_EQ(settings.get(Setting::ParmsLastBackup, a), "20261201");
 }
 
 } // namespace

@@ -37,7 +37,7 @@ public:
     QSize windowSize() const override { return {9000, 6000}; }
     QPoint position() const override { return pos; }
     void moveTo(const QPoint& topLeft) override { pos = topLeft; }
-    void setHelpContext(int topic) override { helpContext = topic; }
+    void setHelpContext(int) override {}
     void refresh() override {}
     void hideWindow() override { hidden = true; }
     void closeWindow() override { ++closes; }
@@ -55,7 +55,6 @@ public:
     QHash<MainButton, bool> buttons;
     QHash<MenuEntry, int> menuEnabled, menuVisible, menuChecked;
     QPoint pos{-1, -1};
-    int helpContext = 0;
     bool hidden = false;
     int closes = 0;
 };
