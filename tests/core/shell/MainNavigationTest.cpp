@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kv::test {
 namespace {
 
@@ -187,41 +189,33 @@ TEST(MainNavigation, EntriesStartProgramsOnlyWhenTheirFilesExist)
     const QString notepad = "C:\\windows\\system32\\notepad.exe";
     const QString log = ShellTestEnv::kProgramFolder + "\\Main.LastBackup.log";
     const QString tidings = ShellTestEnv::kProgramFolder + "\\Tidings.exe";
-    const struct
-    {
-        MenuEntry entry;
-        QStringList files;
-        QStringList started;
-    } cases[] = {{MenuEntry::BackupLog, {notepad}, {}},
-                 {MenuEntry::BackupLog, {log}, {}},
-                 {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
-                 {MenuEntry::Tidings, {}, {}},
-                 {MenuEntry::Tidings, {tidings}, {tidings}}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.files.join(u' ').toStdString());
+    // The entry, the files there, the programs started.
+    const std::tuple<MenuEntry, QStringList, QStringList> cases[] = {
+        {MenuEntry::BackupLog, {notepad}, {}},
+        {MenuEntry::BackupLog, {log}, {}},
+        {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
+        {MenuEntry::Tidings, {}, {}},
+        {MenuEntry::Tidings, {tidings}, {tidings}}};
+    for (const auto& [entry, files, started] : cases) {
+        SCOPED_TRACE(files.join(u' ').toStdString());
         Started env;
-        for (const QString& file : c.files)
+        for (const QString& file : files)
             env.files.writeFile(file, "MZ");
-        env.controller->menuChosen(c.entry);
-        EXPECT_EQ(env.processes.started(), c.started);
+        env.controller->menuChosen(entry);
+        EXPECT_EQ(env.processes.started(), started);
         EXPECT_TRUE(env.ui.shown().isEmpty());
     }
 }
 
 TEST(MainNavigation, SwitchPatterns)
 {
-    const struct
-    {
-        const char* line;
-        const char* letters;
-        bool match;
-    } cases[] = {{"\\F", "F", true},     {"\\fx", "FX", true}, {"\\F", "FX", false},
-                 {"\\FX", "F", true},    {"F", "F", false},    {"x \\4", "4", false},
-                 {"\\4 \\a", "A", true}, {"", "4", false}};
-    for (const auto& c : cases)
-        EXPECT_EQ(MainController::hasSwitch(QLatin1String(c.line), QLatin1String(c.letters)),
-                  c.match)
-            << c.line << " " << c.letters;
+    // Command line, switch letters, whether they are there.
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"\\F", "F", true}, {"\\fx", "FX", true},  {"\\F", "FX", false},   {"\\FX", "F", true},
+        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false}};
+    for (const auto& [line, letters, match] : cases)
+        EXPECT_EQ(MainController::hasSwitch(QLatin1String(line), QLatin1String(letters)), match)
+            << line << " " << letters;
 }
 
 } // namespace

@@ -136,20 +136,16 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
 TEST(MainStartup, WindowPositionIsCheckedPerAxis)
 {
     // Screen 15360 x 11520 twips, window 9000 x 6000: centred at 3180, 2760.
-    const struct
-    {
-        const char* saved;
-        QPoint expected;
-    } cases[] = {{"1500,900", {1500, 900}},  {"20000,900", {3180, 900}},
-                 {"1500,-15", {1500, 2760}}, {"-1,12000", {3180, 2760}},
-                 {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}}};
-    for (const auto& c : cases) {
+    const std::pair<const char*, QPoint> cases[] = {
+        {"1500,900", {1500, 900}},  {"20000,900", {3180, 900}}, {"1500,-15", {1500, 2760}},
+        {"-1,12000", {3180, 2760}}, {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}}};
+    for (const auto& [saved, expected] : cases) {
         ShellTestEnv env;
         env.returningUser();
-        if (c.saved)
-            env.settings.saveSetting("Positions", "Main", QLatin1String(c.saved));
+        if (saved)
+            env.settings.saveSetting("Positions", "Main", QLatin1String(saved));
         ASSERT_EQ(env.start(), LoadResult::Interactive);
-        EXPECT_EQ(env.view->pos, c.expected) << (c.saved ? c.saved : "(none)");
+        EXPECT_EQ(env.view->pos, expected) << (saved ? saved : "(none)");
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kv;
 using kv::test::FaultInjectingFileSystem;
 using kv::test::TempDir;
@@ -30,30 +32,25 @@ const char kPreset[] = "; installation defaults\r\n"
 TEST(ProfileFile, ReadsAsTheProfileCallsDo)
 {
     const ProfileFile profile(QString::fromLatin1(kPreset));
-    const struct
-    {
-        const char* section;
-        const char* key;
-        const char* defaultValue;
-        const char* expected;
-    } cases[] = {{"Parameters", "InclWab", "d", "0"}, // value trimmed
-                 {"parameters", "INCLWAB", "d", "0"}, // names without case
-                 {" Parameters ", " InclWab ", "d", "0"},
-                 {"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
-                 {"Parameters", "Quoted1", "d", "single"},
-                 {"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
-                 {"Parameters", "Lone", "d", "\""},
-                 {"Parameters", "Empty", "d", ""}, // present but empty
-                 {"Parameters", "NoEquals", "d", "d"},
-                 {"Parameters", "RemindDays", "d", "7"},      // comment skipped, first wins
-                 {"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
-                 {"Parameters", "Missing", "\"q\"", "q"},
-                 {"Other", "InclWab", "d", "1"}, // section name trimmed
-                 {"Nowhere", "InclWab", "d", "d"},
-                 {"Parameters", "", "d", ""}};
-    for (const auto& c : cases)
-        EXPECT_EQ(profile.getString(c.section, c.key, c.defaultValue), c.expected)
-            << c.section << "/" << c.key;
+    // Section, key, default, value read.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"Parameters", "InclWab", "d", "0"}, // value trimmed
+        {"parameters", "INCLWAB", "d", "0"}, // names without case
+        {" Parameters ", " InclWab ", "d", "0"},
+        {"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
+        {"Parameters", "Quoted1", "d", "single"},
+        {"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
+        {"Parameters", "Lone", "d", "\""},
+        {"Parameters", "Empty", "d", ""}, // present but empty
+        {"Parameters", "NoEquals", "d", "d"},
+        {"Parameters", "RemindDays", "d", "7"},      // comment skipped, first wins
+        {"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
+        {"Parameters", "Missing", "\"q\"", "q"},
+        {"Other", "InclWab", "d", "1"}, // section name trimmed
+        {"Nowhere", "InclWab", "d", "d"},
+        {"Parameters", "", "d", ""}};
+    for (const auto& [section, key, defaultValue, expected] : cases)
+        EXPECT_EQ(profile.getString(section, key, defaultValue), expected) << section << "/" << key;
 }
 
 TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
