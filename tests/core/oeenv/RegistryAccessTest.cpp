@@ -151,7 +151,7 @@ TEST_F(RegistryAccessTest, SubkeyListIsNulSeparatedWithAFinalNul)
     reg.createKey(Hive::CurrentUser, "Empty");
     QString list = "x";
     ASSERT_EQ(rx.enumSubKeys("HKCU", "Identities", &list), 0);
-    EXPECT_EQ(list, "x{A}" + QChar(0) + "{B}" + QChar(0) + QChar(0));
+    EXPECT_EQ(list, QString("x{A}") + QChar(0) + "{B}" + QChar(0) + QChar(0));
     list.clear();
     ASSERT_EQ(rx.enumSubKeys("HKCU", "Empty", &list), 0);
     EXPECT_EQ(list, QString(QChar(0)));

@@ -142,6 +142,7 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     // Cancelled switch: nothing happens.
     env.ui.answerIdentity(-2);
     env.controller->menuChosen(MenuEntry::SwitchIdentity);
+    EXPECT_TRUE(env.ui.shown().back().offerCancel);
     EXPECT_FALSE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 0);
 
@@ -156,8 +157,10 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     EXPECT_EQ(env.processes.started(),
               QStringList{"C:\\Program Files\\Korvane\\KV2000.exe --prefix /tmp/p"});
 
-    // The new instance opens the chosen identity and forgets the request.
+    // The new instance opens the chosen identity without asking, and forgets the request.
+    const qsizetype asked = env.ui.shown().size();
     ASSERT_EQ(env.start(), LoadResult::Interactive);
+    EXPECT_EQ(env.ui.shown().size(), asked);
     EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
     EXPECT_EQ(env.setting(QString(), "StartAs"), "<unset>");
 }
