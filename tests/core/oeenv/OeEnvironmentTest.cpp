@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kv;
 using kv::platform::Hive;
 
@@ -111,28 +113,23 @@ TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
 TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
 {
     // Options outside 2..4 (or not a number) read as 2, the default identity.
-    const struct
-    {
-        const char* stored;
-        int option;
-        int scriptedChoice; // 0: no chooser expected
-        int chosen;
-    } cases[] = {{nullptr, 2, 0, 2}, {"2", 2, 0, 2}, {"3", 3, 0, 1},
-                 {" 3 ", 3, 0, 1},   {"7", 2, 0, 2}, {"-3", 2, 0, 2},
-                 {"x", 2, 0, 2},     {"4", 4, 1, 1}, {"4", 4, 2, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored ? c.stored : "(none)");
+    // Stored option, option read, answer scripted (0: no chooser expected), identity chosen.
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {nullptr, 2, 0, 2}, {"2", 2, 0, 2}, {"3", 3, 0, 1}, {" 3 ", 3, 0, 1}, {"7", 2, 0, 2},
+        {"-3", 2, 0, 2},    {"x", 2, 0, 2}, {"4", 4, 1, 1}, {"4", 4, 2, 2}};
+    for (const auto& [stored, option, scriptedChoice, chosen] : cases) {
+        SCOPED_TRACE(stored ? stored : "(none)");
         test::OeTestEnv env;
         twoIdentities(env);
-        if (c.stored)
-            env.settings.save(Setting::IdentOption, QString(), QString::fromLatin1(c.stored));
-        if (c.scriptedChoice)
-            env.ui.answerIdentity(c.scriptedChoice);
+        if (stored)
+            env.settings.save(Setting::IdentOption, QString(), QString::fromLatin1(stored));
+        if (scriptedChoice)
+            env.ui.answerIdentity(scriptedChoice);
         const OeEnvironmentResult r = detectIn(env);
-        EXPECT_EQ(r.chosenIndex, c.chosen);
-        EXPECT_EQ(int(r.identityOption), c.option);
-        ASSERT_EQ(env.ui.shown().size(), c.scriptedChoice ? 1 : 0);
-        if (c.scriptedChoice) {
+        EXPECT_EQ(r.chosenIndex, chosen);
+        EXPECT_EQ(int(r.identityOption), option);
+        ASSERT_EQ(env.ui.shown().size(), scriptedChoice ? 1 : 0);
+        if (scriptedChoice) {
             const auto& asked = env.ui.shown().front();
             EXPECT_EQ(asked.items, (QStringList{"Main Identity", "J. Smith: Work"}));
             EXPECT_EQ(asked.currentIndex, 2); // the default identity preselected
