@@ -113,10 +113,6 @@ TEST(MailClient, IdentitiesWithTheirDefaultAndLastPositions)
     env.setIdentityDefaults("{GONE}", "{GONE}");
     ids = enumerateIdentities(reg);
     EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(1, 1));
-
-    test::OeTestEnv empty;
-    RegistryAccess none(empty.registry, empty.files);
-    EXPECT_EQ(enumerateIdentities(none).count(), 0);
 }
 
 } // namespace

@@ -149,18 +149,17 @@ TEST(MainStartup, WindowPositionIsCheckedPerAxis)
     }
 }
 
-TEST(MainStartup, UnloadSavesPositionAndLogOption)
+// Where the window was is the main window test's; here, the options saved with it.
+TEST(MainStartup, UnloadSavesTheLogOptionAndTheGrid)
 {
     ShellTestEnv env;
     env.returningUser();
     ASSERT_EQ(env.start(), LoadResult::Interactive);
-    env.view->pos = QPoint(1234, 567);
     env.controller->menuChosen(MenuEntry::AutoShowLog);
     EXPECT_EQ(env.view->checked(MenuEntry::AutoShowLog), 0);
     env.controller->state().function = MainFunction::Synchronise;
     env.controller->state().synchGridWidths = "1,2,3,4";
     env.controller->unload();
-    EXPECT_EQ(regText(env.registry, "Positions", "Main"), "1234,567");
     EXPECT_EQ(regText(env.registry, QString(), "AutoShowLog"), "N");
     EXPECT_EQ(regText(env.registry, QString(), "SynchGrid"), "1,2,3,4");
     EXPECT_EQ(countKind(env.ui, "closeHelp"), 1);

@@ -53,23 +53,15 @@ TEST(ProfileFile, ReadsAsTheProfileCallsDo)
         EXPECT_EQ(profile.getString(section, key, defaultValue), expected) << section << "/" << key;
 }
 
-TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
+TEST(ProfileFile, LongValuesAreCutToTheBufferAndIntegersReadTheLeadingNumber)
 {
-    const QString longValue(300, u'x');
-    ProfileFile profile("[S]\r\nK=" + longValue + "\r\n");
-    EXPECT_EQ(profile.getString("S", "K", QString()).size(), 254);
+    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\nK=" + QString(300, u'x') + "\n");
+    EXPECT_EQ(profile.getString("S", "K", QString()).size(), 254); // a buffer of 255 characters
     EXPECT_EQ(profile.getString("S", "K", QString(), 10), "xxxxxxxxx");
-}
-
-TEST(ProfileFile, IntegersReadTheLeadingNumber)
-{
-    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n");
-    const QString s = "S";
-    EXPECT_EQ(profile.getInt(s, "A", 5), 12);
-    EXPECT_EQ(profile.getInt(s, "B", 5), -3);
-    EXPECT_EQ(profile.getInt(s, "C", 5), 0);
-    EXPECT_EQ(profile.getInt(s, "D", 5), 40);
-    EXPECT_EQ(profile.getInt(s, "Missing", 5), 5);
+    const std::pair<const char*, int> numbers[] = {
+        {"A", 12}, {"B", -3}, {"C", 0}, {"D", 40}, {"Missing", 5}};
+    for (const auto& [key, value] : numbers)
+        EXPECT_EQ(profile.getInt("S", key, 5), value) << key;
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
@@ -126,7 +118,7 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
               QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
 }
 
-TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
+TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
 {
     const QString path = "C:\\new.ini";
     PrivateIni ini(files);
@@ -138,16 +130,11 @@ TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
     EXPECT_TRUE(ini.writeString("K", QString::fromUtf8("café")));
     EXPECT_EQ(files.readFile(path), QByteArray("[S]\r\nK=caf\xE9\r\n")); // ANSI on disk
     EXPECT_EQ(ini.getString("K", QString()), QString::fromUtf8("café"));
-}
 
-TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
-{
     // A folder where the file should be stands for a file that cannot be read.
     files.makeSurePath("C:\\locked.ini\\");
     EXPECT_NE(ProfileFile::write(files, "C:\\locked.ini", "S", "K", "v"), platform::kErrorSuccess);
-    PrivateIni ini(files);
     ini.setFileName("C:\\locked.ini");
-    ini.setSectionName("S");
     EXPECT_FALSE(ini.writeString("K", "v"));
 }
 
