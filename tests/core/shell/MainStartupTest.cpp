@@ -26,14 +26,6 @@ QString regText(FakeRegistry& r, const QString& section, const QString& key)
                     key);
 }
 
-int countKind(const ScriptedUi& ui, const QString& kind)
-{
-    int n = 0;
-    for (const auto& s : ui.shown())
-        n += s.kind == kind;
-    return n;
-}
-
 TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
 {
     ShellTestEnv env;
@@ -55,7 +47,7 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
               QStringList{"Do you wish to view the Help File before using Korvane the first time"});
     EXPECT_EQ(env.ui.shown().at(0).buttons, MsgButtons::YesNo);
     EXPECT_EQ(env.ui.shown().at(0).title, "Korvane 2000");
-    ASSERT_EQ(countKind(env.ui, "help"), 1);
+    ASSERT_EQ(env.shown("help").size(), 1);
     EXPECT_EQ(env.ui.shown().at(1).text, "C:\\Program Files\\Korvane\\KV2000.hlp");
     EXPECT_EQ(env.ui.shown().at(1).currentIndex, 999);
 
@@ -162,7 +154,7 @@ TEST(MainStartup, UnloadSavesTheLogOptionAndTheGrid)
     env.controller->unload();
     EXPECT_EQ(regText(env.registry, QString(), "AutoShowLog"), "N");
     EXPECT_EQ(regText(env.registry, QString(), "SynchGrid"), "1,2,3,4");
-    EXPECT_EQ(countKind(env.ui, "closeHelp"), 1);
+    EXPECT_EQ(env.shown("closeHelp").size(), 1);
 }
 
 TEST(MainStartup, QuickBackupSwitches)
@@ -214,7 +206,7 @@ TEST(MainStartup, QuickBackupSwitches)
         }
         EXPECT_EQ(env.ui.messages().contains("Fast Backup Not possible at this time"),
                   *c.allowQuick == 'N' && c.line == QLatin1String("\\F"));
-        EXPECT_EQ(countKind(env.ui, "quickBackup"), c.confirmation ? 1 : 0);
+        EXPECT_EQ(env.shown("quickBackup").size(), c.confirmation ? 1 : 0);
         const bool stopAsking = c.confirmation == A::ProceedAndStopAsking;
         EXPECT_EQ(regText(env.registry, kMainId, "WarnOnQuick"), stopAsking ? "N" : c.warnOnQuick);
         EXPECT_EQ(env.view->page == MainPage::Opening, c.result == LoadResult::Interactive);

@@ -70,9 +70,7 @@ public:
     void startRestore(MainState& s) override { calls << "startRestore", s.step = 4; }
     void startSynchronise(MainState& s) override
     {
-        calls << "startSynchronise";
-        s.restoreType = 3;
-        s.step = 4;
+        calls << "startSynchronise", s.restoreType = 3, s.step = 4;
     }
     void backupStepChanged(MainState&, int step) override { calls << QString("step%1").arg(step); }
     void runRestore(MainState&) override { calls << "runRestore"; }
@@ -128,6 +126,15 @@ struct ShellTestEnv : OeTestEnv
         controller->unload();
     }
 
+    // What the Ui was asked of one kind.
+    QList<ScriptedUi::Shown> shown(const QString& kind) const
+    {
+        QList<ScriptedUi::Shown> found;
+        for (const auto& s : ui.shown())
+            if (s.kind == kind)
+                found.append(s);
+        return found;
+    }
     QString setting(const QString& section, const QString& key)
     {
         return settings.getSetting(section, key, "<unset>");
