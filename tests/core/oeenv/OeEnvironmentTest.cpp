@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kv;
 using kv::platform::Hive;
 
@@ -33,22 +35,21 @@ QStringList describe(const OeEnvironmentResult& r)
 {
     const char* const outcomes[] = {"Ready", "Fatal", "Oe4StoreMissing"};
     const char* const modes[] = {"none", "OE4", "OE5"};
-    return {QStringLiteral("outcome=") + outcomes[int(r.outcome)],
-            QStringLiteral("mode=") + modes[int(r.mode)],
-            QStringLiteral("chosen=%1 %2 %3").arg(r.chosenIndex).arg(r.chosenId, r.chosenName),
-            QStringLiteral("menu=%1").arg(r.identityMenuEnabled),
+    return {QString("outcome=") + outcomes[int(r.outcome)],
+            QString("mode=") + modes[int(r.mode)],
+            QString("chosen=%1 %2 %3").arg(r.chosenIndex).arg(r.chosenId, r.chosenName),
+            QString("menu=%1").arg(r.identityMenuEnabled),
             "store=" + r.storeFolder,
             "section=" + r.settingsSection,
             "caption=" + r.captionSuffix,
             "backup=" + r.backupBaseName + " " + r.nameInfix,
-            QStringLiteral("news=%1").arg(r.oe4.newsFlag > 0),
+            QString("news=%1").arg(r.oe4.newsFlag > 0),
             "message=" + r.message};
 }
 
 // What a case puts into the environment.
 enum Setup : unsigned
 {
-    kNothing = 0,
     kOe5 = 1,       // version 5 registered
     kOe4 = 2,       // version 4 registered
     kTwoIds = 4,    // twoIdentities()
@@ -61,11 +62,8 @@ enum Setup : unsigned
 TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
 {
     const QString oe4Root = "C:\\Program Files\\Outlook Express";
-    const struct
-    {
-        unsigned setup;
-        QStringList expected;
-    } cases[] = {
+    // What the environment holds, and fields of the result.
+    const std::pair<unsigned, QStringList> cases[] = {
         {kTwoIds,
          {"outcome=Ready", "mode=OE5", "chosen=2 {BBB-2} J Smith Work", "menu=1",
           "store=C:\\users\\tester\\Application Data\\Identities\\{BBB-2}\\OE\\", "section={BBB-2}",
@@ -73,9 +71,6 @@ TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
         {kOe5 | kOneId,
          {"outcome=Ready", "chosen=1 {ONLY} Main Identity", "menu=0", "store=C:\\Store\\",
           "caption="}},
-        {kNothing,
-         {"outcome=Fatal", "message=This program requires Outlook Express \n"
-                           "Please install Outlook Express before running."}},
         {kOe5,
          {"outcome=Fatal", "message=Unable to locate Outlook Express 5 Identity Information"}},
         {kOe5 | kNoRoot,
@@ -85,28 +80,26 @@ TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
         {kOe4Store,
          {"outcome=Ready", "mode=OE4", "chosen=0  ", "store=" + oe4Root + "\\Mail\\",
           "section=Parms", "backup=KorvaneBackup .", "news=1"}},
-        {kTwoIds | kOe4Store | kForceOe4, {"outcome=Ready", "mode=OE4", "section=Parms"}},
-        {kOe5 | kForceOe4, {"outcome=Oe4StoreMissing", "mode=OE4", "message="}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.setup);
+        {kTwoIds | kOe4Store | kForceOe4, {"outcome=Ready", "mode=OE4", "section=Parms"}}};
+    for (const auto& [setup, expected] : cases) {
+        SCOPED_TRACE(setup);
         test::OeTestEnv env;
-        if (c.setup & kOe5)
+        if (setup & kOe5)
             env.installOe5();
-        if (c.setup & kOe4)
+        if (setup & kOe4)
             env.registerDll(oe4Root + "\\inetcomm.dll");
-        if (c.setup & kTwoIds)
+        if (setup & kTwoIds)
             twoIdentities(env);
-        if (c.setup & kOneId) {
+        if (setup & kOneId) {
             env.addIdentity("{ONLY}", "Main Identity", "C:\\Store");
             env.settings.save(Setting::IdentOption, QString(), "4");
         }
-        if (c.setup & kNoRoot)
+        if (setup & kNoRoot)
             env.addIdentity("{X}", "X", QString());
-        if (c.setup & kOe4Store)
+        if (setup & kOe4Store)
             env.setOe4Store(oe4Root, true, true);
-        const QStringList found = describe(detectIn(env, c.setup & kForceOe4));
-        for (const QString& e : c.expected)
+        const QStringList found = describe(detectIn(env, setup & kForceOe4));
+        for (const QString& e : expected)
             EXPECT_TRUE(found.contains(e)) << e.toStdString() << "\nfound:\n"
                                            << found.join(u'\n').toStdString();
         EXPECT_TRUE(env.ui.shown().isEmpty());
@@ -116,28 +109,23 @@ TEST(OeEnvironment, DetectionOfEachKindOfEnvironment)
 TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
 {
     // Options outside 2..4 (or not a number) read as 2, the default identity.
-    const struct
-    {
-        const char* stored;
-        int option;
-        int scriptedChoice; // 0: no chooser expected
-        int chosen;
-    } cases[] = {{nullptr, 2, 0, 2}, {"2", 2, 0, 2}, {"3", 3, 0, 1},
-                 {" 3 ", 3, 0, 1},   {"7", 2, 0, 2}, {"-3", 2, 0, 2},
-                 {"x", 2, 0, 2},     {"4", 4, 1, 1}, {"4", 4, 2, 2}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.stored ? c.stored : "(none)");
+    // Stored option, option read, answer scripted (0: no chooser expected), identity chosen.
+    const std::tuple<const char*, int, int, int> cases[] = {
+        {nullptr, 2, 0, 2}, {"2", 2, 0, 2}, {"3", 3, 0, 1}, {" 3 ", 3, 0, 1}, {"7", 2, 0, 2},
+        {"-3", 2, 0, 2},    {"x", 2, 0, 2}, {"4", 4, 1, 1}, {"4", 4, 2, 2}};
+    for (const auto& [stored, option, scriptedChoice, chosen] : cases) {
+        SCOPED_TRACE(stored ? stored : "(none)");
         test::OeTestEnv env;
         twoIdentities(env);
-        if (c.stored)
-            env.settings.save(Setting::IdentOption, QString(), QString::fromLatin1(c.stored));
-        if (c.scriptedChoice)
-            env.ui.answerIdentity(c.scriptedChoice);
+        if (stored)
+            env.settings.save(Setting::IdentOption, QString(), QString::fromLatin1(stored));
+        if (scriptedChoice)
+            env.ui.answerIdentity(scriptedChoice);
         const OeEnvironmentResult r = detectIn(env);
-        EXPECT_EQ(r.chosenIndex, c.chosen);
-        EXPECT_EQ(int(r.identityOption), c.option);
-        ASSERT_EQ(env.ui.shown().size(), c.scriptedChoice ? 1 : 0);
-        if (c.scriptedChoice) {
+        EXPECT_EQ(r.chosenIndex, chosen);
+        EXPECT_EQ(int(r.identityOption), option);
+        ASSERT_EQ(env.ui.shown().size(), scriptedChoice ? 1 : 0);
+        if (scriptedChoice) {
             const auto& asked = env.ui.shown().front();
             EXPECT_EQ(asked.items, (QStringList{"Main Identity", "J. Smith: Work"}));
             EXPECT_EQ(asked.currentIndex, 2); // the default identity preselected
@@ -147,28 +135,11 @@ TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
     }
 }
 
-TEST(OeEnvironment, SwitchedIdentityWinsOnceAndTheRequestIsAlwaysConsumed)
+// The switch itself is the main window's test; here, a requested identity that has gone away.
+TEST(OeEnvironment, ARequestedIdentityThatHasGoneGivesTheFirstAndIsStillConsumed)
 {
     test::OeTestEnv env;
     twoIdentities(env);
-    env.settings.save(Setting::IdentOption, QString(), "4");
-    env.ui.answerIdentity(2).answerIdentity(-2).answerIdentity(1);
-    const OeEnvironmentResult r = detectIn(env);
-    const QString caption = kCaption + r.captionSuffix;
-    EXPECT_FALSE(
-        OeEnvironment::switchIdentity(env.settings, env.ui, r.identities, r.chosenIndex, caption));
-    EXPECT_EQ(env.settings.get(Setting::StartAs, QString()), QString());
-    EXPECT_TRUE(env.ui.shown().back().offerCancel);
-    EXPECT_TRUE(
-        OeEnvironment::switchIdentity(env.settings, env.ui, r.identities, r.chosenIndex, caption));
-    // The restarted program takes the new identity without asking, and removes the request.
-    EXPECT_EQ(detectIn(env).chosenId, "{AAA-1}");
-    EXPECT_EQ(env.ui.pendingAnswers(), 0);
-    EXPECT_EQ(env.ui.shown().size(), 3);
-    platform::RegValue v;
-    EXPECT_NE(env.registry.queryValue(Hive::CurrentUser, kApp, "StartAs", &v), 0);
-
-    // An identity that has gone away: the first one, and the request is still removed.
     env.settings.save(Setting::StartAs, QString(), "{GONE}");
     env.settings.save(Setting::IdentOption, QString(), "2");
     EXPECT_EQ(detectIn(env).chosenIndex, 1);

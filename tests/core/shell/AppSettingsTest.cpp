@@ -9,59 +9,42 @@ using kv::test::FakeRegistry;
 
 namespace {
 
-const QString kApp = QStringLiteral("Software\\Tarnworks\\Korvane");
+const QString kApp = "Software\\Tarnworks\\Korvane";
 
 class AppSettingsTest : public testing::Test
 {
 protected:
-    AppSettingsTest() { settings.setAppName(QStringLiteral("Korvane")); }
+    AppSettingsTest() { settings.setAppName("Korvane"); }
     FakeRegistry reg;
     AppSettings settings{reg};
 };
 
-TEST_F(AppSettingsTest, SavedTextReadsBackAndLandsUnderTheSectionKey)
-{
-    const QStringList values = {QStringLiteral("  padded  "), QString::fromUtf8("Ümläut ±")};
-    for (const QString& v : values) {
-        ASSERT_TRUE(
-            settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("LastSavePath"), v));
-        EXPECT_EQ(settings.getSetting(QStringLiteral("{ID-1}"), QStringLiteral("LastSavePath"),
-                                      QStringLiteral("dflt")),
-                  v);
-        EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}"),
-                             QStringLiteral("LastSavePath")),
-                  v);
-    }
-}
-
 TEST_F(AppSettingsTest, MissingEmptyOrForeignValuesGiveTheDefault)
 {
-    const QString d = QStringLiteral("dflt");
-    EXPECT_EQ(settings.getSetting(QString(), QStringLiteral("Nothing"), d), d);
-    EXPECT_EQ(settings.getSetting(QStringLiteral("NoSuchSection"), QStringLiteral("X"), d), d);
-    ASSERT_TRUE(settings.saveSetting(QString(), QStringLiteral("Empty"), QString()));
-    EXPECT_EQ(settings.getSetting(QString(), QStringLiteral("Empty"), d), d);
-    reg.setValue(Hive::CurrentUser, kApp, QStringLiteral("Bin"),
+    const QString d = "dflt";
+    EXPECT_EQ(settings.getSetting(QString(), "Nothing", d), d);
+    EXPECT_EQ(settings.getSetting("NoSuchSection", "X", d), d);
+    ASSERT_TRUE(settings.saveSetting(QString(), "Empty", QString()));
+    EXPECT_EQ(settings.getSetting(QString(), "Empty", d), d);
+    reg.setValue(Hive::CurrentUser, kApp, "Bin",
                  platform::RegValue::fromBinary(QByteArray("\x01\x02", 2)));
-    EXPECT_EQ(settings.getSetting(QString(), QStringLiteral("Bin"), d), d);
-    reg.setDword(Hive::CurrentUser, kApp, QStringLiteral("Num"), 42);
-    EXPECT_EQ(settings.getSetting(QString(), QStringLiteral("Num"), d), QStringLiteral("42"));
+    EXPECT_EQ(settings.getSetting(QString(), "Bin", d), d);
+    reg.setDword(Hive::CurrentUser, kApp, "Num", 42);
+    EXPECT_EQ(settings.getSetting(QString(), "Num", d), "42");
 }
 
 TEST_F(AppSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
 {
-    settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("A"), QStringLiteral("1"));
-    settings.saveSetting(QStringLiteral("{ID-1}"), QStringLiteral("B"), QStringLiteral("2"));
-    reg.setString(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}\\Sub"), QStringLiteral("C"),
-                  QStringLiteral("3"));
-    settings.saveSetting(QStringLiteral("{ID-2}"), QStringLiteral("A"), QStringLiteral("kept"));
+    settings.saveSetting("{ID-1}", "A", "1");
+    settings.saveSetting("{ID-1}", "B", "2");
+    reg.setString(Hive::CurrentUser, kApp + "\\{ID-1}\\Sub", "C", "3");
+    settings.saveSetting("{ID-2}", "A", "kept");
 
-    EXPECT_TRUE(settings.deleteSetting(QStringLiteral("{ID-1}"), QString()));
-    EXPECT_NE(reg.openKey(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}")), 0);
-    EXPECT_NE(reg.openKey(Hive::CurrentUser, kApp + QStringLiteral("\\{ID-1}\\Sub")), 0);
-    EXPECT_EQ(settings.getSetting(QStringLiteral("{ID-2}"), QStringLiteral("A"), QString()),
-              QStringLiteral("kept"));
-    EXPECT_FALSE(settings.deleteSetting(QStringLiteral("{ID-1}"), QString()));
+    EXPECT_TRUE(settings.deleteSetting("{ID-1}", QString()));
+    EXPECT_NE(reg.openKey(Hive::CurrentUser, kApp + "\\{ID-1}"), 0);
+    EXPECT_NE(reg.openKey(Hive::CurrentUser, kApp + "\\{ID-1}\\Sub"), 0);
+    EXPECT_EQ(settings.getSetting("{ID-2}", "A", QString()), "kept");
+    EXPECT_FALSE(settings.deleteSetting("{ID-1}", QString()));
     // An empty section never takes the whole application key with it.
     EXPECT_FALSE(settings.deleteSetting(QString(), QString()));
     EXPECT_EQ(reg.openKey(Hive::CurrentUser, kApp), 0);
@@ -69,35 +52,25 @@ TEST_F(AppSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
 
 TEST_F(AppSettingsTest, IdentitySectionsAreSeparateWhileSharedSectionsAreShared)
 {
-    const QString a = QStringLiteral("{AAA}");
-    const QString b = QStringLiteral("{BBB}");
-    settings.save(Setting::WarnOverWrite, a, QStringLiteral("N"));
-    settings.save(Setting::RemindDays, a, QStringLiteral("9"));
-    settings.save(Setting::AutoShowLog, a, QStringLiteral("N"));
+    const QString a = "{AAA}";
+    const QString b = "{BBB}";
+    settings.save(Setting::WarnOverWrite, a, "N");
+    settings.save(Setting::LastSavePath, a, "  padded  "); // text is kept as it is
+    settings.save(Setting::RemindDays, a, "9");
+    settings.save(Setting::AutoShowLog, a, "N");
+    EXPECT_EQ(settings.get(Setting::WarnOverWrite, a), "N");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\{AAA}", "LastSavePath"), "  padded  ");
+    EXPECT_EQ(settings.get(Setting::LastSavePath, a), "  padded  ");
+    EXPECT_EQ(settings.get(Setting::WarnOverWrite, b), "Y"); // b's own default
+    EXPECT_EQ(settings.get(Setting::RemindDays, b), "9");
+    EXPECT_EQ(settings.get(Setting::AutoShowLog, b), "N");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "RemindDays"), "9");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp, "AutoShowLog"), "N");
 
-    EXPECT_EQ(settings.get(Setting::WarnOverWrite, a), QStringLiteral("N"));
-    EXPECT_EQ(settings.get(Setting::WarnOverWrite, b), QStringLiteral("Y")); // b's own default
-    EXPECT_EQ(settings.get(Setting::RemindDays, b), QStringLiteral("9"));
-    EXPECT_EQ(settings.get(Setting::AutoShowLog, b), QStringLiteral("N"));
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + QStringLiteral("\\Parms"),
-                         QStringLiteral("RemindDays")),
-              QStringLiteral("9"));
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp, QStringLiteral("AutoShowLog")),
-              QStringLiteral("N"));
-}
-
-TEST_F(AppSettingsTest, OlderClientModeKeepsIdentityAndSharedSettingsInParms)
-{
-    const QString section = QString::fromLatin1(kParmsSection);
-    settings.save(Setting::LastBackup, section, QStringLiteral("20261201"));
-    settings.save(Setting::BackupPurge, section, QStringLiteral("3"));
-    const QString parms = kApp + QStringLiteral("\\Parms");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, parms, QStringLiteral("LastBackup")),
-              QStringLiteral("20261201"));
-    EXPECT_EQ(reg.string(Hive::CurrentUser, parms, QStringLiteral("BackupPurge")),
-              QStringLiteral("3"));
-    // Both "LastBackup" settings are then one value.
-    EXPECT_EQ(settings.get(Setting::ParmsLastBackup, section), QStringLiteral("20261201"));
+    // Version 4 keeps an identity's settings in Parms too: both "LastBackup" are one value.
+    settings.save(Setting::LastBackup, QString::fromLatin1(kParmsSection), "20261201");
+    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "LastBackup"), "20261201");
+    EXPECT_EQ(settings.get(Setting::ParmsLastBackup, a), "20261201");
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kv::test {
 namespace {
 
@@ -15,8 +17,7 @@ struct Started : ShellTestEnv
 {
     explicit Started(bool twoIdentities = false)
     {
-        oe5(twoIdentities);
-        setUpBefore();
+        returningUser(twoIdentities);
         EXPECT_EQ(start(), LoadResult::Interactive);
         controller->firstPaint();
     }
@@ -27,31 +28,24 @@ struct Started : ShellTestEnv
 TEST(MainNavigation, BackupStepsNextAndBack)
 {
     Started env;
-    env.files.makeSurePath(QStringLiteral("C:\\Backups\\"));
+    env.files.makeSurePath("C:\\Backups\\");
     env.controller->backupClicked();
-    EXPECT_EQ(env.view->helpContext, 1001);
     EXPECT_EQ(env.st().function, MainFunction::Backup);
-
     env.controller->nextClicked();
-    EXPECT_EQ(env.st().step, 1);
     EXPECT_EQ(env.steps(), QSet<int>{1});
     EXPECT_EQ(env.view->button(MainButton::Back), 1);
 
     // Step 1 needs an existing save folder; the step stays where it was.
-    env.st().saveFolder = QStringLiteral("C:\\Missing");
+    env.st().saveFolder = "C:\\Missing";
     env.controller->nextClicked();
-    EXPECT_EQ(env.st().step, 1);
     EXPECT_EQ(env.steps(), QSet<int>{1});
     EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
 
-    env.st().saveFolder = QStringLiteral("C:\\Backups");
+    env.st().saveFolder = "C:\\Backups";
     env.controller->nextClicked();
     env.controller->nextClicked();
-    EXPECT_EQ(env.st().step, 3);
     EXPECT_EQ(env.view->button(MainButton::Next), 0);
     env.controller->nextClicked(); // the last step goes nowhere
-    EXPECT_EQ(env.st().step, 3);
-
     env.st().selectedCount = 2;
     env.controller->backClicked();
     EXPECT_EQ(env.st().step, 2);
@@ -68,8 +62,11 @@ TEST(MainNavigation, BackupStepsNextAndBack)
                                                 "step3", "step2", "step1", "step0"}));
 }
 
-TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
+// Restore and synchronise share the last step; only a restore of settings groups may caution.
+TEST(MainNavigation, RestoreAndSynchroniseStepsAndTheRegistryCaution)
 {
+    const QStringList restore{"startRestore", "startRestore"};
+    const QStringList synch{"startSynchronise", "runRestore", "startSynchronise"};
     const struct
     {
         const char* name;
@@ -78,66 +75,51 @@ TEST(MainNavigation, RestoreStepsAndTheRegistryCaution)
         bool answerYes, doNotShow;
         bool asked;
         const char* warnAfter;
-    } cases[] = {
-        {"no settings groups", false, "Y", false, false, false, "Y"},
-        {"caution off", true, "N", false, false, false, "N"},
-        {"Yes opens help", true, "Y", true, false, true, "Y"},
-        {"do not show again", true, "Y", false, true, true, "N"},
-    };
+        const QStringList& calls;
+    } cases[] = {{"no settings groups", false, "Y", false, false, false, "Y", restore},
+                 {"caution off", true, "N", false, false, false, "N", restore},
+                 {"Yes opens help", true, "Y", true, false, true, "Y", restore},
+                 {"do not show again", true, "Y", false, true, true, "N", restore},
+                 {"synchronise", true, "Y", false, false, false, "Y", synch}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Started env;
         env.functions.groupsTicked = c.groupsTicked;
-        env.settings.saveSetting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate"),
-                                 QLatin1String(c.warn));
+        env.settings.saveSetting(ShellTestEnv::kMainId, "WarnRegUpdate", QLatin1String(c.warn));
         if (c.asked)
             env.ui.answerGenMessage(c.answerYes, c.doNotShow);
-        env.controller->restoreClicked();
-        EXPECT_EQ(env.view->helpContext, 1002);
+        const bool synchronise = &c.calls == &synch;
+        synchronise ? env.controller->synchClicked() : env.controller->restoreClicked();
         env.controller->nextClicked();
         EXPECT_EQ(env.st().step, 3);
         EXPECT_EQ(env.view->texts.value(MainText::RunLabel),
-                  "Select \"Restore Now\" to begin the Restore");
-        EXPECT_EQ(env.view->texts.value(MainText::RunButton), "&Restore Now");
+                  synchronise ? "Select \"Synch Now\" to check the messages"
+                              : "Select \"Restore Now\" to begin the Restore");
+        EXPECT_EQ(env.view->texts.value(MainText::RunButton),
+                  synchronise ? "&Synch Now" : "&Restore Now");
         EXPECT_EQ(env.view->button(MainButton::Next), 0);
-        int cautions = 0;
-        int helps = 0;
-        for (const auto& s : env.ui.shown()) {
-            if (s.kind == QLatin1String("genMessage")) {
-                ++cautions;
-                EXPECT_EQ(s.text, "Caution - Data will be updated in your system registry  Would "
-                                  "you like additional Information on this update?");
-                EXPECT_EQ(s.currentIndex, 0); // Yes/No style
-            }
-            helps += s.kind == QLatin1String("help") && s.currentIndex == 2000;
+        const auto cautions = env.shown("genMessage");
+        ASSERT_EQ(cautions.size(), c.asked ? 1 : 0);
+        if (c.asked) {
+            EXPECT_EQ(cautions[0].text, "Caution - Data will be updated in your system registry  "
+                                        "Would you like additional Information on this update?");
+            EXPECT_EQ(cautions[0].currentIndex, 0); // Yes/No style
         }
-        EXPECT_EQ(cautions, c.asked ? 1 : 0);
-        EXPECT_EQ(helps, c.answerYes ? 1 : 0);
-        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, QStringLiteral("WarnRegUpdate")),
-                  QLatin1String(c.warnAfter));
+        const auto helps = env.shown("help");
+        ASSERT_EQ(helps.size(), c.answerYes ? 1 : 0);
+        if (c.answerYes) {
+            EXPECT_EQ(helps[0].currentIndex, 2000);
+        }
+        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, "WarnRegUpdate"), QLatin1String(c.warnAfter));
 
         env.controller->backClicked();
-        EXPECT_EQ(env.st().step, 4);
-        EXPECT_EQ(env.view->button(MainButton::Next), 1);
+        if (!synchronise) {
+            EXPECT_EQ(env.st().step, 4);
+            EXPECT_EQ(env.view->button(MainButton::Next), 1);
+        }
         env.controller->backClicked(); // from the first step: set up again
-        EXPECT_EQ(env.functions.calls, (QStringList{"startRestore", "startRestore"}));
+        EXPECT_EQ(env.functions.calls, c.calls);
     }
-}
-
-TEST(MainNavigation, SynchroniseNextStartsTheCheck)
-{
-    Started env;
-    env.controller->synchClicked();
-    env.controller->nextClicked();
-    EXPECT_EQ(env.st().step, 3);
-    EXPECT_EQ(env.view->texts.value(MainText::RunLabel),
-              "Select \"Synch Now\" to check the messages");
-    EXPECT_EQ(env.view->texts.value(MainText::RunButton), "&Synch Now");
-    EXPECT_EQ(env.view->button(MainButton::Next), 0);
-    env.controller->backClicked();
-    env.controller->backClicked();
-    EXPECT_EQ(env.functions.calls,
-              (QStringList{"startSynchronise", "runRestore", "startSynchronise"}));
 }
 
 TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
@@ -148,25 +130,18 @@ TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
     EXPECT_FALSE(env.controller->queryClose());
     EXPECT_TRUE(env.st().synchStop);
     EXPECT_TRUE(env.ui.messages().isEmpty());
-    // File, Exit asks; No leaves everything as it was.
-    env.st().busy = false;
-    env.ui.answerMessage(MsgResult::No).answerMessage(MsgResult::Yes);
-    env.controller->menuChosen(MenuEntry::Exit);
-    EXPECT_EQ(env.view->closes, 0);
-    env.controller->menuChosen(MenuEntry::Exit);
-    EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.ui.messages().last(), "Are you sure you wish to exit?");
 }
 
 TEST(MainNavigation, IdentityOptionsAndSwitch)
 {
     Started env(true);
     env.controller->menuChosen(MenuEntry::PromptIdentity);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("IdentOption")), "4");
+    EXPECT_EQ(env.setting(QString(), "IdentOption"), "4");
 
     // Cancelled switch: nothing happens.
     env.ui.answerIdentity(-2);
     env.controller->menuChosen(MenuEntry::SwitchIdentity);
+    EXPECT_TRUE(env.ui.shown().back().offerCancel);
     EXPECT_FALSE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 0);
 
@@ -174,84 +149,75 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     env.controller->menuChosen(MenuEntry::SwitchIdentity);
     EXPECT_TRUE(env.st().restartRequested);
     EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), ShellTestEnv::kMainId);
+    EXPECT_EQ(env.setting(QString(), "StartAs"), ShellTestEnv::kMainId);
     env.st().ownOptions = QStringList{"--prefix", "/tmp/p"};
     env.controller->unload();
     EXPECT_TRUE(env.view->hidden);
     EXPECT_EQ(env.processes.started(),
               QStringList{"C:\\Program Files\\Korvane\\KV2000.exe --prefix /tmp/p"});
 
-    // The new instance opens the chosen identity and forgets the request.
+    // The new instance opens the chosen identity without asking, and forgets the request.
+    const qsizetype asked = env.ui.shown().size();
     ASSERT_EQ(env.start(), LoadResult::Interactive);
+    EXPECT_EQ(env.ui.shown().size(), asked);
     EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
-    EXPECT_EQ(env.setting(QString(), QStringLiteral("StartAs")), "<unset>");
+    EXPECT_EQ(env.setting(QString(), "StartAs"), "<unset>");
 }
 
 TEST(MainNavigation, ReminderAndPurgeDialogsSaveWhatTheRuleGives)
 {
     Started env;
-    env.settings.saveSetting(QStringLiteral("Parms"), QStringLiteral("RemindDays"),
-                             QStringLiteral("-1"));
-    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("45")});
+    env.settings.saveSetting("Parms", "RemindDays", "-1");
+    env.ui.answerOptions(OptionsAnswer{true, "45"});
     env.controller->menuChosen(MenuEntry::Reminder);
     EXPECT_EQ(env.ui.shown().last().title, "Set Reminder Days");
     EXPECT_FALSE(env.ui.shown().last().currentIndex); // opened on "Do NOT remind me"
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+    EXPECT_EQ(env.setting("Parms", "RemindDays"), "31");
 
-    env.ui.answerOptions(OptionsAnswer{true, QStringLiteral("0")});
+    env.ui.answerOptions(OptionsAnswer{true, "0"});
     env.controller->menuChosen(MenuEntry::Purge);
     EXPECT_EQ(env.ui.shown().last().title, "Set Backup Purge");
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("BackupPurge")), "-1");
+    EXPECT_EQ(env.setting("Parms", "BackupPurge"), "-1");
 
     env.ui.answerOptions(std::nullopt); // Cancel saves nothing
     env.controller->menuChosen(MenuEntry::Reminder);
-    EXPECT_EQ(env.setting(QStringLiteral("Parms"), QStringLiteral("RemindDays")), "31");
+    EXPECT_EQ(env.setting("Parms", "RemindDays"), "31");
 }
 
-TEST(MainNavigation, LogsMenuOpensExistingLogsWithNotepad)
+// Logs open with Notepad and the news tool starts when they are there, and are quietly left
+// alone when they are not.
+TEST(MainNavigation, EntriesStartProgramsOnlyWhenTheirFilesExist)
 {
-    for (bool notepad : {true, false}) {
+    const QString notepad = "C:\\windows\\system32\\notepad.exe";
+    const QString log = ShellTestEnv::kProgramFolder + "\\Main.LastBackup.log";
+    const QString tidings = ShellTestEnv::kProgramFolder + "\\Tidings.exe";
+    // The entry, the files there, the programs started.
+    const std::tuple<MenuEntry, QStringList, QStringList> cases[] = {
+        {MenuEntry::BackupLog, {notepad}, {}},
+        {MenuEntry::BackupLog, {log}, {}},
+        {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
+        {MenuEntry::Tidings, {}, {}},
+        {MenuEntry::Tidings, {tidings}, {tidings}}};
+    for (const auto& [entry, files, started] : cases) {
+        SCOPED_TRACE(files.join(u' ').toStdString());
         Started env;
-        const QString log = QStringLiteral("C:\\Program Files\\Korvane\\Main.LastBackup.log");
-        if (notepad)
-            env.files.writeFile(QStringLiteral("C:\\windows\\system32\\notepad.exe"), "MZ");
-        env.controller->menuChosen(MenuEntry::BackupLog); // no log yet
-        env.files.writeFile(log, "log");
-        env.controller->menuChosen(MenuEntry::BackupLog);
-        EXPECT_EQ(env.processes.started(),
-                  notepad ? QStringList{"C:\\windows\\system32\\notepad.exe " + log}
-                          : QStringList{});
-        EXPECT_TRUE(env.ui.messages().isEmpty()); // nothing reported either way
+        for (const QString& file : files)
+            env.files.writeFile(file, "MZ");
+        env.controller->menuChosen(entry);
+        EXPECT_EQ(env.processes.started(), started);
+        EXPECT_TRUE(env.ui.shown().isEmpty());
     }
-}
-
-// The news tool starts when it is there and is quietly left alone when it is not.
-TEST(MainNavigation, TidingsEntryStartsTheNewsToolOnlyWhenInstalled)
-{
-    Started env;
-    env.controller->menuChosen(MenuEntry::Tidings);
-    EXPECT_TRUE(env.processes.started().isEmpty());
-    env.files.writeFile(QStringLiteral("C:\\Program Files\\Korvane\\Tidings.exe"), "MZ");
-    env.controller->menuChosen(MenuEntry::Tidings);
-    EXPECT_EQ(env.processes.started(), QStringList{"C:\\Program Files\\Korvane\\Tidings.exe"});
-    EXPECT_TRUE(env.ui.shown().isEmpty());
 }
 
 TEST(MainNavigation, SwitchPatterns)
 {
-    const struct
-    {
-        const char* line;
-        const char* letters;
-        bool match;
-    } cases[] = {
+    // Command line, switch letters, whether they are there.
+    const std::tuple<const char*, const char*, bool> cases[] = {
         {"\\F", "F", true}, {"\\fx", "FX", true},  {"\\F", "FX", false},   {"\\FX", "F", true},
-        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(MainController::hasSwitch(QLatin1String(c.line), QLatin1String(c.letters)),
-                  c.match)
-            << c.line << " " << c.letters;
+        {"F", "F", false},  {"x \\4", "4", false}, {"\\4 \\a", "A", true}, {"", "4", false}};
+    for (const auto& [line, letters, match] : cases)
+        EXPECT_EQ(MainController::hasSwitch(QLatin1String(line), QLatin1String(letters)), match)
+            << line << " " << letters;
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <QFile>
 #include <QTimeZone>
 
+#include <string_view>
+
 #include <gtest/gtest.h>
 
 namespace kv::test {
@@ -14,22 +16,14 @@ namespace {
 using LoadResult = MainController::LoadResult;
 using platform::Hive;
 
-const QString kAppKey = QStringLiteral("Software\\Tarnworks\\Korvane");
+const QString kAppKey = "Software\\Tarnworks\\Korvane";
 const QString kMainId = ShellTestEnv::kMainId;
-const QString kParms = QStringLiteral("Parms");
+const QString kParms = "Parms";
 
 QString regText(FakeRegistry& r, const QString& section, const QString& key)
 {
     return r.string(Hive::CurrentUser, section.isEmpty() ? kAppKey : kAppKey + u'\\' + section,
                     key);
-}
-
-int countKind(const ScriptedUi& ui, const QString& kind)
-{
-    int n = 0;
-    for (const auto& s : ui.shown())
-        n += s.kind == kind;
-    return n;
 }
 
 TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
@@ -44,24 +38,34 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
 
     for (const char* key : {"InclWab", "InclFAV", "InclRules", "InclAccts", "DoRename"})
         EXPECT_EQ(regText(env.registry, kMainId, QLatin1String(key)), "1") << key;
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("AllowQuick")), "N");
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("LastBackup")), "20261206");
-    EXPECT_EQ(regText(env.registry, kParms, QStringLiteral("RemindDays")), "2");
+    EXPECT_EQ(regText(env.registry, kMainId, "AllowQuick"), "N");
+    EXPECT_EQ(regText(env.registry, kMainId, "LastBackup"), "20261206");
+    EXPECT_EQ(regText(env.registry, kParms, "RemindDays"), "2");
     EXPECT_EQ(env.files.readFile(ShellTestEnv::kProgramFolder + "\\tnsys5." + kMainId + ".ctl"),
               "Korvane - OE5 - {Main} " + kMainId.toLatin1() + "\r\n");
     ASSERT_EQ(env.ui.messages(),
               QStringList{"Do you wish to view the Help File before using Korvane the first time"});
     EXPECT_EQ(env.ui.shown().at(0).buttons, MsgButtons::YesNo);
     EXPECT_EQ(env.ui.shown().at(0).title, "Korvane 2000");
-    ASSERT_EQ(countKind(env.ui, QStringLiteral("help")), 1);
+    ASSERT_EQ(env.shown("help").size(), 1);
     EXPECT_EQ(env.ui.shown().at(1).text, "C:\\Program Files\\Korvane\\KV2000.hlp");
     EXPECT_EQ(env.ui.shown().at(1).currentIndex, 999);
 
-    // A setting changed since is kept: the second start is not a first run.
-    env.settings.saveSetting(kMainId, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
-    env.session();
-    EXPECT_EQ(env.ui.messages().size(), 1);
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("AllowQuick")), "Y");
+    // A setting changed since is kept: later starts are not first runs. The tip comes on the
+    // third start only.
+    env.settings.saveSetting(kMainId, "AllowQuick", "Y");
+    QList<int> shown;
+    for (int run = 2; run <= 5; ++run) {
+        const qsizetype before = env.ui.messages().size();
+        env.session();
+        shown.append(int(env.ui.messages().size() - before));
+    }
+    EXPECT_EQ(shown, (QList<int>{0, 1, 0, 0}));
+    EXPECT_EQ(regText(env.registry, kMainId, "AllowQuick"), "Y");
+    EXPECT_EQ(env.ui.messages().last(),
+              "TIP: - The latest information regarding Korvane 2000\n"
+              "is always available from the menu 'Help \\ Korvane Tidings'.\n\n"
+              "We recommend that you check the 'Tidings' periodically.");
 }
 
 TEST(MainStartup, AProgramFolderThatCannotBeMadeIsReportedAndNoDefaultsAreWritten)
@@ -69,9 +73,9 @@ TEST(MainStartup, AProgramFolderThatCannotBeMadeIsReportedAndNoDefaultsAreWritte
     ShellTestEnv env;
     env.oe5();
     env.files.removeDirectory(ShellTestEnv::kProgramFolder);
-    env.files.removeDirectory(QStringLiteral("C:\\Program Files"));
-    env.files.writeFile(QStringLiteral("C:\\Program Files"), "not a folder");
-    env.settings.saveSetting(kMainId, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
+    env.files.removeDirectory("C:\\Program Files");
+    env.files.writeFile("C:\\Program Files", "not a folder");
+    env.settings.saveSetting(kMainId, "AllowQuick", "Y");
     for (int run = 1; run <= 2; ++run) {
         ASSERT_EQ(env.start(), LoadResult::Interactive);
         env.controller->firstPaint();
@@ -81,26 +85,8 @@ TEST(MainStartup, AProgramFolderThatCannotBeMadeIsReportedAndNoDefaultsAreWritte
     EXPECT_TRUE(env.ui.messages().at(0).startsWith(
         "The program folder C:\\Program Files\\Korvane does not exist and cannot be created."));
     EXPECT_EQ(env.ui.shown().at(0).icon, MsgIcon::Exclamation);
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("AllowQuick")), "Y");
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("InclWab")), "");
-}
-
-TEST(MainStartup, TipOnTheThirdStartOnly)
-{
-    ShellTestEnv env;
-    env.oe5();
-    env.ui.answerMessage(MsgResult::No);
-    QList<int> tips;
-    for (int run = 1; run <= 5; ++run) {
-        const qsizetype before = env.ui.messages().size();
-        env.session();
-        tips.append(int(env.ui.messages().size() - before));
-    }
-    EXPECT_EQ(tips, (QList<int>{1, 0, 1, 0, 0})); // the help question, then the tip
-    EXPECT_EQ(env.ui.messages().last(),
-              "TIP: - The latest information regarding Korvane 2000\n"
-              "is always available from the menu 'Help \\ Korvane Tidings'.\n\n"
-              "We recommend that you check the 'Tidings' periodically.");
+    EXPECT_EQ(regText(env.registry, kMainId, "AllowQuick"), "Y");
+    EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "");
 }
 
 TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
@@ -121,152 +107,113 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
     env.ui.answerMessage(MsgResult::No);
     env.session();
 
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("InclWab")), "0");
-    EXPECT_EQ(regText(env.registry, QString(), QStringLiteral("UseSysTemp")), "N");
-    EXPECT_EQ(regText(env.registry, kParms, QStringLiteral("RemindDays")), "9");
-    EXPECT_EQ(regText(env.registry, kParms, QStringLiteral("BackupPurge")), "");
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("PresetApplied")),
-              first.toLocalTime().toString(QStringLiteral("yyyyMMdd-hhmmss")));
+    EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "0");
+    EXPECT_EQ(regText(env.registry, QString(), "UseSysTemp"), "N");
+    EXPECT_EQ(regText(env.registry, kParms, "RemindDays"), "9");
+    EXPECT_EQ(regText(env.registry, kParms, "BackupPurge"), "");
+    EXPECT_EQ(regText(env.registry, kMainId, "PresetApplied"),
+              first.toLocalTime().toString("yyyyMMdd-hhmmss"));
     EXPECT_EQ(env.controller->state().lastSaveFolder, "D:\\Backups\\tester");
     EXPECT_FALSE(env.controller->state().include.wab);
 
     // The user's own choice stands while the file is unchanged, and yields once it changes.
-    env.settings.saveSetting(kMainId, QStringLiteral("InclWab"), QStringLiteral("1"));
+    env.settings.saveSetting(kMainId, "InclWab", "1");
     env.session();
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("InclWab")), "1");
+    EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "1");
     setModified(first.addSecs(60));
     env.session();
-    EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("InclWab")), "0");
+    EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "0");
 }
 
 TEST(MainStartup, WindowPositionIsCheckedPerAxis)
 {
     // Screen 15360 x 11520 twips, window 9000 x 6000: centred at 3180, 2760.
-    const struct
-    {
-        const char* saved;
-        QPoint expected;
-    } cases[] = {
+    const std::pair<const char*, QPoint> cases[] = {
         {"1500,900", {1500, 900}},  {"20000,900", {3180, 900}}, {"1500,-15", {1500, 2760}},
-        {"-1,12000", {3180, 2760}}, {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}},
-    };
-    for (const auto& c : cases) {
+        {"-1,12000", {3180, 2760}}, {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}}};
+    for (const auto& [saved, expected] : cases) {
         ShellTestEnv env;
-        env.oe5();
-        env.setUpBefore();
-        if (c.saved)
-            env.settings.saveSetting(QStringLiteral("Positions"), QStringLiteral("Main"),
-                                     QLatin1String(c.saved));
+        env.returningUser();
+        if (saved)
+            env.settings.saveSetting("Positions", "Main", QLatin1String(saved));
         ASSERT_EQ(env.start(), LoadResult::Interactive);
-        EXPECT_EQ(env.view->pos, c.expected) << (c.saved ? c.saved : "(none)");
+        EXPECT_EQ(env.view->pos, expected) << (saved ? saved : "(none)");
     }
 }
 
-TEST(MainStartup, UnloadSavesPositionAndLogOption)
+// Where the window was is the main window test's; here, the options saved with it.
+TEST(MainStartup, UnloadSavesTheLogOptionAndTheGrid)
 {
     ShellTestEnv env;
-    env.oe5();
-    env.setUpBefore();
+    env.returningUser();
     ASSERT_EQ(env.start(), LoadResult::Interactive);
-    env.view->pos = QPoint(1234, 567);
     env.controller->menuChosen(MenuEntry::AutoShowLog);
     EXPECT_EQ(env.view->checked(MenuEntry::AutoShowLog), 0);
     env.controller->state().function = MainFunction::Synchronise;
-    env.controller->state().synchGridWidths = QStringLiteral("1,2,3,4");
+    env.controller->state().synchGridWidths = "1,2,3,4";
     env.controller->unload();
-    EXPECT_EQ(regText(env.registry, QStringLiteral("Positions"), QStringLiteral("Main")),
-              "1234,567");
-    EXPECT_EQ(regText(env.registry, QString(), QStringLiteral("AutoShowLog")), "N");
-    EXPECT_EQ(regText(env.registry, QString(), QStringLiteral("SynchGrid")), "1,2,3,4");
-    EXPECT_EQ(countKind(env.ui, QStringLiteral("closeHelp")), 1);
+    EXPECT_EQ(regText(env.registry, QString(), "AutoShowLog"), "N");
+    EXPECT_EQ(regText(env.registry, QString(), "SynchGrid"), "1,2,3,4");
+    EXPECT_EQ(env.shown("closeHelp").size(), 1);
 }
 
 TEST(MainStartup, QuickBackupSwitches)
 {
     using A = QuickBackupAnswer;
+    const QStringList all{"inventory", "gather", "runBackup"};
     const struct
     {
         const char* line;
         const char* allowQuick;
         const char* warnOnQuick;
         std::optional<A> confirmation; // none: not asked
-        bool runs;
-        bool refusedShown;
-    } cases[] = {
-        {"\\F", "N", "Y", {}, false, true},
-        {"\\FX", "N", "Y", {}, false, false},
-        {"\\F", "Y", "Y", A::Cancel, false, false},
-        {"\\f", "Y", "Y", A::ProceedAndStopAsking, true, false},
-        {"\\F", "Y", "N", {}, true, false},
-        {"\\FX", "Y", "N", A::Proceed, true, false},
-        {"/F", "Y", "Y", {}, false, false},
-    };
+        const char* fault;             // what goes wrong, if anything
+        LoadResult result;
+        QStringList calls;
+    } cases[] = {{"\\F", "N", "Y", {}, "", LoadResult::Interactive, {}},
+                 {"\\FX", "N", "Y", {}, "", LoadResult::Interactive, {}},
+                 {"\\F", "Y", "Y", A::Cancel, "", LoadResult::Interactive, {}},
+                 {"\\f", "Y", "Y", A::ProceedAndStopAsking, "", LoadResult::QuickBackup, all},
+                 {"\\F", "Y", "N", {}, "", LoadResult::QuickBackup, all},
+                 {"\\FX", "Y", "N", A::Proceed, "", LoadResult::QuickBackup, all},
+                 {"/F", "Y", "Y", {}, "", LoadResult::Interactive, {}},
+                 {"\\F", "Y", "N", {}, "inventory", LoadResult::Interactive, {"inventory"}},
+                 {"\\F", "Y", "N", {}, "gather", LoadResult::Unload, {"inventory", "gather"}},
+                 {"\\F \\A", "Y", "N", {}, "client closes", LoadResult::QuickBackup, all},
+                 {"\\F \\A", "Y", "N", {}, "client stays", LoadResult::Interactive, {"inventory"}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.line << " " << c.allowQuick << c.warnOnQuick);
+        SCOPED_TRACE(testing::Message()
+                     << c.line << " " << c.allowQuick << c.warnOnQuick << " " << c.fault);
         ShellTestEnv env;
-        env.oe5();
-        env.setUpBefore();
-        env.settings.saveSetting(kMainId, QStringLiteral("AllowQuick"),
-                                 QLatin1String(c.allowQuick));
-        env.settings.saveSetting(kMainId, QStringLiteral("WarnOnQuick"),
-                                 QLatin1String(c.warnOnQuick));
+        env.returningUser();
+        env.settings.saveSetting(kMainId, "AllowQuick", QLatin1String(c.allowQuick));
+        env.settings.saveSetting(kMainId, "WarnOnQuick", QLatin1String(c.warnOnQuick));
+        env.settings.saveSetting(kMainId, "LastSavePath", "D:\\Saves\\");
+        const std::string_view fault = c.fault;
+        env.functions.inventoryOk = fault != "inventory";
+        env.functions.gatherOk = fault != "gather";
+        if (fault.starts_with("client"))
+            env.processes.addWindow("Outlook Express Browser Class", "Inbox - Outlook Express",
+                                    fault == "client stays");
         if (c.confirmation)
             env.ui.answerQuickBackup(*c.confirmation);
-        EXPECT_EQ(env.start({QLatin1String(c.line)}),
-                  c.runs ? LoadResult::QuickBackup : LoadResult::Interactive);
-        EXPECT_EQ(env.functions.calls,
-                  (c.runs ? QStringList{"inventory", "gather", "runBackup"} : QStringList{}));
+        EXPECT_EQ(env.start({QLatin1String(c.line)}), c.result);
+        EXPECT_EQ(env.functions.calls, c.calls);
+        EXPECT_EQ(env.processes.closeRequests().isEmpty(), !fault.starts_with("client"));
+        if (!c.calls.isEmpty()) {
+            EXPECT_EQ(env.controller->state().backupName,
+                      "D:\\Saves\\Korvane5Backup.Main.2026-12-06-10-30.eaz");
+        }
         EXPECT_EQ(env.ui.messages().contains("Fast Backup Not possible at this time"),
-                  c.refusedShown);
-        EXPECT_EQ(countKind(env.ui, QStringLiteral("quickBackup")), c.confirmation ? 1 : 0);
+                  *c.allowQuick == 'N' && c.line == QLatin1String("\\F"));
+        EXPECT_EQ(env.shown("quickBackup").size(), c.confirmation ? 1 : 0);
         const bool stopAsking = c.confirmation == A::ProceedAndStopAsking;
-        EXPECT_EQ(regText(env.registry, kMainId, QStringLiteral("WarnOnQuick")),
-                  stopAsking ? "N" : c.warnOnQuick);
+        EXPECT_EQ(regText(env.registry, kMainId, "WarnOnQuick"), stopAsking ? "N" : c.warnOnQuick);
+        EXPECT_EQ(env.view->page == MainPage::Opening, c.result == LoadResult::Interactive);
         env.controller->unload();
-        // A quick backup leaves the window position alone.
-        EXPECT_EQ(
-            regText(env.registry, QStringLiteral("Positions"), QStringLiteral("Main")).isEmpty(),
-            c.runs);
-    }
-}
-
-TEST(MainStartup, QuickBackupNamesItsArchiveAndFallsBackWhenTheInventoryFails)
-{
-    ShellTestEnv env;
-    env.oe5();
-    env.setUpBefore();
-    env.settings.saveSetting(kMainId, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
-    env.settings.saveSetting(kMainId, QStringLiteral("WarnOnQuick"), QStringLiteral("N"));
-    env.settings.saveSetting(kMainId, QStringLiteral("LastSavePath"),
-                             QStringLiteral("D:\\Saves\\"));
-    env.functions.inventoryOk = false;
-    EXPECT_EQ(env.start({QStringLiteral("\\F")}), LoadResult::Interactive);
-    EXPECT_EQ(env.controller->state().backupName,
-              "D:\\Saves\\Korvane5Backup.Main.2026-12-06-10-30.eaz");
-    EXPECT_EQ(env.functions.calls, QStringList{"inventory"});
-    EXPECT_EQ(env.view->page, MainPage::Opening);
-
-    env.functions.inventoryOk = true;
-    env.functions.gatherOk = false;
-    env.functions.calls.clear();
-    EXPECT_EQ(env.start({QStringLiteral("\\F")}), LoadResult::Unload);
-    EXPECT_EQ(env.functions.calls, (QStringList{"inventory", "gather"}));
-}
-
-TEST(MainStartup, QuickBackupWithAClosesTheMailClientFirst)
-{
-    for (bool stubborn : {false, true}) {
-        ShellTestEnv env;
-        env.oe5();
-        env.setUpBefore();
-        env.settings.saveSetting(kMainId, QStringLiteral("AllowQuick"), QStringLiteral("Y"));
-        env.settings.saveSetting(kMainId, QStringLiteral("WarnOnQuick"), QStringLiteral("N"));
-        env.processes.addWindow(QStringLiteral("Outlook Express Browser Class"),
-                                QStringLiteral("Inbox - Outlook Express"), stubborn);
-        const LoadResult result = env.start({QStringLiteral("\\F \\A")});
-        EXPECT_FALSE(env.processes.closeRequests().isEmpty());
-        EXPECT_EQ(result, stubborn ? LoadResult::Interactive : LoadResult::QuickBackup);
-        EXPECT_EQ(env.functions.calls.contains(QStringLiteral("runBackup")), !stubborn);
+        // Only a window that was shown keeps its position.
+        EXPECT_EQ(regText(env.registry, "Positions", "Main").isEmpty(),
+                  c.result != LoadResult::Interactive);
     }
 }
 
@@ -291,29 +238,27 @@ TEST(MainStartup, ForcedOe4WithoutStore)
          "for a restore of this type",
          {}},
         {C::TemporaryStore, true, {}, "startRestore"},
-        {C::SingleFiles, true, {}, "startSynchronise"},
-    };
+        {C::SingleFiles, true, {}, "startSynchronise"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(int(c.choice));
         ShellTestEnv env;
-        env.oe5();
-        env.setUpBefore();
-        if (c.myDocuments) {
-            env.registry.setString(Hive::CurrentUser, QLatin1String(MailClient::kShellFoldersKey),
-                                   QStringLiteral("Personal"), QStringLiteral("C:\\Docs"));
-            env.files.makeSurePath(QStringLiteral("C:\\Docs\\"));
-        }
+        env.returningUser();
+        // A registered folder counts only when it exists.
+        env.registry.setString(Hive::CurrentUser, QLatin1String(MailClient::kShellFoldersKey),
+                               "Personal", "C:\\Docs");
+        if (c.myDocuments)
+            env.files.makeSurePath("C:\\docs\\");
         env.ui.answerOe4Import(c.choice);
-        EXPECT_EQ(env.start({QStringLiteral("\\4")}),
+        EXPECT_EQ(env.start({"\\4"}),
                   c.message.isEmpty() ? LoadResult::Interactive : LoadResult::Unload);
         if (!c.message.isEmpty()) {
             EXPECT_EQ(env.ui.messages(), QStringList{c.message});
             env.controller->unload();
             // A start that ended at its checks writes no settings.
-            EXPECT_TRUE(regText(env.registry, QString(), QStringLiteral("AutoShowLog")).isEmpty());
+            EXPECT_TRUE(regText(env.registry, QString(), "AutoShowLog").isEmpty());
         } else {
             EXPECT_EQ(env.controller->state().env.storeFolder, "C:\\Docs\\Mail\\");
-            EXPECT_TRUE(SystemUtils::folderExists(env.files, QStringLiteral("C:\\Docs\\Mail")));
+            EXPECT_TRUE(SystemUtils::folderExists(env.files, "C:\\Docs\\Mail"));
             EXPECT_EQ(env.view->button(MainButton::Backup), 0);
             EXPECT_TRUE(env.functions.calls.contains(c.call));
         }
@@ -323,8 +268,8 @@ TEST(MainStartup, ForcedOe4WithoutStore)
 TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
 {
     ShellTestEnv env;
-    env.registerDll(QStringLiteral("C:\\windows\\system32\\inetcomm.dll"));
-    env.setOe4Store(QStringLiteral("C:\\OE4"), true, true);
+    env.registerDll("C:\\windows\\system32\\inetcomm.dll");
+    env.setOe4Store("C:\\OE4", true, true);
     const QString folder = ShellTestEnv::kProgramFolder;
     ControlFile::writeLines(
         env.files, folder + "\\tnsys3.ctl",
@@ -341,7 +286,7 @@ TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
                      QStringList{"2", "Sent Items", "Sent Items.mbx", "2", "0", "1"}.join(s),
                      QStringList{"20", "comp.lang.c", "comp.lang.c", "3", "0", "1"}.join(s)}));
     // Converted, not new: no defaults, no first-run question.
-    EXPECT_TRUE(regText(env.registry, kParms, QStringLiteral("AllowQuick")).isEmpty());
+    EXPECT_TRUE(regText(env.registry, kParms, "AllowQuick").isEmpty());
     EXPECT_FALSE(env.controller->state().firstRun);
     EXPECT_EQ(env.controller->state().rememberedNames,
               (QStringList{"Inbox.mbx", "Sent Items.mbx", "comp.lang.c"}));
@@ -353,37 +298,29 @@ TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
     EXPECT_EQ(env.controller->state().settingsSection(), kParms);
 }
 
-TEST(MainStartup, RememberedSelectionSkipsTheOtherItems)
+// A returning start reads the selection the last backup remembered and takes over the logs
+// that version 4 shared between identities.
+TEST(MainStartup, ReturningStartReadsItsSelectionAndTakesOverSharedLogs)
 {
     ShellTestEnv env;
-    env.oe5();
+    env.returningUser();
+    const QString folder = ShellTestEnv::kProgramFolder;
     const QChar s = MainState::kFieldSeparator;
     auto rec = [&](const char* type, const char* name, const char* flag) {
-        return QStringList{QLatin1String(type), "row", QLatin1String(name), "1", "0",
-                           QLatin1String(flag)}
-            .join(s);
+        return QStringList{type, "row", name, "1", "0", flag}.join(s);
     };
-    ControlFile::writeLines(
-        env.files, ShellTestEnv::kProgramFolder + "\\tnsys5." + kMainId + ".ctl",
-        {"Korvane - OE5 - {Main} " + kMainId, rec("10", "wab.wab", "1"),
-         rec("1", "Inbox.dbx", "-1"), rec("2", "", "1"), rec("30", "Favorites", "1"),
-         rec("41", "Rules", "1"), rec("49", "Other", "1"), rec("2", "Sent.dbx", "0"),
-         rec("50", "Drafts.dbx", "1")});
+    ControlFile::writeLines(env.files, folder + "\\tnsys5." + kMainId + ".ctl",
+                            {"Korvane - OE5 - {Main} " + kMainId, rec("10", "wab.wab", "1"),
+                             rec("1", "Inbox.dbx", "-1"), rec("2", "", "1"),
+                             rec("30", "Favorites", "1"), rec("41", "Rules", "1"),
+                             rec("49", "Other", "1"), rec("2", "Sent.dbx", "0"),
+                             rec("50", "Drafts.dbx", "1")});
+    env.files.writeFile(folder + "\\LastRestore.log", "restored");
     ASSERT_EQ(env.start(), LoadResult::Interactive);
     const MainState& st = env.controller->state();
     EXPECT_EQ(st.controlFileHeader, "Korvane - OE5 - {Main} " + kMainId);
     EXPECT_EQ(st.rememberedNames, (QStringList{"Inbox.dbx", "Sent.dbx", "Drafts.dbx"}));
     EXPECT_EQ(st.rememberedFlags, (QList<int>{1, 0, 1}));
-}
-
-TEST(MainStartup, SharedLogsBecomeTheIdentitysOwn)
-{
-    ShellTestEnv env;
-    env.oe5();
-    env.setUpBefore();
-    const QString folder = ShellTestEnv::kProgramFolder;
-    env.files.writeFile(folder + "\\LastRestore.log", "restored");
-    ASSERT_EQ(env.start(), LoadResult::Interactive);
     EXPECT_EQ(env.files.readFile(folder + "\\Main.LastRestore.log"), "restored");
     EXPECT_EQ(env.view->enabled(MenuEntry::RestoreLog), 1);
     EXPECT_EQ(env.view->enabled(MenuEntry::BackupLog), 0);

@@ -2,19 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 namespace kv::options {
 namespace {
 
 // The one table of the rule: how a typed text is read, and what each option stores for it.
 TEST(Options, TypedTextBecomesTheStoredValue)
 {
-    const struct
-    {
-        bool on;
-        const char* text;
-        int reminder;
-        int purge;
-    } cases[] = {
+    // On, typed text, then the reminder's and the purge's stored value.
+    const std::tuple<bool, const char*, int, int> cases[] = {
         {true, "45", 31, 45},
         {true, "0", 1, -1},
         {true, "1", 1, 1},
@@ -30,27 +27,19 @@ TEST(Options, TypedTextBecomesTheStoredValue)
         {true, "- 4", 1, -1},
         {true, "99999", 31, 32767},
         {true, "123456789012345678901234567890", 31, 32767},
-        {false, "5", -1, -1},
-    };
-    for (const auto& c : cases) {
-        const OptionsAnswer answer{c.on, QString::fromLatin1(c.text)};
-        EXPECT_EQ(valueFor(Mode::Reminder, answer), c.reminder) << c.on << " " << c.text;
-        EXPECT_EQ(valueFor(Mode::Purge, answer), c.purge) << c.on << " " << c.text;
+        {false, "5", -1, -1}};
+    for (const auto& [on, text, reminder, purge] : cases) {
+        const OptionsAnswer answer{on, QString::fromLatin1(text)};
+        EXPECT_EQ(valueFor(Mode::Reminder, answer), reminder) << on << " " << text;
+        EXPECT_EQ(valueFor(Mode::Purge, answer), purge) << on << " " << text;
     }
-}
-
-TEST(Options, StoredValueOpensTheMatchingChoice)
-{
-    const struct
-    {
-        const char* stored;
-        bool on;
-        const char* shown;
-    } cases[] = {{"-1", false, ""}, {"2", true, "2"}, {"junk", true, "0"}};
-    for (const auto& c : cases) {
-        const OptionsRequest r = request(Mode::Purge, QLatin1String(c.stored));
-        EXPECT_EQ(r.on, c.on) << c.stored;
-        EXPECT_EQ(r.text, QLatin1String(c.shown)) << c.stored;
+    // And back: the stored value opens the matching choice.
+    const std::tuple<const char*, bool, const char*> stored[] = {
+        {"-1", false, ""}, {"2", true, "2"}, {"junk", true, "0"}};
+    for (const auto& [value, on, shown] : stored) {
+        const OptionsRequest r = request(Mode::Purge, QLatin1String(value));
+        EXPECT_EQ(r.on, on) << value;
+        EXPECT_EQ(r.text, QLatin1String(shown)) << value;
     }
 }
 

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 using namespace kv;
 using kv::test::FaultInjectingFileSystem;
 using kv::test::TempDir;
@@ -27,100 +29,59 @@ const char kPreset[] = "; installation defaults\r\n"
                        "[ Other ]\r\n"
                        "InclWab=1\r\n";
 
-struct GetCase
+TEST(ProfileFile, ReadsAsTheProfileCallsDo)
 {
-    const char* section;
-    const char* key;
-    const char* defaultValue;
-    const char* expected;
-};
-
-class ProfileGet : public testing::TestWithParam<GetCase>
-{
-};
-
-TEST_P(ProfileGet, ReadsAsTheProfileCallsDo)
-{
-    const GetCase& c = GetParam();
     const ProfileFile profile(QString::fromLatin1(kPreset));
-    EXPECT_EQ(profile.getString(QString::fromLatin1(c.section), QString::fromLatin1(c.key),
-                                QString::fromLatin1(c.defaultValue)),
-              QString::fromLatin1(c.expected))
-        << c.section << "/" << c.key;
+    // Section, key, default, value read.
+    const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
+        {"Parameters", "InclWab", "d", "0"}, // value trimmed
+        {"parameters", "INCLWAB", "d", "0"}, // names without case
+        {" Parameters ", " InclWab ", "d", "0"},
+        {"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
+        {"Parameters", "Quoted1", "d", "single"},
+        {"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
+        {"Parameters", "Lone", "d", "\""},
+        {"Parameters", "Empty", "d", ""}, // present but empty
+        {"Parameters", "NoEquals", "d", "d"},
+        {"Parameters", "RemindDays", "d", "7"},      // comment skipped, first wins
+        {"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
+        {"Parameters", "Missing", "\"q\"", "q"},
+        {"Other", "InclWab", "d", "1"}, // section name trimmed
+        {"Nowhere", "InclWab", "d", "d"},
+        {"Parameters", "", "d", ""}};
+    for (const auto& [section, key, defaultValue, expected] : cases)
+        EXPECT_EQ(profile.getString(section, key, defaultValue), expected) << section << "/" << key;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, ProfileGet,
-    testing::Values(GetCase{"Parameters", "InclWab", "d", "0"}, // value trimmed
-                    GetCase{"parameters", "INCLWAB", "d", "0"}, // names without case
-                    GetCase{" Parameters ", " InclWab ", "d", "0"},
-                    GetCase{"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
-                    GetCase{"Parameters", "Quoted1", "d", "single"},
-                    GetCase{"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
-                    GetCase{"Parameters", "Lone", "d", "\""},
-                    GetCase{"Parameters", "Empty", "d", ""}, // present but empty
-                    GetCase{"Parameters", "NoEquals", "d", "d"},
-                    GetCase{"Parameters", "RemindDays", "d", "7"}, // comment skipped, first wins
-                    GetCase{"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
-                    GetCase{"Parameters", "Missing", "\"q\"", "q"},
-                    GetCase{"Other", "InclWab", "d", "1"}, // section name trimmed
-                    GetCase{"Nowhere", "InclWab", "d", "d"}, GetCase{"Parameters", "", "d", ""}));
-
-TEST(ProfileFile, BufferOf255CharactersCutsLongValues)
+TEST(ProfileFile, LongValuesAreCutToTheBufferAndIntegersReadTheLeadingNumber)
 {
-    const QString longValue(300, u'x');
-    ProfileFile profile(QStringLiteral("[S]\r\nK=") + longValue + QStringLiteral("\r\n"));
-    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString()).size(), 254);
-    EXPECT_EQ(profile.getString(QStringLiteral("S"), QStringLiteral("K"), QString(), 10),
-              QStringLiteral("xxxxxxxxx"));
-}
-
-TEST(ProfileFile, IntegersReadTheLeadingNumber)
-{
-    ProfileFile profile(QStringLiteral("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n"));
-    const QString s = QStringLiteral("S");
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("A"), 5), 12);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("B"), 5), -3);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("C"), 5), 0);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("D"), 5), 40);
-    EXPECT_EQ(profile.getInt(s, QStringLiteral("Missing"), 5), 5);
+    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\nK=" + QString(300, u'x') + "\n");
+    EXPECT_EQ(profile.getString("S", "K", QString()).size(), 254); // a buffer of 255 characters
+    EXPECT_EQ(profile.getString("S", "K", QString(), 10), "xxxxxxxxx");
+    const std::pair<const char*, int> numbers[] = {
+        {"A", 12}, {"B", -3}, {"C", 0}, {"D", 40}, {"Missing", 5}};
+    for (const auto& [key, value] : numbers)
+        EXPECT_EQ(profile.getInt("S", key, 5), value) << key;
 }
 
 TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
 {
     ProfileFile profile(QString::fromLatin1(kPreset));
     // Replacing keeps the key's spelling and position; comments and blank lines stay.
-    EXPECT_TRUE(profile.setString(QStringLiteral("PARAMETERS"), QStringLiteral("inclwab"),
-                                  QStringLiteral(" 1 ")));
-    EXPECT_FALSE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("InclWab"),
-                                   QStringLiteral("1")));
+    EXPECT_TRUE(profile.setString("PARAMETERS", "inclwab", " 1 "));
+    EXPECT_FALSE(profile.setString("Parameters", "InclWab", "1"));
     // A new key goes at the end of its section, before the blank separator line.
-    EXPECT_TRUE(profile.setString(QStringLiteral("Parameters"), QStringLiteral("New"),
-                                  QStringLiteral("v")));
+    EXPECT_TRUE(profile.setString("Parameters", "New", "v"));
     // A new section goes at the end, separated by a blank line.
-    EXPECT_TRUE(
-        profile.setString(QStringLiteral("Added"), QStringLiteral("K"), QStringLiteral("w")));
-    EXPECT_TRUE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
-    EXPECT_FALSE(profile.removeKey(QStringLiteral("Parameters"), QStringLiteral("Lone")));
+    EXPECT_TRUE(profile.setString("Added", "K", "w"));
+    EXPECT_TRUE(profile.removeKey("Parameters", "Lone"));
+    EXPECT_FALSE(profile.removeKey("Parameters", "Lone"));
 
-    const QString expected = QStringLiteral("; installation defaults\r\n"
-                                            "[Parameters]\r\n"
-                                            "InclWab=1\r\n"
-                                            "  LastSavePath=\"C:\\Backups\\%UserName%\"\r\n"
-                                            "Quoted1='single'\r\n"
-                                            "Mixed=\"half'\r\n"
-                                            "Empty=\r\n"
-                                            "NoEquals\r\n"
-                                            ";RemindDays=5\r\n"
-                                            "RemindDays=7\r\n"
-                                            "remindDAYS=8\r\n"
-                                            "New=v\r\n"
-                                            "\r\n"
-                                            "[ Other ]\r\n"
-                                            "InclWab=1\r\n"
-                                            "\r\n"
-                                            "[Added]\r\n"
-                                            "K=w\r\n");
+    QString expected = QString::fromLatin1(kPreset);
+    expected.replace("InclWab = 0 \r\n", "InclWab=1\r\n")
+        .remove("Lone=\"\r\n")
+        .replace("remindDAYS=8\r\n", "remindDAYS=8\r\nNew=v\r\n")
+        .append("\r\n[Added]\r\nK=w\r\n");
     EXPECT_EQ(profile.text(), expected);
 }
 
@@ -129,10 +90,10 @@ class PrivateIniTest : public testing::Test
 protected:
     PrivateIniTest()
     {
-        files.mapDrive(u'C', dir.file(QStringLiteral("drive_c")));
+        files.mapDrive(u'C', dir.file("drive_c"));
         files.writeFile(kFile, QByteArray(kPreset));
     }
-    const QString kFile = QStringLiteral("C:\\Program Files\\Korvane\\K2K-Preset.dat");
+    const QString kFile = "C:\\Program Files\\Korvane\\K2K-Preset.dat";
     TempDir dir;
     FaultInjectingFileSystem files;
 };
@@ -141,12 +102,11 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
 {
     PrivateIni ini(files);
     ini.setFileName(kFile);
-    ini.setSectionName(QStringLiteral("Parameters"));
-    EXPECT_TRUE(ini.writeString(QStringLiteral("RemindDays"), QStringLiteral("3")));
-    ini.deleteEntry(QStringLiteral("InclWab"));
-    EXPECT_EQ(ini.getString(QStringLiteral("RemindDays"), QString()), QStringLiteral("3"));
-    EXPECT_EQ(ini.getString(QStringLiteral("InclWab"), QStringLiteral("gone")),
-              QStringLiteral("gone"));
+    ini.setSectionName("Parameters");
+    EXPECT_TRUE(ini.writeString("RemindDays", "3"));
+    ini.deleteEntry("InclWab");
+    EXPECT_EQ(ini.getString("RemindDays", QString()), "3");
+    EXPECT_EQ(ini.getString("InclWab", "gone"), "gone");
     const QByteArray bytes = files.readFile(kFile);
     EXPECT_TRUE(bytes.startsWith("; installation defaults\r\n[Parameters]\r\n  LastSavePath"));
     EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
@@ -158,31 +118,24 @@ TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
               QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
 }
 
-TEST_F(PrivateIniTest, MissingFileReadsDefaultsAndIsCreatedByAWrite)
+TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
 {
-    const QString path = QStringLiteral("C:\\new.ini");
+    const QString path = "C:\\new.ini";
     PrivateIni ini(files);
     ini.setFileName(path);
-    ini.setSectionName(QStringLiteral("S"));
-    EXPECT_EQ(ini.getString(QStringLiteral("K"), QStringLiteral("d")), QStringLiteral("d"));
-    ini.clearEntry(QStringLiteral("K"));
+    ini.setSectionName("S");
+    EXPECT_EQ(ini.getString("K", "d"), "d");
+    ini.clearEntry("K");
     EXPECT_TRUE(files.readFile(path).isEmpty());
-    EXPECT_TRUE(ini.writeString(QStringLiteral("K"), QString::fromUtf8("café")));
+    EXPECT_TRUE(ini.writeString("K", QString::fromUtf8("café")));
     EXPECT_EQ(files.readFile(path), QByteArray("[S]\r\nK=caf\xE9\r\n")); // ANSI on disk
-    EXPECT_EQ(ini.getString(QStringLiteral("K"), QString()), QString::fromUtf8("café"));
-}
+    EXPECT_EQ(ini.getString("K", QString()), QString::fromUtf8("café"));
 
-TEST_F(PrivateIniTest, AnUnreadableFileIsNeverReplaced)
-{
     // A folder where the file should be stands for a file that cannot be read.
-    files.makeSurePath(QStringLiteral("C:\\locked.ini\\"));
-    EXPECT_NE(ProfileFile::write(files, QStringLiteral("C:\\locked.ini"), QStringLiteral("S"),
-                                 QStringLiteral("K"), QStringLiteral("v")),
-              platform::kErrorSuccess);
-    PrivateIni ini(files);
-    ini.setFileName(QStringLiteral("C:\\locked.ini"));
-    ini.setSectionName(QStringLiteral("S"));
-    EXPECT_FALSE(ini.writeString(QStringLiteral("K"), QStringLiteral("v")));
+    files.makeSurePath("C:\\locked.ini\\");
+    EXPECT_NE(ProfileFile::write(files, "C:\\locked.ini", "S", "K", "v"), platform::kErrorSuccess);
+    ini.setFileName("C:\\locked.ini");
+    EXPECT_FALSE(ini.writeString("K", "v"));
 }
 
 } // namespace

@@ -15,7 +15,7 @@
 
 namespace kv::test {
 
-// The main window as the logic sees it: every call is remembered for the test to read.
+// The main window as the logic sees it: what the tests read is remembered.
 class FakeMainView : public IMainView
 {
 public:
@@ -25,30 +25,24 @@ public:
     void showPage(MainPage page) override { this->page = page; }
     void setStepVisible(int step, bool visible) override
     {
-        if (visible)
-            visibleSteps.insert(step);
-        else
-            visibleSteps.remove(step);
+        visible ? void(visibleSteps.insert(step)) : void(visibleSteps.remove(step));
     }
     void setButtonEnabled(MainButton button, bool enabled) override { buttons[button] = enabled; }
-    void setMenuCaption(MenuEntry entry, const QString& caption) override
-    {
-        menuCaptions[entry] = caption;
-    }
+    void setMenuCaption(MenuEntry, const QString&) override {}
     void setMenuEnabled(MenuEntry entry, bool enabled) override { menuEnabled[entry] = enabled; }
     void setMenuVisible(MenuEntry entry, bool visible) override { menuVisible[entry] = visible; }
     void setMenuChecked(MenuEntry entry, bool checked) override { menuChecked[entry] = checked; }
-    void setClearDisksChecked(bool checked) override { clearDisks = checked; }
-    QSize screenSize() const override { return screen; }
-    QSize windowSize() const override { return window; }
+    void setClearDisksChecked(bool) override {}
+    QSize screenSize() const override { return {15360, 11520}; } // 1024 x 768 pixels
+    QSize windowSize() const override { return {9000, 6000}; }
     QPoint position() const override { return pos; }
     void moveTo(const QPoint& topLeft) override { pos = topLeft; }
-    void setHelpContext(int topic) override { helpContext = topic; }
-    void refresh() override { ++refreshes; }
+    void setHelpContext(int) override {}
+    void refresh() override {}
     void hideWindow() override { hidden = true; }
     void closeWindow() override { ++closes; }
 
-    // A menu entry's state; -1 when the logic never set it.
+    // A menu entry's or button's state; -1 when the logic never set it.
     int enabled(MenuEntry e) const { return menuEnabled.value(e, -1); }
     int visible(MenuEntry e) const { return menuVisible.value(e, -1); }
     int checked(MenuEntry e) const { return menuChecked.value(e, -1); }
@@ -59,14 +53,8 @@ public:
     std::optional<MainPage> page;
     QSet<int> visibleSteps;
     QHash<MainButton, bool> buttons;
-    QHash<MenuEntry, QString> menuCaptions;
     QHash<MenuEntry, int> menuEnabled, menuVisible, menuChecked;
-    bool clearDisks = false;
-    QSize screen{15360, 11520}; // 1024 x 768 pixels
-    QSize window{9000, 6000};
     QPoint pos{-1, -1};
-    int helpContext = 0;
-    int refreshes = 0;
     bool hidden = false;
     int closes = 0;
 };
@@ -75,40 +63,31 @@ public:
 class RecordingFunctions : public IFunctions
 {
 public:
-    bool buildQuickInventory(MainState&) override { return call("inventory"), inventoryOk; }
-    bool gatherQuickItems(MainState&) override { return call("gather"), gatherOk; }
-    void runBackup(MainState&) override { call("runBackup"); }
-    void startBackup(MainState& s) override { call("startBackup"), start(s, 0); }
-    void startRestore(MainState& s) override { call("startRestore"), start(s, 4); }
+    bool buildQuickInventory(MainState&) override { return calls << "inventory", inventoryOk; }
+    bool gatherQuickItems(MainState&) override { return calls << "gather", gatherOk; }
+    void runBackup(MainState&) override { calls << "runBackup"; }
+    void startBackup(MainState& s) override { calls << "startBackup", s.step = 0; }
+    void startRestore(MainState& s) override { calls << "startRestore", s.step = 4; }
     void startSynchronise(MainState& s) override
     {
-        call("startSynchronise");
-        s.restoreType = 3;
-        start(s, 4);
+        calls << "startSynchronise", s.restoreType = 3, s.step = 4;
     }
-    void backupStepChanged(MainState&, int step) override
-    {
-        call(QStringLiteral("step%1").arg(step));
-    }
-    void runRestore(MainState&) override { call("runRestore"); }
+    void backupStepChanged(MainState&, int step) override { calls << QString("step%1").arg(step); }
+    void runRestore(MainState&) override { calls << "runRestore"; }
     bool settingsGroupsTicked(const MainState&) override { return groupsTicked; }
 
     QStringList calls;
     bool inventoryOk = true;
     bool gatherOk = true;
     bool groupsTicked = false;
-
-private:
-    void call(const QString& what) { calls.append(what); }
-    static void start(MainState& s, int step) { s.step = step; }
 };
 
 // A Windows environment with the program folder on drive C:, a window and a controller.
 struct ShellTestEnv : OeTestEnv
 {
-    static inline const QString kProgramFolder = QStringLiteral("C:\\Program Files\\Korvane");
-    static inline const QString kMainId = QStringLiteral("{11111111-0000-0000-0000-000000000001}");
-    static inline const QString kWorkId = QStringLiteral("{22222222-0000-0000-0000-000000000002}");
+    static inline const QString kProgramFolder = "C:\\Program Files\\Korvane";
+    static inline const QString kMainId = "{11111111-0000-0000-0000-000000000001}";
+    static inline const QString kWorkId = "{22222222-0000-0000-0000-000000000002}";
 
     ShellTestEnv() { files.makeSurePath(kProgramFolder + u'\\'); }
 
@@ -116,28 +95,27 @@ struct ShellTestEnv : OeTestEnv
     void oe5(bool twoIdentities = false)
     {
         installOe5();
-        addIdentity(kMainId, QStringLiteral("Main"), QStringLiteral("%USERPROFILE%\\Main"));
+        addIdentity(kMainId, "Main", "%USERPROFILE%\\Main");
         if (twoIdentities) {
-            addIdentity(kWorkId, QStringLiteral("Work"), QStringLiteral("C:\\Work store"));
+            addIdentity(kWorkId, "Work", "C:\\Work store");
             setIdentityDefaults(kWorkId, kMainId);
         }
     }
 
-    // The identities as earlier starts left them: control files written, the tip shown.
-    void setUpBefore()
+    // Version 5 as earlier starts left it: control files written, the tip shown.
+    void returningUser(bool twoIdentities = false)
     {
+        oe5(twoIdentities);
         for (const auto& [name, id] : {std::pair{"Main", kMainId}, std::pair{"Work", kWorkId}})
             ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
-                                    {QStringLiteral("Korvane - OE5 - {%1} ").arg(name) + id});
-        settings.saveSetting(QString(), QStringLiteral("TidingsTip"), QStringLiteral("Y"));
+                                    {QString("Korvane - OE5 - {%1} ").arg(name) + id});
+        settings.saveSetting(QString(), "TidingsTip", "Y");
     }
 
-    MainController::LoadResult start(const QStringList& commandLine = {},
-                                     IFunctions* useFunctions = nullptr)
+    MainController::LoadResult start(const QStringList& commandLine = {})
     {
         view = std::make_unique<FakeMainView>();
-        controller = std::make_unique<MainController>(platform, ui, *view,
-                                                      useFunctions ? useFunctions : &functions);
+        controller = std::make_unique<MainController>(platform, ui, *view, &functions);
         return controller->load(commandLine);
     }
     // Starts, paints and closes the window as a user's session does.
@@ -148,9 +126,18 @@ struct ShellTestEnv : OeTestEnv
         controller->unload();
     }
 
+    // What the Ui was asked of one kind.
+    QList<ScriptedUi::Shown> shown(const QString& kind) const
+    {
+        QList<ScriptedUi::Shown> found;
+        for (const auto& s : ui.shown())
+            if (s.kind == kind)
+                found.append(s);
+        return found;
+    }
     QString setting(const QString& section, const QString& key)
     {
-        return settings.getSetting(section, key, QStringLiteral("<unset>"));
+        return settings.getSetting(section, key, "<unset>");
     }
 
     RecordingFunctions functions;
