@@ -156,13 +156,7 @@ TYPED_TEST(RegistryContract, HivesAreViewsOfOneAnotherAsInAPrefix)
 {
     EXPECT_EQ(this->reg.openKey(Hive::ClassesRoot, QString()), kErrorSuccess);
     EXPECT_EQ(this->subKeys(Hive::ClassesRoot, QString()), QStringList());
-    const struct
-    {
-        Hive hive;
-        QString path;
-        Hive viewHive;
-        QString viewPath;
-    } views[] = {
+    const std::tuple<Hive, QString, Hive, QString> views[] = {
         {Hive::LocalMachine, u"Software\\Classes\\CLSID\\{X}"_s, Hive::ClassesRoot,
          u"clsid\\{x}"_s},
         {Hive::LocalMachine,
@@ -171,9 +165,9 @@ TYPED_TEST(RegistryContract, HivesAreViewsOfOneAnotherAsInAPrefix)
         {Hive::CurrentUser, u"Software\\U"_s, Hive::Users, u"S-1-5-21-0-0-0-1000\\Software\\U"_s},
         {Hive::Users, u".DEFAULT\\Control Panel"_s, Hive::Users, u".Default\\control panel"_s},
     };
-    for (const auto& v : views) {
-        ASSERT_EQ(this->set(v.hive, v.path, u"Probe"_s, v.path), kErrorSuccess);
-        EXPECT_EQ(this->text(v.viewHive, v.viewPath, u"probe"_s), v.path);
+    for (const auto& [hive, path, viewHive, viewPath] : views) {
+        ASSERT_EQ(this->set(hive, path, u"Probe"_s, path), kErrorSuccess);
+        EXPECT_EQ(this->text(viewHive, viewPath, u"probe"_s), path);
     }
     EXPECT_EQ(this->subKeys(Hive::ClassesRoot, QString()), QStringList{u"CLSID"_s});
     EXPECT_EQ(this->subKeys(Hive::Users, QString()),

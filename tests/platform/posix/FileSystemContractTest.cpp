@@ -71,12 +71,7 @@ TYPED_TEST_SUITE(FileSystemContract, Implementations);
 TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
 {
     const QStringList all{".hidden", "a.b.c", "Folders.dbx", "Inbox.dbx", "README", "Sub.dir"};
-    const struct
-    {
-        const char* pattern;
-        QStringList expected;
-        WinError error;
-    } cases[] = {
+    const std::tuple<const char*, QStringList, WinError> cases[] = {
         {"C:\\Store\\*", all, kErrorSuccess},
         {"C:\\store\\*.*", all, kErrorSuccess},
         {"C:\\Store\\*.DBX", {"Folders.dbx", "Inbox.dbx"}, kErrorSuccess},
@@ -89,9 +84,9 @@ TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
         {"C:\\Store\\Inbox.dbx\\*", {}, kErrorPathNotFound},
         {"Q:\\*", {}, kErrorPathNotFound},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(names(this->fs.find(QString::fromLatin1(c.pattern))), c.expected) << c.pattern;
-        EXPECT_EQ(this->error(), c.error) << c.pattern;
+    for (const auto& [pattern, expected, error] : cases) {
+        EXPECT_EQ(names(this->fs.find(QString::fromLatin1(pattern))), expected) << pattern;
+        EXPECT_EQ(this->error(), error) << pattern;
     }
     const QList<FileEntry> found = this->fs.find(u"C:\\Store\\*"_s);
     ASSERT_EQ(found.size(), 6);
@@ -120,21 +115,16 @@ TYPED_TEST(FileSystemContract, StatAndOpenFindNamesWithoutRegardToCase)
     EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("new"));
     EXPECT_FALSE(this->exists(u"Store/INBOX.DBX"_s));
 
-    const struct
-    {
-        const char* path;
-        QIODevice::OpenMode mode;
-        WinError error;
-    } failures[] = {
+    const std::tuple<const char*, QIODevice::OpenMode, WinError> failures[] = {
         {"C:\\Store\\missing.dbx", QIODevice::ReadOnly, kErrorFileNotFound},
         {"C:\\NoFolder\\missing.dbx", QIODevice::ReadOnly, kErrorPathNotFound},
         {"C:\\Store\\Sub.dir", QIODevice::ReadOnly, kErrorAccessDenied},
         {"C:\\NoFolder\\new.txt", QIODevice::WriteOnly, kErrorPathNotFound},
         {"C:\\Store\\bad?name.txt", QIODevice::WriteOnly, kErrorInvalidName},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(this->fs.open(QString::fromLatin1(f.path), f.mode)) << f.path;
-        EXPECT_EQ(this->error(), f.error) << f.path;
+    for (const auto& [path, mode, error] : failures) {
+        EXPECT_FALSE(this->fs.open(QString::fromLatin1(path), mode)) << path;
+        EXPECT_EQ(this->error(), error) << path;
     }
     EXPECT_FALSE(this->fs.stat(u"C:\\NoFolder\\missing.dbx"_s, &entry));
     EXPECT_EQ(this->error(), kErrorPathNotFound);
@@ -153,12 +143,7 @@ TYPED_TEST(FileSystemContract, FoldersAreCreatedAndRemovedWithWindowsErrors)
     EXPECT_TRUE(fs.removeFile(u"C:\\Store\\readme"_s));
     EXPECT_FALSE(this->exists(u"Store/README"_s));
 
-    const struct
-    {
-        const char* label;
-        std::function<bool()> call;
-        WinError error;
-    } failures[] = {
+    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
         {"existing folder", [&] { return fs.createDirectory(u"C:\\Store\\new"_s); },
          kErrorAlreadyExists},
         {"missing parent", [&] { return fs.createDirectory(u"C:\\Missing\\New"_s); },
@@ -170,9 +155,9 @@ TYPED_TEST(FileSystemContract, FoldersAreCreatedAndRemovedWithWindowsErrors)
          kErrorAccessDenied},
         {"gone file", [&] { return fs.removeFile(u"C:\\Store\\readme"_s); }, kErrorFileNotFound},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(f.call()) << f.label;
-        EXPECT_EQ(this->error(), f.error) << f.label;
+    for (const auto& [label, call, error] : failures) {
+        EXPECT_FALSE(call()) << label;
+        EXPECT_EQ(this->error(), error) << label;
     }
     EXPECT_FALSE(fs.makeSurePath(u"C:\\Store\\Inbox.dbx\\below\\"_s));
 }
@@ -186,12 +171,7 @@ TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
     const auto copy = [&](const char* from, const char* to, bool failIfExists) {
         return fs.copyFile(QString::fromLatin1(from), QString::fromLatin1(to), failIfExists);
     };
-    const struct
-    {
-        const char* label;
-        std::function<bool()> call;
-        WinError error;
-    } failures[] = {
+    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
         {"move onto a file", [&] { return move("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.DBX"); },
          kErrorAlreadyExists},
         {"move a missing file", [&] { return move("C:\\Store\\Gone", "C:\\Store\\x"); },
@@ -209,11 +189,11 @@ TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
         {"copy a missing file", [&] { return copy("C:\\Store\\none", "C:\\Store\\x", false); },
          kErrorFileNotFound},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(f.call()) << f.label;
-        EXPECT_EQ(this->error(), f.error) << f.label;
-        EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("inbox")) << f.label;
-        EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("folders")) << f.label;
+    for (const auto& [label, call, error] : failures) {
+        EXPECT_FALSE(call()) << label;
+        EXPECT_EQ(this->error(), error) << label;
+        EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("inbox")) << label;
+        EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("folders")) << label;
     }
     EXPECT_FALSE(this->exists(u"Store/x"_s));
 }

@@ -76,12 +76,7 @@ TEST_F(WineProcessesTest, WindowsProgramsRunAsTheirDesktopEquivalentsOnThisPrefi
     WineProcesses p = processes();
     const QString c = t.driveC();
     const QString log = c + u"/Program Files/Korvane/Last Backup.log"_s;
-    const struct
-    {
-        const char* line;
-        QString program;
-        QStringList arguments;
-    } cases[] = {
+    const std::tuple<const char*, QString, QStringList> cases[] = {
         {"notepad C:\\program files\\KORVANE\\last backup.log", u"gedit"_s, {log}},
         {"C:\\WINDOWS\\NOTEPAD.EXE \"C:\\Program Files\\Korvane\\Last Backup.log\"",
          u"gedit"_s,
@@ -94,11 +89,11 @@ TEST_F(WineProcessesTest, WindowsProgramsRunAsTheirDesktopEquivalentsOnThisPrefi
          u"wine"_s,
          {u"C:\\Tools\\News.exe"_s, u"/check"_s, u"C:\\Store\\a b.txt"_s}},
     };
-    for (const auto& test : cases) {
+    for (const auto& [line, program, arguments] : cases) {
         clearRecords();
-        EXPECT_TRUE(p.runAndWait(QString::fromUtf8(test.line))) << test.line;
-        EXPECT_EQ(recorded(test.program), test.arguments + QStringList{prefixLine()}) << test.line;
-        EXPECT_EQ(recordCount(), 1) << test.line;
+        EXPECT_TRUE(p.runAndWait(QString::fromUtf8(line))) << line;
+        EXPECT_EQ(recorded(program), arguments + QStringList{prefixLine()}) << line;
+        EXPECT_EQ(recordCount(), 1) << line;
     }
     // The registry editor never runs: it would write behind the back of our registry.
     clearRecords();
