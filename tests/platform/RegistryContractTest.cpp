@@ -28,7 +28,7 @@ struct WineRegistryFactory
     TempDir dir;
     posix::WineRegistry registry{posix::WinePrefix(dir.path())};
     std::unique_ptr<FakeWineServer> server;
-    void makeReadOnly() { server = std::make_unique<FakeWineServer>(dir.path(), true); }
+    void makeReadOnly() { server = std::make_unique<FakeWineServer>(dir.path()); }
 };
 
 template <typename Factory> class RegistryContract : public ::testing::Test

@@ -71,9 +71,11 @@ protected:
 
 TEST_F(WineProcessesTest, WindowsProgramsRunAsTheirDesktopEquivalentsOnThisPrefix)
 {
-    for (const QString& name : {u"gedit"_s, u"xdg-open"_s, u"wine"_s})
+    for (const QString& name : {u"gedit"_s, u"xdg-open"_s, u"wine"_s, u"korvane"_s})
         fakeProgram(name);
-    WineProcesses p = processes();
+    WineProcesses::Options options;
+    options.selfExecutable = t.file(u"bin/korvane"_s);
+    WineProcesses p = processes(options);
     const QString c = t.driveC();
     const QString log = c + u"/Program Files/Korvane/Last Backup.log"_s;
     const std::tuple<const char*, QString, QStringList> cases[] = {
@@ -100,12 +102,21 @@ TEST_F(WineProcessesTest, WindowsProgramsRunAsTheirDesktopEquivalentsOnThisPrefi
     EXPECT_FALSE(p.runAndWait(u"regedit /s C:\\Store\\settings.reg"_s));
     EXPECT_FALSE(p.runAndWait(u"C:\\WINDOWS\\REGEDIT.EXE C:\\Store\\settings.reg"_s));
     EXPECT_EQ(recordCount(), 0);
+    // Our own executable restarts this program.
+    EXPECT_TRUE(p.start(u"C:\\Program Files\\Korvane\\KV2000.exe"_s, {u"\\F"_s}));
+    EXPECT_EQ(recorded(u"korvane"_s, 5000), (QStringList{u"\\F"_s, prefixLine()}));
 }
 
-TEST_F(WineProcessesTest, WithoutTheHostProgramsNothingRuns)
+TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsApplicationWhenThereIsOne)
 {
     fakeProgram(u"xdg-open"_s);
     WineProcesses p = processes();
+    EXPECT_FALSE(p.openDocument(u"C:\\Store\\Missing.eml"_s));
+    EXPECT_FALSE(p.openDocument(u"Q:\\x.txt"_s));
+    EXPECT_EQ(recordCount(), 0);
+    EXPECT_TRUE(p.openDocument(u"c:\\store\\INBOX.DBX"_s));
+    EXPECT_EQ(recorded(u"xdg-open"_s, 5000).value(0), t.driveC() + u"/Store/Inbox.dbx"_s);
+    clearRecords();
     EXPECT_TRUE(p.runAndWait(u"notepad.exe C:\\Store\\inbox.dbx"_s)) << "no editor: the desktop";
     EXPECT_EQ(recorded(u"xdg-open"_s).value(0), t.driveC() + u"/Store/Inbox.dbx"_s);
 
@@ -117,27 +128,6 @@ TEST_F(WineProcessesTest, WithoutTheHostProgramsNothingRuns)
     EXPECT_FALSE(p.runAndWait(QString()));
     EXPECT_FALSE(p.openDocument(u"C:\\Store\\Inbox.dbx"_s));
     EXPECT_TRUE(recorded(u"xdg-open"_s, 200).isEmpty());
-}
-
-TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsDefaultApplication)
-{
-    fakeProgram(u"xdg-open"_s);
-    WineProcesses p = processes();
-    EXPECT_FALSE(p.openDocument(u"C:\\Store\\Missing.eml"_s));
-    EXPECT_FALSE(p.openDocument(u"Q:\\x.txt"_s));
-    EXPECT_TRUE(recorded(u"xdg-open"_s, 200).isEmpty());
-    EXPECT_TRUE(p.openDocument(u"c:\\store\\INBOX.DBX"_s));
-    EXPECT_EQ(recorded(u"xdg-open"_s, 5000).value(0), t.driveC() + u"/Store/Inbox.dbx"_s);
-}
-
-TEST_F(WineProcessesTest, OurOwnExecutableRestartsThisProgram)
-{
-    fakeProgram(u"korvane"_s);
-    WineProcesses::Options options;
-    options.selfExecutable = t.file(u"bin/korvane"_s);
-    WineProcesses p = processes(options);
-    EXPECT_TRUE(p.start(u"C:\\Program Files\\Korvane\\KV2000.exe"_s, {u"\\F"_s}));
-    EXPECT_EQ(recorded(u"korvane"_s, 5000), (QStringList{u"\\F"_s, prefixLine()}));
 }
 
 // A /proc tree in a scratch folder: each process a folder with cmdline, environ and stat.
