@@ -93,42 +93,37 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
 {
     WineRegistry reg{WinePrefix(dir.path())};
     const QString key = u"Software\\Tarnworks\\Korvane"_s;
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, u"Text"_s,
-                           RegValue::fromString(u"caf\u00e9 \u20ac"_s)),
-              kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, u"Num"_s, RegValue::fromDword(42)),
-              kErrorSuccess);
     QByteArray bin;
     for (int i = 0; i < 90; ++i)
         bin.append(char(i));
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, u"Bin"_s, RegValue::fromBinary(bin)),
-              kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, u"Expand"_s,
-                           RegValue::fromString(u"%TEMP%\\k"_s, kRegExpandSz)),
-              kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::ClassesRoot, u".eaz"_s, QString(),
-                           RegValue::fromString(u"Korvane.Archive"_s)),
-              kErrorSuccess);
+    const std::tuple<Hive, QString, QString, RegValue> writes[] = {
+        {Hive::CurrentUser, key, u"Text"_s, RegValue::fromString(u"caf\u00e9 \u20ac"_s)},
+        {Hive::CurrentUser, key, u"Num"_s, RegValue::fromDword(42)},
+        {Hive::CurrentUser, key, u"Bin"_s, RegValue::fromBinary(bin)},
+        {Hive::CurrentUser, key, u"Expand"_s, RegValue::fromString(u"%TEMP%\\k"_s, kRegExpandSz)},
+        {Hive::ClassesRoot, u".eaz"_s, QString(), RegValue::fromString(u"Korvane.Archive"_s)},
+    };
+    for (const auto& [hive, path, name, value] : writes)
+        ASSERT_EQ(reg.setValue(hive, path, name, value), kErrorSuccess) << name.toStdString();
     for (const char* name : {"Zeta", "_under", "beta", "Alpha", "[x]", "\u00c4rger", "a b"})
         ASSERT_EQ(reg.createKey(Hive::CurrentUser, key + u"\\Order\\"_s + QString::fromUtf8(name)),
                   kErrorSuccess);
     QStringList ours;
     ASSERT_EQ(reg.enumSubKeys(Hive::CurrentUser, key + u"\\Order"_s, &ours), kErrorSuccess);
 
-    const QString values = query(u"HKCU\\Software\\Tarnworks\\Korvane"_s);
-    EXPECT_TRUE(values.contains(u"Num    REG_DWORD    0x2a"_s)) << values.toStdString();
-    EXPECT_TRUE(values.contains(u"Expand    REG_EXPAND_SZ    %TEMP%\\k"_s)) << values.toStdString();
-    EXPECT_TRUE(values.contains(u"Bin    REG_BINARY    000102030405"_s)) << values.toStdString();
-    EXPECT_TRUE(values.contains(u"Text    REG_SZ    caf"_s)) << values.toStdString();
-    const QString classes = query(u"HKLM\\Software\\Classes\\.eaz"_s);
-    EXPECT_TRUE(classes.contains(u"Korvane.Archive"_s)) << classes.toStdString();
+    const QString values =
+        query(u"HKCU\\Software\\Tarnworks\\Korvane"_s) + query(u"HKLM\\Software\\Classes\\.eaz"_s);
+    for (const QString& line :
+         {u"Num    REG_DWORD    0x2a"_s, u"Expand    REG_EXPAND_SZ    %TEMP%\\k"_s,
+          u"Bin    REG_BINARY    000102030405"_s, u"Text    REG_SZ    caf"_s, u"Korvane.Archive"_s})
+        EXPECT_TRUE(values.contains(line)) << values.toStdString();
 
     // Make Wine rewrite user.reg; its order of our new keys must be ours.
     QByteArray out;
-    ASSERT_EQ(run({u"wine"_s, u"reg"_s, u"add"_s, u"HKCU\\Software\\Tarnworks\\Korvane"_s, u"/v"_s,
-                   u"FromWine"_s, u"/d"_s, u"yes"_s, u"/f"_s},
-                  120, &out),
-              0)
+    ASSERT_EQ(
+        run(u"wine reg add HKCU\\Software\\Tarnworks\\Korvane /v FromWine /d yes /f"_s.split(u' '),
+            120, &out),
+        0)
         << out.constData();
     waitForServerExit();
     WineRegFile rewritten;
