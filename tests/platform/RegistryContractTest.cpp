@@ -14,6 +14,7 @@ namespace kv::test {
 namespace {
 
 using namespace kv::platform;
+using namespace Qt::StringLiterals;
 
 struct FakeRegistryFactory
 {
@@ -27,7 +28,7 @@ struct WineRegistryFactory
     TempDir dir;
     posix::WineRegistry registry{posix::WinePrefix(dir.path())};
     std::unique_ptr<FakeWineServer> server;
-    void makeReadOnly() { server = std::make_unique<FakeWineServer>(dir.path(), true); }
+    void makeReadOnly() { server = std::make_unique<FakeWineServer>(dir.path()); }
 };
 
 template <typename Factory> class RegistryContract : public ::testing::Test
@@ -36,12 +37,11 @@ protected:
     QString text(Hive hive, const QString& path, const QString& name)
     {
         RegValue v;
-        return reg.queryValue(hive, path, name, &v) == kErrorSuccess ? v.toString()
-                                                                     : QStringLiteral("<none>");
+        return reg.queryValue(hive, path, name, &v) == kErrorSuccess ? v.toString() : u"<none>"_s;
     }
     QStringList subKeys(Hive hive, const QString& path)
     {
-        QStringList names{QStringLiteral("<untouched>")};
+        QStringList names{u"<untouched>"_s};
         reg.enumSubKeys(hive, path, &names);
         return names;
     }
@@ -68,72 +68,60 @@ TYPED_TEST_SUITE(RegistryContract, Implementations);
 
 TYPED_TEST(RegistryContract, ValuesOfEveryTypeComeBackAsStored)
 {
-    const QString key = QStringLiteral("Software\\Tarnworks\\Korvane\\Parms");
+    const QString key = u"Software\\Tarnworks\\Korvane\\Parms"_s;
     const RegValue values[] = {
-        RegValue::fromString(QStringLiteral("Y")),
-        RegValue::fromString(QStringLiteral("%TEMP%\\x"), kRegExpandSz),
-        RegValue::fromMultiString({QStringLiteral("a"), QStringLiteral("b")}),
+        RegValue::fromString(u"Y"_s),
+        RegValue::fromString(u"%TEMP%\\x"_s, kRegExpandSz),
+        RegValue::fromMultiString({u"a"_s, u"b"_s}),
         RegValue::fromDword(0xdeadbeef),
         RegValue::fromBinary(QByteArray(200, '\x5a')),
-        RegValue::fromString(QStringLiteral("caf\u00e9 \u20ac \u65e5\u672c")),
+        RegValue::fromString(u"caf\u00e9 \u20ac \u65e5\u672c"_s),
         RegValue::fromString(QString()),
     };
     for (int i = 0; i < int(std::size(values)); ++i) {
-        const QString name = QStringLiteral("V%1").arg(i);
+        const QString name = u"V%1"_s.arg(i);
         ASSERT_EQ(this->reg.setValue(Hive::CurrentUser, key, name, values[i]), kErrorSuccess);
         RegValue back;
         ASSERT_EQ(this->reg.queryValue(Hive::CurrentUser, key.toUpper(), name.toLower(), &back),
                   kErrorSuccess);
         EXPECT_EQ(back, values[i]) << i;
     }
-    EXPECT_EQ(this->reg.deleteValue(Hive::CurrentUser, key, QStringLiteral("v3")), kErrorSuccess);
-    EXPECT_EQ(this->reg.deleteValue(Hive::CurrentUser, key, QStringLiteral("v3")),
-              kErrorFileNotFound);
+    EXPECT_EQ(this->reg.deleteValue(Hive::CurrentUser, key, u"v3"_s), kErrorSuccess);
+    EXPECT_EQ(this->reg.deleteValue(Hive::CurrentUser, key, u"v3"_s), kErrorFileNotFound);
     EXPECT_EQ(this->valueNames(Hive::CurrentUser, key).size(), 6);
     EXPECT_EQ(this->reg.flush(), kErrorSuccess);
 }
 
 TYPED_TEST(RegistryContract, NamesIgnoreCaseKeepTheirFirstSpellingAndEnumerateSorted)
 {
-    const QString key = QStringLiteral("Software\\Test");
+    const QString key = u"Software\\Test"_s;
     for (const char* path : {"Software\\Test\\b\\Deep", "Software\\TEST\\A",
                              "\\Software\\\\Test\\C\\", "software\\test\\a"})
         ASSERT_EQ(this->reg.createKey(Hive::CurrentUser, QString::fromLatin1(path)), kErrorSuccess);
     EXPECT_EQ(this->subKeys(Hive::CurrentUser, key), QStringList({"A", "b", "C"}));
-    EXPECT_EQ(this->reg.openKey(Hive::CurrentUser, QStringLiteral("SOFTWARE\\test\\B\\deep")),
-              kErrorSuccess);
+    EXPECT_EQ(this->reg.openKey(Hive::CurrentUser, u"SOFTWARE\\test\\B\\deep"_s), kErrorSuccess);
 
     for (const char* name : {"Zeta", "alpha", "Mid", "ALPHA"})
         ASSERT_EQ(
             this->set(Hive::CurrentUser, key, QString::fromLatin1(name), QString::fromLatin1(name)),
             kErrorSuccess);
     EXPECT_EQ(this->valueNames(Hive::CurrentUser, key), QStringList({"alpha", "Mid", "Zeta"}));
-    EXPECT_EQ(this->text(Hive::CurrentUser, key, QStringLiteral("Alpha")), QStringLiteral("ALPHA"));
+    EXPECT_EQ(this->text(Hive::CurrentUser, key, u"Alpha"_s), u"ALPHA"_s);
 }
 
 TYPED_TEST(RegistryContract, MissingKeysAndValuesAreNotFoundAndLeaveOutputsAlone)
 {
-    ASSERT_EQ(this->set(Hive::LocalMachine, QStringLiteral("A"), QStringLiteral("n"),
-                        QStringLiteral("1")),
-              kErrorSuccess);
+    ASSERT_EQ(this->set(Hive::LocalMachine, u"A"_s, u"n"_s, u"1"_s), kErrorSuccess);
     RegValue value = RegValue::fromDword(7);
-    EXPECT_EQ(
-        this->reg.queryValue(Hive::LocalMachine, QStringLiteral("A"), QStringLiteral("m"), &value),
-        kErrorFileNotFound);
-    EXPECT_EQ(
-        this->reg.queryValue(Hive::LocalMachine, QStringLiteral("B"), QStringLiteral("n"), &value),
-        kErrorFileNotFound);
+    EXPECT_EQ(this->reg.queryValue(Hive::LocalMachine, u"A"_s, u"m"_s, &value), kErrorFileNotFound);
+    EXPECT_EQ(this->reg.queryValue(Hive::LocalMachine, u"B"_s, u"n"_s, &value), kErrorFileNotFound);
     EXPECT_EQ(value, RegValue::fromDword(7));
-    EXPECT_EQ(this->reg.openKey(Hive::LocalMachine, QStringLiteral("A\\B")), kErrorFileNotFound);
-    EXPECT_EQ(this->reg.deleteValue(Hive::LocalMachine, QStringLiteral("A"), QStringLiteral("m")),
-              kErrorFileNotFound);
-    EXPECT_EQ(this->reg.deleteValue(Hive::LocalMachine, QStringLiteral("B"), QStringLiteral("n")),
-              kErrorFileNotFound);
-    EXPECT_EQ(this->subKeys(Hive::LocalMachine, QStringLiteral("none")),
-              QStringList{QStringLiteral("<untouched>")});
-    QList<RegNamedValue> values{RegNamedValue{QStringLiteral("stale"), value}};
-    EXPECT_EQ(this->reg.enumValues(Hive::CurrentUser, QStringLiteral("none"), &values),
-              kErrorFileNotFound);
+    EXPECT_EQ(this->reg.openKey(Hive::LocalMachine, u"A\\B"_s), kErrorFileNotFound);
+    EXPECT_EQ(this->reg.deleteValue(Hive::LocalMachine, u"A"_s, u"m"_s), kErrorFileNotFound);
+    EXPECT_EQ(this->reg.deleteValue(Hive::LocalMachine, u"B"_s, u"n"_s), kErrorFileNotFound);
+    EXPECT_EQ(this->subKeys(Hive::LocalMachine, u"none"_s), QStringList{u"<untouched>"_s});
+    QList<RegNamedValue> values{RegNamedValue{u"stale"_s, value}};
+    EXPECT_EQ(this->reg.enumValues(Hive::CurrentUser, u"none"_s, &values), kErrorFileNotFound);
     EXPECT_EQ(values.size(), 1);
     EXPECT_FALSE(this->reg.lastErrorText().isEmpty());
 }
@@ -141,34 +129,26 @@ TYPED_TEST(RegistryContract, MissingKeysAndValuesAreNotFoundAndLeaveOutputsAlone
 TYPED_TEST(RegistryContract, DeletingATreeTakesEverythingBelowAndNothingBeside)
 {
     const Hive cu = Hive::CurrentUser;
-    this->set(cu, QStringLiteral("Identities\\{1}\\Software"), QStringLiteral("x"),
-              QStringLiteral("1"));
-    this->set(cu, QStringLiteral("Identities\\{1}"), QStringLiteral("Username"),
-              QStringLiteral("Main"));
-    this->set(cu, QStringLiteral("Identities\\{10}"), QStringLiteral("Username"),
-              QStringLiteral("Other"));
-    EXPECT_EQ(this->reg.deleteKeyTree(cu, QStringLiteral("identities\\{1}")), kErrorSuccess);
-    EXPECT_EQ(this->reg.openKey(cu, QStringLiteral("Identities\\{1}\\Software")),
-              kErrorFileNotFound);
-    EXPECT_EQ(this->text(cu, QStringLiteral("Identities\\{10}"), QStringLiteral("Username")),
-              QStringLiteral("Other"));
-    EXPECT_EQ(this->subKeys(cu, QStringLiteral("Identities")), QStringList{QStringLiteral("{10}")});
-    EXPECT_EQ(this->reg.deleteKeyTree(cu, QStringLiteral("Identities\\{1}")), kErrorFileNotFound);
-    ASSERT_EQ(this->reg.createKey(cu, QStringLiteral("Identities\\{1}")), kErrorSuccess);
-    EXPECT_EQ(this->text(cu, QStringLiteral("Identities\\{1}"), QStringLiteral("Username")),
-              QStringLiteral("<none>"))
+    this->set(cu, u"Identities\\{1}\\Software"_s, u"x"_s, u"1"_s);
+    this->set(cu, u"Identities\\{1}"_s, u"Username"_s, u"Main"_s);
+    this->set(cu, u"Identities\\{10}"_s, u"Username"_s, u"Other"_s);
+    EXPECT_EQ(this->reg.deleteKeyTree(cu, u"identities\\{1}"_s), kErrorSuccess);
+    EXPECT_EQ(this->reg.openKey(cu, u"Identities\\{1}\\Software"_s), kErrorFileNotFound);
+    EXPECT_EQ(this->text(cu, u"Identities\\{10}"_s, u"Username"_s), u"Other"_s);
+    EXPECT_EQ(this->subKeys(cu, u"Identities"_s), QStringList{u"{10}"_s});
+    EXPECT_EQ(this->reg.deleteKeyTree(cu, u"Identities\\{1}"_s), kErrorFileNotFound);
+    ASSERT_EQ(this->reg.createKey(cu, u"Identities\\{1}"_s), kErrorSuccess);
+    EXPECT_EQ(this->text(cu, u"Identities\\{1}"_s, u"Username"_s), u"<none>"_s)
         << "a recreated key starts empty";
 
     const std::pair<Hive, QString> roots[] = {
-        {Hive::CurrentUser, QString()},
-        {Hive::LocalMachine, QStringLiteral("\\")},
-        {Hive::ClassesRoot, QString()},
-        {Hive::Users, QString()},
-        {Hive::Users, QStringLiteral(".Default")},
+        {Hive::CurrentUser, QString()}, {Hive::LocalMachine, u"\\"_s},
+        {Hive::ClassesRoot, QString()}, {Hive::Users, QString()},
+        {Hive::Users, u".Default"_s},
     };
     for (const auto& [hive, path] : roots)
         EXPECT_EQ(this->reg.deleteKeyTree(hive, path), kErrorAccessDenied) << int(hive);
-    EXPECT_EQ(this->reg.openKey(cu, QStringLiteral("Identities\\{10}")), kErrorSuccess);
+    EXPECT_EQ(this->reg.openKey(cu, u"Identities\\{10}"_s), kErrorSuccess);
 }
 
 // HKCR, HKCC and HKU are views of the other hives, as Windows (and Wine) lays them out.
@@ -176,59 +156,48 @@ TYPED_TEST(RegistryContract, HivesAreViewsOfOneAnotherAsInAPrefix)
 {
     EXPECT_EQ(this->reg.openKey(Hive::ClassesRoot, QString()), kErrorSuccess);
     EXPECT_EQ(this->subKeys(Hive::ClassesRoot, QString()), QStringList());
-    const struct
-    {
-        Hive hive;
-        QString path;
-        Hive viewHive;
-        QString viewPath;
-    } views[] = {
-        {Hive::LocalMachine, QStringLiteral("Software\\Classes\\CLSID\\{X}"), Hive::ClassesRoot,
-         QStringLiteral("clsid\\{x}")},
+    const std::tuple<Hive, QString, Hive, QString> views[] = {
+        {Hive::LocalMachine, u"Software\\Classes\\CLSID\\{X}"_s, Hive::ClassesRoot,
+         u"clsid\\{x}"_s},
         {Hive::LocalMachine,
-         QStringLiteral("System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"),
-         Hive::CurrentConfig, QStringLiteral("Software\\Fonts")},
-        {Hive::CurrentUser, QStringLiteral("Software\\U"), Hive::Users,
-         QStringLiteral("S-1-5-21-0-0-0-1000\\Software\\U")},
-        {Hive::Users, QStringLiteral(".DEFAULT\\Control Panel"), Hive::Users,
-         QStringLiteral(".Default\\control panel")},
+         u"System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"_s,
+         Hive::CurrentConfig, u"Software\\Fonts"_s},
+        {Hive::CurrentUser, u"Software\\U"_s, Hive::Users, u"S-1-5-21-0-0-0-1000\\Software\\U"_s},
+        {Hive::Users, u".DEFAULT\\Control Panel"_s, Hive::Users, u".Default\\control panel"_s},
     };
-    for (const auto& v : views) {
-        ASSERT_EQ(this->set(v.hive, v.path, QStringLiteral("Probe"), v.path), kErrorSuccess);
-        EXPECT_EQ(this->text(v.viewHive, v.viewPath, QStringLiteral("probe")), v.path);
+    for (const auto& [hive, path, viewHive, viewPath] : views) {
+        ASSERT_EQ(this->set(hive, path, u"Probe"_s, path), kErrorSuccess);
+        EXPECT_EQ(this->text(viewHive, viewPath, u"probe"_s), path);
     }
-    EXPECT_EQ(this->subKeys(Hive::ClassesRoot, QString()), QStringList{QStringLiteral("CLSID")});
+    EXPECT_EQ(this->subKeys(Hive::ClassesRoot, QString()), QStringList{u"CLSID"_s});
     EXPECT_EQ(this->subKeys(Hive::Users, QString()),
               QStringList({".Default", "S-1-5-21-0-0-0-1000"}));
-    EXPECT_EQ(this->reg.openKey(Hive::Users, QStringLiteral("S-1-5-18")), kErrorFileNotFound);
-    EXPECT_EQ(this->reg.createKey(Hive::Users, QStringLiteral("S-1-5-18")), kErrorAccessDenied);
-    EXPECT_EQ(this->set(Hive::Users, QString(), QStringLiteral("x"), QString()),
-              kErrorAccessDenied);
+    EXPECT_EQ(this->reg.openKey(Hive::Users, u"S-1-5-18"_s), kErrorFileNotFound);
+    EXPECT_EQ(this->reg.createKey(Hive::Users, u"S-1-5-18"_s), kErrorAccessDenied);
+    EXPECT_EQ(this->set(Hive::Users, QString(), u"x"_s, QString()), kErrorAccessDenied);
     EXPECT_EQ(this->reg.openKey(Hive::DynData, QString()), kErrorInvalidHandle);
-    EXPECT_EQ(this->set(Hive::DynData, QStringLiteral("PerfStats"), QStringLiteral("x"), QString()),
-              kErrorInvalidHandle);
+    EXPECT_EQ(this->set(Hive::DynData, u"PerfStats"_s, u"x"_s, QString()), kErrorInvalidHandle);
 }
 
 TYPED_TEST(RegistryContract, AReadOnlyRegistryRefusesEveryChangeButReads)
 {
-    const QString key = QStringLiteral("Software\\K");
-    ASSERT_EQ(this->set(Hive::CurrentUser, key, QStringLiteral("v"), QStringLiteral("1")),
-              kErrorSuccess);
+    const QString key = u"Software\\K"_s;
+    ASSERT_EQ(this->set(Hive::CurrentUser, key, u"v"_s, u"1"_s), kErrorSuccess);
     this->factory.makeReadOnly();
     const WinError results[] = {
-        this->set(Hive::CurrentUser, key, QStringLiteral("v"), QStringLiteral("2")),
+        this->set(Hive::CurrentUser, key, u"v"_s, u"2"_s),
         this->reg.createKey(Hive::CurrentUser, key),
-        this->reg.createKey(Hive::CurrentUser, QStringLiteral("New")),
-        this->reg.deleteValue(Hive::CurrentUser, key, QStringLiteral("v")),
-        this->reg.deleteValue(Hive::CurrentUser, key, QStringLiteral("missing")),
+        this->reg.createKey(Hive::CurrentUser, u"New"_s),
+        this->reg.deleteValue(Hive::CurrentUser, key, u"v"_s),
+        this->reg.deleteValue(Hive::CurrentUser, key, u"missing"_s),
         this->reg.deleteKeyTree(Hive::CurrentUser, key),
-        this->reg.deleteKeyTree(Hive::CurrentUser, QStringLiteral("Missing")),
+        this->reg.deleteKeyTree(Hive::CurrentUser, u"Missing"_s),
     };
     for (const WinError result : results)
         EXPECT_EQ(result, kErrorAccessDenied);
     EXPECT_FALSE(this->reg.lastErrorText().isEmpty());
-    EXPECT_EQ(this->text(Hive::CurrentUser, key, QStringLiteral("v")), QStringLiteral("1"));
-    EXPECT_EQ(this->reg.openKey(Hive::CurrentUser, QStringLiteral("New")), kErrorFileNotFound);
+    EXPECT_EQ(this->text(Hive::CurrentUser, key, u"v"_s), u"1"_s);
+    EXPECT_EQ(this->reg.openKey(Hive::CurrentUser, u"New"_s), kErrorFileNotFound);
 }
 
 } // namespace

@@ -6,15 +6,8 @@ using namespace kv;
 
 TEST(WinPath, PartsOfAPath)
 {
-    struct Case
-    {
-        const char* path;
-        const char* clean;
-        const char* parent;
-        const char* name;
-        bool root;
-    };
-    const Case cases[] = {
+    // path, clean, parent, name, root
+    const std::tuple<const char*, const char*, const char*, const char*, bool> cases[] = {
         {"C:\\dir\\file.txt", "C:\\dir\\file.txt", "C:\\dir", "file.txt", false},
         {"C:\\dir\\", "C:\\dir", "C:\\", "dir", false},
         {"C:\\dir\\\\", "C:\\dir", "C:\\", "dir", false},
@@ -28,31 +21,26 @@ TEST(WinPath, PartsOfAPath)
         {"name.txt", "name.txt", "", "name.txt", false},
         {"", "", "", "", false},
     };
-    for (const Case& c : cases) {
-        const QString path = QString::fromLatin1(c.path);
-        EXPECT_EQ(winpath::clean(path), QString::fromLatin1(c.clean)) << c.path;
-        EXPECT_EQ(winpath::parent(path), QString::fromLatin1(c.parent)) << c.path;
-        EXPECT_EQ(winpath::fileName(path), QString::fromLatin1(c.name)) << c.path;
-        EXPECT_EQ(winpath::isRoot(path), c.root) << c.path;
+    for (const auto& [path, clean, parent, name, root] : cases) {
+        const QString p = QString::fromLatin1(path);
+        EXPECT_EQ(winpath::clean(p), QLatin1String(clean)) << path;
+        EXPECT_EQ(winpath::parent(p), QLatin1String(parent)) << path;
+        EXPECT_EQ(winpath::fileName(p), QLatin1String(name)) << path;
+        EXPECT_EQ(winpath::isRoot(p), root) << path;
     }
 }
 
 TEST(WinPath, JoinAndCompare)
 {
-    EXPECT_EQ(winpath::join(QStringLiteral("C:\\"), QStringLiteral("a")), QStringLiteral("C:\\a"));
-    EXPECT_EQ(winpath::join(QStringLiteral("C:"), QStringLiteral("a")), QStringLiteral("C:\\a"));
-    EXPECT_EQ(winpath::join(QStringLiteral("C:\\d"), QStringLiteral("a")),
-              QStringLiteral("C:\\d\\a"));
+    for (const auto& [base, joined] : {std::pair{"C:\\", "C:\\a"},
+                                       {"C:", "C:\\a"},
+                                       {"C:\\d", "C:\\d\\a"},
+                                       {"C:\\d\\", "C:\\d\\a"}})
+        EXPECT_EQ(winpath::join(QLatin1String(base), QStringLiteral("a")), QLatin1String(joined));
     EXPECT_EQ(winpath::join(QStringLiteral("C:\\d"), QString()), QStringLiteral("C:\\d\\"));
 
-    struct Case
-    {
-        const char* a;
-        const char* b;
-        bool same;
-        bool aInsideB;
-    };
-    const Case cases[] = {
+    // a, b, same, a inside b
+    const std::tuple<const char*, const char*, bool, bool> cases[] = {
         {"C:\\Store\\Inbox.dbx", "c:\\store\\INBOX.DBX", true, false},
         {"C:\\dir\\", "C:\\dir", true, false},
         {"C:\\dir\\sub", "C:\\DIR", false, true},
@@ -60,10 +48,9 @@ TEST(WinPath, JoinAndCompare)
         {"C:\\dirt", "C:\\dir", false, false}, // a longer name is not a sub-folder
         {"C:\\dir", "C:\\dir\\sub", false, false},
     };
-    for (const Case& c : cases) {
-        const QString a = QString::fromLatin1(c.a), b = QString::fromLatin1(c.b);
-        EXPECT_EQ(winpath::samePath(a, b), c.same) << c.a << " " << c.b;
-        EXPECT_EQ(winpath::isInside(a, b), c.aInsideB) << c.a << " " << c.b;
+    for (const auto& [a, b, same, inside] : cases) {
+        EXPECT_EQ(winpath::samePath(QLatin1String(a), QLatin1String(b)), same) << a << " " << b;
+        EXPECT_EQ(winpath::isInside(QLatin1String(a), QLatin1String(b)), inside) << a << " " << b;
     }
 }
 

@@ -15,6 +15,7 @@
 
 using namespace kv::platform;
 using namespace kv::platform::posix;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -25,23 +26,23 @@ protected:
     {
         KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
         m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(QStringLiteral("WINEPREFIX"), dir.path());
-        m_env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
-        m_env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
-        ASSERT_EQ(run({QStringLiteral("wineboot"), QStringLiteral("-i")}, 300), 0);
+        m_env.insert(u"WINEPREFIX"_s, dir.path());
+        m_env.insert(u"WINEDEBUG"_s, u"-all"_s);
+        m_env.insert(u"WINEDLLOVERRIDES"_s, u"mscoree,mshtml="_s);
+        ASSERT_EQ(run({u"wineboot"_s, u"-i"_s}, 300), 0);
         waitForServerExit();
     }
 
     void TearDown() override
     {
-        if (QStandardPaths::findExecutable(QStringLiteral("wine")).isEmpty())
+        if (QStandardPaths::findExecutable(u"wine"_s).isEmpty())
             return;
-        run({QStringLiteral("wineserver"), QStringLiteral("-k")}, 30);
+        run({u"wineserver"_s, u"-k"_s}, 30);
         waitForServerExit();
         // Debian's Wine leaves its server folder in /tmp, named in the prefix.
-        const QByteArray named = kv::test::readFile(dir.file(QStringLiteral("wineserver"))).trimmed();
+        const QByteArray named = kv::test::readFile(dir.file(u"wineserver"_s)).trimmed();
         if (!named.isEmpty() && !named.contains('/'))
-            QDir(QStringLiteral("/tmp/") + QString::fromLocal8Bit(named)).removeRecursively();
+            QDir(u"/tmp/"_s + QString::fromLocal8Bit(named)).removeRecursively();
     }
 
     int run(const QStringList& command, int seconds, QByteArray* output = nullptr)
@@ -60,13 +61,12 @@ protected:
         return p.exitCode();
     }
 
-    void waitForServerExit() { run({QStringLiteral("wineserver"), QStringLiteral("-w")}, 120); }
+    void waitForServerExit() { run({u"wineserver"_s, u"-w"_s}, 120); }
 
     QString query(const QString& key)
     {
         QByteArray out;
-        run({QStringLiteral("wine"), QStringLiteral("reg"), QStringLiteral("query"), key}, 120,
-            &out);
+        run({u"wine"_s, u"reg"_s, u"query"_s, key}, 120, &out);
         waitForServerExit();
         return QString::fromUtf8(out);
     }
@@ -92,55 +92,42 @@ TEST_F(WineTest, FilesWrittenByWineComeBackByteForByte)
 TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
 {
     WineRegistry reg{WinePrefix(dir.path())};
-    const QString key = QStringLiteral("Software\\Tarnworks\\Korvane");
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Text"),
-                           RegValue::fromString(QStringLiteral("caf\u00e9 \u20ac"))),
-              kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Num"), RegValue::fromDword(42)),
-              kErrorSuccess);
+    const QString key = u"Software\\Tarnworks\\Korvane"_s;
     QByteArray bin;
     for (int i = 0; i < 90; ++i)
         bin.append(char(i));
-    ASSERT_EQ(
-        reg.setValue(Hive::CurrentUser, key, QStringLiteral("Bin"), RegValue::fromBinary(bin)),
-        kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::CurrentUser, key, QStringLiteral("Expand"),
-                           RegValue::fromString(QStringLiteral("%TEMP%\\k"), kRegExpandSz)),
-              kErrorSuccess);
-    ASSERT_EQ(reg.setValue(Hive::ClassesRoot, QStringLiteral(".eaz"), QString(),
-                           RegValue::fromString(QStringLiteral("Korvane.Archive"))),
-              kErrorSuccess);
+    const std::tuple<Hive, QString, QString, RegValue> writes[] = {
+        {Hive::CurrentUser, key, u"Text"_s, RegValue::fromString(u"caf\u00e9 \u20ac"_s)},
+        {Hive::CurrentUser, key, u"Num"_s, RegValue::fromDword(42)},
+        {Hive::CurrentUser, key, u"Bin"_s, RegValue::fromBinary(bin)},
+        {Hive::CurrentUser, key, u"Expand"_s, RegValue::fromString(u"%TEMP%\\k"_s, kRegExpandSz)},
+        {Hive::ClassesRoot, u".eaz"_s, QString(), RegValue::fromString(u"Korvane.Archive"_s)},
+    };
+    for (const auto& [hive, path, name, value] : writes)
+        ASSERT_EQ(reg.setValue(hive, path, name, value), kErrorSuccess) << name.toStdString();
     for (const char* name : {"Zeta", "_under", "beta", "Alpha", "[x]", "\u00c4rger", "a b"})
-        ASSERT_EQ(reg.createKey(Hive::CurrentUser,
-                                key + QStringLiteral("\\Order\\") + QString::fromUtf8(name)),
+        ASSERT_EQ(reg.createKey(Hive::CurrentUser, key + u"\\Order\\"_s + QString::fromUtf8(name)),
                   kErrorSuccess);
     QStringList ours;
-    ASSERT_EQ(reg.enumSubKeys(Hive::CurrentUser, key + QStringLiteral("\\Order"), &ours),
-              kErrorSuccess);
+    ASSERT_EQ(reg.enumSubKeys(Hive::CurrentUser, key + u"\\Order"_s, &ours), kErrorSuccess);
 
-    const QString values = query(QStringLiteral("HKCU\\Software\\Tarnworks\\Korvane"));
-    EXPECT_TRUE(values.contains(QStringLiteral("Num    REG_DWORD    0x2a")))
-        << values.toStdString();
-    EXPECT_TRUE(values.contains(QStringLiteral("Expand    REG_EXPAND_SZ    %TEMP%\\k")))
-        << values.toStdString();
-    EXPECT_TRUE(values.contains(QStringLiteral("Bin    REG_BINARY    000102030405")))
-        << values.toStdString();
-    EXPECT_TRUE(values.contains(QStringLiteral("Text    REG_SZ    caf"))) << values.toStdString();
-    const QString classes = query(QStringLiteral("HKLM\\Software\\Classes\\.eaz"));
-    EXPECT_TRUE(classes.contains(QStringLiteral("Korvane.Archive"))) << classes.toStdString();
+    const QString values =
+        query(u"HKCU\\Software\\Tarnworks\\Korvane"_s) + query(u"HKLM\\Software\\Classes\\.eaz"_s);
+    for (const QString& line :
+         {u"Num    REG_DWORD    0x2a"_s, u"Expand    REG_EXPAND_SZ    %TEMP%\\k"_s,
+          u"Bin    REG_BINARY    000102030405"_s, u"Text    REG_SZ    caf"_s, u"Korvane.Archive"_s})
+        EXPECT_TRUE(values.contains(line)) << values.toStdString();
 
     // Make Wine rewrite user.reg; its order of our new keys must be ours.
     QByteArray out;
-    ASSERT_EQ(run({QStringLiteral("wine"), QStringLiteral("reg"), QStringLiteral("add"),
-                   QStringLiteral("HKCU\\Software\\Tarnworks\\Korvane"), QStringLiteral("/v"),
-                   QStringLiteral("FromWine"), QStringLiteral("/d"), QStringLiteral("yes"),
-                   QStringLiteral("/f")},
-                  120, &out),
-              0)
+    ASSERT_EQ(
+        run(u"wine reg add HKCU\\Software\\Tarnworks\\Korvane /v FromWine /d yes /f"_s.split(u' '),
+            120, &out),
+        0)
         << out.constData();
     waitForServerExit();
     WineRegFile rewritten;
-    ASSERT_EQ(rewritten.parse(kv::test::readFile(dir.file(QStringLiteral("user.reg"))), 1),
+    ASSERT_EQ(rewritten.parse(kv::test::readFile(dir.file(u"user.reg"_s)), 1),
               WineRegFile::State::Good);
     WineRegKey* order = rewritten.root();
     for (const char* part : {"Software", "Tarnworks", "Korvane", "Order"})
@@ -151,35 +138,32 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
     EXPECT_EQ(wines, ours);
 
     RegValue fromWine;
-    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, QStringLiteral("FromWine"), &fromWine),
-              kErrorSuccess)
+    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, u"FromWine"_s, &fromWine), kErrorSuccess)
         << "the file Wine rewrote is read again";
-    EXPECT_EQ(fromWine.toString(), QStringLiteral("yes"));
+    EXPECT_EQ(fromWine.toString(), u"yes"_s);
     RegValue text;
-    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, QStringLiteral("Text"), &text), kErrorSuccess);
-    EXPECT_EQ(text.toString(), QStringLiteral("caf\u00e9 \u20ac"));
+    EXPECT_EQ(reg.queryValue(Hive::CurrentUser, key, u"Text"_s, &text), kErrorSuccess);
+    EXPECT_EQ(text.toString(), u"caf\u00e9 \u20ac"_s);
 }
 
 TEST_F(WineTest, RunningWineServerIsDetected)
 {
     QProcess server;
     server.setProcessEnvironment(m_env);
-    server.start(QStringLiteral("wineserver"), {QStringLiteral("-p"), QStringLiteral("-f")});
+    server.start(u"wineserver"_s, {u"-p"_s, u"-f"_s});
     ASSERT_TRUE(server.waitForStarted());
     QElapsedTimer timer;
     timer.start();
     while (!WineServerLock(dir.path()).serverRunning() && timer.elapsed() < 20000)
         QThread::msleep(100);
     WineRegistry reg{WinePrefix(dir.path())};
-    const QByteArray before = kv::test::readFile(dir.file(QStringLiteral("user.reg")));
-    EXPECT_EQ(reg.setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                           RegValue::fromDword(1)),
+    const QByteArray before = kv::test::readFile(dir.file(u"user.reg"_s));
+    EXPECT_EQ(reg.setValue(Hive::CurrentUser, u"Software\\K"_s, u"v"_s, RegValue::fromDword(1)),
               kErrorAccessDenied);
-    EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("user.reg"))), before);
-    run({QStringLiteral("wineserver"), QStringLiteral("-k")}, 30);
+    EXPECT_EQ(kv::test::readFile(dir.file(u"user.reg"_s)), before);
+    run({u"wineserver"_s, u"-k"_s}, 30);
     server.waitForFinished(30000);
     EXPECT_FALSE(WineServerLock(dir.path()).serverRunning());
-    EXPECT_EQ(reg.setValue(Hive::CurrentUser, QStringLiteral("Software\\K"), QStringLiteral("v"),
-                           RegValue::fromDword(1)),
+    EXPECT_EQ(reg.setValue(Hive::CurrentUser, u"Software\\K"_s, u"v"_s, RegValue::fromDword(1)),
               kErrorSuccess);
 }

@@ -13,6 +13,7 @@ namespace kv::test {
 namespace {
 
 using namespace kv::platform;
+using namespace Qt::StringLiterals;
 
 struct WineFiles
 {
@@ -45,8 +46,8 @@ protected:
                                           {"README", "readme"},
                                           {"a.b.c", "abc"},
                                           {".hidden", "h"}})
-            write(QStringLiteral("Store/") + QLatin1String(name), bytes);
-        QDir().mkpath(host(QStringLiteral("Store/Sub.dir")));
+            write(u"Store/"_s + QLatin1String(name), bytes);
+        QDir().mkpath(host(u"Store/Sub.dir"_s));
     }
     QString host(const QString& relative) const { return factory.driveC() + u'/' + relative; }
     void write(const QString& relative, const QByteArray& bytes)
@@ -70,12 +71,7 @@ TYPED_TEST_SUITE(FileSystemContract, Implementations);
 TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
 {
     const QStringList all{".hidden", "a.b.c", "Folders.dbx", "Inbox.dbx", "README", "Sub.dir"};
-    const struct
-    {
-        const char* pattern;
-        QStringList expected;
-        WinError error;
-    } cases[] = {
+    const std::tuple<const char*, QStringList, WinError> cases[] = {
         {"C:\\Store\\*", all, kErrorSuccess},
         {"C:\\store\\*.*", all, kErrorSuccess},
         {"C:\\Store\\*.DBX", {"Folders.dbx", "Inbox.dbx"}, kErrorSuccess},
@@ -88,11 +84,11 @@ TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
         {"C:\\Store\\Inbox.dbx\\*", {}, kErrorPathNotFound},
         {"Q:\\*", {}, kErrorPathNotFound},
     };
-    for (const auto& c : cases) {
-        EXPECT_EQ(names(this->fs.find(QString::fromLatin1(c.pattern))), c.expected) << c.pattern;
-        EXPECT_EQ(this->error(), c.error) << c.pattern;
+    for (const auto& [pattern, expected, error] : cases) {
+        EXPECT_EQ(names(this->fs.find(QString::fromLatin1(pattern))), expected) << pattern;
+        EXPECT_EQ(this->error(), error) << pattern;
     }
-    const QList<FileEntry> found = this->fs.find(QStringLiteral("C:\\Store\\*"));
+    const QList<FileEntry> found = this->fs.find(u"C:\\Store\\*"_s);
     ASSERT_EQ(found.size(), 6);
     for (const FileEntry& e : found) {
         EXPECT_EQ(e.isDirectory(), e.name == QLatin1String("Sub.dir")) << e.name.toStdString();
@@ -104,78 +100,66 @@ TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
 TYPED_TEST(FileSystemContract, StatAndOpenFindNamesWithoutRegardToCase)
 {
     FileEntry entry;
-    ASSERT_TRUE(this->fs.stat(QStringLiteral("c:\\STORE\\inbox.DBX"), &entry));
-    EXPECT_EQ(entry.name, QStringLiteral("Inbox.dbx"));
+    ASSERT_TRUE(this->fs.stat(u"c:\\STORE\\inbox.DBX"_s, &entry));
+    EXPECT_EQ(entry.name, u"Inbox.dbx"_s);
     EXPECT_EQ(entry.size, 5u);
-    ASSERT_TRUE(this->fs.stat(QStringLiteral("C:\\"), &entry));
+    ASSERT_TRUE(this->fs.stat(u"C:\\"_s, &entry));
     EXPECT_TRUE(entry.isDirectory());
-    auto in = this->fs.open(QStringLiteral("C:\\store\\FOLDERS.dbx"), QIODevice::ReadOnly);
+    auto in = this->fs.open(u"C:\\store\\FOLDERS.dbx"_s, QIODevice::ReadOnly);
     ASSERT_TRUE(in);
     EXPECT_EQ(in->readAll(), QByteArray("folders"));
-    auto out = this->fs.open(QStringLiteral("C:\\STORE\\INBOX.DBX"), QIODevice::WriteOnly);
+    auto out = this->fs.open(u"C:\\STORE\\INBOX.DBX"_s, QIODevice::WriteOnly);
     ASSERT_TRUE(out);
     EXPECT_EQ(out->write("new"), 3);
     out.reset();
-    EXPECT_EQ(this->content(QStringLiteral("Store/Inbox.dbx")), QByteArray("new"));
-    EXPECT_FALSE(this->exists(QStringLiteral("Store/INBOX.DBX")));
+    EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("new"));
+    EXPECT_FALSE(this->exists(u"Store/INBOX.DBX"_s));
 
-    const struct
-    {
-        const char* path;
-        QIODevice::OpenMode mode;
-        WinError error;
-    } failures[] = {
+    const std::tuple<const char*, QIODevice::OpenMode, WinError> failures[] = {
         {"C:\\Store\\missing.dbx", QIODevice::ReadOnly, kErrorFileNotFound},
         {"C:\\NoFolder\\missing.dbx", QIODevice::ReadOnly, kErrorPathNotFound},
         {"C:\\Store\\Sub.dir", QIODevice::ReadOnly, kErrorAccessDenied},
         {"C:\\NoFolder\\new.txt", QIODevice::WriteOnly, kErrorPathNotFound},
         {"C:\\Store\\bad?name.txt", QIODevice::WriteOnly, kErrorInvalidName},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(this->fs.open(QString::fromLatin1(f.path), f.mode)) << f.path;
-        EXPECT_EQ(this->error(), f.error) << f.path;
+    for (const auto& [path, mode, error] : failures) {
+        EXPECT_FALSE(this->fs.open(QString::fromLatin1(path), mode)) << path;
+        EXPECT_EQ(this->error(), error) << path;
     }
-    EXPECT_FALSE(this->fs.stat(QStringLiteral("C:\\NoFolder\\missing.dbx"), &entry));
+    EXPECT_FALSE(this->fs.stat(u"C:\\NoFolder\\missing.dbx"_s, &entry));
     EXPECT_EQ(this->error(), kErrorPathNotFound);
 }
 
 TYPED_TEST(FileSystemContract, FoldersAreCreatedAndRemovedWithWindowsErrors)
 {
     IFileSystem& fs = this->fs;
-    EXPECT_TRUE(fs.createDirectory(QStringLiteral("C:\\store\\New")));
-    EXPECT_TRUE(QFileInfo(this->host(QStringLiteral("Store/New"))).isDir());
+    EXPECT_TRUE(fs.createDirectory(u"C:\\store\\New"_s));
+    EXPECT_TRUE(QFileInfo(this->host(u"Store/New"_s)).isDir());
     // The last component without a trailing "\" is a file name and is not created.
-    EXPECT_TRUE(fs.makeSurePath(QStringLiteral("C:\\STORE\\deep\\er\\file.txt")));
-    EXPECT_TRUE(QFileInfo(this->host(QStringLiteral("Store/deep/er"))).isDir());
-    EXPECT_FALSE(this->exists(QStringLiteral("Store/deep/er/file.txt")));
-    EXPECT_TRUE(fs.removeDirectory(QStringLiteral("C:\\Store\\DEEP\\er")));
-    EXPECT_TRUE(fs.removeFile(QStringLiteral("C:\\Store\\readme")));
-    EXPECT_FALSE(this->exists(QStringLiteral("Store/README")));
+    EXPECT_TRUE(fs.makeSurePath(u"C:\\STORE\\deep\\er\\file.txt"_s));
+    EXPECT_TRUE(QFileInfo(this->host(u"Store/deep/er"_s)).isDir());
+    EXPECT_FALSE(this->exists(u"Store/deep/er/file.txt"_s));
+    EXPECT_TRUE(fs.removeDirectory(u"C:\\Store\\DEEP\\er"_s));
+    EXPECT_TRUE(fs.removeFile(u"C:\\Store\\readme"_s));
+    EXPECT_FALSE(this->exists(u"Store/README"_s));
 
-    const struct
-    {
-        const char* label;
-        std::function<bool()> call;
-        WinError error;
-    } failures[] = {
-        {"existing folder", [&] { return fs.createDirectory(QStringLiteral("C:\\Store\\new")); },
+    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
+        {"existing folder", [&] { return fs.createDirectory(u"C:\\Store\\new"_s); },
          kErrorAlreadyExists},
-        {"missing parent", [&] { return fs.createDirectory(QStringLiteral("C:\\Missing\\New")); },
+        {"missing parent", [&] { return fs.createDirectory(u"C:\\Missing\\New"_s); },
          kErrorPathNotFound},
-        {"not empty", [&] { return fs.removeDirectory(QStringLiteral("C:\\Store")); },
-         kErrorDirNotEmpty},
-        {"gone folder", [&] { return fs.removeDirectory(QStringLiteral("C:\\Store\\deep\\er")); },
+        {"not empty", [&] { return fs.removeDirectory(u"C:\\Store"_s); }, kErrorDirNotEmpty},
+        {"gone folder", [&] { return fs.removeDirectory(u"C:\\Store\\deep\\er"_s); },
          kErrorFileNotFound},
-        {"folder as file", [&] { return fs.removeFile(QStringLiteral("C:\\Store\\Sub.dir")); },
+        {"folder as file", [&] { return fs.removeFile(u"C:\\Store\\Sub.dir"_s); },
          kErrorAccessDenied},
-        {"gone file", [&] { return fs.removeFile(QStringLiteral("C:\\Store\\readme")); },
-         kErrorFileNotFound},
+        {"gone file", [&] { return fs.removeFile(u"C:\\Store\\readme"_s); }, kErrorFileNotFound},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(f.call()) << f.label;
-        EXPECT_EQ(this->error(), f.error) << f.label;
+    for (const auto& [label, call, error] : failures) {
+        EXPECT_FALSE(call()) << label;
+        EXPECT_EQ(this->error(), error) << label;
     }
-    EXPECT_FALSE(fs.makeSurePath(QStringLiteral("C:\\Store\\Inbox.dbx\\below\\")));
+    EXPECT_FALSE(fs.makeSurePath(u"C:\\Store\\Inbox.dbx\\below\\"_s));
 }
 
 TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
@@ -187,12 +171,7 @@ TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
     const auto copy = [&](const char* from, const char* to, bool failIfExists) {
         return fs.copyFile(QString::fromLatin1(from), QString::fromLatin1(to), failIfExists);
     };
-    const struct
-    {
-        const char* label;
-        std::function<bool()> call;
-        WinError error;
-    } failures[] = {
+    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
         {"move onto a file", [&] { return move("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.DBX"); },
          kErrorAlreadyExists},
         {"move a missing file", [&] { return move("C:\\Store\\Gone", "C:\\Store\\x"); },
@@ -210,40 +189,35 @@ TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
         {"copy a missing file", [&] { return copy("C:\\Store\\none", "C:\\Store\\x", false); },
          kErrorFileNotFound},
     };
-    for (const auto& f : failures) {
-        EXPECT_FALSE(f.call()) << f.label;
-        EXPECT_EQ(this->error(), f.error) << f.label;
-        EXPECT_EQ(this->content(QStringLiteral("Store/Inbox.dbx")), QByteArray("inbox")) << f.label;
-        EXPECT_EQ(this->content(QStringLiteral("Store/Folders.dbx")), QByteArray("folders"))
-            << f.label;
+    for (const auto& [label, call, error] : failures) {
+        EXPECT_FALSE(call()) << label;
+        EXPECT_EQ(this->error(), error) << label;
+        EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("inbox")) << label;
+        EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("folders")) << label;
     }
-    EXPECT_FALSE(this->exists(QStringLiteral("Store/x")));
+    EXPECT_FALSE(this->exists(u"Store/x"_s));
 }
 
 TYPED_TEST(FileSystemContract, MovesRenameAndCopiesKeepTheSourcesTime)
 {
     IFileSystem& fs = this->fs;
     const QDateTime stamp = QDateTime(QDate(2000, 5, 3), QTime(14, 5, 0), Qt::UTC);
-    ASSERT_TRUE(fs.setModified(QStringLiteral("C:\\Store\\Inbox.dbx"), stamp));
-    EXPECT_TRUE(fs.copyFile(QStringLiteral("C:\\Store\\Inbox.dbx"),
-                            QStringLiteral("C:\\Store\\folders.dbx"), false));
-    EXPECT_EQ(this->content(QStringLiteral("Store/Folders.dbx")), QByteArray("inbox"));
+    ASSERT_TRUE(fs.setModified(u"C:\\Store\\Inbox.dbx"_s, stamp));
+    EXPECT_TRUE(fs.copyFile(u"C:\\Store\\Inbox.dbx"_s, u"C:\\Store\\folders.dbx"_s, false));
+    EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("inbox"));
     FileEntry entry;
-    ASSERT_TRUE(fs.stat(QStringLiteral("C:\\Store\\Folders.dbx"), &entry));
+    ASSERT_TRUE(fs.stat(u"C:\\Store\\Folders.dbx"_s, &entry));
     EXPECT_EQ(entry.modified, stamp);
-    EXPECT_EQ(fs.find(QStringLiteral("C:\\Store\\*")).size(), 6) << "no staging file left";
+    EXPECT_EQ(fs.find(u"C:\\Store\\*"_s).size(), 6) << "no staging file left";
 
-    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\INBOX.dbx"),
-                            QStringLiteral("C:\\Store\\Sub.dir\\Old.dbx")));
-    EXPECT_EQ(this->content(QStringLiteral("Store/Sub.dir/Old.dbx")), QByteArray("inbox"));
-    EXPECT_FALSE(this->exists(QStringLiteral("Store/Inbox.dbx")));
+    EXPECT_TRUE(fs.moveFile(u"C:\\Store\\INBOX.dbx"_s, u"C:\\Store\\Sub.dir\\Old.dbx"_s));
+    EXPECT_EQ(this->content(u"Store/Sub.dir/Old.dbx"_s), QByteArray("inbox"));
+    EXPECT_FALSE(this->exists(u"Store/Inbox.dbx"_s));
     // A change of case only renames.
-    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\Folders.dbx"),
-                            QStringLiteral("C:\\Store\\FOLDERS.DBX")));
-    EXPECT_EQ(names(fs.find(QStringLiteral("C:\\Store\\*.dbx"))),
-              QStringList{QStringLiteral("FOLDERS.DBX")});
-    EXPECT_TRUE(fs.moveFile(QStringLiteral("C:\\Store\\Sub.dir"), QStringLiteral("C:\\Moved")));
-    EXPECT_EQ(this->content(QStringLiteral("Moved/Old.dbx")), QByteArray("inbox"));
+    EXPECT_TRUE(fs.moveFile(u"C:\\Store\\Folders.dbx"_s, u"C:\\Store\\FOLDERS.DBX"_s));
+    EXPECT_EQ(names(fs.find(u"C:\\Store\\*.dbx"_s)), QStringList{u"FOLDERS.DBX"_s});
+    EXPECT_TRUE(fs.moveFile(u"C:\\Store\\Sub.dir"_s, u"C:\\Moved"_s));
+    EXPECT_EQ(this->content(u"Moved/Old.dbx"_s), QByteArray("inbox"));
 }
 
 } // namespace

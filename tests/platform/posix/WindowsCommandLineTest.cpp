@@ -9,12 +9,7 @@ using platform::posix::WindowsCommandLine;
 
 TEST(WindowsCommandLineTest, ProgramIsTheFirstTokenAndTheRestStaysAsWritten)
 {
-    const struct
-    {
-        const char* line;
-        const char* program;
-        const char* rest;
-    } cases[] = {
+    const std::tuple<const char*, const char*, const char*> cases[] = {
         {"notepad C:\\Program Files\\x.log", "notepad", "C:\\Program Files\\x.log"},
         {"\"C:\\Program Files\\Korvane\\KV2000.exe\" \\F", "C:\\Program Files\\Korvane\\KV2000.exe",
          "\\F"},
@@ -22,22 +17,17 @@ TEST(WindowsCommandLineTest, ProgramIsTheFirstTokenAndTheRestStaysAsWritten)
         {"\"unterminated name", "unterminated name", ""},
         {"", "", ""},
     };
-    for (const auto& test : cases) {
-        QString program;
-        QString rest;
-        WindowsCommandLine::splitProgram(QString::fromUtf8(test.line), &program, &rest);
-        EXPECT_EQ(program, QString::fromUtf8(test.program)) << test.line;
-        EXPECT_EQ(rest, QString::fromUtf8(test.rest)) << test.line;
+    for (const auto& [line, program, rest] : cases) {
+        QString p, r;
+        WindowsCommandLine::splitProgram(QString::fromUtf8(line), &p, &r);
+        EXPECT_EQ(p, QString::fromUtf8(program)) << line;
+        EXPECT_EQ(r, QString::fromUtf8(rest)) << line;
     }
 }
 
-TEST(WindowsCommandLineTest, ArgumentsSplitAsTheRuntimeSplitsThem)
+TEST(WindowsCommandLineTest, ArgumentsSplitAsTheRuntimeSplitsThemAndQuotedOnesComeBack)
 {
-    const struct
-    {
-        const char* text;
-        QStringList arguments;
-    } cases[] = {
+    const std::pair<const char*, QStringList> cases[] = {
         {"a b\tc", {"a", "b", "c"}},
         {"\"a b\" c", {"a b", "c"}},
         {"a\"b c\"d", {"ab cd"}},
@@ -48,13 +38,9 @@ TEST(WindowsCommandLineTest, ArgumentsSplitAsTheRuntimeSplitsThem)
         {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
         {"   ", {}},
     };
-    for (const auto& test : cases)
-        EXPECT_EQ(WindowsCommandLine::arguments(QString::fromUtf8(test.text)), test.arguments)
-            << test.text;
-}
+    for (const auto& [text, arguments] : cases)
+        EXPECT_EQ(WindowsCommandLine::arguments(QString::fromUtf8(text)), arguments) << text;
 
-TEST(WindowsCommandLineTest, QuotedArgumentsComeBackUnchanged)
-{
     const QStringList arguments = {
         "plain",    "with space",          "",      "C:\\dir\\", "quote\"inside",
         "tail\\\\", "\\\\server\\share\\", "a\\\"b"};

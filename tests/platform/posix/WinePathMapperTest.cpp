@@ -10,6 +10,7 @@
 namespace kv::test {
 namespace {
 
+using namespace Qt::StringLiterals;
 using platform::posix::WinePathMapper;
 
 class WinePathMapperTest : public ::testing::Test
@@ -18,9 +19,9 @@ protected:
     void SetUp() override
     {
         t.addWineDrives();
-        t.write(QStringLiteral("drive_c/users/bob/Mail/folders.dbx"), "x");
-        t.write(QStringLiteral("drive_c/users/bob/Mail/Inbox.dbx"), "x");
-        t.write(QStringLiteral("drive_c/Data/report.TXT"), "x");
+        t.write(u"drive_c/users/bob/Mail/folders.dbx"_s, "x");
+        t.write(u"drive_c/users/bob/Mail/Inbox.dbx"_s, "x");
+        t.write(u"drive_c/Data/report.TXT"_s, "x");
     }
     TestPrefix t;
     WinePathMapper mapper{t.prefix()};
@@ -29,11 +30,7 @@ protected:
 TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
 {
     const QString c = t.driveC();
-    const struct
-    {
-        const char* windows;
-        QString host;
-    } cases[] = {
+    const std::pair<const char*, QString> cases[] = {
         {"C:\\users\\bob\\Mail\\Folders.dbx", c + "/users/bob/Mail/folders.dbx"},
         {"c:\\USERS\\BOB\\mail\\INBOX.DBX", c + "/users/bob/Mail/Inbox.dbx"},
         {"C:/users/bob/Mail/inbox.dbx", c + "/users/bob/Mail/Inbox.dbx"},
@@ -42,7 +39,7 @@ TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
         {"C:\\users\\BOB\\New Folder\\Sub\\x.eml", c + "/users/bob/New Folder/Sub/x.eml"},
         {"C:\\", c},
         {"C:", c},
-        {"a:\\Backup.eaz", t.file(QStringLiteral("floppy")) + "/Backup.eaz"},
+        {"a:\\Backup.eaz", t.file(u"floppy"_s) + "/Backup.eaz"},
         {"Z:\\tmp", "/tmp"},
         {"Z:\\", "/"},
         // Not a drive we have, not a drive path at all.
@@ -51,58 +48,48 @@ TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
         {"relative\\x", QString()},
         {"C:relative", QString()},
     };
-    for (const auto& test : cases)
-        EXPECT_EQ(mapper.toHostPath(QString::fromUtf8(test.windows)), test.host) << test.windows;
+    for (const auto& [windows, host] : cases)
+        EXPECT_EQ(mapper.toHostPath(QLatin1String(windows)), host) << windows;
 }
 
 TEST_F(WinePathMapperTest, AnAmbiguousNamePrefersTheExactSpelling)
 {
     // Only a case-sensitive host can hold both spellings.
-    t.write(QStringLiteral("drive_c/Data/Report.txt"), "y");
-    t.write(QStringLiteral("drive_c/Data/REPORT.TXT"), "z");
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\Report.txt")),
-              t.driveC() + "/Data/Report.txt");
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\Data\\REPORT.TXT")),
-              t.driveC() + "/Data/REPORT.TXT");
+    t.write(u"drive_c/Data/Report.txt"_s, "y");
+    t.write(u"drive_c/Data/REPORT.TXT"_s, "z");
+    EXPECT_EQ(mapper.toHostPath(u"C:\\Data\\Report.txt"_s), t.driveC() + "/Data/Report.txt");
+    EXPECT_EQ(mapper.toHostPath(u"C:\\Data\\REPORT.TXT"_s), t.driveC() + "/Data/REPORT.TXT");
     // No exact spelling: one of the matches, the same one every time.
-    const QString any = mapper.toHostPath(QStringLiteral("C:\\data\\report.txt"));
+    const QString any = mapper.toHostPath(u"C:\\data\\report.txt"_s);
     EXPECT_TRUE(QFileInfo::exists(any)) << any.toStdString();
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("C:\\data\\report.txt")), any);
+    EXPECT_EQ(mapper.toHostPath(u"C:\\data\\report.txt"_s), any);
 }
 
 TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
 {
     const QString c = t.driveC();
-    const struct
-    {
-        QString host;
-        const char* windows;
-    } cases[] = {
+    const std::pair<QString, const char*> cases[] = {
         {c + "/users/bob/Mail/Inbox.dbx", "C:\\users\\bob\\Mail\\Inbox.dbx"},
         {c, "C:\\"},
         {c + "/not/yet/there.txt", "C:\\not\\yet\\there.txt"},
-        {t.file(QStringLiteral("floppy")) + "/x.eaz", "A:\\x.eaz"},
+        {t.file(u"floppy"_s) + "/x.eaz", "A:\\x.eaz"},
         // Reached through the prefix's own link: still C:, the longest drive target wins over Z:.
         {t.folder() + "/dosdevices/c:/Data", "C:\\Data"},
         {"/etc/passwd", "Z:\\etc\\passwd"},
         {"/", "Z:\\"},
     };
-    for (const auto& test : cases)
-        EXPECT_EQ(mapper.toWindowsPath(test.host), QString::fromUtf8(test.windows))
-            << test.host.toStdString();
-}
-
-TEST_F(WinePathMapperTest, WithoutAZDriveHostPathsStillGetOne)
-{
+    for (const auto& [host, windows] : cases)
+        EXPECT_EQ(mapper.toWindowsPath(host), QLatin1String(windows)) << host.toStdString();
+    // Without a Z: drive, host paths still get one, but it leads nowhere.
     QFile::remove(t.folder() + "/dosdevices/z:");
-    EXPECT_EQ(mapper.toWindowsPath(QStringLiteral("/etc/hosts")), QStringLiteral("Z:\\etc\\hosts"));
-    EXPECT_EQ(mapper.toHostPath(QStringLiteral("Z:\\etc\\hosts")), QString());
+    EXPECT_EQ(mapper.toWindowsPath(u"/etc/hosts"_s), u"Z:\\etc\\hosts"_s);
+    EXPECT_EQ(mapper.toHostPath(u"Z:\\etc\\hosts"_s), QString());
 }
 
 TEST_F(WinePathMapperTest, DrivesAreTheLettersOfTheLinks)
 {
-    t.link(QStringLiteral("e:"), t.file(QStringLiteral("no-such-folder")));
-    t.link(QStringLiteral("c::"), QStringLiteral("/dev/null")); // a raw device entry, not a drive
+    t.link(u"e:"_s, t.file(u"no-such-folder"_s));
+    t.link(u"c::"_s, u"/dev/null"_s); // a raw device entry, not a drive
     const QList<QChar> letters = mapper.driveLetters();
     EXPECT_EQ(letters, (QList<QChar>{u'a', u'c', u'd', u'e', u'z'}));
 }

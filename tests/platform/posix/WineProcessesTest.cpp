@@ -17,6 +17,7 @@ namespace kv::test {
 namespace {
 
 using namespace kv::platform;
+using namespace Qt::StringLiterals;
 using platform::posix::WineFileSystem;
 using platform::posix::WineProcesses;
 
@@ -25,142 +26,108 @@ class WineProcessesTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        QDir().mkpath(t.file(QStringLiteral("bin")));
-        QDir().mkpath(t.file(QStringLiteral("records")));
-        t.write(QStringLiteral("drive_c/Program Files/Korvane/Last Backup.log"), "log");
-        t.write(QStringLiteral("drive_c/Store/Inbox.dbx"), "x");
+        QDir().mkpath(t.file(u"bin"_s));
+        QDir().mkpath(t.file(u"records"_s));
+        t.write(u"drive_c/Program Files/Korvane/Last Backup.log"_s, "log");
+        t.write(u"drive_c/Store/Inbox.dbx"_s, "x");
     }
-
-    // A host program that records how it was called, in records/<name>.
-    void fakeProgram(const QString& name)
+    // A host program that records how it was called, in records/<name>, then runs `then`.
+    void fakeProgram(const QString& name, const QString& then = {})
     {
-        const QString path = t.file(QStringLiteral("bin/") + name);
-        const QString record = t.file(QStringLiteral("records/") + name);
-        t.write(QStringLiteral("bin/") + name,
-                QStringLiteral(
-                    "#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1.tmp'\n"
-                    "mv '%1.tmp' '%1'\n")
-                    .arg(record)
-                    .toUtf8());
+        const QString record = t.file(u"records/"_s + name);
+        const QString path =
+            t.write(u"bin/"_s + name,
+                    u"#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1.tmp'\n"
+                    "mv '%1.tmp' '%1'\n%2\n"_s.arg(record, then)
+                        .toUtf8());
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     // The lines a fake program recorded, waiting a little for one started without waiting.
     QStringList recorded(const QString& name, int waitMs = 0)
     {
-        const QString record = t.file(QStringLiteral("records/") + name);
+        const QString record = t.file(u"records/"_s + name);
         QDeadlineTimer deadline(waitMs);
         while (!QFileInfo::exists(record) && !deadline.hasExpired())
             QThread::msleep(20);
-        return QString::fromUtf8(readFile(record)).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        return QString::fromUtf8(readFile(record)).split(u'\n', Qt::SkipEmptyParts);
+    }
+    qsizetype recordCount() const { return QDir(t.file(u"records"_s)).count() - 2; }
+    void clearRecords() const
+    {
+        QDir(t.file(u"records"_s)).removeRecursively();
+        QDir().mkpath(t.file(u"records"_s));
     }
     WineProcesses processes(WineProcesses::Options options = {})
     {
         if (options.searchPath.isEmpty())
-            options.searchPath = t.file(QStringLiteral("bin"));
+            options.searchPath = t.file(u"bin"_s);
         return WineProcesses(t.prefix(), files, t.registry(), options);
     }
-    QString prefixLine() const { return QStringLiteral("WINEPREFIX=") + t.folder(); }
+    QString prefixLine() const { return u"WINEPREFIX="_s + t.folder(); }
 
     TestPrefix t;
     WineFileSystem files{t.prefix(), t.registry()};
 };
 
-TEST_F(WineProcessesTest, NotepadOpensTheLogInATextEditor)
+TEST_F(WineProcessesTest, WindowsProgramsRunAsTheirDesktopEquivalentsOnThisPrefix)
 {
-    fakeProgram(QStringLiteral("gedit"));
-    fakeProgram(QStringLiteral("xdg-open"));
-    WineProcesses p = processes();
-    const QString log = t.driveC() + QStringLiteral("/Program Files/Korvane/Last Backup.log");
-    const char* lines[] = {
-        "notepad C:\\program files\\KORVANE\\last backup.log",
-        "C:\\WINDOWS\\NOTEPAD.EXE \"C:\\Program Files\\Korvane\\Last Backup.log\"",
-    };
-    for (const char* line : lines) {
-        QFile::remove(t.file(QStringLiteral("records/gedit")));
-        EXPECT_TRUE(p.runAndWait(QString::fromUtf8(line))) << line;
-        EXPECT_EQ(recorded(QStringLiteral("gedit")), (QStringList{log, prefixLine()})) << line;
-    }
-    EXPECT_TRUE(recorded(QStringLiteral("xdg-open")).isEmpty());
-}
-
-TEST_F(WineProcessesTest, NotepadWithoutAnEditorFallsBackToTheDesktopOrFails)
-{
-    fakeProgram(QStringLiteral("xdg-open"));
-    WineProcesses p = processes();
-    EXPECT_TRUE(p.runAndWait(QStringLiteral("notepad.exe C:\\Store\\inbox.dbx")));
-    EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0),
-              t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
-
-    QFile::remove(t.file(QStringLiteral("bin/xdg-open")));
-    QFile::remove(t.file(QStringLiteral("records/xdg-open")));
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("notepad.exe C:\\Store\\inbox.dbx")));
-    EXPECT_FALSE(p.start(QStringLiteral("notepad"), {QStringLiteral("C:\\Store\\inbox.dbx")}));
-    EXPECT_TRUE(recorded(QStringLiteral("xdg-open"), 200).isEmpty());
-}
-
-TEST_F(WineProcessesTest, ExplorerShowsTheFolderInTheFileManager)
-{
-    fakeProgram(QStringLiteral("xdg-open"));
-    WineProcesses p = processes();
-    const struct
-    {
-        const char* line;
-        QString opened;
-    } cases[] = {
-        {"explorer C:\\store", t.driveC() + "/Store"},
-        {"explorer.exe /e,C:\\Store", t.driveC() + "/Store"},
-        {"EXPLORER /select,\"C:\\Store\\Inbox.dbx\"", t.driveC() + "/Store"},
-        {"explorer", t.driveC()},
-    };
-    for (const auto& test : cases) {
-        QFile::remove(t.file(QStringLiteral("records/xdg-open")));
-        EXPECT_TRUE(p.runAndWait(QString::fromUtf8(test.line))) << test.line;
-        EXPECT_EQ(recorded(QStringLiteral("xdg-open")).value(0), test.opened) << test.line;
-    }
-}
-
-TEST_F(WineProcessesTest, OtherProgramsRunUnderWineOnThisPrefixOrNotAtAll)
-{
-    WineProcesses p = processes();
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\Tools\\News.exe /check \"C:\\Store\\a b.txt\"")));
-    EXPECT_FALSE(p.runAndWait(QString()));
-
-    fakeProgram(QStringLiteral("wine"));
-    EXPECT_TRUE(p.runAndWait(QStringLiteral("C:\\Tools\\News.exe /check \"C:\\Store\\a b.txt\"")));
-    EXPECT_EQ(recorded(QStringLiteral("wine")),
-              (QStringList{QStringLiteral("C:\\Tools\\News.exe"), QStringLiteral("/check"),
-                           QStringLiteral("C:\\Store\\a b.txt"), prefixLine()}));
-
-    // The registry editor never runs: it would write behind the back of our registry.
-    QFile::remove(t.file(QStringLiteral("records/wine")));
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("regedit /s C:\\Store\\settings.reg")));
-    EXPECT_FALSE(p.runAndWait(QStringLiteral("C:\\WINDOWS\\REGEDIT.EXE C:\\Store\\settings.reg")));
-    EXPECT_TRUE(recorded(QStringLiteral("wine")).isEmpty());
-}
-
-TEST_F(WineProcessesTest, OurOwnExecutableRestartsThisProgram)
-{
-    fakeProgram(QStringLiteral("korvane"));
+    for (const QString& name : {u"gedit"_s, u"xdg-open"_s, u"wine"_s, u"korvane"_s})
+        fakeProgram(name);
     WineProcesses::Options options;
-    options.selfExecutable = t.file(QStringLiteral("bin/korvane"));
+    options.selfExecutable = t.file(u"bin/korvane"_s);
     WineProcesses p = processes(options);
-    EXPECT_TRUE(
-        p.start(QStringLiteral("C:\\Program Files\\Korvane\\KV2000.exe"), {QStringLiteral("\\F")}));
-    EXPECT_EQ(recorded(QStringLiteral("korvane"), 5000),
-              (QStringList{QStringLiteral("\\F"), prefixLine()}));
+    const QString c = t.driveC();
+    const QString log = c + u"/Program Files/Korvane/Last Backup.log"_s;
+    const std::tuple<const char*, QString, QStringList> cases[] = {
+        {"notepad C:\\program files\\KORVANE\\last backup.log", u"gedit"_s, {log}},
+        {"C:\\WINDOWS\\NOTEPAD.EXE \"C:\\Program Files\\Korvane\\Last Backup.log\"",
+         u"gedit"_s,
+         {log}},
+        {"explorer C:\\store", u"xdg-open"_s, {c + u"/Store"_s}},
+        {"explorer.exe /e,C:\\Store", u"xdg-open"_s, {c + u"/Store"_s}},
+        {"EXPLORER /select,\"C:\\Store\\Inbox.dbx\"", u"xdg-open"_s, {c + u"/Store"_s}},
+        {"explorer", u"xdg-open"_s, {c}},
+        {"C:\\Tools\\News.exe /check \"C:\\Store\\a b.txt\"",
+         u"wine"_s,
+         {u"C:\\Tools\\News.exe"_s, u"/check"_s, u"C:\\Store\\a b.txt"_s}},
+    };
+    for (const auto& [line, program, arguments] : cases) {
+        clearRecords();
+        EXPECT_TRUE(p.runAndWait(QString::fromUtf8(line))) << line;
+        EXPECT_EQ(recorded(program), arguments + QStringList{prefixLine()}) << line;
+        EXPECT_EQ(recordCount(), 1) << line;
+    }
+    // The registry editor never runs: it would write behind the back of our registry.
+    clearRecords();
+    EXPECT_FALSE(p.runAndWait(u"regedit /s C:\\Store\\settings.reg"_s));
+    EXPECT_FALSE(p.runAndWait(u"C:\\WINDOWS\\REGEDIT.EXE C:\\Store\\settings.reg"_s));
+    EXPECT_EQ(recordCount(), 0);
+    // Our own executable restarts this program.
+    EXPECT_TRUE(p.start(u"C:\\Program Files\\Korvane\\KV2000.exe"_s, {u"\\F"_s}));
+    EXPECT_EQ(recorded(u"korvane"_s, 5000), (QStringList{u"\\F"_s, prefixLine()}));
 }
 
-TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsDefaultApplication)
+TEST_F(WineProcessesTest, DocumentsOpenWithTheDesktopsApplicationWhenThereIsOne)
 {
+    fakeProgram(u"xdg-open"_s);
     WineProcesses p = processes();
-    EXPECT_FALSE(p.openDocument(QStringLiteral("C:\\Store\\Inbox.dbx"))); // no xdg-open
-    fakeProgram(QStringLiteral("xdg-open"));
-    EXPECT_FALSE(p.openDocument(QStringLiteral("C:\\Store\\Missing.eml")));
-    EXPECT_FALSE(p.openDocument(QStringLiteral("Q:\\x.txt")));
-    EXPECT_TRUE(recorded(QStringLiteral("xdg-open"), 200).isEmpty());
-    EXPECT_TRUE(p.openDocument(QStringLiteral("c:\\store\\INBOX.DBX")));
-    EXPECT_EQ(recorded(QStringLiteral("xdg-open"), 5000).value(0),
-              t.driveC() + QStringLiteral("/Store/Inbox.dbx"));
+    EXPECT_FALSE(p.openDocument(u"C:\\Store\\Missing.eml"_s));
+    EXPECT_FALSE(p.openDocument(u"Q:\\x.txt"_s));
+    EXPECT_EQ(recordCount(), 0);
+    EXPECT_TRUE(p.openDocument(u"c:\\store\\INBOX.DBX"_s));
+    EXPECT_EQ(recorded(u"xdg-open"_s, 5000).value(0), t.driveC() + u"/Store/Inbox.dbx"_s);
+    clearRecords();
+    EXPECT_TRUE(p.runAndWait(u"notepad.exe C:\\Store\\inbox.dbx"_s)) << "no editor: the desktop";
+    EXPECT_EQ(recorded(u"xdg-open"_s).value(0), t.driveC() + u"/Store/Inbox.dbx"_s);
+
+    QFile::remove(t.file(u"bin/xdg-open"_s));
+    clearRecords();
+    EXPECT_FALSE(p.runAndWait(u"notepad.exe C:\\Store\\inbox.dbx"_s));
+    EXPECT_FALSE(p.start(u"notepad"_s, {u"C:\\Store\\inbox.dbx"_s}));
+    EXPECT_FALSE(p.runAndWait(u"C:\\Tools\\News.exe"_s)) << "no wine";
+    EXPECT_FALSE(p.runAndWait(QString()));
+    EXPECT_FALSE(p.openDocument(u"C:\\Store\\Inbox.dbx"_s));
+    EXPECT_TRUE(recorded(u"xdg-open"_s, 200).isEmpty());
 }
 
 // A /proc tree in a scratch folder: each process a folder with cmdline, environ and stat.
@@ -170,29 +137,28 @@ protected:
     void process(qint64 pid, const QByteArrayList& arguments, const QByteArrayList& environment,
                  char state = 'S')
     {
-        const QString folder = QStringLiteral("proc/") + QString::number(pid);
-        t.write(folder + QStringLiteral("/cmdline"), arguments.join('\0') + '\0');
+        const QString folder = u"proc/"_s + QString::number(pid);
+        t.write(folder + u"/cmdline"_s, arguments.join('\0') + '\0');
         if (!environment.isEmpty())
-            t.write(folder + QStringLiteral("/environ"), environment.join('\0') + '\0');
-        t.write(folder + QStringLiteral("/stat"),
-                QByteArray::number(pid) + " (x) " + state + " 1 1 1 0 -1\n");
+            t.write(folder + u"/environ"_s, environment.join('\0') + '\0');
+        t.write(folder + u"/stat"_s, QByteArray::number(pid) + " (x) " + state + " 1 1 1 0 -1\n");
     }
     WineProcesses scanning()
     {
         WineProcesses::Options options;
-        options.procRoot = t.file(QStringLiteral("proc"));
+        options.procRoot = t.file(u"proc"_s);
         return processes(options);
     }
     QByteArray ourPrefix() const { return "WINEPREFIX=" + t.folder().toLocal8Bit(); }
+    const QByteArray msimn = "C:\\Program Files\\Outlook Express\\msimn.exe";
 };
 
 TEST_F(FakeProcTest, MailClientAndAddressBookOfThisPrefixHaveWindows)
 {
-    const QByteArray msimn = "C:\\Program Files\\Outlook Express\\msimn.exe";
     // The user's default prefix, reached through a link to ours.
-    QDir().mkpath(t.file(QStringLiteral("home")));
-    ASSERT_TRUE(QFile::link(t.folder(), t.file(QStringLiteral("home/.wine"))));
-    const QByteArray home = "HOME=" + t.file(QStringLiteral("home")).toLocal8Bit();
+    QDir().mkpath(t.file(u"home"_s));
+    ASSERT_TRUE(QFile::link(t.folder(), t.file(u"home/.wine"_s)));
+    const QByteArray home = "HOME=" + t.file(u"home"_s).toLocal8Bit();
 
     process(3999901, {msimn}, {"PATH=/usr/bin", ourPrefix()});
     process(3999902, {msimn}, {"WINEPREFIX=/somewhere/else"});
@@ -203,50 +169,40 @@ TEST_F(FakeProcTest, MailClientAndAddressBookOfThisPrefixHaveWindows)
     process(3999906, {msimn}, {}); // another user's: its environment cannot be read
     process(3999907, {msimn}, {ourPrefix()}, 'Z');
     process(3999908, {"C:\\windows\\notepad.exe", "msimn.exe"}, {ourPrefix()});
-    t.write(QStringLiteral("proc/self/cmdline"), msimn + '\0');
-    t.write(QStringLiteral("proc/self/environ"), ourPrefix() + '\0');
+    t.write(u"proc/self/cmdline"_s, msimn + '\0');
+    t.write(u"proc/self/environ"_s, ourPrefix() + '\0');
 
-    WineProcesses p = scanning();
-    const QList<WindowInfo> windows = p.topLevelWindows();
+    const QList<WindowInfo> windows = scanning().topLevelWindows();
     ASSERT_EQ(windows.size(), 3);
-    EXPECT_EQ(windows[0].processId, 3999901);
-    EXPECT_EQ(windows[0].className, QStringLiteral("Outlook Express Browser Class"));
-    EXPECT_EQ(windows[0].title, QStringLiteral("Outlook Express"));
-    EXPECT_EQ(windows[1].processId, 3999905);
-    EXPECT_EQ(windows[2].processId, 3999903);
-    EXPECT_EQ(windows[2].className, QStringLiteral("WABBrowseView"));
-    EXPECT_EQ(windows[2].title, QStringLiteral("Address Book"));
-    EXPECT_NE(windows[0].handle, windows[1].handle);
-    EXPECT_NE(windows[0].handle, 0u);
+    const struct
+    {
+        qint64 pid;
+        QString className;
+        QString title;
+    } expected[] = {
+        {3999901, u"Outlook Express Browser Class"_s, u"Outlook Express"_s},
+        {3999905, u"Outlook Express Browser Class"_s, u"Outlook Express"_s},
+        {3999903, u"WABBrowseView"_s, u"Address Book"_s},
+    };
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(windows[i].processId, expected[i].pid);
+        EXPECT_EQ(windows[i].className, expected[i].className) << i;
+        EXPECT_EQ(windows[i].title, expected[i].title) << i;
+        EXPECT_NE(windows[i].handle, i ? windows[i - 1].handle : 0u);
+    }
 }
 
 TEST_F(FakeProcTest, TheMailWindowClassFollowsTheInstalledGeneration)
 {
-    process(3999901, {"C:\\Program Files\\Outlook Express\\msimn.exe"}, {ourPrefix()});
+    process(3999901, {msimn}, {ourPrefix()});
     WineProcesses p = scanning();
-    t.registry().setString(Hive::LocalMachine,
-                           QStringLiteral("SOFTWARE\\Clients\\Mail\\Outlook Express"),
-                           QStringLiteral("DLLPath"),
-                           QStringLiteral("C:\\Program Files\\Outlook Express\\mailnews.dll"));
-    EXPECT_EQ(p.topLevelWindows().value(0).className, QStringLiteral("ThorBrowserWndClass"));
-    t.registry().setString(
-        Hive::ClassesRoot,
-        QStringLiteral("CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"), QString(),
-        QStringLiteral("C:\\WINDOWS\\SYSTEM\\MSOE.DLL"));
-    EXPECT_EQ(p.topLevelWindows().value(0).className,
-              QStringLiteral("Outlook Express Browser Class"));
-}
-
-TEST_F(FakeProcTest, ClosingAWindowWhoseProcessIsGoneOrUnknownFails)
-{
-    process(3999901, {"msimn.exe"}, {ourPrefix()});
-    WineProcesses p = scanning();
-    const QList<WindowInfo> windows = p.topLevelWindows();
-    ASSERT_EQ(windows.size(), 1);
-    ASSERT_TRUE(QDir(t.file(QStringLiteral("proc/3999901"))).removeRecursively());
-    EXPECT_FALSE(p.closeWindow(windows[0].handle));
-    EXPECT_FALSE(p.closeWindow(0));
-    EXPECT_FALSE(p.closeWindow((WindowHandle(3999901) << 4) | 7));
+    t.registry().setString(Hive::LocalMachine, u"SOFTWARE\\Clients\\Mail\\Outlook Express"_s,
+                           u"DLLPath"_s, u"C:\\Program Files\\Outlook Express\\mailnews.dll"_s);
+    EXPECT_EQ(p.topLevelWindows().value(0).className, u"ThorBrowserWndClass"_s);
+    t.registry().setString(Hive::ClassesRoot,
+                           u"CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"_s,
+                           QString(), u"C:\\WINDOWS\\SYSTEM\\MSOE.DLL"_s);
+    EXPECT_EQ(p.topLevelWindows().value(0).className, u"Outlook Express Browser Class"_s);
 }
 
 // A real process that looks like the mail client running on this prefix.
@@ -256,80 +212,65 @@ protected:
     void SetUp() override
     {
         WineProcessesTest::SetUp();
-        const QString fake = t.file(QStringLiteral("oe/msimn.exe"));
-        QDir().mkpath(t.file(QStringLiteral("oe")));
-        ASSERT_TRUE(QFile::copy(QStringLiteral("/bin/sleep"), fake));
-        QFile::setPermissions(fake, QFile::ReadOwner | QFile::ExeOwner);
+        const QString fake = t.file(u"oe/msimn.exe"_s);
+        QDir().mkpath(t.file(u"oe"_s));
+        ASSERT_TRUE(QFile::copy(u"/bin/sleep"_s, fake));
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("WINEPREFIX"), t.folder());
+        env.insert(u"WINEPREFIX"_s, t.folder());
         child.setProcessEnvironment(env);
-        child.start(fake, {QStringLiteral("60")});
+        child.start(fake, {u"60"_s});
         ASSERT_TRUE(child.waitForStarted());
-        t.write(QStringLiteral("child.pid"), QByteArray::number(child.processId()));
     }
     void TearDown() override
     {
         child.kill();
         child.waitForFinished();
     }
-    WindowHandle windowOfChild(WineProcesses& p)
+    // Closes the child's window, which must be there, with closeTimeoutMs; returns the time taken.
+    qint64 closeChild(int closeTimeoutMs)
     {
+        WineProcesses::Options options;
+        options.closeTimeoutMs = closeTimeoutMs;
+        WineProcesses p = processes(options);
+        WindowHandle window = 0;
         for (const WindowInfo& w : p.topLevelWindows()) {
             if (w.processId == child.processId())
-                return w.handle;
+                window = w.handle;
         }
-        return 0;
+        EXPECT_NE(window, 0u);
+        EXPECT_FALSE(p.closeWindow(window ^ 7)) << "no such kind of window: nothing is closed";
+        QElapsedTimer timer;
+        timer.start();
+        EXPECT_TRUE(p.closeWindow(window));
+        const qint64 elapsed = timer.elapsed();
+        EXPECT_TRUE(child.waitForFinished(5000));
+        EXPECT_FALSE(p.closeWindow(window)) << "gone";
+        EXPECT_FALSE(p.closeWindow(0));
+        return elapsed;
     }
     QProcess child;
 };
 
 TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
 {
-    WineProcesses p = processes();
-    const WindowHandle window = windowOfChild(p);
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(p.closeWindow(window));
-    EXPECT_TRUE(child.waitForFinished(5000));
-    EXPECT_FALSE(p.closeWindow(window)); // gone
+    closeChild(300);
 }
 
 TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
 {
     // This Wine closes the program when asked, as the program does on WM_CLOSE.
-    t.write(QStringLiteral("bin/wine"),
-            QStringLiteral("#!/bin/sh\nprintf '%s\\n' \"$@\" \"WINEPREFIX=$WINEPREFIX\" > '%1'\n"
-                           "kill \"$(cat '%2')\"\n")
-                .arg(t.file(QStringLiteral("records/wine")), t.file(QStringLiteral("child.pid")))
-                .toUtf8());
-    QFile::setPermissions(t.file(QStringLiteral("bin/wine")),
-                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    WineProcesses::Options options;
-    options.closeTimeoutMs = 4000;
-    WineProcesses p = processes(options);
-    const WindowHandle window = windowOfChild(p);
-    ASSERT_NE(window, 0u);
-    QElapsedTimer timer;
-    timer.start();
-    EXPECT_TRUE(p.closeWindow(window));
+    fakeProgram(u"wine"_s, u"kill %1"_s.arg(child.processId()));
     // Had the request not ended it, the program would have had the whole wait before SIGTERM.
-    EXPECT_LT(timer.elapsed(), options.closeTimeoutMs);
-    EXPECT_EQ(recorded(QStringLiteral("wine")),
-              (QStringList{QStringLiteral("taskkill"), QStringLiteral("/IM"),
-                           QStringLiteral("msimn.exe"), prefixLine()}));
-    EXPECT_TRUE(child.waitForFinished(5000));
+    EXPECT_LT(closeChild(4000), 4000);
+    EXPECT_EQ(recorded(u"wine"_s),
+              (QStringList{u"taskkill"_s, u"/IM"_s, u"msimn.exe"_s, prefixLine()}));
 }
 
 TEST_F(RunningMailClientTest, AProgramThatIgnoresTheRequestIsTerminated)
 {
-    fakeProgram(QStringLiteral("wine")); // answers, closes nothing
-    WineProcesses::Options options;
-    options.closeTimeoutMs = 300;
-    WineProcesses p = processes(options);
-    const WindowHandle window = windowOfChild(p);
-    ASSERT_NE(window, 0u);
-    EXPECT_TRUE(p.closeWindow(window));
-    EXPECT_EQ(recorded(QStringLiteral("wine")).value(0), QStringLiteral("taskkill"));
-    EXPECT_TRUE(child.waitForFinished(5000));
+    fakeProgram(u"wine"_s); // answers, closes nothing
+    closeChild(300);
+    EXPECT_EQ(recorded(u"wine"_s).value(0), u"taskkill"_s);
 }
 
 } // namespace
