@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 
 using namespace kv;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -24,16 +25,16 @@ QStringList sorted(QStringList names)
 TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
 {
     test::TempDir dir;
-    QDir().mkpath(dir.file(QStringLiteral("prefix/dosdevices")));
-    QFile::link(QStringLiteral("../drive_c"), dir.file(QStringLiteral("prefix/dosdevices/c:")));
+    QDir().mkpath(dir.file(u"prefix/dosdevices"_s));
+    QFile::link(u"../drive_c"_s, dir.file(u"prefix/dosdevices/c:"_s));
     const QStringList names = QString::fromLatin1("name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|"
                                                   "a.b.c|Inbox.DBX|a.txt.bak")
                                   .split(QLatin1Char('|'));
     for (const QString& name : names)
-        dir.write(QStringLiteral("prefix/drive_c/W/") + name, name.toLatin1());
+        dir.write(u"prefix/drive_c/W/"_s + name, name.toLatin1());
     test::FakeRegistry registry;
-    platform::posix::WineFileSystem fs(
-        platform::posix::WinePrefix(dir.file(QStringLiteral("prefix"))), registry);
+    platform::posix::WineFileSystem fs(platform::posix::WinePrefix(dir.file(u"prefix"_s)),
+                                       registry);
 
     const std::pair<const char*, const char*> cases[] = {
         {"*.*", "name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|a.b.c|Inbox.DBX|a.txt.bak"},
@@ -53,15 +54,15 @@ TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
         const QStringList expected =
             sorted(QString::fromLatin1(picked).split(QLatin1Char('|'), Qt::SkipEmptyParts));
         QStringList found, added, selected, selectedWithFolder;
-        for (const platform::FileEntry& e : fs.find(QStringLiteral("C:\\W\\") + p))
+        for (const platform::FileEntry& e : fs.find(u"C:\\W\\"_s + p))
             found << e.name;
         for (const zip::FileToAdd& f :
-             zip::expandFiles(fs, {QStringLiteral("C:\\W\\") + p}, [](const QString&) {}))
+             zip::expandFiles(fs, {u"C:\\W\\"_s + p}, [](const QString&) {}))
             added << f.info.name;
         for (const QString& name : names) {
-            if (zip::matchEntry(QStringLiteral("W\\") + name, p))
+            if (zip::matchEntry(u"W\\"_s + name, p))
                 selected << name;
-            if (zip::matchEntry(QStringLiteral("W\\") + name, QStringLiteral("W\\") + p))
+            if (zip::matchEntry(u"W\\"_s + name, u"W\\"_s + p))
                 selectedWithFolder << name;
         }
         EXPECT_EQ(sorted(found), expected) << "find";

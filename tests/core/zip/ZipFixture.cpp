@@ -12,29 +12,32 @@ namespace kv::test {
 
 ZipFixture::ZipFixture()
 {
-    m_fs.mapDrive(QLatin1Char('c'), m_dir.file(QStringLiteral("c")));
-    m_fs.mapDrive(QLatin1Char('d'), m_dir.file(QStringLiteral("d")));
+    m_fs.mapDrive(QLatin1Char('c'), m_dir.file(u"c"_s));
+    m_fs.mapDrive(QLatin1Char('d'), m_dir.file(u"d"_s));
     setFloppy(200 * 1024);
 }
 
 void ZipFixture::setFloppy(quint64 capacity)
 {
-    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(QStringLiteral("a")), platform::DriveType::Removable,
-                  capacity);
+    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(u"a"_s), platform::DriveType::Removable, capacity);
 }
 
-void ZipFixture::put(const QString& windowsPath, const QByteArray& bytes)
+int ZipFixture::unzipTo(const QString& dest, const QString& files, zip::PathMode mode)
 {
-    const QString path = host(windowsPath);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
+    m_zip.setDestination(dest);
+    m_zip.setFilesToProcess(files);
+    m_zip.setPathMode(mode);
+    return m_zip.unzip();
 }
 
-QByteArray ZipFixture::get(const QString& windowsPath) const
+QStringList ZipFixture::entryNames()
 {
-    return readFile(host(windowsPath));
+    QList<zip::CentralEntry> entries;
+    EXPECT_EQ(m_zip.list(&entries), zip::kZipSuccess);
+    QStringList names;
+    for (const zip::CentralEntry& e : entries)
+        names << e.name;
+    return names;
 }
 
 QStringList ZipFixture::filesBelow(const QString& hostFolder)
@@ -87,24 +90,30 @@ bool haveTool(const QString& program)
     return !QStandardPaths::findExecutable(program).isEmpty();
 }
 
-ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir)
+std::pair<int, std::string> runTool(const QString& program, const QStringList& args,
+                                    const QString& workDir)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
+    p.setWorkingDirectory(workDir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
     p.setProcessEnvironment(env);
     p.start(program, args);
-    ToolRun r;
     if (!p.waitForStarted(10000))
-        return r;
+        return {-1, "cannot start " + program.toStdString()};
     p.closeWriteChannel();
     p.waitForFinished(120000);
-    r.output = QString::fromLocal8Bit(p.readAll());
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return r;
+    const int code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return {code, p.readAll().toStdString()};
+}
+
+void expectToolPasses(const QString& program, const QStringList& args)
+{
+    if (!haveTool(program))
+        return;
+    const auto [code, output] = runTool(program, args);
+    EXPECT_EQ(code, 0) << program.toStdString() << ": " << output;
 }
 
 } // namespace kv::test

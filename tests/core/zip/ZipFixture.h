@@ -1,19 +1,21 @@
 #pragma once
 
 #include "support/FaultInjectingFileSystem.h"
+#include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QPair>
 #include <QString>
 #include <QStringList>
 
 #include <functional>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace kv::test {
 
@@ -59,10 +61,17 @@ protected:
     ZipFixture();
 
     QString host(const QString& windowsPath) const { return m_fs.toHostPath(windowsPath); }
-    // Writes a file on a Windows path.
-    void put(const QString& windowsPath, const QByteArray& bytes);
-    QByteArray get(const QString& windowsPath) const;
+    void put(const QString& windowsPath, const QByteArray& bytes)
+    {
+        ASSERT_TRUE(m_fs.writeFile(windowsPath, bytes)) << windowsPath.toStdString();
+    }
+    QByteArray get(const QString& windowsPath) { return m_fs.readFile(windowsPath); }
     void setFloppy(quint64 capacity);
+    // Extracts the current archive's `files` below `dest`.
+    int unzipTo(const QString& dest, const QString& files = {},
+                zip::PathMode mode = zip::PathMode::FullPath);
+    // The stored names of the current archive's entries, in order.
+    QStringList entryNames();
 
     // Files of every folder below a host folder, relative paths with "/".
     static QStringList filesBelow(const QString& hostFolder);
@@ -78,13 +87,11 @@ public: // scripted listeners reach into the fixture
 QByteArray mailText(int bytes, quint32 seed);
 QByteArray noise(int bytes, quint32 seed);
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QString output;
-};
-// Runs a program; exit code -1 when it could not start.
-ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir = {});
 bool haveTool(const QString& program);
+// Runs a program; its exit code (-1 when it could not start or crashed) and its output.
+std::pair<int, std::string> runTool(const QString& program, const QStringList& args,
+                                    const QString& workDir = {});
+// An independent tool accepts what it is given, when it is installed.
+void expectToolPasses(const QString& program, const QStringList& args);
 
 } // namespace kv::test
