@@ -1,18 +1,10 @@
 // One wildcard rule for the file search and the archive: a pattern picks the same names from a
 // folder (find), for a new archive (expandFiles) and from an archive's entries (matchEntry).
-#include "platform/posix/WineFileSystem.h"
-#include "support/FakeRegistry.h"
+#include "ZipFixture.h"
 #include "support/QtPrinters.h"
-#include "support/TempDir.h"
 #include "zip/ZipNames.h"
 
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
-
 using namespace kv;
-using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -22,19 +14,14 @@ QStringList sorted(QStringList names)
     return names;
 }
 
-TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
+using WinWildcard = test::ZipFixture;
+
+TEST_F(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
 {
-    test::TempDir dir;
-    QDir().mkpath(dir.file(u"prefix/dosdevices"_s));
-    QFile::link(u"../drive_c"_s, dir.file(u"prefix/dosdevices/c:"_s));
-    const QStringList names = QString::fromLatin1("name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|"
-                                                  "a.b.c|Inbox.DBX|a.txt.bak")
-                                  .split(QLatin1Char('|'));
+    const QStringList names =
+        u"name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|a.b.c|Inbox.DBX|a.txt.bak"_s.split(u'|');
     for (const QString& name : names)
-        dir.write(u"prefix/drive_c/W/"_s + name, name.toLatin1());
-    test::FakeRegistry registry;
-    platform::posix::WineFileSystem fs(platform::posix::WinePrefix(dir.file(u"prefix"_s)),
-                                       registry);
+        put(u"C:\\W\\"_s + name, name.toLatin1());
 
     const std::pair<const char*, const char*> cases[] = {
         {"*.*", "name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|a.b.c|Inbox.DBX|a.txt.bak"},
@@ -54,10 +41,10 @@ TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
         const QStringList expected =
             sorted(QString::fromLatin1(picked).split(QLatin1Char('|'), Qt::SkipEmptyParts));
         QStringList found, added, selected, selectedWithFolder;
-        for (const platform::FileEntry& e : fs.find(u"C:\\W\\"_s + p))
+        for (const platform::FileEntry& e : m_fs.find(u"C:\\W\\"_s + p))
             found << e.name;
         for (const zip::FileToAdd& f :
-             zip::expandFiles(fs, {u"C:\\W\\"_s + p}, [](const QString&) {}))
+             zip::expandFiles(m_fs, {u"C:\\W\\"_s + p}, [](const QString&) {}))
             added << f.info.name;
         for (const QString& name : names) {
             if (zip::matchEntry(u"W\\"_s + name, p))

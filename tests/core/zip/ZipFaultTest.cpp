@@ -28,44 +28,29 @@ protected:
 
 TEST_F(ZipFaultTest, CancelOrFailureKeepsThePreviousArchiveAndLeavesNoPartialFile)
 {
-    struct Case
-    {
-        const char* label;
-        bool useTemp;
-        std::function<void(ZipFaultTest*)> arrange;
-        int result;
-        bool previousKept;
-    };
-    const auto cancelAtTwo = [](ZipFaultTest* t) {
-        t->m_events.onAdding = [t](const QString& p, quint64) {
-            if (p.endsWith(QLatin1String("two.dbx")))
-                t->m_zip.setCancel(true);
-        };
-    };
-    const auto smallDisk = [](ZipFaultTest* t) {
-        t->m_fs.mapDrive(QLatin1Char('e'), t->m_dir.file(u"e"_s),
-                         kv::platform::DriveType::Removable, 700'000);
-    };
-    const QList<Case> cases = {
-        {"cancel in the middle, temp file", true, cancelAtTwo, kZipCancelled, true},
-        {"cancel in the middle, direct", false, cancelAtTwo, kZipCancelled, false},
-        {"disk full, temp file on the same small drive", true, smallDisk, kZipDiskFull, true},
-        {"disk full, direct", false, smallDisk, kZipDiskFull, false},
-    };
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        m_events = RecordingListener();
-        m_fs.mapDrive(QLatin1Char('e'), m_dir.file(u"e%1"_s.arg(n++)));
-        c.arrange(this);
-        put(u"E:\\b.eaz"_s, "previous archive");
-        m_zip.setArchiveName(u"E:\\b.eaz"_s);
-        m_zip.setUseTempFile(c.useTemp);
-        m_zip.setTempFolder(u"E:\\tmp"_s);
-        EXPECT_EQ(m_zip.zip(), c.result);
-        EXPECT_EQ(filesBelow(host(u"E:\\"_s)),
-                  c.previousKept ? QStringList{u"b.eaz"_s} : QStringList());
-        EXPECT_EQ(get(u"E:\\b.eaz"_s), c.previousKept ? "previous archive" : QByteArray());
+    for (const bool cancel : {true, false}) {
+        for (const bool useTemp : {true, false}) {
+            SCOPED_TRACE(std::string(cancel ? "cancel in the middle" : "disk full") +
+                         (useTemp ? ", temp file on the same drive" : ", direct"));
+            m_events = RecordingListener();
+            m_events.onAdding = [this, cancel](const QString& path, quint64) {
+                if (cancel && path.endsWith(u"two.dbx"_s))
+                    m_zip.setCancel(true);
+            };
+            m_fs.mapDrive(u'e', m_dir.file(u"e%1"_s.arg(n++)),
+                          cancel ? kv::platform::DriveType::Fixed
+                                 : kv::platform::DriveType::Removable,
+                          cancel ? 0 : 700'000);
+            put(u"E:\\b.eaz"_s, "previous archive");
+            m_zip.setArchiveName(u"E:\\b.eaz"_s);
+            m_zip.setUseTempFile(useTemp);
+            m_zip.setTempFolder(u"E:\\tmp"_s);
+            EXPECT_EQ(m_zip.zip(), cancel ? kZipCancelled : kZipDiskFull);
+            EXPECT_EQ(filesBelow(host(u"E:\\"_s)),
+                      useTemp ? QStringList{u"b.eaz"_s} : QStringList());
+            EXPECT_EQ(get(u"E:\\b.eaz"_s), useTemp ? "previous archive" : QByteArray());
+        }
     }
 }
 

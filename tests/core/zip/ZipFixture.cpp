@@ -52,24 +52,20 @@ QStringList ZipFixture::filesBelow(const QString& hostFolder)
 
 QByteArray mailText(int bytes, quint32 seed)
 {
-    static const char* const words[] = {"the",      "message",   "folder",   "backup", "Subject:",
-                                        "Re:",      "meeting",   "tomorrow", "please", "find",
-                                        "attached", "report",    "regards",  "From:",  "invoice",
-                                        "thanks",   "quarterly", "numbers",  "\r\n",   "\r\n\r\n"};
+    static const QList<QByteArray> words =
+        QByteArray("the message folder backup Subject: Re: meeting tomorrow please find attached "
+                   "report regards From: invoice thanks quarterly numbers \r\n \r\n\r\n")
+            .split(' ');
+    static const char base64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     QRandomGenerator rng(seed);
     QByteArray out;
-    out.reserve(bytes + 32);
     while (out.size() < bytes) {
-        if (rng.bounded(40) == 0) {
-            // A base64 line of an attachment.
+        if (rng.bounded(40) == 0) { // a base64 line of an attachment
             for (int i = 0; i < 76; ++i)
-                out.append(
-                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[rng.bounded(
-                        64)]);
+                out.append(base64[rng.bounded(64)]);
             out.append("\r\n");
         } else {
-            out.append(words[rng.bounded(int(std::size(words)))]);
-            out.append(' ');
+            out.append(words[rng.bounded(int(words.size()))] + ' ');
         }
     }
     out.resize(bytes);

@@ -23,35 +23,31 @@ namespace kv::test {
 class RecordingListener : public zip::ZipListener
 {
 public:
-    void skippingFile(const QString& name, zip::SkipReason reason) override
+    void skippingFile(const QString& name, zip::SkipReason why) override
     {
-        skipped.append({name, int(reason)});
+        skipped.append({name, int(why)});
     }
     void addingFile(const QString& path, quint64 size) override
     {
-        added.append(path);
-        if (onAdding)
-            onAdding(path, size);
+        onAdding(path, size);
     }
     void extractingFile(const QString& entryName, QString& destName) override
     {
         extracted.append(entryName);
-        if (onExtracting)
-            onExtracting(entryName, destName);
+        onExtracting(entryName, destName);
     }
     bool insertDisk(int diskNumber) override
     {
         disks.append(diskNumber);
-        return onDisk ? onDisk(diskNumber) : false;
+        return onDisk(diskNumber);
     }
 
     QList<QPair<QString, int>> skipped;
-    QStringList added;
     QStringList extracted;
     QList<int> disks;
-    std::function<void(const QString&, quint64)> onAdding;
-    std::function<void(const QString&, QString&)> onExtracting;
-    std::function<bool(int)> onDisk;
+    std::function<void(const QString&, quint64)> onAdding = [](const QString&, quint64) {};
+    std::function<void(const QString&, QString&)> onExtracting = [](const QString&, QString&) {};
+    std::function<bool(int)> onDisk = [](int) { return false; };
 };
 
 // Drives C: and D: (fixed) and A: (removable, small) over folders of a scratch directory.
