@@ -25,36 +25,34 @@ protected:
         m_zip.setTempFolder(u"C:\\Temp"_s);
     }
 
-    // Piece n of a set, named as Info-ZIP and 7-Zip name a split archive's parts.
-    QString piece(int n, int count) const
-    {
-        return m_dir.file(n == count - 1 ? u"set/set.zip"_s
-                                         : u"set/set.z%1"_s.arg(n + 1, 2, 10, QChar(u'0')));
-    }
     QString floppyFile() const { return host(u"A:\\set.eaz"_s); }
+    // The pieces in the set folder, in order: set.z01, set.z02, ... and set.zip last, as
+    // Info-ZIP and 7-Zip name a split archive's parts.
+    QStringList pieces() const
+    {
+        QStringList names = QDir(m_dir.file(u"set"_s)).entryList(QDir::Files, QDir::Name);
+        for (QString& name : names)
+            name = m_dir.file(u"set/"_s + name);
+        return names;
+    }
 
-    // Writes the set; its pieces in order, the last one taken out of the drive too.
+    // Writes the set, taking each full disk's piece out of the drive, the last one too.
     QStringList writeSet(bool viaTemp)
     {
-        QStringList pieces;
+        QDir(m_dir.file(u"set"_s)).removeRecursively();
+        QDir().mkpath(m_dir.file(u"set"_s));
         QFile::remove(floppyFile());
+        int asked = 1;
         m_events.onDisk = [&](int n) {
-            EXPECT_EQ(n, pieces.size() + 2);
-            pieces << m_dir.file(u"p%1"_s.arg(pieces.size()));
-            return QFile::rename(floppyFile(), pieces.last());
+            EXPECT_EQ(n, ++asked);
+            return QFile::rename(floppyFile(),
+                                 m_dir.file(u"set/set.z%1"_s.arg(n - 1, 2, 10, QChar(u'0'))));
         };
         m_zip.setUseTempFile(viaTemp);
         m_zip.setFilesToProcess(u"C:\\S\\*"_s);
         EXPECT_EQ(m_zip.zip(), kZipSuccess);
-        pieces << m_dir.file(u"p%1"_s.arg(pieces.size()));
-        EXPECT_TRUE(QFile::rename(floppyFile(), pieces.last()));
-        QDir(m_dir.file(u"set"_s)).removeRecursively();
-        QDir().mkpath(m_dir.file(u"set"_s));
-        for (int i = 0; i < pieces.size(); ++i)
-            EXPECT_TRUE(QFile::rename(pieces[i], piece(i, int(pieces.size()))));
-        for (int i = 0; i < pieces.size(); ++i)
-            pieces[i] = piece(i, int(pieces.size()));
-        return pieces;
+        EXPECT_TRUE(QFile::rename(floppyFile(), m_dir.file(u"set/set.zip"_s)));
+        return pieces();
     }
     // Reads the set from its pieces, with piece `first` in the drive; 0 asks for the last.
     void readSet(const QStringList& pieces, int first)
@@ -99,12 +97,8 @@ TEST_F(ZipSpanTest, InfoZipSplitSetIsReadAsDisks)
         u"zip"_s, {u"-q"_s, u"-s"_s, u"64k"_s, u"-r"_s, m_dir.file(u"set/set.zip"_s), u"."_s},
         host(u"C:\\S"_s));
     ASSERT_EQ(made, 0) << output;
-    const int count = int(QDir(m_dir.file(u"set"_s)).entryList(QDir::Files).size());
-    ASSERT_GE(count, 3);
-    QStringList pieces;
-    for (int i = 0; i < count; ++i)
-        pieces << piece(i, count);
-    readSet(pieces, count - 1); // the last disk is in the drive
+    ASSERT_GE(pieces().size(), 3);
+    readSet(pieces(), int(pieces().size()) - 1); // the last disk is in the drive
     // Without spanning allowed, a piece of a set is not read.
     m_zip.setSpanning(false);
     EXPECT_EQ(m_zip.test(), kZipNotAZip);
