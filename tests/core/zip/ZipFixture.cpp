@@ -12,14 +12,14 @@ namespace kv::test {
 
 ZipFixture::ZipFixture()
 {
-    m_fs.mapDrive(QLatin1Char('c'), m_dir.file(u"c"_s));
-    m_fs.mapDrive(QLatin1Char('d'), m_dir.file(u"d"_s));
+    m_fs.mapDrive(u'c', m_dir.file(u"c"_s));
+    m_fs.mapDrive(u'd', m_dir.file(u"d"_s));
     setFloppy(200 * 1024);
 }
 
 void ZipFixture::setFloppy(quint64 capacity)
 {
-    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(u"a"_s), platform::DriveType::Removable, capacity);
+    m_fs.mapDrive(u'a', m_dir.file(u"a"_s), platform::DriveType::Removable, capacity);
 }
 
 int ZipFixture::unzipTo(const QString& dest, const QString& files, zip::PathMode mode)

@@ -6,9 +6,6 @@
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QString>
 #include <QStringList>
 
 #include <functional>
@@ -27,10 +24,7 @@ public:
     {
         skipped.append({name, int(why)});
     }
-    void addingFile(const QString& path, quint64 size) override
-    {
-        onAdding(path, size);
-    }
+    void addingFile(const QString& path, quint64 size) override { onAdding(path, size); }
     void extractingFile(const QString& entryName, QString& destName) override
     {
         extracted.append(entryName);
