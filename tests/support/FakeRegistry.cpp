@@ -1,10 +1,14 @@
 #include "support/FakeRegistry.h"
 
+#include "platform/posix/WineRegistry.h"
+
 namespace kv::test {
 
 using namespace kv::platform;
 
-FakeRegistry::FakeRegistry() = default;
+namespace {
+const QLatin1String kUserSid(posix::WineRegistry::kDefaultUserSid);
+} // namespace
 
 WinError FakeRegistry::fail(WinError error, const QString& text)
 {
@@ -21,37 +25,27 @@ WinError FakeRegistry::resolve(Hive hive, const QString& path, bool create, Key*
 {
     QStringList parts = path.split(u'\\', Qt::SkipEmptyParts);
     const bool root = parts.isEmpty();
-    Key* key = &m_machine;
-    switch (hive) {
-    case Hive::CurrentUser:
-        key = &m_user;
-        break;
-    case Hive::LocalMachine:
-        break;
-    case Hive::ClassesRoot:
+    Key* key = hive == Hive::CurrentUser ? &m_user : &m_machine;
+    if (hive == Hive::ClassesRoot)
         parts = QStringList{QStringLiteral("Software"), QStringLiteral("Classes")} + parts;
-        break;
-    case Hive::CurrentConfig:
-        parts = QStringList{QStringLiteral("System"), QStringLiteral("CurrentControlSet"),
-                            QStringLiteral("Hardware Profiles"), QStringLiteral("Current")} +
-                parts;
-        break;
-    case Hive::Users:
-        if (root) {
-            *out = nullptr;
+    else if (hive == Hive::CurrentConfig)
+        parts =
+            QStringLiteral("System\\CurrentControlSet\\Hardware Profiles\\Current").split(u'\\') +
+            parts;
+    else if (hive == Hive::DynData)
+        return fail(kErrorInvalidHandle, QStringLiteral("HKEY_DYN_DATA does not exist."));
+    else if (hive == Hive::Users) {
+        *out = nullptr;
+        if (root)
             return kErrorSuccess;
-        }
-        if (parts.first().compare(QLatin1String(".Default"), Qt::CaseInsensitive) == 0)
+        const QString user = parts.takeFirst();
+        if (user.compare(QLatin1String(".Default"), Qt::CaseInsensitive) == 0)
             key = &m_userDefault;
-        else if (parts.first().compare(QLatin1String(kUserSid), Qt::CaseInsensitive) == 0)
+        else if (user.compare(kUserSid, Qt::CaseInsensitive) == 0)
             key = &m_user;
         else
             return create ? fail(kErrorAccessDenied, QStringLiteral("Not a user of HKU."))
                           : fail(kErrorFileNotFound, QStringLiteral("No such user in HKU."));
-        parts.removeFirst();
-        break;
-    case Hive::DynData:
-        return fail(kErrorInvalidHandle, QStringLiteral("HKEY_DYN_DATA does not exist."));
     }
     for (const QString& part : parts) {
         Key* sub = key->findSubKey(part);
@@ -95,10 +89,9 @@ WinError FakeRegistry::queryValue(Hive hive, const QString& path, const QString&
 WinError FakeRegistry::setValue(Hive hive, const QString& path, const QString& name,
                                 const RegValue& value)
 {
-    if (m_readOnly)
-        return refuseWrite();
     Key* key = nullptr;
-    if (const WinError error = resolve(hive, path, true, &key); error != kErrorSuccess)
+    const WinError error = m_readOnly ? refuseWrite() : resolve(hive, path, true, &key);
+    if (error != kErrorSuccess)
         return error;
     if (!key)
         return fail(kErrorAccessDenied, QStringLiteral("HKU holds no values."));
@@ -108,10 +101,9 @@ WinError FakeRegistry::setValue(Hive hive, const QString& path, const QString& n
 
 WinError FakeRegistry::deleteValue(Hive hive, const QString& path, const QString& name)
 {
-    if (m_readOnly)
-        return refuseWrite();
     Key* key = nullptr;
-    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+    const WinError error = m_readOnly ? refuseWrite() : resolve(hive, path, false, &key);
+    if (error != kErrorSuccess)
         return error;
     if (!key || !key->removeValue(name))
         return fail(kErrorFileNotFound, QStringLiteral("No such value: ") + name);
@@ -120,10 +112,9 @@ WinError FakeRegistry::deleteValue(Hive hive, const QString& path, const QString
 
 WinError FakeRegistry::deleteKeyTree(Hive hive, const QString& path)
 {
-    if (m_readOnly)
-        return refuseWrite();
     Key* key = nullptr;
-    if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
+    const WinError error = m_readOnly ? refuseWrite() : resolve(hive, path, false, &key);
+    if (error != kErrorSuccess)
         return error;
     const qsizetype depth = path.split(u'\\', Qt::SkipEmptyParts).size();
     if (depth <= (hive == Hive::Users ? 1 : 0))
@@ -137,13 +128,10 @@ WinError FakeRegistry::enumSubKeys(Hive hive, const QString& path, QStringList* 
     Key* key = nullptr;
     if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
         return error;
-    if (!key) {
-        *names = QStringList{QStringLiteral(".Default"), QLatin1String(kUserSid)};
-        return kErrorSuccess;
-    }
-    names->clear();
-    for (const auto& sub : key->subKeys())
-        names->append(sub->name());
+    *names = key ? QStringList() : QStringList{QStringLiteral(".Default"), kUserSid};
+    if (key)
+        for (const auto& sub : key->subKeys())
+            names->append(sub->name());
     return kErrorSuccess;
 }
 
@@ -153,14 +141,6 @@ WinError FakeRegistry::enumValues(Hive hive, const QString& path, QList<RegNamed
     if (const WinError error = resolve(hive, path, false, &key); error != kErrorSuccess)
         return error;
     *values = key ? key->values() : QList<RegNamedValue>();
-    return kErrorSuccess;
-}
-
-WinError FakeRegistry::flush()
-{
-    if (m_readOnly)
-        return refuseWrite();
-    ++m_flushCount;
     return kErrorSuccess;
 }
 

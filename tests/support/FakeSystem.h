@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ISystem.h"
+#include "platform/posix/WineSystem.h"
 
 #include <QMap>
 
@@ -15,24 +16,29 @@ public:
     QString windowsDirectory() override { return QStringLiteral("C:\\windows"); }
     QString systemDirectory() override { return QStringLiteral("C:\\windows\\system32"); }
     QString tempPath() override { return QStringLiteral("C:\\windows\\temp\\"); }
-    QString environmentVariable(const QString& name) override;
-    QString expandEnvironmentStrings(const QString& text) override;
+    QString environmentVariable(const QString& name) override
+    {
+        return m_variables.value(name.toUpper());
+    }
+    QString expandEnvironmentStrings(const QString& text) override
+    {
+        return platform::posix::WineSystem::expand(text, m_variables);
+    }
     platform::WindowsVersion windowsVersion() override { return m_version; }
-    QString programFolder() override { return m_programFolder; }
-    QDateTime now() override { return m_now; }
+    QString programFolder() override { return QStringLiteral("C:\\Program Files\\Korvane"); }
+    QDateTime now() override { return QDateTime(QDate(2026, 12, 6), QTime(10, 30)); }
 
     void setUserName(const QString& name) { m_userName = name; }
-    void setVariable(const QString& name, const QString& value);
+    void setVariable(const QString& name, const QString& value)
+    {
+        m_variables.insert(name.toUpper(), value);
+    }
     void setVersion(const platform::WindowsVersion& version) { m_version = version; }
-    void setProgramFolder(const QString& folder) { m_programFolder = folder; }
-    void setNow(const QDateTime& now) { m_now = now; }
 
 private:
     QString m_userName = QStringLiteral("tester");
     QMap<QString, QString> m_variables; // upper-case name -> value
     platform::WindowsVersion m_version;
-    QString m_programFolder = QStringLiteral("C:\\Program Files\\Korvane");
-    QDateTime m_now = QDateTime(QDate(2026, 12, 6), QTime(10, 30));
 };
 
 } // namespace kv::test

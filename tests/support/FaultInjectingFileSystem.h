@@ -32,9 +32,14 @@ enum class FileCall
 // to report any disk space. Every call that takes a path is recorded.
 class FaultInjectingFileSystem : public platform::IFileSystem
 {
+    using FileEntry = platform::FileEntry;
+
 public:
     // A prefix with drive C: in `folder` (see TestPrefix).
-    explicit FaultInjectingFileSystem(const QString& folder = {}, FakeRegistry* registry = nullptr);
+    explicit FaultInjectingFileSystem(const QString& folder = {}, FakeRegistry* registry = nullptr)
+        : m_prefix(folder, registry), m_fs(m_prefix.prefix(), m_prefix.registry())
+    {
+    }
 
     TestPrefix& prefix() { return m_prefix; }
     void mapDrive(QChar letter, const QString& hostFolder,
@@ -49,46 +54,88 @@ public:
 
     // `call` with `windowsPath` as its first path (without regard to case) fails with `error`.
     void failOn(FileCall call, const QString& windowsPath,
-                platform::WinError error = platform::kErrorAccessDenied);
+                platform::WinError error = platform::kErrorAccessDenied)
+    {
+        m_faults.insert({int(call), windowsPath.toLower()}, error);
+    }
     void clearFaults() { m_faults.clear(); }
     // What diskSpace() reports for a drive from now on.
-    void setDiskSpace(quint64 freeBytes, quint64 totalBytes, QChar letter = u'C');
+    void setDiskSpace(quint64 freeBytes, quint64 totalBytes, QChar letter = u'C')
+    {
+        m_diskSpace.insert(letter.toUpper(), {freeBytes, totalBytes});
+    }
     // "call path" per call made, e.g. "diskSpace C:\".
     const QStringList& calls() const { return m_calls; }
 
-    // For arranging tests: writes a file (creating its folders) at a Windows path.
+    // For arranging tests, past the faults: writes a file (creating its folders), reads one.
     bool writeFile(const QString& windowsPath, const QByteArray& bytes);
     QByteArray readFile(const QString& windowsPath);
 
-    QString toHostPath(const QString& path) const override { return m_files.toHostPath(path); }
-    QString toWindowsPath(const QString& host) const override
+    QString toHostPath(const QString& path) const override { return m_fs.toHostPath(path); }
+    QString toWindowsPath(const QString& host) const override { return m_fs.toWindowsPath(host); }
+    std::unique_ptr<QIODevice> open(const QString& path, QIODevice::OpenMode mode) override
     {
-        return m_files.toWindowsPath(host);
+        return pass(FileCall::Open, path) ? m_fs.open(path, mode) : nullptr;
     }
-    std::unique_ptr<QIODevice> open(const QString& path, QIODevice::OpenMode mode) override;
-    bool stat(const QString& path, platform::FileEntry* out) override;
-    QList<platform::FileEntry> find(const QString& pattern) override;
-    bool createDirectory(const QString& path) override;
-    bool makeSurePath(const QString& path) override;
-    bool removeFile(const QString& path) override;
-    bool removeDirectory(const QString& path) override;
-    bool moveFile(const QString& from, const QString& to) override;
-    bool copyFile(const QString& from, const QString& to, bool failIfExists) override;
-    bool setModified(const QString& path, const QDateTime& utc) override;
-    bool moveToRecycleBin(const QString& path) override;
-    QList<QChar> logicalDrives() override { return m_files.logicalDrives(); }
-    platform::DriveType driveType(const QString& root) override { return m_files.driveType(root); }
+    bool stat(const QString& path, FileEntry* out) override
+    {
+        return pass(FileCall::Stat, path) && m_fs.stat(path, out);
+    }
+    QList<FileEntry> find(const QString& pattern) override
+    {
+        return pass(FileCall::Find, pattern) ? m_fs.find(pattern) : QList<FileEntry>();
+    }
+    bool createDirectory(const QString& path) override
+    {
+        return pass(FileCall::CreateDirectory, path) && m_fs.createDirectory(path);
+    }
+    bool makeSurePath(const QString& path) override
+    {
+        return pass(FileCall::MakeSurePath, path) && m_fs.makeSurePath(path);
+    }
+    bool removeFile(const QString& path) override
+    {
+        return pass(FileCall::RemoveFile, path) && m_fs.removeFile(path);
+    }
+    bool removeDirectory(const QString& path) override
+    {
+        return pass(FileCall::RemoveDirectory, path) && m_fs.removeDirectory(path);
+    }
+    bool moveFile(const QString& from, const QString& to) override
+    {
+        return pass(FileCall::MoveFile, from) && m_fs.moveFile(from, to);
+    }
+    bool copyFile(const QString& from, const QString& to, bool failIfExists) override
+    {
+        return pass(FileCall::CopyFile, from) && m_fs.copyFile(from, to, failIfExists);
+    }
+    bool setModified(const QString& path, const QDateTime& utc) override
+    {
+        return pass(FileCall::SetModified, path) && m_fs.setModified(path, utc);
+    }
+    bool moveToRecycleBin(const QString& path) override
+    {
+        return pass(FileCall::MoveToRecycleBin, path) && m_fs.moveToRecycleBin(path);
+    }
+    QList<QChar> logicalDrives() override { return m_fs.logicalDrives(); }
+    platform::DriveType driveType(const QString& root) override { return m_fs.driveType(root); }
     bool diskSpace(const QString& root, platform::DiskSpace* out) override;
-    bool volumeInformation(const QString& root, platform::VolumeInfo* out) override;
-    platform::WinError lastError() const override;
+    bool volumeInformation(const QString& root, platform::VolumeInfo* out) override
+    {
+        return pass(FileCall::VolumeInformation, root) && m_fs.volumeInformation(root, out);
+    }
+    platform::WinError lastError() const override
+    {
+        return m_injected != platform::kErrorSuccess ? m_injected : m_fs.lastError();
+    }
 
 private:
     // Records the call; false when a fault is set for it.
     bool pass(FileCall call, const QString& path);
 
     TestPrefix m_prefix;
-    platform::posix::WineFileSystem m_files;
-    QHash<QString, platform::WinError> m_faults; // "call|lower-case path" -> error
+    platform::posix::WineFileSystem m_fs;
+    QHash<std::pair<int, QString>, platform::WinError> m_faults; // lower-case paths
     QHash<QChar, platform::DiskSpace> m_diskSpace;
     QStringList m_calls;
     platform::WinError m_injected = platform::kErrorSuccess;

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QProcessEnvironment>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -25,8 +24,7 @@ inline QString missingPrograms(std::initializer_list<const char*> programs)
 // CI runs every test: scripts/setup has installed what they need there.
 inline bool mustRunEveryTest()
 {
-    return QProcessEnvironment::systemEnvironment().value(QStringLiteral("CI")) ==
-           QLatin1String("true");
+    return qEnvironmentVariable("CI") == QLatin1String("true");
 }
 
 } // namespace kv::test

@@ -33,12 +33,19 @@ public:
         bool offerCancel = false;
     };
 
-    ScriptedUi& answerMessage(MsgResult result);
-    ScriptedUi& answerIdentity(int index);
-    ScriptedUi& answerGenMessage(bool result, bool doNotShow);
-    ScriptedUi& answerOptions(const std::optional<OptionsAnswer>& answer);
-    ScriptedUi& answerOe4Import(Oe4ImportChoice choice);
-    ScriptedUi& answerQuickBackup(QuickBackupAnswer answer);
+    ScriptedUi& answerMessage(MsgResult r) { return script("message", int(r)); }
+    ScriptedUi& answerIdentity(int index) { return script("identity", index); }
+    ScriptedUi& answerGenMessage(bool result, bool doNotShow)
+    {
+        return script("genMessage", QVariantList{result, doNotShow});
+    }
+    // A cancelled dialog is an empty list.
+    ScriptedUi& answerOptions(const std::optional<OptionsAnswer>& a)
+    {
+        return script("options", a ? QVariantList{a->on, a->text} : QVariantList{});
+    }
+    ScriptedUi& answerOe4Import(Oe4ImportChoice choice) { return script("oe4Import", int(choice)); }
+    ScriptedUi& answerQuickBackup(QuickBackupAnswer a) { return script("quickBackup", int(a)); }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -51,14 +58,28 @@ public:
     std::optional<OptionsAnswer> getOptions(const OptionsRequest& request) override;
     // Recorded as "about" (title = name, text = version), "help" (text = file, currentIndex =
     // topic), "helpContents", "closeHelp", "beep"; none of them needs an answer.
-    void showAbout(const QString& programName, const QString& version) override;
-    void showHelpTopic(const QString& helpFile, int topic) override;
-    void showHelpContents(const QString& helpFile) override;
-    void closeHelp() override;
-    void beep() override;
+    void showAbout(const QString& name, const QString& version) override
+    {
+        record("about", version, name);
+    }
+    void showHelpTopic(const QString& file, int topic) override
+    {
+        record("help", file).currentIndex = topic;
+    }
+    void showHelpContents(const QString& helpFile) override { record("helpContents", helpFile); }
+    void closeHelp() override { record("closeHelp"); }
+    void beep() override { record("beep"); }
     // Recorded as "oe4Import" and "quickBackup" (offerCancel = the check box is shown).
-    Oe4ImportChoice chooseOe4Import() override;
-    QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
+    Oe4ImportChoice chooseOe4Import() override
+    {
+        record("oe4Import");
+        return Oe4ImportChoice(takeAnswer("oe4Import", int(Oe4ImportChoice::Cancel)).toInt());
+    }
+    QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override
+    {
+        record("quickBackup").offerCancel = showCheckBox;
+        return QuickBackupAnswer(takeAnswer("quickBackup", int(QuickBackupAnswer::Cancel)).toInt());
+    }
 
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of all message boxes, in order.
@@ -67,18 +88,24 @@ public:
     int pendingAnswers() const { return int(m_answers.size()); }
 
 protected:
-    void record(const Shown& shown) { m_shown.append(shown); }
+    Shown& record(const char* kind, const QString& text = {}, const QString& title = {})
+    {
+        Shown& s = m_shown.emplace_back();
+        s.kind = QLatin1String(kind);
+        s.text = text;
+        s.title = title;
+        return s;
+    }
     // The next scripted answer, which must be of this kind; else fallback (and a test failure).
-    QVariant takeAnswer(const QString& kind, const QVariant& fallback);
-    void script(const QString& kind, const QVariant& value) { m_answers.append({kind, value}); }
+    QVariant takeAnswer(const char* kind, const QVariant& fallback);
+    ScriptedUi& script(const char* kind, const QVariant& value)
+    {
+        m_answers.append({QLatin1String(kind), value});
+        return *this;
+    }
 
 private:
-    struct Answer
-    {
-        QString kind;
-        QVariant value;
-    };
-    QList<Answer> m_answers;
+    QList<std::pair<QString, QVariant>> m_answers; // kind, answer
     QList<Shown> m_shown;
 };
 

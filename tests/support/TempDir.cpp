@@ -14,9 +14,8 @@ TempDir::TempDir() : m_dir(QDir::tempPath() + QStringLiteral("/kv-test-XXXXXX"))
     m_path = QDir::cleanPath(m_dir.path());
 }
 
-QString TempDir::write(const QString& relative, const QByteArray& bytes) const
+QString TempDir::writeHostFile(const QString& path, const QByteArray& bytes)
 {
-    const QString path = file(relative);
     QDir().mkpath(QFileInfo(path).absolutePath());
     QFile f(path);
     EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
@@ -41,9 +40,7 @@ QString copySample(const TempDir& dir, const QString& relative)
 QByteArray readFile(const QString& path)
 {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 } // namespace kv::test

@@ -13,7 +13,13 @@ public:
     const QString& path() const { return m_path; }
     QString file(const QString& relative) const { return m_path + QLatin1Char('/') + relative; }
     // Writes bytes to a file below the folder, creating its parents.
-    QString write(const QString& relative, const QByteArray& bytes) const;
+    QString write(const QString& relative, const QByteArray& bytes) const
+    {
+        return writeHostFile(file(relative), bytes);
+    }
+
+    // Writes a file (creating its parents) and returns its path; a failure fails the test.
+    static QString writeHostFile(const QString& path, const QByteArray& bytes);
 
 private:
     QTemporaryDir m_dir;

@@ -11,28 +11,6 @@ namespace kv::test {
 
 using namespace kv::platform;
 
-namespace {
-
-const QString kDrivesKey = QStringLiteral("Software\\Wine\\Drives");
-const QString kCapacityKey = QStringLiteral("Software\\Korvane\\Emulation\\Drives");
-
-// Wine's names for the drive types it knows; any other drive is a fixed disk.
-const std::pair<DriveType, const char*> kWineDriveTypes[] = {
-    {DriveType::Removable, "floppy"},
-    {DriveType::CdRom, "cdrom"},
-    {DriveType::Remote, "network"},
-    {DriveType::RamDisk, "ramdisk"},
-};
-
-RegValue qwordValue(quint64 value)
-{
-    QByteArray bytes(8, '\0');
-    qToLittleEndian(value, bytes.data());
-    return RegValue::fromBinary(bytes, kRegQword);
-}
-
-} // namespace
-
 TestPrefix::TestPrefix(const QString& folder, FakeRegistry* registry)
     : m_scratch(folder.isEmpty() ? std::make_unique<TempDir>() : nullptr),
       m_folder(m_scratch ? m_scratch->path() : QDir::cleanPath(folder)),
@@ -53,16 +31,6 @@ TestPrefix::~TestPrefix()
         qputenv("XDG_DATA_HOME", m_oldDataHome);
 }
 
-QString TestPrefix::write(const QString& relative, const QByteArray& bytes) const
-{
-    const QString path = file(relative);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    EXPECT_EQ(f.write(bytes), bytes.size());
-    return path;
-}
-
 void TestPrefix::link(const QString& name, const QString& target) const
 {
     const QString path = file(QStringLiteral("dosdevices/") + name);
@@ -73,18 +41,27 @@ void TestPrefix::link(const QString& name, const QString& target) const
 void TestPrefix::addDrive(QChar letter, const QString& hostFolder, DriveType type, quint64 capacity)
 {
     EXPECT_TRUE(capacity == 0 || type == DriveType::Removable) << "only diskettes are limited";
+    const QString drives = QStringLiteral("Software\\Wine\\Drives");
+    const QString capacities = QStringLiteral("Software\\Korvane\\Emulation\\Drives");
     const QString name = QString(letter.toLower()) + QLatin1Char(':');
     QDir().mkpath(hostFolder);
     link(name, QFileInfo(hostFolder).absoluteFilePath());
-    m_registry->deleteValue(Hive::LocalMachine, kDrivesKey, name);
-    for (const auto& [known, kind] : kWineDriveTypes) {
+    m_registry->deleteValue(Hive::LocalMachine, drives, name);
+    m_registry->deleteValue(Hive::LocalMachine, capacities, name);
+    // Wine's names for the drive types it knows; any other drive is a fixed disk.
+    const std::pair<DriveType, const char*> wineTypes[] = {{DriveType::Removable, "floppy"},
+                                                           {DriveType::CdRom, "cdrom"},
+                                                           {DriveType::Remote, "network"},
+                                                           {DriveType::RamDisk, "ramdisk"}};
+    for (const auto& [known, kind] : wineTypes)
         if (known == type)
-            m_registry->setString(Hive::LocalMachine, kDrivesKey, name, QLatin1String(kind));
+            m_registry->setString(Hive::LocalMachine, drives, name, QLatin1String(kind));
+    if (capacity > 0) {
+        const quint64 le = qToLittleEndian(capacity);
+        const QByteArray qword(reinterpret_cast<const char*>(&le), sizeof le);
+        m_registry->setValue(Hive::LocalMachine, capacities, name,
+                             RegValue::fromBinary(qword, kRegQword));
     }
-    if (capacity > 0)
-        m_registry->setValue(Hive::LocalMachine, kCapacityKey, name, qwordValue(capacity));
-    else
-        m_registry->deleteValue(Hive::LocalMachine, kCapacityKey, name);
 }
 
 void TestPrefix::addWineDrives()

@@ -34,7 +34,10 @@ public:
     FakeRegistry& registry() const { return *m_registry; }
 
     // Writes a file below the prefix's folder (creating its parents); returns its host path.
-    QString write(const QString& relative, const QByteArray& bytes) const;
+    QString write(const QString& relative, const QByteArray& bytes) const
+    {
+        return TempDir::writeHostFile(file(relative), bytes);
+    }
     // Adds (or replaces) the link dosdevices/<name> -> target.
     void link(const QString& name, const QString& target) const;
     // Maps a drive onto a host folder (created when missing). Only diskettes (Removable) have a

@@ -1,15 +1,8 @@
 // One wildcard rule for the file search and the archive: a pattern picks the same names from a
 // folder (find), for a new archive (expandFiles) and from an archive's entries (matchEntry).
-#include "platform/posix/WineFileSystem.h"
-#include "support/FakeRegistry.h"
+#include "ZipFixture.h"
 #include "support/QtPrinters.h"
-#include "support/TempDir.h"
 #include "zip/ZipNames.h"
-
-#include <QDir>
-#include <QFile>
-
-#include <gtest/gtest.h>
 
 using namespace kv;
 
@@ -21,19 +14,14 @@ QStringList sorted(QStringList names)
     return names;
 }
 
-TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
+using WinWildcard = test::ZipFixture;
+
+TEST_F(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
 {
-    test::TempDir dir;
-    QDir().mkpath(dir.file(QStringLiteral("prefix/dosdevices")));
-    QFile::link(QStringLiteral("../drive_c"), dir.file(QStringLiteral("prefix/dosdevices/c:")));
-    const QStringList names = QString::fromLatin1("name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|"
-                                                  "a.b.c|Inbox.DBX|a.txt.bak")
-                                  .split(QLatin1Char('|'));
+    const QStringList names =
+        u"name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|a.b.c|Inbox.DBX|a.txt.bak"_s.split(u'|');
     for (const QString& name : names)
-        dir.write(QStringLiteral("prefix/drive_c/W/") + name, name.toLatin1());
-    test::FakeRegistry registry;
-    platform::posix::WineFileSystem fs(
-        platform::posix::WinePrefix(dir.file(QStringLiteral("prefix"))), registry);
+        put(u"C:\\W\\"_s + name, name.toLatin1());
 
     const std::pair<const char*, const char*> cases[] = {
         {"*.*", "name|name.txt|ab|abc|abcd|ab.txt|abc.txt|a.txt|a.b.c|Inbox.DBX|a.txt.bak"},
@@ -53,15 +41,15 @@ TEST(WinWildcard, FindAndTheArchiveSelectionPickTheSameNames)
         const QStringList expected =
             sorted(QString::fromLatin1(picked).split(QLatin1Char('|'), Qt::SkipEmptyParts));
         QStringList found, added, selected, selectedWithFolder;
-        for (const platform::FileEntry& e : fs.find(QStringLiteral("C:\\W\\") + p))
+        for (const platform::FileEntry& e : m_fs.find(u"C:\\W\\"_s + p))
             found << e.name;
         for (const zip::FileToAdd& f :
-             zip::expandFiles(fs, {QStringLiteral("C:\\W\\") + p}, [](const QString&) {}))
+             zip::expandFiles(m_fs, {u"C:\\W\\"_s + p}, [](const QString&) {}))
             added << f.info.name;
         for (const QString& name : names) {
-            if (zip::matchEntry(QStringLiteral("W\\") + name, p))
+            if (zip::matchEntry(u"W\\"_s + name, p))
                 selected << name;
-            if (zip::matchEntry(QStringLiteral("W\\") + name, QStringLiteral("W\\") + p))
+            if (zip::matchEntry(u"W\\"_s + name, u"W\\"_s + p))
                 selectedWithFolder << name;
         }
         EXPECT_EQ(sorted(found), expected) << "find";

@@ -11,40 +11,25 @@ using namespace kv::zip;
 namespace {
 
 const QByteArray kInbox = mailText(150'000, 21);
-const QByteArray kSent = mailText(20'000, 22);
 
 class ZipExtractTest : public ZipFixture
 {
 protected:
     void SetUp() override
     {
-        put(QStringLiteral("C:\\Store\\Inbox.dbx"), kInbox);
-        put(QStringLiteral("C:\\Store\\Sent.dbx"), kSent);
-        put(QStringLiteral("C:\\WINDOWS\\Favorites\\Links\\a.url"), "a");
-        put(QStringLiteral("C:\\WINDOWS\\Favorites\\b.url"), "b");
-        put(QStringLiteral("C:\\News\\acct\\g.nch"), "news");
-        put(QStringLiteral("C:\\AB\\me.wab"), "wab");
-        put(QStringLiteral("C:\\Prog\\KorvaneBackup.log"), "V5 list");
-        m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+        put(u"C:\\Store\\Inbox.dbx"_s, kInbox);
+        put(u"C:\\Store\\Sent.dbx"_s, mailText(20'000, 22));
+        put(u"C:\\WINDOWS\\Favorites\\Links\\a.url"_s, "a");
+        put(u"C:\\WINDOWS\\Favorites\\b.url"_s, "b");
+        put(u"C:\\News\\acct\\g.nch"_s, "news");
+        put(u"C:\\AB\\me.wab"_s, "wab");
+        put(u"C:\\Prog\\KorvaneBackup.log"_s, "V5 list");
+        m_zip.setArchiveName(u"D:\\b.eaz"_s);
         m_zip.setFilesToProcess(
-            QStringLiteral("C:\\Store\\Inbox.dbx\rC:\\Store\\Sent.dbx\rC:\\WINDOWS\\Favorites\\*\r"
-                           "C:\\News\\acct\\*\rC:\\AB\\me.wab\rC:\\Prog\\KorvaneBackup.log"));
+            u"C:\\Store\\Inbox.dbx\rC:\\Store\\Sent.dbx\rC:\\WINDOWS\\Favorites\\*\r"
+            u"C:\\News\\acct\\*\rC:\\AB\\me.wab\rC:\\Prog\\KorvaneBackup.log"_s);
         ASSERT_EQ(m_zip.zip(), kZipSuccess);
     }
-
-    int extract(const QString& files, PathMode mode,
-                const QString& dest = QStringLiteral("D:\\out"),
-                const QString& archive = QStringLiteral("D:\\b.eaz"))
-    {
-        m_zip.setArchiveName(archive);
-        m_zip.setFilesToProcess(files);
-        m_zip.setDestination(dest);
-        m_zip.setPathMode(mode);
-        return m_zip.unzip();
-    }
-
-    // The archive's bytes, for damaging a copy.
-    QByteArray archiveBytes() { return get(QStringLiteral("D:\\b.eaz")); }
 };
 
 // Which entries a name picks is the wildcard table's business; here, the names they get.
@@ -71,125 +56,103 @@ TEST_F(ZipExtractTest, PathModeNamesTheExtractedFiles)
     for (const auto& [label, files, mode, result, written] : cases) {
         SCOPED_TRACE(label);
         m_events = RecordingListener();
-        const QString dest = QStringLiteral("D:\\out%1").arg(n++);
-        EXPECT_EQ(extract(QString::fromLatin1(files).replace(QLatin1Char('|'), QLatin1Char('\r')),
-                          mode, dest),
-                  result);
-        const QStringList names =
-            QString::fromLatin1(written).split(QLatin1Char('|'), Qt::SkipEmptyParts);
-        EXPECT_EQ(filesBelow(host(dest)), names);
+        const QString dest = u"D:\\out%1"_s.arg(n++);
+        EXPECT_EQ(unzipTo(dest, QString::fromLatin1(files).replace(u'|', u'\r'), mode), result);
+        EXPECT_EQ(filesBelow(host(dest)),
+                  QString::fromLatin1(written).split(u'|', Qt::SkipEmptyParts));
         QStringList hooks = m_events.extracted;
         hooks.sort();
-        EXPECT_EQ(hooks.join(QLatin1Char('|')).replace(QLatin1Char('\\'), QLatin1Char('/')),
-                  QString::fromLatin1(written));
+        EXPECT_EQ(hooks.join(u'|').replace(u'\\', u'/'), QString::fromLatin1(written));
     }
-    EXPECT_EQ(get(QStringLiteral("D:\\out1\\Inbox.dbx")), kInbox);
+    EXPECT_EQ(get(u"D:\\out1\\Inbox.dbx"_s), kInbox);
 }
 
 TEST_F(ZipExtractTest, HookChoosesTheDestinationName)
 {
     m_events.onExtracting = [](const QString& entry, QString& dest) {
-        if (entry.endsWith(QLatin1String("wab"), Qt::CaseInsensitive))
-            dest = QStringLiteral("RestoredAddressBook.wab");
-        else if (entry.startsWith(QLatin1String("WINDOWS\\Favorites\\"), Qt::CaseInsensitive))
+        if (entry.endsWith(u"wab"_s, Qt::CaseInsensitive))
+            dest = u"RestoredAddressBook.wab"_s;
+        else if (entry.startsWith(u"WINDOWS\\Favorites\\"_s, Qt::CaseInsensitive))
             dest = entry.mid(18);
-        else if (entry == QLatin1String("Sent.dbx"))
-            dest = QStringLiteral("..\\escape.dbx"); // a hook error must not escape either
+        else if (entry == u"Sent.dbx"_s)
+            dest = u"..\\escape.dbx"_s; // a hook error must not escape either
     };
     EXPECT_EQ(
-        extract(QStringLiteral("*.wab\rWINDOWS\\Favorites\\*.*\rSent.dbx"), PathMode::FromMatch),
+        unzipTo(u"D:\\out"_s, u"*.wab\rWINDOWS\\Favorites\\*.*\rSent.dbx"_s, PathMode::FromMatch),
         kZipFilesSkipped);
-    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\out"))),
-              (QStringList{QStringLiteral("Links/a.url"), QStringLiteral("RestoredAddressBook.wab"),
-                           QStringLiteral("b.url")}));
+    EXPECT_EQ(filesBelow(host(u"D:\\out"_s)),
+              (QStringList{u"Links/a.url"_s, u"RestoredAddressBook.wab"_s, u"b.url"_s}));
     ASSERT_EQ(m_events.skipped.size(), 1);
     EXPECT_EQ(m_events.skipped[0].second, int(SkipReason::Corrupted));
-    EXPECT_FALSE(QFile::exists(host(QStringLiteral("D:\\escape.dbx"))));
+    EXPECT_FALSE(QFile::exists(host(u"D:\\escape.dbx"_s)));
 }
 
+// Damaged archives, and what the fuzzer found (tests/core/zip/data): each is refused or its
+// entry skipped, and an existing file of a damaged entry's name stays as it was.
 TEST_F(ZipExtractTest, DamageInEveryRegionIsReportedAndWritesNothingFinal)
 {
-    const QByteArray good = archiveBytes();
+    const QByteArray good = get(u"D:\\b.eaz"_s);
     const qsizetype end = good.lastIndexOf(QByteArray("PK\x05\x06", 4));
     const qsizetype central = good.indexOf(QByteArray("PK\x01\x02", 4));
     const qsizetype secondLocal = good.indexOf(QByteArray("PK\x03\x04", 4), 4);
     ASSERT_GT(end, 0);
     ASSERT_GT(central, 0);
-
-    // label, byte changed (XOR), test result, first entry's skip reason (-1: unreadable
-    // archive, -2: a CRC or a data error)
-    const std::tuple<const char*, qsizetype, char, int, int> flips[] = {
-        {"local header signature", 1, 0x20, kZipFilesSkipped, 6},
-        {"deflated data", secondLocal / 2, 0x55, kZipFilesSkipped, -2},
-        {"central directory signature", central + 2, 0x0B, kZipNotAZip, -1},
-        {"central directory CRC", central + 16, 0x01, kZipFilesSkipped, 2},
-        {"central directory name length", central + 29, 0x70, kZipNotAZip, -1},
-        {"end record signature", end, 0x02, kZipNotAZip, -1},
-        {"end record entry count", end + 10, 0x70, kZipNotAZip, -1},
-        {"end record directory offset", end + 17, 0x01, kZipNotAZip, -1}};
-    struct Case
-    {
-        const char* label;
-        std::function<void(QByteArray&)> damage;
-        int testResult;
-        int reason;
+    const auto flip = [&good](qsizetype at, char bits) {
+        QByteArray b = good;
+        b[at] = char(b[at] ^ bits);
+        return b;
     };
-    QList<Case> cases = {
-        {"truncated", [](QByteArray& b) { b.chop(30); }, kZipNotAZip, -1},
-        {"not a zip at all", [](QByteArray& b) { b = "just some text\r\n"; }, kZipNotAZip, -1}};
-    for (const auto& [label, at, flip, result, reason] : flips)
-        cases.append(
-            {label, [at, flip](QByteArray& b) { b[at] = char(b[at] ^ flip); }, result, reason});
+    const QDir findings(QStringLiteral(KV_ZIP_TEST_DATA));
+    // label, archive, test result, the first skip's possible reasons (none: unreadable archive)
+    QList<std::tuple<QString, QByteArray, int, QList<int>>> cases = {
+        {u"truncated"_s, good.left(good.size() - 30), kZipNotAZip, {}},
+        {u"not a zip at all"_s, "just some text\r\n", kZipNotAZip, {}},
+        {u"local header signature"_s, flip(1, 0x20), kZipFilesSkipped, {6}},
+        {u"deflated data"_s, flip(secondLocal / 2, 0x55), kZipFilesSkipped, {2, 6}},
+        {u"central directory signature"_s, flip(central + 2, 0x0B), kZipNotAZip, {}},
+        {u"central directory CRC"_s, flip(central + 16, 0x01), kZipFilesSkipped, {2}},
+        {u"central directory name length"_s, flip(central + 29, 0x70), kZipNotAZip, {}},
+        {u"end record signature"_s, flip(end, 0x02), kZipNotAZip, {}},
+        {u"end record entry count"_s, flip(end + 10, 0x70), kZipNotAZip, {}},
+        {u"end record directory offset"_s, flip(end + 17, 0x01), kZipNotAZip, {}}};
+    for (const QString& name : findings.entryList(QDir::Files))
+        cases.append({name, readFile(findings.filePath(name)), kZipNotAZip, {}});
+    ASSERT_GT(cases.size(), 10) << "no fuzzer findings";
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        QByteArray bytes = good;
-        c.damage(bytes);
-        const QString name = QStringLiteral("D:\\bad%1.eaz").arg(n);
+    for (const auto& [label, bytes, testResult, reasons] : cases) {
+        SCOPED_TRACE(label.toStdString());
+        const QString name = u"D:\\bad%1.eaz"_s.arg(n);
         put(name, bytes);
         m_events = RecordingListener();
         m_zip.setArchiveName(name);
-        EXPECT_EQ(m_zip.test(), c.testResult);
-        if (c.reason >= 0) {
+        EXPECT_EQ(m_zip.test(), testResult);
+        if (!reasons.isEmpty()) {
             ASSERT_FALSE(m_events.skipped.isEmpty());
-            EXPECT_EQ(m_events.skipped[0].second, c.reason);
-        } else if (c.reason == -2) {
-            ASSERT_FALSE(m_events.skipped.isEmpty());
-            EXPECT_TRUE(m_events.skipped[0].second == 2 || m_events.skipped[0].second == 6);
+            EXPECT_TRUE(reasons.contains(m_events.skipped[0].second));
         }
-
-        // An existing file of a damaged entry's name stays as it was; no temporary is left.
-        const QString dest = QStringLiteral("D:\\dmg%1").arg(n++);
-        put(dest + QStringLiteral("\\Inbox.dbx"), "previous");
-        m_zip.setDestination(dest);
-        m_zip.setFilesToProcess(QStringLiteral("Inbox.dbx"));
-        m_zip.setPathMode(PathMode::FromMatch);
-        const int rc = m_zip.unzip();
-        EXPECT_NE(rc, kZipSuccess);
-        EXPECT_EQ(get(dest + QStringLiteral("\\Inbox.dbx")), QByteArray("previous"));
-        EXPECT_EQ(filesBelow(host(dest)), QStringList{QStringLiteral("Inbox.dbx")});
+        const QString dest = u"D:\\dmg%1"_s.arg(n++);
+        put(dest + u"\\Inbox.dbx"_s, "previous");
+        EXPECT_NE(unzipTo(dest, u"Inbox.dbx"_s, PathMode::FromMatch), kZipSuccess);
+        EXPECT_EQ(get(dest + u"\\Inbox.dbx"_s), QByteArray("previous"));
+        EXPECT_EQ(filesBelow(host(dest)), QStringList{u"Inbox.dbx"_s}); // no temporary left
     }
 }
 
 TEST_F(ZipExtractTest, MissingArchiveAndMissingArgumentsHaveTheirCodes)
 {
-    m_zip.setArchiveName(QStringLiteral("D:\\none.eaz"));
+    m_zip.setArchiveName(u"D:\\none.eaz"_s);
     EXPECT_EQ(m_zip.test(), kZipCannotOpen);
-    m_zip.setDestination(QStringLiteral("D:\\o"));
-    EXPECT_EQ(m_zip.unzip(), kZipCannotOpen);
+    EXPECT_EQ(unzipTo(u"D:\\o"_s), kZipCannotOpen);
     m_zip.setArchiveName(QString());
-    EXPECT_EQ(m_zip.unzip(), kZipBadArguments);
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
-    m_zip.setDestination(QString());
-    EXPECT_EQ(m_zip.unzip(), kZipBadArguments);
+    EXPECT_EQ(unzipTo(u"D:\\o"_s), kZipBadArguments);
+    m_zip.setArchiveName(u"D:\\b.eaz"_s);
+    EXPECT_EQ(unzipTo(QString()), kZipBadArguments);
 }
 
 // Entry names written by another tool that try to leave the destination.
 TEST_F(ZipExtractTest, HostileEntryNamesNeverLeaveTheDestination)
 {
-    if (!haveTool(QStringLiteral("python3")))
-        GTEST_SKIP() << "python3 missing";
-    const QString archive = host(QStringLiteral("D:\\hostile.zip"));
+    KV_REQUIRE_PROGRAMS("python3");
     const QString script = QStringLiteral(
         "import sys, zipfile\n"
         "z = zipfile.ZipFile(sys.argv[1], 'w', zipfile.ZIP_DEFLATED)\n"
@@ -197,46 +160,24 @@ TEST_F(ZipExtractTest, HostileEntryNamesNeverLeaveTheDestination)
         "          'c:evil.txt', 'sub/ok.txt']:\n"
         "    z.writestr(zipfile.ZipInfo(n), b'payload ' + n.encode())\n"
         "z.close()\n");
-    const ToolRun made =
-        runTool(QStringLiteral("python3"), {QStringLiteral("-c"), script, archive});
-    ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
+    const auto [made, output] = runTool(u"python3"_s, {u"-c"_s, script, host(u"D:\\h.zip"_s)});
+    ASSERT_EQ(made, 0) << output;
 
+    m_zip.setArchiveName(u"D:\\h.zip"_s);
+    EXPECT_EQ(m_zip.test(), kZipFilesSkipped);
     for (PathMode mode : {PathMode::FullPath, PathMode::FromMatch, PathMode::FileNameOnly}) {
         SCOPED_TRACE(int(mode));
-        m_zip.setArchiveName(QStringLiteral("D:\\hostile.zip"));
-        EXPECT_EQ(m_zip.test(), kZipFilesSkipped);
         m_events = RecordingListener();
-        EXPECT_EQ(extract(QString(), mode, QStringLiteral("D:\\h\\dest"),
-                          QStringLiteral("D:\\hostile.zip")),
-                  kZipFilesSkipped);
+        EXPECT_EQ(unzipTo(u"D:\\h\\dest"_s, {}, mode), kZipFilesSkipped);
         EXPECT_EQ(m_events.skipped.size(), 6);
         for (const auto& s : m_events.skipped)
             EXPECT_EQ(s.second, int(SkipReason::Corrupted)) << s.first.toStdString();
         // Only the harmless entry was written, and nothing outside the destination.
-        const QString ok = mode == PathMode::FileNameOnly ? QStringLiteral("h/dest/ok.txt")
-                                                          : QStringLiteral("h/dest/sub/ok.txt");
-        EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\"))),
-                  (QStringList{QStringLiteral("b.eaz"), ok, QStringLiteral("hostile.zip")}));
-        EXPECT_EQ(filesBelow(host(QStringLiteral("C:\\"))).size(), 7); // the sources only
-        QDir(host(QStringLiteral("D:\\h"))).removeRecursively();
-    }
-}
-
-// Archives the fuzzer found troublesome: each is refused or skipped cleanly.
-TEST_F(ZipExtractTest, FuzzerFindingsAreRefusedCleanly)
-{
-    const QDir data(QStringLiteral(KV_ZIP_TEST_DATA));
-    const QStringList names = data.entryList(QDir::Files);
-    ASSERT_FALSE(names.isEmpty());
-    for (const QString& name : names) {
-        SCOPED_TRACE(name.toStdString());
-        put(QStringLiteral("D:\\f.zip"), readFile(data.filePath(name)));
-        m_zip.setArchiveName(QStringLiteral("D:\\f.zip"));
-        EXPECT_NE(m_zip.test(), kZipSuccess);
-        m_zip.setDestination(QStringLiteral("D:\\fz"));
-        m_zip.setFilesToProcess(QString());
-        m_zip.setPathMode(PathMode::FullPath);
-        EXPECT_NE(m_zip.unzip(), kZipSuccess);
+        const QString ok =
+            mode == PathMode::FileNameOnly ? u"h/dest/ok.txt"_s : u"h/dest/sub/ok.txt"_s;
+        EXPECT_EQ(filesBelow(host(u"D:\\"_s)), (QStringList{u"b.eaz"_s, u"h.zip"_s, ok}));
+        EXPECT_EQ(filesBelow(host(u"C:\\"_s)).size(), 7); // the sources only
+        QDir(host(u"D:\\h"_s)).removeRecursively();
     }
 }
 

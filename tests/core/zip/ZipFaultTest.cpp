@@ -19,151 +19,113 @@ class ZipFaultTest : public ZipFixture
 protected:
     void SetUp() override
     {
-        put(QStringLiteral("C:\\S\\one.dbx"), mailText(2'500'000, 31));
-        put(QStringLiteral("C:\\S\\two.dbx"), noise(400'000, 32));
-        put(QStringLiteral("C:\\S\\three.dbx"), mailText(10'000, 33));
-        m_zip.setFilesToProcess(QStringLiteral("C:\\S\\one.dbx\rC:\\S\\two.dbx\rC:\\S\\three.dbx"));
+        put(u"C:\\S\\one.dbx"_s, mailText(2'500'000, 31));
+        put(u"C:\\S\\two.dbx"_s, noise(400'000, 32));
+        put(u"C:\\S\\three.dbx"_s, mailText(10'000, 33));
+        m_zip.setFilesToProcess(u"C:\\S\\one.dbx\rC:\\S\\two.dbx\rC:\\S\\three.dbx"_s);
     }
 };
 
 TEST_F(ZipFaultTest, CancelOrFailureKeepsThePreviousArchiveAndLeavesNoPartialFile)
 {
-    struct Case
-    {
-        const char* label;
-        bool useTemp;
-        std::function<void(ZipFaultTest*)> arrange;
-        int result;
-        bool previousKept;
-    };
-    const auto cancelAtTwo = [](ZipFaultTest* t) {
-        t->m_events.onAdding = [t](const QString& p, quint64) {
-            if (p.endsWith(QLatin1String("two.dbx")))
-                t->m_zip.setCancel(true);
-        };
-    };
-    const auto smallDisk = [](ZipFaultTest* t) {
-        t->m_fs.mapDrive(QLatin1Char('e'), t->m_dir.file(QStringLiteral("e")),
-                         kv::platform::DriveType::Removable, 700'000);
-    };
-    const QList<Case> cases = {
-        {"cancel in the middle, temp file", true, cancelAtTwo, kZipCancelled, true},
-        {"cancel in the middle, direct", false, cancelAtTwo, kZipCancelled, false},
-        {"disk full, temp file on the same small drive", true, smallDisk, kZipDiskFull, true},
-        {"disk full, direct", false, smallDisk, kZipDiskFull, false},
-    };
     int n = 0;
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.label);
-        m_events = RecordingListener();
-        m_fs.mapDrive(QLatin1Char('e'), m_dir.file(QStringLiteral("e%1").arg(n++)));
-        c.arrange(this);
-        put(QStringLiteral("E:\\b.eaz"), "previous archive");
-        m_zip.setArchiveName(QStringLiteral("E:\\b.eaz"));
-        m_zip.setUseTempFile(c.useTemp);
-        m_zip.setTempFolder(QStringLiteral("E:\\tmp"));
-        EXPECT_EQ(m_zip.zip(), c.result);
-        QStringList expected;
-        if (c.previousKept)
-            expected << QStringLiteral("b.eaz");
-        EXPECT_EQ(filesBelow(host(QStringLiteral("E:\\"))), expected);
-        if (c.previousKept) {
-            EXPECT_EQ(get(QStringLiteral("E:\\b.eaz")), QByteArray("previous archive"));
+    for (const bool cancel : {true, false}) {
+        for (const bool useTemp : {true, false}) {
+            SCOPED_TRACE(std::string(cancel ? "cancel in the middle" : "disk full") +
+                         (useTemp ? ", temp file on the same drive" : ", direct"));
+            m_events = RecordingListener();
+            m_events.onAdding = [this, cancel](const QString& path, quint64) {
+                if (cancel && path.endsWith(u"two.dbx"_s))
+                    m_zip.setCancel(true);
+            };
+            m_fs.mapDrive(u'e', m_dir.file(u"e%1"_s.arg(n++)),
+                          cancel ? kv::platform::DriveType::Fixed
+                                 : kv::platform::DriveType::Removable,
+                          cancel ? 0 : 700'000);
+            put(u"E:\\b.eaz"_s, "previous archive");
+            m_zip.setArchiveName(u"E:\\b.eaz"_s);
+            m_zip.setUseTempFile(useTemp);
+            m_zip.setTempFolder(u"E:\\tmp"_s);
+            EXPECT_EQ(m_zip.zip(), cancel ? kZipCancelled : kZipDiskFull);
+            EXPECT_EQ(filesBelow(host(u"E:\\"_s)),
+                      useTemp ? QStringList{u"b.eaz"_s} : QStringList());
+            EXPECT_EQ(get(u"E:\\b.eaz"_s), useTemp ? "previous archive" : QByteArray());
         }
     }
 }
 
 TEST_F(ZipFaultTest, UnreadableAndMissingFilesAreSkippedTheRestIsSound)
 {
-    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\two.dbx"),
-                kv::platform::kErrorSharingViolation);
-    m_zip.setFilesToProcess(m_zip.filesToProcess() + QStringLiteral("\rC:\\S\\gone.dbx"));
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+    m_fs.failOn(FileCall::Open, u"C:\\S\\two.dbx"_s, kv::platform::kErrorSharingViolation);
+    m_zip.setFilesToProcess(m_zip.filesToProcess() + u"\rC:\\S\\gone.dbx"_s);
+    m_zip.setArchiveName(u"D:\\b.eaz"_s);
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
     ASSERT_EQ(m_events.skipped.size(), 2);
-    EXPECT_EQ(m_events.skipped[0],
-              qMakePair(QStringLiteral("C:\\S\\gone.dbx"), int(SkipReason::FileNotFound)));
-    EXPECT_EQ(m_events.skipped[1],
-              qMakePair(QStringLiteral("C:\\S\\two.dbx"), int(SkipReason::CannotOpen)));
+    EXPECT_EQ(m_events.skipped[0], qMakePair(u"C:\\S\\gone.dbx"_s, int(SkipReason::FileNotFound)));
+    EXPECT_EQ(m_events.skipped[1], qMakePair(u"C:\\S\\two.dbx"_s, int(SkipReason::CannotOpen)));
 
-    QList<CentralEntry> entries;
-    ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
-    ASSERT_EQ(entries.size(), 2);
-    EXPECT_EQ(entries[0].name, QStringLiteral("S\\one.dbx"));
-    EXPECT_EQ(entries[1].name, QStringLiteral("S\\three.dbx"));
+    EXPECT_EQ(entryNames(), (QStringList{u"S\\one.dbx"_s, u"S\\three.dbx"_s}));
     EXPECT_EQ(m_zip.test(), kZipSuccess);
-    if (haveTool(QStringLiteral("unzip"))) {
-        const ToolRun t = runTool(QStringLiteral("unzip"),
-                                  {QStringLiteral("-t"), host(QStringLiteral("D:\\b.eaz"))});
-        EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
-    }
+    expectToolPasses(u"unzip"_s, {u"-t"_s, host(u"D:\\b.eaz"_s)});
 }
 
 TEST_F(ZipFaultTest, NothingToAddNothingReadableOrNowhereToWrite)
 {
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
-    m_zip.setFilesToProcess(QStringLiteral("C:\\Empty\\*"));
-    m_fs.makeSurePath(QStringLiteral("C:\\Empty\\"));
+    m_zip.setArchiveName(u"D:\\b.eaz"_s);
+    m_zip.setFilesToProcess(u"C:\\Empty\\*"_s);
+    m_fs.makeSurePath(u"C:\\Empty\\"_s);
     EXPECT_EQ(m_zip.zip(), kZipNothingToDo);
-    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\three.dbx"),
-                kv::platform::kErrorSharingViolation);
-    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\three.dbx"));
+    m_fs.failOn(FileCall::Open, u"C:\\S\\three.dbx"_s, kv::platform::kErrorSharingViolation);
+    m_zip.setFilesToProcess(u"C:\\S\\three.dbx"_s);
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
-    EXPECT_TRUE(filesBelow(host(QStringLiteral("D:\\"))).isEmpty());
+    EXPECT_TRUE(filesBelow(host(u"D:\\"_s)).isEmpty());
     m_zip.setFilesToProcess(QString());
     EXPECT_EQ(m_zip.zip(), kZipBadArguments);
-    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\one.dbx"));
+    m_zip.setFilesToProcess(u"C:\\S\\one.dbx"_s);
     m_zip.setUseTempFile(false);
-    m_zip.setArchiveName(QStringLiteral("Q:\\nowhere\\b.eaz"));
+    m_zip.setArchiveName(u"Q:\\nowhere\\b.eaz"_s);
     EXPECT_EQ(m_zip.zip(), kZipCannotCreate);
     m_zip.setUseTempFile(true);
-    m_zip.setTempFolder(QStringLiteral("Q:\\tmp"));
+    m_zip.setTempFolder(u"Q:\\tmp"_s);
     EXPECT_EQ(m_zip.zip(), kZipCannotCreate);
 }
 
 TEST_F(ZipFaultTest, ExtractionOntoAFullDiskLeavesNoPartialFile)
 {
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
+    m_zip.setArchiveName(u"D:\\b.eaz"_s);
     ASSERT_EQ(m_zip.zip(), kZipSuccess);
-    m_fs.mapDrive(QLatin1Char('e'), m_dir.file(QStringLiteral("small")),
-                  kv::platform::DriveType::Removable, 1'000'000);
-    put(QStringLiteral("E:\\out\\one.dbx"), "previous");
-    m_zip.setDestination(QStringLiteral("E:\\out"));
-    m_zip.setFilesToProcess(QStringLiteral("one.dbx"));
-    m_zip.setPathMode(PathMode::FromMatch);
-    EXPECT_EQ(m_zip.unzip(), kZipDiskFull);
-    EXPECT_EQ(filesBelow(host(QStringLiteral("E:\\out"))), QStringList{QStringLiteral("one.dbx")});
-    EXPECT_EQ(get(QStringLiteral("E:\\out\\one.dbx")), QByteArray("previous"));
+    m_fs.mapDrive(QLatin1Char('e'), m_dir.file(u"small"_s), kv::platform::DriveType::Removable,
+                  1'000'000);
+    put(u"E:\\out\\one.dbx"_s, "previous");
+    EXPECT_EQ(unzipTo(u"E:\\out"_s, u"one.dbx"_s, PathMode::FromMatch), kZipDiskFull);
+    EXPECT_EQ(filesBelow(host(u"E:\\out"_s)), QStringList{u"one.dbx"_s});
+    EXPECT_EQ(get(u"E:\\out\\one.dbx"_s), QByteArray("previous"));
 }
 
 TEST_F(ZipFaultTest, AnArchiveInsideTheZippedFolderIsNotAddedToItself)
 {
-    put(QStringLiteral("D:\\Store\\b.eaz"), "previous archive");
-    put(QStringLiteral("D:\\Store\\f.dbx"), mailText(5000, 35));
-    m_zip.setArchiveName(QStringLiteral("D:\\Store\\b.eaz"));
+    put(u"D:\\Store\\b.eaz"_s, "previous archive");
+    put(u"D:\\Store\\f.dbx"_s, mailText(5000, 35));
+    m_zip.setArchiveName(u"D:\\Store\\b.eaz"_s);
     m_zip.setTempFolder(QString()); // built beside the archive
-    m_zip.setFilesToProcess(QStringLiteral("D:\\Store\\*"));
+    m_zip.setFilesToProcess(u"D:\\Store\\*"_s);
     ASSERT_EQ(m_zip.zip(), kZipSuccess);
-    QList<CentralEntry> entries;
-    ASSERT_EQ(m_zip.list(&entries), kZipSuccess);
-    ASSERT_EQ(entries.size(), 1);
-    EXPECT_EQ(entries[0].name, QStringLiteral("Store\\f.dbx"));
-    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\Store"))),
-              (QStringList{QStringLiteral("b.eaz"), QStringLiteral("f.dbx")}));
+    EXPECT_EQ(entryNames(), QStringList{u"Store\\f.dbx"_s});
+    EXPECT_EQ(filesBelow(host(u"D:\\Store"_s)), (QStringList{u"b.eaz"_s, u"f.dbx"_s}));
 }
 
 // Cancel from another thread while a large file is being compressed, as the GUI's button does.
 TEST_F(ZipFaultTest, CancelFromAnotherThreadInTheMiddleOfAFile)
 {
-    put(QStringLiteral("C:\\S\\big.dbx"), noise(48 << 20, 36));
-    put(QStringLiteral("D:\\b.eaz"), "previous archive");
-    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\big.dbx"));
-    m_zip.setArchiveName(QStringLiteral("D:\\b.eaz"));
-    m_zip.setTempFolder(QStringLiteral("D:\\tmp"));
+    put(u"C:\\S\\big.dbx"_s, noise(48 << 20, 36));
+    put(u"D:\\b.eaz"_s, "previous archive");
+    m_zip.setFilesToProcess(u"C:\\S\\big.dbx"_s);
+    m_zip.setArchiveName(u"D:\\b.eaz"_s);
+    m_zip.setTempFolder(u"D:\\tmp"_s);
     std::atomic<bool> done{false};
     std::thread watcher([&] {
         // Once the first megabytes of the file are in the temporary archive, press Cancel.
-        const QString tmp = host(QStringLiteral("D:\\tmp"));
+        const QString tmp = host(u"D:\\tmp"_s);
         while (!done) {
             qint64 bytes = 0;
             for (const QString& f : filesBelow(tmp))
@@ -179,8 +141,8 @@ TEST_F(ZipFaultTest, CancelFromAnotherThreadInTheMiddleOfAFile)
     done = true;
     watcher.join();
     EXPECT_EQ(rc, kZipCancelled);
-    EXPECT_EQ(filesBelow(host(QStringLiteral("D:\\"))), QStringList{QStringLiteral("b.eaz")});
-    EXPECT_EQ(get(QStringLiteral("D:\\b.eaz")), QByteArray("previous archive"));
+    EXPECT_EQ(filesBelow(host(u"D:\\"_s)), QStringList{u"b.eaz"_s});
+    EXPECT_EQ(get(u"D:\\b.eaz"_s), QByteArray("previous archive"));
 }
 
 } // namespace

@@ -12,29 +12,32 @@ namespace kv::test {
 
 ZipFixture::ZipFixture()
 {
-    m_fs.mapDrive(QLatin1Char('c'), m_dir.file(QStringLiteral("c")));
-    m_fs.mapDrive(QLatin1Char('d'), m_dir.file(QStringLiteral("d")));
+    m_fs.mapDrive(u'c', m_dir.file(u"c"_s));
+    m_fs.mapDrive(u'd', m_dir.file(u"d"_s));
     setFloppy(200 * 1024);
 }
 
 void ZipFixture::setFloppy(quint64 capacity)
 {
-    m_fs.mapDrive(QLatin1Char('a'), m_dir.file(QStringLiteral("a")), platform::DriveType::Removable,
-                  capacity);
+    m_fs.mapDrive(u'a', m_dir.file(u"a"_s), platform::DriveType::Removable, capacity);
 }
 
-void ZipFixture::put(const QString& windowsPath, const QByteArray& bytes)
+int ZipFixture::unzipTo(const QString& dest, const QString& files, zip::PathMode mode)
 {
-    const QString path = host(windowsPath);
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
-    ASSERT_EQ(f.write(bytes), bytes.size());
+    m_zip.setDestination(dest);
+    m_zip.setFilesToProcess(files);
+    m_zip.setPathMode(mode);
+    return m_zip.unzip();
 }
 
-QByteArray ZipFixture::get(const QString& windowsPath) const
+QStringList ZipFixture::entryNames()
 {
-    return readFile(host(windowsPath));
+    QList<zip::CentralEntry> entries;
+    EXPECT_EQ(m_zip.list(&entries), zip::kZipSuccess);
+    QStringList names;
+    for (const zip::CentralEntry& e : entries)
+        names << e.name;
+    return names;
 }
 
 QStringList ZipFixture::filesBelow(const QString& hostFolder)
@@ -49,24 +52,20 @@ QStringList ZipFixture::filesBelow(const QString& hostFolder)
 
 QByteArray mailText(int bytes, quint32 seed)
 {
-    static const char* const words[] = {"the",      "message",   "folder",   "backup", "Subject:",
-                                        "Re:",      "meeting",   "tomorrow", "please", "find",
-                                        "attached", "report",    "regards",  "From:",  "invoice",
-                                        "thanks",   "quarterly", "numbers",  "\r\n",   "\r\n\r\n"};
+    static const QList<QByteArray> words =
+        QByteArray("the message folder backup Subject: Re: meeting tomorrow please find attached "
+                   "report regards From: invoice thanks quarterly numbers \r\n \r\n\r\n")
+            .split(' ');
+    static const char base64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     QRandomGenerator rng(seed);
     QByteArray out;
-    out.reserve(bytes + 32);
     while (out.size() < bytes) {
-        if (rng.bounded(40) == 0) {
-            // A base64 line of an attachment.
+        if (rng.bounded(40) == 0) { // a base64 line of an attachment
             for (int i = 0; i < 76; ++i)
-                out.append(
-                    "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/"[rng.bounded(
-                        64)]);
+                out.append(base64[rng.bounded(64)]);
             out.append("\r\n");
         } else {
-            out.append(words[rng.bounded(int(std::size(words)))]);
-            out.append(' ');
+            out.append(words[rng.bounded(int(words.size()))] + ' ');
         }
     }
     out.resize(bytes);
@@ -82,29 +81,32 @@ QByteArray noise(int bytes, quint32 seed)
     return out;
 }
 
-bool haveTool(const QString& program)
-{
-    return !QStandardPaths::findExecutable(program).isEmpty();
-}
-
-ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir)
+std::pair<int, std::string> runTool(const QString& program, const QStringList& args,
+                                    const QString& workDir)
 {
     QProcess p;
     p.setProcessChannelMode(QProcess::MergedChannels);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
+    p.setWorkingDirectory(workDir);
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(u"LC_ALL"_s, u"C.UTF-8"_s);
     p.setProcessEnvironment(env);
     p.start(program, args);
-    ToolRun r;
     if (!p.waitForStarted(10000))
-        return r;
+        return {-1, "cannot start " + program.toStdString()};
     p.closeWriteChannel();
     p.waitForFinished(120000);
-    r.output = QString::fromLocal8Bit(p.readAll());
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    return r;
+    const int code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return {code, p.readAll().toStdString()};
+}
+
+void expectToolPasses(const QString& program, const QStringList& args)
+{
+    if (QStandardPaths::findExecutable(program).isEmpty()) {
+        EXPECT_FALSE(mustRunEveryTest()) << program.toStdString() << " is not installed";
+        return;
+    }
+    const auto [code, output] = runTool(program, args);
+    EXPECT_EQ(code, 0) << program.toStdString() << ": " << output;
 }
 
 } // namespace kv::test

@@ -1,19 +1,18 @@
 #pragma once
 
 #include "support/FaultInjectingFileSystem.h"
+#include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
 
-#include <QByteArray>
-#include <QList>
-#include <QPair>
-#include <QString>
 #include <QStringList>
 
 #include <functional>
 
 #include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
 
 namespace kv::test {
 
@@ -21,35 +20,28 @@ namespace kv::test {
 class RecordingListener : public zip::ZipListener
 {
 public:
-    void skippingFile(const QString& name, zip::SkipReason reason) override
+    void skippingFile(const QString& name, zip::SkipReason why) override
     {
-        skipped.append({name, int(reason)});
+        skipped.append({name, int(why)});
     }
-    void addingFile(const QString& path, quint64 size) override
-    {
-        added.append(path);
-        if (onAdding)
-            onAdding(path, size);
-    }
+    void addingFile(const QString& path, quint64 size) override { onAdding(path, size); }
     void extractingFile(const QString& entryName, QString& destName) override
     {
         extracted.append(entryName);
-        if (onExtracting)
-            onExtracting(entryName, destName);
+        onExtracting(entryName, destName);
     }
     bool insertDisk(int diskNumber) override
     {
         disks.append(diskNumber);
-        return onDisk ? onDisk(diskNumber) : false;
+        return onDisk(diskNumber);
     }
 
     QList<QPair<QString, int>> skipped;
-    QStringList added;
     QStringList extracted;
     QList<int> disks;
-    std::function<void(const QString&, quint64)> onAdding;
-    std::function<void(const QString&, QString&)> onExtracting;
-    std::function<bool(int)> onDisk;
+    std::function<void(const QString&, quint64)> onAdding = [](const QString&, quint64) {};
+    std::function<void(const QString&, QString&)> onExtracting = [](const QString&, QString&) {};
+    std::function<bool(int)> onDisk = [](int) { return false; };
 };
 
 // Drives C: and D: (fixed) and A: (removable, small) over folders of a scratch directory.
@@ -59,10 +51,17 @@ protected:
     ZipFixture();
 
     QString host(const QString& windowsPath) const { return m_fs.toHostPath(windowsPath); }
-    // Writes a file on a Windows path.
-    void put(const QString& windowsPath, const QByteArray& bytes);
-    QByteArray get(const QString& windowsPath) const;
+    void put(const QString& windowsPath, const QByteArray& bytes)
+    {
+        ASSERT_TRUE(m_fs.writeFile(windowsPath, bytes)) << windowsPath.toStdString();
+    }
+    QByteArray get(const QString& windowsPath) { return m_fs.readFile(windowsPath); }
     void setFloppy(quint64 capacity);
+    // Extracts the current archive's `files` below `dest`.
+    int unzipTo(const QString& dest, const QString& files = {},
+                zip::PathMode mode = zip::PathMode::FullPath);
+    // The stored names of the current archive's entries, in order.
+    QStringList entryNames();
 
     // Files of every folder below a host folder, relative paths with "/".
     static QStringList filesBelow(const QString& hostFolder);
@@ -78,13 +77,10 @@ public: // scripted listeners reach into the fixture
 QByteArray mailText(int bytes, quint32 seed);
 QByteArray noise(int bytes, quint32 seed);
 
-struct ToolRun
-{
-    int exitCode = -1;
-    QString output;
-};
-// Runs a program; exit code -1 when it could not start.
-ToolRun runTool(const QString& program, const QStringList& args, const QString& workDir = {});
-bool haveTool(const QString& program);
+// Runs a program; its exit code (-1 when it could not start or crashed) and its output.
+std::pair<int, std::string> runTool(const QString& program, const QStringList& args,
+                                    const QString& workDir = {});
+// An independent tool accepts what it is given; outside CI a missing tool is passed over.
+void expectToolPasses(const QString& program, const QStringList& args);
 
 } // namespace kv::test

@@ -6,126 +6,95 @@ using namespace kv::zip;
 
 namespace {
 
-struct SourceFile
-{
-    QString path;
-    QByteArray bytes;
+// Stored name (with "/") and bytes; the sources are below C:\.
+const QList<std::pair<QString, QByteArray>> kSamples = {
+    {u"Mail/Inbox.dbx"_s, mailText(3'500'000, 1)}, // several chunks
+    {u"Mail/Sent Items.dbx"_s, mailText(70'000, 2)},
+    {u"Mail/empty.dbx"_s, QByteArray()},
+    {u"Mail/photo.jpg"_s, noise(300'000, 3)},
+    {u"Mail/Bo\u00eete r\u00e9ception.dbx"_s, mailText(5000, 4)},
+    {u"Fav/Links/site.url"_s, QByteArray("[InternetShortcut]\r\nURL=x\r\n")},
+    {u"Fav/top.url"_s, QByteArray("[InternetShortcut]\r\n")},
+    {u"Prog/KorvaneBackup.log"_s, mailText(2000, 5)},
 };
 
-QList<SourceFile> sampleFiles()
+QString windowsName(QString name)
 {
-    return {
-        {QStringLiteral("C:\\Mail\\Inbox.dbx"), mailText(3'500'000, 1)}, // several chunks
-        {QStringLiteral("C:\\Mail\\Sent Items.dbx"), mailText(70'000, 2)},
-        {QStringLiteral("C:\\Mail\\empty.dbx"), QByteArray()},
-        {QStringLiteral("C:\\Mail\\photo.jpg"), noise(300'000, 3)},
-        {QStringLiteral("C:\\Mail\\Bo\u00eete r\u00e9ception.dbx"), mailText(5000, 4)},
-        {QStringLiteral("C:\\Fav\\Links\\site.url"), QByteArray("[InternetShortcut]\r\nURL=x\r\n")},
-        {QStringLiteral("C:\\Fav\\top.url"), QByteArray("[InternetShortcut]\r\n")},
-        {QStringLiteral("C:\\Prog\\KorvaneBackup.log"), mailText(2000, 5)},
-    };
+    return name.replace(u'/', u'\\');
 }
 
-class ZipInteropTest : public ZipFixture
-{
-protected:
-    int writeSample(const QString& archive)
-    {
-        for (const SourceFile& f : sampleFiles())
-            put(f.path, f.bytes);
-        m_zip.setArchiveName(archive);
-        m_zip.setFilesToProcess(QStringLiteral(
-            "C:\\Mail\\Inbox.dbx\rC:\\Mail\\Sent Items.dbx\rC:\\Mail\\empty.dbx\r"
-            "C:\\Mail\\photo.jpg\rC:\\Mail\\Bo\u00eete r\u00e9ception.dbx\rC:\\Fav\\*\r"
-            "C:\\Prog\\KorvaneBackup.log"));
-        m_zip.setTempFolder(QStringLiteral("C:\\Temp"));
-        m_fs.makeSurePath(QStringLiteral("C:\\Temp\\"));
-        return m_zip.zip();
-    }
-};
+using ZipInteropTest = ZipFixture;
 
 TEST_F(ZipInteropTest, OurArchivePassesInfoZipAnd7ZipAndKeepsNamesAndBytes)
 {
-    put(QStringLiteral("D:\\out.eaz"), "previous archive"); // replaced from C:\Temp
-    ASSERT_EQ(writeSample(QStringLiteral("D:\\out.eaz")), kZipSuccess);
-    EXPECT_TRUE(filesBelow(host(QStringLiteral("C:\\Temp"))).isEmpty()) << "temporary file left";
-    m_zip.setDestination(QStringLiteral("D:\\restore"));
-    m_zip.setFilesToProcess(QString());
-    m_zip.setPathMode(PathMode::FullPath);
-    ASSERT_EQ(m_zip.unzip(), kZipSuccess);
-    for (const SourceFile& f : sampleFiles())
-        EXPECT_EQ(get(QStringLiteral("D:\\restore\\") + f.path.mid(3)), f.bytes)
-            << f.path.toStdString();
+    for (const auto& [name, bytes] : kSamples)
+        put(u"C:\\"_s + windowsName(name), bytes);
+    put(u"D:\\out.eaz"_s, "previous archive"); // replaced from C:\Temp
+    m_zip.setArchiveName(u"D:\\out.eaz"_s);
+    m_zip.setFilesToProcess(u"C:\\Mail\\Inbox.dbx\rC:\\Mail\\Sent Items.dbx\rC:\\Mail\\empty.dbx\r"
+                            u"C:\\Mail\\photo.jpg\rC:\\Mail\\Bo\u00eete r\u00e9ception.dbx\r"
+                            u"C:\\Fav\\*\rC:\\Prog\\KorvaneBackup.log"_s);
+    m_zip.setTempFolder(u"C:\\Temp"_s);
+    m_fs.makeSurePath(u"C:\\Temp\\"_s);
+    ASSERT_EQ(m_zip.zip(), kZipSuccess);
+    EXPECT_TRUE(filesBelow(host(u"C:\\Temp"_s)).isEmpty()) << "temporary file left";
+    ASSERT_EQ(unzipTo(u"D:\\restore"_s), kZipSuccess);
+    for (const auto& [name, bytes] : kSamples)
+        EXPECT_EQ(get(u"D:\\restore\\"_s + windowsName(name)), bytes) << name.toStdString();
     EXPECT_TRUE(m_events.skipped.isEmpty());
 
-    if (!haveTool(QStringLiteral("unzip")) || !haveTool(QStringLiteral("7z")))
-        GTEST_SKIP() << "unzip or 7z missing";
-    const QString archive = host(QStringLiteral("D:\\out.eaz"));
-
-    ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), archive});
-    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
-    t = runTool(QStringLiteral("7z"), {QStringLiteral("t"), archive});
-    EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
+    KV_REQUIRE_PROGRAMS("unzip", "7z");
+    const QString archive = host(u"D:\\out.eaz"_s);
+    expectToolPasses(u"unzip"_s, {u"-t"_s, archive});
+    expectToolPasses(u"7z"_s, {u"t"_s, archive});
 
     // Names are the full paths without the drive, in the order given, the item list last.
-    ToolRun names = runTool(QStringLiteral("unzip"), {QStringLiteral("-Z1"), archive});
-    const QStringList listed = names.output.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-    ASSERT_EQ(listed.size(), 8) << names.output.toStdString();
-    EXPECT_EQ(listed.first(), QStringLiteral("Mail/Inbox.dbx"));
-    EXPECT_TRUE(listed.contains(QStringLiteral("Fav/Links/site.url")));
-    EXPECT_EQ(listed.last(), QStringLiteral("Prog/KorvaneBackup.log"));
+    const auto [listedOk, listing] = runTool(u"unzip"_s, {u"-Z1"_s, archive});
+    const QStringList listed = QString::fromStdString(listing).split(u'\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(listedOk, 0) << listing;
+    ASSERT_EQ(listed.size(), 8) << listing;
+    EXPECT_EQ(listed.first(), u"Mail/Inbox.dbx"_s);
+    EXPECT_TRUE(listed.contains(u"Fav/Links/site.url"_s));
+    EXPECT_EQ(listed.last(), u"Prog/KorvaneBackup.log"_s);
 
     // 7-Zip's extraction gives back every byte, the non-ASCII name included.
-    const QString out = m_dir.file(QStringLiteral("x7"));
-    t = runTool(QStringLiteral("7z"), {QStringLiteral("x"), QStringLiteral("-o") + out, archive});
-    ASSERT_EQ(t.exitCode, 0) << t.output.toStdString();
-    for (const SourceFile& f : sampleFiles()) {
-        QString rel = f.path.mid(3);
-        rel.replace(QLatin1Char('\\'), QLatin1Char('/'));
-        EXPECT_EQ(readFile(out + QLatin1Char('/') + rel), f.bytes) << rel.toStdString();
-    }
+    const QString out = m_dir.file(u"x7"_s);
+    const auto [extracted, output] = runTool(u"7z"_s, {u"x"_s, u"-o"_s + out, archive});
+    ASSERT_EQ(extracted, 0) << output;
+    for (const auto& [name, bytes] : kSamples)
+        EXPECT_EQ(readFile(out + u'/' + name), bytes) << name.toStdString();
 }
 
-// Archives made by the independent tools: listed, tested and extracted byte for byte.
+// Archives made by the independent tools: tested and extracted byte for byte.
 TEST_F(ZipInteropTest, ForeignArchivesAreReadByteExactly)
 {
-    if (!haveTool(QStringLiteral("zip")) || !haveTool(QStringLiteral("7z")))
-        GTEST_SKIP() << "zip or 7z missing";
-    const QString src = m_dir.file(QStringLiteral("src"));
-    const QList<QPair<QString, QByteArray>> files = {
-        {QStringLiteral("Mail/Inbox.dbx"), mailText(1'500'000, 7)},
-        {QStringLiteral("Mail/pic.bin"), noise(100'000, 8)},
-        {QStringLiteral("Mail/zero.txt"), QByteArray()},
-        {QStringLiteral("top.log"), mailText(900, 9)},
+    KV_REQUIRE_PROGRAMS("zip", "7z");
+    const QList<std::pair<QString, QByteArray>> files = {
+        {u"Mail/Inbox.dbx"_s, mailText(1'500'000, 7)},
+        {u"Mail/pic.bin"_s, noise(100'000, 8)},
+        {u"Mail/zero.txt"_s, QByteArray()},
+        {u"top.log"_s, mailText(900, 9)},
     };
-    for (const auto& f : files)
-        m_dir.write(QStringLiteral("src/") + f.first, f.second);
+    for (const auto& [name, bytes] : files)
+        m_dir.write(u"src/"_s + name, bytes);
 
     const std::pair<const char*, const char*> makers[] = {
         {"zip", "-q -0 -r"}, {"zip", "-q -6 -r"}, {"zip", "-q -fz -r"}, {"7z", "a -tzip -bd"}};
     int n = 0;
     for (const auto& [program, options] : makers) {
         SCOPED_TRACE(std::string(program) + " " + options);
-        const QString name = QStringLiteral("f%1.zip").arg(n++);
-        QStringList args = QString::fromLatin1(options).split(QLatin1Char(' '));
-        args << m_fs.toHostPath(QStringLiteral("D:\\")) + QLatin1Char('/') + name
-             << QStringLiteral("Mail") << QStringLiteral("top.log");
-        ToolRun made = runTool(QString::fromLatin1(program), args, src);
-        ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
-
-        m_zip.setArchiveName(QStringLiteral("D:\\") + name);
+        const QString name = u"D:\\f%1.zip"_s.arg(++n);
+        const auto [made, output] = runTool(QString::fromLatin1(program),
+                                            QString::fromLatin1(options).split(u' ')
+                                                << host(name) << u"Mail"_s << u"top.log"_s,
+                                            m_dir.file(u"src"_s));
+        ASSERT_EQ(made, 0) << output;
+        m_zip.setArchiveName(name);
         EXPECT_EQ(m_zip.test(), kZipSuccess);
-
-        const QString dest = QStringLiteral("D:\\x%1").arg(n);
-        m_zip.setDestination(dest);
-        m_zip.setFilesToProcess(QString());
-        m_zip.setPathMode(PathMode::FullPath);
-        ASSERT_EQ(m_zip.unzip(), kZipSuccess);
-        for (const auto& f : files) {
-            QString rel = f.first;
-            rel.replace(QLatin1Char('/'), QLatin1Char('\\'));
-            EXPECT_EQ(get(dest + QLatin1Char('\\') + rel), f.second) << rel.toStdString();
-        }
+        const QString dest = u"D:\\x%1"_s.arg(n);
+        ASSERT_EQ(unzipTo(dest), kZipSuccess);
+        for (const auto& [file, bytes] : files)
+            EXPECT_EQ(get(dest + u'\\' + windowsName(file)), bytes) << file.toStdString();
         EXPECT_EQ(filesBelow(host(dest)).size(), files.size()); // folder entries make no files
     }
 }

@@ -16,55 +16,58 @@ protected:
     void SetUp() override
     {
         setFloppy(150 * 1024);
-        put(QStringLiteral("C:\\S\\a.dbx"), noise(260'000, 41));
-        put(QStringLiteral("C:\\S\\b.dbx"), mailText(300'000, 42));
-        put(QStringLiteral("C:\\S\\c.dbx"), noise(90'000, 43));
-        m_zip.setFilesToProcess(QStringLiteral("C:\\S\\*"));
-        m_zip.setArchiveName(QStringLiteral("A:\\set.eaz"));
+        put(u"C:\\S\\a.dbx"_s, noise(260'000, 41));
+        put(u"C:\\S\\b.dbx"_s, mailText(300'000, 42));
+        put(u"C:\\S\\c.dbx"_s, noise(90'000, 43));
+        m_zip.setFilesToProcess(u"C:\\S\\*"_s);
+        m_zip.setArchiveName(u"A:\\set.eaz"_s);
         m_zip.setSpanning(true);
-        m_zip.setTempFolder(QStringLiteral("C:\\Temp"));
-        QDir().mkpath(m_dir.file(QStringLiteral("pieces")));
+        m_zip.setTempFolder(u"C:\\Temp"_s);
     }
 
-    QString piece(int disk) const { return m_dir.file(QStringLiteral("pieces/%1").arg(disk)); }
-    QString floppyFile() const { return m_fs.toHostPath(QStringLiteral("A:\\set.eaz")); }
-
-    // Writing: disk n is asked for when disk n-1 is full; that one's piece is taken out.
-    void scriptWriting()
+    QString floppyFile() const { return host(u"A:\\set.eaz"_s); }
+    // The pieces in the set folder, in order: set.z01, set.z02, ... and set.zip last, as
+    // Info-ZIP and 7-Zip name a split archive's parts.
+    QStringList pieces() const
     {
-        m_events.onDisk = [this](int n) {
-            EXPECT_TRUE(QFile::rename(floppyFile(), piece(n - 2)));
-            return true;
+        QStringList names = QDir(m_dir.file(u"set"_s)).entryList(QDir::Files, QDir::Name);
+        for (QString& name : names)
+            name = m_dir.file(u"set/"_s + name);
+        return names;
+    }
+
+    // Writes the set, taking each full disk's piece out of the drive, the last one too.
+    QStringList writeSet(bool viaTemp)
+    {
+        QDir(m_dir.file(u"set"_s)).removeRecursively();
+        QDir().mkpath(m_dir.file(u"set"_s));
+        QFile::remove(floppyFile());
+        int asked = 1;
+        m_events.onDisk = [&](int n) {
+            EXPECT_EQ(n, ++asked);
+            return QFile::rename(floppyFile(),
+                                 m_dir.file(u"set/set.z%1"_s.arg(n - 1, 2, 10, QChar(u'0'))));
         };
+        m_zip.setUseTempFile(viaTemp);
+        m_zip.setFilesToProcess(u"C:\\S\\*"_s);
+        EXPECT_EQ(m_zip.zip(), kZipSuccess);
+        EXPECT_TRUE(QFile::rename(floppyFile(), m_dir.file(u"set/set.zip"_s)));
+        return pieces();
     }
-    // Reading: the asked-for piece is put into the drive (0 is the last one).
-    void scriptReading(int pieces)
+    // Reads the set from its pieces, with piece `first` in the drive; 0 asks for the last.
+    void readSet(const QStringList& pieces, int first)
     {
+        QFile::remove(floppyFile());
+        QFile::copy(pieces[first], floppyFile());
+        m_events = RecordingListener();
         m_events.onDisk = [this, pieces](int n) {
             QFile::remove(floppyFile());
-            const int index = n == 0 ? pieces - 1 : n - 1;
-            return QFile::copy(piece(index), floppyFile());
+            return QFile::copy(pieces[n == 0 ? pieces.size() - 1 : n - 1], floppyFile());
         };
-    }
-    void expectExtracted()
-    {
-        for (const char* name : {"a.dbx", "b.dbx", "c.dbx"})
-            EXPECT_EQ(get(QStringLiteral("D:\\out\\") + QLatin1String(name)),
-                      get(QStringLiteral("C:\\S\\") + QLatin1String(name)))
-                << name;
-    }
-    int writeSet(bool viaTemp)
-    {
-        scriptWriting();
-        m_zip.setUseTempFile(viaTemp);
-        const int rc = m_zip.zip();
-        // The last disk is still in the drive.
-        int count = 0;
-        while (QFile::exists(piece(count)))
-            ++count;
-        if (QFile::exists(floppyFile()))
-            QFile::rename(floppyFile(), piece(count++));
-        return rc == kZipSuccess ? count : -rc;
+        EXPECT_EQ(m_zip.test(), kZipSuccess);
+        EXPECT_EQ(unzipTo(u"D:\\out"_s, u"*.dbx"_s, PathMode::FileNameOnly), kZipSuccess);
+        for (const QString& name : {u"a.dbx"_s, u"b.dbx"_s, u"c.dbx"_s})
+            EXPECT_EQ(get(u"D:\\out\\"_s + name), get(u"C:\\S\\"_s + name)) << name.toStdString();
     }
 };
 
@@ -73,120 +76,60 @@ TEST_F(ZipSpanTest, SpannedSetIsReadByUsAndBy7ZipAsSplitArchive)
     for (bool viaTemp : {false, true}) {
         SCOPED_TRACE(viaTemp ? "built in a temporary file" : "written directly");
         m_events = RecordingListener();
-        QDir(m_dir.file(QStringLiteral("pieces"))).removeRecursively();
-        QDir().mkpath(m_dir.file(QStringLiteral("pieces")));
-        const int pieces = writeSet(viaTemp);
-        ASSERT_GE(pieces, 3);
-        EXPECT_EQ(m_events.disks.first(), 2);
-        EXPECT_TRUE(readFile(piece(0)).startsWith(QByteArray("PK\x07\x08", 4)));
-        for (int i = 0; i < pieces; ++i)
-            EXPECT_LE(QFile(piece(i)).size(), 150 * 1024);
-
+        const QStringList pieces = writeSet(viaTemp);
+        ASSERT_GE(pieces.size(), 3);
+        EXPECT_TRUE(readFile(pieces[0]).startsWith(QByteArray("PK\x07\x08", 4)));
+        for (const QString& p : pieces)
+            EXPECT_LE(QFile(p).size(), 150 * 1024);
         // Our reader asks for the last disk's number 0 first when the first disk is in.
-        m_events = RecordingListener();
-        QFile::copy(piece(0), floppyFile());
-        scriptReading(pieces);
-        EXPECT_EQ(m_zip.test(), kZipSuccess);
+        readSet(pieces, 0);
         ASSERT_FALSE(m_events.disks.isEmpty());
         EXPECT_EQ(m_events.disks.first(), 0);
-        m_zip.setDestination(QStringLiteral("D:\\out"));
-        m_zip.setFilesToProcess(QString());
-        m_zip.setPathMode(PathMode::FileNameOnly);
-        EXPECT_EQ(m_zip.unzip(), kZipSuccess);
-        expectExtracted();
-        m_zip.setFilesToProcess(QStringLiteral("C:\\S\\*"));
-        QFile::remove(floppyFile());
-
-        if (haveTool(QStringLiteral("7z"))) {
-            const QString split = m_dir.file(QStringLiteral("split"));
-            QDir(split).removeRecursively();
-            QDir().mkpath(split);
-            for (int i = 0; i < pieces; ++i) {
-                const QString name =
-                    i == pieces - 1 ? QStringLiteral("set.zip")
-                                    : QStringLiteral("set.z%1").arg(i + 1, 2, 10, QLatin1Char('0'));
-                QFile::copy(piece(i), split + QLatin1Char('/') + name);
-            }
-            const ToolRun t = runTool(QStringLiteral("7z"),
-                                      {QStringLiteral("t"), split + QStringLiteral("/set.zip")});
-            EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
-        }
-    }
-}
-
-TEST_F(ZipSpanTest, RefusedDiskCancelsAndLeavesNoPartialPiece)
-{
-    put(QStringLiteral("A:\\old.txt"), "other data");
-    m_events.onDisk = [](int) { return false; };
-    m_zip.setUseTempFile(false);
-    EXPECT_EQ(m_zip.zip(), kZipCancelled);
-    EXPECT_EQ(filesBelow(m_fs.toHostPath(QStringLiteral("A:\\"))),
-              QStringList{QStringLiteral("old.txt")});
-    EXPECT_EQ(m_events.disks, QList<int>{2});
-}
-
-TEST_F(ZipSpanTest, ClearDisksEmptiesEachDiskAndASetThatFitsIsOnePlainPiece)
-{
-    setFloppy(2 * 1024 * 1024);
-    put(QStringLiteral("A:\\old.txt"), "other data");
-    put(QStringLiteral("A:\\sub\\x.txt"), "more");
-    m_zip.setClearDisks(true);
-    EXPECT_EQ(m_zip.zip(), kZipSuccess);
-    EXPECT_TRUE(m_events.disks.isEmpty());
-    EXPECT_EQ(filesBelow(m_fs.toHostPath(QStringLiteral("A:\\"))),
-              QStringList{QStringLiteral("set.eaz")});
-    EXPECT_TRUE(readFile(floppyFile()).startsWith(QByteArray("PK00", 4)));
-    EXPECT_EQ(m_zip.test(), kZipSuccess);
-    if (haveTool(QStringLiteral("unzip"))) {
-        const ToolRun t = runTool(QStringLiteral("unzip"), {QStringLiteral("-t"), floppyFile()});
-        EXPECT_EQ(t.exitCode, 0) << t.output.toStdString();
+        expectToolPasses(u"7z"_s, {u"t"_s, pieces.last()});
     }
 }
 
 TEST_F(ZipSpanTest, InfoZipSplitSetIsReadAsDisks)
 {
-    if (!haveTool(QStringLiteral("zip")))
-        GTEST_SKIP() << "zip missing";
-    const QString src = m_fs.toHostPath(QStringLiteral("C:\\S"));
-    const QString out = m_dir.file(QStringLiteral("zs/set.zip"));
-    QDir().mkpath(m_dir.file(QStringLiteral("zs")));
-    const ToolRun made = runTool(QStringLiteral("zip"),
-                                 {QStringLiteral("-q"), QStringLiteral("-s"), QStringLiteral("64k"),
-                                  QStringLiteral("-r"), out, QStringLiteral(".")},
-                                 src);
-    ASSERT_EQ(made.exitCode, 0) << made.output.toStdString();
-    int pieces = 0;
-    while (QFile::exists(
-        m_dir.file(QStringLiteral("zs/set.z%1").arg(pieces + 1, 2, 10, QLatin1Char('0')))))
-        ++pieces;
-    ASSERT_GE(pieces, 2);
-    for (int i = 0; i < pieces; ++i)
-        QFile::copy(m_dir.file(QStringLiteral("zs/set.z%1").arg(i + 1, 2, 10, QLatin1Char('0'))),
-                    piece(i));
-    QFile::copy(out, piece(pieces));
-    ++pieces;
-
-    QFile::copy(piece(pieces - 1), floppyFile()); // the last disk is in the drive
-    scriptReading(pieces);
-    EXPECT_EQ(m_zip.test(), kZipSuccess);
-    m_zip.setDestination(QStringLiteral("D:\\out"));
-    m_zip.setFilesToProcess(QStringLiteral("*.dbx"));
-    EXPECT_EQ(m_zip.unzip(), kZipSuccess);
-    expectExtracted();
-
+    KV_REQUIRE_PROGRAMS("zip");
+    QDir().mkpath(m_dir.file(u"set"_s));
+    const auto [made, output] = runTool(
+        u"zip"_s, {u"-q"_s, u"-s"_s, u"64k"_s, u"-r"_s, m_dir.file(u"set/set.zip"_s), u"."_s},
+        host(u"C:\\S"_s));
+    ASSERT_EQ(made, 0) << output;
+    ASSERT_GE(pieces().size(), 3);
+    readSet(pieces(), int(pieces().size()) - 1); // the last disk is in the drive
     // Without spanning allowed, a piece of a set is not read.
     m_zip.setSpanning(false);
     EXPECT_EQ(m_zip.test(), kZipNotAZip);
 }
 
-TEST_F(ZipSpanTest, NothingReadableLeavesNoPieceOnTheDisk)
+TEST_F(ZipSpanTest, RefusedDiskOrNothingReadableLeavesNoPieceOnTheDisk)
 {
-    m_fs.failOn(FileCall::Open, QStringLiteral("C:\\S\\a.dbx"),
-                kv::platform::kErrorSharingViolation);
-    m_zip.setFilesToProcess(QStringLiteral("C:\\S\\a.dbx"));
+    put(u"A:\\old.txt"_s, "other data");
     m_zip.setUseTempFile(false);
+    EXPECT_EQ(m_zip.zip(), kZipCancelled);
+    EXPECT_EQ(filesBelow(host(u"A:\\"_s)), QStringList{u"old.txt"_s});
+    EXPECT_EQ(m_events.disks, QList<int>{2});
+
+    m_fs.failOn(FileCall::Open, u"C:\\S\\a.dbx"_s, kv::platform::kErrorSharingViolation);
+    m_zip.setFilesToProcess(u"C:\\S\\a.dbx"_s);
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
-    EXPECT_TRUE(filesBelow(m_fs.toHostPath(QStringLiteral("A:\\"))).isEmpty());
+    EXPECT_EQ(filesBelow(host(u"A:\\"_s)), QStringList{u"old.txt"_s});
+}
+
+TEST_F(ZipSpanTest, ClearDisksEmptiesEachDiskAndASetThatFitsIsOnePlainPiece)
+{
+    setFloppy(2 * 1024 * 1024);
+    put(u"A:\\old.txt"_s, "other data");
+    put(u"A:\\sub\\x.txt"_s, "more");
+    m_zip.setClearDisks(true);
+    EXPECT_EQ(m_zip.zip(), kZipSuccess);
+    EXPECT_TRUE(m_events.disks.isEmpty());
+    EXPECT_EQ(filesBelow(host(u"A:\\"_s)), QStringList{u"set.eaz"_s});
+    EXPECT_TRUE(readFile(floppyFile()).startsWith(QByteArray("PK00", 4)));
+    EXPECT_EQ(m_zip.test(), kZipSuccess);
+    expectToolPasses(u"unzip"_s, {u"-t"_s, floppyFile()});
 }
 
 } // namespace
