@@ -8,8 +8,6 @@
 #include <QFileDialog>
 #include <QLineEdit>
 
-#include <gtest/gtest.h>
-
 namespace kv::gui {
 namespace {
 
@@ -19,35 +17,34 @@ TEST(FileDialogTest, ChoosesABackupToRestore)
 {
     test::TempDir dir;
     test::FaultInjectingFileSystem files{dir.path()};
-    dir.write(QStringLiteral("drive_c/Backups/old.zip"), "x");
+    dir.write(u"drive_c/Backups/old.zip"_s, "x");
 
     // The restore's browse button: a filter as the program writes it, then "All Files".
     FileDialog d(&files);
-    d.setTitle(QStringLiteral("Select Backup File to Restore"));
-    d.setInitialFolder(QStringLiteral("C:\\Backups"));
-    d.setFilter(QStringLiteral("Outlook Express Backups (*.eaz)| *.zip;*.eaz"));
-    d.addFilter(QStringLiteral("All Files"), QStringLiteral("*.*"), true);
+    d.setTitle(u"Select Backup File to Restore"_s);
+    d.setInitialFolder(u"C:\\Backups"_s);
+    d.setFilter(u"Outlook Express Backups (*.eaz)| *.zip;*.eaz"_s);
+    d.addFilter(u"All Files"_s, u"*.*"_s, true);
     d.setNameCheck(FileDialog::NameCheck::FileMustExist);
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
         ASSERT_NE(dialog, nullptr);
-        EXPECT_EQ(dialog->windowTitle(), QStringLiteral("Select Backup File to Restore"));
+        EXPECT_EQ(dialog->windowTitle(), u"Select Backup File to Restore"_s);
         EXPECT_EQ(dialog->fileMode(), QFileDialog::ExistingFile);
-        EXPECT_EQ(dialog->directory().absolutePath(), files.host(QStringLiteral("Backups")));
+        EXPECT_EQ(dialog->directory().absolutePath(), files.host(u"Backups"_s));
         EXPECT_EQ(dialog->nameFilters(),
-                  (QStringList{QStringLiteral("Outlook Express Backups (*.eaz) (*.zip *.eaz)"),
-                               QStringLiteral("All Files (*.*) (*)")}));
-        EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("All Files (*.*)"));
+                  (QStringList{u"Outlook Express Backups (*.eaz) (*.zip *.eaz)"_s,
+                               u"All Files (*.*) (*)"_s}));
+        EXPECT_EQ(dialog->selectedNameFilter(), u"All Files (*.*)"_s);
         dialog->selectNameFilter(dialog->nameFilters().at(0));
-        modal->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
-            ->setText(QStringLiteral("old.zip"));
+        modal->findChild<QLineEdit*>(u"fileNameEdit"_s)->setText(u"old.zip"_s);
         static_cast<QDialog*>(dialog)->accept();
     });
     ASSERT_TRUE(d.showOpen());
-    EXPECT_EQ(d.fileName(), QStringLiteral("C:\\Backups\\old.zip"));
-    EXPECT_EQ(d.fileTitle(), QStringLiteral("old.zip"));
+    EXPECT_EQ(d.fileName(), u"C:\\Backups\\old.zip"_s);
+    EXPECT_EQ(d.fileTitle(), u"old.zip"_s);
     EXPECT_EQ(d.filterIndex(), 1); // the entry the user ended on
-    EXPECT_EQ(d.selectedFiles(), QStringList{QStringLiteral("C:\\Backups\\old.zip")});
+    EXPECT_EQ(d.selectedFiles(), QStringList{u"C:\\Backups\\old.zip"_s});
 
     // The error tells a cancel apart from a failure.
     d.setCancelIsError(true);
@@ -60,7 +57,7 @@ TEST(FolderChooserTest, OpensAtAWindowsPathAndGivesOneBack)
 {
     test::TempDir dir;
     test::FaultInjectingFileSystem files{dir.path()};
-    const QString backups = files.host(QStringLiteral("Backups"));
+    const QString backups = files.host(u"Backups"_s);
     QDir().mkpath(backups);
     whenModal([&](QWidget* modal) {
         auto* dialog = qobject_cast<QFileDialog*>(modal);
@@ -70,10 +67,9 @@ TEST(FolderChooserTest, OpensAtAWindowsPathAndGivesOneBack)
         dialog->selectFile(backups);
         static_cast<QDialog*>(dialog)->accept();
     });
-    EXPECT_EQ(chooseFolder(nullptr, QStringLiteral("Select"), files, QStringLiteral("C:\\Backups")),
-              QStringLiteral("C:\\Backups"));
+    EXPECT_EQ(chooseFolder(nullptr, u"Select"_s, files, u"C:\\Backups"_s), u"C:\\Backups"_s);
     whenModal([](QWidget* modal) { modal->close(); });
-    EXPECT_EQ(chooseFolder(nullptr, QStringLiteral("Select"), files), QString());
+    EXPECT_EQ(chooseFolder(nullptr, u"Select"_s, files), QString());
 }
 
 } // namespace

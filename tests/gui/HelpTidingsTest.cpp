@@ -13,20 +13,22 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
+
 namespace kv::gui {
 namespace {
 
 // The links of a page that lead nowhere.
 QStringList brokenLinks(const QString& page)
 {
-    QFile file(QString(page).replace(QStringLiteral("qrc:"), QStringLiteral(":")));
+    QFile file(QString(page).replace(u"qrc:"_s, u":"_s));
     if (!file.open(QIODevice::ReadOnly))
         return {page};
     QStringList broken;
-    const QRegularExpression href(QStringLiteral("href=\"([^\"]+)\""));
+    const QRegularExpression href(u"href=\"([^\"]+)\""_s);
     for (auto m = href.globalMatch(QString::fromUtf8(file.readAll())); m.hasNext();) {
         const QString target = m.next().captured(1);
-        if (!QFile::exists(QStringLiteral(":/help/") + target))
+        if (!QFile::exists(u":/help/"_s + target))
             broken.append(target);
     }
     return broken;
@@ -70,15 +72,15 @@ TEST(TidingsTest, ShowsTheNewsFileOrAFriendlyNote)
 {
     test::TempDir dir;
     EXPECT_EQ(TidingsWindow::newsText(dir.path()), TidingsWindow::noNewsText());
-    dir.write(QStringLiteral("Tidings.txt"), "  \r\n");
+    dir.write(u"Tidings.txt"_s, "  \r\n");
     EXPECT_EQ(TidingsWindow::newsText(dir.path()), TidingsWindow::noNewsText());
-    dir.write(QStringLiteral("Tidings.txt"), "Version 2.1 \x96 caf\xe9 news\r\nSecond line\r\n");
+    dir.write(u"Tidings.txt"_s, "Version 2.1 \x96 caf\xe9 news\r\nSecond line\r\n");
     EXPECT_EQ(TidingsWindow::newsText(dir.path()),
-              QStringLiteral("Version 2.1 \u2013 caf\u00e9 news\nSecond line\n"));
+              u"Version 2.1 \u2013 caf\u00e9 news\nSecond line\n"_s);
 
     TidingsWindow window(dir.path());
-    EXPECT_EQ(window.windowTitle(), QStringLiteral("Korvane - Tidings"));
-    EXPECT_TRUE(window.shownText().startsWith(QStringLiteral("Version 2.1")));
+    EXPECT_EQ(window.windowTitle(), u"Korvane - Tidings"_s);
+    EXPECT_TRUE(window.shownText().startsWith(u"Version 2.1"_s));
 }
 
 } // namespace

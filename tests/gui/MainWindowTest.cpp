@@ -14,16 +14,11 @@
 #include "platform/posix/WineRegistry.h"
 
 #include <QAction>
-#include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 namespace kv::test {
 namespace {
@@ -39,15 +34,14 @@ public:
     explicit RunningWindow(int identities)
     {
         QString error;
-        EXPECT_TRUE(
-            demo::EnvBuilder::prepareRegistryFiles(m_dir.path(), QStringLiteral("win64"), &error))
+        EXPECT_TRUE(demo::EnvBuilder::prepareRegistryFiles(m_dir.path(), u"win64"_s, &error))
             << error.toStdString();
         {
             platform::posix::WineRegistry registry{platform::posix::WinePrefix(m_dir.path())};
             demo::EnvBuilder::Options options;
             options.identities = identities;
             options.stores = false;
-            options.userName = QStringLiteral("tester");
+            options.userName = u"tester"_s;
             demo::EnvBuilder builder(registry, m_dir.path(), options);
             EXPECT_TRUE(builder.build(&error)) << error.toStdString();
         }
@@ -55,13 +49,8 @@ public:
         m_services = std::make_unique<platform::Platform>(m_host->services());
         m_controller = std::make_unique<MainController>(*m_services, ui, window);
         window.setController(m_controller.get());
-    }
-
-    LoadResult load() { return m_controller->load({}); }
-
-    // Shows the window; the first start's help question is answered No.
-    void show()
-    {
+        EXPECT_EQ(m_controller->load({}), LoadResult::Interactive);
+        // The first start's help question is answered No.
         if (m_controller->state().firstRun)
             ui.answerMessage(MsgResult::No);
         window.show();
@@ -72,7 +61,7 @@ public:
     AppSettings settings()
     {
         AppSettings s(m_services->registry);
-        s.setAppName(QStringLiteral("Korvane"));
+        s.setAppName(u"Korvane"_s);
         return s;
     }
 
@@ -86,38 +75,32 @@ private:
     std::unique_ptr<MainController> m_controller;
 };
 
-QString buttonText(QWidget* w, const char* name)
-{
-    auto* b = child<QPushButton>(w, name);
-    return b ? b->text() : QString();
-}
-
 TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
 {
     for (int identities : {1, 2}) {
         SCOPED_TRACE(identities);
         RunningWindow m(identities);
-        ASSERT_EQ(m.load(), LoadResult::Interactive);
-        m.show();
         MainWindow& w = m.window;
         EXPECT_EQ(m.ui.pendingAnswers(), 0);
         EXPECT_EQ(w.currentPage(), MainPage::Opening);
-        EXPECT_TRUE(w.findChild<QWidget*>(QStringLiteral("openingPage"))->isVisible());
+        EXPECT_TRUE(w.findChild<QWidget*>(u"openingPage"_s)->isVisible());
 
-        EXPECT_EQ(buttonText(&w, "backupButton"), "Make &Backup");
-        EXPECT_EQ(buttonText(&w, "restoreButton"), "&Restore or Copy Folders");
-        EXPECT_EQ(buttonText(&w, "synchButton"), "&Synchronize Folders");
-        EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\d+\\.\\d+ rev \\d+\\.\\d+$"))
+        // The File entries take the buttons' captions.
+        for (auto [button, entry, text] :
+             {std::tuple{"backupButton", MenuEntry::Backup, "Make &Backup"},
+              {"restoreButton", MenuEntry::Restore, "&Restore or Copy Folders"},
+              {"synchButton", MenuEntry::Synchronise, "&Synchronize Folders"}}) {
+            auto* b = child<QPushButton>(&w, button);
+            EXPECT_EQ(b ? b->text() : QString(), text);
+            EXPECT_EQ(w.menuEntry(entry)->text(), text);
+        }
+        EXPECT_TRUE(QRegularExpression(u"^\\d+\\.\\d+ rev \\d+\\.\\d+$"_s)
                         .match(child<QLabel>(&w, "versionLabel")->text())
                         .hasMatch())
             << child<QLabel>(&w, "versionLabel")->text().toStdString();
-        EXPECT_EQ(w.caption().contains(QLatin1String(" -- Identity: ")), identities > 1)
+        EXPECT_EQ(w.caption().contains(u" -- Identity: "_s), identities > 1)
             << w.caption().toStdString();
-        EXPECT_TRUE(w.caption().startsWith(QLatin1String("Korvane 2000")));
-
-        // The File entries take the buttons' captions.
-        EXPECT_EQ(w.menuEntry(MenuEntry::Backup)->text(), "Make &Backup");
-        EXPECT_EQ(w.menuEntry(MenuEntry::Restore)->text(), "&Restore or Copy Folders");
+        EXPECT_TRUE(w.caption().startsWith(u"Korvane 2000"_s));
 
         // Identity entries only mean something with more than one identity.
         for (MenuEntry entry : kIdentityEntries) {
@@ -125,9 +108,7 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
             EXPECT_EQ(w.menuEntry(entry)->isEnabled(), identities > 1);
             EXPECT_TRUE(w.menuEntry(entry)->isVisible());
         }
-        if (identities > 1) {
-            EXPECT_TRUE(w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
-        }
+        EXPECT_TRUE(identities == 1 || w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
         // Defaults: the system temporary folder on, news not excluded, logs shown, no logs yet.
         EXPECT_TRUE(w.menuEntry(MenuEntry::UseSystemTemp)->isChecked());
         EXPECT_FALSE(w.menuEntry(MenuEntry::ExcludeNews)->isChecked());
@@ -141,8 +122,6 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
 TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
 {
     RunningWindow m(1);
-    ASSERT_EQ(m.load(), LoadResult::Interactive);
-    m.show();
     QSignalSpy unloaded(&m.window, &MainWindow::unloaded);
 
     // File -> Exit, then the close box; both ask, and No keeps everything.
@@ -161,10 +140,7 @@ TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
     m.window.close();
     EXPECT_TRUE(m.window.isVisible());
     EXPECT_EQ(m.ui.messages().size(), asked);
-    int beeps = 0;
-    for (const ScriptedUi::Shown& s : m.ui.shown())
-        beeps += s.kind == QLatin1String("beep");
-    EXPECT_EQ(beeps, 2);
+    EXPECT_EQ(std::ranges::count(m.ui.shown(), u"beep"_s, &ScriptedUi::Shown::kind), 2);
     m.controller().setBusy(false);
 
     // Yes closes and unloads once: the position is saved in twips.
@@ -175,15 +151,13 @@ TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
     EXPECT_EQ(unloaded.count(), 1);
     EXPECT_EQ(m.ui.pendingAnswers(), 0);
     const QPoint at = m.window.position();
-    EXPECT_EQ(m.settings().getSetting(QStringLiteral("Positions"), QStringLiteral("Main"), {}),
-              QStringLiteral("%1,%2").arg(at.x()).arg(at.y()));
+    EXPECT_EQ(m.settings().getSetting(u"Positions"_s, u"Main"_s, {}),
+              u"%1,%2"_s.arg(at.x()).arg(at.y()));
 }
 
 TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
 {
     RunningWindow m(2);
-    ASSERT_EQ(m.load(), LoadResult::Interactive);
-    m.show();
     const qsizetype before = m.ui.messages().size();
 
     QTest::mouseClick(child<QPushButton>(&m.window, "backupButton"), Qt::LeftButton);
@@ -193,7 +167,7 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
     const QStringList said = m.ui.messages().mid(before);
     ASSERT_EQ(said.size(), 2);
     for (const QString& text : said)
-        EXPECT_TRUE(text.endsWith(QLatin1String(" is not available in this version yet.")))
+        EXPECT_TRUE(text.endsWith(u" is not available in this version yet."_s))
             << text.toStdString();
 
     // A toggle entry's mark follows the value it saves.
@@ -221,33 +195,28 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
 TEST(QtUi, MessageBoxAnswers)
 {
     gui::QtUi ui;
-    const struct
-    {
-        MsgButtons buttons;
-        QMessageBox::StandardButton press; // NoButton: Escape
-        MsgResult expected;
-    } cases[] = {
+    // Pressing NoButton stands for Escape.
+    const std::tuple<MsgButtons, QMessageBox::StandardButton, MsgResult> cases[] = {
         {MsgButtons::YesNo, QMessageBox::No, MsgResult::No},
         {MsgButtons::YesNo, QMessageBox::Yes, MsgResult::Yes},
         {MsgButtons::OkCancel, QMessageBox::NoButton, MsgResult::Cancel},
         {MsgButtons::Ok, QMessageBox::NoButton, MsgResult::Ok},
         {MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.expected));
+    for (const auto& [buttons, press, expected] : cases) {
+        SCOPED_TRACE(int(expected));
         QString title;
         whenModal([&](QWidget* dialog) {
             auto* box = qobject_cast<QMessageBox*>(dialog);
             ASSERT_NE(box, nullptr);
             title = box->windowTitle();
-            if (c.press == QMessageBox::NoButton)
+            if (press == QMessageBox::NoButton)
                 QTest::keyClick(box, Qt::Key_Escape);
             else
-                box->button(c.press)->click();
+                box->button(press)->click();
         });
-        EXPECT_EQ(ui.messageBox(QStringLiteral("text"), c.buttons, MsgIcon::Question,
-                                QStringLiteral("Korvane 2000")),
-                  c.expected);
+        EXPECT_EQ(ui.messageBox(u"text"_s, buttons, MsgIcon::Question, u"Korvane 2000"_s),
+                  expected);
         EXPECT_EQ(title, "Korvane 2000");
     }
 }

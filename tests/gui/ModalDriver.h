@@ -1,12 +1,18 @@
 #pragma once
 
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+
+// Every dialog test compares with string literals.
+using namespace Qt::StringLiterals;
 
 namespace kv::test {
 
