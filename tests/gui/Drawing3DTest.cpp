@@ -68,12 +68,8 @@ std::string bar(std::initializer_list<std::pair<int, int>> runs)
 
 TEST(Drawing3DTest, MeterBarFollowsTheValue)
 {
-    const struct
-    {
-        bool solid;
-        std::vector<int> percents;
-        std::string bar;
-    } cases[] = {
+    // Solid, the values drawn in turn, the bar left.
+    const std::tuple<bool, std::vector<int>, std::string> cases[] = {
         {true, {0}, bar({})},
         {true, {100}, bar({{0, 100}})},
         {true, {60, 30}, bar({{0, 30}})}, // a falling value clears the inside first
@@ -82,10 +78,10 @@ TEST(Drawing3DTest, MeterBarFollowsTheValue)
         {false, {100, 50}, bar({{0, 10}, {15, 25}, {30, 40}, {45, 50}})},
         {false, {100}, bar({{0, 10}, {15, 25}, {30, 40}, {45, 55}, {60, 70}, {75, 85}, {90, 100}})},
     };
-    for (const auto& c : cases) {
-        Drawing3D m = meter(c.solid, false);
-        const QImage img = drawn(m, c.percents);
-        EXPECT_EQ(row(img, kPicture.center().y()), c.bar) << c.solid << " " << m.lastPercent();
+    for (const auto& [solid, percents, want] : cases) {
+        Drawing3D m = meter(solid, false);
+        const QImage img = drawn(m, percents);
+        EXPECT_EQ(row(img, kPicture.center().y()), want) << solid << " " << m.lastPercent();
         EXPECT_EQ(row(img, kPicture.top()), bar({})); // one pixel clear above the bar
     }
 }

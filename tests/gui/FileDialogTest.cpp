@@ -13,7 +13,7 @@ namespace {
 
 using test::whenModal;
 
-TEST(FileDialogTest, ChoosesABackupToRestore)
+TEST(FileDialogTest, ChoosesABackupToRestoreAndAFolder)
 {
     test::TempDir dir;
     test::FaultInjectingFileSystem files{dir.path()};
@@ -51,12 +51,8 @@ TEST(FileDialogTest, ChoosesABackupToRestore)
     whenModal([](QWidget* modal) { modal->close(); });
     EXPECT_FALSE(d.show(FileDialog::Mode::Open));
     EXPECT_EQ(d.error(), FileDialog::Error::Cancelled);
-}
 
-TEST(FolderChooserTest, OpensAtAWindowsPathAndGivesOneBack)
-{
-    test::TempDir dir;
-    test::FaultInjectingFileSystem files{dir.path()};
+    // The folder chooser opens at a Windows path and gives one back.
     const QString backups = files.host(u"Backups"_s);
     QDir().mkpath(backups);
     whenModal([&](QWidget* modal) {

@@ -6,14 +6,8 @@
 
 #include <QFile>
 #include <QListWidget>
-#include <QPushButton>
 #include <QRegularExpression>
-#include <QTest>
 #include <QTextBrowser>
-
-#include <gtest/gtest.h>
-
-using namespace Qt::StringLiterals;
 
 namespace kv::gui {
 namespace {
@@ -44,8 +38,7 @@ TEST(HelpTest, EveryTopicTheProgramAsksForHasItsPage)
         EXPECT_TRUE(help.showTopic(context));
         EXPECT_TRUE(help.isVisible());
         EXPECT_EQ(help.currentPage(), HelpTopics::pageOf(context));
-        const auto topic = std::find_if(HelpTopics::all().begin(), HelpTopics::all().end(),
-                                        [&](const HelpTopic& t) { return t.context == context; });
+        const auto topic = std::ranges::find(HelpTopics::all(), context, &HelpTopic::context);
         ASSERT_NE(topic, HelpTopics::all().end());
         EXPECT_EQ(help.browser()->documentTitle(), topic->title);
         EXPECT_GT(help.browser()->toPlainText().size(), 300);

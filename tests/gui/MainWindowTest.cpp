@@ -38,11 +38,9 @@ public:
             << error.toStdString();
         {
             platform::posix::WineRegistry registry{platform::posix::WinePrefix(m_dir.path())};
-            demo::EnvBuilder::Options options;
-            options.identities = identities;
-            options.stores = false;
-            options.userName = u"tester"_s;
-            demo::EnvBuilder builder(registry, m_dir.path(), options);
+            demo::EnvBuilder builder(
+                registry, m_dir.path(),
+                {.identities = identities, .userName = u"tester"_s, .stores = false});
             EXPECT_TRUE(builder.build(&error)) << error.toStdString();
         }
         m_host = platform::posix::PosixPlatform::forPrefix(m_dir.path());

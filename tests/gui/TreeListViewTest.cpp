@@ -22,12 +22,8 @@ void fillItemGrid(TreeListModel& g)
 {
     g.addRow("Outlook Express");
     g.setPicture(0, Picture::RootOE5);
-    const struct
-    {
-        const char* name;
-        int parent, state;
-        color::ColorRef back;
-    } rows[] = {
+    // Name, parent row, check state (and picture), back colour.
+    const std::tuple<const char*, int, int, color::ColorRef> rows[] = {
         {"Inbox\t>>> Inbox", 0, 1, color::kDefault},
         {"Work", 1, 0, color::kDefault},
         {"Deleted Items", 0, 2, color::kDefault},
@@ -35,11 +31,11 @@ void fillItemGrid(TreeListModel& g)
         {"Windows Address Book (WAB)", 0, 1, color::rgb(128, 255, 255)},
         {"IE Favorites", 0, 0, color::rgb(255, 255, 128)},
     };
-    for (const auto& r : rows) {
-        const int row = g.addChild(r.parent, r.name);
-        g.setCheckState(row, r.state);
-        g.setPicture(row, Picture(r.state));
-        g.setBackColor(row, r.back);
+    for (const auto& [name, parent, state, back] : rows) {
+        const int row = g.addChild(parent, name);
+        g.setCheckState(row, state);
+        g.setPicture(row, Picture(state));
+        g.setBackColor(row, back);
     }
 }
 
