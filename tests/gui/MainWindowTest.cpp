@@ -117,43 +117,7 @@ TEST(MainWindow, OpeningPageAndMenusAsTheStartUpLeavesThem)
     }
 }
 
-TEST(MainWindow, ExitAsksAndNoKeepsTheWindow)
-{
-    RunningWindow m(1);
-    QSignalSpy unloaded(&m.window, &MainWindow::unloaded);
-
-    // File -> Exit, then the close box; both ask, and No keeps everything.
-    m.ui.answerMessage(MsgResult::No);
-    m.window.menuEntry(MenuEntry::Exit)->trigger();
-    m.ui.answerMessage(MsgResult::No);
-    m.window.close();
-    EXPECT_TRUE(m.window.isVisible());
-    EXPECT_EQ(unloaded.count(), 0);
-    ASSERT_GE(m.ui.messages().size(), 2);
-    EXPECT_EQ(m.ui.messages().last(), "Are you sure you wish to exit?");
-
-    // While busy the close box is refused with two beeps and nothing asked.
-    const qsizetype asked = m.ui.messages().size();
-    m.controller().setBusy(true);
-    m.window.close();
-    EXPECT_TRUE(m.window.isVisible());
-    EXPECT_EQ(m.ui.messages().size(), asked);
-    EXPECT_EQ(std::ranges::count(m.ui.shown(), u"beep"_s, &ScriptedUi::Shown::kind), 2);
-    m.controller().setBusy(false);
-
-    // Yes closes and unloads once: the position is saved in twips.
-    m.window.moveTo(QPoint(150 * 15, 90 * 15));
-    m.ui.answerMessage(MsgResult::Yes);
-    m.window.menuEntry(MenuEntry::Exit)->trigger();
-    EXPECT_FALSE(m.window.isVisible());
-    EXPECT_EQ(unloaded.count(), 1);
-    EXPECT_EQ(m.ui.pendingAnswers(), 0);
-    const QPoint at = m.window.position();
-    EXPECT_EQ(m.settings().getSetting(u"Positions"_s, u"Main"_s, {}),
-              u"%1,%2"_s.arg(at.x()).arg(at.y()));
-}
-
-TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
+TEST(MainWindow, ButtonsAndMenuEntriesReachTheControllerAndExitAsks)
 {
     RunningWindow m(2);
     const qsizetype before = m.ui.messages().size();
@@ -187,6 +151,36 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheController)
     ASSERT_FALSE(m.ui.shown().isEmpty());
     EXPECT_EQ(m.ui.shown().last().kind, "about");
     EXPECT_EQ(m.ui.shown().last().text, child<QLabel>(&m.window, "versionLabel")->text());
+
+    // File -> Exit, then the close box: both ask, and No keeps everything.
+    QSignalSpy unloaded(&m.window, &MainWindow::unloaded);
+    const qsizetype asked = m.ui.messages().size();
+    m.ui.answerMessage(MsgResult::No);
+    m.window.menuEntry(MenuEntry::Exit)->trigger();
+    m.ui.answerMessage(MsgResult::No);
+    m.window.close();
+    EXPECT_TRUE(m.window.isVisible());
+    EXPECT_EQ(unloaded.count(), 0);
+    EXPECT_EQ(m.ui.messages().mid(asked), QStringList(2, u"Are you sure you wish to exit?"_s));
+
+    // While busy the close box is refused with two beeps and nothing asked.
+    m.controller().setBusy(true);
+    m.window.close();
+    EXPECT_TRUE(m.window.isVisible());
+    EXPECT_EQ(m.ui.messages().size(), asked + 2);
+    EXPECT_EQ(std::ranges::count(m.ui.shown(), u"beep"_s, &ScriptedUi::Shown::kind), 2);
+    m.controller().setBusy(false);
+
+    // Yes closes and unloads once: the position is saved in twips.
+    m.window.moveTo(QPoint(150 * 15, 90 * 15));
+    m.ui.answerMessage(MsgResult::Yes);
+    m.window.menuEntry(MenuEntry::Exit)->trigger();
+    EXPECT_FALSE(m.window.isVisible());
+    EXPECT_EQ(unloaded.count(), 1);
+    EXPECT_EQ(m.ui.pendingAnswers(), 0);
+    const QPoint at = m.window.position();
+    EXPECT_EQ(m.settings().getSetting(u"Positions"_s, u"Main"_s, {}),
+              u"%1,%2"_s.arg(at.x()).arg(at.y()));
 }
 
 // The Qt Ui turns the boxes' buttons into the answers the logic expects.
