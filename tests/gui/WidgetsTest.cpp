@@ -2,7 +2,6 @@
 #include "DrawingSurface.h"
 #include "TreeListView.h"
 #include "grid/TreeListModel.h"
-
 #include "support/QtPrinters.h"
 
 #include <QFontMetrics>
