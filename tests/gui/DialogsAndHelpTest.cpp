@@ -71,8 +71,7 @@ TEST(MessageDialogTest, ButtonStylesAnswersAndHelp)
             if (!*presses)
                 modal->close();
         });
-        bool doNotShow = !tick;
-        bool yes = !wantYes;
+        bool doNotShow = !tick, yes = !wantYes;
         dialog.showMessage(95, u"Korvane 2000"_s, u"One\r\n\r\nTwo?"_s, doNotShow, helpStyle, yes);
         EXPECT_FALSE(dialog.isVisible());
         EXPECT_EQ(yes, wantYes);
@@ -104,9 +103,7 @@ TEST(OptionsDialogTest, ShowsTheStoredValueAndSavesTheEnteredOne)
         const QString key = reminder ? u"RemindDays"_s : u"BackupPurge"_s;
         FakeRegistry registry;
         AppSettings settings(registry);
-        if (stored) {
-            ASSERT_TRUE(settings.saveSetting(u"Parms"_s, key, QString::fromLatin1(stored)));
-        }
+        ASSERT_TRUE(!stored || settings.saveSetting(u"Parms"_s, key, QString::fromLatin1(stored)));
         OptionsDialog dialog(settings);
         whenModal([&](QWidget* modal) {
             EXPECT_EQ(modal->windowTitle(), reminder ? "Set Reminder Days" : "Set Backup Purge");
@@ -142,9 +139,8 @@ TEST(OptionsDialogTest, ShowsTheStoredValueAndSavesTheEnteredOne)
 TEST(IdentityDialogTest, ChoosesAnIdentityOrCancels)
 {
     const QStringList names = {"Main Identity", "Work", "Kids"};
-    // Name, current, offer Cancel, row clicked (0-based, -1: none), closing button (nullptr:
-    // the close box, "double": a double click on the clicked row), row selected on opening,
-    // result.
+    // Name, current, offer Cancel, row clicked (-1: none), closing button (nullptr: the close
+    // box, "double": a double click on that row), row selected on opening (0-based), result.
     using Case = std::tuple<const char*, int, bool, int, const char*, int, int>;
     const Case cases[] = {
         {"ok_keeps_current", 2, true, -1, "okButton", 1, 2},
@@ -311,8 +307,7 @@ TEST(TidingsTest, ShowsTheNewsFileOrAFriendlyNote)
     EXPECT_EQ(TidingsWindow::newsText(dir.path()),
               u"Version 2.1 \u2013 caf\u00e9 news\nSecond line\n"_s);
 
-    TidingsWindow window(dir.path());
-    EXPECT_TRUE(window.shownText().startsWith(u"Version 2.1"_s));
+    EXPECT_TRUE(TidingsWindow(dir.path()).shownText().startsWith(u"Version 2.1"_s));
 }
 
 } // namespace

@@ -1,17 +1,15 @@
-#include "ModalDriver.h"
-
-#include "EnvBuilder.h"
 #include "MainWindow.h"
+#include "EnvBuilder.h"
+#include "ModalDriver.h"
 #include "QtUi.h"
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WinePrefix.h"
+#include "platform/posix/WineRegistry.h"
 #include "shell/AppSettings.h"
 #include "shell/MainController.h"
 #include "shell/SettingsTable.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
-
-#include "platform/posix/PosixPlatform.h"
-#include "platform/posix/WinePrefix.h"
-#include "platform/posix/WineRegistry.h"
 
 #include <QAction>
 #include <QMessageBox>

@@ -1,5 +1,6 @@
 #include "Drawing3D.h"
 #include "DrawingSurface.h"
+#include "ModalDriver.h"
 #include "TreeListView.h"
 #include "grid/TreeListModel.h"
 #include "support/QtPrinters.h"
@@ -9,9 +10,6 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QSignalSpy>
-#include <QTest>
-
-#include <gtest/gtest.h>
 
 // The drawn widgets: the 3D meter and frames, and the tree list of the item grid.
 namespace kv::gui {
@@ -59,10 +57,8 @@ QImage drawn(Drawing3D& m, const std::vector<int>& percents)
 std::string row(const QImage& img, int y)
 {
     std::string out;
-    for (int x = kPicture.left(); x <= kPicture.right(); ++x) {
-        const QColor c = img.pixelColor(x, y);
-        out += c == kFill ? 'F' : c == kBack ? '.' : '?';
-    }
+    for (int x = kPicture.left(); x <= kPicture.right(); ++x)
+        out += img.pixelColor(x, y) == kFill ? 'F' : img.pixelColor(x, y) == kBack ? '.' : '?';
     return out;
 }
 
