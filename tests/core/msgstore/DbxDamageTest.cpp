@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
 using kv::test::DbxBuilder;
 using kv::test::sampleMessage;
@@ -156,7 +157,7 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         c.damage(f);
         TempDir dir;
         DbxFile dbx;
-        const bool opened = dbx.open(dir.write(QStringLiteral("f.dbx"), f.b.bytes().left(f.keep)));
+        const bool opened = dbx.open(dir.write(u"f.dbx"_s, f.b.bytes().left(f.keep)));
         if (c.expect == Expect::OpenFails) {
             EXPECT_FALSE(opened);
             EXPECT_FALSE(dbx.isOpen());
@@ -183,8 +184,8 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         EXPECT_EQ(dbx.headerText(), c.expect == Expect::Message2HeadDamaged
                                         ? QByteArray()
                                         : sampleMessage(2, 1200).left(0x200));
-        EXPECT_FALSE(dbx.saveAs(2, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")));
-        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/m.eml"))))
+        EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
+        EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
             << "no half-written file is left behind";
     }
 }
@@ -226,10 +227,10 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
     cuts << b.size();
 
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("cut.dbx"));
+    const QString path = dir.file(u"cut.dbx"_s);
     for (quint32 len : cuts) {
         QFile::remove(path);
-        dir.write(QStringLiteral("cut.dbx"), b.bytes().left(len));
+        dir.write(u"cut.dbx"_s, b.bytes().left(len));
         DbxFile dbx;
         const bool opened = dbx.open(path);
         ASSERT_EQ(opened, len >= indexEnd) << "cut at " << len;

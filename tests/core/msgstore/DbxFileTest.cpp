@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
 using kv::test::DbxBuilder;
 using kv::test::sampleMessage;
@@ -52,7 +53,7 @@ TEST(DbxFile, NumbersFollowTheScanOrder)
         b.setCount(quint32(c.order.size()));
         TempDir dir;
         DbxFile dbx;
-        ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
+        ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
         ASSERT_EQ(dbx.messageCount(), c.order.size());
         for (qint32 n = 1; n <= dbx.messageCount(); ++n) {
             const int expected = c.order[n - 1];
@@ -87,7 +88,7 @@ TEST(DbxFile, LargeCountIsNotCutToSixteenBits)
     b.addRaw(QByteArray(count * 16, '\0')); // the room so many messages would take
     TempDir dir;
     DbxFile dbx;
-    ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
+    ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
     EXPECT_EQ(dbx.messageCount(), qint32(count));
     EXPECT_EQ(dbx.message(qint32(count)), QByteArray("x"));
 }
@@ -100,42 +101,41 @@ TEST(DbxFile, HeaderTextStopsAtBlankLineOrLimit)
     DbxBuilder b = DbxBuilder::withMessages({shortHead, longHead, folded});
     TempDir dir;
     DbxFile dbx;
-    ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
+    ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
     EXPECT_TRUE(dbx.from().isEmpty()) << "no header text before loadHeaders";
 
     dbx.loadHeaders(1);
     EXPECT_EQ(dbx.headerText(), shortHead.left(0x200)) << "the first block completes the header";
-    EXPECT_EQ(dbx.subject(), QStringLiteral("short"));
+    EXPECT_EQ(dbx.subject(), u"short"_s);
 
     dbx.loadHeaders(2);
     EXPECT_EQ(dbx.headerText().size(), 4 * 0x200) << "stops at the block that passes 2000";
     EXPECT_TRUE(dbx.subject().isEmpty()) << "Subject lies beyond the text read";
 
     dbx.loadHeaders(3);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("first"));
+    EXPECT_EQ(dbx.subject(), u"first"_s);
     dbx.loadHeaders(0);
     dbx.loadHeaders(4);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("first")) << "out-of-range keeps the last header";
+    EXPECT_EQ(dbx.subject(), u"first"_s) << "out-of-range keeps the last header";
 }
 
 TEST(DbxFile, OpenCloseLifeCycle)
 {
     TempDir dir;
     const QString first =
-        dir.write(QStringLiteral("a.dbx"), DbxBuilder::withMessages({sampleMessage(1)}).bytes());
-    const QString second =
-        dir.write(QStringLiteral("b.dbx"),
-                  DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
+        dir.write(u"a.dbx"_s, DbxBuilder::withMessages({sampleMessage(1)}).bytes());
+    const QString second = dir.write(
+        u"b.dbx"_s, DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
     DbxFile dbx;
     ASSERT_TRUE(dbx.open(first));
     dbx.loadHeaders(1);
 
     // The same name again is not re-read, even when the file changed meanwhile.
     QFile::remove(first);
-    dir.write(QStringLiteral("a.dbx"), DbxBuilder::withMessages({}).bytes());
+    dir.write(u"a.dbx"_s, DbxBuilder::withMessages({}).bytes());
     EXPECT_TRUE(dbx.open(first));
     EXPECT_EQ(dbx.messageCount(), 1);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("Message 1"));
+    EXPECT_EQ(dbx.subject(), u"Message 1"_s);
 
     // Another name closes and indexes afresh.
     ASSERT_TRUE(dbx.open(second));
@@ -147,14 +147,14 @@ TEST(DbxFile, OpenCloseLifeCycle)
     dbx.close();
     EXPECT_FALSE(dbx.isOpen());
     EXPECT_EQ(dbx.messageCount(), 2);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("Message 2"));
+    EXPECT_EQ(dbx.subject(), u"Message 2"_s);
     bool ok = true;
     EXPECT_TRUE(dbx.message(1, &ok).isEmpty());
     EXPECT_FALSE(ok);
 
     // Bad names fail and leave the reader closed.
-    for (const QString& bad : {QString(), dir.file(QStringLiteral("*.dbx")),
-                               dir.file(QStringLiteral("missing.dbx")), dir.path()}) {
+    for (const QString& bad :
+         {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()}) {
         EXPECT_FALSE(dbx.open(bad)) << bad.toStdString();
         EXPECT_FALSE(dbx.isOpen());
     }

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::FoldersDbxReader;
 using kv::msgstore::FoldersNchReader;
@@ -41,7 +42,7 @@ TEST(MbxReader, DamagedFiles)
 {
     const MessageGenerator gen(3);
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("f.mbx"));
+    const QString path = dir.file(u"f.mbx"_s);
     ASSERT_TRUE(MbxWriter::write(path, {}, {{gen.message(0)}, {gen.message(1)}, {gen.message(2)}}));
     const QByteArray good = kv::test::readFile(path);
     const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
@@ -70,7 +71,7 @@ TEST(MbxReader, DamagedFiles)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(path);
-        dir.write(QStringLiteral("f.mbx"), c.damage.apply(good));
+        dir.write(u"f.mbx"_s, c.damage.apply(good));
         MbxFile reader;
         ASSERT_EQ(reader.open(path), c.opens) << reader.lastError().toStdString();
         if (!c.opens) {
@@ -84,8 +85,7 @@ TEST(MbxReader, DamagedFiles)
             const QByteArray text = reader.message(n, &ok);
             EXPECT_EQ(ok, n != c.damaged);
             EXPECT_EQ(text.isEmpty(), n == c.damaged || n > c.reached);
-            EXPECT_EQ(reader.saveAs(n, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")),
-                      n != c.damaged);
+            EXPECT_EQ(reader.saveAs(n, dir.file(u"out"_s), u"m.eml"_s), n != c.damaged);
         }
         EXPECT_TRUE(reader.atEnd());
     }
@@ -96,7 +96,7 @@ TEST(MbxReader, DamagedFiles)
 TEST(NchReader, ChainsWholeAndDamaged)
 {
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("folders.nch"));
+    const QString path = dir.file(u"folders.nch"_s);
     ASSERT_TRUE(NchWriter::write(path, {{1, 0, "Inbox", "Inbox", 1},
                                         {2, 1, "Sub folder   ", QByteArray("sub\0old", 7), 0xFFFF},
                                         {0, 0, "", "", 0},
@@ -110,7 +110,7 @@ TEST(NchReader, ChainsWholeAndDamaged)
         QStringList folders; // "number parent name|file order"; {"fails"} when the read fails
     };
     const QStringList whole = {"1 0 Inbox|Inbox 1", "2 1 Sub folder|sub 4", "0 0 | 0",
-                               QStringLiteral(u"3 0 Caf\u00e9|Cafe 3")};
+                               u"3 0 Caf\u00e9|Cafe 3"_s};
     const Case cases[] = {
         {"whole chain", {}, whole},
         {"out of file order",
@@ -127,19 +127,18 @@ TEST(NchReader, ChainsWholeAndDamaged)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         QFile::remove(path);
-        dir.write(QStringLiteral("folders.nch"), c.damage.apply(good));
+        dir.write(u"folders.nch"_s, c.damage.apply(good));
         FoldersNchReader reader;
         const bool ok = reader.read(path);
         QStringList got;
         for (const auto& f : reader.folders())
-            got << QStringLiteral("%1 %2 %3|%4 %5")
-                       .arg(f.folderNumber)
+            got << u"%1 %2 %3|%4 %5"_s.arg(f.folderNumber)
                        .arg(f.parentNumber)
                        .arg(f.name, f.fileName)
                        .arg(f.order);
         if (!ok) {
             EXPECT_FALSE(reader.lastError().isEmpty());
-            got = QStringList{QStringLiteral("fails")};
+            got = QStringList{u"fails"_s};
         }
         EXPECT_EQ(got, c.folders);
     }
@@ -148,7 +147,7 @@ TEST(NchReader, ChainsWholeAndDamaged)
 TEST(FoldersDbxReader, DamagedLists)
 {
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("Folders.dbx"));
+    const QString path = dir.file(u"Folders.dbx"_s);
     ASSERT_TRUE(FoldersDbxWriter::write(path, FoldersDbxWriter::standardFolders(), 0));
     const QByteArray good = kv::test::readFile(path);
     const quint32 root = qFromLittleEndian<quint32>(good.constData() + 0xEC);
@@ -165,7 +164,7 @@ TEST(FoldersDbxReader, DamagedLists)
     for (const auto& [name, damage] : cases) {
         SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(QStringLiteral("Folders.dbx"), damage.apply(good));
+        dir.write(u"Folders.dbx"_s, damage.apply(good));
         FoldersDbxReader reader;
         const bool intact = damage.words.isEmpty() && damage.keep < 0;
         ASSERT_EQ(reader.read(path), intact);

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::DbxFile;
 using kv::msgstore::MbxFile;
@@ -91,16 +92,15 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     EXPECT_EQ(walked, texts.size());
     // Saving replaces an older, longer file whole and makes missing folders, but not through
     // a file.
-    const QString old = dir.write(QStringLiteral("out/1.eml"), QByteArray(200000, 'o'));
-    EXPECT_EQ(reader.saveAs(1, dir.file(QStringLiteral("out/")), QStringLiteral("1.eml")),
-              !texts.empty());
+    const QString old = dir.write(u"out/1.eml"_s, QByteArray(200000, 'o'));
+    EXPECT_EQ(reader.saveAs(1, dir.file(u"out/"_s), u"1.eml"_s), !texts.empty());
     if (texts.empty())
         return;
     const QByteArray saved = reader.message(1) + savedTail;
     EXPECT_EQ(kv::test::readFile(old), saved);
-    EXPECT_TRUE(reader.saveAs(1, dir.file(QStringLiteral("x/y")), QStringLiteral("2.eml")));
-    EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("x/y/2.eml"))), saved);
-    EXPECT_FALSE(reader.saveAs(1, old + QStringLiteral("/sub"), QStringLiteral("3.eml")));
+    EXPECT_TRUE(reader.saveAs(1, dir.file(u"x/y"_s), u"2.eml"_s));
+    EXPECT_EQ(kv::test::readFile(dir.file(u"x/y/2.eml"_s)), saved);
+    EXPECT_FALSE(reader.saveAs(1, old + u"/sub"_s, u"3.eml"_s));
     EXPECT_FALSE(reader.lastError().isEmpty());
 }
 
@@ -124,8 +124,8 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
             const qint64 record = (16 + m.raw.size() + 15) / 16 * 16;
             texts.push_back(m.raw + QByteArray(record - 16 - m.raw.size(), '\0'));
         }
-        const QString path = dir.file(QStringLiteral("f.mbx"));
-        ASSERT_TRUE(MbxWriter::write(path, dir.file(QStringLiteral("f.idx")), entries));
+        const QString path = dir.file(u"f.mbx"_s);
+        ASSERT_TRUE(MbxWriter::write(path, dir.file(u"f.idx"_s), entries));
         MbxFile reader;
         ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
         readBack(reader, texts, 16, "\r\n", dir);
@@ -136,7 +136,7 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
         texts.push_back(m.raw);
     DbxMessageWriter::Options o;
     o.indirectOffsets = c.indirect;
-    const QString path = dir.file(QStringLiteral("f.dbx"));
+    const QString path = dir.file(u"f.dbx"_s);
     DbxMessageWriter writer(o);
     ASSERT_TRUE(writer.open(path, "Inbox"));
     for (const MailMessage& m : messages)
@@ -153,8 +153,7 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
     if (!kv::test::undbxAvailable())
         GTEST_SKIP() << "undbx not installed";
     QString err;
-    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
-              kv::test::digests(texts))
+    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(u"undbx"_s), &err), kv::test::digests(texts))
         << err.toStdString();
 }
 
@@ -182,9 +181,8 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
         QByteArray stale; // text in the file's free space, not in any message
     };
     const Sample samples[] = {
-        {"iped_test_OutlookDBX.dbx", 28, 2, QStringLiteral("Mensagem teste"), {}},
-        {"mtdbx_t_test.dbx", 1, 1, QStringLiteral("Please read you won't be sorry........"),
-         "centericq 4.7.5"},
+        {"iped_test_OutlookDBX.dbx", 28, 2, u"Mensagem teste"_s, {}},
+        {"mtdbx_t_test.dbx", 1, 1, u"Please read you won't be sorry........"_s, "centericq 4.7.5"},
         {"mtdbx_t_test1.dbx", 1, 0, {}, {}},
         {"dzw_Inbox.dbx", 1, 0, {}, {}},
         {"dzw_Outbox.dbx", 0, 0, {}, {}},
@@ -193,8 +191,7 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
     for (const Sample& s : samples) {
         SCOPED_TRACE(s.file);
         TempDir dir;
-        const QString path =
-            kv::test::copySample(dir, QStringLiteral("dbx/") + QLatin1String(s.file));
+        const QString path = kv::test::copySample(dir, u"dbx/"_s + QLatin1String(s.file));
         DbxFile reader;
         ASSERT_TRUE(reader.open(path));
         ASSERT_EQ(reader.messageCount(), s.count);
@@ -211,18 +208,15 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
         EXPECT_EQ(reader.subject(), s.subject);
         if (s.count == 28) {
             std::sort(md5s.begin(), md5s.end());
-            const QByteArray list =
-                kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt")));
+            const QByteArray list = kv::test::readFile(kv::test::samplePath(u"dbx/iped-md5.txt"_s));
             EXPECT_EQ(md5s, list.trimmed().split('\n'));
-            EXPECT_EQ(reader.from(),
-                      QStringLiteral("\"Oliver\" <olivergiovannifuzati@outlook.com>"));
-            EXPECT_EQ(reader.dateText(), QStringLiteral("Mon, 10 Feb 2025 15:45:24 -0300"));
+            EXPECT_EQ(reader.from(), u"\"Oliver\" <olivergiovannifuzati@outlook.com>"_s);
+            EXPECT_EQ(reader.dateText(), u"Mon, 10 Feb 2025 15:45:24 -0300"_s);
         }
         if (!kv::test::undbxAvailable())
             continue;
         QString err;
-        EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
-                  kv::test::digests(ours))
+        EXPECT_EQ(kv::test::undbxDigests(path, dir.file(u"undbx"_s), &err), kv::test::digests(ours))
             << err.toStdString();
     }
 }
