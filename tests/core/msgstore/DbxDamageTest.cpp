@@ -21,18 +21,15 @@ namespace {
 struct Folder
 {
     DbxBuilder b;
-    QList<quint32> objects;
-    QList<quint32> blocks;
-    quint32 root = 0;
-    quint32 child = 0;
+    QList<quint32> objects, blocks;
+    quint32 root = 0, child = 0;
     quint32 keep = 0xFFFFFFFF; // the file's length
+    static QByteArray text(int i) { return sampleMessage(i, 1200); }
 
     Folder()
     {
-        for (int i = 1; i <= 3; ++i) {
-            blocks.append(b.addBlocks(sampleMessage(i, 1200)));
-            objects.append(b.addObject(blocks.last()));
-        }
+        for (int i = 1; i <= 3; ++i)
+            objects.append(b.addObject(blocks.emplace_back(b.addBlocks(text(i)))));
         child = b.addNode({{objects[2], 0, 0}});
         root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
         b.setRoot(root);
@@ -166,24 +163,21 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         }
         ASSERT_TRUE(opened) << dbx.lastError().toStdString();
         if (c.expect == Expect::Opens) {
-            const QList<QByteArray> texts = {sampleMessage(1, 1200), sampleMessage(2, 1200),
-                                             sampleMessage(3, 1200)};
             for (qint32 n = 1; n <= dbx.messageCount(); ++n)
-                EXPECT_TRUE(texts.contains(dbx.message(n))) << n;
+                EXPECT_TRUE((QList{f.text(1), f.text(2), f.text(3)}.contains(dbx.message(n)))) << n;
             continue;
         }
-        EXPECT_EQ(dbx.message(1), sampleMessage(1, 1200));
-        EXPECT_EQ(dbx.message(3), sampleMessage(3, 1200));
+        EXPECT_EQ(dbx.message(1), f.text(1));
+        EXPECT_EQ(dbx.message(3), f.text(3));
         bool ok = true;
-        EXPECT_TRUE(dbx.message(2, &ok).isEmpty());
+        EXPECT_EQ(dbx.message(2, &ok), QByteArray());
         EXPECT_FALSE(ok);
         EXPECT_FALSE(dbx.lastError().isEmpty());
         EXPECT_EQ(dbx.messageSize(2), 0);
         // The header lines end in the first block; a chain damaged only after it still has them.
         dbx.loadHeaders(2);
-        EXPECT_EQ(dbx.headerText(), c.expect == Expect::Message2HeadDamaged
-                                        ? QByteArray()
-                                        : sampleMessage(2, 1200).left(0x200));
+        const bool headLost = c.expect == Expect::Message2HeadDamaged;
+        EXPECT_EQ(dbx.headerText(), headLost ? QByteArray() : f.text(2).left(0x200));
         EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
         EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
             << "no half-written file is left behind";
@@ -196,9 +190,7 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
     // node, the objects and each message's blocks.
     DbxBuilder b;
     const quint32 root = b.addNode({});
-    QList<quint32> objects;
-    for (int i = 1; i <= 3; ++i)
-        objects.append(b.addObject(0));
+    const QList<quint32> objects = {b.addObject(0), b.addObject(0), b.addObject(0)};
     const quint32 dataStart = b.size();
     QList<quint32> chainEnd;
     for (int i = 1; i <= 3; ++i) {
@@ -232,9 +224,8 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
         QFile::remove(path);
         dir.write(u"cut.dbx"_s, b.bytes().left(len));
         DbxFile dbx;
-        const bool opened = dbx.open(path);
-        ASSERT_EQ(opened, len >= indexEnd) << "cut at " << len;
-        if (!opened)
+        ASSERT_EQ(dbx.open(path), len >= indexEnd) << "cut at " << len;
+        if (!dbx.isOpen())
             continue;
         for (qint32 n = 1; n <= 3; ++n) {
             bool ok = false;
