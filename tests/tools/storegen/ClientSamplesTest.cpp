@@ -14,7 +14,7 @@ using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::DbxFolderRecord;
 using kv::msgstore::FoldersDbxReader;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -54,8 +54,7 @@ TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
         TempDir dir;
         const QString path = dir.file(u"new.dbx"_s);
         ASSERT_TRUE(write(path));
-        EXPECT_EQ(kv::test::readFile(path),
-                  kv::test::readFile(kv::test::samplePath(u"dbx/"_s + QLatin1String(sample))));
+        EXPECT_EQ(readFile(path), readFile(samplePath(u"dbx/"_s + QLatin1String(sample))));
     }
 }
 
@@ -82,7 +81,7 @@ TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
     TempDir dir;
     const QString ours = dir.file(u"Folders.dbx"_s);
     ASSERT_TRUE(FoldersDbxWriter::write(ours, folders, 0));
-    const QString real = kv::test::samplePath(u"dbx/dzw_Folders.dbx"_s);
+    const QString real = samplePath(u"dbx/dzw_Folders.dbx"_s);
 
     const QStringList subscribed = {
         "9 0 Hotmail",   "1 0 Local Folders",        "7 1 Deleted Items",

@@ -18,7 +18,7 @@ using namespace kv::storegen;
 using kv::msgstore::FoldersDbxReader;
 using kv::msgstore::FoldersNchReader;
 using kv::msgstore::MbxFile;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -44,7 +44,7 @@ TEST(MbxReader, DamagedFiles)
     TempDir dir;
     const QString path = dir.file(u"f.mbx"_s);
     ASSERT_TRUE(MbxWriter::write(path, {}, {{gen.message(0)}, {gen.message(1)}, {gen.message(2)}}));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
     const quint32 third = second + qFromLittleEndian<quint32>(good.constData() + second + 8);
     const quint32 noEnd = 0x7FFFFFFF;
@@ -101,7 +101,7 @@ TEST(NchReader, ChainsWholeAndDamaged)
                                         {2, 1, "Sub folder   ", QByteArray("sub\0old", 7), 0xFFFF},
                                         {0, 0, "", "", 0},
                                         {3, 0, "Caf\xE9", "Cafe", 3}}));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     auto at = [](quint32 i) { return NchWriter::kHeaderSize + i * NchWriter::kRecordSize; };
     struct Case
     {
@@ -149,7 +149,7 @@ TEST(FoldersDbxReader, DamagedLists)
     TempDir dir;
     const QString path = dir.file(u"Folders.dbx"_s);
     ASSERT_TRUE(FoldersDbxWriter::write(path, FoldersDbxWriter::standardFolders(), 0));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     const quint32 root = qFromLittleEndian<quint32>(good.constData() + 0xEC);
     // A count above the records makes the reader follow the entries' children.
     const std::pair<const char*, Damage> cases[] = {

@@ -17,7 +17,7 @@ using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::DbxFile;
 using kv::msgstore::MbxFile;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -97,16 +97,14 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     if (texts.empty())
         return;
     const QByteArray saved = reader.message(1) + savedTail;
-    EXPECT_EQ(kv::test::readFile(old), saved);
+    EXPECT_EQ(readFile(old), saved);
     EXPECT_TRUE(reader.saveAs(1, dir.file(u"x/y"_s), u"2.eml"_s));
-    EXPECT_EQ(kv::test::readFile(dir.file(u"x/y/2.eml"_s)), saved);
+    EXPECT_EQ(readFile(dir.file(u"x/y/2.eml"_s)), saved);
     EXPECT_FALSE(reader.saveAs(1, old + u"/sub"_s, u"3.eml"_s));
     EXPECT_FALSE(reader.lastError().isEmpty());
 }
 
-class RoundTrip : public ::testing::TestWithParam<Case>
-{
-};
+using RoundTrip = ::testing::TestWithParam<Case>;
 
 } // namespace
 
@@ -150,11 +148,9 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
     ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
     readBack(reader, texts, 0, {}, dir);
 
-    if (!kv::test::undbxAvailable())
+    if (!undbxAvailable())
         GTEST_SKIP() << "undbx not installed";
-    QString err;
-    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(u"undbx"_s), &err), kv::test::digests(texts))
-        << err.toStdString();
+    EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(texts));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -191,7 +187,7 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
     for (const Sample& s : samples) {
         SCOPED_TRACE(s.file);
         TempDir dir;
-        const QString path = kv::test::copySample(dir, u"dbx/"_s + QLatin1String(s.file));
+        const QString path = copySample(dir, u"dbx/"_s + QLatin1String(s.file));
         DbxFile reader;
         ASSERT_TRUE(reader.open(path));
         ASSERT_EQ(reader.messageCount(), s.count);
@@ -203,20 +199,18 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
                 QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper());
             EXPECT_FALSE(!s.stale.isEmpty() && ours.back().contains(s.stale));
         }
-        EXPECT_TRUE(s.stale.isEmpty() || kv::test::readFile(path).contains(s.stale));
+        EXPECT_TRUE(s.stale.isEmpty() || readFile(path).contains(s.stale));
         reader.loadHeaders(s.n);
         EXPECT_EQ(reader.subject(), s.subject);
         if (s.count == 28) {
             std::sort(md5s.begin(), md5s.end());
-            const QByteArray list = kv::test::readFile(kv::test::samplePath(u"dbx/iped-md5.txt"_s));
+            const QByteArray list = readFile(samplePath(u"dbx/iped-md5.txt"_s));
             EXPECT_EQ(md5s, list.trimmed().split('\n'));
             EXPECT_EQ(reader.from(), u"\"Oliver\" <olivergiovannifuzati@outlook.com>"_s);
             EXPECT_EQ(reader.dateText(), u"Mon, 10 Feb 2025 15:45:24 -0300"_s);
         }
-        if (!kv::test::undbxAvailable())
+        if (!undbxAvailable())
             continue;
-        QString err;
-        EXPECT_EQ(kv::test::undbxDigests(path, dir.file(u"undbx"_s), &err), kv::test::digests(ours))
-            << err.toStdString();
+        EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(ours));
     }
 }
