@@ -18,13 +18,9 @@ using kv::test::TempDir;
 // leading child, then the children of its entries, stopping at the first entry without one.
 TEST(DbxFile, NumbersFollowTheScanOrder)
 {
-    struct Case
-    {
-        const char* name;
-        std::function<void(DbxBuilder&, const QList<quint32>&)> layout;
-        QList<int> order; // sampleMessage number at each slot, 0 for an empty message
-    };
-    const Case cases[] = {
+    // A layout of the six messages, and the sampleMessage number at each slot (0: empty).
+    using Layout = std::function<void(DbxBuilder&, const QList<quint32>&)>;
+    const std::tuple<const char*, Layout, QList<int>> cases[] = {
         {"empty slot and unreached child",
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 lead = b.addNode({{m[2], 0, 0}});
@@ -43,20 +39,20 @@ TEST(DbxFile, NumbersFollowTheScanOrder)
          {2, 6, 1, 3, 4, 5}},
         {"count without an index", [](DbxBuilder&, const QList<quint32>&) {}, {0, 0, 0}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, layout, order] : cases) {
+        SCOPED_TRACE(name);
         DbxBuilder b;
         QList<quint32> objects;
         for (int i = 1; i <= 6; ++i)
             objects.append(b.addMessage(sampleMessage(i), i % 2 == 0));
-        c.layout(b, objects);
-        b.setCount(quint32(c.order.size()));
+        layout(b, objects);
+        b.setCount(quint32(order.size()));
         TempDir dir;
         DbxFile dbx;
         ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
-        ASSERT_EQ(dbx.messageCount(), c.order.size());
+        ASSERT_EQ(dbx.messageCount(), order.size());
         for (qint32 n = 1; n <= dbx.messageCount(); ++n) {
-            const int expected = c.order[n - 1];
+            const int expected = order[n - 1];
             bool ok = false;
             EXPECT_EQ(dbx.message(n, &ok), expected ? sampleMessage(expected) : QByteArray()) << n;
             EXPECT_TRUE(ok) << "a slot the index does not fill is an empty message, no error";

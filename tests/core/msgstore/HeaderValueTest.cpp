@@ -8,13 +8,7 @@ using kv::msgstore::indexOfNoCase;
 
 TEST(HeaderValue, FirstOccurrenceAnywhereUpToCr)
 {
-    struct Case
-    {
-        const char* text;
-        const char* name;
-        QString expected;
-    };
-    const Case cases[] = {
+    const std::tuple<const char*, const char*, QString> cases[] = {
         {"From: a@b\r\nSubject: Hi\r\n\r\n", "Subject: ", u"Hi"_s},
         {"SUBJECT: upper\r\n", "Subject: ", u"upper"_s},
         {"Reply-To: r@x\r\nTo: t@x\r\n", "To: ", u"r@x"_s},
@@ -29,10 +23,8 @@ TEST(HeaderValue, FirstOccurrenceAnywhereUpToCr)
         {"Subject: tab\there\r\n", "Subject: ", u"tab\there"_s},
         {"Subject: caf\xe9 \x80\r\n", "Subject: ", u"caf\u00e9 \u20ac"_s},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(headerValue(QByteArrayView(c.text), QByteArrayView(c.name)), c.expected);
-    }
+    for (const auto& [text, name, expected] : cases)
+        EXPECT_EQ(headerValue(QByteArrayView(text), QByteArrayView(name)), expected) << text;
 }
 
 TEST(HeaderValue, CaseFreeSearchFindsEveryPosition)
@@ -40,13 +32,12 @@ TEST(HeaderValue, CaseFreeSearchFindsEveryPosition)
     // The search jumps between colons; compare it with a plain scan at every offset.
     const QByteArray text = "a:b: To:x tO: To: ::To: to:";
     for (const char* name : {"To: ", "to:", ":", "b: t", "a:b: To:x tO: To: ::To: to:", "zz"}) {
-        SCOPED_TRACE(name);
         const QByteArray n(name);
         qsizetype plain = -1;
         for (qsizetype i = 0; i + n.size() <= text.size() && plain < 0; ++i)
             if (text.mid(i, n.size()).toLower() == n.toLower())
                 plain = i;
-        EXPECT_EQ(indexOfNoCase(text, n), plain);
+        EXPECT_EQ(indexOfNoCase(text, n), plain) << name;
     }
     EXPECT_EQ(indexOfNoCase("abcABC", "CA"), 2);
     EXPECT_EQ(indexOfNoCase("ab", "abc"), -1);
