@@ -48,33 +48,27 @@ TEST(MbxReader, DamagedFiles)
     const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
     const quint32 third = second + qFromLittleEndian<quint32>(good.constData() + second + 8);
     const quint32 noEnd = 0x7FFFFFFF;
-    struct Case
-    {
-        const char* name;
-        Damage damage;
-        bool opens;
-        qint32 damaged = 0; // the message that reads as an error, 0 for none
-        qint32 reached = 0; // the messages the scan found; those after it are empty
-    };
-    const Case cases[] = {
+    // Whether the file opens, the message that reads as an error (0: none), and the messages the
+    // scan found (those after them are empty).
+    const std::tuple<const char*, Damage, bool, qint32, qint32> cases[] = {
         {"intact", {}, true, 0, 3},
-        {"empty folder", {{{8, 0}}, 0x54}, true},
-        {"shorter than its header", {{}, 0x50}, false},
-        {"record header cut off", {{}, second + 10}, false},
-        {"count beyond the records", {{{8, 4}, {16, noEnd}}}, false},
-        {"huge count", {{{8, 0xFFFFFFFF}}}, false},
+        {"empty folder", {{{8, 0}}, 0x54}, true, 0, 0},
+        {"shorter than its header", {{}, 0x50}, false, 0, 0},
+        {"record header cut off", {{}, second + 10}, false, 0, 0},
+        {"count beyond the records", {{{8, 4}, {16, noEnd}}}, false, 0, 0},
+        {"huge count", {{{8, 0xFFFFFFFF}}}, false, 0, 0},
         {"record shorter than its header", {{{0x54 + 8, 8}}}, true, 1, 1},
         {"negative record length", {{{second + 8, 0xFFFFFF00}}}, true, 2, 2},
         {"record text past the end", {{{third + 8, 0xFFFFF0}, {16, noEnd}}}, true, 3, 3},
         {"end of data stops the scan", {{{16, second + 1}}}, true, 0, 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, damage, opens, damaged, reached] : cases) {
+        SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(u"f.mbx"_s, c.damage.apply(good));
+        dir.write(u"f.mbx"_s, damage.apply(good));
         MbxFile reader;
-        ASSERT_EQ(reader.open(path), c.opens) << reader.lastError().toStdString();
-        if (!c.opens) {
+        ASSERT_EQ(reader.open(path), opens) << reader.lastError().toStdString();
+        if (!opens) {
             EXPECT_FALSE(reader.isOpen());
             EXPECT_FALSE(reader.lastError().isEmpty());
             continue;
@@ -83,9 +77,9 @@ TEST(MbxReader, DamagedFiles)
             SCOPED_TRACE(n);
             bool ok = false;
             const QByteArray text = reader.message(n, &ok);
-            EXPECT_EQ(ok, n != c.damaged);
-            EXPECT_EQ(text.isEmpty(), n == c.damaged || n > c.reached);
-            EXPECT_EQ(reader.saveAs(n, dir.file(u"out"_s), u"m.eml"_s), n != c.damaged);
+            EXPECT_EQ(ok, n != damaged);
+            EXPECT_EQ(text.isEmpty(), n == damaged || n > reached);
+            EXPECT_EQ(reader.saveAs(n, dir.file(u"out"_s), u"m.eml"_s), n != damaged);
         }
         EXPECT_TRUE(reader.atEnd());
     }
@@ -103,15 +97,10 @@ TEST(NchReader, ChainsWholeAndDamaged)
                                         {3, 0, "Caf\xE9", "Cafe", 3}}));
     const QByteArray good = readFile(path);
     auto at = [](quint32 i) { return NchWriter::kHeaderSize + i * NchWriter::kRecordSize; };
-    struct Case
-    {
-        const char* name;
-        Damage damage;
-        QStringList folders; // "number parent name|file order"; {"fails"} when the read fails
-    };
     const QStringList whole = {"1 0 Inbox|Inbox 1", "2 1 Sub folder|sub 4", "0 0 | 0",
                                u"3 0 Caf\u00e9|Cafe 3"_s};
-    const Case cases[] = {
+    // Each folder as "number parent name|file order"; {"fails"} when the read fails.
+    const std::tuple<const char*, Damage, QStringList> cases[] = {
         {"whole chain", {}, whole},
         {"out of file order",
          {{{20, at(3)}, {at(3) + 12, at(0)}, {16, at(1)}}},
@@ -124,10 +113,10 @@ TEST(NchReader, ChainsWholeAndDamaged)
         {"cut inside the last record", {{}, at(3) + 500}, {"fails"}},
         {"cut inside the header", {{}, 20}, {"fails"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, damage, folders] : cases) {
+        SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(u"folders.nch"_s, c.damage.apply(good));
+        dir.write(u"folders.nch"_s, damage.apply(good));
         FoldersNchReader reader;
         const bool ok = reader.read(path);
         QStringList got;
@@ -140,7 +129,7 @@ TEST(NchReader, ChainsWholeAndDamaged)
             EXPECT_FALSE(reader.lastError().isEmpty());
             got = QStringList{u"fails"_s};
         }
-        EXPECT_EQ(got, c.folders);
+        EXPECT_EQ(got, folders);
     }
 }
 
