@@ -168,41 +168,34 @@ INSTANTIATE_TEST_SUITE_P(
 // it), header values, and no stale copy from the free space.
 TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
 {
-    struct Sample
-    {
-        const char* file;
-        qint32 count;
-        qint32 n; // a message whose subject is known
-        QString subject;
-        QByteArray stale; // text in the file's free space, not in any message
-    };
-    const Sample samples[] = {
+    // File, messages, one whose subject is known, and text in the file's free space that no
+    // message holds.
+    const std::tuple<const char*, qint32, qint32, QString, QByteArray> samples[] = {
         {"iped_test_OutlookDBX.dbx", 28, 2, u"Mensagem teste"_s, {}},
         {"mtdbx_t_test.dbx", 1, 1, u"Please read you won't be sorry........"_s, "centericq 4.7.5"},
         {"mtdbx_t_test1.dbx", 1, 0, {}, {}},
         {"dzw_Inbox.dbx", 1, 0, {}, {}},
         {"dzw_Outbox.dbx", 0, 0, {}, {}},
-        {"dzw_Offline.dbx", 0, 0, {}, {}},
-    };
-    for (const Sample& s : samples) {
-        SCOPED_TRACE(s.file);
+        {"dzw_Offline.dbx", 0, 0, {}, {}}};
+    for (const auto& [file, count, n, subject, stale] : samples) {
+        SCOPED_TRACE(file);
         TempDir dir;
-        const QString path = copySample(dir, u"dbx/"_s + QLatin1String(s.file));
+        const QString path = copySample(dir, u"dbx/"_s + QLatin1String(file));
         DbxFile reader;
         ASSERT_TRUE(reader.open(path));
-        ASSERT_EQ(reader.messageCount(), s.count);
+        ASSERT_EQ(reader.messageCount(), count);
         std::vector<QByteArray> ours;
         QList<QByteArray> md5s;
-        for (qint32 n = 1; n <= s.count; ++n) {
-            ours.push_back(reader.message(n));
+        for (qint32 i = 1; i <= count; ++i) {
+            ours.push_back(reader.message(i));
             md5s.append(
                 QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper());
-            EXPECT_FALSE(!s.stale.isEmpty() && ours.back().contains(s.stale));
+            EXPECT_FALSE(!stale.isEmpty() && ours.back().contains(stale));
         }
-        EXPECT_TRUE(s.stale.isEmpty() || readFile(path).contains(s.stale));
-        reader.loadHeaders(s.n);
-        EXPECT_EQ(reader.subject(), s.subject);
-        if (s.count == 28) {
+        EXPECT_TRUE(stale.isEmpty() || readFile(path).contains(stale));
+        reader.loadHeaders(n);
+        EXPECT_EQ(reader.subject(), subject);
+        if (count == 28) {
             std::sort(md5s.begin(), md5s.end());
             const QByteArray list = readFile(samplePath(u"dbx/iped-md5.txt"_s));
             EXPECT_EQ(md5s, list.trimmed().split('\n'));
