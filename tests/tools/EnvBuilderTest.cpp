@@ -52,13 +52,8 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
     ASSERT_EQ(env.builder.identities().size(), 2);
     const QString oe = u"Identities\\{0}\\Software\\Microsoft\\Outlook Express\\5.0\\"_s;
     const QString accounts = u"\\Software\\Microsoft\\Internet Account Manager"_s;
-    const struct
-    {
-        Hive hive;
-        QString key;
-        const char* name;    // nullptr: the key alone must exist
-        const char* pattern; // of the value
-    } cases[] = {
+    // Hive, key, value name (nullptr: the key alone must exist) and a pattern of its value.
+    const std::tuple<Hive, QString, const char*, const char*> cases[] = {
         {Hive::CurrentUser, oe + "Rules", nullptr, nullptr},
         {Hive::CurrentUser, oe + "Mail", nullptr, nullptr},
         {Hive::CurrentUser, oe + "Signatures", nullptr, nullptr},
@@ -72,15 +67,14 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
         {Hive::CurrentUser, "Software\\Wine", "Version", "^win98$"},
         {Hive::LocalMachine, "Software\\Wine\\Drives", "a:", "^floppy$"},
     };
-    for (const auto& c : cases) {
-        QString key = c.key;
+    for (auto [hive, key, name, pattern] : cases) {
         key.replace("{0}", env.builder.identities()[0].id)
             .replace("{1}", env.builder.identities()[1].id);
         SCOPED_TRACE(key.toStdString());
-        EXPECT_EQ(env.registry.openKey(c.hive, key), 0);
-        if (c.name) {
-            EXPECT_TRUE(env.registry.string(c.hive, key, QLatin1String(c.name))
-                            .contains(QRegularExpression(c.pattern)));
+        EXPECT_EQ(env.registry.openKey(hive, key), 0);
+        if (name) {
+            EXPECT_TRUE(env.registry.string(hive, key, QLatin1String(name))
+                            .contains(QRegularExpression(pattern)));
         }
     }
 
@@ -177,20 +171,16 @@ TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
     ASSERT_EQ(registry.flush(), 0);
 
     const WineOnPrefix wine(dir.path());
-    const struct
-    {
-        QStringList command;
-        QString expected;
-    } cases[] = {
+    const std::pair<QStringList, QString> cases[] = {
         {{"reg", "query", "HKCU\\Identities"}, builder.identities().front().id},
         {{"reg", "query", "HKCR\\CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"},
          u"MSOE.DLL"_s},
         // The store root is stored with %USERPROFILE%; Wine expands it to the folder we made.
         {{"cmd", "/c", "echo %USERPROFILE%"}, builder.profileFolder()},
     };
-    for (const auto& c : cases) {
-        const QString out = wine.run(QStringList{u"wine"_s} + c.command);
-        EXPECT_TRUE(out.contains(c.expected)) << out.toStdString();
+    for (const auto& [command, expected] : cases) {
+        const QString out = wine.run(QStringList{u"wine"_s} + command);
+        EXPECT_TRUE(out.contains(expected)) << out.toStdString();
         EXPECT_FALSE(out.contains(QLatin1String("32-bit installation"))) << out.toStdString();
     }
 }
