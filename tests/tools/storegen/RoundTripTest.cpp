@@ -21,34 +21,14 @@ using namespace kv::test;
 
 namespace {
 
-enum class Format
-{
-    Dbx,
-    Mbx
-};
-
 struct Case
 {
     const char* name;
-    Format format;
+    bool mbx; // else .dbx
     int messages;
     bool indirect = false; // every first-block offset stored indirectly
     bool big = false;      // messages of 96 KiB, so that offsets pass 16 MiB
 };
-
-std::vector<MailMessage> generate(const Case& c)
-{
-    MessageGenerator::Options o;
-    if (c.big) {
-        o.attachmentPercent = 100;
-        o.minAttachmentBytes = o.maxAttachmentBytes = 96 * 1024;
-    }
-    const MessageGenerator gen(31, o);
-    std::vector<MailMessage> v;
-    for (int i = 0; i < c.messages; ++i)
-        v.push_back(gen.message(std::uint64_t(i)));
-    return v;
-}
 
 // The first line of a header's value in a raw message, "" when absent.
 QString headerLine(const QByteArray& raw, const QByteArray& name)
@@ -111,31 +91,32 @@ using RoundTrip = ::testing::TestWithParam<Case>;
 TEST_P(RoundTrip, EveryMessageComesBackExactly)
 {
     const Case c = GetParam();
-    TempDir dir;
-    const std::vector<MailMessage> messages = generate(c);
+    MessageGenerator::Options options;
+    if (c.big) {
+        options.attachmentPercent = 100;
+        options.minAttachmentBytes = options.maxAttachmentBytes = 96 * 1024;
+    }
+    const MessageGenerator gen(31, options);
+    std::vector<MailMessage> messages;
     std::vector<QByteArray> texts;
-    if (c.format == Format::Mbx) {
+    for (int i = 0; i < c.messages; ++i) {
+        const MailMessage& m = messages.emplace_back(gen.message(std::uint64_t(i)));
+        // An .mbx record's text is the message and its zero fill to 16 bytes.
+        texts.push_back(m.raw + QByteArray(c.mbx ? 15 - (m.raw.size() + 15) % 16 : 0, '\0'));
+    }
+    TempDir dir;
+    if (c.mbx) {
         std::vector<MbxWriter::Entry> entries;
-        for (const MailMessage& m : messages) {
+        for (const MailMessage& m : messages)
             entries.push_back({m, false});
-            // A record's text is the message and its zero fill to 16 bytes.
-            const qint64 record = (16 + m.raw.size() + 15) / 16 * 16;
-            texts.push_back(m.raw + QByteArray(record - 16 - m.raw.size(), '\0'));
-        }
         const QString path = dir.file(u"f.mbx"_s);
         ASSERT_TRUE(MbxWriter::write(path, dir.file(u"f.idx"_s), entries));
         MbxFile reader;
         ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
-        readBack(reader, texts, 16, "\r\n", dir);
-        return;
+        return readBack(reader, texts, 16, "\r\n", dir);
     }
-
-    for (const MailMessage& m : messages)
-        texts.push_back(m.raw);
-    DbxMessageWriter::Options o;
-    o.indirectOffsets = c.indirect;
     const QString path = dir.file(u"f.dbx"_s);
-    DbxMessageWriter writer(o);
+    DbxMessageWriter writer({.indirectOffsets = c.indirect});
     ASSERT_TRUE(writer.open(path, "Inbox"));
     for (const MailMessage& m : messages)
         ASSERT_TRUE(writer.add(m));
@@ -156,12 +137,11 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
 INSTANTIATE_TEST_SUITE_P(
     Files, RoundTrip,
     // One index node up to 51 messages, a second level from the 52nd, a third past 1 400.
-    ::testing::Values(Case{"dbxEmpty", Format::Dbx, 0}, Case{"dbxOne", Format::Dbx, 1},
-                      Case{"dbxFullNode", Format::Dbx, 51}, Case{"dbxSplit", Format::Dbx, 52},
-                      Case{"dbxThreeLevels", Format::Dbx, 1500},
-                      Case{"dbxIndirect", Format::Dbx, 60, true},
-                      Case{"dbxBeyond16MiB", Format::Dbx, 140, false, true},
-                      Case{"mbxEmpty", Format::Mbx, 0}, Case{"mbxThirty", Format::Mbx, 30}),
+    ::testing::Values(Case{"dbxEmpty", false, 0}, Case{"dbxOne", false, 1},
+                      Case{"dbxFullNode", false, 51}, Case{"dbxSplit", false, 52},
+                      Case{"dbxThreeLevels", false, 1500}, Case{"dbxIndirect", false, 60, true},
+                      Case{"dbxBeyond16MiB", false, 140, false, true}, Case{"mbxEmpty", true, 0},
+                      Case{"mbxThirty", true, 30}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The client's own files: the messages undbx finds (for one file, the MD5 list published with
