@@ -24,10 +24,9 @@ namespace {
 
 template <class Record> const Record* findNumber(const QList<Record>& records, int number)
 {
-    for (const Record& r : records)
-        if (r.folderNumber == number)
-            return &r;
-    return nullptr;
+    const auto it = std::find_if(records.begin(), records.end(),
+                                 [&](const Record& r) { return r.folderNumber == number; });
+    return it == records.end() ? nullptr : &*it;
 }
 
 } // namespace
@@ -37,9 +36,7 @@ template <class Record> const Record* findNumber(const QList<Record>& records, i
 TEST(Store, Oe5StoreReadsBack)
 {
     TempDir dir;
-    StoreShape shape;
-    shape.messagesPerFolder = 4;
-    shape.userFolders = 20;
+    const StoreShape shape{.messagesPerFolder = 4, .userFolders = 20};
     StoreSummary sum;
     StoreBuilder builder(21, shape);
     ASSERT_TRUE(builder.writeOe5(dir.path(), &sum)) << builder.error().toStdString();
