@@ -25,10 +25,12 @@ QStringList describe(const QString& path, quint32 countAt, quint32 rootAt)
     EXPECT_TRUE(reader.read(path, countAt, rootAt)) << reader.lastError().toStdString();
     QStringList out;
     for (const DbxFolderRecord& r : reader.folders()) {
-        QStringList parts = {QString::number(r.folderNumber), QString::number(r.parentNumber),
-                             r.name, r.fileName};
-        parts << (r.isStoreRoot() ? u"root"_s : QString())
-              << (r.hasNewsMark() ? u"news"_s : QString());
+        QStringList parts = {QString::number(r.folderNumber),
+                             QString::number(r.parentNumber),
+                             r.name,
+                             r.fileName,
+                             r.isStoreRoot() ? u"root"_s : QString(),
+                             r.hasNewsMark() ? u"news"_s : QString()};
         parts.removeAll(QString());
         out << parts.join(QLatin1Char(' '));
     }
