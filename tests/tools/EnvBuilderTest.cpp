@@ -18,11 +18,12 @@
 using namespace Qt::StringLiterals;
 using namespace kv;
 using kv::demo::EnvBuilder;
+using Client = kv::demo::EnvBuilder::Client;
 using kv::platform::Hive;
 
 namespace {
 
-EnvBuilder::Options options(EnvBuilder::Client client, quint32 seed = 7)
+EnvBuilder::Options options(Client client, quint32 seed)
 {
     EnvBuilder::Options o;
     o.client = client;
@@ -33,8 +34,8 @@ EnvBuilder::Options options(EnvBuilder::Client client, quint32 seed = 7)
 
 struct Generated
 {
-    explicit Generated(EnvBuilder::Options o = options(EnvBuilder::Client::OE5))
-        : builder(registry, dir.path(), o), ok(builder.build(&error))
+    explicit Generated(Client client = Client::OE5, quint32 seed = 7)
+        : builder(registry, dir.path(), options(client, seed)), ok(builder.build(&error))
     {
     }
 
@@ -90,7 +91,7 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
                     .startsWith("[InternetShortcut]\r\nURL=http://"));
     EXPECT_TRUE(QFileInfo(env.dir.file(u"dosdevices/a:"_s)).isDir());
     // The stores lie where the registry names them.
-    Generated oe4(options(EnvBuilder::Client::OE4));
+    Generated oe4(Client::OE4);
     ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
     QStringList indexes;
     for (const EnvBuilder::Identity& identity : env.builder.identities())
@@ -107,8 +108,7 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
 
 TEST(EnvBuilder, TheSeedDecidesIdsAndAFailedWriteIsReported)
 {
-    Generated a(options(EnvBuilder::Client::OE5, 11)), b(options(EnvBuilder::Client::OE5, 11)),
-        c(options(EnvBuilder::Client::OE5, 12));
+    Generated a(Client::OE5, 11), b(Client::OE5, 11), c(Client::OE5, 12);
     ASSERT_TRUE(a.ok && b.ok && c.ok);
     EXPECT_EQ(a.builder.identities()[1].id, b.builder.identities()[1].id);
     EXPECT_NE(a.builder.identities()[1].id, c.builder.identities()[1].id);

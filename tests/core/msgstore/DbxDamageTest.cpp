@@ -45,12 +45,7 @@ enum class Expect
     Opens // every message reads as one of the three
 };
 
-struct Case
-{
-    const char* name;
-    std::function<void(Folder&)> damage;
-    Expect expect;
-};
+using Case = std::tuple<const char*, std::function<void(Folder&)>, Expect>;
 
 } // namespace
 
@@ -148,21 +143,21 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         {"file ends inside the root's counted entries",
          [](Folder& f) { f.keep = f.root + 24 + 23; }, Expect::OpenFails},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, damage, expect] : cases) {
+        SCOPED_TRACE(name);
         Folder f;
-        c.damage(f);
+        damage(f);
         TempDir dir;
         DbxFile dbx;
         const bool opened = dbx.open(dir.write(u"f.dbx"_s, f.b.bytes().left(f.keep)));
-        if (c.expect == Expect::OpenFails) {
+        if (expect == Expect::OpenFails) {
             EXPECT_FALSE(opened);
             EXPECT_FALSE(dbx.isOpen());
             EXPECT_FALSE(dbx.lastError().isEmpty());
             continue;
         }
         ASSERT_TRUE(opened) << dbx.lastError().toStdString();
-        if (c.expect == Expect::Opens) {
+        if (expect == Expect::Opens) {
             for (qint32 n = 1; n <= dbx.messageCount(); ++n)
                 EXPECT_TRUE((QList{f.text(1), f.text(2), f.text(3)}.contains(dbx.message(n)))) << n;
             continue;
@@ -176,7 +171,7 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         EXPECT_EQ(dbx.messageSize(2), 0);
         // The header lines end in the first block; a chain damaged only after it still has them.
         dbx.loadHeaders(2);
-        const bool headLost = c.expect == Expect::Message2HeadDamaged;
+        const bool headLost = expect == Expect::Message2HeadDamaged;
         EXPECT_EQ(dbx.headerText(), headLost ? QByteArray() : f.text(2).left(0x200));
         EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
         EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
