@@ -10,9 +10,7 @@
 
 using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
-using kv::test::DbxBuilder;
-using kv::test::sampleMessage;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 

@@ -10,9 +10,7 @@
 
 using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
-using kv::test::DbxBuilder;
-using kv::test::sampleMessage;
-using kv::test::TempDir;
+using namespace kv::test;
 
 // Numbers follow the scan, not the tree: a node's own entries (empty slots skipped), its
 // leading child, then the children of its entries, stopping at the first entry without one.
