@@ -43,57 +43,52 @@ enum class Expect
     Opens // every message reads as one of the three
 };
 
-using Case = std::tuple<const char*, std::function<void(Folder&)>, Expect>;
+using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;
 
 } // namespace
 
 TEST(DbxDamage, HostileFilesFailCleanly)
 {
     const QList<Case> cases = {
-        {"root past the end", [](Folder& f) { f.b.setRoot(f.b.size() + 100); }, Expect::OpenFails},
+        {"root past the end", Expect::OpenFails, [](Folder& f) { f.b.setRoot(f.b.size() + 100); }},
         // With one message more in the count than in the tree the whole tree is walked.
-        {"leading child is the node itself",
+        {"leading child is the node itself", Expect::OpenFails,
          [](Folder& f) {
              f.b.put32(f.child + 8, f.child);
              f.b.setCount(4);
-         },
-         Expect::OpenFails},
-        {"child points back to the root",
+         }},
+        {"child points back to the root", Expect::OpenFails,
          [](Folder& f) {
              f.b.put32(f.child + 24 + 4, f.root);
              f.b.setCount(4);
-         },
-         Expect::OpenFails},
-        {"two entries share one child", [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); },
-         Expect::OpenFails},
-        {"tree nests deeper than any real file",
+         }},
+        {"two entries share one child", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); }},
+        {"tree nests deeper than any real file", Expect::OpenFails,
          [](Folder& f) {
              quint32 node = f.b.addNode({{f.objects[2], 0, 0}});
              for (int i = 0; i < 100; ++i)
                  node = f.b.addNode({}, node);
              f.b.put32(f.root + 24 + 4, node);
-         },
-         Expect::OpenFails},
-        {"object past the end", [](Folder& f) { f.b.put32(f.root + 24, f.b.size() + 4); },
-         Expect::OpenFails},
-        {"indirect offset word past the end",
+         }},
+        {"object past the end", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.root + 24, f.b.size() + 4); }},
+        {"indirect offset word past the end", Expect::OpenFails,
          [](Folder& f) {
              const quint32 o = f.b.addObject(f.blocks[1]);
              f.b.put8(o + 0x0A, 255);
              f.b.put8(o + 0x18, 0x04);
              f.b.put32(f.root + 24 + 12, o);
-         },
-         Expect::OpenFails},
-        {"more messages in the tree than the count",
+         }},
+        {"more messages in the tree than the count", Expect::OpenFails,
          [](Folder& f) {
              f.b.setNode(f.root,
                          {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
              f.b.setCount(2);
-         },
-         Expect::OpenFails},
-        {"count of 0xFFFFFFFF", [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }, Expect::OpenFails},
-        {"count of 0x7FFFFFFF", [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }, Expect::OpenFails},
-        {"entry count beyond the table, every slot with a child",
+         }},
+        {"count of 0xFFFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }},
+        {"count of 0x7FFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }},
+        {"entry count beyond the table, every slot with a child", Expect::OpenFails,
          [](Folder& f) {
              QList<DbxBuilder::Entry> e;
              for (int i = 0; i < 65; ++i)
@@ -102,46 +97,41 @@ TEST(DbxDamage, HostileFilesFailCleanly)
              f.b.addNode({}); // room for entries 51..64
              f.b.setNode(wide, e, 0, 200);
              f.b.setRoot(wide);
-         },
-         Expect::OpenFails},
-        {"entry count 0xFF stops after 65 entries",
+         }},
+        {"entry count 0xFF stops after 65 entries", Expect::Opens,
          [](Folder& f) {
              const quint32 wide = f.b.addNode({});
              f.b.addNode({});
              f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
              f.b.setRoot(wide);
              f.b.setCount(65);
-         },
-         Expect::Opens},
-        {"first block past the end",
-         [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); },
-         Expect::Message2HeadDamaged},
-        {"block loops to itself", [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); },
-         Expect::Message2Damaged},
-        {"block loops back to an earlier block",
+         }},
+        {"first block past the end", Expect::Message2HeadDamaged,
+         [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); }},
+        {"block loops to itself", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }},
+        {"block loops back to an earlier block", Expect::Message2Damaged,
          [](Folder& f) {
              const quint32 second = f.b.get32(f.blocks[1] + 12);
              f.b.put32(f.b.get32(second + 12) + 12, second);
-         },
-         Expect::Message2Damaged},
-        {"empty blocks loop",
+         }},
+        {"empty blocks loop", Expect::Message2HeadDamaged,
          [](Folder& f) {
              f.b.put32(f.blocks[1] + 8, 0);
              f.b.put32(f.blocks[1] + 12, f.blocks[1]);
-         },
-         Expect::Message2HeadDamaged},
-        {"block length past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); },
-         Expect::Message2HeadDamaged},
-        {"next block past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); },
-         Expect::Message2Damaged},
+         }},
+        {"block length past the end", Expect::Message2HeadDamaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); }},
+        {"next block past the end", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); }},
         // A real node holds 51 entries; the reader's table of 65 runs past the end of the file
         // when the node is the last thing in it. Only the counted entries matter.
-        {"file ends after the root's counted entries",
-         [](Folder& f) { f.keep = f.root + 24 + 2 * 12; }, Expect::Opens},
-        {"file ends inside the root's counted entries",
-         [](Folder& f) { f.keep = f.root + 24 + 23; }, Expect::OpenFails},
+        {"file ends after the root's counted entries", Expect::Opens,
+         [](Folder& f) { f.keep = f.root + 24 + 2 * 12; }},
+        {"file ends inside the root's counted entries", Expect::OpenFails,
+         [](Folder& f) { f.keep = f.root + 24 + 23; }},
     };
-    for (const auto& [name, damage, expect] : cases) {
+    for (const auto& [name, expect, damage] : cases) {
         SCOPED_TRACE(name);
         Folder f;
         damage(f);
