@@ -16,28 +16,28 @@ using namespace kv::test;
 // leading child, then the children of its entries, stopping at the first entry without one.
 TEST(DbxFile, NumbersFollowTheScanOrder)
 {
-    // A layout of the six messages, and the sampleMessage number at each slot (0: empty).
+    // The sampleMessage number at each slot (0: empty), and a layout of the six messages.
     using Layout = std::function<void(DbxBuilder&, const QList<quint32>&)>;
-    const std::tuple<const char*, Layout, QList<int>> cases[] = {
+    const std::tuple<const char*, QList<int>, Layout> cases[] = {
         {"empty slot and unreached child",
+         {1, 2, 3, 4, 0},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 lead = b.addNode({{m[2], 0, 0}});
              const quint32 child0 = b.addNode({{m[3], 0, 0}});
              const quint32 child1 = b.addNode({{0, 0, 0}, {m[4], 0, 0}}, 0, 1);
              b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}}, lead, 2));
-         },
-         {1, 2, 3, 4, 0}},
+         }},
         {"children of every entry",
+         {2, 6, 1, 3, 4, 5},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 c0 = b.addNode({{m[2], 0, 0}, {m[3], 0, 0}});
              const quint32 c1 = b.addNode({{m[4], 0, 0}});
              const quint32 lead = b.addNode({{m[0], 0, 0}});
              b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, lead));
-         },
-         {2, 6, 1, 3, 4, 5}},
-        {"count without an index", [](DbxBuilder&, const QList<quint32>&) {}, {0, 0, 0}},
+         }},
+        {"count without an index", {0, 0, 0}, [](DbxBuilder&, const QList<quint32>&) {}},
     };
-    for (const auto& [name, layout, order] : cases) {
+    for (const auto& [name, order, layout] : cases) {
         SCOPED_TRACE(name);
         DbxBuilder b;
         QList<quint32> objects;
