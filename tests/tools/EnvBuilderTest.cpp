@@ -15,25 +15,27 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv;
 using kv::demo::EnvBuilder;
+using Client = kv::demo::EnvBuilder::Client;
 using kv::platform::Hive;
 
 namespace {
 
-EnvBuilder::Options options(EnvBuilder::Client client, quint32 seed = 7)
+EnvBuilder::Options options(Client client, quint32 seed)
 {
     EnvBuilder::Options o;
     o.client = client;
     o.seed = seed;
-    o.userName = QStringLiteral("alice");
+    o.userName = u"alice"_s;
     return o;
 }
 
 struct Generated
 {
-    explicit Generated(EnvBuilder::Options o = options(EnvBuilder::Client::OE5))
-        : builder(registry, dir.path(), o), ok(builder.build(&error))
+    explicit Generated(Client client = Client::OE5, quint32 seed = 7)
+        : builder(registry, dir.path(), options(client, seed)), ok(builder.build(&error))
     {
     }
 
@@ -49,16 +51,10 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
     Generated env;
     ASSERT_TRUE(env.ok) << env.error.toStdString();
     ASSERT_EQ(env.builder.identities().size(), 2);
-    const QString oe =
-        QStringLiteral("Identities\\{0}\\Software\\Microsoft\\Outlook Express\\5.0\\");
-    const QString accounts = QStringLiteral("\\Software\\Microsoft\\Internet Account Manager");
-    const struct
-    {
-        Hive hive;
-        QString key;
-        const char* name;    // nullptr: the key alone must exist
-        const char* pattern; // of the value
-    } cases[] = {
+    const QString oe = u"Identities\\{0}\\Software\\Microsoft\\Outlook Express\\5.0\\"_s;
+    const QString accounts = u"\\Software\\Microsoft\\Internet Account Manager"_s;
+    // Hive, key, value name (nullptr: the key alone must exist) and a pattern of its value.
+    const std::tuple<Hive, QString, const char*, const char*> cases[] = {
         {Hive::CurrentUser, oe + "Rules", nullptr, nullptr},
         {Hive::CurrentUser, oe + "Mail", nullptr, nullptr},
         {Hive::CurrentUser, oe + "Signatures", nullptr, nullptr},
@@ -72,51 +68,47 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
         {Hive::CurrentUser, "Software\\Wine", "Version", "^win98$"},
         {Hive::LocalMachine, "Software\\Wine\\Drives", "a:", "^floppy$"},
     };
-    for (const auto& c : cases) {
-        QString key = c.key;
+    for (auto [hive, key, name, pattern] : cases) {
         key.replace("{0}", env.builder.identities()[0].id)
             .replace("{1}", env.builder.identities()[1].id);
         SCOPED_TRACE(key.toStdString());
-        EXPECT_EQ(env.registry.openKey(c.hive, key), 0);
-        if (c.name) {
-            EXPECT_TRUE(env.registry.string(c.hive, key, QLatin1String(c.name))
-                            .contains(QRegularExpression(c.pattern)));
+        EXPECT_EQ(env.registry.openKey(hive, key), 0);
+        if (name) {
+            EXPECT_TRUE(env.registry.string(hive, key, QLatin1String(name))
+                            .contains(QRegularExpression(pattern)));
         }
     }
 
     const QString documents = env.registry.string(
         Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
         "Personal");
-    EXPECT_EQ(documents, QStringLiteral("C:\\users\\alice\\Documents"));
+    EXPECT_EQ(documents, u"C:\\users\\alice\\Documents"_s);
     EXPECT_TRUE(QFileInfo(env.builder.hostPath(documents)).isDir());
-    const QDir favorites(env.builder.hostPath(QStringLiteral("C:\\users\\alice\\Favorites")));
-    const QStringList shortcuts = favorites.entryList({QStringLiteral("*.url")});
+    const QDir favorites(env.builder.hostPath(u"C:\\users\\alice\\Favorites"_s));
+    const QStringList shortcuts = favorites.entryList({u"*.url"_s});
     ASSERT_FALSE(shortcuts.isEmpty());
     EXPECT_TRUE(test::readFile(favorites.filePath(shortcuts.first()))
                     .startsWith("[InternetShortcut]\r\nURL=http://"));
-    EXPECT_TRUE(QFileInfo(env.dir.file(QStringLiteral("dosdevices/a:"))).isDir());
+    EXPECT_TRUE(QFileInfo(env.dir.file(u"dosdevices/a:"_s)).isDir());
     // The stores lie where the registry names them.
-    Generated oe4(options(EnvBuilder::Client::OE4));
+    Generated oe4(Client::OE4);
     ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
     QStringList indexes;
     for (const EnvBuilder::Identity& identity : env.builder.identities())
-        indexes << env.builder.hostPath(identity.storeFolder + QStringLiteral("\\Folders.dbx"));
-    indexes << oe4.builder.hostPath(oe4.builder.oe4StoreRoot() +
-                                    QStringLiteral("\\Mail\\folders.nch"));
+        indexes << env.builder.hostPath(identity.storeFolder + u"\\Folders.dbx"_s);
+    indexes << oe4.builder.hostPath(oe4.builder.oe4StoreRoot() + u"\\Mail\\folders.nch"_s);
     for (const QString& index : indexes)
         EXPECT_TRUE(QFileInfo(index).size() > 0) << index.toStdString();
     // The news account's data directory is the folder the store's newsgroups are in.
     const QString newsDir = oe4.registry.string(
-        Hive::CurrentUser,
-        QStringLiteral("Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"),
-        QStringLiteral("NNTP Data Directory"));
+        Hive::CurrentUser, u"Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"_s,
+        u"NNTP Data Directory"_s);
     EXPECT_FALSE(QDir(oe4.builder.hostPath(newsDir)).isEmpty()) << newsDir.toStdString();
 }
 
 TEST(EnvBuilder, TheSeedDecidesIdsAndAFailedWriteIsReported)
 {
-    Generated a(options(EnvBuilder::Client::OE5, 11)), b(options(EnvBuilder::Client::OE5, 11)),
-        c(options(EnvBuilder::Client::OE5, 12));
+    Generated a(Client::OE5, 11), b(Client::OE5, 11), c(Client::OE5, 12);
     ASSERT_TRUE(a.ok && b.ok && c.ok);
     EXPECT_EQ(a.builder.identities()[1].id, b.builder.identities()[1].id);
     EXPECT_NE(a.builder.identities()[1].id, c.builder.identities()[1].id);
@@ -136,18 +128,18 @@ class WineOnPrefix
 public:
     explicit WineOnPrefix(const QString& prefix) : m_prefix(prefix)
     {
-        m_env.insert(QStringLiteral("WINEPREFIX"), prefix);
-        m_env.insert(QStringLiteral("WINEDEBUG"), QStringLiteral("-all"));
-        m_env.insert(QStringLiteral("WINEDLLOVERRIDES"), QStringLiteral("mscoree,mshtml="));
+        m_env.insert(u"WINEPREFIX"_s, prefix);
+        m_env.insert(u"WINEDEBUG"_s, u"-all"_s);
+        m_env.insert(u"WINEDLLOVERRIDES"_s, u"mscoree,mshtml="_s);
     }
     ~WineOnPrefix()
     {
-        run({QStringLiteral("wineserver"), QStringLiteral("-k")});
-        run({QStringLiteral("wineserver"), QStringLiteral("-w")});
+        run({u"wineserver"_s, u"-k"_s});
+        run({u"wineserver"_s, u"-w"_s});
         // Debian's Wine keeps its server folder in /tmp, named in the prefix.
         const QByteArray named = kv::test::readFile(m_prefix + "/wineserver").trimmed();
         if (!named.isEmpty() && !named.contains('/'))
-            QDir(QStringLiteral("/tmp/") + QString::fromLocal8Bit(named)).removeRecursively();
+            QDir(u"/tmp/"_s + QString::fromLocal8Bit(named)).removeRecursively();
     }
     QString run(const QStringList& command) const
     {
@@ -171,7 +163,7 @@ TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
     KV_REQUIRE_PROGRAMS("wine", "wineserver");
     kv::test::TempDir dir;
     QString error;
-    ASSERT_TRUE(EnvBuilder::prepareRegistryFiles(dir.path(), QStringLiteral("win64"), &error));
+    ASSERT_TRUE(EnvBuilder::prepareRegistryFiles(dir.path(), u"win64"_s, &error));
     kv::platform::posix::WineRegistry registry{kv::platform::posix::WinePrefix(dir.path())};
     registry.setWriteThrough(false);
     EnvBuilder builder(registry, dir.path(), EnvBuilder::Options());
@@ -179,20 +171,16 @@ TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
     ASSERT_EQ(registry.flush(), 0);
 
     const WineOnPrefix wine(dir.path());
-    const struct
-    {
-        QStringList command;
-        QString expected;
-    } cases[] = {
+    const std::pair<QStringList, QString> cases[] = {
         {{"reg", "query", "HKCU\\Identities"}, builder.identities().front().id},
         {{"reg", "query", "HKCR\\CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"},
-         QStringLiteral("MSOE.DLL")},
+         u"MSOE.DLL"_s},
         // The store root is stored with %USERPROFILE%; Wine expands it to the folder we made.
         {{"cmd", "/c", "echo %USERPROFILE%"}, builder.profileFolder()},
     };
-    for (const auto& c : cases) {
-        const QString out = wine.run(QStringList{QStringLiteral("wine")} + c.command);
-        EXPECT_TRUE(out.contains(c.expected)) << out.toStdString();
+    for (const auto& [command, expected] : cases) {
+        const QString out = wine.run(QStringList{u"wine"_s} + command);
+        EXPECT_TRUE(out.contains(expected)) << out.toStdString();
         EXPECT_FALSE(out.contains(QLatin1String("32-bit installation"))) << out.toStdString();
     }
 }

@@ -1,7 +1,5 @@
 #include "DbxBuilder.h"
 
-#include <QtEndian>
-
 namespace kv::test {
 
 DbxBuilder::DbxBuilder() : m_bytes(0x24BC, '\0')
@@ -13,19 +11,8 @@ DbxBuilder::DbxBuilder() : m_bytes(0x24BC, '\0')
 
 quint32 DbxBuilder::addRaw(const QByteArray& bytes)
 {
-    const quint32 at = size();
     m_bytes.append(bytes);
-    return at;
-}
-
-void DbxBuilder::put32(quint32 offset, quint32 value)
-{
-    qToLittleEndian(value, m_bytes.data() + offset);
-}
-
-quint32 DbxBuilder::get32(quint32 offset) const
-{
-    return qFromLittleEndian<quint32>(m_bytes.constData() + offset);
+    return size() - quint32(bytes.size());
 }
 
 quint32 DbxBuilder::chainEnd(quint32 firstBlock) const
@@ -38,8 +25,7 @@ quint32 DbxBuilder::chainEnd(quint32 firstBlock) const
 
 quint32 DbxBuilder::addBlocks(const QByteArray& text)
 {
-    quint32 first = 0;
-    quint32 previous = 0;
+    quint32 first = 0, previous = 0;
     qsizetype done = 0;
     do {
         const qsizetype len = qMin<qsizetype>(0x200, text.size() - done);
@@ -50,8 +36,7 @@ quint32 DbxBuilder::addBlocks(const QByteArray& text)
         m_bytes.replace(block + 16, len, text.mid(done, len));
         if (previous)
             put32(previous + 12, block);
-        else
-            first = block;
+        first = first ? first : block;
         previous = block;
         done += len;
     } while (done < text.size());

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QList>
+#include <QtEndian>
 
 namespace kv::test {
 
@@ -37,9 +38,12 @@ public:
 
     void setCount(quint32 count) { put32(0xC4, count); }
     void setRoot(quint32 root) { put32(0xE4, root); }
-    void put32(quint32 offset, quint32 value);
+    void put32(quint32 offset, quint32 value) { qToLittleEndian(value, m_bytes.data() + offset); }
     void put8(quint32 offset, quint8 value) { m_bytes[offset] = char(value); }
-    quint32 get32(quint32 offset) const;
+    quint32 get32(quint32 offset) const
+    {
+        return qFromLittleEndian<quint32>(m_bytes.constData() + offset);
+    }
     // One past the last text byte of the chain from firstBlock.
     quint32 chainEnd(quint32 firstBlock) const;
     quint32 size() const { return quint32(m_bytes.size()); }

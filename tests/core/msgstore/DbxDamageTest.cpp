@@ -8,10 +8,9 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
-using kv::test::DbxBuilder;
-using kv::test::sampleMessage;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -20,18 +19,15 @@ namespace {
 struct Folder
 {
     DbxBuilder b;
-    QList<quint32> objects;
-    QList<quint32> blocks;
-    quint32 root = 0;
-    quint32 child = 0;
+    QList<quint32> objects, blocks;
+    quint32 root = 0, child = 0;
     quint32 keep = 0xFFFFFFFF; // the file's length
+    static QByteArray text(int i) { return sampleMessage(i, 1200); }
 
     Folder()
     {
-        for (int i = 1; i <= 3; ++i) {
-            blocks.append(b.addBlocks(sampleMessage(i, 1200)));
-            objects.append(b.addObject(blocks.last()));
-        }
+        for (int i = 1; i <= 3; ++i)
+            objects.append(b.addObject(blocks.emplace_back(b.addBlocks(text(i)))));
         child = b.addNode({{objects[2], 0, 0}});
         root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
         b.setRoot(root);
@@ -47,62 +43,52 @@ enum class Expect
     Opens // every message reads as one of the three
 };
 
-struct Case
-{
-    const char* name;
-    std::function<void(Folder&)> damage;
-    Expect expect;
-};
+using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;
 
 } // namespace
 
 TEST(DbxDamage, HostileFilesFailCleanly)
 {
     const QList<Case> cases = {
-        {"root past the end", [](Folder& f) { f.b.setRoot(f.b.size() + 100); }, Expect::OpenFails},
+        {"root past the end", Expect::OpenFails, [](Folder& f) { f.b.setRoot(f.b.size() + 100); }},
         // With one message more in the count than in the tree the whole tree is walked.
-        {"leading child is the node itself",
+        {"leading child is the node itself", Expect::OpenFails,
          [](Folder& f) {
              f.b.put32(f.child + 8, f.child);
              f.b.setCount(4);
-         },
-         Expect::OpenFails},
-        {"child points back to the root",
+         }},
+        {"child points back to the root", Expect::OpenFails,
          [](Folder& f) {
              f.b.put32(f.child + 24 + 4, f.root);
              f.b.setCount(4);
-         },
-         Expect::OpenFails},
-        {"two entries share one child", [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); },
-         Expect::OpenFails},
-        {"tree nests deeper than any real file",
+         }},
+        {"two entries share one child", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); }},
+        {"tree nests deeper than any real file", Expect::OpenFails,
          [](Folder& f) {
              quint32 node = f.b.addNode({{f.objects[2], 0, 0}});
              for (int i = 0; i < 100; ++i)
                  node = f.b.addNode({}, node);
              f.b.put32(f.root + 24 + 4, node);
-         },
-         Expect::OpenFails},
-        {"object past the end", [](Folder& f) { f.b.put32(f.root + 24, f.b.size() + 4); },
-         Expect::OpenFails},
-        {"indirect offset word past the end",
+         }},
+        {"object past the end", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.root + 24, f.b.size() + 4); }},
+        {"indirect offset word past the end", Expect::OpenFails,
          [](Folder& f) {
              const quint32 o = f.b.addObject(f.blocks[1]);
              f.b.put8(o + 0x0A, 255);
              f.b.put8(o + 0x18, 0x04);
              f.b.put32(f.root + 24 + 12, o);
-         },
-         Expect::OpenFails},
-        {"more messages in the tree than the count",
+         }},
+        {"more messages in the tree than the count", Expect::OpenFails,
          [](Folder& f) {
              f.b.setNode(f.root,
                          {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
              f.b.setCount(2);
-         },
-         Expect::OpenFails},
-        {"count of 0xFFFFFFFF", [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }, Expect::OpenFails},
-        {"count of 0x7FFFFFFF", [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }, Expect::OpenFails},
-        {"entry count beyond the table, every slot with a child",
+         }},
+        {"count of 0xFFFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }},
+        {"count of 0x7FFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }},
+        {"entry count beyond the table, every slot with a child", Expect::OpenFails,
          [](Folder& f) {
              QList<DbxBuilder::Entry> e;
              for (int i = 0; i < 65; ++i)
@@ -111,80 +97,72 @@ TEST(DbxDamage, HostileFilesFailCleanly)
              f.b.addNode({}); // room for entries 51..64
              f.b.setNode(wide, e, 0, 200);
              f.b.setRoot(wide);
-         },
-         Expect::OpenFails},
-        {"entry count 0xFF stops after 65 entries",
+         }},
+        {"entry count 0xFF stops after 65 entries", Expect::Opens,
          [](Folder& f) {
              const quint32 wide = f.b.addNode({});
              f.b.addNode({});
              f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
              f.b.setRoot(wide);
              f.b.setCount(65);
-         },
-         Expect::Opens},
-        {"first block past the end",
-         [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); },
-         Expect::Message2HeadDamaged},
-        {"block loops to itself", [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); },
-         Expect::Message2Damaged},
-        {"block loops back to an earlier block",
+         }},
+        {"first block past the end", Expect::Message2HeadDamaged,
+         [](Folder& f) { f.b.put32(f.objects[1] + 0x18, 0x84 | (0xFFFFF0u << 8)); }},
+        {"block loops to itself", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }},
+        {"block loops back to an earlier block", Expect::Message2Damaged,
          [](Folder& f) {
              const quint32 second = f.b.get32(f.blocks[1] + 12);
              f.b.put32(f.b.get32(second + 12) + 12, second);
-         },
-         Expect::Message2Damaged},
-        {"empty blocks loop",
+         }},
+        {"empty blocks loop", Expect::Message2HeadDamaged,
          [](Folder& f) {
              f.b.put32(f.blocks[1] + 8, 0);
              f.b.put32(f.blocks[1] + 12, f.blocks[1]);
-         },
-         Expect::Message2HeadDamaged},
-        {"block length past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); },
-         Expect::Message2HeadDamaged},
-        {"next block past the end", [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); },
-         Expect::Message2Damaged},
+         }},
+        {"block length past the end", Expect::Message2HeadDamaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); }},
+        {"next block past the end", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); }},
         // A real node holds 51 entries; the reader's table of 65 runs past the end of the file
         // when the node is the last thing in it. Only the counted entries matter.
-        {"file ends after the root's counted entries",
-         [](Folder& f) { f.keep = f.root + 24 + 2 * 12; }, Expect::Opens},
-        {"file ends inside the root's counted entries",
-         [](Folder& f) { f.keep = f.root + 24 + 23; }, Expect::OpenFails},
+        {"file ends after the root's counted entries", Expect::Opens,
+         [](Folder& f) { f.keep = f.root + 24 + 2 * 12; }},
+        {"file ends inside the root's counted entries", Expect::OpenFails,
+         [](Folder& f) { f.keep = f.root + 24 + 23; }},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, expect, damage] : cases) {
+        SCOPED_TRACE(name);
         Folder f;
-        c.damage(f);
+        damage(f);
         TempDir dir;
         DbxFile dbx;
-        const bool opened = dbx.open(dir.write(QStringLiteral("f.dbx"), f.b.bytes().left(f.keep)));
-        if (c.expect == Expect::OpenFails) {
+        const bool opened = dbx.open(dir.write(u"f.dbx"_s, f.b.bytes().left(f.keep)));
+        if (expect == Expect::OpenFails) {
             EXPECT_FALSE(opened);
             EXPECT_FALSE(dbx.isOpen());
             EXPECT_FALSE(dbx.lastError().isEmpty());
             continue;
         }
         ASSERT_TRUE(opened) << dbx.lastError().toStdString();
-        if (c.expect == Expect::Opens) {
-            const QList<QByteArray> texts = {sampleMessage(1, 1200), sampleMessage(2, 1200),
-                                             sampleMessage(3, 1200)};
+        if (expect == Expect::Opens) {
             for (qint32 n = 1; n <= dbx.messageCount(); ++n)
-                EXPECT_TRUE(texts.contains(dbx.message(n))) << n;
+                EXPECT_TRUE((QList{f.text(1), f.text(2), f.text(3)}.contains(dbx.message(n)))) << n;
             continue;
         }
-        EXPECT_EQ(dbx.message(1), sampleMessage(1, 1200));
-        EXPECT_EQ(dbx.message(3), sampleMessage(3, 1200));
+        EXPECT_EQ(dbx.message(1), f.text(1));
+        EXPECT_EQ(dbx.message(3), f.text(3));
         bool ok = true;
-        EXPECT_TRUE(dbx.message(2, &ok).isEmpty());
+        EXPECT_EQ(dbx.message(2, &ok), QByteArray());
         EXPECT_FALSE(ok);
         EXPECT_FALSE(dbx.lastError().isEmpty());
         EXPECT_EQ(dbx.messageSize(2), 0);
         // The header lines end in the first block; a chain damaged only after it still has them.
         dbx.loadHeaders(2);
-        EXPECT_EQ(dbx.headerText(), c.expect == Expect::Message2HeadDamaged
-                                        ? QByteArray()
-                                        : sampleMessage(2, 1200).left(0x200));
-        EXPECT_FALSE(dbx.saveAs(2, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")));
-        EXPECT_FALSE(QFile::exists(dir.file(QStringLiteral("out/m.eml"))))
+        const bool headLost = expect == Expect::Message2HeadDamaged;
+        EXPECT_EQ(dbx.headerText(), headLost ? QByteArray() : f.text(2).left(0x200));
+        EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
+        EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
             << "no half-written file is left behind";
     }
 }
@@ -195,9 +173,7 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
     // node, the objects and each message's blocks.
     DbxBuilder b;
     const quint32 root = b.addNode({});
-    QList<quint32> objects;
-    for (int i = 1; i <= 3; ++i)
-        objects.append(b.addObject(0));
+    const QList<quint32> objects = {b.addObject(0), b.addObject(0), b.addObject(0)};
     const quint32 dataStart = b.size();
     QList<quint32> chainEnd;
     for (int i = 1; i <= 3; ++i) {
@@ -226,14 +202,13 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
     cuts << b.size();
 
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("cut.dbx"));
+    const QString path = dir.file(u"cut.dbx"_s);
     for (quint32 len : cuts) {
         QFile::remove(path);
-        dir.write(QStringLiteral("cut.dbx"), b.bytes().left(len));
+        dir.write(u"cut.dbx"_s, b.bytes().left(len));
         DbxFile dbx;
-        const bool opened = dbx.open(path);
-        ASSERT_EQ(opened, len >= indexEnd) << "cut at " << len;
-        if (!opened)
+        ASSERT_EQ(dbx.open(path), len >= indexEnd) << "cut at " << len;
+        if (!dbx.isOpen())
             continue;
         for (qint32 n = 1; n <= 3; ++n) {
             bool ok = false;

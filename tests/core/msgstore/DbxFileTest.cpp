@@ -8,54 +8,49 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
-using kv::test::DbxBuilder;
-using kv::test::sampleMessage;
-using kv::test::TempDir;
+using namespace kv::test;
 
 // Numbers follow the scan, not the tree: a node's own entries (empty slots skipped), its
 // leading child, then the children of its entries, stopping at the first entry without one.
 TEST(DbxFile, NumbersFollowTheScanOrder)
 {
-    struct Case
-    {
-        const char* name;
-        std::function<void(DbxBuilder&, const QList<quint32>&)> layout;
-        QList<int> order; // sampleMessage number at each slot, 0 for an empty message
-    };
-    const Case cases[] = {
+    // The sampleMessage number at each slot (0: empty), and a layout of the six messages.
+    using Layout = std::function<void(DbxBuilder&, const QList<quint32>&)>;
+    const std::tuple<const char*, QList<int>, Layout> cases[] = {
         {"empty slot and unreached child",
+         {1, 2, 3, 4, 0},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 lead = b.addNode({{m[2], 0, 0}});
              const quint32 child0 = b.addNode({{m[3], 0, 0}});
              const quint32 child1 = b.addNode({{0, 0, 0}, {m[4], 0, 0}}, 0, 1);
              b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}}, lead, 2));
-         },
-         {1, 2, 3, 4, 0}},
+         }},
         {"children of every entry",
+         {2, 6, 1, 3, 4, 5},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 c0 = b.addNode({{m[2], 0, 0}, {m[3], 0, 0}});
              const quint32 c1 = b.addNode({{m[4], 0, 0}});
              const quint32 lead = b.addNode({{m[0], 0, 0}});
              b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, lead));
-         },
-         {2, 6, 1, 3, 4, 5}},
-        {"count without an index", [](DbxBuilder&, const QList<quint32>&) {}, {0, 0, 0}},
+         }},
+        {"count without an index", {0, 0, 0}, [](DbxBuilder&, const QList<quint32>&) {}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, order, layout] : cases) {
+        SCOPED_TRACE(name);
         DbxBuilder b;
         QList<quint32> objects;
         for (int i = 1; i <= 6; ++i)
             objects.append(b.addMessage(sampleMessage(i), i % 2 == 0));
-        c.layout(b, objects);
-        b.setCount(quint32(c.order.size()));
+        layout(b, objects);
+        b.setCount(quint32(order.size()));
         TempDir dir;
         DbxFile dbx;
-        ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
-        ASSERT_EQ(dbx.messageCount(), c.order.size());
+        ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
+        ASSERT_EQ(dbx.messageCount(), order.size());
         for (qint32 n = 1; n <= dbx.messageCount(); ++n) {
-            const int expected = c.order[n - 1];
+            const int expected = order[n - 1];
             bool ok = false;
             EXPECT_EQ(dbx.message(n, &ok), expected ? sampleMessage(expected) : QByteArray()) << n;
             EXPECT_TRUE(ok) << "a slot the index does not fill is an empty message, no error";
@@ -87,7 +82,7 @@ TEST(DbxFile, LargeCountIsNotCutToSixteenBits)
     b.addRaw(QByteArray(count * 16, '\0')); // the room so many messages would take
     TempDir dir;
     DbxFile dbx;
-    ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
+    ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
     EXPECT_EQ(dbx.messageCount(), qint32(count));
     EXPECT_EQ(dbx.message(qint32(count)), QByteArray("x"));
 }
@@ -100,42 +95,41 @@ TEST(DbxFile, HeaderTextStopsAtBlankLineOrLimit)
     DbxBuilder b = DbxBuilder::withMessages({shortHead, longHead, folded});
     TempDir dir;
     DbxFile dbx;
-    ASSERT_TRUE(dbx.open(dir.write(QStringLiteral("f.dbx"), b.bytes())));
+    ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
     EXPECT_TRUE(dbx.from().isEmpty()) << "no header text before loadHeaders";
 
     dbx.loadHeaders(1);
     EXPECT_EQ(dbx.headerText(), shortHead.left(0x200)) << "the first block completes the header";
-    EXPECT_EQ(dbx.subject(), QStringLiteral("short"));
+    EXPECT_EQ(dbx.subject(), u"short"_s);
 
     dbx.loadHeaders(2);
     EXPECT_EQ(dbx.headerText().size(), 4 * 0x200) << "stops at the block that passes 2000";
     EXPECT_TRUE(dbx.subject().isEmpty()) << "Subject lies beyond the text read";
 
     dbx.loadHeaders(3);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("first"));
+    EXPECT_EQ(dbx.subject(), u"first"_s);
     dbx.loadHeaders(0);
     dbx.loadHeaders(4);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("first")) << "out-of-range keeps the last header";
+    EXPECT_EQ(dbx.subject(), u"first"_s) << "out-of-range keeps the last header";
 }
 
 TEST(DbxFile, OpenCloseLifeCycle)
 {
     TempDir dir;
     const QString first =
-        dir.write(QStringLiteral("a.dbx"), DbxBuilder::withMessages({sampleMessage(1)}).bytes());
-    const QString second =
-        dir.write(QStringLiteral("b.dbx"),
-                  DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
+        dir.write(u"a.dbx"_s, DbxBuilder::withMessages({sampleMessage(1)}).bytes());
+    const QString second = dir.write(
+        u"b.dbx"_s, DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
     DbxFile dbx;
     ASSERT_TRUE(dbx.open(first));
     dbx.loadHeaders(1);
 
     // The same name again is not re-read, even when the file changed meanwhile.
     QFile::remove(first);
-    dir.write(QStringLiteral("a.dbx"), DbxBuilder::withMessages({}).bytes());
+    dir.write(u"a.dbx"_s, DbxBuilder::withMessages({}).bytes());
     EXPECT_TRUE(dbx.open(first));
     EXPECT_EQ(dbx.messageCount(), 1);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("Message 1"));
+    EXPECT_EQ(dbx.subject(), u"Message 1"_s);
 
     // Another name closes and indexes afresh.
     ASSERT_TRUE(dbx.open(second));
@@ -147,14 +141,14 @@ TEST(DbxFile, OpenCloseLifeCycle)
     dbx.close();
     EXPECT_FALSE(dbx.isOpen());
     EXPECT_EQ(dbx.messageCount(), 2);
-    EXPECT_EQ(dbx.subject(), QStringLiteral("Message 2"));
+    EXPECT_EQ(dbx.subject(), u"Message 2"_s);
     bool ok = true;
     EXPECT_TRUE(dbx.message(1, &ok).isEmpty());
     EXPECT_FALSE(ok);
 
     // Bad names fail and leave the reader closed.
-    for (const QString& bad : {QString(), dir.file(QStringLiteral("*.dbx")),
-                               dir.file(QStringLiteral("missing.dbx")), dir.path()}) {
+    for (const QString& bad :
+         {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()}) {
         EXPECT_FALSE(dbx.open(bad)) << bad.toStdString();
         EXPECT_FALSE(dbx.isOpen());
     }

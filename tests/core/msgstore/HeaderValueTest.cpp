@@ -2,36 +2,29 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using kv::msgstore::headerValue;
 using kv::msgstore::indexOfNoCase;
 
 TEST(HeaderValue, FirstOccurrenceAnywhereUpToCr)
 {
-    struct Case
-    {
-        const char* text;
-        const char* name;
-        QString expected;
-    };
-    const Case cases[] = {
-        {"From: a@b\r\nSubject: Hi\r\n\r\n", "Subject: ", QStringLiteral("Hi")},
-        {"SUBJECT: upper\r\n", "Subject: ", QStringLiteral("upper")},
-        {"Reply-To: r@x\r\nTo: t@x\r\n", "To: ", QStringLiteral("r@x")},
-        {"To: t@x\r\nReply-To: r@x\r\n", "To: ", QStringLiteral("t@x")},
-        {"Subject:    spaced  \r\n", "Subject: ", QStringLiteral("spaced  ")},
-        {"Subject: first\r\n second\r\n", "Subject: ", QStringLiteral("first")},
+    const std::tuple<const char*, const char*, QString> cases[] = {
+        {"From: a@b\r\nSubject: Hi\r\n\r\n", "Subject: ", u"Hi"_s},
+        {"SUBJECT: upper\r\n", "Subject: ", u"upper"_s},
+        {"Reply-To: r@x\r\nTo: t@x\r\n", "To: ", u"r@x"_s},
+        {"To: t@x\r\nReply-To: r@x\r\n", "To: ", u"t@x"_s},
+        {"Subject:    spaced  \r\n", "Subject: ", u"spaced  "_s},
+        {"Subject: first\r\n second\r\n", "Subject: ", u"first"_s},
         {"Subject: no line end", "Subject: ", QString()},
         {"Subject:no space\r\n", "Subject: ", QString()},
         {"", "Subject: ", QString()},
-        {"X: 1\r\n\r\nbody Date: in body\r\n", "Date: ", QStringLiteral("in body")},
+        {"X: 1\r\n\r\nbody Date: in body\r\n", "Date: ", u"in body"_s},
         {"Subject: \r\n", "Subject: ", QString()},
-        {"Subject: tab\there\r\n", "Subject: ", QStringLiteral("tab\there")},
-        {"Subject: caf\xe9 \x80\r\n", "Subject: ", QStringLiteral(u"caf\u00e9 \u20ac")},
+        {"Subject: tab\there\r\n", "Subject: ", u"tab\there"_s},
+        {"Subject: caf\xe9 \x80\r\n", "Subject: ", u"caf\u00e9 \u20ac"_s},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        EXPECT_EQ(headerValue(QByteArrayView(c.text), QByteArrayView(c.name)), c.expected);
-    }
+    for (const auto& [text, name, expected] : cases)
+        EXPECT_EQ(headerValue(QByteArrayView(text), QByteArrayView(name)), expected) << text;
 }
 
 TEST(HeaderValue, CaseFreeSearchFindsEveryPosition)
@@ -39,13 +32,12 @@ TEST(HeaderValue, CaseFreeSearchFindsEveryPosition)
     // The search jumps between colons; compare it with a plain scan at every offset.
     const QByteArray text = "a:b: To:x tO: To: ::To: to:";
     for (const char* name : {"To: ", "to:", ":", "b: t", "a:b: To:x tO: To: ::To: to:", "zz"}) {
-        SCOPED_TRACE(name);
         const QByteArray n(name);
         qsizetype plain = -1;
         for (qsizetype i = 0; i + n.size() <= text.size() && plain < 0; ++i)
             if (text.mid(i, n.size()).toLower() == n.toLower())
                 plain = i;
-        EXPECT_EQ(indexOfNoCase(text, n), plain);
+        EXPECT_EQ(indexOfNoCase(text, n), plain) << name;
     }
     EXPECT_EQ(indexOfNoCase("abcABC", "CA"), 2);
     EXPECT_EQ(indexOfNoCase("ab", "abc"), -1);

@@ -10,10 +10,11 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::DbxFolderRecord;
 using kv::msgstore::FoldersDbxReader;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -24,10 +25,12 @@ QStringList describe(const QString& path, quint32 countAt, quint32 rootAt)
     EXPECT_TRUE(reader.read(path, countAt, rootAt)) << reader.lastError().toStdString();
     QStringList out;
     for (const DbxFolderRecord& r : reader.folders()) {
-        QStringList parts = {QString::number(r.folderNumber), QString::number(r.parentNumber),
-                             r.name, r.fileName};
-        parts << (r.isStoreRoot() ? QStringLiteral("root") : QString())
-              << (r.hasNewsMark() ? QStringLiteral("news") : QString());
+        QStringList parts = {QString::number(r.folderNumber),
+                             QString::number(r.parentNumber),
+                             r.name,
+                             r.fileName,
+                             r.isStoreRoot() ? u"root"_s : QString(),
+                             r.hasNewsMark() ? u"news"_s : QString()};
         parts.removeAll(QString());
         out << parts.join(QLatin1Char(' '));
     }
@@ -51,10 +54,9 @@ TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
     for (const auto& [sample, write] : cases) {
         SCOPED_TRACE(sample);
         TempDir dir;
-        const QString path = dir.file(QStringLiteral("new.dbx"));
+        const QString path = dir.file(u"new.dbx"_s);
         ASSERT_TRUE(write(path));
-        EXPECT_EQ(kv::test::readFile(path), kv::test::readFile(kv::test::samplePath(
-                                                QStringLiteral("dbx/") + QLatin1String(sample))));
+        EXPECT_EQ(readFile(path), readFile(samplePath(u"dbx/"_s + QLatin1String(sample))));
     }
 }
 
@@ -79,9 +81,9 @@ TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
     hotmail.type = DbxFolder::StoreType::HttpMail;
     folders.push_back(hotmail);
     TempDir dir;
-    const QString ours = dir.file(QStringLiteral("Folders.dbx"));
+    const QString ours = dir.file(u"Folders.dbx"_s);
     ASSERT_TRUE(FoldersDbxWriter::write(ours, folders, 0));
-    const QString real = kv::test::samplePath(QStringLiteral("dbx/dzw_Folders.dbx"));
+    const QString real = samplePath(u"dbx/dzw_Folders.dbx"_s);
 
     const QStringList subscribed = {
         "9 0 Hotmail",   "1 0 Local Folders",        "7 1 Deleted Items",
@@ -91,7 +93,7 @@ TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
     EXPECT_EQ(describe(ours, 0xCC, 0xEC), subscribed);
     const QStringList all = describe(real, 0xC4, 0xE4);
     ASSERT_EQ(all.size(), 8);
-    EXPECT_EQ(all.filter(QStringLiteral(" root")).size(), 1);
+    EXPECT_EQ(all.filter(u" root"_s).size(), 1);
     EXPECT_TRUE(all[0].endsWith(QLatin1String(" root"))) << all[0].toStdString();
     EXPECT_EQ(describe(ours, 0xC4, 0xE4), all);
 }

@@ -13,11 +13,12 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::FoldersDbxReader;
 using kv::msgstore::FoldersNchReader;
 using kv::msgstore::MbxFile;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
@@ -41,39 +42,33 @@ TEST(MbxReader, DamagedFiles)
 {
     const MessageGenerator gen(3);
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("f.mbx"));
+    const QString path = dir.file(u"f.mbx"_s);
     ASSERT_TRUE(MbxWriter::write(path, {}, {{gen.message(0)}, {gen.message(1)}, {gen.message(2)}}));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
     const quint32 third = second + qFromLittleEndian<quint32>(good.constData() + second + 8);
     const quint32 noEnd = 0x7FFFFFFF;
-    struct Case
-    {
-        const char* name;
-        Damage damage;
-        bool opens;
-        qint32 damaged = 0; // the message that reads as an error, 0 for none
-        qint32 reached = 0; // the messages the scan found; those after it are empty
-    };
-    const Case cases[] = {
+    // Whether the file opens, the message that reads as an error (0: none), and the messages the
+    // scan found (those after them are empty).
+    const std::tuple<const char*, Damage, bool, qint32, qint32> cases[] = {
         {"intact", {}, true, 0, 3},
-        {"empty folder", {{{8, 0}}, 0x54}, true},
-        {"shorter than its header", {{}, 0x50}, false},
-        {"record header cut off", {{}, second + 10}, false},
-        {"count beyond the records", {{{8, 4}, {16, noEnd}}}, false},
-        {"huge count", {{{8, 0xFFFFFFFF}}}, false},
+        {"empty folder", {{{8, 0}}, 0x54}, true, 0, 0},
+        {"shorter than its header", {{}, 0x50}, false, 0, 0},
+        {"record header cut off", {{}, second + 10}, false, 0, 0},
+        {"count beyond the records", {{{8, 4}, {16, noEnd}}}, false, 0, 0},
+        {"huge count", {{{8, 0xFFFFFFFF}}}, false, 0, 0},
         {"record shorter than its header", {{{0x54 + 8, 8}}}, true, 1, 1},
         {"negative record length", {{{second + 8, 0xFFFFFF00}}}, true, 2, 2},
         {"record text past the end", {{{third + 8, 0xFFFFF0}, {16, noEnd}}}, true, 3, 3},
         {"end of data stops the scan", {{{16, second + 1}}}, true, 0, 2},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, damage, opens, damaged, reached] : cases) {
+        SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(QStringLiteral("f.mbx"), c.damage.apply(good));
+        dir.write(u"f.mbx"_s, damage.apply(good));
         MbxFile reader;
-        ASSERT_EQ(reader.open(path), c.opens) << reader.lastError().toStdString();
-        if (!c.opens) {
+        ASSERT_EQ(reader.open(path), opens) << reader.lastError().toStdString();
+        if (!opens) {
             EXPECT_FALSE(reader.isOpen());
             EXPECT_FALSE(reader.lastError().isEmpty());
             continue;
@@ -82,10 +77,9 @@ TEST(MbxReader, DamagedFiles)
             SCOPED_TRACE(n);
             bool ok = false;
             const QByteArray text = reader.message(n, &ok);
-            EXPECT_EQ(ok, n != c.damaged);
-            EXPECT_EQ(text.isEmpty(), n == c.damaged || n > c.reached);
-            EXPECT_EQ(reader.saveAs(n, dir.file(QStringLiteral("out")), QStringLiteral("m.eml")),
-                      n != c.damaged);
+            EXPECT_EQ(ok, n != damaged);
+            EXPECT_EQ(text.isEmpty(), n == damaged || n > reached);
+            EXPECT_EQ(reader.saveAs(n, dir.file(u"out"_s), u"m.eml"_s), n != damaged);
         }
         EXPECT_TRUE(reader.atEnd());
     }
@@ -96,22 +90,17 @@ TEST(MbxReader, DamagedFiles)
 TEST(NchReader, ChainsWholeAndDamaged)
 {
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("folders.nch"));
+    const QString path = dir.file(u"folders.nch"_s);
     ASSERT_TRUE(NchWriter::write(path, {{1, 0, "Inbox", "Inbox", 1},
                                         {2, 1, "Sub folder   ", QByteArray("sub\0old", 7), 0xFFFF},
                                         {0, 0, "", "", 0},
                                         {3, 0, "Caf\xE9", "Cafe", 3}}));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     auto at = [](quint32 i) { return NchWriter::kHeaderSize + i * NchWriter::kRecordSize; };
-    struct Case
-    {
-        const char* name;
-        Damage damage;
-        QStringList folders; // "number parent name|file order"; {"fails"} when the read fails
-    };
     const QStringList whole = {"1 0 Inbox|Inbox 1", "2 1 Sub folder|sub 4", "0 0 | 0",
-                               QStringLiteral(u"3 0 Caf\u00e9|Cafe 3")};
-    const Case cases[] = {
+                               u"3 0 Caf\u00e9|Cafe 3"_s};
+    // Each folder as "number parent name|file order"; {"fails"} when the read fails.
+    const std::tuple<const char*, Damage, QStringList> cases[] = {
         {"whole chain", {}, whole},
         {"out of file order",
          {{{20, at(3)}, {at(3) + 12, at(0)}, {16, at(1)}}},
@@ -124,33 +113,32 @@ TEST(NchReader, ChainsWholeAndDamaged)
         {"cut inside the last record", {{}, at(3) + 500}, {"fails"}},
         {"cut inside the header", {{}, 20}, {"fails"}},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, damage, folders] : cases) {
+        SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(QStringLiteral("folders.nch"), c.damage.apply(good));
+        dir.write(u"folders.nch"_s, damage.apply(good));
         FoldersNchReader reader;
         const bool ok = reader.read(path);
         QStringList got;
         for (const auto& f : reader.folders())
-            got << QStringLiteral("%1 %2 %3|%4 %5")
-                       .arg(f.folderNumber)
+            got << u"%1 %2 %3|%4 %5"_s.arg(f.folderNumber)
                        .arg(f.parentNumber)
                        .arg(f.name, f.fileName)
                        .arg(f.order);
         if (!ok) {
             EXPECT_FALSE(reader.lastError().isEmpty());
-            got = QStringList{QStringLiteral("fails")};
+            got = QStringList{u"fails"_s};
         }
-        EXPECT_EQ(got, c.folders);
+        EXPECT_EQ(got, folders);
     }
 }
 
 TEST(FoldersDbxReader, DamagedLists)
 {
     TempDir dir;
-    const QString path = dir.file(QStringLiteral("Folders.dbx"));
+    const QString path = dir.file(u"Folders.dbx"_s);
     ASSERT_TRUE(FoldersDbxWriter::write(path, FoldersDbxWriter::standardFolders(), 0));
-    const QByteArray good = kv::test::readFile(path);
+    const QByteArray good = readFile(path);
     const quint32 root = qFromLittleEndian<quint32>(good.constData() + 0xEC);
     // A count above the records makes the reader follow the entries' children.
     const std::pair<const char*, Damage> cases[] = {
@@ -165,7 +153,7 @@ TEST(FoldersDbxReader, DamagedLists)
     for (const auto& [name, damage] : cases) {
         SCOPED_TRACE(name);
         QFile::remove(path);
-        dir.write(QStringLiteral("Folders.dbx"), damage.apply(good));
+        dir.write(u"Folders.dbx"_s, damage.apply(good));
         FoldersDbxReader reader;
         const bool intact = damage.words.isEmpty() && damage.keep < 0;
         ASSERT_EQ(reader.read(path), intact);

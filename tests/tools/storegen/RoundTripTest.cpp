@@ -13,41 +13,22 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using kv::msgstore::DbxFile;
 using kv::msgstore::MbxFile;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
-
-enum class Format
-{
-    Dbx,
-    Mbx
-};
 
 struct Case
 {
     const char* name;
-    Format format;
+    bool mbx; // else .dbx
     int messages;
     bool indirect = false; // every first-block offset stored indirectly
     bool big = false;      // messages of 96 KiB, so that offsets pass 16 MiB
 };
-
-std::vector<MailMessage> generate(const Case& c)
-{
-    MessageGenerator::Options o;
-    if (c.big) {
-        o.attachmentPercent = 100;
-        o.minAttachmentBytes = o.maxAttachmentBytes = 96 * 1024;
-    }
-    const MessageGenerator gen(31, o);
-    std::vector<MailMessage> v;
-    for (int i = 0; i < c.messages; ++i)
-        v.push_back(gen.message(std::uint64_t(i)));
-    return v;
-}
 
 // The first line of a header's value in a raw message, "" when absent.
 QString headerLine(const QByteArray& raw, const QByteArray& name)
@@ -91,53 +72,51 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     EXPECT_EQ(walked, texts.size());
     // Saving replaces an older, longer file whole and makes missing folders, but not through
     // a file.
-    const QString old = dir.write(QStringLiteral("out/1.eml"), QByteArray(200000, 'o'));
-    EXPECT_EQ(reader.saveAs(1, dir.file(QStringLiteral("out/")), QStringLiteral("1.eml")),
-              !texts.empty());
+    const QString old = dir.write(u"out/1.eml"_s, QByteArray(200000, 'o'));
+    EXPECT_EQ(reader.saveAs(1, dir.file(u"out/"_s), u"1.eml"_s), !texts.empty());
     if (texts.empty())
         return;
     const QByteArray saved = reader.message(1) + savedTail;
-    EXPECT_EQ(kv::test::readFile(old), saved);
-    EXPECT_TRUE(reader.saveAs(1, dir.file(QStringLiteral("x/y")), QStringLiteral("2.eml")));
-    EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("x/y/2.eml"))), saved);
-    EXPECT_FALSE(reader.saveAs(1, old + QStringLiteral("/sub"), QStringLiteral("3.eml")));
+    EXPECT_EQ(readFile(old), saved);
+    EXPECT_TRUE(reader.saveAs(1, dir.file(u"x/y"_s), u"2.eml"_s));
+    EXPECT_EQ(readFile(dir.file(u"x/y/2.eml"_s)), saved);
+    EXPECT_FALSE(reader.saveAs(1, old + u"/sub"_s, u"3.eml"_s));
     EXPECT_FALSE(reader.lastError().isEmpty());
 }
 
-class RoundTrip : public ::testing::TestWithParam<Case>
-{
-};
+using RoundTrip = ::testing::TestWithParam<Case>;
 
 } // namespace
 
 TEST_P(RoundTrip, EveryMessageComesBackExactly)
 {
     const Case c = GetParam();
-    TempDir dir;
-    const std::vector<MailMessage> messages = generate(c);
+    MessageGenerator::Options options;
+    if (c.big) {
+        options.attachmentPercent = 100;
+        options.minAttachmentBytes = options.maxAttachmentBytes = 96 * 1024;
+    }
+    const MessageGenerator gen(31, options);
+    std::vector<MailMessage> messages;
     std::vector<QByteArray> texts;
-    if (c.format == Format::Mbx) {
+    for (int i = 0; i < c.messages; ++i) {
+        const MailMessage& m = messages.emplace_back(gen.message(std::uint64_t(i)));
+        // An .mbx record's text is the message and its zero fill to 16 bytes.
+        texts.push_back(m.raw + QByteArray(c.mbx ? 15 - (m.raw.size() + 15) % 16 : 0, '\0'));
+    }
+    TempDir dir;
+    if (c.mbx) {
         std::vector<MbxWriter::Entry> entries;
-        for (const MailMessage& m : messages) {
+        for (const MailMessage& m : messages)
             entries.push_back({m, false});
-            // A record's text is the message and its zero fill to 16 bytes.
-            const qint64 record = (16 + m.raw.size() + 15) / 16 * 16;
-            texts.push_back(m.raw + QByteArray(record - 16 - m.raw.size(), '\0'));
-        }
-        const QString path = dir.file(QStringLiteral("f.mbx"));
-        ASSERT_TRUE(MbxWriter::write(path, dir.file(QStringLiteral("f.idx")), entries));
+        const QString path = dir.file(u"f.mbx"_s);
+        ASSERT_TRUE(MbxWriter::write(path, dir.file(u"f.idx"_s), entries));
         MbxFile reader;
         ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
-        readBack(reader, texts, 16, "\r\n", dir);
-        return;
+        return readBack(reader, texts, 16, "\r\n", dir);
     }
-
-    for (const MailMessage& m : messages)
-        texts.push_back(m.raw);
-    DbxMessageWriter::Options o;
-    o.indirectOffsets = c.indirect;
-    const QString path = dir.file(QStringLiteral("f.dbx"));
-    DbxMessageWriter writer(o);
+    const QString path = dir.file(u"f.dbx"_s);
+    DbxMessageWriter writer({.indirectOffsets = c.indirect});
     ASSERT_TRUE(writer.open(path, "Inbox"));
     for (const MailMessage& m : messages)
         ASSERT_TRUE(writer.add(m));
@@ -150,79 +129,61 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
     ASSERT_TRUE(reader.open(path)) << reader.lastError().toStdString();
     readBack(reader, texts, 0, {}, dir);
 
-    if (!kv::test::undbxAvailable())
+    if (!undbxAvailable())
         GTEST_SKIP() << "undbx not installed";
-    QString err;
-    EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
-              kv::test::digests(texts))
-        << err.toStdString();
+    EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(texts));
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Files, RoundTrip,
     // One index node up to 51 messages, a second level from the 52nd, a third past 1 400.
-    ::testing::Values(Case{"dbxEmpty", Format::Dbx, 0}, Case{"dbxOne", Format::Dbx, 1},
-                      Case{"dbxFullNode", Format::Dbx, 51}, Case{"dbxSplit", Format::Dbx, 52},
-                      Case{"dbxThreeLevels", Format::Dbx, 1500},
-                      Case{"dbxIndirect", Format::Dbx, 60, true},
-                      Case{"dbxBeyond16MiB", Format::Dbx, 140, false, true},
-                      Case{"mbxEmpty", Format::Mbx, 0}, Case{"mbxThirty", Format::Mbx, 30}),
+    ::testing::Values(Case{"dbxEmpty", false, 0}, Case{"dbxOne", false, 1},
+                      Case{"dbxFullNode", false, 51}, Case{"dbxSplit", false, 52},
+                      Case{"dbxThreeLevels", false, 1500}, Case{"dbxIndirect", false, 60, true},
+                      Case{"dbxBeyond16MiB", false, 140, false, true}, Case{"mbxEmpty", true, 0},
+                      Case{"mbxThirty", true, 30}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // The client's own files: the messages undbx finds (for one file, the MD5 list published with
 // it), header values, and no stale copy from the free space.
 TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
 {
-    struct Sample
-    {
-        const char* file;
-        qint32 count;
-        qint32 n; // a message whose subject is known
-        QString subject;
-        QByteArray stale; // text in the file's free space, not in any message
-    };
-    const Sample samples[] = {
-        {"iped_test_OutlookDBX.dbx", 28, 2, QStringLiteral("Mensagem teste"), {}},
-        {"mtdbx_t_test.dbx", 1, 1, QStringLiteral("Please read you won't be sorry........"),
-         "centericq 4.7.5"},
+    // File, messages, one whose subject is known, and text in the file's free space that no
+    // message holds.
+    const std::tuple<const char*, qint32, qint32, QString, QByteArray> samples[] = {
+        {"iped_test_OutlookDBX.dbx", 28, 2, u"Mensagem teste"_s, {}},
+        {"mtdbx_t_test.dbx", 1, 1, u"Please read you won't be sorry........"_s, "centericq 4.7.5"},
         {"mtdbx_t_test1.dbx", 1, 0, {}, {}},
         {"dzw_Inbox.dbx", 1, 0, {}, {}},
         {"dzw_Outbox.dbx", 0, 0, {}, {}},
-        {"dzw_Offline.dbx", 0, 0, {}, {}},
-    };
-    for (const Sample& s : samples) {
-        SCOPED_TRACE(s.file);
+        {"dzw_Offline.dbx", 0, 0, {}, {}}};
+    for (const auto& [file, count, n, subject, stale] : samples) {
+        SCOPED_TRACE(file);
         TempDir dir;
-        const QString path =
-            kv::test::copySample(dir, QStringLiteral("dbx/") + QLatin1String(s.file));
+        const QString path = copySample(dir, u"dbx/"_s + QLatin1String(file));
         DbxFile reader;
         ASSERT_TRUE(reader.open(path));
-        ASSERT_EQ(reader.messageCount(), s.count);
+        ASSERT_EQ(reader.messageCount(), count);
         std::vector<QByteArray> ours;
         QList<QByteArray> md5s;
-        for (qint32 n = 1; n <= s.count; ++n) {
-            ours.push_back(reader.message(n));
+        for (qint32 i = 1; i <= count; ++i) {
+            ours.push_back(reader.message(i));
             md5s.append(
                 QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper());
-            EXPECT_FALSE(!s.stale.isEmpty() && ours.back().contains(s.stale));
+            EXPECT_FALSE(!stale.isEmpty() && ours.back().contains(stale));
         }
-        EXPECT_TRUE(s.stale.isEmpty() || kv::test::readFile(path).contains(s.stale));
-        reader.loadHeaders(s.n);
-        EXPECT_EQ(reader.subject(), s.subject);
-        if (s.count == 28) {
+        EXPECT_TRUE(stale.isEmpty() || readFile(path).contains(stale));
+        reader.loadHeaders(n);
+        EXPECT_EQ(reader.subject(), subject);
+        if (count == 28) {
             std::sort(md5s.begin(), md5s.end());
-            const QByteArray list =
-                kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt")));
+            const QByteArray list = readFile(samplePath(u"dbx/iped-md5.txt"_s));
             EXPECT_EQ(md5s, list.trimmed().split('\n'));
-            EXPECT_EQ(reader.from(),
-                      QStringLiteral("\"Oliver\" <olivergiovannifuzati@outlook.com>"));
-            EXPECT_EQ(reader.dateText(), QStringLiteral("Mon, 10 Feb 2025 15:45:24 -0300"));
+            EXPECT_EQ(reader.from(), u"\"Oliver\" <olivergiovannifuzati@outlook.com>"_s);
+            EXPECT_EQ(reader.dateText(), u"Mon, 10 Feb 2025 15:45:24 -0300"_s);
         }
-        if (!kv::test::undbxAvailable())
+        if (!undbxAvailable())
             continue;
-        QString err;
-        EXPECT_EQ(kv::test::undbxDigests(path, dir.file(QStringLiteral("undbx")), &err),
-                  kv::test::digests(ours))
-            << err.toStdString();
+        EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(ours));
     }
 }

@@ -15,18 +15,18 @@
 
 #include <gtest/gtest.h>
 
+using namespace Qt::StringLiterals;
 using namespace kv::storegen;
 using namespace kv::msgstore;
-using kv::test::TempDir;
+using namespace kv::test;
 
 namespace {
 
 template <class Record> const Record* findNumber(const QList<Record>& records, int number)
 {
-    for (const Record& r : records)
-        if (r.folderNumber == number)
-            return &r;
-    return nullptr;
+    const auto it = std::find_if(records.begin(), records.end(),
+                                 [&](const Record& r) { return r.folderNumber == number; });
+    return it == records.end() ? nullptr : &*it;
 }
 
 } // namespace
@@ -36,22 +36,19 @@ template <class Record> const Record* findNumber(const QList<Record>& records, i
 TEST(Store, Oe5StoreReadsBack)
 {
     TempDir dir;
-    StoreShape shape;
-    shape.messagesPerFolder = 4;
-    shape.userFolders = 20;
+    const StoreShape shape{.messagesPerFolder = 4, .userFolders = 20};
     StoreSummary sum;
     StoreBuilder builder(21, shape);
     ASSERT_TRUE(builder.writeOe5(dir.path(), &sum)) << builder.error().toStdString();
 
     ASSERT_GT(sum.folders.size(), 51);
     FoldersDbxReader folders;
-    ASSERT_TRUE(folders.read(dir.file(QStringLiteral("Folders.dbx"))))
-        << folders.lastError().toStdString();
+    ASSERT_TRUE(folders.read(dir.file(u"Folders.dbx"_s))) << folders.lastError().toStdString();
     int withoutFile = 0, news = 0;
     std::vector<QByteArray> expected;
     const MessageGenerator gen(21);
     std::uint64_t next = 0;
-    const QString lower = dir.file(QStringLiteral("lower"));
+    const QString lower = dir.file(u"lower"_s);
     QDir().mkpath(lower);
     for (const StoreFolder& f : sum.folders) {
         SCOPED_TRACE(f.name.toStdString());
@@ -74,16 +71,14 @@ TEST(Store, Oe5StoreReadsBack)
         ASSERT_TRUE(messages.open(dir.file(f.fileName)));
         EXPECT_EQ(messages.messageCount(), f.messages);
         // undbx takes only lower-case "*.dbx" names in folder mode.
-        QFile::copy(dir.file(f.fileName), lower + QStringLiteral("/%1.dbx").arg(f.number));
+        QFile::copy(dir.file(f.fileName), lower + u"/%1.dbx"_s.arg(f.number));
     }
     EXPECT_EQ(withoutFile, 3) << "a mail folder and a newsgroup never opened, the news account";
     EXPECT_EQ(news, 1 + shape.newsgroups + 1);
 
-    if (!kv::test::undbxAvailable())
+    if (!undbxAvailable())
         GTEST_SKIP() << "undbx not installed";
-    QString err;
-    EXPECT_EQ(kv::test::undbxDigests(lower, dir.file(QStringLiteral("out")), &err),
-              kv::test::digests(expected));
+    EXPECT_EQ(undbxDigests(lower, dir.file(u"out"_s)), digests(expected));
 }
 
 // folders.nch lists each mail folder with its parent; the message files hold the counts; one
@@ -95,8 +90,7 @@ TEST(Store, Oe4StoreReadsBack)
     StoreSummary sum;
     ASSERT_TRUE(builder.writeOe4(dir.path(), &sum)) << builder.error().toStdString();
     FoldersNchReader folders;
-    ASSERT_TRUE(folders.read(dir.file(QStringLiteral("Mail/folders.nch"))))
-        << folders.lastError().toStdString();
+    ASSERT_TRUE(folders.read(dir.file(u"Mail/folders.nch"_s))) << folders.lastError().toStdString();
     int mailFolders = 0, missingIndex = 0;
     for (const StoreFolder& f : sum.folders) {
         SCOPED_TRACE(f.name.toStdString());
@@ -109,12 +103,11 @@ TEST(Store, Oe4StoreReadsBack)
         EXPECT_EQ(r->parentNumber, f.parentNumber);
         if (f.fileName.isEmpty())
             continue;
-        EXPECT_EQ(r->fileName + QStringLiteral(".mbx"), f.fileName);
+        EXPECT_EQ(r->fileName + u".mbx"_s, f.fileName);
         MbxFile messages;
-        ASSERT_TRUE(messages.open(dir.file(QStringLiteral("Mail/") + f.fileName)));
+        ASSERT_TRUE(messages.open(dir.file(u"Mail/"_s + f.fileName)));
         EXPECT_EQ(messages.messageCount(), f.messages);
-        const QString idx =
-            dir.file(QStringLiteral("Mail/") + r->fileName + QStringLiteral(".idx"));
+        const QString idx = dir.file(u"Mail/"_s + r->fileName + u".idx"_s);
         EXPECT_EQ(QFileInfo::exists(idx), f.hasIndex);
         missingIndex += !f.hasIndex;
     }

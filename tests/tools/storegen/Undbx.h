@@ -1,9 +1,12 @@
 #pragma once
 
-#include <QByteArray>
+#include <QCryptographicHash>
+#include <QProcess>
 #include <QStandardPaths>
-#include <QString>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -13,11 +16,41 @@ inline bool undbxAvailable()
 {
     return !QStandardPaths::findExecutable(QStringLiteral("undbx")).isEmpty();
 }
+
+// The sorted digests of a list of messages.
+inline std::vector<std::string> digests(const std::vector<QByteArray>& messages)
+{
+    std::vector<std::string> out;
+    for (const QByteArray& m : messages)
+        out.push_back(QCryptographicHash::hash(m, QCryptographicHash::Sha1).toHex().toStdString());
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 // Runs undbx on a .dbx file or a folder and returns the digests of the messages it wrote (its
-// "deleted" folder left out), sorted. undbx exits 0 even when it fails, so callers compare
-// these, never its exit code.
-std::vector<std::string> undbxDigests(const QString& input, const QString& outDir, QString* error);
-// The same digests of a list of messages.
-std::vector<std::string> digests(const std::vector<QByteArray>& messages);
+// "deleted" folder left out), or the reason it failed in their place. undbx exits 0 even when it
+// fails, so callers compare these, never its exit code.
+inline std::vector<std::string> undbxDigests(const QString& input, const QString& outDir)
+{
+    QProcess p;
+    p.start(QStringLiteral("undbx"), {input, outDir});
+    if (!p.waitForFinished(120000))
+        return {"undbx did not finish: " + p.errorString().toStdString()};
+    // undbx names its files after 8-bit sender and subject texts, which are no valid UTF-8:
+    // walk them as raw bytes, and remove them, which the scratch folder's clean-up cannot.
+    std::vector<QByteArray> messages;
+    std::error_code ec;
+    for (auto it = std::filesystem::recursive_directory_iterator(outDir.toStdString(), ec);
+         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+        if (!it->is_regular_file() || it->path().extension() != ".eml" ||
+            it->path().string().find("/deleted/") != std::string::npos)
+            continue;
+        std::ifstream in(it->path(), std::ios::binary);
+        messages.push_back(QByteArray::fromStdString(
+            {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
+    }
+    std::filesystem::remove_all(outDir.toStdString(), ec);
+    return digests(messages);
+}
 
 } // namespace kv::test
