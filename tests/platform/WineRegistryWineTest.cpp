@@ -4,12 +4,15 @@
 #include "platform/posix/WineServerLock.h"
 #include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
+#include "support/WineRunner.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>
+
+#include <optional>
 
 #include <gtest/gtest.h>
 
@@ -25,43 +28,16 @@ protected:
     void SetUp() override
     {
         KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
-        m_env = QProcessEnvironment::systemEnvironment();
-        m_env.insert(u"WINEPREFIX"_s, dir.path());
-        m_env.insert(u"WINEDEBUG"_s, u"-all"_s);
-        m_env.insert(u"WINEDLLOVERRIDES"_s, u"mscoree,mshtml="_s);
+        wine.emplace(dir.path());
         ASSERT_EQ(run({u"wineboot"_s, u"-i"_s}, 300), 0);
         waitForServerExit();
     }
 
-    void TearDown() override
-    {
-        if (QStandardPaths::findExecutable(u"wine"_s).isEmpty())
-            return;
-        run({u"wineserver"_s, u"-k"_s}, 30);
-        waitForServerExit();
-        // Debian's Wine leaves its server folder in /tmp, named in the prefix.
-        const QByteArray named = kv::test::readFile(dir.file(u"wineserver"_s)).trimmed();
-        if (!named.isEmpty() && !named.contains('/'))
-            QDir(u"/tmp/"_s + QString::fromLocal8Bit(named)).removeRecursively();
-    }
-
     int run(const QStringList& command, int seconds, QByteArray* output = nullptr)
     {
-        QProcess p;
-        p.setProcessEnvironment(m_env);
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(command.first(), command.mid(1));
-        if (!p.waitForFinished(seconds * 1000)) {
-            p.kill();
-            p.waitForFinished();
-            return -1;
-        }
-        if (output)
-            *output = p.readAll();
-        return p.exitCode();
+        return wine->run(command, seconds, output);
     }
-
-    void waitForServerExit() { run({u"wineserver"_s, u"-w"_s}, 120); }
+    void waitForServerExit() { wine->waitForServerExit(); }
 
     QString query(const QString& key)
     {
@@ -72,7 +48,7 @@ protected:
     }
 
     kv::test::TempDir dir;
-    QProcessEnvironment m_env;
+    std::optional<kv::test::WineRunner> wine;
 };
 
 } // namespace
@@ -149,7 +125,7 @@ TEST_F(WineTest, ValuesWrittenHereAreWhatWineReads)
 TEST_F(WineTest, RunningWineServerIsDetected)
 {
     QProcess server;
-    server.setProcessEnvironment(m_env);
+    server.setProcessEnvironment(wine->environment());
     server.start(u"wineserver"_s, {u"-p"_s, u"-f"_s});
     ASSERT_TRUE(server.waitForStarted());
     QElapsedTimer timer;

@@ -7,10 +7,10 @@
 #include "support/FakeRegistry.h"
 #include "support/RequiredPrograms.h"
 #include "support/TempDir.h"
+#include "support/WineRunner.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 #include <QRegularExpression>
 
 #include <gtest/gtest.h>
@@ -123,40 +123,6 @@ TEST(EnvBuilder, TheSeedDecidesIdsAndAFailedWriteIsReported)
 }
 
 // Wine's programs on one prefix; its server is stopped, and its folder removed, at the end.
-class WineOnPrefix
-{
-public:
-    explicit WineOnPrefix(const QString& prefix) : m_prefix(prefix)
-    {
-        m_env.insert(u"WINEPREFIX"_s, prefix);
-        m_env.insert(u"WINEDEBUG"_s, u"-all"_s);
-        m_env.insert(u"WINEDLLOVERRIDES"_s, u"mscoree,mshtml="_s);
-    }
-    ~WineOnPrefix()
-    {
-        run({u"wineserver"_s, u"-k"_s});
-        run({u"wineserver"_s, u"-w"_s});
-        // Debian's Wine keeps its server folder in /tmp, named in the prefix.
-        const QByteArray named = kv::test::readFile(m_prefix + "/wineserver").trimmed();
-        if (!named.isEmpty() && !named.contains('/'))
-            QDir(u"/tmp/"_s + QString::fromLocal8Bit(named)).removeRecursively();
-    }
-    QString run(const QStringList& command) const
-    {
-        QProcess p;
-        p.setProcessEnvironment(m_env);
-        p.setProcessChannelMode(QProcess::MergedChannels);
-        p.start(command.first(), command.mid(1));
-        if (!p.waitForFinished(300000)) // and QProcess ends it
-            ADD_FAILURE() << command.join(u' ').toStdString() << " did not finish";
-        return QString::fromUtf8(p.readAll());
-    }
-
-private:
-    QString m_prefix;
-    QProcessEnvironment m_env = QProcessEnvironment::systemEnvironment();
-};
-
 // A generated prefix as Wine itself sees it.
 TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
 {
@@ -170,7 +136,7 @@ TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
     ASSERT_TRUE(builder.build(&error)) << error.toStdString();
     ASSERT_EQ(registry.flush(), 0);
 
-    const WineOnPrefix wine(dir.path());
+    const kv::test::WineRunner wine(dir.path());
     const std::pair<QStringList, QString> cases[] = {
         {{"reg", "query", "HKCU\\Identities"}, builder.identities().front().id},
         {{"reg", "query", "HKCR\\CLSID\\{06BE7323-EF34-11d1-ACD8-00C04FA31009}\\InprocServer32"},
@@ -179,7 +145,9 @@ TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
         {{"cmd", "/c", "echo %USERPROFILE%"}, builder.profileFolder()},
     };
     for (const auto& [command, expected] : cases) {
-        const QString out = wine.run(QStringList{u"wine"_s} + command);
+        QByteArray output;
+        wine.run(QStringList{u"wine"_s} + command, 300, &output);
+        const QString out = QString::fromUtf8(output);
         EXPECT_TRUE(out.contains(expected)) << out.toStdString();
         EXPECT_FALSE(out.contains(QLatin1String("32-bit installation"))) << out.toStdString();
     }
