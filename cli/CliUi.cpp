@@ -59,4 +59,17 @@ QuickBackupAnswer CliUi::confirmQuickBackup(bool)
     return QuickBackupAnswer::Cancel;
 }
 
+// Nobody can browse on the command line: the folder comes from the options.
+QString CliUi::chooseFolder(const QString& title, const QString&)
+{
+    m_err << title << ": no folder browser on the command line\n";
+    m_err.flush();
+    return QString();
+}
+
+RunProgress* CliUi::openQuickBackupWindow(std::function<void()>)
+{
+    return nullptr;
+}
+
 } // namespace kv::cli

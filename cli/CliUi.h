@@ -27,6 +27,9 @@ public:
     void beep() override {}
     Oe4ImportChoice chooseOe4Import() override;
     QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
+    QString chooseFolder(const QString& title, const QString& startFolder) override;
+    RunProgress* openQuickBackupWindow(std::function<void()> cancel) override;
+    void closeQuickBackupWindow() override {}
 
 private:
     QTextStream& m_err;

@@ -55,6 +55,14 @@ public:
     void setMenuVisible(MenuEntry entry, bool visible) override;
     void setMenuChecked(MenuEntry entry, bool checked) override;
     void setClearDisksChecked(bool checked) override;
+    void setItemVisible(MainItem item, bool visible) override;
+    void setClearDisksHighlighted(bool red) override;
+    void setRenameChoice(bool rename) override;
+    bool renameChoice() const override;
+    void setGridLocked(bool locked) override;
+    void setBusyCursor(bool busy) override;
+    TreeListModel& itemGrid() override { return *m_grid; }
+    RunProgress& runProgress() override;
     QSize screenSize() const override;
     QSize windowSize() const override;
     QPoint position() const override;

@@ -1,5 +1,7 @@
 #include "QtUi.h"
 
+#include "FolderChooser.h"
+
 #include "AboutDialog.h"
 #include "GuiLog.h"
 #include "HelpWindow.h"
@@ -213,5 +215,19 @@ QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
     return dontAsk && dontAsk->isChecked() ? QuickBackupAnswer::ProceedAndStopAsking
                                            : QuickBackupAnswer::Proceed;
 }
+
+QString QtUi::chooseFolder(const QString& title, const QString& startFolder)
+{
+    if (!m_files)
+        return QString();
+    return gui::chooseFolder(m_owner, title, *m_files, startFolder);
+}
+
+RunProgress* QtUi::openQuickBackupWindow(std::function<void()>)
+{
+    return nullptr;
+}
+
+void QtUi::closeQuickBackupWindow() {}
 
 } // namespace kv::gui

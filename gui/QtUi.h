@@ -7,6 +7,10 @@
 
 class QWidget;
 
+namespace kv::platform {
+class IFileSystem;
+}
+
 namespace kv::gui {
 
 // The Ui of the desktop program: every question as a modal dialog over the main window.
@@ -17,6 +21,8 @@ public:
     ~QtUi() override;
 
     void setOwner(QWidget* owner) { m_owner = owner; }
+    // The drives the folder browser offers.
+    void setFileSystem(const platform::IFileSystem* files) { m_files = files; }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -31,6 +37,9 @@ public:
     void beep() override;
     Oe4ImportChoice chooseOe4Import() override;
     QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
+    QString chooseFolder(const QString& title, const QString& startFolder) override;
+    RunProgress* openQuickBackupWindow(std::function<void()> cancel) override;
+    void closeQuickBackupWindow() override;
 
     HelpWindow* helpWindow() const { return m_help; }
 
@@ -39,6 +48,7 @@ private:
 
     QPointer<QWidget> m_owner;
     QPointer<HelpWindow> m_help;
+    const platform::IFileSystem* m_files = nullptr;
 };
 
 } // namespace kv::gui

@@ -31,6 +31,16 @@ public:
     virtual void runRestore(MainState& state) = 0;
     // True when any settings group of the item grid is ticked for restore.
     virtual bool settingsGroupsTicked(const MainState& state) = 0;
+
+    // The controls of the backup pages. rows are item-grid rows.
+    virtual void itemPictureClicked(MainState& state, int row) { (void)state, (void)row; }
+    virtual void itemDetailsRequested(MainState& state, int row) { (void)state, (void)row; }
+    virtual void selectAllClicked(MainState& state) { (void)state; }
+    virtual void clearAllClicked(MainState& state) { (void)state; }
+    virtual void browseSaveLocationClicked(MainState& state) { (void)state; }
+    virtual void clearDisksClicked(MainState& state, bool checked) { (void)state, (void)checked; }
+    // The run button of the backup's last step: Make Backup, or Cancel while a run is busy.
+    virtual void backupRunClicked(MainState& state) { (void)state; }
 };
 
 } // namespace kv

@@ -8,6 +8,9 @@
 
 namespace kv {
 
+class RunProgress;
+class TreeListModel;
+
 // The buttons of the main window the logic enables and disables.
 enum class MainButton
 {
@@ -40,6 +43,39 @@ enum class MainText
     RunLabel, // what the run step's button does
     RunButton,
     ClearDisks, // the clear-diskettes check box
+
+    // The backup pages.
+    StepCaption,      // "Data Available to Backup"
+    Instruction,      // the instruction label above the grid
+    ItemCountLabel,   // "Items to Save:"
+    TotalSizeLabel,   // "Total Data to Save:"
+    EstimateLabel,    // "Estimated Backup Size:"
+    ItemCount,        // "3 of 12 Items"
+    TotalSize,        // "1,234 KBytes"
+    BackupSize,       // the estimate
+    SelectAll,        // the two selection buttons' captions
+    ClearAll,
+    SaveLocation,     // the location step's folder box
+    SpaceWarning,     // "Warning! - location shown may have insufficient space ..."
+    SpaceRequirement, // what is required (free space, or several disks)
+    DisketteCount,    // "Estimated diskettes required = 2"
+    BackupName,       // the name step's full archive path
+    ProgressLabel,    // what the run is doing
+};
+
+// Parts of the main window the logic shows and hides.
+enum class MainItem
+{
+    WabWarning,
+    LoadingText,
+    Instruction,
+    ProgressLabel,
+    ProgressMeter,
+    ClearDisks,
+    SpaceWarning,
+    SpaceRequirement,
+    DisketteCount,
+    RenameFrame, // "Replace the existing backup" / "Save the existing backup ..."
 };
 
 // What the main window's logic needs of the screen. The window implements it, holds no logic of
@@ -63,6 +99,22 @@ public:
     virtual void setMenuVisible(MenuEntry entry, bool visible) = 0;
     virtual void setMenuChecked(MenuEntry entry, bool checked) = 0;
     virtual void setClearDisksChecked(bool checked) = 0;
+
+    // The backup pages.
+    virtual void setItemVisible(MainItem item, bool visible) = 0;
+    // The clear-diskettes box in red (the disks will be emptied) or in the caution's colour.
+    virtual void setClearDisksHighlighted(bool red) = 0;
+    // The rename frame's choice: true for "Save the existing backup and create a new one".
+    virtual void setRenameChoice(bool rename) = 0;
+    virtual bool renameChoice() const = 0;
+    // While a run is under way the grid ignores clicks.
+    virtual void setGridLocked(bool locked) = 0;
+    // The hourglass over the window during the inventory.
+    virtual void setBusyCursor(bool busy) = 0;
+    // The item grid the backup and restore pages show (owned by the window).
+    virtual TreeListModel& itemGrid() = 0;
+    // The wizard page's progress label and meter. Safe to call from a worker thread.
+    virtual RunProgress& runProgress() = 0;
 
     virtual QSize screenSize() const = 0;
     virtual QSize windowSize() const = 0;

@@ -57,6 +57,15 @@ public:
     void backClicked() { m_nav.back(); }
     void exitClicked();
 
+    // Controls of the backup pages.
+    void itemPictureClicked(int row) { m_functions.itemPictureClicked(m_state, row); }
+    void itemDetailsRequested(int row) { m_functions.itemDetailsRequested(m_state, row); }
+    void selectAllClicked() { m_functions.selectAllClicked(m_state); }
+    void clearAllClicked() { m_functions.clearAllClicked(m_state); }
+    void browseSaveLocationClicked() { m_functions.browseSaveLocationClicked(m_state); }
+    void clearDisksClicked(bool checked) { m_functions.clearDisksClicked(m_state, checked); }
+    void backupRunClicked() { m_functions.backupRunClicked(m_state); }
+
     // A menu entry was chosen.
     void menuChosen(MenuEntry entry) { m_menus.chosen(entry); }
     // "Are you sure you wish to exit?" with Yes and No; true for Yes.

@@ -76,6 +76,8 @@ struct MainState
     int step = 0;
     int selectedCount = 0;
     QString saveFolder; // the folder chosen in the backup wizard
+    QString backupFile; // the archive's full path, as the name step shows it
+    bool renameExisting = true; // keep an existing archive of that name under a new name
 
     // Run flags, set by the functions.
     bool busy = false;

@@ -5,7 +5,11 @@
 
 #include <optional>
 
+#include <functional>
+
 namespace kv {
+
+class RunProgress;
 
 // Message-box buttons, icons and answers, numbered as the Windows message box numbers them.
 enum class MsgButtons
@@ -103,7 +107,8 @@ struct OptionsAnswer
 
 // Everything modal the program asks or tells the user. The GUI shows dialogs; the command line
 // answers from its options; tests answer from a script and record what was shown. Later parts
-// of the program add their questions here.
+// of the program add their questions here. A run that works on a worker thread asks from there
+// (a file in use, the next diskette): implementations must accept calls from any thread.
 class Ui
 {
 public:
@@ -142,6 +147,14 @@ public:
 
     // The quick-backup confirmation; showCheckBox offers "do not ask again".
     virtual QuickBackupAnswer confirmQuickBackup(bool showCheckBox) = 0;
+
+    // The folder browser with its title, starting at a folder; "" when nothing was chosen.
+    virtual QString chooseFolder(const QString& title, const QString& startFolder) = 0;
+
+    // The quick backup's progress window, shown beside the (hidden) main window while the run
+    // lasts; its Cancel button calls cancel. Null where there is no such window.
+    virtual RunProgress* openQuickBackupWindow(std::function<void()> cancel) = 0;
+    virtual void closeQuickBackupWindow() = 0;
 };
 
 } // namespace kv

@@ -46,6 +46,8 @@ public:
     }
     ScriptedUi& answerOe4Import(Oe4ImportChoice choice) { return script("oe4Import", int(choice)); }
     ScriptedUi& answerQuickBackup(QuickBackupAnswer a) { return script("quickBackup", int(a)); }
+    // "" answers the folder browser as cancelled.
+    ScriptedUi& answerFolder(const QString& folder) { return script("folder", folder); }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -81,6 +83,29 @@ public:
         return QuickBackupAnswer(takeAnswer("quickBackup", int(QuickBackupAnswer::Cancel)).toInt());
     }
 
+    // Recorded as "folder": title, text = the start folder.
+    QString chooseFolder(const QString& title, const QString& startFolder) override
+    {
+        record("folder", startFolder, title);
+        return takeAnswer("folder", QString()).toString();
+    }
+    // Recorded as "quickWindow" and "quickWindowClosed"; the window's progress is whatever
+    // setQuickWindowProgress() gave (none by default).
+    RunProgress* openQuickBackupWindow(std::function<void()> cancel) override
+    {
+        record("quickWindow");
+        m_quickCancel = std::move(cancel);
+        return m_quickProgress;
+    }
+    void closeQuickBackupWindow() override { record("quickWindowClosed"); }
+    void setQuickWindowProgress(RunProgress* progress) { m_quickProgress = progress; }
+    // Presses the quick window's Cancel button.
+    void pressQuickWindowCancel()
+    {
+        if (m_quickCancel)
+            m_quickCancel();
+    }
+
     const QList<Shown>& shown() const { return m_shown; }
     // The texts of all message boxes, in order.
     QStringList messages() const;
@@ -105,6 +130,8 @@ protected:
     }
 
 private:
+    RunProgress* m_quickProgress = nullptr;
+    std::function<void()> m_quickCancel;
     QList<std::pair<QString, QVariant>> m_answers; // kind, answer
     QList<Shown> m_shown;
 };

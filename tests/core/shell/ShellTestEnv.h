@@ -1,6 +1,8 @@
 #pragma once
 
 #include "core/oeenv/OeTestEnv.h"
+#include "backup/RunProgress.h"
+#include "grid/TreeListModel.h"
 #include "shell/ControlFile.h"
 #include "shell/IFunctions.h"
 #include "shell/IMainView.h"
@@ -14,6 +16,26 @@
 #include <optional>
 
 namespace kv::test {
+
+// Progress as a run reports it.
+class RecordingProgress : public RunProgress
+{
+public:
+    void setProgressText(const QString& text, ProgressStyle style) override
+    {
+        texts << text;
+        lastStyle = style;
+    }
+    void setPercent(int p) override { percent = p; }
+    void setMeterVisible(bool visible) override { meterVisible = visible; }
+    void setPhase(RunPhase phase) override { phases << phase; }
+
+    QStringList texts;
+    ProgressStyle lastStyle = ProgressStyle::Normal;
+    int percent = -1;
+    bool meterVisible = false;
+    QList<RunPhase> phases;
+};
 
 // The main window as the logic sees it: what the tests read is remembered.
 class FakeMainView : public IMainView
@@ -32,7 +54,15 @@ public:
     void setMenuEnabled(MenuEntry entry, bool enabled) override { menuEnabled[entry] = enabled; }
     void setMenuVisible(MenuEntry entry, bool visible) override { menuVisible[entry] = visible; }
     void setMenuChecked(MenuEntry entry, bool checked) override { menuChecked[entry] = checked; }
-    void setClearDisksChecked(bool) override {}
+    void setClearDisksChecked(bool checked) override { clearDisksChecked = checked; }
+    void setItemVisible(MainItem item, bool visible) override { items[item] = visible; }
+    void setClearDisksHighlighted(bool red) override { clearDisksRed = red; }
+    void setRenameChoice(bool rename) override { renameChosen = rename; }
+    bool renameChoice() const override { return renameChosen; }
+    void setGridLocked(bool locked) override { gridLocked = locked; }
+    void setBusyCursor(bool busy) override { busyCursor = busy; }
+    TreeListModel& itemGrid() override { return grid; }
+    RunProgress& runProgress() override { return progress; }
     QSize screenSize() const override { return {15360, 11520}; } // 1024 x 768 pixels
     QSize windowSize() const override { return {9000, 6000}; }
     QPoint position() const override { return pos; }
@@ -57,6 +87,11 @@ public:
     QPoint pos{-1, -1};
     bool hidden = false;
     int closes = 0;
+    QHash<MainItem, bool> items;
+    bool clearDisksChecked = false, clearDisksRed = false, renameChosen = false;
+    bool gridLocked = false, busyCursor = false;
+    TreeListModel grid;
+    RecordingProgress progress;
 };
 
 // Functions that record what the main window handed over, with scripted results.
