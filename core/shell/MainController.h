@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/IFunctions.h"
 #include "shell/IMainView.h"
 #include "shell/MainMenus.h"
 #include "shell/MainState.h"
