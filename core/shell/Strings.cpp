@@ -18,7 +18,9 @@ struct Entry
 // Sorted by id. Later parts of the program add their texts here.
 constexpr Entry kTable[] = {
     {StringId::ConfirmExit, "Are you sure you wish to exit?"},
+    {StringId::NoNchIndex, "Unable to find Index File (\"folders.nch\")"},
     {StringId::Of, " of "},
+    {StringId::Items, " Items"},
     {StringId::ProgramTitle, "Korvane 2000"},
     {StringId::MakeBackup, "Make &Backup"},
     {StringId::RestoreOrCopy, "&Restore or Copy Folders"},
@@ -30,6 +32,7 @@ constexpr Entry kTable[] = {
     {StringId::ClientRequired, "This program requires Outlook Express "},
     {StringId::InstallClient, "Please install Outlook Express before running."},
     {StringId::QuickBackupNotPossible, "Fast Backup Not possible at this time"},
+    {StringId::NoDbxIndex, "Unable to find Index File (\"folders.dbx\")"},
     {StringId::AddressBookLeftOut, "WARNING! - You have not included the Windows Address Book."},
     {StringId::LoadingFolders, "Loading Outlook Express Folders"},
     {StringId::NoOe4MailFolders, "Unable to locate Outlook Express 4 Mail Folders"},
@@ -38,6 +41,9 @@ constexpr Entry kTable[] = {
      "Unable to locate Outlook Express 5 Mail Folders for default identity"},
     {StringId::SelectIdentity, "Select Identity to use for this Backup or Restore "},
     {StringId::DoNotShowAgain, "&Do not show this again"},
+    {StringId::ScanningFavorites, "Scanning IE Favorites"},
+    {StringId::CheckingAddressBook, "Checking Address Book"},
+    {StringId::ScanningRegistry, "Scanning Registry Data"},
     {StringId::StartInOe5Mode, "To start Korvane in OE5 mode -"},
     {StringId::RemoveOe4Switch,
      "Remove the \"\\4\" from the shortcut or use the standard shortcut"},
@@ -48,6 +54,8 @@ constexpr Entry kTable[] = {
     {StringId::ClearDiskettes, "&Clear the diskettes before the backup is written"},
     {StringId::RegistryCaution, "Caution - Data will be updated in your system registry"},
     {StringId::RegistryMoreInfo, "Would you like additional Information on this update?"},
+    {StringId::DamagedNchIndex, "The Index File (\"folders.nch\") is damaged and cannot be read"},
+    {StringId::DamagedDbxIndex, "The Index File (\"folders.dbx\") is damaged and cannot be read"},
 };
 
 const Entry* find(StringId id)

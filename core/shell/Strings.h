@@ -9,7 +9,9 @@ namespace kv {
 enum class StringId
 {
     ConfirmExit = 117,
+    NoNchIndex = 118,
     Of = 141,
+    Items = 142,
     ProgramTitle = 147,
     MakeBackup = 149,
     RestoreOrCopy = 164,
@@ -20,6 +22,7 @@ enum class StringId
     ClientRequired = 229,
     InstallClient = 230,
     QuickBackupNotPossible = 234,
+    NoDbxIndex = 235,
     AddressBookLeftOut = 236,
     LoadingFolders = 237,
     NoOe4MailFolders = 243,
@@ -27,6 +30,9 @@ enum class StringId
     NoOe5MailFolders = 245,
     SelectIdentity = 246,
     DoNotShowAgain = 259,
+    ScanningFavorites = 267,
+    CheckingAddressBook = 268,
+    ScanningRegistry = 270,
     StartInOe5Mode = 274,
     RemoveOe4Switch = 275,
     NoDocumentsFolder = 277,
@@ -36,6 +42,9 @@ enum class StringId
     ClearDiskettes = 315,
     RegistryCaution = 317,
     RegistryMoreInfo = 318,
+    // Our own texts, beyond the program's resources.
+    DamagedNchIndex = 10118,
+    DamagedDbxIndex = 10235,
 };
 
 // The string table. Texts are kept exactly as the program has always shown them, odd
