@@ -1,5 +1,7 @@
 #include "ScreenTour.h"
 
+#include "BackupTour.h"
+
 #include "MainWindow.h"
 #include "QtUi.h"
 #include "shell/MainController.h"
@@ -8,7 +10,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QEventLoop>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -22,15 +23,20 @@ namespace kv::app {
 
 namespace {
 
-struct Tour
+struct Tour : TourCamera
 {
+    Tour(gui::MainWindow& w, gui::QtUi& u, MainController& c, QString f)
+        : window(w), ui(u), controller(c), folder(std::move(f))
+    {
+    }
+
     gui::MainWindow& window;
     gui::QtUi& ui;
     MainController& controller;
     QString folder;
     int failures = 0;
 
-    void save(const QPixmap& picture, const QString& name)
+    void save(const QPixmap& picture, const QString& name) override
     {
         const QString path = folder + u'/' + name + QStringLiteral(".png");
         if (picture.isNull() || !picture.save(path)) {
@@ -39,13 +45,6 @@ struct Tour
             return;
         }
         QTextStream(stdout) << path << "\n";
-    }
-
-    static void settle(int ms = 150)
-    {
-        QEventLoop loop;
-        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-        loop.exec();
     }
 
     // The window with an opened menu painted over it where it stands on the screen.
@@ -72,7 +71,7 @@ struct Tour
     }
 
     // Runs show(), which opens a modal dialog; the dialog is pictured and closed.
-    void dialogPicture(const QString& name, const std::function<void()>& show)
+    void dialogPicture(const QString& name, const std::function<void()>& show) override
     {
         auto* timer = new QTimer;
         timer->setInterval(50);
@@ -135,11 +134,7 @@ struct Tour
                           MsgIcon::Information, window.caption());
         });
 
-        // The wizard page as the functions will fill it.
-        window.showPage(MainPage::Wizard);
-        window.setStepVisible(3, true);
-        settle();
-        save(window.grab(), QStringLiteral("main-wizard"));
+        pictureBackupPages(window, ui, controller, *this);
         window.closeWindow();
         if (failures)
             QApplication::exit(1);
@@ -171,7 +166,7 @@ void startScreenTour(gui::MainWindow& window, gui::QtUi& ui, MainController& con
                      const QString& folder)
 {
     QDir().mkpath(folder);
-    auto* tour = new Tour{window, ui, controller, QDir(folder).absolutePath()};
+    auto* tour = new Tour(window, ui, controller, QDir(folder).absolutePath());
     QTimer::singleShot(500, &window, [tour] {
         tour->run();
         delete tour;

@@ -4,6 +4,7 @@
 #include "DemoPrefix.h"
 #include "MainWindow.h"
 #include "QtUi.h"
+#include "ThreadTaskRunner.h"
 #include "shell/MainController.h"
 #include "util/CommandArgs.h"
 
@@ -95,7 +96,10 @@ int main(int argc, char** argv)
     kv::platform::Platform services = host->services();
     kv::gui::MainWindow window;
     kv::gui::QtUi ui(&window);
-    kv::MainController controller(services, ui, window);
+    ui.setFileSystem(&services.files);
+    // A run zips on a worker thread while the window (or the quick backup's window) stays live.
+    kv::gui::ThreadTaskRunner runner;
+    kv::MainController controller(services, ui, window, nullptr, &runner);
     window.setController(&controller);
     window.setHelpRequest(
         [&](int context) { ui.showHelpTopic(controller.state().helpFile, context); });
@@ -114,8 +118,11 @@ int main(int argc, char** argv)
         controller.unload();
         return 1;
     case kv::MainController::LoadResult::QuickBackup:
-        controller.unload();
-        return 0;
+        // The run goes on in its window and closes the main window when it is over; a run that
+        // ended inside the load but left the window open is closed here.
+        if (!window.isUnloaded() && runner.pending() == 0)
+            window.closeWindow();
+        return window.isUnloaded() && runner.pending() == 0 ? 0 : QApplication::exec();
     case kv::MainController::LoadResult::Interactive:
         break;
     }

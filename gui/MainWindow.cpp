@@ -2,7 +2,9 @@
 
 #include "backup/RunProgress.h"
 
+#include "BackupPages.h"
 #include "GuiLog.h"
+#include "ScreenProgress.h"
 #include "ProgramIcon.h"
 #include "TreeListView.h"
 
@@ -10,7 +12,7 @@
 #include "grid/TreeListModel.h"
 
 #include <QAction>
-#include <QCheckBox>
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGridLayout>
@@ -69,7 +71,7 @@ MainWindow::MainWindow(QWidget* parent)
     m_pages->addWidget(buildMessagesPage());
     setCentralWidget(m_pages);
     buildMenus();
-    resize(640, 480);
+    resize(680, 560);
 }
 
 // The views go before the grids they show.
@@ -144,52 +146,29 @@ QWidget* MainWindow::buildWizardPage()
 {
     auto* page = new QWidget;
     page->setObjectName(QStringLiteral("wizardPage"));
-    auto* caption = namedLabel(QStringLiteral("stepCaption"), QString(), page);
-    QFont bold = caption->font();
+    m_stepCaption = namedLabel(QStringLiteral("stepCaption"), QString(), page);
+    QFont bold = m_stepCaption->font();
     bold.setBold(true);
     bold.setPointSizeF(bold.pointSizeF() * 1.3);
-    caption->setFont(bold);
+    m_stepCaption->setFont(bold);
+    m_instruction = namedLabel(QStringLiteral("instruction"), QString(), page);
+    m_instruction->setWordWrap(true);
 
+    // The step panels take turns below the grid, which stays in view on every step.
     auto* steps = new QVBoxLayout;
+    steps->setContentsMargins(0, 0, 0, 0);
     for (int i = 0; i < kSteps; ++i) {
         m_steps[i] = new QWidget(page);
         m_steps[i]->setObjectName(QStringLiteral("step%1").arg(i));
         m_steps[i]->hide();
         steps->addWidget(m_steps[i]);
     }
-    // The backup's first step warns when the address book is left out; the loading text shows
-    // while the store's folders are read.
-    auto* step0 = new QVBoxLayout(m_steps[0]);
-    step0->setContentsMargins(0, 0, 0, 0);
-    m_addressBookWarning = namedLabel(QStringLiteral("addressBookWarning"), QString(), m_steps[0]);
-    m_addressBookWarning->setWordWrap(true);
-    m_loadingText = namedLabel(QStringLiteral("loadingText"), QString(), m_steps[0]);
-    step0->addWidget(m_loadingText);
-    step0->addWidget(m_addressBookWarning);
-
-    // The last step: what the run button does, the run button, the diskette option, progress.
-    auto* step3 = new QGridLayout(m_steps[3]);
-    step3->setContentsMargins(0, 0, 0, 0);
-    m_runLabel = namedLabel(QStringLiteral("runLabel"), QString(), m_steps[3]);
-    m_runLabel->setWordWrap(true);
-    m_runButton =
-        pushButton(QStringLiteral("runButton"), QStringLiteral("&Backup Now"), m_steps[3]);
-    m_clearDisksCheck = new QCheckBox(m_steps[3]);
-    m_clearDisksCheck->setObjectName(QStringLiteral("clearDisksCheck"));
-    auto* progress = new QProgressBar(m_steps[3]);
-    progress->setObjectName(QStringLiteral("progressBar"));
-    progress->hide();
-    auto* progressText = namedLabel(QStringLiteral("progressText"), QString(), m_steps[3]);
-    step3->addWidget(m_runLabel, 0, 0, 1, 2);
-    step3->addWidget(m_runButton, 1, 0);
-    step3->addWidget(m_clearDisksCheck, 1, 1);
-    step3->addWidget(progress, 2, 0, 1, 2);
-    step3->addWidget(progressText, 3, 0, 1, 2);
-    step3->setColumnStretch(2, 1);
 
     auto* grid = new TreeListView(page);
     grid->setObjectName(QStringLiteral("itemGrid"));
     grid->setGrid(m_grid.get());
+    m_backupPages = new BackupPages({m_steps[0], m_steps[1], m_steps[2], m_steps[3]}, grid, this);
+    connectBackupPages();
 
     m_backButton =
         pushButton(QStringLiteral("backButton"), QStringLiteral("< &Previous Step"), page);
@@ -209,16 +188,41 @@ QWidget* MainWindow::buildWizardPage()
 
     auto* layout = new QVBoxLayout(page);
     layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(caption);
+    layout->addWidget(m_stepCaption);
     layout->addWidget(etchedLine(page));
-    layout->addLayout(steps);
+    layout->addWidget(m_instruction);
     layout->addWidget(grid, 1);
+    layout->addSpacing(4);
+    layout->addLayout(steps);
+    layout->addWidget(etchedLine(page));
     layout->addLayout(nav);
-    setTabOrder(grid, m_runButton);
-    setTabOrder(m_runButton, m_clearDisksCheck);
-    setTabOrder(m_clearDisksCheck, m_backButton);
+    setTabOrder(grid, m_backButton);
     setTabOrder(m_backButton, m_nextButton);
     return page;
+}
+
+void MainWindow::connectBackupPages()
+{
+    BackupPages* pages = m_backupPages;
+    // Each event goes to the controller, when there is one yet.
+    auto forward = [this](auto call) {
+        return [this, call](auto... args) {
+            if (m_controller)
+                (m_controller->*call)(args...);
+        };
+    };
+    connect(pages, &BackupPages::itemPictureClicked, this,
+            forward(&MainController::itemPictureClicked));
+    connect(pages, &BackupPages::itemDetailsRequested, this,
+            forward(&MainController::itemDetailsRequested));
+    connect(pages, &BackupPages::selectAllClicked, this,
+            forward(&MainController::selectAllClicked));
+    connect(pages, &BackupPages::clearAllClicked, this, forward(&MainController::clearAllClicked));
+    connect(pages, &BackupPages::browseClicked, this,
+            forward(&MainController::browseSaveLocationClicked));
+    connect(pages, &BackupPages::clearDisksClicked, this,
+            forward(&MainController::clearDisksClicked));
+    connect(pages, &BackupPages::runClicked, this, forward(&MainController::backupRunClicked));
 }
 
 QWidget* MainWindow::buildSynchPage()
@@ -342,25 +346,12 @@ QString MainWindow::caption() const
     return windowTitle();
 }
 
-QLabel* MainWindow::label(MainText item) const
-{
-    switch (item) {
-    case MainText::Version:
-        return m_versionLabel;
-    case MainText::WabWarning:
-        return m_addressBookWarning;
-    case MainText::Loading:
-        return m_loadingText;
-    case MainText::RunLabel:
-        return m_runLabel;
-    default:
-        return nullptr;
-    }
-}
-
 void MainWindow::setText(MainText item, const QString& text)
 {
     switch (item) {
+    case MainText::Version:
+        m_versionLabel->setText(text);
+        return;
     case MainText::BackupButton:
         m_backupButton->setText(text);
         return;
@@ -370,15 +361,15 @@ void MainWindow::setText(MainText item, const QString& text)
     case MainText::SynchButton:
         m_synchButton->setText(text);
         return;
-    case MainText::RunButton:
-        m_runButton->setText(text);
+    case MainText::StepCaption:
+        m_stepCaption->setText(text);
         return;
-    case MainText::ClearDisks:
-        m_clearDisksCheck->setText(text);
+    case MainText::Instruction:
+        m_instruction->setText(text);
         return;
     default:
-        if (QLabel* l = label(item))
-            l->setText(text);
+        if (!m_backupPages->setText(item, text))
+            qCWarning(lcGui) << "no text" << int(item) << "on the main window";
     }
 }
 
@@ -410,7 +401,7 @@ QPushButton* MainWindow::button(MainButton which) const
     case MainButton::Next:
         return m_nextButton;
     case MainButton::Run:
-        return m_runButton;
+        return m_backupPages->runButton();
     }
     return nullptr;
 }
@@ -449,7 +440,7 @@ void MainWindow::setMenuChecked(MenuEntry entry, bool checked)
 
 void MainWindow::setClearDisksChecked(bool checked)
 {
-    m_clearDisksCheck->setChecked(checked);
+    m_backupPages->setClearDisksChecked(checked);
 }
 
 QSize MainWindow::screenSize() const
@@ -542,27 +533,49 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
     QMainWindow::keyPressEvent(event);
 }
 
-// Interim: the backup pages are being built.
-void MainWindow::setItemVisible(MainItem, bool) {}
-void MainWindow::setClearDisksHighlighted(bool) {}
-void MainWindow::setRenameChoice(bool) {}
+void MainWindow::setItemVisible(MainItem item, bool visible)
+{
+    if (item == MainItem::Instruction)
+        m_instruction->setVisible(visible);
+    else
+        m_backupPages->setItemVisible(item, visible);
+}
+
+void MainWindow::setClearDisksHighlighted(bool red)
+{
+    m_backupPages->setClearDisksHighlighted(red);
+}
+
+void MainWindow::setRenameChoice(bool rename)
+{
+    m_backupPages->setRenameChoice(rename);
+}
+
 bool MainWindow::renameChoice() const
 {
-    return true;
+    return m_backupPages->renameChoice();
 }
-void MainWindow::setGridLocked(bool) {}
-void MainWindow::setBusyCursor(bool) {}
+
+void MainWindow::setGridLocked(bool locked)
+{
+    m_backupPages->setGridLocked(locked);
+}
+
+// The override cursor is a stack: push and pop it once each, whatever the callers repeat.
+void MainWindow::setBusyCursor(bool busy)
+{
+    if (busy == m_busyCursor)
+        return;
+    m_busyCursor = busy;
+    if (busy)
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+    else
+        QApplication::restoreOverrideCursor();
+}
+
 RunProgress& MainWindow::runProgress()
 {
-    struct Quiet : RunProgress
-    {
-        void setProgressText(const QString&, ProgressStyle) override {}
-        void setPercent(int) override {}
-        void setMeterVisible(bool) override {}
-        void setPhase(RunPhase) override {}
-    };
-    static Quiet quiet;
-    return quiet;
+    return m_backupPages->progress();
 }
 
 } // namespace kv::gui

@@ -25,6 +25,7 @@ class TreeListModel;
 
 namespace kv::gui {
 
+class BackupPages;
 class TreeListView;
 
 // The main window: four stacked pages, the steps of the wizard page and the four menus. It
@@ -77,6 +78,9 @@ public:
     QMenu* menu(MainMenu menu) const { return m_menus[int(menu)]; }
     MainPage currentPage() const;
     int helpContext() const { return m_helpContext; }
+    BackupPages* backupPages() const { return m_backupPages; }
+    // The window closed and told the controller (unloaded() was signalled).
+    bool isUnloaded() const { return m_unloaded; }
 
     static constexpr int kTwipsPerPixel = 15;
     static constexpr int kSteps = 5;
@@ -99,7 +103,7 @@ private:
     void buildMenus();
     void entryTriggered(MenuEntry entry);
     QPushButton* button(MainButton which) const;
-    QLabel* label(MainText item) const;
+    void connectBackupPages();
 
     MainController* m_controller = nullptr;
     HelpRequest m_help;
@@ -112,18 +116,17 @@ private:
     QPushButton* m_synchButton = nullptr;
     QPushButton* m_backButton = nullptr;
     QPushButton* m_nextButton = nullptr;
-    QPushButton* m_runButton = nullptr;
-    QCheckBox* m_clearDisksCheck = nullptr;
     QLabel* m_versionLabel = nullptr;
-    QLabel* m_addressBookWarning = nullptr;
-    QLabel* m_loadingText = nullptr;
-    QLabel* m_runLabel = nullptr;
+    QLabel* m_stepCaption = nullptr;
+    QLabel* m_instruction = nullptr;
+    BackupPages* m_backupPages = nullptr;
     std::unique_ptr<TreeListModel> m_grid;
     std::unique_ptr<TreeListModel> m_synchGrid;
     int m_helpContext = 0;
     bool m_closingByProgram = false;
     bool m_unloaded = false;
     bool m_painted = false;
+    bool m_busyCursor = false;
 };
 
 } // namespace kv::gui

@@ -14,10 +14,8 @@
 
 namespace kv::gui {
 
-namespace {
-
 // Picture 95 is the caution picture every caller passes; others fall back to the program icon.
-QPixmap pictureOf(int picture, const QStyle* style)
+QPixmap messagePicture(int picture, const QStyle* style)
 {
     switch (picture) {
     case 95:
@@ -32,8 +30,6 @@ QPixmap pictureOf(int picture, const QStyle* style)
         return programIcon().pixmap(32, 32);
     }
 }
-
-} // namespace
 
 MessageDialog::MessageDialog(HelpRequest help, QWidget* parent)
     : QDialog(parent), m_help(std::move(help))
@@ -86,7 +82,7 @@ void MessageDialog::prepare(int picture, const QString& title, const QString& te
     m_yes = false;
     m_doNotShow->setChecked(false);
     setWindowTitle(title);
-    m_picture->setPixmap(pictureOf(picture, style()));
+    m_picture->setPixmap(messagePicture(picture, style()));
     QString shown = text;
     shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     shown.replace(u'\r', u'\n');

@@ -3,12 +3,18 @@
 #include "HelpRequest.h"
 
 #include <QDialog>
+#include <QPixmap>
 
 class QCheckBox;
 class QLabel;
 class QPushButton;
+class QStyle;
 
 namespace kv::gui {
+
+// The program's message pictures by their resource numbers (95 the caution sign, 16, 32 and 64
+// the message-box icons); any other number gives the program icon. 32 pixels square.
+QPixmap messagePicture(int picture, const QStyle* style);
 
 // The general message: a picture, a text, a "Do not show this again" box and one of three
 // button sets chosen by the help style:

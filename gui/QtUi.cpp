@@ -1,6 +1,8 @@
 #include "QtUi.h"
 
 #include "FolderChooser.h"
+#include "GuiThread.h"
+#include "QuickBackupWindows.h"
 
 #include "AboutDialog.h"
 #include "GuiLog.h"
@@ -10,8 +12,9 @@
 #include "OptionsDialog.h"
 #include "ProgramIcon.h"
 
+#include "shell/Strings.h"
+
 #include <QApplication>
-#include <QCheckBox>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -91,47 +94,57 @@ QtUi::~QtUi()
 MsgResult QtUi::messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                            const QString& title)
 {
-    QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), m_owner);
-    box.setObjectName(QStringLiteral("MessageBox"));
-    box.setWindowIcon(programIcon());
-    if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)
-        box.setDefaultButton(QMessageBox::Yes);
-    const int answer = box.exec();
-    QAbstractButton* clicked = box.clickedButton();
-    return resultOf(clicked ? int(box.standardButton(clicked)) : answer, buttons);
+    return onGuiThread([&] {
+        QMessageBox box(boxIcon(icon), title, text, standardButtons(buttons), m_owner);
+        box.setObjectName(QStringLiteral("MessageBox"));
+        box.setWindowIcon(programIcon());
+        if (buttons == MsgButtons::YesNo || buttons == MsgButtons::YesNoCancel)
+            box.setDefaultButton(QMessageBox::Yes);
+        const int answer = box.exec();
+        QAbstractButton* clicked = box.clickedButton();
+        return resultOf(clicked ? int(box.standardButton(clicked)) : answer, buttons);
+    });
 }
 
 int QtUi::chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
                          const QString& caption)
 {
-    IdentityDialog dialog(m_owner);
-    dialog.setCaption(caption);
-    dialog.setIdentities(names, currentIndex);
-    return dialog.chooseIdentity(offerCancel);
+    return onGuiThread([&] {
+        IdentityDialog dialog(m_owner);
+        dialog.setCaption(caption);
+        dialog.setIdentities(names, currentIndex);
+        return dialog.chooseIdentity(offerCancel);
+    });
 }
 
 GenMessageAnswer QtUi::genMessage(const GenMessage& message)
 {
-    MessageDialog dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
-    GenMessageAnswer answer;
-    dialog.showMessage(message.picture, message.title, message.text, answer.doNotShow,
-                       message.helpStyle, answer.result);
-    return answer;
+    return onGuiThread([&] {
+        MessageDialog dialog([this](int context) { showHelpTopic(QString(), context); }, m_owner);
+        GenMessageAnswer answer;
+        dialog.showMessage(message.picture, message.title, message.text, answer.doNotShow,
+                           message.helpStyle, answer.result);
+        return answer;
+    });
 }
 
 std::optional<OptionsAnswer> QtUi::getOptions(const OptionsRequest& request)
 {
-    OptionsDialog dialog(m_owner);
-    return dialog.ask(request);
+    return onGuiThread([&] {
+        OptionsDialog dialog(m_owner);
+        return dialog.ask(request);
+    });
 }
 
 void QtUi::showAbout(const QString& programName, const QString& version)
 {
-    AboutDialog dialog(m_owner);
-    if (!programName.isEmpty())
-        dialog.setWindowTitle(QStringLiteral("About ") + programName);
-    dialog.setVersionText(version);
-    dialog.exec();
+    onGuiThread([&] {
+        AboutDialog dialog(m_owner);
+        if (!programName.isEmpty())
+            dialog.setWindowTitle(QStringLiteral("About ") + programName);
+        dialog.setVersionText(version);
+        dialog.exec();
+    });
 }
 
 HelpWindow* QtUi::help()
@@ -147,87 +160,109 @@ HelpWindow* QtUi::help()
 // The pages are built into the program, so the help file's name only says which help is meant.
 void QtUi::showHelpTopic(const QString& helpFile, int topic)
 {
-    Q_UNUSED(helpFile);
-    HelpWindow* w = help();
-    if (!w->showTopic(topic))
-        qCWarning(lcGui) << "no help page for topic" << topic;
-    w->show();
-    w->raise();
-    w->activateWindow();
+    onGuiThread([&] {
+        Q_UNUSED(helpFile);
+        HelpWindow* w = help();
+        if (!w->showTopic(topic))
+            qCWarning(lcGui) << "no help page for topic" << topic;
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
 }
 
 void QtUi::showHelpContents(const QString& helpFile)
 {
-    Q_UNUSED(helpFile);
-    HelpWindow* w = help();
-    w->showContents();
-    w->show();
-    w->raise();
-    w->activateWindow();
+    onGuiThread([&] {
+        Q_UNUSED(helpFile);
+        HelpWindow* w = help();
+        w->showContents();
+        w->show();
+        w->raise();
+        w->activateWindow();
+    });
 }
 
 void QtUi::closeHelp()
 {
-    if (m_help)
-        m_help->closeHelp();
+    onGuiThread([&] {
+        if (m_help)
+            m_help->closeHelp();
+    });
 }
 
 void QtUi::beep()
 {
-    QApplication::beep();
+    onGuiThread([&] {
+        QApplication::beep();
+    });
 }
 
 Oe4ImportChoice QtUi::chooseOe4Import()
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
-                    QStringLiteral("The Outlook Express 4 mail folders were not found.\n\n"
-                                   "How do you wish to restore?"),
-                    QMessageBox::NoButton, m_owner);
-    box.setObjectName(QStringLiteral("oe4ImportBox"));
-    box.setWindowIcon(programIcon());
-    QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
-                                       QMessageBox::AcceptRole);
-    QPushButton* files =
-        box.addButton(QStringLiteral("Restore as &single message files"), QMessageBox::AcceptRole);
-    box.addButton(QMessageBox::Cancel);
-    box.exec();
-    if (box.clickedButton() == store)
-        return Oe4ImportChoice::TemporaryStore;
-    if (box.clickedButton() == files)
-        return Oe4ImportChoice::SingleFiles;
-    return Oe4ImportChoice::Cancel;
+    return onGuiThread([&] {
+        QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
+                        QStringLiteral("The Outlook Express 4 mail folders were not found.\n\n"
+                                       "How do you wish to restore?"),
+                        QMessageBox::NoButton, m_owner);
+        box.setObjectName(QStringLiteral("oe4ImportBox"));
+        box.setWindowIcon(programIcon());
+        QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
+                                           QMessageBox::AcceptRole);
+        QPushButton* files =
+            box.addButton(QStringLiteral("Restore as &single message files"), QMessageBox::AcceptRole);
+        box.addButton(QMessageBox::Cancel);
+        box.exec();
+        if (box.clickedButton() == store)
+            return Oe4ImportChoice::TemporaryStore;
+        if (box.clickedButton() == files)
+            return Oe4ImportChoice::SingleFiles;
+        return Oe4ImportChoice::Cancel;
+    });
 }
 
 QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
 {
-    QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
-                    QStringLiteral("Do you wish to make a quick backup now?"),
-                    QMessageBox::Yes | QMessageBox::No, m_owner);
-    box.setObjectName(QStringLiteral("quickBackupBox"));
-    box.setWindowIcon(programIcon());
-    QCheckBox* dontAsk = nullptr;
-    if (showCheckBox) {
-        dontAsk = new QCheckBox(QStringLiteral("&Do not ask again"), &box);
-        box.setCheckBox(dontAsk);
-    }
-    if (box.exec() != QMessageBox::Yes)
-        return QuickBackupAnswer::Cancel;
-    return dontAsk && dontAsk->isChecked() ? QuickBackupAnswer::ProceedAndStopAsking
-                                           : QuickBackupAnswer::Proceed;
+    return onGuiThread([&] {
+        QuickBackupConfirmation dialog(Strings::programTitle(), m_owner);
+        dialog.setWindowIcon(programIcon());
+        return dialog.ask(showCheckBox);
+    });
 }
 
 QString QtUi::chooseFolder(const QString& title, const QString& startFolder)
 {
-    if (!m_files)
-        return QString();
-    return gui::chooseFolder(m_owner, title, *m_files, startFolder);
+    return onGuiThread([&] {
+        if (!m_files)
+            return QString();
+        return gui::chooseFolder(m_owner, title, *m_files, startFolder);
+    });
 }
 
-RunProgress* QtUi::openQuickBackupWindow(std::function<void()>)
+RunProgress* QtUi::openQuickBackupWindow(std::function<void()> cancel)
 {
-    return nullptr;
+    return onGuiThread([&]() -> RunProgress* {
+        if (m_quick)
+            m_quick->finish();
+        const QIcon icon = m_owner ? m_owner->windowIcon() : programIcon();
+        m_quick = new QuickBackupWindow(icon, std::move(cancel), m_owner);
+        m_quick->setAttribute(Qt::WA_DeleteOnClose);
+        m_quick->show();
+        return &m_quick->progress();
+    });
 }
 
-void QtUi::closeQuickBackupWindow() {}
+QuickBackupWindow* QtUi::quickBackupWindow() const
+{
+    return m_quick;
+}
+
+void QtUi::closeQuickBackupWindow()
+{
+    onGuiThread([&] {
+        if (m_quick)
+            m_quick->finish();
+    });
+}
 
 } // namespace kv::gui

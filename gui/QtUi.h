@@ -13,7 +13,11 @@ class IFileSystem;
 
 namespace kv::gui {
 
-// The Ui of the desktop program: every question as a modal dialog over the main window.
+class QuickBackupWindow;
+
+// The Ui of the desktop program: every question as a modal dialog over the main window. A run
+// asks from its worker thread too: every call then runs on the GUI thread while the caller
+// waits for the answer.
 class QtUi : public Ui
 {
 public:
@@ -42,12 +46,15 @@ public:
     void closeQuickBackupWindow() override;
 
     HelpWindow* helpWindow() const { return m_help; }
+    // The quick backup's window while it is open.
+    QuickBackupWindow* quickBackupWindow() const;
 
 private:
     HelpWindow* help();
 
     QPointer<QWidget> m_owner;
     QPointer<HelpWindow> m_help;
+    QPointer<QuickBackupWindow> m_quick;
     const platform::IFileSystem* m_files = nullptr;
 };
 
