@@ -18,11 +18,13 @@ struct Entry
 // Sorted by id. Later parts of the program add their texts here.
 constexpr Entry kTable[] = {
     {StringId::ConfirmExit, "Are you sure you wish to exit?"},
+    {StringId::NoNchIndex, "Unable to find Index File (\"folders.nch\")"},
     {StringId::Saving, "Saving: "},
     {StringId::BackupComplete, "Backup is complete"},
     {StringId::BackupDiskFull, "Backup failed - Disk is full"},
     {StringId::BackupInternalError, "Backup Failed - internal error "},
     {StringId::Of, " of "},
+    {StringId::Items, " Items"},
     {StringId::InsertBackupDisk, "Please insert a Disk for backup disk # "},
     {StringId::CannotCreateBackup, "Unable to create output file - device not ready or disk error"},
     {StringId::InsertFirstDiskette, "Insert first diskette for the Backup"},
@@ -38,6 +40,7 @@ constexpr Entry kTable[] = {
     {StringId::ClientRequired, "This program requires Outlook Express "},
     {StringId::InstallClient, "Please install Outlook Express before running."},
     {StringId::QuickBackupNotPossible, "Fast Backup Not possible at this time"},
+    {StringId::NoDbxIndex, "Unable to find Index File (\"folders.dbx\")"},
     {StringId::AddressBookLeftOut, "WARNING! - You have not included the Windows Address Book."},
     {StringId::LoadingFolders, "Loading Outlook Express Folders"},
     {StringId::FilesSkipped, "WARNING - One or more files were skipped and are NOT in the backup."},
@@ -51,6 +54,9 @@ constexpr Entry kTable[] = {
     {StringId::FileInUse, "ERROR - the file below is in use by another application:"},
     {StringId::FileInUseNotCopied, "Files in use can not be copied to the backup file."},
     {StringId::DoNotShowAgain, "&Do not show this again"},
+    {StringId::ScanningFavorites, "Scanning IE Favorites"},
+    {StringId::CheckingAddressBook, "Checking Address Book"},
+    {StringId::ScanningRegistry, "Scanning Registry Data"},
     {StringId::StartInOe5Mode, "To start Korvane in OE5 mode -"},
     {StringId::RemoveOe4Switch,
      "Remove the \"\\4\" from the shortcut or use the standard shortcut"},
@@ -67,6 +73,8 @@ constexpr Entry kTable[] = {
     {StringId::ClearDiskettes, "&Clear the diskettes before the backup is written"},
     {StringId::RegistryCaution, "Caution - Data will be updated in your system registry"},
     {StringId::RegistryMoreInfo, "Would you like additional Information on this update?"},
+    {StringId::DamagedNchIndex, "The Index File (\"folders.nch\") is damaged and cannot be read"},
+    {StringId::DamagedDbxIndex, "The Index File (\"folders.dbx\") is damaged and cannot be read"},
 };
 
 const Entry* find(StringId id)

@@ -9,11 +9,13 @@ namespace kv {
 enum class StringId
 {
     ConfirmExit = 117,
+    NoNchIndex = 118,
     Saving = 134,
     BackupComplete = 137,
     BackupDiskFull = 138,
     BackupInternalError = 139,
     Of = 141,
+    Items = 142,
     InsertBackupDisk = 143,
     CannotCreateBackup = 145,
     InsertFirstDiskette = 146,
@@ -28,6 +30,7 @@ enum class StringId
     ClientRequired = 229,
     InstallClient = 230,
     QuickBackupNotPossible = 234,
+    NoDbxIndex = 235,
     AddressBookLeftOut = 236,
     LoadingFolders = 237,
     FilesSkipped = 238,
@@ -39,6 +42,9 @@ enum class StringId
     FileInUse = 254,
     FileInUseNotCopied = 255,
     DoNotShowAgain = 259,
+    ScanningFavorites = 267,
+    CheckingAddressBook = 268,
+    ScanningRegistry = 270,
     StartInOe5Mode = 274,
     RemoveOe4Switch = 275,
     NoDocumentsFolder = 277,
@@ -52,6 +58,8 @@ enum class StringId
     ClearDiskettes = 315,
     RegistryCaution = 317,
     RegistryMoreInfo = 318,
+    DamagedNchIndex = 10118,
+    DamagedDbxIndex = 10235,
 };
 
 // The string table. Texts are kept exactly as the program has always shown them, odd
