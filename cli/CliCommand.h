@@ -28,6 +28,9 @@ enum class ExitCode : int
     Usage = 2,
     // A write the command must make is refused while Wine programs hold the registry.
     RegistryHeld = 2,
+    // The inventory could not be taken (no environment, no folder list): scripts that check a
+    // backup's prerequisites tell it from a damaged file read by the other commands.
+    InventoryFailed = 2,
 };
 
 struct CliCommand
@@ -63,9 +66,11 @@ inline constexpr CliOption kPrefixOption{"prefix", "DIR",
 inline constexpr CliOption kDemoOption{"demo", nullptr, "the demo environment, made on first use"};
 
 extern const CliCommand kArchiveCommand;
+extern const CliCommand kBackupCommand;
 extern const CliCommand kEnvCommand;
 extern const CliCommand kExtractCommand;
 extern const CliCommand kHeadersCommand;
+extern const CliCommand kInventoryCommand;
 
 // Runs the command line (the arguments after the program's name).
 ExitCode runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);
