@@ -2,35 +2,29 @@
 
 #include <isa-l/igzip_lib.h>
 
-#include <array>
-
 namespace kv::zip {
 
 namespace {
 
 constexpr qsizetype kWindow = 4096;
 
-bool isBase64Byte(unsigned char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '+' || c == '/' || c == '=' || c == '\r' || c == '\n';
-}
-
-// A window is taken for base64 when almost all of it is the alphabet: prose has a space every
-// few letters, a message file's block headers take 16 bytes in 528.
+// Prose has a space every few letters; base64 has none, and the block headers a message file
+// puts between its lines do not add any. Counted in blocks of fixed length, which the compiler
+// turns into vector code: a byte-wise table lookup here cost a fifth of the deflating.
 bool looksLikeBase64(const unsigned char* p, qsizetype n)
 {
-    static const std::array<bool, 256> alphabet = [] {
-        std::array<bool, 256> a{};
-        for (int c = 0; c < 256; ++c)
-            a[size_t(c)] = isBase64Byte(static_cast<unsigned char>(c));
-        return a;
-    }();
-    // Every byte counts: a sample at a fixed stride can fall in step with repeated lines.
-    qsizetype hits = 0;
-    for (qsizetype i = 0; i < n; ++i)
-        hits += alphabet[p[i]];
-    return hits * 100 >= n * 90;
+    constexpr qsizetype kBlock = 64;
+    qsizetype spaces = 0;
+    qsizetype i = 0;
+    for (; i + kBlock <= n; i += kBlock) {
+        unsigned block = 0;
+        for (qsizetype k = 0; k < kBlock; ++k)
+            block += p[i + k] == ' ' ? 1u : 0u;
+        spaces += block;
+    }
+    for (; i < n; ++i)
+        spaces += p[i] == ' ' ? 1 : 0;
+    return spaces * 100 < n * 6;
 }
 
 } // namespace
