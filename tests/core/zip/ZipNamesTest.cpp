@@ -75,7 +75,8 @@ TEST(ZipDeflate, ChunksEndOnByteBoundariesAndTheLastEndsTheStream)
 // file inside an attachment do not end it.
 TEST(ZipDeflate, BlocksEndAtTheEdgesOfBase64Runs)
 {
-    const QByteArray prose = QByteArray("the report is attached, see you on Monday\r\n").repeated(200);
+    const QByteArray prose =
+        QByteArray("the report is attached, see you on Monday\r\n").repeated(200);
     QByteArray base64 = QByteArray(12288, 'x').toBase64();
     for (qsizetype at = 0; at + 16 < base64.size(); at += 528)
         base64.replace(at, 16, QByteArray(16, '\0'));
