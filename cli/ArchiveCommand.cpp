@@ -164,7 +164,7 @@ const CliOption kOptions[] = {
     {"v", nullptr, "name each file as it is added or extracted"},
     {"temp", "DIR", "create: build the archive in this folder first"},
     {"span", "DRIVE", "create: spread the archive over disks in this removable drive"},
-    {"level", "0-3", "create: the compression level (default 3)"},
+    {"level", "0-3", "create: the compression level (default 2)"},
 };
 
 ExitCode runArchive(CliContext& ctx)

@@ -13,12 +13,16 @@ namespace kv::zip {
 
 // Compresses the chunks of one entry on every core and hands them back in order. Each chunk is
 // deflated on its own and ends with a full flush (the last one with the end of the stream), so
-// the chunks joined together are one standard deflate stream.
+// the chunks joined together are one standard deflate stream. Inside a chunk, blocks end where
+// base64 text begins or ends.
 class ChunkDeflater
 {
 public:
     // threads 0: one per core. level: the ISA-L level (0 to 3).
-    explicit ChunkDeflater(int threads = 0, int level = 3);
+    explicit ChunkDeflater(int threads = 0, int level = kDefaultLevel);
+    // Level 2 with blocks cut at the base64 runs is smaller on mail than level 3 without, in
+    // half the time.
+    static constexpr int kDefaultLevel = 2;
     ~ChunkDeflater();
     ChunkDeflater(const ChunkDeflater&) = delete;
     ChunkDeflater& operator=(const ChunkDeflater&) = delete;
@@ -34,6 +38,9 @@ public:
     static bool deflateChunk(const QByteArray& in, bool last, int level,
                              std::vector<unsigned char>& levelBuffer, QByteArray* out);
     static std::size_t levelBufferSize(int level);
+    // Where base64 runs begin and end in a chunk, at 4 KiB steps: the offsets of the blocks
+    // after the first.
+    static std::vector<qsizetype> contentBoundaries(const QByteArray& in);
 
 private:
     struct Job

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/IFileSystem.h"
+#include "zip/ChunkDeflater.h"
 #include "zip/ZipNames.h"
 #include "zip/ZipRecords.h"
 #include "zip/ZipTypes.h"
@@ -98,7 +99,7 @@ private:
     QString m_tempFolder;
     QString m_archiveName;
     QString m_files;
-    int m_level = 3;
+    int m_level = ChunkDeflater::kDefaultLevel;
     int m_threads = 0;
 };
 

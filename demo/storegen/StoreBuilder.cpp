@@ -40,7 +40,7 @@ int StoreBuilder::messageCount(const QString& name, int salt) const
         return 0;
     const int base = std::max(0, m_shape.messagesPerFolder);
     if (name == QLatin1String("Inbox"))
-        return 2 * base;
+        return m_shape.inboxMessages >= 0 ? m_shape.inboxMessages : 2 * base;
     // Spread around the average, the same for a seed.
     const std::uint64_t h =
         (m_seed + 1) * 0x9E3779B97F4A7C15ull + std::uint64_t(salt) * 0xBF58476D1CE4E5B9ull;

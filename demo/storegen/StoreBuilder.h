@@ -11,6 +11,7 @@ namespace kv::storegen {
 struct StoreShape
 {
     int messagesPerFolder = 12;   // average; Inbox gets twice as many, Outbox none
+    int inboxMessages = -1;       // Inbox alone, when not the default of twice the average
     int userFolders = 2;          // top-level folders of the user's own, each with nested ones
     int nestingDepth = 2;         // levels of nested folders below each user folder
     bool news = true;             // a news account with newsgroups

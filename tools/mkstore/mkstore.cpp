@@ -24,8 +24,8 @@ int usage(QTextStream& err)
            "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect] [--name FOLDER]\n"
            "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml "
            "files)\n"
-           "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--folders N] [--depth N] "
-           "[--no-news]\n"
+           "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--inbox N] [--folders N] "
+           "[--depth N] [--no-news]\n"
            "  kv2000-mkstore oe4 HOSTDIR [--seed S] [--per-folder N] [--folders N] [--depth N] "
            "[--no-news]\n";
     err.flush();
@@ -54,6 +54,8 @@ int main(int argc, char** argv)
         messages = v.toInt();
     if (takeOption(args, QStringLiteral("--per-folder"), &v))
         shape.messagesPerFolder = v.toInt();
+    if (takeOption(args, QStringLiteral("--inbox"), &v))
+        shape.inboxMessages = v.toInt();
     if (takeOption(args, QStringLiteral("--folders"), &v))
         shape.userFolders = v.toInt();
     if (takeOption(args, QStringLiteral("--depth"), &v))

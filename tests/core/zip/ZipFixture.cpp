@@ -60,10 +60,13 @@ QByteArray mailText(int bytes, quint32 seed)
     QRandomGenerator rng(seed);
     QByteArray out;
     while (out.size() < bytes) {
-        if (rng.bounded(40) == 0) { // a base64 line of an attachment
-            for (int i = 0; i < 76; ++i)
-                out.append(base64[rng.bounded(64)]);
-            out.append("\r\n");
+        if (rng.bounded(40) == 0) { // a base64 line, now and then a whole attachment of them
+            const int lines = rng.bounded(10) == 0 ? 20 + int(rng.bounded(200)) : 1;
+            for (int line = 0; line < lines; ++line) {
+                for (int i = 0; i < 76; ++i)
+                    out.append(base64[rng.bounded(64)]);
+                out.append("\r\n");
+            }
         } else {
             out.append(words[rng.bounded(int(words.size()))] + ' ');
         }

@@ -31,12 +31,12 @@ template <class Record> const Record* findNumber(const QList<Record>& records, i
 
 } // namespace
 
-// Nested folders, a news account with its groups, and more folders than one index node holds,
-// so that the folder list's root has children.
+// Nested folders, a news account with its groups, more folders than one index node holds, so
+// that the folder list's root has children, and an Inbox of its own size.
 TEST(Store, Oe5StoreReadsBack)
 {
     TempDir dir;
-    const StoreShape shape{.messagesPerFolder = 4, .userFolders = 20};
+    const StoreShape shape{.messagesPerFolder = 4, .inboxMessages = 9, .userFolders = 20};
     StoreSummary sum;
     StoreBuilder builder(21, shape);
     ASSERT_TRUE(builder.writeOe5(dir.path(), &sum)) << builder.error().toStdString();
@@ -61,6 +61,9 @@ TEST(Store, Oe5StoreReadsBack)
             EXPECT_EQ(r->parentNumber, f.parentNumber);
         }
         news += f.news;
+        if (f.name == u"Inbox"_s) {
+            EXPECT_EQ(f.messages, shape.inboxMessages);
+        }
         for (int i = 0; i < f.messages; ++i)
             expected.push_back(gen.message(next++).raw);
         if (f.fileName.isEmpty()) {
