@@ -19,6 +19,26 @@ enum class Hive
     ClassesRoot,   // HKEY_CLASSES_ROOT
 };
 
+// "HKEY_CURRENT_USER", ...: the hive's full name, as registry scripts and messages spell it.
+inline QString hiveName(Hive hive)
+{
+    switch (hive) {
+    case Hive::CurrentUser:
+        return QStringLiteral("HKEY_CURRENT_USER");
+    case Hive::LocalMachine:
+        return QStringLiteral("HKEY_LOCAL_MACHINE");
+    case Hive::Users:
+        return QStringLiteral("HKEY_USERS");
+    case Hive::CurrentConfig:
+        return QStringLiteral("HKEY_CURRENT_CONFIG");
+    case Hive::DynData:
+        return QStringLiteral("HKEY_DYN_DATA");
+    case Hive::ClassesRoot:
+        return QStringLiteral("HKEY_CLASSES_ROOT");
+    }
+    return QStringLiteral("(unknown hive)");
+}
+
 // The Windows registry. Key paths are relative to the hive, "\"-separated, matched without
 // regard to case; an empty path is the hive's root. Every call returns a Win32 error code
 // (kErrorSuccess, kErrorFileNotFound for a missing key or value, kErrorAccessDenied when the

@@ -114,7 +114,7 @@ QString storedSpelling(IRegistry& registry, Hive hive, const QString& keyPath)
 void appendKey(QByteArray& script, IRegistry& registry, Hive hive, const QString& path,
                bool withSubkeys)
 {
-    QByteArray head = "[" + ansi::fromUnicode(RegistryScript::hiveName(hive));
+    QByteArray head = "[" + ansi::fromUnicode(platform::hiveName(hive));
     if (!path.isEmpty())
         head += '\\' + ansi::fromUnicode(path);
     script += head + ']' + kCrLf;
@@ -141,25 +141,6 @@ QByteArray RegistryScript::exportKey(IRegistry& registry, Hive hive, const QStri
     QByteArray script = "REGEDIT4" + kCrLf + kCrLf;
     appendKey(script, registry, hive, storedSpelling(registry, hive, keyPath), withSubkeys);
     return script;
-}
-
-QString RegistryScript::hiveName(Hive hive)
-{
-    switch (hive) {
-    case Hive::CurrentUser:
-        return QStringLiteral("HKEY_CURRENT_USER");
-    case Hive::LocalMachine:
-        return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case Hive::Users:
-        return QStringLiteral("HKEY_USERS");
-    case Hive::CurrentConfig:
-        return QStringLiteral("HKEY_CURRENT_CONFIG");
-    case Hive::DynData:
-        return QStringLiteral("HKEY_DYN_DATA");
-    case Hive::ClassesRoot:
-        return QStringLiteral("HKEY_CLASSES_ROOT");
-    }
-    return {};
 }
 
 } // namespace kv

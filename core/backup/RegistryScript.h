@@ -18,9 +18,6 @@ public:
     // does not exist.
     static QByteArray exportKey(platform::IRegistry& registry, platform::Hive hive,
                                 const QString& keyPath, bool withSubkeys);
-
-    // "HKEY_CURRENT_USER", ... as the script names the hive.
-    static QString hiveName(platform::Hive hive);
 };
 
 } // namespace kv

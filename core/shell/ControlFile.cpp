@@ -71,7 +71,11 @@ bool readLines(IFileSystem& files, const QString& path, QStringList* lines)
 {
     auto in = files.open(path, QIODevice::ReadOnly);
     if (!in) {
-        qCWarning(lcShell) << "cannot read" << path << "error" << files.lastError();
+        // A missing file is the normal state of an identity's first run.
+        if (files.lastError() == platform::kErrorFileNotFound)
+            qCInfo(lcShell) << "no control file yet:" << path;
+        else
+            qCWarning(lcShell) << "cannot read" << path << "error" << files.lastError();
         return false;
     }
     const QByteArray bytes = in->readAll();

@@ -18,25 +18,6 @@ constexpr int kMaxValueNameLength = 16383;
 
 const QString kDefaultUserKey = QStringLiteral(".Default");
 
-QString hiveName(Hive hive)
-{
-    switch (hive) {
-    case Hive::CurrentUser:
-        return QStringLiteral("HKEY_CURRENT_USER");
-    case Hive::LocalMachine:
-        return QStringLiteral("HKEY_LOCAL_MACHINE");
-    case Hive::Users:
-        return QStringLiteral("HKEY_USERS");
-    case Hive::CurrentConfig:
-        return QStringLiteral("HKEY_CURRENT_CONFIG");
-    case Hive::DynData:
-        return QStringLiteral("HKEY_DYN_DATA");
-    case Hive::ClassesRoot:
-        return QStringLiteral("HKEY_CLASSES_ROOT");
-    }
-    return QStringLiteral("(unknown hive)");
-}
-
 QString keyName(Hive hive, const QString& path)
 {
     return path.isEmpty() ? hiveName(hive) : hiveName(hive) + QLatin1Char('\\') + path;
