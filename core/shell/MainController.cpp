@@ -17,6 +17,7 @@
 #include "util/FileOperation.h"
 #include "util/Like.h"
 #include "util/SystemUtils.h"
+#include "util/TaskRunner.h"
 
 #include "platform/Platform.h"
 #include "platform/WinPath.h"
@@ -45,11 +46,13 @@ bool isYes(const QString& value)
 
 } // namespace
 
-MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFunctions* functions)
+MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFunctions* functions,
+                               TaskRunner* runner)
     : m_registry(
           std::make_unique<GuardedRegistry>(platform.registry, &ui, Strings::programTitle())),
       m_platform{*m_registry, platform.files, platform.system, platform.processes}, m_ui(ui),
-      m_view(view),
+      m_view(view), m_ownRunner(runner ? nullptr : std::make_unique<InlineTaskRunner>()),
+      m_runner(runner ? *runner : *m_ownRunner),
       m_ownFunctions(functions ? nullptr : std::make_unique<UnavailableFunctions>(ui)),
       m_functions(functions ? *functions : *m_ownFunctions),
       m_settings(std::make_unique<AppSettings>(m_platform.registry)),

@@ -18,6 +18,7 @@ class AppSettings;
 class GuardedRegistry;
 class IFunctions;
 class IMainView;
+class TaskRunner;
 class Ui;
 
 // The logic of the main window: the start-up, the menus, the close request and the unload.
@@ -33,9 +34,11 @@ public:
         Interactive, // the opening page is shown
     };
 
-    // functions may be null: the functions then tell the user they are not available yet.
+    // functions may be null: the program's own functions are then used. runner carries the
+    // backup run's long part; null runs it at once on the calling thread (command line, tests),
+    // the GUI gives one that uses a worker thread.
     MainController(platform::Platform& platform, Ui& ui, IMainView& view,
-                   IFunctions* functions = nullptr);
+                   IFunctions* functions = nullptr, TaskRunner* runner = nullptr);
     ~MainController();
 
     // The whole start-up. commandLine holds the program's arguments without our own options
@@ -79,6 +82,7 @@ public:
     const MainState& state() const { return m_state; }
     AppSettings& settings() { return *m_settings; }
     WizardNavigator& navigator() { return m_nav; }
+    TaskRunner& runner() { return m_runner; }
 
     // The command-line switch test: the line begins with "\" and holds the text after it.
     static bool hasSwitch(const QString& commandLine, const QString& letters);
@@ -103,6 +107,8 @@ private:
     platform::Platform m_platform;
     Ui& m_ui;
     IMainView& m_view;
+    std::unique_ptr<TaskRunner> m_ownRunner;
+    TaskRunner& m_runner;
     std::unique_ptr<IFunctions> m_ownFunctions;
     IFunctions& m_functions;
     std::unique_ptr<AppSettings> m_settings;
