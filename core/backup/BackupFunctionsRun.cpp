@@ -53,6 +53,12 @@ void BackupFunctions::runBackup(MainState& state)
         return;
     }
     m_runIsQuick = state.quickBackup;
+    // The quick backup has no name step: its name was made at start-up, and an archive of the
+    // same name is kept as the last wizard run chose.
+    if (m_runIsQuick) {
+        state.backupFile = state.backupName;
+        state.renameExisting = state.doRename;
+    }
     RunProgress* progress = nullptr;
     m_screen.reset();
     if (m_runIsQuick)
