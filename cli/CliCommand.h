@@ -28,6 +28,9 @@ enum class ExitCode : int
     Usage = 2,
     // A write the command must make is refused while Wine programs hold the registry.
     RegistryHeld = 2,
+    // The inventory could not be taken (no environment, no folder list): scripts that check a
+    // backup's prerequisites tell it from a damaged file read by the other commands.
+    InventoryFailed = 2,
 };
 
 struct CliCommand
@@ -66,6 +69,7 @@ extern const CliCommand kArchiveCommand;
 extern const CliCommand kEnvCommand;
 extern const CliCommand kExtractCommand;
 extern const CliCommand kHeadersCommand;
+extern const CliCommand kInventoryCommand;
 
 // Runs the command line (the arguments after the program's name).
 ExitCode runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);

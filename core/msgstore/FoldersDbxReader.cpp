@@ -110,7 +110,8 @@ bool FoldersDbxReader::readRecord(const FileView& file, quint32 offset)
     r.property1Id = p[16];
     r.parentNumber = quint16(le16(p + 17));
     r.property2Id = p[20];
-    r.newsMark = p[25];
+    r.property3Id = p[24];
+    r.property3Low = p[25];
     const quint64 dataAt = quint64(offset) + 4 * (quint64(r.propertyCount) + 3);
     const quint64 room = qMin(kTextRoom, file.available(dataAt));
     if (room > 0) {

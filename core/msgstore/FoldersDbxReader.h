@@ -18,7 +18,8 @@ struct DbxFolderRecord
     quint16 parentNumber = 0; // low 16 bits of the second property's value
     quint8 property1Id = 0;
     quint8 property2Id = 0;
-    quint8 newsMark = 0; // low byte of the fourth property's value
+    quint8 property3Id = 0;
+    quint8 property3Low = 0; // low byte of the fourth property's value
     QString name;
     QString fileName; // "" unless the second text ends in "dbx" (any case)
 
@@ -27,7 +28,12 @@ struct DbxFolderRecord
     {
         return (property2Id == 6 || property2Id == 134) && property1Id == 2;
     }
-    bool hasNewsMark() const { return newsMark == 6 || newsMark == 134; }
+    // The fourth property is the flags word (6 stored in the data area, 134 = 0x86 in the
+    // word itself): the folder has no file name of its own. That is what marks a news server or
+    // newsgroup (and the standard folders never opened). The low byte of the property's value
+    // is no mark: for a folder with a file it is where the file name starts, the name's length
+    // plus one, so every five-letter folder such as "Inbox" would read as news.
+    bool hasNewsMark() const { return property3Id == 6 || property3Id == 134; }
 };
 
 // Reads the folder records of "folders.dbx" from one of its index trees (by default the tree

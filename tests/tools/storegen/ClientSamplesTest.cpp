@@ -61,9 +61,10 @@ TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
 }
 
 // The real folder list, and the same folders written by the generator, read by the inventory's
-// reader from the subscribed folders' tree and from the tree of all objects. The Inbox's fourth
-// property is its file name's place in the data area, 6, which the news test takes for a news
-// mark.
+// reader from the subscribed folders' tree and from the tree of all objects. The news mark is
+// the flags word in fourth place, where a folder with a file has its file name: the accounts,
+// Local Folders and the folders never opened carry it, the Inbox (whose file name starts at 6,
+// the value an older reading took for the mark) and the Outbox do not.
 TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
 {
     std::vector<DbxFolder> folders = FoldersDbxWriter::standardFolders();
@@ -86,9 +87,9 @@ TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
     const QString real = samplePath(u"dbx/dzw_Folders.dbx"_s);
 
     const QStringList subscribed = {
-        "9 0 Hotmail",   "1 0 Local Folders",        "7 1 Deleted Items",
-        "8 1 Drafts",    "4 1 Inbox Inbox.dbx news", "5 1 Outbox Outbox.dbx",
-        "6 1 Sent Items"};
+        "9 0 Hotmail news",  "1 0 Local Folders news", "7 1 Deleted Items news",
+        "8 1 Drafts news",   "4 1 Inbox Inbox.dbx",    "5 1 Outbox Outbox.dbx",
+        "6 1 Sent Items news"};
     EXPECT_EQ(describe(real, 0xCC, 0xEC), subscribed);
     EXPECT_EQ(describe(ours, 0xCC, 0xEC), subscribed);
     const QStringList all = describe(real, 0xC4, 0xE4);

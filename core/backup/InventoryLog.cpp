@@ -1,0 +1,3 @@
+#include "backup/InventoryLog.h"
+
+Q_LOGGING_CATEGORY(lcInventory, "kv.backup.inventory")
