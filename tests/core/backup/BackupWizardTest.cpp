@@ -140,6 +140,12 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_EQ(env.view->button(MainButton::Next), 1);
     env.controller->itemPictureClicked(1);
     EXPECT_EQ(env.st().selectedCount, all - 1);
+    env.controller->itemDetailsRequested(1);
+    const auto details = env.shown("message");
+    ASSERT_FALSE(details.isEmpty());
+    EXPECT_TRUE(details.last().text.startsWith("Folder : ")) << details.last().text;
+    EXPECT_TRUE(details.last().text.contains("File Size: ")); // the backup shows sizes
+    EXPECT_EQ(details.last().icon, MsgIcon::Information);
 
     env.toStep(1);
     env.chooseLocation(kBackups);
@@ -206,6 +212,7 @@ TEST(BackupWizard, EstimateAndExistingName)
     env.controller->selectAllClicked();
     const qint64 e = env.estimate();
     ASSERT_GT(e, 0);
+    env.toStep(1);
     env.chooseLocation(kBackups);
     for (const auto& [free, warned] : {std::pair{e, false}, std::pair{e - 1, true}}) {
         env.files.setDiskSpace(quint64(free), quint64(e) * 4, 'C');
