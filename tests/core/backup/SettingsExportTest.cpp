@@ -1,0 +1,220 @@
+#include "backup/SettingsExport.h"
+#include "platform/Platform.h"
+#include "platform/posix/WineRegistry.h"
+#include "support/FakeProcesses.h"
+#include "support/FakeRegistry.h"
+#include "support/FakeSystem.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/QtPrinters.h"
+#include "support/RequiredPrograms.h"
+#include "support/WineRunner.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+using namespace kv::platform;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kId = u"{1D2C-77}"_s;
+const QString kFolder = u"C:\\Program Files\\Korvane"_s;
+const QString kOe = u"Software\\Microsoft\\Outlook Express\\"_s;
+const QString kOe5 = u"Identities\\{1D2C-77}\\Software\\Microsoft\\Outlook Express\\5.0\\"_s;
+const QString kShared = u"Software\\Microsoft\\Internet Account Manager"_s;
+const QString kOwn = u"Identities\\{1D2C-77}\\Software\\Microsoft\\Internet Account Manager"_s;
+
+struct Fixture
+{
+    test::FakeRegistry registry;
+    test::FaultInjectingFileSystem files{{}, &registry};
+    test::FakeSystem system;
+    test::FakeProcesses processes;
+    Platform platform{registry, files, system, processes};
+    bool folderMade = files.makeSurePath(kFolder + u'\\');
+
+    void set(const QString& key, const QString& text = u"x"_s)
+    {
+        registry.setString(Hive::CurrentUser, key, u"v"_s, text);
+    }
+    SettingsExportResult run(bool oe5, const QString& folder = kFolder)
+    {
+        return SettingsExport(platform).run({folder, oe5, kId});
+    }
+    QByteArray file(const QString& name) { return files.readFile(kFolder + u'\\' + name); }
+};
+
+// "Accounts=Internet Accounts.reg" style: each group's row text and file ("" for none).
+QStringList summary(const SettingsExportResult& result)
+{
+    QStringList out;
+    for (const ExportedGroup& g : result.groups)
+        out << g.rowText + u'=' + g.regPath.section(u'\\', -1);
+    return out;
+}
+
+// Every value and subkey below `path`, one line each, in a stable order.
+QStringList dump(IRegistry& registry, const QString& path)
+{
+    QStringList lines;
+    QList<RegNamedValue> values;
+    EXPECT_EQ(registry.enumValues(Hive::CurrentUser, path, &values), kErrorSuccess)
+        << path.toStdString();
+    for (const RegNamedValue& v : std::as_const(values))
+        lines << u"%1 [%2] %3=%4"_s.arg(path, v.name)
+                     .arg(v.value.type)
+                     .arg(QString::fromLatin1(v.value.data.toHex()));
+    QStringList subkeys;
+    registry.enumSubKeys(Hive::CurrentUser, path, &subkeys);
+    for (const QString& name : std::as_const(subkeys))
+        lines << path + u'\\' + name << dump(registry, path + u'\\' + name);
+    lines.sort(Qt::CaseInsensitive);
+    return lines;
+}
+
+} // namespace
+
+TEST(SettingsExportTest, GroupsByModeAndSystem)
+{
+    const struct
+    {
+        bool oe5;
+        bool nt;
+        QStringList keys;
+        QStringList expected;
+    } cases[] = {
+        {false,
+         false,
+         {kOe + u"Mail\\Inbox Rules"_s, kOe + u"Signatures"_s, kOe + u"Block Senders"_s, kShared,
+          u"RemoteAccess"_s},
+         {u"Accounts=Internet Accounts.reg"_s, u"Block Senders=Block Senders.reg"_s,
+          u"Preferences=Preferences.reg"_s, u"Remote Acccess=Remote Access.reg"_s,
+          u"Rules Wizard=Rules Wizard.reg"_s, u"Signatures=Signatures.reg"_s}},
+        {true,
+         true,
+         {kOe5 + u"Rules"_s, kOe5 + u"Mail"_s, kOe5 + u"Block Senders"_s, kShared,
+          u"RemoteAccess"_s, kOe + u"Signatures"_s},
+         {u"Accounts=Internet Accounts.reg"_s, u"Block Senders=Block Senders.reg"_s,
+          u"Preferences=Preferences.reg"_s, u"Remote Acccess="_s,
+          u"Rules Wizard=Rules Wizard.reg"_s, u"Signatures="_s}},
+        {true,
+         false,
+         {kOe5 + u"Signatures"_s, kOe + u"Mail"_s},
+         {u"Accounts="_s, u"Block Senders="_s, u"Preferences="_s, u"Remote Acccess="_s,
+          u"Rules Wizard="_s, u"Signatures=Signatures.reg"_s}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.system.setVersion({5, 1, 2600, c.nt ? 2u : 1u, {}});
+        for (const QString& key : c.keys)
+            f.set(key);
+        // A file of an earlier run whose key has gone must not be offered again.
+        ASSERT_TRUE(f.files.writeFile(kFolder + u"\\Remote Access.reg"_s, "old"));
+        const SettingsExportResult result = f.run(c.oe5);
+        EXPECT_EQ(summary(result), c.expected) << c.oe5 << c.nt;
+        EXPECT_TRUE(result.errors.isEmpty());
+        if (!c.expected.contains(u"Remote Acccess=Remote Access.reg"_s)) {
+            EXPECT_TRUE(f.file(u"Remote Access.reg"_s).isEmpty()) << "the old file is gone";
+        }
+        // Version 4 keeps its rules below the preferences and exports them on their own.
+        EXPECT_FALSE(f.file(u"Preferences.reg"_s).contains("Inbox Rules"));
+    }
+}
+
+TEST(SettingsExportTest, AccountsFollowTheIdentitysDefaultMailAccount)
+{
+    Fixture f;
+    f.set(kShared + u"\\Accounts\\00000001"_s, u"HKEY_CURRENT_USER is data"_s);
+    f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, {});
+    f.run(true);
+    const QByteArray shared = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager";
+    const QByteArray own = "[HKEY_CURRENT_USER\\Identities\\{1D2C-77}\\Software\\Microsoft\\"
+                           "Internet Account Manager";
+    const QByteArray value = "\"v\"=\"HKEY_CURRENT_USER is data\"\r\n\r\n";
+    EXPECT_EQ(f.file(u"Internet Accounts.reg"_s),
+              "REGEDIT4\r\n\r\n" + own + "]\r\n\r\n" + own + "\\Accounts]\r\n\r\n" + own +
+                  "\\Accounts\\00000001]\r\n" + value + "\r\n" + shared + "]\r\n\r\n" + shared +
+                  "\\Accounts]\r\n\r\n" + shared + "\\Accounts\\00000001]\r\n" + value);
+
+    f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, u"00000002"_s);
+    f.set(kOwn + u"\\Accounts\\00000002"_s, u"own"_s);
+    f.run(true);
+    const QByteArray replaced = f.file(u"Internet Accounts.reg"_s);
+    EXPECT_TRUE(replaced.startsWith("REGEDIT4\r\n\r\n" + own + "]\r\n\"Default Mail Account\"="));
+    EXPECT_FALSE(replaced.contains(shared)) << "the identity's own key replaces the shared one";
+}
+
+TEST(SettingsExportTest, AFullDiskLeavesNoHalfScript)
+{
+    Fixture f;
+    const QString floppy = f.files.prefix().file(u"floppy"_s);
+    f.files.mapDrive(u'A', floppy, DriveType::Removable, 200);
+    f.set(kOe + u"Signatures"_s, QString(300, u's'));
+    f.set(kOe + u"Block Senders"_s);
+    const SettingsExportResult result = f.run(false, u"A:"_s);
+    EXPECT_EQ(summary(result).filter(u".reg"_s), QStringList{u"Block Senders=Block Senders.reg"_s});
+    ASSERT_EQ(result.errors.size(), 1);
+    EXPECT_EQ(result.errors.first(),
+              u"The settings \"Signatures\" could not be saved in \"A:\\Signatures.reg\": the disk "
+              "is full."_s);
+    EXPECT_EQ(QDir(floppy).entryList(QDir::Files), QStringList{u"Block Senders.reg"_s});
+}
+
+TEST(SettingsExportTest, WinesRegistryEditorImportsEveryScriptExactly)
+{
+    KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
+    test::TempDir scratch;
+    test::WineRunner wine(scratch.path());
+    ASSERT_EQ(wine.run({u"wineboot"_s, u"-i"_s}, 300), 0);
+    wine.waitForServerExit();
+
+    Fixture f;
+    QByteArray binary;
+    for (int i = 0; i < 200; ++i)
+        binary += char(i * 7);
+    const QList<std::pair<QString, RegValue>> odd = {
+        {{}, RegValue::fromString(u"default \"quoted\""_s)},
+        {u"back\\slash \"name\""_s, RegValue::fromString(u"C:\\dir\\"_s)},
+        {u"Größe"_s, RegValue::fromString(u"café € Ä"_s)},
+        {u"empty"_s, RegValue::fromString({})},
+        {u"zero bytes"_s, RegValue::fromBinary({}, kRegSz)},
+        {u"lines"_s, RegValue::fromString(u"one\r\ntwo"_s)},
+        {u"binary"_s, RegValue::fromBinary(binary)},
+        {u"no binary"_s, RegValue::fromBinary({})},
+        {u"expand"_s, RegValue::fromString(u"%USERPROFILE%\\é"_s, kRegExpandSz)},
+        {u"multi"_s, RegValue::fromMultiString({u"a"_s, u"bé"_s, u"c d"_s})},
+        {u"dword"_s, RegValue::fromDword(0xffffffff)},
+        {u"none"_s, RegValue::fromBinary(QByteArray::fromHex("00ff"), kRegNone)},
+        {u"qword"_s, RegValue::fromBinary(QByteArray::fromHex("0102030405060708"), kRegQword)},
+        {u"link"_s, RegValue::fromBinary(QByteArray("\\\0R\0", 4), kRegLink)},
+    };
+    const QStringList keys = {kOe5 + u"Rules\\Nested\\Deeper Ä"_s, kOe5 + u"Mail"_s,
+                              kOe5 + u"Signatures\\0"_s,           kOe5 + u"Block Senders\\Mail"_s,
+                              kShared + u"\\Accounts\\1"_s,        u"RemoteAccess\\Profile"_s};
+    for (const QString& key : keys)
+        for (const auto& [name, value] : odd)
+            ASSERT_EQ(f.registry.setValue(Hive::CurrentUser, key, name, value), kErrorSuccess);
+
+    const SettingsExportResult result = f.run(true);
+    ASSERT_TRUE(result.errors.isEmpty()) << result.errors.join(u' ').toStdString();
+    ASSERT_EQ(result.groups.size(), 6);
+    QStringList import = {u"wine"_s, u"regedit"_s, u"/S"_s};
+    for (const ExportedGroup& group : result.groups) {
+        ASSERT_FALSE(group.regPath.isEmpty()) << group.rowText.toStdString();
+        import << u"Z:"_s + f.files.toHostPath(group.regPath).replace(u'/', u'\\');
+    }
+    QByteArray out;
+    EXPECT_EQ(wine.run(import, 120, &out), 0) << out.constData();
+    wine.waitForServerExit();
+
+    posix::WineRegistry imported{posix::WinePrefix(scratch.path())};
+    for (const QString& top : {kOe5 + u"Rules"_s, kOe5 + u"Mail"_s, kOe5 + u"Signatures"_s,
+                               kOe5 + u"Block Senders"_s, kShared, u"RemoteAccess"_s})
+        EXPECT_EQ(dump(imported, top), dump(f.registry, top)) << top.toStdString();
+    // The accounts of an identity without its own default account come back under it as well.
+    QStringList moved = dump(f.registry, kShared);
+    moved.replaceInStrings(kShared, kOwn);
+    EXPECT_EQ(dump(imported, kOwn), moved);
+}
