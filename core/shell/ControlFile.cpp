@@ -1,5 +1,7 @@
 #include "shell/ControlFile.h"
 
+#include "backup/ItemGrid.h"
+#include "grid/TreeListModel.h"
 #include "platform/Ansi.h"
 #include "shell/MainState.h"
 #include "shell/ShellLog.h"
@@ -21,6 +23,35 @@ QString firstLine(bool oe5, const QString& identityName, const QString& identity
     return oe5 ? QStringLiteral("Korvane - OE5 - {") + identityName + QStringLiteral("} ") +
                      identityId
                : QStringLiteral("Korvane OE4");
+}
+
+QString backupFirstLine(bool oe5, const QString& identityName, const QString& identityId)
+{
+    return oe5 ? firstLine(true, identityName, identityId) : QStringLiteral("Korvane - OE4");
+}
+
+QString itemRecord(int kind, const QString& rowText, const QString& fileName, int row,
+                   int parentRow, int state)
+{
+    const QChar sep = MainState::kFieldSeparator;
+    return QString::number(kind) + sep + rowText + sep + fileName + sep + QString::number(row) +
+           sep + QString::number(parentRow) + sep + QString::number(state);
+}
+
+QStringList itemRecords(const TreeListModel& grid)
+{
+    QStringList records;
+    for (int row = 1; row < grid.totalRowCount(); ++row)
+        records.append(itemRecord(itemKind(grid, row), grid.text(row),
+                                  grid.cell(row, cell::MbxName), row, qMax(0, grid.parentRow(row)),
+                                  grid.checkState(row)));
+    return records;
+}
+
+bool writeWithItems(IFileSystem& files, const QString& path, const QString& firstLine,
+                    const TreeListModel& grid)
+{
+    return writeLines(files, path, QStringList{firstLine} + itemRecords(grid));
 }
 
 bool writeLines(IFileSystem& files, const QString& path, const QStringList& lines)

@@ -1,0 +1,309 @@
+// The backup run's edges: existing archives, purge, diskettes, cancel and the failures, each
+// through the Ui's questions and what is left on disk.
+#include "BackupFixture.h"
+
+#include "backup/BackupOutcome.h"
+#include "backup/ItemList.h"
+#include "backup/RunLog.h"
+#include "util/TaskRunner.h"
+
+#include <QDir>
+#include <QFile>
+
+namespace kv::test {
+namespace {
+
+using platform::DriveType;
+
+// Progress that can act in the middle of the zipping (a cancel, a disk swap).
+class HookedProgress : public RecordingProgress
+{
+public:
+    void setProgressText(const QString& text, ProgressStyle style) override
+    {
+        RecordingProgress::setProgressText(text, style);
+        if (onText)
+            onText(text);
+    }
+    std::function<void(const QString&)> onText;
+};
+
+class BackupRunTest : public BackupFixture
+{
+protected:
+    void SetUp() override { makeEnvironment(Store{}); }
+    QStringList runLog() { return fileLines(m_state.backupLogPath); }
+    QStringList backups() { return QDir(host("C:\\Backups")).entryList({"*.eaz"}, QDir::Files); }
+};
+
+TEST_F(BackupRunTest, KeptArchivesAreNumberedFromZero)
+{
+    for (int n = 0; n < 4; ++n)
+        runBackup();
+    const QString stem = archivePath().chopped(4).section(u'\\', -1);
+    EXPECT_EQ(backups(), (QStringList{stem + "-000.eaz", stem + "-001.eaz", stem + "-002.eaz",
+                                      stem + ".eaz"}));
+    EXPECT_TRUE(runLog().contains("Prior Backup file:"));
+    EXPECT_TRUE(runLog().contains("C:\\Backups\\" + stem + "-002.eaz      "));
+    EXPECT_EQ(setting(SectionKind::Identity, "DoRename"), "1");
+}
+
+// A replaced archive stays until the new one has passed its test: a failed or cancelled run
+// leaves the user the backup he had.
+TEST_F(BackupRunTest, ReplacedArchiveSurvivesAFailedOrCancelledRun)
+{
+    enum Case
+    {
+        Verify,
+        Cancel,
+        Good
+    };
+    for (Case c : {Verify, Cancel, Good}) {
+        SCOPED_TRACE(int(c));
+        m_fs.clearFaults();
+        ASSERT_TRUE(m_fs.writeFile(archivePath(), "previous backup"));
+        m_state.renameExisting = false;
+        const QString fresh = "C:\\Backups\\~kvnew-" + archivePath().section(u'\\', -1);
+        if (c == Verify)
+            m_fs.failOn(FileCall::Open, fresh, platform::kErrorSharingViolation);
+        HookedProgress progress;
+        m_run = std::make_unique<BackupRun>(m_platform, m_ui, m_settings, m_state, m_grid, m_totals,
+                                            progress);
+        if (c == Cancel)
+            progress.onText = [this](const QString& t) {
+                if (t.startsWith("Saving: Inbox"))
+                    m_run->requestCancel();
+            };
+        InlineTaskRunner runner;
+        m_run->start(runner, {});
+        EXPECT_EQ(readFile(archivePath()) == "previous backup", c != Good);
+        EXPECT_EQ(backups(), QStringList{archivePath().section(u'\\', -1)});
+        EXPECT_EQ(m_run->end(), c == Cancel ? BackupEnd::StayOpen : BackupEnd::Close);
+    }
+    EXPECT_EQ(m_ui.messages(),
+              (QStringList{"Backup failed validation - One or more files will not extract "
+                           "properly\r\nCompacting all OE folders prior to the backup may cure "
+                           "the problem",
+                           "Backup is complete"}));
+}
+
+TEST_F(BackupRunTest, CancelLeavesTheProgramOpenAndWritesNoSettings)
+{
+    HookedProgress progress;
+    m_run = std::make_unique<BackupRun>(m_platform, m_ui, m_settings, m_state, m_grid, m_totals,
+                                        progress);
+    progress.onText = [this](const QString& t) {
+        if (t.startsWith("Saving: "))
+            m_run->requestCancel();
+    };
+    InlineTaskRunner runner;
+    m_run->start(runner, {});
+    EXPECT_TRUE(m_run->cancelled());
+    EXPECT_EQ(m_run->end(), BackupEnd::StayOpen);
+    EXPECT_FALSE(m_run->showLogNow());
+    EXPECT_TRUE(m_ui.messages().isEmpty());
+    EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
+    EXPECT_FALSE(exists(m_state.controlFilePath));
+    EXPECT_TRUE(runLog().contains(" ----- Backup Cancelled ---- "));
+    EXPECT_FALSE(exists(archivePath()));
+    EXPECT_FALSE(m_state.busy);
+}
+
+// A file another program holds (or that cannot be read for any reason) stops the run with the
+// in-use message; the settings are still written, as after any result but a cancel.
+TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
+{
+    const QString inbox = m_state.env.storeFolder + "Inbox.dbx";
+    m_fs.failOn(FileCall::Open, inbox, platform::kErrorSharingViolation);
+    runBackup();
+    EXPECT_EQ(m_ui.messages(),
+              QStringList{"ERROR - the file below is in use by another application:\r\n" + inbox +
+                          "\r\nFiles in use can not be copied to the backup file."});
+    EXPECT_EQ(m_run->summary().skippedFiles, 1);
+    EXPECT_EQ(m_run->summary().resultCode, 190);
+    const QStringList log = runLog();
+    EXPECT_TRUE(log.contains("Unable to copy file: " + inbox));
+    EXPECT_TRUE(log.contains("Backup Cancelled - "));
+    EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "Y");
+    EXPECT_FALSE(exists(archivePath()));
+}
+
+TEST_F(BackupRunTest, UnwritableDestinationAsksUntilCancelled)
+{
+    m_fs.failOn(FileCall::Open, "C:\\Backups\\Korvane.tst", platform::kErrorAccessDenied);
+    m_ui.answerMessage(MsgResult::Retry).answerMessage(MsgResult::Cancel);
+    runBackup();
+    EXPECT_EQ(m_ui.messages().size(), 2);
+    EXPECT_EQ(m_ui.messages().first(),
+              "Disk Access Error - Check that disk is ready and not Write protected");
+    EXPECT_EQ(m_run->end(), BackupEnd::Close);
+    EXPECT_FALSE(exists(RunLog::tempPath(m_state.programFolder)));
+    EXPECT_TRUE(backups().isEmpty());
+}
+
+TEST_F(BackupRunTest, PurgeDeletesTheOldestButNeverTheNewOrAFutureDatedArchive)
+{
+    m_settings.saveSetting("Parms", "BackupPurge", "3");
+    const QDateTime now = m_system.now().toUTC();
+    const QString base = "C:\\Backups\\Korvane5Backup.Main Identity.";
+    const std::pair<const char*, int> old[] = {{"2026-10-01-08-00", -60},
+                                               {"2026-10-15-08-00", -45},
+                                               {"2026-11-01-08-00", -30},
+                                               {"2026-11-20-08-00", -15},
+                                               {"2027-06-01-08-00", 200}};
+    for (const auto& [stamp, days] : old) {
+        const QString path = base + stamp + ".eaz";
+        ASSERT_TRUE(m_fs.writeFile(path, "old"));
+        ASSERT_TRUE(m_fs.setModified(path, now.addDays(days)));
+    }
+    runBackup();
+    EXPECT_EQ(backups(), (QStringList{"Korvane5Backup.Main Identity.2026-11-20-08-00.eaz",
+                                      "Korvane5Backup.Main Identity.2026-12-06-10-30.eaz",
+                                      "Korvane5Backup.Main Identity.2027-06-01-08-00.eaz"}));
+    const QStringList log = runLog();
+    EXPECT_TRUE(log.contains("Deleted old backup: " + base + "2026-10-01-08-00.eaz"));
+    EXPECT_EQ(log.filter("Deleted old backup: ").size(), 3);
+    EXPECT_TRUE(m_progress.texts.contains("Removing old backup files"));
+}
+
+// Clear-disks empties a drive only when it is a removable one written at its root; a prefix may
+// link A: to any folder of the host.
+TEST_F(BackupRunTest, ClearDisksOnlyEmptiesARemovableDriveAtItsRoot)
+{
+    for (const DriveType type : {DriveType::Fixed, DriveType::Removable}) {
+        SCOPED_TRACE(int(type));
+        const QString folder = m_fs.prefix().file(type == DriveType::Fixed ? "hostA" : "floppy");
+        m_fs.mapDrive(u'a', folder, type, type == DriveType::Removable ? 4 * 1024 * 1024 : 0);
+        ASSERT_TRUE(m_fs.writeFile("a:\\other.txt", "someone else's file"));
+        m_state.saveFolder = "a:\\";
+        m_state.backupFile = "a:\\" + archivePath().section(u'\\', -1);
+        m_state.clearDisks = true;
+        m_ui.answerMessage(MsgResult::Ok);
+        runBackup();
+        EXPECT_EQ(exists("a:\\other.txt"), type == DriveType::Fixed);
+        EXPECT_EQ(runLog().filter("Diskettes not cleared: a:\\").size(),
+                  type == DriveType::Fixed ? 1 : 0);
+        EXPECT_TRUE(exists(m_state.backupFile));
+        EXPECT_EQ(m_ui.pendingAnswers(), 0);
+    }
+}
+
+TEST_F(BackupRunTest, RefusedFirstDisketteReturnsToTheWizard)
+{
+    m_fs.mapDrive(u'a', m_fs.prefix().file("floppy"), DriveType::Removable);
+    m_state.saveFolder = "A:\\";
+    m_state.backupFile = "A:\\x.eaz";
+    m_ui.answerMessage(MsgResult::Cancel);
+    runBackup();
+    EXPECT_EQ(m_ui.messages(), QStringList{"Insert first diskette for the Backup"});
+    EXPECT_EQ(m_run->end(), BackupEnd::StayOpen);
+    EXPECT_TRUE(m_progress.phases.contains(RunPhase::Returned));
+    EXPECT_FALSE(exists("A:\\x.eaz"));
+    EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
+}
+
+// A set spread over diskettes: each full disk is taken out when the next one is asked for, and
+// put back when the test reads it.
+class SwappingUi : public ScriptedUi
+{
+public:
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override
+    {
+        (void)buttons;
+        (void)icon;
+        record("message", text, title);
+        const QString prefix = "Please insert a Disk for backup disk # ";
+        if (!text.startsWith(prefix))
+            return MsgResult::Ok;
+        const int n = text.mid(prefix.size()).toInt();
+        if (!reading) {
+            QFile::rename(drive + "/set.eaz", pieces + QStringLiteral("/%1").arg(n - 1));
+        } else {
+            QFile::remove(drive + "/set.eaz");
+            QFile::copy(pieces + '/' + QString::number(n == 0 ? last : n), drive + "/set.eaz");
+        }
+        return MsgResult::Ok;
+    }
+    QString drive, pieces;
+    bool reading = false;
+    int last = 0;
+};
+
+TEST_F(BackupRunTest, SpanningOntoDiskettesAsksForEachDisk)
+{
+    m_fs.mapDrive(u'a', m_fs.prefix().file("floppy"), DriveType::Removable, 64 * 1024);
+    ASSERT_TRUE(m_fs.writeFile("C:\\users\\tester\\Favorites\\big.bin",
+                               QByteArray(150 * 1024, 'x') + QByteArray::number(qHash(1))));
+    SwappingUi ui;
+    ui.drive = m_fs.prefix().file("floppy");
+    ui.pieces = m_fs.prefix().file("pieces");
+    QDir().mkpath(ui.pieces);
+    m_state.saveFolder = "a:\\";
+    m_state.backupFile = "a:\\set.eaz";
+    m_state.clearDisks = false;
+    HookedProgress progress;
+    progress.onText = [&](const QString& t) {
+        if (t == "Checking Backup File") {
+            ui.reading = true;
+            ui.last = int(QDir(ui.pieces).entryList(QDir::Files).size()) + 1;
+            QFile::copy(ui.drive + "/set.eaz", ui.pieces + '/' + QString::number(ui.last));
+        }
+    };
+    m_run = std::make_unique<BackupRun>(m_platform, ui, m_settings, m_state, m_grid, m_totals,
+                                        progress);
+    InlineTaskRunner runner;
+    m_run->start(runner, {});
+    const QStringList shown = ui.messages();
+    ASSERT_GE(shown.size(), 3);
+    EXPECT_EQ(shown.first(), "Insert first diskette for the Backup");
+    EXPECT_EQ(shown.at(1), "Please insert a Disk for backup disk # 2");
+    EXPECT_EQ(shown.last(), "Backup is complete");
+    EXPECT_EQ(m_run->summary().resultCode, 0);
+}
+
+TEST(BackupOutcomeTest, EveryResultCodeHasItsMessageAndLogLines)
+{
+    struct Row
+    {
+        int code;
+        const char* message;
+        const char* log;
+    };
+    const Row rows[] = {
+        {0, "Backup is complete", ""},
+        {30, "Backup is complete", ""},
+        {-1000, "", "***** Backup verify failed *********"},
+        {140,
+         "WARNING - One or more files were skipped and are NOT in the backup.\r\nFiles are "
+         "skipped if they are in use - please close files before making an backup.",
+         ""},
+        {300, "Backup failed - Disk is full", "Disk error during save - 300"},
+        {190, "", "Backup Cancelled - "},
+        {310, "Unable to create output file - device not ready or disk error",
+         "Unable to create the Backup File"},
+        {210, "Backup Failed - internal error 210", "Unexpected error -210"},
+    };
+    for (const Row& r : rows) {
+        const BackupOutcome o = BackupOutcome::forResult(r.code, false);
+        EXPECT_EQ(o.message, QLatin1String(r.message)) << r.code;
+        EXPECT_EQ(o.logLines.value(0), QLatin1String(r.log)) << r.code;
+        EXPECT_EQ(o.success(), r.code >= 0 && r.code <= 30) << r.code;
+    }
+    EXPECT_TRUE(BackupOutcome::forResult(0, true).message.isEmpty()); // quick backup
+}
+
+TEST(ItemListTest, RecordsReadBackAsWrittenAndTheDateIsEnglish)
+{
+    ItemListRecord r{"MBX", "Sent Items.mbx", "Sent Items", 4, 2, 1, 17, 2, true};
+    ItemListRecord back;
+    ASSERT_TRUE(ItemListRecord::parse(r.line(), &back));
+    EXPECT_EQ(back.line(), r.line());
+    EXPECT_EQ(r.line(), "MBX\tSent Items.mbx\tSent Items\t4\t2\t1\t17\t2\tIDX");
+    EXPECT_FALSE(ItemListRecord::parse("NCH\tFolders.dbx", &back));
+    EXPECT_EQ(ItemList::dateText(QDateTime(QDate(2026, 12, 6), QTime(15, 5))),
+              "Sun Dec 06, 2026 @ 03:05 PM");
+}
+
+} // namespace
+} // namespace kv::test
