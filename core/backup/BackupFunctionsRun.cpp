@@ -53,22 +53,14 @@ void BackupFunctions::runBackup(MainState& state)
         return;
     }
     m_runIsQuick = state.quickBackup;
-    // The quick backup has no name step: its name was made at start-up, and an archive of the
-    // same name is kept as the last wizard run chose.
-    if (m_runIsQuick) {
-        state.backupFile = state.backupName;
-        state.renameExisting = state.doRename;
-    }
-    RunProgress* progress = nullptr;
-    m_screen.reset();
+    // The quick backup has no name step: an archive of the same name is kept as the settings
+    // say.
     if (m_runIsQuick)
-        progress = m_s.ui.openQuickBackupWindow([this] {
-            if (m_run)
-                m_run->requestCancel();
-        });
-    if (!progress && m_runIsQuick) {
-        progress = &m_s.view.runProgress();
-    } else if (!progress) {
+        state.renameExisting = state.doRename;
+    // The run shows a quick backup's progress in the quick window, which it opens itself.
+    RunProgress* progress = &m_s.view.runProgress();
+    m_screen.reset();
+    if (!m_runIsQuick) {
         m_screen = std::make_unique<RunScreen>(m_s.view.runProgress(), [this, &state](RunPhase p) {
             if (p == RunPhase::Preparing || p == RunPhase::Zipping)
                 setRunControls(state, true, p == RunPhase::Zipping);
@@ -80,7 +72,8 @@ void BackupFunctions::runBackup(MainState& state)
     m_run = std::make_unique<BackupRun>(m_s.platform, m_s.ui, m_s.settings, state,
                                         m_s.view.itemGrid(), m_inventory->totals(), *progress);
     state.busy = true;
-    qCInfo(lcWizard) << (m_runIsQuick ? "quick backup" : "backup") << "starts:" << state.backupFile;
+    qCInfo(lcWizard) << (m_runIsQuick ? "quick backup" : "backup")
+                     << "starts:" << (m_runIsQuick ? state.backupName : state.backupFile);
     m_run->start(m_s.runner, [this, &state] { runEnded(state); });
 }
 
@@ -99,8 +92,6 @@ void BackupFunctions::setRunControls(const MainState& state, bool running, bool 
 void BackupFunctions::runEnded(MainState& state)
 {
     state.busy = false;
-    if (m_runIsQuick)
-        m_s.ui.closeQuickBackupWindow();
     if (m_run->showLogNow() && m_s.openLog)
         m_s.openLog(state.backupLogPath);
     // A quick backup ends the program whatever became of it; the window was never shown.

@@ -140,10 +140,13 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_EQ(env.view->button(MainButton::Next), 1);
     env.controller->itemPictureClicked(1);
     EXPECT_EQ(env.st().selectedCount, all - 1);
-    env.controller->itemDetailsRequested(1);
+    int folder = 1;
+    while (folder < env.view->grid.rowCount() && itemKind(env.view->grid, folder) != 2)
+        ++folder;
+    env.controller->itemDetailsRequested(folder);
     const auto details = env.shown("message");
     ASSERT_FALSE(details.isEmpty());
-    EXPECT_TRUE(details.last().text.startsWith("Folder : ")) << details.last().text;
+    EXPECT_TRUE(details.last().text.startsWith("Folder : ")) << details.last().text.toStdString();
     EXPECT_TRUE(details.last().text.contains("File Size: ")); // the backup shows sizes
     EXPECT_EQ(details.last().icon, MsgIcon::Information);
 
