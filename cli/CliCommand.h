@@ -66,6 +66,7 @@ inline constexpr CliOption kPrefixOption{"prefix", "DIR",
 inline constexpr CliOption kDemoOption{"demo", nullptr, "the demo environment, made on first use"};
 
 extern const CliCommand kArchiveCommand;
+extern const CliCommand kBackupCommand;
 extern const CliCommand kEnvCommand;
 extern const CliCommand kExtractCommand;
 extern const CliCommand kHeadersCommand;

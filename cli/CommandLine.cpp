@@ -13,8 +13,8 @@ namespace {
 
 const QString kProgram = QStringLiteral("kv2000-cli");
 
-const CliCommand* const kCommands[] = {&kArchiveCommand, &kEnvCommand, &kExtractCommand,
-                                       &kHeadersCommand, &kInventoryCommand};
+const CliCommand* const kCommands[] = {&kArchiveCommand, &kBackupCommand,  &kEnvCommand,
+                                       &kExtractCommand, &kHeadersCommand, &kInventoryCommand};
 
 const CliOption kHelpOption{"h", nullptr, "show this help"};
 const CliOption kVersionOption{"version", nullptr, "show the program's version"};

@@ -78,7 +78,6 @@ enum class StringId
     ClearDiskettes = 315,
     RegistryCaution = 317,
     RegistryMoreInfo = 318,
-    // Our own texts, beyond the program's resources.
     DamagedNchIndex = 10118,
     DamagedDbxIndex = 10235,
 };
