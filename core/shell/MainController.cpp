@@ -1,5 +1,6 @@
 #include "shell/MainController.h"
 
+#include "backup/BackupFunctions.h"
 #include "oeenv/MailClient.h"
 #include "oeenv/RegistryAccess.h"
 #include "oeenv/RunningClient.h"
@@ -51,12 +52,17 @@ MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFun
     : m_registry(
           std::make_unique<GuardedRegistry>(platform.registry, &ui, Strings::programTitle())),
       m_platform{*m_registry, platform.files, platform.system, platform.processes}, m_ui(ui),
-      m_view(view),
-      m_ownFunctions(functions ? nullptr : std::make_unique<UnavailableFunctions>(ui)),
-      m_functions(functions ? *functions : *m_ownFunctions),
-      m_ownRunner(runner ? nullptr : std::make_unique<InlineTaskRunner>()),
+      m_view(view), m_ownRunner(runner ? nullptr : std::make_unique<InlineTaskRunner>()),
       m_runner(runner ? *runner : *m_ownRunner),
       m_settings(std::make_unique<AppSettings>(m_platform.registry)),
+      m_unavailable(std::make_unique<UnavailableFunctions>(ui)),
+      m_ownFunctions(functions ? nullptr
+                               : std::make_unique<BackupFunctions>(
+                                     BackupFunctions::Services{
+                                         m_platform, ui, view, *m_settings, m_runner,
+                                         [this](const QString& path) { m_menus.openLog(path); }},
+                                     *m_unavailable)),
+      m_functions(functions ? *functions : *m_ownFunctions),
       m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
       m_menus(*this, m_platform, ui, view)
 {
@@ -83,8 +89,7 @@ MainController::LoadResult MainController::load(const QStringList& commandLine,
     FieldList::setSeparators();
     m_state.programTitle = Strings::programTitle();
     m_state.windowsFolder =
-        winpath::removeTrailingBackslash(m_platform.system.windowsDirectory()) +
-        QLatin1Char('\\');
+        winpath::removeTrailingBackslash(m_platform.system.windowsDirectory()) + QLatin1Char('\\');
     m_settings->setCompany(QStringLiteral("Tarnworks"));
     m_settings->setAppName(QStringLiteral("Korvane"));
     m_state.programFolder = winpath::removeTrailingBackslash(m_platform.system.programFolder());

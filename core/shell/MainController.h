@@ -30,12 +30,14 @@ public:
     enum class LoadResult
     {
         Unload,      // a start-up check failed (its message was shown): the window closes
-        QuickBackup, // the quick backup ran inside the load
+        QuickBackup, // the quick backup was started; its end closes the window
         Interactive, // the opening page is shown
     };
 
-    // functions may be null: the functions then tell the user they are not available yet.
-    // runner carries the long work of a run; null runs it at once on the calling thread.
+    // functions may be null: the program's own functions are then used (the backup; restore
+    // and synchronise tell the user they are not available yet). runner carries the
+    // backup run's long part; null runs it at once on the calling thread (command line, tests),
+    // the GUI gives one that uses a worker thread.
     MainController(platform::Platform& platform, Ui& ui, IMainView& view,
                    IFunctions* functions = nullptr, TaskRunner* runner = nullptr);
     ~MainController();
@@ -106,11 +108,13 @@ private:
     platform::Platform m_platform;
     Ui& m_ui;
     IMainView& m_view;
-    std::unique_ptr<IFunctions> m_ownFunctions;
-    IFunctions& m_functions;
     std::unique_ptr<TaskRunner> m_ownRunner;
     TaskRunner& m_runner;
     std::unique_ptr<AppSettings> m_settings;
+    // Restore and synchronise, until they exist.
+    std::unique_ptr<IFunctions> m_unavailable;
+    std::unique_ptr<IFunctions> m_ownFunctions;
+    IFunctions& m_functions;
     MainState m_state;
     WizardNavigator m_nav;
     MainMenus m_menus;

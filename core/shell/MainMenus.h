@@ -21,13 +21,14 @@ public:
     MainMenus(MainController& controller, platform::Platform& platform, Ui& ui, IMainView& view);
 
     void chosen(MenuEntry entry);
+    // Opens a log for reading, as the Logs menu does (also after a run).
+    void openLog(const QString& path);
 
     // Checks the entry of the identity option and no other.
     static void checkIdentityOption(IMainView& view, MailClient::IdentityOption option);
 
 private:
     void helpChosen(MenuEntry entry);
-    void openLog(const QString& path);
     void setIdentityOption(MailClient::IdentityOption option);
     void switchIdentities();
     void toggleOption(MenuEntry entry);

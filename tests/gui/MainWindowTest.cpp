@@ -115,10 +115,10 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheControllerAndExitAsks)
     RunningWindow m(2);
     const qsizetype before = m.ui.messages().size();
 
-    QTest::mouseClick(child<QPushButton>(&m.window, "backupButton"), Qt::LeftButton);
-    EXPECT_EQ(m.window.helpContext(), 1001);
-    m.window.menuEntry(MenuEntry::Restore)->trigger();
+    // Restore and synchronise are not there yet (the backup has its own tests).
+    QTest::mouseClick(child<QPushButton>(&m.window, "restoreButton"), Qt::LeftButton);
     EXPECT_EQ(m.window.helpContext(), 1002);
+    m.window.menuEntry(MenuEntry::Synchronise)->trigger();
     const QStringList said = m.ui.messages().mid(before);
     ASSERT_EQ(said.size(), 2);
     for (const QString& text : said)

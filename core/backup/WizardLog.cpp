@@ -1,0 +1,3 @@
+#include "backup/WizardLog.h"
+
+Q_LOGGING_CATEGORY(lcWizard, "kv.backup.wizard")

@@ -1,0 +1,386 @@
+// The backup wizard and the quick backup, driven through the main window's controller on a
+// generated store, with the real inventory and run.
+#include "core/shell/ShellTestEnv.h"
+
+#include "EnvBuilder.h"
+#include "backup/Inventory.h"
+#include "backup/SaveLocation.h"
+#include "shell/Strings.h"
+#include "support/QtPrinters.h"
+#include "util/SystemUtils.h"
+#include "util/TaskRunner.h"
+
+#include <gtest/gtest.h>
+
+namespace kv::test {
+namespace {
+
+using LoadResult = MainController::LoadResult;
+using platform::DriveType;
+
+const QString kBackups = "C:\\Backups";
+const QString kClientRunning =
+    "You MUST exit Outlook Express and the Address Book\nprior to doing a Backup or Restore";
+
+// Runs the work at once, pressing the run button (Cancel while busy) before it.
+class CancellingRunner : public TaskRunner
+{
+public:
+    void run(std::function<void()> work, std::function<void()> done) override
+    {
+        if (press)
+            press();
+        work();
+        done();
+    }
+    std::function<void()> press;
+};
+
+// A user of version 5 with one identity and its generated store, past the first start unless
+// asked otherwise; diskette drive A: and the folder C:\Backups exist.
+struct Wizard : ShellTestEnv
+{
+    explicit Wizard(bool returning = true)
+    {
+        demo::EnvBuilder::Options options;
+        options.identities = 1;
+        options.userName = "tester";
+        options.messagesPerFolder = 3;
+        demo::EnvBuilder builder(registry, dir.path(), options);
+        QString error;
+        EXPECT_TRUE(builder.build(&error)) << error.toStdString();
+        const auto& identity = builder.identities().value(0);
+        id = identity.id;
+        baseName = "Korvane5Backup." + identity.name + ".";
+        files.mapDrive('A', dir.path() + "/drive_a", DriveType::Removable);
+        files.makeSurePath(kBackups + '\\');
+        settings.saveSetting(QString(), "TidingsTip", "Y");
+        settings.saveSetting(QString(), "WarnVirus", "N");
+        settings.saveSetting(QString(), "WarnAboutWAB", "N");
+        if (returning)
+            ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
+                                    {"Korvane - OE5 - {" + identity.name + "} " + id});
+    }
+    LoadResult startOwn(const QStringList& commandLine = {})
+    {
+        view = std::make_unique<FakeMainView>();
+        controller = std::make_unique<MainController>(platform, ui, *view, nullptr, &runner);
+        return controller->load(commandLine);
+    }
+    // The opening page, then the Backup button.
+    void openWizard()
+    {
+        ASSERT_EQ(startOwn(), LoadResult::Interactive);
+        controller->backupClicked();
+    }
+    void toStep(int step)
+    {
+        while (st().step < step)
+            controller->nextClicked();
+        ASSERT_EQ(st().step, step);
+    }
+    void chooseLocation(const QString& folder)
+    {
+        ui.answerFolder(folder);
+        controller->browseSaveLocationClicked();
+    }
+    // The estimate the wizard works with, from the grid's selection.
+    qint64 estimate()
+    {
+        InventoryTotals totals;
+        ItemSelection selection(view->grid, totals);
+        selection.recount();
+        return selection.estimatedBytes();
+    }
+    int rowOf(ItemKind kind) const
+    {
+        int row = 1;
+        while (row < view->grid.totalRowCount() && itemKind(view->grid, row) != int(kind))
+            ++row;
+        return row;
+    }
+    QString text(MainText t) const { return view->texts.value(t); }
+    bool shows(MainItem item) const { return view->items.value(item, false); }
+    MainState& st() { return controller->state(); }
+    QString archiveName() const { return baseName + "2026-12-06-10-30.eaz"; }
+    void setUp(const char* key, const QString& value) { settings.saveSetting(id, key, value); }
+
+    QString id, baseName;
+    CancellingRunner runner;
+};
+
+TEST(BackupWizard, FromTheBackupButtonToTheRun)
+{
+    Wizard env;
+    env.settings.saveSetting(QString(), "WarnVirus", "Y");
+    env.ui.answerGenMessage(false, true); // the virus advice, not again
+    env.openWizard();
+    const auto advice = env.shown("genMessage");
+    ASSERT_EQ(advice.size(), 1);
+    EXPECT_EQ(advice[0].text, "\nIt is a good idea to run your Anti Virus Software\n"
+                              "prior to making a backup of your email folders.");
+    EXPECT_LT(advice[0].currentIndex, 0); // OK alone, no Help
+    EXPECT_EQ(env.setting(QString(), "WarnVirus"), "N");
+
+    EXPECT_EQ(env.view->page, MainPage::Wizard);
+    EXPECT_EQ(env.view->visibleSteps, QSet<int>{0});
+    EXPECT_EQ(env.view->enabled(MenuEntry::Synchronise) + env.view->button(MainButton::Restore), 0);
+    EXPECT_EQ(env.text(MainText::StepCaption), "Data Available to Backup");
+    EXPECT_FALSE(env.view->busyCursor);
+    ASSERT_GT(env.st().selectedCount, 0);
+    EXPECT_EQ(env.view->button(MainButton::Next), 1);
+
+    // Next follows the selection.
+    env.controller->clearAllClicked();
+    EXPECT_EQ(env.st().selectedCount, 0);
+    EXPECT_EQ(env.view->button(MainButton::Next), 0);
+    EXPECT_TRUE(env.text(MainText::ItemCount).startsWith("0 of "));
+    env.controller->selectAllClicked();
+    const int all = env.st().selectedCount;
+    EXPECT_EQ(env.view->button(MainButton::Next), 1);
+    env.controller->itemPictureClicked(1);
+    EXPECT_EQ(env.st().selectedCount, all - 1);
+    env.controller->itemDetailsRequested(env.rowOf(ItemKind::MailFolder));
+    const QString details = env.ui.messages().value(0);
+    EXPECT_TRUE(details.startsWith("Folder : ") && details.contains("File Size: "))
+        << details.toStdString();
+
+    env.toStep(1);
+    env.chooseLocation(kBackups);
+    EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
+    env.toStep(3);
+    EXPECT_EQ(env.text(MainText::BackupName), kBackups + '\\' + env.archiveName());
+    EXPECT_EQ(env.text(MainText::RunButton), "Make &Backup");
+    EXPECT_EQ(env.view->button(MainButton::Next), 0);
+
+    env.controller->backupRunClicked();
+    EXPECT_TRUE(SystemUtils::fileExists(env.files, kBackups + '\\' + env.archiveName()));
+    EXPECT_EQ(env.view->closes, 1);
+    EXPECT_FALSE(env.st().busy);
+    EXPECT_EQ(env.setting(env.id, "AllowQuick"), "Y");
+}
+
+// First use has no saved location: the diskette in A:, its count, the clear-disks box.
+TEST(BackupWizard, FirstUseGoesToTheDiskette)
+{
+    Wizard env(false);
+    env.openWizard();
+    env.toStep(1);
+    EXPECT_EQ(env.text(MainText::SaveLocation), "a:\\");
+    EXPECT_TRUE(env.shows(MainItem::ClearDisks));
+    EXPECT_TRUE(env.view->clearDisksRed);
+    EXPECT_TRUE(env.shows(MainItem::DisketteCount));
+    const qint64 disks = env.estimate() / qint64(SaveLocation::kDisketteCapacity) + 1;
+    EXPECT_EQ(env.text(MainText::DisketteCount),
+              "Estimated diskettes required = " + QString::number(disks));
+    EXPECT_FALSE(env.shows(MainItem::SpaceWarning));
+
+    // Emptied diskettes: no rename frame, whatever lies on the disk.
+    env.files.writeFile("a:\\" + env.archiveName(), "old");
+    env.toStep(2);
+    EXPECT_FALSE(env.shows(MainItem::RenameFrame));
+    EXPECT_FALSE(env.view->renameChosen);
+
+    // Kept diskettes: the frame, and a full disk asks for several.
+    env.controller->backClicked();
+    env.files.setDiskSpace(1, SaveLocation::kDisketteCapacity, 'A');
+    env.controller->clearDisksClicked(false);
+    EXPECT_EQ(env.setting(QString(), "ClearDisks"), "N");
+    EXPECT_FALSE(env.view->clearDisksRed);
+    EXPECT_TRUE(env.shows(MainItem::SpaceWarning));
+    EXPECT_EQ(env.text(MainText::SpaceRequirement), "You may require multiple disks");
+    env.toStep(2);
+    EXPECT_TRUE(env.shows(MainItem::RenameFrame));
+    EXPECT_TRUE(env.view->renameChosen);
+}
+
+// Nothing selected is one diskette; free space equal to the estimate is enough, a byte less is
+// not; an existing archive of the same name offers to keep it.
+TEST(BackupWizard, EstimateAndExistingName)
+{
+    Wizard env;
+    env.openWizard();
+    env.controller->clearAllClicked();
+    env.toStep(1);
+    EXPECT_EQ(env.text(MainText::DisketteCount), "Estimated diskettes required = 1");
+
+    env.controller->backClicked();
+    env.controller->selectAllClicked();
+    const qint64 e = env.estimate();
+    ASSERT_GT(e, 0);
+    env.toStep(1);
+    env.chooseLocation(kBackups);
+    for (const auto& [free, warned] : {std::pair{e, false}, std::pair{e - 1, true}}) {
+        env.files.setDiskSpace(quint64(free), quint64(e) * 4, 'C');
+        env.controller->clearDisksClicked(true); // estimates again
+        EXPECT_EQ(env.shows(MainItem::SpaceWarning), warned) << free;
+        EXPECT_FALSE(env.shows(MainItem::ClearDisks));
+        EXPECT_FALSE(env.shows(MainItem::DisketteCount));
+    }
+    EXPECT_EQ(env.text(MainText::SpaceRequirement),
+              "You require estimated free space of:\n" + SaveLocation::kiloBytesText(e));
+
+    for (bool exists : {false, true}) {
+        if (exists)
+            env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
+        env.toStep(2);
+        EXPECT_EQ(env.shows(MainItem::RenameFrame), exists);
+        EXPECT_EQ(env.view->renameChosen, exists);
+        env.controller->backClicked();
+    }
+}
+
+// The browser: a RAM disk is refused and the location shown stays the one used; nothing chosen
+// keeps it; a network path is taken.
+TEST(BackupWizard, BrowsingForTheLocation)
+{
+    Wizard env;
+    env.files.mapDrive('R', env.dir.path() + "/ram", DriveType::RamDisk);
+    env.files.makeSurePath("R:\\Keep\\");
+    env.openWizard();
+    env.toStep(1);
+    env.chooseLocation(kBackups);
+    env.chooseLocation("R:\\Keep");
+    EXPECT_EQ(env.ui.messages().last(), "R:\\- is not a valid drive for a backup");
+    EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
+    EXPECT_EQ(env.st().saveFolder, kBackups);
+    env.chooseLocation("");
+    EXPECT_EQ(env.st().saveFolder, kBackups);
+    env.chooseLocation("\\\\server\\share");
+    EXPECT_EQ(env.text(MainText::SaveLocation), "\\\\server\\share");
+    EXPECT_FALSE(env.shows(MainItem::SpaceWarning));
+    const auto browsed = env.shown("folder");
+    ASSERT_FALSE(browsed.isEmpty());
+    EXPECT_EQ(browsed[0].title, "Select Location to save backup");
+}
+
+// Cancel during the run: the program stays, the wizard usable again.
+TEST(BackupWizard, CancelDuringTheRunKeepsTheProgramOpen)
+{
+    Wizard env;
+    env.openWizard();
+    env.toStep(1);
+    env.chooseLocation(kBackups);
+    env.toStep(3);
+    env.runner.press = [&] {
+        EXPECT_TRUE(env.st().busy);
+        EXPECT_TRUE(env.view->gridLocked);
+        EXPECT_FALSE(env.controller->queryClose());
+        env.controller->backupRunClicked();
+    };
+    env.controller->backupRunClicked();
+    EXPECT_EQ(env.view->closes, 0);
+    EXPECT_FALSE(env.st().busy);
+    EXPECT_FALSE(env.view->gridLocked);
+    EXPECT_EQ(env.view->button(MainButton::Back), 1);
+    EXPECT_EQ(env.view->enabled(MenuEntry::Reminder), 1);
+    EXPECT_EQ(env.text(MainText::RunButton), "Make &Backup");
+}
+
+// The quick backup: refused before the first backup, confirmed or not, and never while the mail
+// client holds the store.
+TEST(BackupWizard, QuickBackup)
+{
+    enum class Client
+    {
+        Absent,
+        Running,
+        RunningClosedFirst
+    };
+    struct Case
+    {
+        const char* allowQuick;
+        const char* warnOnQuick;
+        std::optional<QuickBackupAnswer> answer;
+        Client client;
+        const char* commandLine;
+        LoadResult result;
+        QString message;       // the last message box, "" for none
+        const char* warnAfter; // "WarnOnQuick" afterwards
+    } cases[] = {
+        {"N",
+         "N",
+         {},
+         Client::Absent,
+         "\\F",
+         LoadResult::Interactive,
+         "Fast Backup Not possible at this time",
+         "N"},
+        {"Y", "N", {}, Client::Absent, "\\F", LoadResult::QuickBackup, "", "N"},
+        {"Y", "Y", QuickBackupAnswer::Cancel, Client::Absent, "\\F", LoadResult::Interactive, "",
+         "Y"},
+        {"Y", "Y", QuickBackupAnswer::ProceedAndStopAsking, Client::Absent, "\\F",
+         LoadResult::QuickBackup, "", "N"},
+        // Without "\A" the client was never looked for: the store was copied while written.
+        {"Y", "N", {}, Client::Running, "\\F", LoadResult::Interactive, kClientRunning, "N"},
+        {"Y", "N", {}, Client::RunningClosedFirst, "\\FA", LoadResult::QuickBackup, "", "N"},
+    };
+    for (const Case& c : cases) {
+        Wizard env;
+        env.setUp("LastSavePath", kBackups);
+        env.setUp("AllowQuick", c.allowQuick);
+        env.setUp("WarnOnQuick", c.warnOnQuick);
+        if (c.answer)
+            env.ui.answerQuickBackup(*c.answer);
+        if (c.client != Client::Absent)
+            env.processes.addWindow("Outlook Express Browser Class", "Outlook Express");
+        const QString archive = kBackups + '\\' + env.archiveName();
+        const LoadResult result = env.startOwn({c.commandLine});
+        const bool ran = c.result == LoadResult::QuickBackup;
+        SCOPED_TRACE(std::string(c.commandLine) + " allow " + c.allowQuick);
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(env.ui.messages().value(env.ui.messages().size() - 1), c.message);
+        EXPECT_EQ(SystemUtils::fileExists(env.files, archive), ran);
+        EXPECT_EQ(env.shown("quickWindow").size(), ran ? 1 : 0);
+        EXPECT_EQ(env.shown("quickWindowClosed").size(), ran ? 1 : 0);
+        EXPECT_EQ(env.view->closes, ran ? 1 : 0);
+        EXPECT_EQ(env.setting(env.id, "WarnOnQuick"), c.warnAfter);
+        EXPECT_EQ(env.ui.pendingAnswers(), 0);
+    }
+}
+
+// An address book that the client does not use is cautioned about once it is selected; left
+// out, the warning label shows.
+TEST(BackupWizard, AddressBookCaution)
+{
+    Wizard env;
+    env.settings.saveSetting(QString(), "WarnAboutWAB", "Y");
+    env.registry.setDword(platform::Hive::CurrentUser, "Software\\Microsoft\\WAB\\WAB4",
+                          "UseOutlook", 1);
+    env.files.writeFile("C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Address "
+                        "Book\\tester.wab",
+                        QByteArray(2048, 'w'));
+    env.ui.answerGenMessage(false, true);
+    env.openWizard();
+    const auto caution = env.shown("genMessage");
+    ASSERT_EQ(caution.size(), 1);
+    EXPECT_EQ(caution[0].text, "CAUTION - your WAB file is NOT currently the Address Book in use "
+                               "by Outlook Express.\n\nChoose \"Help\" for more information.");
+    EXPECT_EQ(caution[0].currentIndex, 1050); // OK and Help
+    EXPECT_EQ(env.setting(QString(), "WarnAboutWAB"), "N");
+    EXPECT_FALSE(env.shows(MainItem::WabWarning));
+
+    const int wab = env.rowOf(ItemKind::AddressBook);
+    env.controller->itemPictureClicked(wab);
+    EXPECT_TRUE(env.shows(MainItem::WabWarning));
+    env.controller->itemPictureClicked(wab); // selected again: no caution after "not again"
+    EXPECT_FALSE(env.shows(MainItem::WabWarning));
+    EXPECT_EQ(env.shown("genMessage").size(), 1);
+}
+
+// The wizard's Backup button is refused while the client runs, and nothing changes.
+TEST(BackupWizard, BackupButtonRefusedWhileTheClientRuns)
+{
+    Wizard env;
+    ASSERT_EQ(env.startOwn(), LoadResult::Interactive);
+    env.processes.addWindow("WABBrowseView", "Address Book");
+    env.controller->backupClicked();
+    ASSERT_FALSE(env.ui.messages().isEmpty());
+    EXPECT_EQ(env.ui.messages().last(), kClientRunning);
+    EXPECT_EQ(env.shown("message").last().icon, MsgIcon::Critical);
+    EXPECT_EQ(env.view->page, MainPage::Opening);
+    EXPECT_EQ(env.view->button(MainButton::Backup), -1);
+}
+
+} // namespace
+} // namespace kv::test
