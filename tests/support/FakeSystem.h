@@ -15,7 +15,7 @@ public:
     QString userName() override { return m_userName; }
     QString windowsDirectory() override { return QStringLiteral("C:\\windows"); }
     QString systemDirectory() override { return QStringLiteral("C:\\windows\\system32"); }
-    QString tempPath() override { return QStringLiteral("C:\\windows\\temp\\"); }
+    QString tempPath() override { return m_tempPath; }
     QString environmentVariable(const QString& name) override
     {
         return m_variables.value(name.toUpper());
@@ -34,8 +34,10 @@ public:
         m_variables.insert(name.toUpper(), value);
     }
     void setVersion(const platform::WindowsVersion& version) { m_version = version; }
+    void setTempPath(const QString& path) { m_tempPath = path; }
 
 private:
+    QString m_tempPath = QStringLiteral("C:\\windows\\temp\\");
     QString m_userName = QStringLiteral("tester");
     QMap<QString, QString> m_variables; // upper-case name -> value
     platform::WindowsVersion m_version;

@@ -128,6 +128,23 @@ TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
     EXPECT_FALSE(exists(archivePath()));
 }
 
+// The disk the archive is built on fills up half-way: the disk-full message and log line, no
+// partial archive anywhere, and the archive the user had of that name kept.
+TEST_F(BackupRunTest, FullDiskLeavesNoPartialArchiveAndKeepsThePreviousOne)
+{
+    const QString small = host("C:\\") + "/../small-disk";
+    m_fs.mapDrive(u'R', small, DriveType::Removable, 4096);
+    m_system.setTempPath("R:\\");
+    m_state.renameExisting = false;
+    ASSERT_TRUE(m_fs.writeFile(archivePath(), "previous backup"));
+    runBackup();
+    EXPECT_EQ(m_ui.messages(), QStringList{"Backup failed - Disk is full"});
+    EXPECT_TRUE(runLog().contains("Disk error during save - 150"));
+    EXPECT_EQ(readFile(archivePath()), "previous backup");
+    EXPECT_EQ(backups(), QStringList{archivePath().section(u'\\', -1)});
+    EXPECT_TRUE(QDir(small).entryList(QDir::Files | QDir::Hidden).isEmpty());
+}
+
 TEST_F(BackupRunTest, UnwritableDestinationAsksUntilCancelled)
 {
     m_fs.failOn(FileCall::Open, "C:\\Backups\\Korvane.tst", platform::kErrorAccessDenied);
