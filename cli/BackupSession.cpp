@@ -91,14 +91,15 @@ BackupSession::BackupSession(platform::posix::PosixPlatform& host, CliContext& c
                                                                                 m_host.files,
                                                                                 m_host.system,
                                                                                 m_host.processes},
-      m_settings(m_services.registry), m_ui(ctx.err, ctx.isSet("yes"))
+      m_settings(m_services.registry),
+      m_ui(ctx.err, ctx.options.optionNames().contains(QStringLiteral("yes")))
 {
     m_settings.setAppName(QStringLiteral("Korvane"));
 }
 
 bool BackupSession::fail(const QString& text, ExitCode* code)
 {
-    m_ctx.err << "kv2000-cli backup: " << text << "\n";
+    m_ctx.err << "kv2000-cli " << m_ctx.command.name << ": " << text << "\n";
     *code = ExitCode(2);
     return false;
 }
@@ -133,7 +134,7 @@ bool BackupSession::chooseIdentity(ExitCode* code)
     return true;
 }
 
-bool BackupSession::open(ExitCode* code)
+bool BackupSession::openStore(ExitCode* code)
 {
     if (!chooseIdentity(code))
         return false;
@@ -172,7 +173,15 @@ bool BackupSession::open(ExitCode* code)
     s.excludeNews = yes(Setting::ExcludeNews);
     s.autoShowLog = false;
     s.lastSaveFolder = m_settings.get(Setting::LastSavePath, section);
+    return true;
+}
 
+bool BackupSession::open(ExitCode* code)
+{
+    if (!openStore(code))
+        return false;
+    platform::IFileSystem& files = m_services.files;
+    MainState& s = m_state;
     QString to = m_ctx.value("to");
     if (to.isEmpty())
         to = s.lastSaveFolder;

@@ -57,13 +57,17 @@ private:
 };
 
 // What the desktop program's start-up would know: the identity, the store, the program
-// folder, the settings and the archive's name, for a backup without the window.
+// folder, the settings and the archive's name, for an inventory or a backup without the window.
 class BackupSession
 {
 public:
     BackupSession(platform::posix::PosixPlatform& host, CliContext& ctx);
 
-    // False after a message; code then holds the exit code.
+    // The identity (--identity, else as the start-up chooses), its store, the program folder,
+    // the remembered selection and the saved choices. False after a message; code then holds
+    // the exit code.
+    bool openStore(ExitCode* code);
+    // The store, then the archive's folder (--to, else the remembered one) and name.
     bool open(ExitCode* code);
 
     platform::Platform& services() { return m_services; }
