@@ -309,5 +309,16 @@ TEST(InventoryFolders, MissingAndDamagedFiles)
     }
 }
 
+// Folder numbers as the grid, the item list and the control file keep them.
+TEST(InventoryFolders, FolderNumbersAreHexPairs)
+{
+    const std::pair<qint64, const char*> cases[] = {
+        {0, "  "},       {5, "05"},       {255, "FF"},          {256, "01 00"},
+        {300, "01 2C"},  {65535, "FF FF"}, {65536, "00 01 00 00"}, {-2, "FF FE"},
+    };
+    for (const auto& [n, text] : cases)
+        EXPECT_EQ(folderNumberText(n), QString::fromLatin1(text)) << n;
+}
+
 } // namespace
 } // namespace kv::test
