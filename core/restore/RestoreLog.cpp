@@ -1,0 +1,3 @@
+#include "restore/RestoreLog.h"
+
+Q_LOGGING_CATEGORY(lcRestore, "kv.restore")
