@@ -2,8 +2,14 @@
 #include "CliCommand.h"
 #include "Environment.h"
 
+#include "backup/ItemGrid.h"
+#include "backup/ItemList.h"
+#include "grid/TreeListModel.h"
+#include "restore/ItemListReader.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
+
+#include <QCoreApplication>
 
 #include <algorithm>
 #include <cstdio>
@@ -141,6 +147,63 @@ ExitCode extract(CliContext& ctx, ZipComponent& zip, QStringList args)
     return ExitCode::Ok;
 }
 
+// The item list is taken out into a folder of its own under the environment's temporary
+// folder, read, and removed again with the folder.
+bool readItemList(CliContext& ctx, ZipComponent& zip, const platform::Platform& host,
+                  const QString& archive, QByteArray* bytes)
+{
+    const QString folder = host.system.tempPath() + QStringLiteral("kv-items-") +
+                           QString::number(QCoreApplication::applicationPid());
+    const QString file = folder + QStringLiteral("\\") + QLatin1String(ItemList::kFileName);
+    if (!host.files.makeSurePath(folder + QStringLiteral("\\"))) {
+        ctx.err << "kv2000-cli: archive items: cannot make " << folder << "\n";
+        return false;
+    }
+    zip.setArchiveName(archive);
+    zip.setDestination(folder);
+    zip.setFilesToProcess(QLatin1String(ItemList::kFileName));
+    const int rc = zip.unzip();
+    std::unique_ptr<QIODevice> in = host.files.open(file, QIODevice::ReadOnly);
+    // Results below 60 are the component's ways of succeeding; a missing entry shows as no file.
+    const bool ok = rc < 60 && in;
+    if (ok) {
+        *bytes = in->read(ItemListReader::kMaxBytes + 1);
+        in.reset();
+    } else if (rc >= 60) {
+        failed(ctx, "items", rc);
+    } else {
+        ctx.err << "kv2000-cli: archive items: " << archive << " holds no item list\n";
+    }
+    host.files.removeFile(file);
+    host.files.removeDirectory(folder);
+    return ok;
+}
+
+// The rows as the restore page shows them: row, level, kind, check state, text, count and the
+// item's file name in the archive.
+ExitCode items(CliContext& ctx, ZipComponent& zip, const platform::Platform& host, QStringList args)
+{
+    QByteArray bytes;
+    if (!readItemList(ctx, zip, host, args.first(), &bytes))
+        return ExitCode::ArchiveUnreadable;
+    TreeListModel grid;
+    const ItemListReader::Result read = ItemListReader::fill(bytes, {}, grid);
+    if (!read.ok) {
+        ctx.err << "kv2000-cli: archive items: the item list cannot be read\n";
+        return ExitCode::ArchiveUnreadable;
+    }
+    ctx.out << ItemListReader::windowCaption(read, false) << "\n"
+            << "identity: " << read.identityId << "\n"
+            << "layout: " << (read.currentLayout ? "current" : "old") << "\n";
+    for (int row = 0; row < grid.totalRowCount(); ++row)
+        ctx.out << row << '\t' << grid.level(row) << '\t' << grid.cell(row, cell::Type) << '\t'
+                << grid.checkState(row) << '\t' << grid.text(row) << '\t'
+                << grid.cell(row, cell::Counts) << '\t' << grid.cell(row, cell::MbxName) << "\n";
+    if (read.linesSkipped > 0)
+        ctx.err << read.linesSkipped << " damaged lines left out\n";
+    return ExitCode::Ok;
+}
+
 using Action = ExitCode (*)(CliContext&, ZipComponent&, QStringList);
 
 // The actions with the arguments they need after their name (-1: no upper limit).
@@ -156,6 +219,7 @@ const struct
     {"list", 1, 1, "one ARCHIVE", list},
     {"test", 1, 1, "one ARCHIVE", test},
     {"extract", 2, -1, "ARCHIVE and DESTDIR", extract},
+    {"items", 1, 1, "one ARCHIVE", nullptr},
 };
 
 const CliOption kOptions[] = {
@@ -175,7 +239,7 @@ ExitCode runArchive(CliContext& ctx)
                                      [&](const auto& a) { return name == QLatin1String(a.name); });
     if (action == std::end(kActions))
         return ctx.usageError(name.isEmpty()
-                                  ? QStringLiteral("expected create, list, test or extract")
+                                  ? QStringLiteral("expected create, list, test, extract or items")
                                   : QStringLiteral("unknown action '%1'").arg(name));
     if (args.size() < action->minArgs || (action->maxArgs >= 0 && args.size() > action->maxArgs))
         return ctx.usageError(
@@ -194,6 +258,8 @@ ExitCode runArchive(CliContext& ctx)
         return code;
     TerminalListener listener(ctx.out, ctx.err, ctx.isSet("v"));
     ZipComponent zip(host->services().files, &listener);
+    if (!action->run)
+        return items(ctx, zip, host->services(), args);
     return action->run(ctx, zip, args);
 }
 
@@ -204,8 +270,10 @@ const CliCommand kArchiveCommand{
     "[--prefix DIR | --demo] [-v] create OUT.eaz [--temp DIR] [--span DRIVE] [--level 0-3] "
     "FILE...\n"
     "[--prefix DIR | --demo] list|test ARCHIVE\n"
-    "[--prefix DIR | --demo] [-v] extract ARCHIVE DESTDIR [NAME|PATTERN...]",
-    "create, list, test or extract a zip archive (Windows paths on the prefix's drives)", kOptions,
-    runArchive};
+    "[--prefix DIR | --demo] [-v] extract ARCHIVE DESTDIR [NAME|PATTERN...]\n"
+    "[--prefix DIR | --demo] items ARCHIVE",
+    "create, list, test or extract a zip archive, or show the items of a backup (Windows paths on "
+    "the prefix's drives)",
+    kOptions, runArchive};
 
 } // namespace kv::cli

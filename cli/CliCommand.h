@@ -31,6 +31,8 @@ enum class ExitCode : int
     // The inventory could not be taken (no environment, no folder list): scripts that check a
     // backup's prerequisites tell it from a damaged file read by the other commands.
     InventoryFailed = 2,
+    // The archive, or the item list inside it, cannot be read.
+    ArchiveUnreadable = 2,
 };
 
 struct CliCommand

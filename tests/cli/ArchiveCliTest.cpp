@@ -75,6 +75,17 @@ TEST_F(ArchiveCliTest, FailuresExitNonZeroWithTheResultCode)
     r = cli({QStringLiteral("test"), QStringLiteral("C:\\none.eaz")});
     EXPECT_EQ(r.code, 1);
     EXPECT_TRUE(r.out.contains(QLatin1String("result 420"))) << r.out.toStdString();
+
+    // A backup's items need an archive that holds an item list.
+    r = cli({QStringLiteral("items"), QStringLiteral("C:\\none.eaz")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.out.contains(QLatin1String("result 420"))) << r.out.toStdString();
+    r = cli({QStringLiteral("create"), QStringLiteral("C:\\s.eaz"),
+             QStringLiteral("C:\\Mail\\Sent.dbx")});
+    ASSERT_EQ(r.code, 0) << r.out.toStdString();
+    r = cli({QStringLiteral("items"), QStringLiteral("C:\\s.eaz")});
+    EXPECT_EQ(r.code, 2);
+    EXPECT_TRUE(r.out.contains(QLatin1String("holds no item list"))) << r.out.toStdString();
 }
 
 } // namespace

@@ -43,6 +43,21 @@ TEST(BackupCommand, RefusesWithoutAFolderThenBacksUpAndRemembersIt)
     EXPECT_TRUE(made.err.contains("Saving: Inbox"));
     EXPECT_EQ(runCli({"archive", "--prefix", prefix, "test", lines[0].mid(9)}).code, 0);
 
+    // The archive's items as the restore page lists them: the root, then the saved rows.
+    const ProgramRun items = runCli({"archive", "--prefix", prefix, "items", lines[0].mid(9)});
+    ASSERT_EQ(items.code, 0) << items.err.toStdString();
+    const QStringList rows = items.outLines();
+    ASSERT_GT(rows.size(), 5) << items.out.toStdString();
+    EXPECT_TRUE(rows[0].startsWith("Restoring from: ")) << rows[0].toStdString();
+    EXPECT_TRUE(rows[1].startsWith("identity: {")) << rows[1].toStdString();
+    EXPECT_EQ(rows[3], "0\t0\t\t0\tOutlook Express\t\t");
+    const QStringList inbox = rows.filter("\tInbox\t").value(0).split('\t');
+    ASSERT_EQ(inbox.size(), 7) << items.out.toStdString();
+    EXPECT_EQ(inbox[2], "2");
+    EXPECT_EQ(inbox[3], "0");
+    EXPECT_EQ(inbox[6], "Inbox.dbx");
+    EXPECT_TRUE(items.err.isEmpty()) << items.err.toStdString();
+
     const ProgramRun again = runCli({"backup", "--prefix", prefix, "--replace"});
     EXPECT_EQ(again.code, 0) << again.err.toStdString();
     EXPECT_TRUE(again.out.startsWith("archive: C:\\Backups\\"));
