@@ -1,0 +1,206 @@
+#include "restore/RestoreFolders.h"
+#include "backup/RunLog.h"
+#include "platform/IFileSystem.h"
+#include "restore/RestoreSkipLines.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedUi.h"
+
+#include <gtest/gtest.h>
+
+using namespace kv;
+using namespace Qt::StringLiterals;
+using test::FileCall;
+
+namespace {
+
+const QDate kToday(2000, 5, 31);
+const QString kBlanks(6, u' ');
+
+struct Fixture
+{
+    test::FaultInjectingFileSystem fs;
+    test::ScriptedUi ui;
+    RunLog log{fs};
+    RestoreFolders folders{fs, ui, &log};
+
+    Fixture()
+    {
+        fs.makeSurePath(u"C:\\kv\\"_s);
+        log.open(u"C:\\kv\\~temp.log"_s);
+    }
+    bool exists(const QString& path)
+    {
+        platform::FileEntry entry;
+        return fs.stat(path, &entry);
+    }
+    QStringList names(const QString& pattern)
+    {
+        QStringList out;
+        for (const platform::FileEntry& e : fs.find(pattern))
+            out.append(e.name);
+        out.sort();
+        return out;
+    }
+};
+
+} // namespace
+
+TEST(RestoreFoldersTest, MoveAsideTakesTheFirstFreeCounterAndLeavesTheFolderEmpty)
+{
+    const struct
+    {
+        QStringList taken; // entries already there beside the folder
+        QString expected;
+    } cases[] = {
+        {{}, u"C:\\Mail_001"_s},
+        {{u"Mail_001\\"_s}, u"C:\\Mail_002"_s},
+        {{u"Mail_001\\"_s, u"Mail_002"_s}, u"C:\\Mail_003"_s}, // a file blocks the name too
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.fs.writeFile(u"C:\\Mail\\Inbox.mbx"_s, "old");
+        for (const QString& t : c.taken)
+            t.endsWith(u'\\') ? f.fs.makeSurePath(u"C:\\"_s + t)
+                              : f.fs.writeFile(u"C:\\"_s + t, "x");
+
+        ASSERT_TRUE(f.folders.moveAsideFolder(u"C:\\Mail\\"_s)) << qPrintable(c.expected);
+        EXPECT_EQ(f.fs.readFile(c.expected + u"\\Inbox.mbx"_s), "old");
+        EXPECT_TRUE(f.exists(u"C:\\Mail"_s));
+        EXPECT_TRUE(f.names(u"C:\\Mail\\*"_s).isEmpty());
+        EXPECT_EQ(f.log.lines(), (QStringList{u"Prior data in:"_s,
+                                              u"C:\\Mail"_s + kBlanks,
+                                              u" was saved in:"_s,
+                                              c.expected + kBlanks,
+                                              {}}));
+        EXPECT_TRUE(f.ui.messages().isEmpty());
+    }
+}
+
+TEST(RestoreFoldersTest, MoveAsideFailuresLeaveTheFolderAsItWas)
+{
+    for (const FileCall call : {FileCall::MoveFile, FileCall::CreateDirectory}) {
+        Fixture f;
+        f.fs.writeFile(u"C:\\Mail\\Inbox.mbx"_s, "old");
+        f.fs.failOn(call, u"C:\\Mail"_s);
+
+        EXPECT_FALSE(f.folders.moveAsideFolder(u"C:\\Mail"_s));
+        EXPECT_EQ(f.fs.readFile(u"C:\\Mail\\Inbox.mbx"_s), "old");
+        EXPECT_FALSE(f.exists(u"C:\\Mail_001"_s));
+        ASSERT_EQ(f.ui.messages().size(), 1);
+        EXPECT_FALSE(f.log.lines().contains(u"Prior data in:"_s));
+        EXPECT_TRUE(f.log.lines().contains(f.ui.messages().first()));
+    }
+}
+
+TEST(RestoreFoldersTest, SafetyFolderIsDatedAndCountedPastExistingOnes)
+{
+    const struct
+    {
+        int existing; // dated folders already made today
+        QString expected;
+    } cases[] = {
+        {0, u"C:\\Store\\backup2000-05-31\\"_s},
+        {1, u"C:\\Store\\backup2000-05-31_001\\"_s},
+        {2, u"C:\\Store\\backup2000-05-31_002\\"_s},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.fs.makeSurePath(u"C:\\Store\\"_s);
+        const QString dated = u"C:\\Store\\backup2000-05-31"_s;
+        for (int i = 0; i < c.existing; ++i)
+            f.fs.createDirectory(i == 0 ? dated : dated + u"_00%1"_s.arg(i));
+
+        EXPECT_EQ(f.folders.makeSafetyCopyFolder(u"C:\\Store\\"_s, kToday), c.expected);
+        EXPECT_TRUE(f.exists(c.expected));
+    }
+    Fixture f;
+    f.fs.makeSurePath(u"C:\\Store\\"_s);
+    f.fs.failOn(FileCall::CreateDirectory, u"C:\\Store\\backup2000-05-31"_s);
+    EXPECT_EQ(f.folders.makeSafetyCopyFolder(u"C:\\Store"_s, kToday), QString());
+    EXPECT_EQ(f.log.lines().size(), 1);
+}
+
+TEST(RestoreFoldersTest, SafetyCopyQuestionAnswers)
+{
+    const QString saved = u"C:\\Store\\backup2000-05-31\\"_s;
+    const struct
+    {
+        MsgResult answer;
+        SafetyCopyResult result;
+        QStringList log;
+        QStringList copied;
+    } cases[] = {
+        {MsgResult::Yes,
+         SafetyCopyResult::Made,
+         {u"Prior data in:"_s, u"C:\\Store"_s + kBlanks, u" was saved in:"_s, saved + kBlanks, {}},
+         {u"Folders.dbx"_s, u"Inbox.dbx"_s}},
+        {MsgResult::No,
+         SafetyCopyResult::Declined,
+         {u"A backup copy of mail folders was NOT made"_s, {}},
+         {}},
+        {MsgResult::Cancel, SafetyCopyResult::Cancelled, {}, {}},
+    };
+    for (const auto& c : cases) {
+        Fixture f;
+        f.fs.writeFile(u"C:\\Store\\Folders.dbx"_s, "folders");
+        f.fs.writeFile(u"C:\\Store\\Inbox.dbx"_s, "inbox");
+        f.fs.writeFile(u"C:\\Store\\notes.txt"_s, "not a folder file");
+        f.ui.answerMessage(c.answer);
+
+        EXPECT_EQ(f.folders.offerSafetyCopy(u"C:\\Store"_s, kToday), c.result);
+        ASSERT_EQ(f.ui.shown().size(), 1);
+        EXPECT_EQ(f.ui.shown()[0].text, u"Do you wish to make a backup copy of your \n"
+                                        u"existing message folders prior to restoring?"_s);
+        EXPECT_EQ(f.ui.shown()[0].buttons, MsgButtons::YesNoCancel);
+        EXPECT_EQ(f.log.lines(), c.log);
+        EXPECT_EQ(f.exists(saved), c.result == SafetyCopyResult::Made);
+        EXPECT_EQ(f.names(saved + u"*"_s), c.copied);
+        if (!c.copied.isEmpty()) {
+            EXPECT_EQ(f.fs.readFile(saved + u"Inbox.dbx"_s), "inbox");
+        }
+    }
+}
+
+TEST(RestoreFoldersTest, FailedSafetyCopyIsReportedAndStopsTheRestore)
+{
+    Fixture f;
+    f.fs.writeFile(u"C:\\Store\\Folders.dbx"_s, "folders");
+    f.fs.writeFile(u"C:\\Store\\Inbox.dbx"_s, "inbox");
+    f.fs.failOn(FileCall::CopyFile, u"C:\\Store\\Inbox.dbx"_s, platform::kErrorDiskFull);
+    f.ui.answerMessage(MsgResult::Yes);
+
+    EXPECT_EQ(f.folders.offerSafetyCopy(u"C:\\Store\\"_s, kToday), SafetyCopyResult::Failed);
+    ASSERT_EQ(f.ui.messages().size(), 2);
+    EXPECT_TRUE(f.ui.messages()[1].contains(u"Inbox.dbx"_s)) << qPrintable(f.ui.messages()[1]);
+    EXPECT_FALSE(f.log.lines().contains(u" was saved in:"_s));
+    EXPECT_TRUE(f.log.lines().contains(f.ui.messages()[1]));
+}
+
+TEST(RestoreFoldersTest, SkippedFileLinesAndWhereTheyGo)
+{
+    const QString lines[] = {
+        u"Skipping - File not found: 'a.dbx'"_s,
+        u"Skipping File: 'a.dbx', it is compressed with an unknown compression method."_s,
+        u"Skipping File: 'a.dbx' has a bad CRC. Skipping this file."_s,
+        u"Not updating file 'a.dbx', it is already up to date."_s,
+        u"Unable to open file 'a.dbx'. Skipping this file."_s,
+        u"Invalid or no password for encrypted file 'a.dbx'. Skipping this file."_s,
+        u"File 'a.dbx' is corrupted. Skipping this file."_s,
+    };
+    for (int reason = 0; reason < 7; ++reason)
+        EXPECT_EQ(skippedFileLine(reason, u"a.dbx"_s), lines[reason]);
+    EXPECT_EQ(skippedFileLine(7, u"a.dbx"_s), QString());
+
+    Fixture withLog;
+    reportSkippedFile(2, u"a.dbx"_s, &withLog.log, false, withLog.ui);
+    EXPECT_EQ(withLog.log.lines(), (QStringList{lines[2], {}}));
+    EXPECT_TRUE(withLog.ui.shown().isEmpty());
+
+    test::ScriptedUi ui;
+    reportSkippedFile(0, u"a.dbx"_s, nullptr, true, ui);
+    EXPECT_EQ(ui.messages(), QStringList{lines[0]});
+    EXPECT_EQ(ui.shown()[0].icon, MsgIcon::Information);
+    reportSkippedFile(0, u"a.dbx"_s, nullptr, false, ui);
+    EXPECT_EQ(ui.shown().size(), 1);
+}
