@@ -147,6 +147,19 @@ const SettingsGroup* settingsGroup(ItemKind kind)
     return nullptr;
 }
 
+QStringList settingsGroupKeys(ItemKind kind, bool oe5, const QString& identityId)
+{
+    for (const GroupKeys& group : groupKeys()) {
+        if (group.kind != kind)
+            continue;
+        QStringList keys{keyFor(group, {QString(), oe5, identityId})};
+        if (oe5 && kind == ItemKind::Accounts)
+            keys << identityRoot(identityId) + u'\\' + kSharedAccounts;
+        return keys;
+    }
+    return {};
+}
+
 SettingsExport::SettingsExport(platform::Platform& platform) : m_platform(platform) {}
 
 SettingsExportResult SettingsExport::run(const SettingsExportRequest& request)

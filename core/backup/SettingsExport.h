@@ -23,6 +23,10 @@ struct SettingsGroup
 // The six groups in kind order (41 .. 46).
 const QList<SettingsGroup>& settingsGroups();
 const SettingsGroup* settingsGroup(ItemKind kind);
+// The keys below HKEY_CURRENT_USER that the group's script may write, its own key first; in
+// version-5 mode the accounts group also owns the identity's account key, which the export
+// writes in its place or beside it. Empty for a kind that is no settings group.
+QStringList settingsGroupKeys(ItemKind kind, bool oe5, const QString& identityId);
 
 // What the export needs to know of the run.
 struct SettingsExportRequest

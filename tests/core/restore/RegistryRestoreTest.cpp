@@ -1,0 +1,312 @@
+#include "restore/RegistryRestore.h"
+#include "backup/RunLog.h"
+#include "backup/SettingsExport.h"
+#include "platform/Platform.h"
+#include "shell/GuardedRegistry.h"
+#include "support/FakeProcesses.h"
+#include "support/FakeRegistry.h"
+#include "support/FakeSystem.h"
+#include "support/FaultInjectingFileSystem.h"
+#include "support/QtPrinters.h"
+#include "support/ScriptedUi.h"
+#include "zip/ZipComponent.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <optional>
+
+using namespace kv;
+using namespace kv::platform;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+const QString kBackupId = u"{AAAA-1111}"_s;
+const QString kOtherId = u"{BBBB-2222}"_s;
+const QString kTail = u"\\Software\\Microsoft\\Outlook Express\\5.0\\Rules"_s;
+const QString kProg = u"C:\\Prog"_s;
+const QString kArchive = u"C:\\Backup\\b.eaz"_s;
+
+QString rulesKey(const QString& id)
+{
+    return u"Identities\\"_s + id + kTail;
+}
+
+// A registry that another program can hold and that refuses one chosen value name.
+class TestRegistry : public test::FakeRegistry
+{
+public:
+    bool held = false;
+    QString poison;
+
+    bool heldByAnotherProgram() const override { return held; }
+    platform::WinError setValue(platform::Hive hive, const QString& path, const QString& name,
+                                const RegValue& value) override
+    {
+        if (!poison.isEmpty() && name == poison)
+            return kErrorAccessDenied;
+        return FakeRegistry::setValue(hive, path, name, value);
+    }
+};
+
+// Every key below path with its values, as one comparable text.
+QString dump(IRegistry& registry, const QString& path)
+{
+    QString out = u"[%1]\n"_s.arg(path);
+    QList<RegNamedValue> values;
+    registry.enumValues(Hive::CurrentUser, path, &values);
+    for (const RegNamedValue& v : std::as_const(values))
+        out += u"%1=%2\n"_s.arg(v.name, QString::fromLatin1(v.value.data.toHex()));
+    QStringList keys;
+    registry.enumSubKeys(Hive::CurrentUser, path, &keys);
+    for (const QString& key : std::as_const(keys))
+        out += dump(registry, path + u'\\' + key);
+    return out;
+}
+
+class RegistryRestoreTest : public ::testing::Test
+{
+protected:
+    RegistryRestoreTest()
+    {
+        m_fs.makeSurePath(kProg + u'\\');
+        EXPECT_TRUE(m_log.open(RunLog::tempPath(kProg)));
+        // What the user has now: a rule that the restore replaces.
+        m_registry.setString(Hive::CurrentUser, rulesKey(kBackupId) + u"\\Old"_s, u"Name"_s,
+                             u"current rule"_s);
+    }
+
+    // The archive as a backup of the identity makes it: the exported rules, zipped.
+    void archiveExportOf(const QString& identityId)
+    {
+        TestRegistry source;
+        source.setString(Hive::CurrentUser, rulesKey(identityId) + u"\\Rule1"_s, u"Name"_s,
+                         u"from backup"_s);
+        source.setString(Hive::CurrentUser, rulesKey(identityId), u"Where"_s,
+                         u"Identities\\"_s + identityId.toLower());
+        m_fs.makeSurePath(u"C:\\Src\\"_s);
+        Platform platform{source, m_fs, m_system, m_processes};
+        SettingsExport(platform).run({u"C:\\Src"_s, true, identityId});
+        zipUp();
+    }
+    // An archive holding a script of our own.
+    void archiveScript(const QByteArray& body)
+    {
+        ASSERT_TRUE(m_fs.writeFile(u"C:\\Src\\Rules Wizard.reg"_s, "REGEDIT4\r\n\r\n" + body));
+        zipUp();
+    }
+    void zipUp(const QString& file = u"Rules Wizard.reg"_s)
+    {
+        zip::ZipComponent zip(m_fs);
+        zip.setArchiveName(kArchive);
+        zip.setFilesToProcess(u"C:\\Src\\"_s + file);
+        ASSERT_EQ(zip.zip(), 0);
+    }
+
+    RegistryRestoreOutcome restore(const QString& currentId = kBackupId, bool deleteFirst = true,
+                                   ItemKind kind = ItemKind::Rules,
+                                   const QString& entry = u"Rules Wizard.reg"_s)
+    {
+        Platform platform{m_registry, m_fs, m_system, m_processes};
+        RegistryRestore restore(platform, m_log, m_ui);
+        return restore.run({kind, kArchive, entry, u"Rules Wizard"_s, deleteFirst, true, kBackupId,
+                            currentId, kProg, u"Korvane"_s});
+    }
+    QString value(const QString& key, const QString& name = u"Name"_s)
+    {
+        return m_registry.string(Hive::CurrentUser, key, name);
+    }
+    bool exists(const QString& path)
+    {
+        FileEntry entry;
+        return m_fs.stat(path, &entry);
+    }
+    QList<FileEntry> safetyCopies() { return m_fs.find(kProg + u"\\Rules Wizard before*"_s); }
+    bool logHas(const QString& line) { return m_log.lines().contains(line); }
+    bool logHasPrefix(const QString& start)
+    {
+        const QStringList lines = m_log.lines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](const QString& l) { return l.startsWith(start); });
+    }
+    bool logEndsWith(const QStringList& lines)
+    {
+        return m_log.lines().mid(m_log.lines().size() - lines.size()) == lines;
+    }
+
+    test::FaultInjectingFileSystem m_fs;
+    TestRegistry m_registry;
+    test::FakeSystem m_system;
+    test::FakeProcesses m_processes;
+    RunLog m_log{m_fs};
+    test::ScriptedUi m_ui;
+};
+
+TEST_F(RegistryRestoreTest, AnotherIdentitysBackupIsRewrittenForTheCurrentOne)
+{
+    // current id, whether the file had to be rewritten
+    const std::tuple<QString, bool> cases[] = {{kOtherId, true}, {kBackupId.toLower(), false}};
+    for (const auto& [currentId, rewritten] : cases) {
+        SCOPED_TRACE(currentId.toStdString());
+        m_fs.removeFile(kProg + u"\\Rules Wizard.reg.old"_s);
+        archiveExportOf(kBackupId);
+        m_ui.answerMessage(MsgResult::Yes);
+        EXPECT_EQ(restore(currentId), RegistryRestoreOutcome::Restored);
+        EXPECT_EQ(value(rulesKey(currentId) + u"\\Rule1"_s), u"from backup"_s);
+        EXPECT_EQ(value(rulesKey(currentId), u"Where"_s), u"Identities\\"_s + currentId);
+        EXPECT_EQ(exists(kProg + u"\\Rules Wizard.reg.old"_s), rewritten);
+        if (rewritten) {
+            EXPECT_TRUE(
+                m_fs.readFile(kProg + u"\\Rules Wizard.reg.old"_s).contains(kBackupId.toLatin1()));
+        }
+        EXPECT_TRUE(logHas(u"Rules Wizard Restored"_s));
+        ASSERT_FALSE(m_ui.shown().isEmpty());
+        EXPECT_EQ(m_ui.shown().last().text,
+                  RegistryRestore::confirmationText(kProg + u"\\Rules Wizard.reg"_s));
+        EXPECT_EQ(m_ui.shown().last().title, u"Registry Editor"_s);
+    }
+}
+
+TEST_F(RegistryRestoreTest, DeleteFirstDropsWhatTheScriptDoesNotBring)
+{
+    for (const bool deleteFirst : {true, false}) {
+        SCOPED_TRACE(deleteFirst);
+        m_registry.setString(Hive::CurrentUser, rulesKey(kBackupId) + u"\\Old"_s, u"Name"_s,
+                             u"current rule"_s);
+        archiveExportOf(kBackupId);
+        m_ui.answerMessage(MsgResult::Yes);
+        EXPECT_EQ(restore(kBackupId, deleteFirst), RegistryRestoreOutcome::Restored);
+        EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Rule1"_s), u"from backup"_s);
+        EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Old"_s),
+                  deleteFirst ? QString() : u"current rule"_s);
+        // The replaced rule is kept in a file the user can import again.
+        const QList<FileEntry> copies = safetyCopies();
+        ASSERT_EQ(copies.size(), 1);
+        EXPECT_TRUE(m_fs.readFile(kProg + u'\\' + copies[0].name).contains("current rule"));
+        EXPECT_TRUE(logHas(u"Prior settings saved in: "_s + kProg + u'\\' + copies[0].name));
+        m_fs.removeFile(kProg + u'\\' + copies[0].name);
+    }
+}
+
+// An identity without its own default account carries the shared accounts twice: below itself
+// and where they were. Both places belong to the group.
+TEST_F(RegistryRestoreTest, AccountsComeBackBelowTheIdentityAndShared)
+{
+    const QString shared = u"Software\\Microsoft\\Internet Account Manager"_s;
+    TestRegistry source;
+    source.setString(Hive::CurrentUser, shared + u"\\Accounts\\00000001"_s, u"Account Name"_s,
+                     u"pop"_s);
+    m_fs.makeSurePath(u"C:\\Src\\"_s);
+    Platform platform{source, m_fs, m_system, m_processes};
+    SettingsExport(platform).run({u"C:\\Src"_s, true, kBackupId});
+    zipUp(u"Internet Accounts.reg"_s);
+    m_ui.answerMessage(MsgResult::Yes);
+    Platform target{m_registry, m_fs, m_system, m_processes};
+    EXPECT_EQ(RegistryRestore(target, m_log, m_ui)
+                  .run({ItemKind::Accounts, kArchive, u"Internet Accounts.reg"_s, u"Accounts"_s,
+                        true, true, kBackupId, kOtherId, kProg, u"Korvane"_s}),
+              RegistryRestoreOutcome::Restored);
+    for (const QString& root : {QString(), u"Identities\\"_s + kOtherId + u'\\'})
+        EXPECT_EQ(m_registry.string(Hive::CurrentUser, root + shared + u"\\Accounts\\00000001"_s,
+                                    u"Account Name"_s),
+                  u"pop"_s)
+            << root.toStdString();
+    EXPECT_FALSE(logHasPrefix(u"Accounts - Skipped"_s));
+}
+
+TEST_F(RegistryRestoreTest, OnlyTheGroupsOwnKeysAreWritten)
+{
+    archiveScript("[HKEY_CURRENT_USER\\Software\\Elsewhere]\r\n\"Run\"=\"evil.exe\"\r\n\r\n[" +
+                  ("HKEY_CURRENT_USER\\" + rulesKey(kBackupId)).toLatin1() +
+                  "\\Rule1]\r\n\"Name\"=\"from backup\"\r\n\r\n");
+    m_ui.answerMessage(MsgResult::Yes);
+    EXPECT_EQ(restore(), RegistryRestoreOutcome::Restored);
+    EXPECT_EQ(m_registry.openKey(Hive::CurrentUser, u"Software\\Elsewhere"_s), kErrorFileNotFound);
+    EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Rule1"_s), u"from backup"_s);
+    EXPECT_TRUE(logHasPrefix(u"Rules Wizard - Skipped: Line 3: "_s));
+}
+
+TEST_F(RegistryRestoreTest, AFailedImportPutsThePreviousKeysBack)
+{
+    const QByteArray own = "[HKEY_CURRENT_USER\\" + rulesKey(kBackupId).toLatin1() + "\\Rule1]\r\n";
+    // label, script, value name the registry refuses
+    const std::tuple<const char*, QByteArray, QString> cases[] = {
+        {"registry error", own + "\"Name\"=\"from backup\"\r\n\"Bad\"=\"x\"\r\n", u"Bad"_s},
+        {"nothing importable", "[HKEY_CURRENT_USER\\Software\\Elsewhere]\r\n\"A\"=\"1\"\r\n", {}},
+    };
+    for (const auto& [label, script, poison] : cases) {
+        SCOPED_TRACE(label);
+        const QString before = dump(m_registry, u"Identities"_s);
+        m_registry.poison = poison;
+        archiveScript(script);
+        m_ui.answerMessage(MsgResult::Yes);
+        EXPECT_EQ(restore(), RegistryRestoreOutcome::Failed);
+        EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
+        EXPECT_EQ(m_ui.messages().last(), u"Restore of regisrty data for Rules Wizard failed."_s);
+        EXPECT_TRUE(logEndsWith({u"Rules Wizard ******** Restore Failed ********"_s, QString()}));
+        EXPECT_TRUE(logHasPrefix(u"Prior settings put back from: "_s));
+        for (const FileEntry& copy : safetyCopies())
+            m_fs.removeFile(kProg + u'\\' + copy.name);
+    }
+}
+
+TEST_F(RegistryRestoreTest, NothingChangesWhenTheRestoreStopsBeforeTheImport)
+{
+    archiveExportOf(kBackupId);
+    WindowsVersion nt;
+    nt.platformId = 2;
+    // label, arrangement, kind, answer to the confirmation, outcome, message shown
+    const std::tuple<const char*, std::function<void()>, ItemKind, std::optional<MsgResult>,
+                     RegistryRestoreOutcome, QString>
+        cases[] = {
+            {"held registry", [&] { m_registry.held = true; }, ItemKind::Rules, std::nullopt,
+             RegistryRestoreOutcome::RegistryHeld, GuardedRegistry::lockedText()},
+            {"declined", [] {}, ItemKind::Rules, MsgResult::No, RegistryRestoreOutcome::Declined,
+             RegistryRestore::confirmationText(kProg + u"\\Rules Wizard.reg"_s)},
+            {"dial-up on NT", [&] { m_system.setVersion(nt); }, ItemKind::RemoteAccess,
+             std::nullopt, RegistryRestoreOutcome::Skipped, QString()},
+        };
+    for (const auto& [label, arrange, kind, answer, outcome, message] : cases) {
+        SCOPED_TRACE(label);
+        arrange();
+        const QString before = dump(m_registry, u"Identities"_s);
+        if (answer)
+            m_ui.answerMessage(*answer);
+        const qsizetype shown = m_ui.messages().size();
+        EXPECT_EQ(restore(kBackupId, true, kind), outcome);
+        EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
+        EXPECT_TRUE(safetyCopies().isEmpty());
+        EXPECT_EQ(m_ui.messages().mid(shown),
+                  message.isEmpty() ? QStringList() : QStringList{message});
+        m_registry.held = false;
+        m_system.setVersion({});
+    }
+    EXPECT_EQ(m_ui.pendingAnswers(), 0);
+}
+
+TEST_F(RegistryRestoreTest, AnEntryThatCannotBeExtractedIsReported)
+{
+    archiveExportOf(kBackupId);
+    // entry, archive present, result
+    const std::tuple<QString, bool, int> cases[] = {
+        {u"Gone.reg"_s, true, zip::kZipFilesSkipped},
+        {u"Rules Wizard.reg"_s, false, zip::kZipCannotOpen},
+    };
+    for (const auto& [entry, present, result] : cases) {
+        SCOPED_TRACE(entry.toStdString());
+        if (!present)
+            m_fs.removeFile(kArchive);
+        const QString before = dump(m_registry, u"Identities"_s);
+        EXPECT_EQ(restore(kBackupId, true, ItemKind::Rules, entry),
+                  RegistryRestoreOutcome::NotExtracted);
+        EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
+        EXPECT_EQ(m_ui.messages().last(),
+                  RegistryRestore::extractionFailedText(u"Rules Wizard"_s, result));
+        EXPECT_TRUE(logEndsWith(
+            {u"Restoring Rules Wizard - Unexpected Error - %1"_s.arg(result), QString()}));
+    }
+}
+
+} // namespace
