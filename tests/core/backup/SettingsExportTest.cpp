@@ -5,6 +5,7 @@
 #include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
 #include "support/FaultInjectingFileSystem.h"
+#include "support/OddRegistryValues.h"
 #include "support/QtPrinters.h"
 #include "support/RequiredPrograms.h"
 #include "support/WineRunner.h"
@@ -171,23 +172,9 @@ TEST(SettingsExportTest, WinesRegistryEditorImportsEveryScriptExactly)
     wine.waitForServerExit();
 
     Fixture f;
-    QByteArray binary;
-    for (int i = 0; i < 200; ++i)
-        binary += char(i * 7);
-    const QList<std::pair<QString, RegValue>> odd = {
-        {{}, RegValue::fromString(u"default \"quoted\""_s)},
-        {u"back\\slash \"name\""_s, RegValue::fromString(u"C:\\dir\\"_s)},
-        {u"Größe"_s, RegValue::fromString(u"café € Ä"_s)},
-        {u"empty"_s, RegValue::fromString({})},
-        {u"zero bytes"_s, RegValue::fromBinary({}, kRegSz)},
-        {u"lines"_s, RegValue::fromString(u"one\r\ntwo"_s)},
-        {u"binary"_s, RegValue::fromBinary(binary)},
+    QList<std::pair<QString, RegValue>> odd = test::oddRegistryValues();
+    odd += {
         {u"no binary"_s, RegValue::fromBinary({})},
-        {u"expand"_s, RegValue::fromString(u"%USERPROFILE%\\é"_s, kRegExpandSz)},
-        {u"multi"_s, RegValue::fromMultiString({u"a"_s, u"bé"_s, u"c d"_s})},
-        {u"dword"_s, RegValue::fromDword(0xffffffff)},
-        {u"none"_s, RegValue::fromBinary(QByteArray::fromHex("00ff"), kRegNone)},
-        {u"qword"_s, RegValue::fromBinary(QByteArray::fromHex("0102030405060708"), kRegQword)},
         {u"link"_s, RegValue::fromBinary(QByteArray("\\\0R\0", 4), kRegLink)},
     };
     const QStringList keys = {kOe5 + u"Rules\\Nested\\Deeper Ä"_s, kOe5 + u"Mail"_s,

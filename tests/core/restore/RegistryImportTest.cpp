@@ -1,6 +1,7 @@
 #include "restore/RegistryImport.h"
 #include "backup/RegistryScript.h"
 #include "support/FakeRegistry.h"
+#include "support/OddRegistryValues.h"
 
 #include <gtest/gtest.h>
 
@@ -49,22 +50,8 @@ QString dump(IRegistry& registry, const QString& path)
 TEST(RegistryImportTest, WhatTheExporterWritesComesBackExactly)
 {
     test::FakeRegistry source;
-    QByteArray binary;
-    for (int i = 0; i < 200; ++i)
-        binary += char(i * 7);
-    const QList<std::pair<QString, RegValue>> odd = {
-        {{}, RegValue::fromString(u"default \"quoted\""_s)},
-        {u"back\\slash \"name\""_s, RegValue::fromString(u"C:\\dir\\"_s)},
-        {u"Größe"_s, RegValue::fromString(u"café € Ä"_s)},
-        {u"empty"_s, RegValue::fromString({})},
-        {u"zero bytes"_s, RegValue::fromBinary({}, kRegSz)},
-        {u"lines"_s, RegValue::fromString(u"one\r\ntwo"_s)},
-        {u"binary"_s, RegValue::fromBinary(binary)},
-        {u"expand"_s, RegValue::fromString(u"%USERPROFILE%\\é"_s, kRegExpandSz)},
-        {u"multi"_s, RegValue::fromMultiString({u"a"_s, u"bé"_s, u"c d"_s})},
-        {u"dword"_s, RegValue::fromDword(0xffffffff)},
-        {u"none"_s, RegValue::fromBinary(QByteArray::fromHex("00ff"), kRegNone)},
-        {u"qword"_s, RegValue::fromBinary(QByteArray::fromHex("0102030405060708"), kRegQword)},
+    QList<std::pair<QString, RegValue>> odd = test::oddRegistryValues();
+    odd += {
         {u"name\nwith break"_s, RegValue::fromDword(7)},
     };
     const QStringList keys = {kKey, kKey + u"\\Nested\\Deeper Ä"_s, kKey + u"\\Other"_s};
