@@ -1,5 +1,7 @@
 #include "BackupSession.h"
 
+#include "shell/BackupDefaults.h"
+
 #include "backup/ItemList.h"
 #include "oeenv/OeEnvironment.h"
 #include "platform/WinPath.h"
@@ -159,20 +161,8 @@ bool BackupSession::openStore(ExitCode* code)
     s.rememberedNames = remembered.names;
     s.rememberedFlags = remembered.flags;
 
-    const QString& section = s.settingsSection();
-    auto flag = [&](const SettingDef& d) { return m_settings.get(d, section).toInt() != 0; };
-    auto yes = [&](const SettingDef& d) {
-        return m_settings.get(d, section).compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
-    };
-    s.include =
-        IncludeFlags{flag(Setting::InclWab),    flag(Setting::InclFAV),   flag(Setting::InclRules),
-                     flag(Setting::InclAccts),  flag(Setting::InclPrefs), flag(Setting::InclSigs),
-                     flag(Setting::InclBlocks), flag(Setting::InclDUN)};
-    s.useSysTemp = yes(Setting::UseSysTemp);
-    s.clearDisks = yes(Setting::ClearDisks);
-    s.excludeNews = yes(Setting::ExcludeNews);
+    readBackupDefaults(m_settings, s);
     s.autoShowLog = false;
-    s.lastSaveFolder = m_settings.get(Setting::LastSavePath, section);
     return true;
 }
 
@@ -183,8 +173,9 @@ bool BackupSession::open(ExitCode* code)
     platform::IFileSystem& files = m_services.files;
     MainState& s = m_state;
     QString to = m_ctx.value("to");
+    // Only a folder an earlier backup used, not the diskette the window would offer.
     if (to.isEmpty())
-        to = s.lastSaveFolder;
+        to = m_settings.get(Setting::LastSavePath, s.settingsSection());
     if (to.isEmpty())
         return fail(QStringLiteral("no backup folder: give --to FOLDER (a Windows path, such as "
                                    "C:\\Backups); none is remembered from an earlier backup"),

@@ -25,16 +25,6 @@ constexpr int kAddressBookHelpTopic = 1050;
 constexpr int kLastStep = 3;
 constexpr int kStepPanels = 5;
 
-bool isYes(const QString& value)
-{
-    return value.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
-}
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Y") : QStringLiteral("N");
-}
-
 } // namespace
 
 BackupFunctions::BackupFunctions(Services services, IFunctions& others)

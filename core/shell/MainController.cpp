@@ -5,6 +5,7 @@
 #include "oeenv/RegistryAccess.h"
 #include "oeenv/RunningClient.h"
 #include "shell/AppSettings.h"
+#include "shell/BackupDefaults.h"
 #include "shell/ControlFile.h"
 #include "shell/GuardedRegistry.h"
 #include "shell/IFunctions.h"
@@ -34,16 +35,6 @@ constexpr int kOpeningHelpContext = 999;
 constexpr char kAppPathsKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\App Paths\\KV2000.exe";
 constexpr char kExecutable[] = "\\KV2000.exe";
-
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Y") : QStringLiteral("N");
-}
-
-bool isYes(const QString& value)
-{
-    return value.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
-}
 
 } // namespace
 
@@ -331,29 +322,10 @@ void MainController::setUpLogsMenu()
 
 void MainController::loadBackupDefaults()
 {
-    const QString section = m_state.settingsSection();
-    AppSettings& s = *m_settings;
-    m_state.lastSaveFolder = s.get(Setting::LastSavePath, section);
-    if (m_state.lastSaveFolder.isEmpty())
-        m_state.lastSaveFolder = QStringLiteral("a:\\");
-    m_state.saveFolder = m_state.lastSaveFolder;
-    auto flag = [&](const SettingDef& def) { return s.get(def, section).toInt() != 0; };
-    IncludeFlags& f = m_state.include;
-    f.wab = flag(Setting::InclWab);
-    f.fav = flag(Setting::InclFAV);
-    f.rules = flag(Setting::InclRules);
-    f.accts = flag(Setting::InclAccts);
-    f.prefs = flag(Setting::InclPrefs);
-    f.sigs = flag(Setting::InclSigs);
-    f.blocks = flag(Setting::InclBlocks);
-    f.dun = flag(Setting::InclDUN);
-    m_state.doRename = flag(Setting::DoRename);
-    m_state.useSysTemp = isYes(s.get(Setting::UseSysTemp, section));
+    readBackupDefaults(*m_settings, m_state);
     m_view.setMenuChecked(MenuEntry::UseSystemTemp, m_state.useSysTemp);
-    m_state.clearDisks = isYes(s.get(Setting::ClearDisks, section));
     m_view.setText(MainText::ClearDisks, Strings::get(StringId::ClearDiskettes));
     m_view.setClearDisksChecked(m_state.clearDisks);
-    m_state.excludeNews = isYes(s.get(Setting::ExcludeNews, section));
     m_view.setMenuChecked(MenuEntry::ExcludeNews, m_state.excludeNews);
 }
 

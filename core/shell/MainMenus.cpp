@@ -23,11 +23,6 @@ constexpr std::pair<MenuEntry, IdentityOption> kIdentityOptionEntries[] = {
     {MenuEntry::LastIdentity, IdentityOption::Last},
     {MenuEntry::PromptIdentity, IdentityOption::Prompt}};
 
-QString yesNo(bool value)
-{
-    return value ? QStringLiteral("Y") : QStringLiteral("N");
-}
-
 } // namespace
 
 MainMenus::MainMenus(MainController& controller, platform::Platform& platform, Ui& ui,

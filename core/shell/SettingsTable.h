@@ -67,6 +67,16 @@ inline constexpr SettingDef BackupPurge{SectionKind::Parms, "BackupPurge", "-1"}
 inline constexpr SettingDef MainPosition{SectionKind::Positions, "Main", ""};
 } // namespace Setting
 
+// Flags kept as "Y"/"N" texts; anything but a "Y" (of either case) reads as no.
+inline bool isYes(const QString& value)
+{
+    return value.compare(QLatin1String("Y"), Qt::CaseInsensitive) == 0;
+}
+inline QString yesNo(bool value)
+{
+    return value ? QStringLiteral("Y") : QStringLiteral("N");
+}
+
 // The section names that are not an identity's.
 inline constexpr char kParmsSection[] = "Parms";
 inline constexpr char kPositionsSection[] = "Positions";

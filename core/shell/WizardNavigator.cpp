@@ -84,8 +84,7 @@ void WizardNavigator::warnRegistryUpdate()
     if (!m_functions.settingsGroupsTicked(m_state))
         return;
     const QString section = m_state.settingsSection();
-    if (m_settings.get(Setting::WarnRegUpdate, section)
-            .compare(QLatin1String("Y"), Qt::CaseInsensitive) != 0)
+    if (!isYes(m_settings.get(Setting::WarnRegUpdate, section)))
         return;
     GenMessage message;
     message.picture = kMessagePicture;
