@@ -67,6 +67,25 @@ QString CliUi::chooseFolder(const QString& title, const QString&)
     return QString();
 }
 
+// The command line names the archive, the rows and the address book's place in its options;
+// these dialogs are never reached through it, and refuse when they are.
+BackupFileAnswer CliUi::chooseBackupFile(const BackupFileRequest&)
+{
+    m_err << "no backup-file dialog on the command line\n";
+    m_err.flush();
+    return {};
+}
+
+int CliUi::chooseRestoreFolder(TreeListModel&)
+{
+    return -1;
+}
+
+WabRestoreTarget CliUi::chooseWabRestore(const QString&)
+{
+    return WabRestoreTarget::NormalLocation;
+}
+
 RunProgress* CliUi::openQuickBackupWindow(std::function<void()>)
 {
     return nullptr;

@@ -338,7 +338,10 @@ QWidget* BackupPages::item(MainItem item) const
         return m_disketteCount;
     case MainItem::RenameFrame:
         return m_renameFrame;
+    case MainItem::SelectAll:
+        return m_selectAll;
     case MainItem::Instruction:
+    case MainItem::RestoreHint:
         return nullptr;
     }
     return nullptr;

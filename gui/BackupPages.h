@@ -50,6 +50,8 @@ public:
     void setGridLocked(bool locked) { m_gridLocked = locked; }
     bool gridLocked() const { return m_gridLocked; }
 
+    QPushButton* selectAllButton() const { return m_selectAll; }
+    QPushButton* clearAllButton() const { return m_clearAll; }
     QPushButton* runButton() const { return m_runButton; }
     QCheckBox* clearDisksCheck() const { return m_clearDisks; }
     PercentMeter* meter() const { return m_meter; }

@@ -402,6 +402,10 @@ QPushButton* MainWindow::button(MainButton which) const
         return m_nextButton;
     case MainButton::Run:
         return m_backupPages->runButton();
+    case MainButton::SelectAll:
+        return m_backupPages->selectAllButton();
+    case MainButton::ClearAll:
+        return m_backupPages->clearAllButton();
     }
     return nullptr;
 }

@@ -230,6 +230,21 @@ QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
     });
 }
 
+BackupFileAnswer QtUi::chooseBackupFile(const BackupFileRequest&)
+{
+    return {}; // the dialog comes with the restore pages
+}
+
+int QtUi::chooseRestoreFolder(TreeListModel&)
+{
+    return -1;
+}
+
+WabRestoreTarget QtUi::chooseWabRestore(const QString&)
+{
+    return WabRestoreTarget::NormalLocation;
+}
+
 QString QtUi::chooseFolder(const QString& title, const QString& startFolder)
 {
     return onGuiThread([&] {

@@ -42,6 +42,9 @@ public:
     Oe4ImportChoice chooseOe4Import() override;
     QuickBackupAnswer confirmQuickBackup(bool showCheckBox) override;
     QString chooseFolder(const QString& title, const QString& startFolder) override;
+    BackupFileAnswer chooseBackupFile(const BackupFileRequest& request) override;
+    int chooseRestoreFolder(TreeListModel& currentFolders) override;
+    WabRestoreTarget chooseWabRestore(const QString& helpFile) override;
     RunProgress* openQuickBackupWindow(std::function<void()> cancel) override;
     void closeQuickBackupWindow() override;
 

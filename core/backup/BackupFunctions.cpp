@@ -148,6 +148,8 @@ void BackupFunctions::checkAddressBook(MainState& state, int row)
 
 void BackupFunctions::itemPictureClicked(MainState& state, int row)
 {
+    if (state.function != MainFunction::Backup)
+        return m_others.itemPictureClicked(state, row);
     if (!m_inventory || state.busy)
         return;
     ItemSelection selection(m_s.view.itemGrid(), m_inventory->totals());
@@ -159,6 +161,8 @@ void BackupFunctions::itemPictureClicked(MainState& state, int row)
 
 void BackupFunctions::selectAllClicked(MainState& state)
 {
+    if (state.function != MainFunction::Backup)
+        return m_others.selectAllClicked(state);
     if (!m_inventory || state.busy)
         return;
     ItemSelection selection(m_s.view.itemGrid(), m_inventory->totals());
@@ -171,6 +175,8 @@ void BackupFunctions::selectAllClicked(MainState& state)
 
 void BackupFunctions::clearAllClicked(MainState& state)
 {
+    if (state.function != MainFunction::Backup)
+        return m_others.clearAllClicked(state);
     if (!m_inventory || state.busy)
         return;
     ItemSelection selection(m_s.view.itemGrid(), m_inventory->totals());
@@ -183,6 +189,8 @@ void BackupFunctions::clearAllClicked(MainState& state)
 
 void BackupFunctions::itemDetailsRequested(MainState& state, int row)
 {
+    if (state.function != MainFunction::Backup)
+        return m_others.itemDetailsRequested(state, row);
     const QString text = ItemSelection::detailsText(m_s.view.itemGrid(), row,
                                                     state.function == MainFunction::Backup);
     if (!text.isEmpty())
@@ -286,6 +294,9 @@ void BackupFunctions::clearDisksClicked(MainState& state, bool checked)
 
 void BackupFunctions::backupRunClicked(MainState& state)
 {
+    // The same button is the restore's "Restore Now".
+    if (state.function == MainFunction::Restore || state.function == MainFunction::Synchronise)
+        return m_others.runRestore(state);
     // Cancel must work even when the client was started meanwhile.
     if (state.busy) {
         if (m_run) {

@@ -58,6 +58,10 @@ public:
 
     void itemPictureClicked(MainState& state, int row) override;
     void itemDetailsRequested(MainState& state, int row) override;
+    void itemDoubleClicked(MainState& state, int row) override
+    {
+        m_others.itemDoubleClicked(state, row);
+    }
     void selectAllClicked(MainState& state) override;
     void clearAllClicked(MainState& state) override;
     void browseSaveLocationClicked(MainState& state) override;

@@ -34,6 +34,8 @@ public:
 
     // The controls of the backup pages. rows are item-grid rows.
     virtual void itemPictureClicked(MainState& state, int row) { (void)state, (void)row; }
+    // A double click: the restore redirects a folder.
+    virtual void itemDoubleClicked(MainState& state, int row) { (void)state, (void)row; }
     virtual void itemDetailsRequested(MainState& state, int row) { (void)state, (void)row; }
     virtual void selectAllClicked(MainState& state) { (void)state; }
     virtual void clearAllClicked(MainState& state) { (void)state; }

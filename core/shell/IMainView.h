@@ -19,7 +19,9 @@ enum class MainButton
     Synch,
     Back,
     Next,
-    Run
+    Run,
+    SelectAll, // the two selection buttons of the item grid
+    ClearAll
 };
 
 // The pages of the main window; one is shown at a time.
@@ -61,6 +63,10 @@ enum class MainText
     DisketteCount,    // "Estimated diskettes required = 2"
     BackupName,       // the name step's full archive path
     ProgressLabel,    // what the run is doing
+
+    // The restore page.
+    RestoreNote, // what the restore does to the current data (label 2)
+    RestoreHint, // how to redirect, or what else may be chosen (label 7)
 };
 
 // Parts of the main window the logic shows and hides.
@@ -76,6 +82,8 @@ enum class MainItem
     SpaceRequirement,
     DisketteCount,
     RenameFrame, // "Replace the existing backup" / "Save the existing backup ..."
+    RestoreHint, // the restore page's second note
+    SelectAll,   // the Select All button (shown only while it is enabled on the restore page)
 };
 
 // What the main window's logic needs of the screen. The window implements it, holds no logic of

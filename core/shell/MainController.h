@@ -65,6 +65,7 @@ public:
     // Controls of the backup pages.
     void itemPictureClicked(int row) { m_functions.itemPictureClicked(m_state, row); }
     void itemDetailsRequested(int row) { m_functions.itemDetailsRequested(m_state, row); }
+    void itemDoubleClicked(int row) { m_functions.itemDoubleClicked(m_state, row); }
     void selectAllClicked() { m_functions.selectAllClicked(m_state); }
     void clearAllClicked() { m_functions.clearAllClicked(m_state); }
     void browseSaveLocationClicked() { m_functions.browseSaveLocationClicked(m_state); }
@@ -113,6 +114,7 @@ private:
     std::unique_ptr<AppSettings> m_settings;
     // Restore and synchronise, until they exist.
     std::unique_ptr<IFunctions> m_unavailable;
+    std::unique_ptr<IFunctions> m_restoreFunctions;
     std::unique_ptr<IFunctions> m_ownFunctions;
     IFunctions& m_functions;
     MainState m_state;

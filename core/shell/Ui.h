@@ -10,6 +10,7 @@
 namespace kv {
 
 class RunProgress;
+class TreeListModel;
 
 // Message-box buttons, icons and answers, numbered as the Windows message box numbers them.
 enum class MsgButtons
@@ -71,6 +72,25 @@ enum class QuickBackupAnswer
     Cancel,
     Proceed,
     ProceedAndStopAsking // only offered when the "do not ask again" box is shown
+};
+
+// The backup-file dialog of a restore: the type of restore and the archive to read.
+struct BackupFileRequest
+{
+    QString defaultPath;    // the last backup, shown in the dialog's box
+    bool oe4Import = false; // version-4 import: full restore only, the type options hidden
+};
+struct BackupFileAnswer
+{
+    QString path;         // as typed or browsed; "" when the dialog was cancelled
+    int restoreType = -1; // 0 "A" selected folders, 2 "B" full restore
+};
+
+// Where a restored address book goes.
+enum class WabRestoreTarget
+{
+    NormalLocation = 0, // over the registered address book (the default)
+    TemporaryFolder = 1 // "RestoredAddressBook.wab" in My Documents, for an import
 };
 
 // The general message dialog: a text beside a picture, with a "&Do not show this again" box.
@@ -150,6 +170,16 @@ public:
 
     // The folder browser with its title, starting at a folder; "" when nothing was chosen.
     virtual QString chooseFolder(const QString& title, const QString& startFolder) = 0;
+
+    // The backup-file dialog (restore and synchronise). The caller checks that the file exists.
+    virtual BackupFileAnswer chooseBackupFile(const BackupFileRequest& request) = 0;
+
+    // The folder chooser of a redirected restore, over the current-folder list: the row chosen
+    // (OK or a double click), -1 for none or Cancel. The caller checks the row.
+    virtual int chooseRestoreFolder(TreeListModel& currentFolders) = 0;
+
+    // The address-book dialog; its "Additional Help" shows the help file's topic 1050.
+    virtual WabRestoreTarget chooseWabRestore(const QString& helpFile) = 0;
 
     // The quick backup's progress window, shown beside the (hidden) main window while the run
     // lasts; its Cancel button calls cancel. Null where there is no such window.

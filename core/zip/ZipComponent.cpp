@@ -463,6 +463,11 @@ int ZipComponent::extractOne(ZipReader& reader, const CentralEntry& e, const QSt
             qCWarning(lcZip) << "write failed for" << target << m_fs.lastError();
         return statusCode(status, kZipSuccess);
     }
+    if (m_listener && !m_listener->replacingFile(target)) {
+        qCInfo(lcZip) << "the existing" << target << "is kept; the entry is skipped";
+        m_fs.removeFile(temp);
+        return -int(SkipReason::CannotOpen);
+    }
     int rc = kZipSuccess;
     if (!replaceFile(temp, target, &rc)) {
         m_fs.removeFile(temp);

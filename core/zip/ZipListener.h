@@ -34,6 +34,15 @@ public:
         (void)entryName;
         (void)destName;
     }
+    // An entry was extracted and checked into a temporary file beside target (the full Windows
+    // path of the destination); the new copy takes target's name when this returns true. The
+    // listener may keep the existing file first (the Recycle Bin). False leaves the existing
+    // file in place and skips the entry with reason 4.
+    virtual bool replacingFile(const QString& target)
+    {
+        (void)target;
+        return true;
+    }
     // The operation needs another disk in the drive: disk number n counted from 1, 0 for the
     // last disk of a set. True once the disk is in; false refuses (the operation is cancelled).
     virtual bool insertDisk(int diskNumber)

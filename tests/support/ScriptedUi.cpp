@@ -1,5 +1,7 @@
 #include "support/ScriptedUi.h"
 
+#include "grid/TreeListModel.h"
+
 #include <gtest/gtest.h>
 
 namespace kv::test {
@@ -67,6 +69,14 @@ QStringList ScriptedUi::messages() const
         if (s.kind == QLatin1String("message"))
             texts.append(s.text);
     return texts;
+}
+
+int ScriptedUi::chooseRestoreFolder(TreeListModel& currentFolders)
+{
+    Shown& shown = record("restoreFolder");
+    for (int row = 0; row < currentFolders.totalRowCount(); ++row)
+        shown.items.append(currentFolders.text(row));
+    return takeAnswer("restoreFolder", -1).toInt();
 }
 
 } // namespace kv::test

@@ -49,6 +49,14 @@ public:
     // "" answers the folder browser as cancelled.
     ScriptedUi& answerFolder(const QString& folder) { return script("folder", folder); }
 
+    // A cancelled backup-file dialog is answerBackupFile("", -1).
+    ScriptedUi& answerBackupFile(const QString& path, int restoreType)
+    {
+        return script("backupFile", QVariantList{path, restoreType});
+    }
+    ScriptedUi& answerRestoreFolder(int row) { return script("restoreFolder", row); }
+    ScriptedUi& answerWabRestore(WabRestoreTarget target) { return script("wabRestore", int(target)); }
+
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
     int chooseIdentity(const QStringList& names, int currentIndex, bool offerCancel,
@@ -88,6 +96,22 @@ public:
     {
         record("folder", startFolder, title);
         return takeAnswer("folder", QString()).toString();
+    }
+    // Recorded as "backupFile": text = the default path, offerCancel = the version-4 import.
+    BackupFileAnswer chooseBackupFile(const BackupFileRequest& request) override
+    {
+        record("backupFile", request.defaultPath).offerCancel = request.oe4Import;
+        const QVariantList a = takeAnswer("backupFile", QVariantList{QString(), -1}).toList();
+        return {a.value(0).toString(), a.value(1).toInt()};
+    }
+    // Recorded as "restoreFolder": items = the rows' texts of the current-folder list.
+    int chooseRestoreFolder(TreeListModel& currentFolders) override;
+    // Recorded as "wabRestore": text = the help file.
+    WabRestoreTarget chooseWabRestore(const QString& helpFile) override
+    {
+        record("wabRestore", helpFile);
+        return WabRestoreTarget(
+            takeAnswer("wabRestore", int(WabRestoreTarget::NormalLocation)).toInt());
     }
     // Recorded as "quickWindow" and "quickWindowClosed"; the window's progress is whatever
     // setQuickWindowProgress() gave (none by default).

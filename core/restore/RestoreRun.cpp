@@ -1,0 +1,1 @@
+#include "restore/RestoreRun.h"

@@ -1,0 +1,10 @@
+#include "restore/RestoreSelection.h"
+
+namespace kv {
+
+bool RestoreSelection::settingsGroupsMarked() const
+{
+    return false;
+}
+
+} // namespace kv
