@@ -79,9 +79,8 @@ bool SyncComparison::compareFolder(const SyncFolder& folder, SyncFolderResult* r
     *result = SyncFolderResult{};
     result->folder = folder;
     SyncControl control{progress, cancel};
-    const SyncReadMode readMode = m_options.mode == SyncCompareMode::Exact
-                                      ? SyncReadMode::Digests
-                                      : SyncReadMode::Records;
+    const SyncReadMode readMode =
+        m_options.mode == SyncCompareMode::Exact ? SyncReadMode::Digests : SyncReadMode::Records;
     auto stage = [&](SyncStage s) {
         if (stageChanged)
             stageChanged(s, folder);

@@ -51,8 +51,7 @@ QString sizeText(const MbxFile& reader, qint32 n)
 }
 
 template <typename Reader>
-void readList(Reader& reader, SyncMessageList& list, const SyncControl& control,
-              SyncReadMode mode)
+void readList(Reader& reader, SyncMessageList& list, const SyncControl& control, SyncReadMode mode)
 {
     const qint32 n = reader.messageCount();
     list.count = n;

@@ -91,9 +91,8 @@ TEST(MboxWriter, FileAppearsOnlyWhenFinished)
     ASSERT_TRUE(writer.open(path, kFallback));
     ASSERT_TRUE(writer.add("Subject: a\r\n\r\nFrom b"));
     ASSERT_TRUE(writer.finish());
-    EXPECT_EQ(kv::test::readFile(path),
-              QByteArray("From MAILER-DAEMON Sat Feb  3 04:05:06 2001\n"
-                         "Subject: a\r\n\r\n>From b\n\n"));
+    EXPECT_EQ(kv::test::readFile(path), QByteArray("From MAILER-DAEMON Sat Feb  3 04:05:06 2001\n"
+                                                   "Subject: a\r\n\r\n>From b\n\n"));
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("old.mbox")});
 
     EXPECT_FALSE(writer.open(dir.file(QStringLiteral("missing/x.mbox"))));

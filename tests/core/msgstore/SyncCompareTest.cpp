@@ -36,7 +36,8 @@ const QByteArray kASpacedAfterName =
     mail("Ann <ann@example.com>", "Lunch", "  Mon, 7 Dec 2026 10:00:00 +0000", "");
 const QByteArray kASpacedInside =
     mail("Ann <ann@example.com>", "Lunch", "Mon,  7 Dec 2026 10:00:00 +0000");
-const QByteArray kASubjectCase = mail("Ann <ann@example.com>", "LUNCH", "Mon, 7 Dec 2026 10:00:00 +0000");
+const QByteArray kASubjectCase =
+    mail("Ann <ann@example.com>", "LUNCH", "Mon, 7 Dec 2026 10:00:00 +0000");
 const QByteArray kABodyEdited =
     mail("Ann <ann@example.com>", "Lunch", "Mon, 7 Dec 2026 10:00:00 +0000", "Ho");
 
@@ -77,8 +78,9 @@ std::vector<qint32> quadraticCompare(const SyncMessageList& prior, const SyncMes
     std::vector<qint32> listed;
     for (size_t i = 0; i < prior.records.size(); ++i) {
         const qsizetype k = kv::FieldList::findField(records, prior.records[i], sep);
-        if (k == 0 || kv::FieldList::getField(sizes, k, sep).compare(prior.sizes[i],
-                                                                     Qt::CaseInsensitive) != 0)
+        if (k == 0 ||
+            kv::FieldList::getField(sizes, k, sep).compare(prior.sizes[i], Qt::CaseInsensitive) !=
+                0)
             listed.push_back(qint32(i + 1));
     }
     return listed;
@@ -118,8 +120,8 @@ TEST(SyncCompare, ListsTheBackupMessagesMissingOrChanged)
             SyncComparison comparison(
                 {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior")), format});
             SyncFolderResult result;
-            ASSERT_TRUE(comparison.compareFolder({QStringLiteral("Inbox"), QLatin1String(ext)},
-                                                 &result));
+            ASSERT_TRUE(
+                comparison.compareFolder({QStringLiteral("Inbox"), QLatin1String(ext)}, &result));
             Numbers listed;
             for (const SyncListedMessage& m : result.listed)
                 listed.push_back(m.number);
@@ -135,7 +137,8 @@ TEST(SyncCompare, MissingCopiesCountAsEmptyFolders)
     const TempDir dir;
     writeFolder(dir, QStringLiteral("prior/Inbox.dbx"), StoreFormat::Dbx, {kA, kB});
     writeFolder(dir, QStringLiteral("current/Sent.dbx"), StoreFormat::Dbx, {kA});
-    SyncComparison comparison({dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
+    SyncComparison comparison(
+        {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
     std::vector<SyncFolderResult> results;
     ASSERT_TRUE(comparison.run({{QStringLiteral("Inbox"), QStringLiteral("Inbox.dbx")},
                                 {QStringLiteral("Sent Items"), QStringLiteral("Sent.dbx")}},
@@ -158,11 +161,11 @@ TEST(SyncCompare, ATabInsideAValueKeepsTheColumns)
     const TempDir dir;
     writeFolder(dir, QStringLiteral("prior/Inbox.mbx"), StoreFormat::Mbx,
                 {mail("Ann\t<ann@example.com>", "Tab\there", "Mon, 7 Dec 2026")});
-    SyncComparison comparison({dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior")),
-                               StoreFormat::Mbx});
+    SyncComparison comparison(
+        {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior")), StoreFormat::Mbx});
     SyncFolderResult result;
-    ASSERT_TRUE(comparison.compareFolder({QStringLiteral("Inbox"), QStringLiteral("Inbox.mbx")},
-                                         &result));
+    ASSERT_TRUE(
+        comparison.compareFolder({QStringLiteral("Inbox"), QStringLiteral("Inbox.mbx")}, &result));
     ASSERT_EQ(result.listed.size(), 1u);
     EXPECT_EQ(result.listed[0].from, QStringLiteral("Ann\t<ann@example.com>"));
     EXPECT_EQ(result.listed[0].subject, QStringLiteral("Tab\there"));
@@ -174,8 +177,8 @@ TEST(SyncCompare, ExactModeComparesWholeMessages)
 {
     for (const StoreFormat format : {StoreFormat::Dbx, StoreFormat::Mbx}) {
         const TempDir dir;
-        const QString name = format == StoreFormat::Dbx ? QStringLiteral("Inbox.dbx")
-                                                        : QStringLiteral("Inbox.mbx");
+        const QString name =
+            format == StoreFormat::Dbx ? QStringLiteral("Inbox.dbx") : QStringLiteral("Inbox.mbx");
         writeFolder(dir, QStringLiteral("prior/") + name, format, {kA, kB, kC, kC});
         writeFolder(dir, QStringLiteral("current/") + name, format, {kC, kABodyEdited, kB});
         const SyncControl none;
@@ -205,7 +208,8 @@ TEST(SyncCompare, AgreesWithTheSearchOfTheJoinedList)
     current.removeAt(200);
     current.removeAt(40);
     current[10].replace("Date: ", "Date:  X ");
-    current.prepend(current[100] + QByteArray(32, 'x') + "\r\n"); // first with that record, longer in .mbx
+    current.prepend(current[100] + QByteArray(32, 'x') +
+                    "\r\n"); // first with that record, longer in .mbx
     for (const StoreFormat format : {StoreFormat::Dbx, StoreFormat::Mbx}) {
         const TempDir dir;
         writeFolder(dir, QStringLiteral("p"), format, prior);
@@ -231,7 +235,8 @@ TEST(SyncCompare, CancelStopsAtTheNextMessage)
     writeFolder(dir, QStringLiteral("current/Inbox.dbx"), StoreFormat::Dbx, many);
     std::atomic_bool cancel = false;
     std::vector<int> seen;
-    SyncComparison comparison({dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
+    SyncComparison comparison(
+        {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
     comparison.cancel = &cancel;
     comparison.progress = [&](int percent) {
         seen.push_back(percent);
@@ -239,7 +244,8 @@ TEST(SyncCompare, CancelStopsAtTheNextMessage)
             cancel = true;
     };
     std::vector<SyncFolderResult> results;
-    EXPECT_FALSE(comparison.run({{QStringLiteral("Inbox"), QStringLiteral("Inbox.dbx")}}, &results));
+    EXPECT_FALSE(
+        comparison.run({{QStringLiteral("Inbox"), QStringLiteral("Inbox.dbx")}}, &results));
     EXPECT_TRUE(results.empty());
     // One update per whole percent reached (every second message here), then back to 0.
     EXPECT_EQ(seen, (std::vector<int>{2, 4, 6, 8, 10, 0}));
