@@ -135,7 +135,9 @@ TEST(SyncCompare, ListsTheBackupMessagesMissingOrChanged)
 TEST(SyncCompare, MissingCopiesCountAsEmptyFolders)
 {
     const TempDir dir;
-    writeFolder(dir, QStringLiteral("prior/Inbox.dbx"), StoreFormat::Dbx, {kA, kB});
+    // A TAB inside a value must not shift the columns.
+    const QByteArray tabbed = mail("Bob\t<bob@example.com>", "Tab\there", "Mon, 7 Dec 2026");
+    writeFolder(dir, QStringLiteral("prior/Inbox.dbx"), StoreFormat::Dbx, {kA, tabbed});
     writeFolder(dir, QStringLiteral("current/Sent.dbx"), StoreFormat::Dbx, {kA});
     SyncComparison comparison(
         {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
@@ -148,28 +150,12 @@ TEST(SyncCompare, MissingCopiesCountAsEmptyFolders)
     EXPECT_FALSE(results[0].currentOpened);
     ASSERT_EQ(results[0].listed.size(), 2u);
     EXPECT_EQ(results[0].listed[1].number, 2);
-    EXPECT_EQ(results[0].listed[1].from, QStringLiteral("Bob <bob@example.com>"));
-    EXPECT_EQ(results[0].listed[1].subject, QStringLiteral("Budget"));
-    EXPECT_EQ(results[0].listed[1].date, QStringLiteral("Mon, 7 Dec 2026 11:00:00 +0000"));
+    EXPECT_EQ(results[0].listed[1].from, QStringLiteral("Bob\t<bob@example.com>"));
+    EXPECT_EQ(results[0].listed[1].subject, QStringLiteral("Tab\there"));
+    EXPECT_EQ(results[0].listed[1].date, QStringLiteral("Mon, 7 Dec 2026"));
     // No backup copy: nothing to list, and the caller can tell why.
     EXPECT_FALSE(results[1].priorOpened);
     EXPECT_TRUE(results[1].listed.empty());
-}
-
-TEST(SyncCompare, ATabInsideAValueKeepsTheColumns)
-{
-    const TempDir dir;
-    writeFolder(dir, QStringLiteral("prior/Inbox.mbx"), StoreFormat::Mbx,
-                {mail("Ann\t<ann@example.com>", "Tab\there", "Mon, 7 Dec 2026")});
-    SyncComparison comparison(
-        {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior")), StoreFormat::Mbx});
-    SyncFolderResult result;
-    ASSERT_TRUE(
-        comparison.compareFolder({QStringLiteral("Inbox"), QStringLiteral("Inbox.mbx")}, &result));
-    ASSERT_EQ(result.listed.size(), 1u);
-    EXPECT_EQ(result.listed[0].from, QStringLiteral("Ann\t<ann@example.com>"));
-    EXPECT_EQ(result.listed[0].subject, QStringLiteral("Tab\there"));
-    EXPECT_EQ(result.listed[0].date, QStringLiteral("Mon, 7 Dec 2026"));
 }
 
 // The exact comparison looks at every byte: a changed body is listed although the headers agree.
