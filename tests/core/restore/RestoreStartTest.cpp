@@ -42,6 +42,20 @@ public:
     std::function<void(int)> insert;
 };
 
+// Runs the work at once, calling `press` (a second click, a look at the screen) before it.
+class PressingRunner : public TaskRunner
+{
+public:
+    void run(std::function<void()> work, std::function<void()> done) override
+    {
+        if (press)
+            press();
+        work();
+        done();
+    }
+    std::function<void()> press;
+};
+
 // A user of version 5 with a generated store and one backup of it in C:\Backups, made by the
 // wizard; each restore opens a new window on the same environment.
 struct Restore : ShellTestEnv
@@ -105,6 +119,7 @@ struct Restore : ShellTestEnv
         if (more)
             more();
         EXPECT_EQ(startOwn(ui), LoadResult::Interactive);
+        openedLogs.clear(); // the backup's
         const qsizetype before = ui.messages().size();
         controller->restoreClicked();
         return ui.messages().mid(before);
@@ -137,7 +152,7 @@ struct Restore : ShellTestEnv
     }
 
     QString id, storeFolder, archive;
-    InlineTaskRunner runner;
+    PressingRunner runner;
     std::unique_ptr<RestoreFunctions> restore;
     std::unique_ptr<BackupFunctions> backup;
     QStringList openedLogs;
@@ -313,6 +328,49 @@ TEST(RestoreStart, RegistryCautionFollowsItsSetting)
         env.controller->backClicked();
         EXPECT_EQ(env.grid().checkState(group), kSelected);
         EXPECT_EQ(env.view->button(MainButton::Next), 1);
+    }
+}
+
+// Restore Now: the controls are locked while the run works and a second press is ignored; the
+// program ends after a run (the log shown when asked), but not when nothing was marked.
+TEST(RestoreStart, RestoreNowRunsAndEnds)
+{
+    struct Case
+    {
+        bool mark, autoShowLog, closes;
+    };
+    for (const Case c :
+         {Case{true, true, true}, Case{true, false, true}, Case{false, true, false}}) {
+        SCOPED_TRACE(QString("mark %1 log %2").arg(c.mark).arg(c.autoShowLog).toStdString());
+        Restore env;
+        env.open(env.archive, 0);
+        const int inbox = env.rowOf(ItemKind::MailFolder);
+        const QString file = env.storeFolder + env.grid().cell(inbox, cell::MbxName);
+        const QByteArray saved = env.files.readFile(file);
+        ASSERT_FALSE(saved.isEmpty());
+        env.files.writeFile(file, "changed since the backup");
+        if (c.mark) {
+            env.controller->itemPictureClicked(inbox);
+            env.controller->nextClicked();
+        }
+        env.st().autoShowLog = c.autoShowLog;
+        int presses = 0;
+        env.runner.press = [&] {
+            ++presses;
+            EXPECT_TRUE(env.view->gridLocked);
+            EXPECT_EQ(env.view->button(MainButton::Back), 0);
+            EXPECT_EQ(env.view->button(MainButton::Run), 0);
+            EXPECT_TRUE(env.view->items[MainItem::ProgressLabel]);
+            env.controller->backupRunClicked();
+        };
+        env.controller->backupRunClicked();
+        EXPECT_EQ(presses, 1);
+        EXPECT_EQ(env.view->closes, c.closes ? 1 : 0);
+        const QStringList logs{env.st().restoreLogPath};
+        EXPECT_EQ(env.openedLogs, c.closes && c.autoShowLog ? logs : QStringList());
+        EXPECT_EQ(env.files.readFile(file) == saved, c.mark);
+        EXPECT_EQ(env.view->gridLocked, c.closes);
+        EXPECT_EQ(env.view->button(MainButton::Run), c.closes ? 0 : 1);
     }
 }
 
