@@ -12,7 +12,9 @@
 #include "restore/RestoreSelection.h"
 #include "restore/RestoreSkipLines.h"
 #include "restore/RestoreStart.h"
+#include "platform/posix/WineRegistry.h"
 #include "support/RequiredPrograms.h"
+#include "support/WineRunner.h"
 #include "zip/ZipComponent.h"
 
 #include <QDir>
@@ -207,7 +209,7 @@ protected:
     bool open(RestoreContext context)
     {
         m_context = context;
-        RestoreStart start(m_platform, m_ui);
+        RestoreStart start(*m_restorePlatform, m_ui);
         const RestoreStart::ListLoad load =
             start.loadItemList(m_context, {false, m_store.oe5, true, false}, m_page);
         if (load.status != RestoreStart::ListStatus::Loaded)
@@ -241,7 +243,7 @@ protected:
     }
     RestoreOutcome restore()
     {
-        RestoreRun run(m_platform, m_ui, m_progress);
+        RestoreRun run(*m_restorePlatform, m_ui, m_progress);
         return run.run(m_context, restoreItemsOf(m_page));
     }
     void answerImports(int count)
@@ -304,13 +306,16 @@ protected:
                 aside.replace(QRegularExpression(u"^(Mail|News/[^/]+)/"_s), u"\\1_001/"_s);
             EXPECT_EQ(kept.value(aside), it.value()) << aside.toStdString();
         }
-        if (oe5)
+        if (oe5) {
             EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
+        }
         const QStringList log = fileLines(m_context.restoreLogPath);
         EXPECT_TRUE(log.contains(u"Message Folders Restore Complete"_s));
         EXPECT_TRUE(log.contains(u"Internet Explorer Favorites Restored"_s));
     }
 
+    // The restore may write another registry than the backup read (a real prefix's).
+    platform::Platform* m_restorePlatform = &m_platform;
     Store m_store;
     Snapshot m_saved, m_changed;
     QString m_deleted; // the folder file the user deleted after the backup
@@ -371,8 +376,9 @@ TEST_F(RestoreScenarioTest, SettingsGoToASecondIdentityUnderItsOwnId)
     expected.replaceInStrings(m_store.identityId, kOtherId);
     const Snapshot other = snapshot(kOtherId);
     for (const QString& key : expected)
-        if (!key.contains(u"Account"_s))
+        if (!key.contains(u"Account"_s)) {
             EXPECT_TRUE(other.registry.contains(key)) << key.toStdString();
+        }
     EXPECT_EQ(snapshot().registry, m_saved.registry);
     const QByteArray old = readFile(kProgram + u"\\Rules Wizard.reg.old"_s);
     EXPECT_TRUE(old.contains(m_store.identityId.toLatin1()));
@@ -518,7 +524,7 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
         return all;
     };
     const Files before = outside();
-    for (const QString archive : {u"C:\\Backups\\truncated.eaz"_s, u"C:\\Backups\\hostile.eaz"_s}) {
+    for (const QString& archive : {u"C:\\Backups\\truncated.eaz"_s, u"C:\\Backups\\hostile.eaz"_s}) {
         SCOPED_TRACE(archive.toStdString());
         m_page.clear();
         m_current.clear();
@@ -539,6 +545,65 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     EXPECT_NE(registry().queryValue(Hive::LocalMachine, u"Software\\Evil"_s, u"x"_s, &value),
               platform::kErrorSuccess);
     EXPECT_EQ(snapshot().favorites, m_saved.favorites);
+}
+
+// Wine itself reads the restored groups back as the backup saved them: the backup's scripts
+// imported by Wine's registry editor, exported by Wine, equal Wine's export of the same keys
+// after the restore has written them over changed settings.
+TEST_F(RestoreScenarioTest, WinesExportOfTheRestoredGroupsEqualsTheOriginals)
+{
+    KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
+    TempDir scratch;
+    WineRunner wine(scratch.path());
+    ASSERT_EQ(wine.run({u"wineboot"_s, u"-i"_s}, 300), 0);
+    wine.waitForServerExit();
+    backUp(true);
+
+    auto wineCommand = [&](QStringList command) {
+        QByteArray out;
+        command.prepend(u"wine"_s);
+        const int rc = wine.run(command, 120, &out);
+        wine.waitForServerExit();
+        EXPECT_EQ(rc, 0) << command.join(u' ').toStdString() << ": " << out.constData();
+    };
+    auto wineName = [](const QString& hostPath) {
+        return u"Z:"_s + QString(hostPath).replace(u'/', u'\\');
+    };
+    QStringList keys;
+    QStringList import{u"regedit"_s, u"/S"_s};
+    for (ItemKind kind : kGroups) {
+        keys << settingsGroupKeys(kind, true, m_store.identityId).first();
+        import << wineName(host(kProgram + settingsGroup(kind)->fileName));
+    }
+    wineCommand(import);
+    auto exportAll = [&](const QString& tag) {
+        QList<QByteArray> exports;
+        for (int n = 0; n < keys.size(); ++n) {
+            const QString file = scratch.file(u"%1-%2.reg"_s.arg(tag).arg(n));
+            wineCommand({u"reg"_s, u"export"_s, u"HKEY_CURRENT_USER\\"_s + keys[n], wineName(file),
+                         u"/y"_s});
+            exports << kv::test::readFile(file);
+            EXPECT_FALSE(exports.last().isEmpty()) << keys[n].toStdString();
+        }
+        return exports;
+    };
+    const QList<QByteArray> originals = exportAll(u"original"_s);
+
+    // The user's settings change; then the restore writes the prefix's own registry files.
+    wineCommand({u"reg"_s, u"delete"_s, u"HKEY_CURRENT_USER\\"_s + keys[0], u"/f"_s});
+    wineCommand({u"reg"_s, u"add"_s, u"HKEY_CURRENT_USER\\"_s + keys[2] + u"\\Entry 2"_s, u"/v"_s,
+                 u"Name"_s, u"/d"_s, u"added"_s, u"/f"_s});
+    {
+        platform::posix::WineRegistry prefixRegistry{platform::posix::WinePrefix(scratch.path())};
+        platform::Platform restorePlatform{prefixRegistry, m_fs, m_system, m_processes};
+        m_restorePlatform = &restorePlatform;
+        ASSERT_TRUE(open(context(0)));
+        mark({u"Rules Wizard"_s, u"Accounts"_s, u"Signatures"_s});
+        answerImports(3);
+        EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
+        m_restorePlatform = &m_platform;
+    }
+    EXPECT_EQ(exportAll(u"restored"_s), originals);
 }
 
 } // namespace
