@@ -7,12 +7,12 @@
 #include "backup/ItemGrid.h"
 #include "backup/SettingsExport.h"
 #include "grid/TreeListModel.h"
+#include "platform/posix/WineRegistry.h"
 #include "restore/RestoreContext.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSelection.h"
 #include "restore/RestoreSkipLines.h"
 #include "restore/RestoreStart.h"
-#include "platform/posix/WineRegistry.h"
 #include "support/RequiredPrograms.h"
 #include "support/WineRunner.h"
 #include "zip/ZipComponent.h"
@@ -23,6 +23,12 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QtEndian>
+
+// Store files are large and binary: a failure names their size and a digest, not every byte.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << bytes.size() << " bytes, crc " << qChecksum(bytes);
+}
 
 namespace kv::test {
 namespace {
@@ -39,6 +45,15 @@ const ItemKind kGroups[] = {ItemKind::Rules, ItemKind::Accounts, ItemKind::Signa
 
 // Relative path ("/" separators) -> bytes of every file below a host folder.
 using Files = QMap<QString, QByteArray>;
+
+// Wine finds files without regard to case: so does the comparison.
+QByteArray noCase(const Files& files, const QString& name)
+{
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return {};
+}
 
 Files filesBelow(const QString& hostFolder)
 {
@@ -60,7 +75,9 @@ QString dump(platform::IRegistry& registry, const QString& path)
     QList<platform::RegNamedValue> values;
     registry.enumValues(Hive::CurrentUser, path, &values);
     for (const platform::RegNamedValue& v : std::as_const(values))
-        out += u"%1 %2=%3\n"_s.arg(v.name).arg(v.value.type).arg(QString::fromLatin1(v.value.data.toHex()));
+        out += u"%1 %2=%3\n"_s.arg(v.name)
+                   .arg(v.value.type)
+                   .arg(QString::fromLatin1(v.value.data.toHex()));
     QStringList keys;
     registry.enumSubKeys(Hive::CurrentUser, path, &keys);
     for (const QString& key : std::as_const(keys))
@@ -147,9 +164,10 @@ protected:
         Snapshot s;
         s.store = filesBelow(host(kStoreRoot));
         const QString id = identityId.isEmpty() ? m_store.identityId : identityId;
+        // The group's own key: the accounts' export also writes them under the identity's key
+        // when it has none of its own, so that key is expected to differ after a restore.
         for (ItemKind kind : kGroups)
-            for (const QString& key : settingsGroupKeys(kind, m_store.oe5, id))
-                s.registry << dump(registry(), key);
+            s.registry << dump(registry(), settingsGroupKeys(kind, m_store.oe5, id).first());
         s.wab = readFile(kWab);
         s.favorites = filesBelow(host(kFavorites));
         return s;
@@ -169,7 +187,8 @@ protected:
         ASSERT_TRUE(written) << builder.error().toStdString();
         m_deleted = storeFolder() + u"Sent Items"_s + (m_store.oe5 ? u".dbx"_s : u".mbx"_s);
         ASSERT_TRUE(m_fs.removeFile(m_deleted));
-        const QString rules = settingsGroupKeys(ItemKind::Rules, m_store.oe5, m_store.identityId)[0];
+        const QString rules =
+            settingsGroupKeys(ItemKind::Rules, m_store.oe5, m_store.identityId)[0];
         ASSERT_EQ(registry().deleteKeyTree(Hive::CurrentUser, rules), platform::kErrorSuccess);
         const QString sigs =
             settingsGroupKeys(ItemKind::Signatures, m_store.oe5, m_store.identityId)[0];
@@ -217,8 +236,8 @@ protected:
         m_context.archiveWabName = load.list.addressBookFile;
         m_context.backupIdentityId = load.list.identityId;
         const bool loaded = start.loadCurrentFolders(m_context, m_settings, m_current);
-        m_selection = std::make_unique<RestoreSelection>(m_context, m_fs, m_ui, m_page, m_current,
-                                                         loaded);
+        m_selection =
+            std::make_unique<RestoreSelection>(m_context, m_fs, m_ui, m_page, m_current, loaded);
         if (m_context.restoreType == 2)
             m_selection->markAllFolders();
         return true;
@@ -238,8 +257,8 @@ protected:
     }
     void markOtherItems()
     {
-        mark({u"Windows Address Book (WAB)"_s, u"IE Favorites"_s, u"Rules Wizard"_s,
-              u"Accounts"_s, u"Signatures"_s});
+        mark({u"Windows Address Book (WAB)"_s, u"IE Favorites"_s, u"Rules Wizard"_s, u"Accounts"_s,
+              u"Signatures"_s});
     }
     RestoreOutcome restore()
     {
@@ -260,7 +279,8 @@ protected:
     }
     QStringList safetyCopies()
     {
-        return QDir(host(kProgram)).entryList({u"* before restore 2026-12-06 *.reg"_s}, QDir::Files);
+        return QDir(host(kProgram))
+            .entryList({u"* before restore 2026-12-06 *.reg"_s}, QDir::Files);
     }
 
     void fullRestore(bool oe5)
@@ -286,13 +306,14 @@ protected:
 
         const Snapshot now = snapshot();
         for (auto it = m_saved.store.cbegin(); it != m_saved.store.cend(); ++it)
-            EXPECT_EQ(now.store.value(it.key()), it.value()) << it.key().toStdString();
+            EXPECT_EQ(noCase(now.store, it.key()), it.value()) << it.key().toStdString();
         EXPECT_EQ(now.registry, m_saved.registry);
         EXPECT_EQ(now.wab, m_saved.wab);
         EXPECT_EQ(now.favorites, m_saved.favorites);
 
         EXPECT_EQ(readFile(kWab.chopped(1) + u'x'), m_changed.wab);
-        EXPECT_EQ(safetyCopies().size(), 3) << safetyCopies().join(u", ").toStdString();
+        // The rules' key was deleted by the user: nothing to keep of it.
+        EXPECT_EQ(safetyCopies().size(), 2) << safetyCopies().join(u", ").toStdString();
         const QString sigsCopy = safetyCopies().filter(u"Signatures"_s).value(0);
         EXPECT_TRUE(readFile(kProgram + u'\\' + sigsCopy).contains("added"));
         // Version 5 copies the store aside on Yes and bins the replaced files; version 4 moves
@@ -349,8 +370,8 @@ TEST_F(RestoreScenarioTest, SelectedFolderComesBackAndTheRestStaysAsTheUserLeftI
     EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
     const Snapshot now = snapshot();
     for (auto [name, bytes] : now.store.asKeyValueRange())
-        EXPECT_EQ(bytes, name == u"Inbox.dbx"_s ? m_saved.store.value(name)
-                                                : m_changed.store.value(name))
+        EXPECT_EQ(bytes,
+                  name == u"Inbox.dbx"_s ? m_saved.store.value(name) : m_changed.store.value(name))
             << name.toStdString();
     EXPECT_EQ(now.registry, m_changed.registry);
     EXPECT_EQ(now.wab, m_saved.wab);
@@ -382,7 +403,8 @@ TEST_F(RestoreScenarioTest, SettingsGoToASecondIdentityUnderItsOwnId)
     EXPECT_EQ(snapshot().registry, m_saved.registry);
     const QByteArray old = readFile(kProgram + u"\\Rules Wizard.reg.old"_s);
     EXPECT_TRUE(old.contains(m_store.identityId.toLatin1()));
-    EXPECT_FALSE(readFile(kProgram + u"\\Rules Wizard.reg"_s).contains(m_store.identityId.toLatin1()));
+    EXPECT_FALSE(
+        readFile(kProgram + u"\\Rules Wizard.reg"_s).contains(m_store.identityId.toLatin1()));
 }
 
 // Version 4: a folder redirected into another current folder is written under that folder's
@@ -442,9 +464,9 @@ TEST_F(RestoreScenarioTest, ArchiveWithTheEarlierReleasesListRestores)
     EXPECT_EQ(readFile(kWab), m_saved.wab);
 }
 
-// A damaged entry is skipped with its reason-2 line; the user's file stays untouched in place
-// and nothing of it goes to the trash.
-TEST_F(RestoreScenarioTest, CorruptedEntryLeavesTheUsersFileInPlace)
+// A damaged entry is skipped with its line (reason 2 for a wrong checksum, 6 for data that does
+// not inflate); the user's file stays untouched in place and nothing goes to the trash.
+TEST_F(RestoreScenarioTest, DamagedEntryLeavesTheUsersFileInPlace)
 {
     backUp(true);
     changeEnvironment();
@@ -456,29 +478,41 @@ TEST_F(RestoreScenarioTest, CorruptedEntryLeavesTheUsersFileInPlace)
         return e.name.endsWith(u"\\Inbox.dbx"_s);
     });
     ASSERT_NE(inbox, entries.end());
-    QFile archive(host(archivePath()));
-    ASSERT_TRUE(archive.open(QIODevice::ReadWrite));
-    QByteArray bytes = archive.readAll();
+    const QByteArray good = readFile(archivePath());
     const qsizetype header = qsizetype(inbox->localOffset);
-    const qsizetype data = header + 30 + qFromLittleEndian<quint16>(bytes.constData() + header + 26) +
-                           qFromLittleEndian<quint16>(bytes.constData() + header + 28);
-    for (qsizetype i = 0; i < 4; ++i)
-        bytes[data + qsizetype(inbox->compressedSize) / 2 + i] ^= char(0x5a);
-    archive.seek(0);
-    archive.write(bytes);
-    archive.close();
-
-    ASSERT_TRUE(open(context(0)));
-    mark({u"Inbox"_s});
-    const RestoreOutcome outcome = restore();
-    EXPECT_EQ(outcome.skippedFiles, 1);
-    EXPECT_EQ(filesBelow(host(kStoreRoot)), m_changed.store);
-    EXPECT_TRUE(trash().isEmpty());
-    // The line names the entry as the archive stores it, or by the name it was asked for.
-    const QStringList log = fileLines(m_context.restoreLogPath);
-    EXPECT_TRUE(log.contains(skippedFileLine(2, inbox->name)) ||
-                log.contains(skippedFileLine(2, u"Inbox.dbx"_s)))
-        << log.join(u'\n').toStdString();
+    const qsizetype data = header + 30 +
+                           qFromLittleEndian<quint16>(good.constData() + header + 26) +
+                           qFromLittleEndian<quint16>(good.constData() + header + 28);
+    const qsizetype central = good.indexOf(QByteArray("PK\x01\x02"), data);
+    ASSERT_GT(central, 0);
+    const struct
+    {
+        int reason;
+        QList<qsizetype> flipped; // offsets of bytes to flip
+    } cases[] = {
+        // The checksum in both headers: the data inflates, but not to what was stored.
+        {2, {header + 14, good.indexOf(inbox->rawName, central) - 46 + 16}},
+        {6, {data + qsizetype(inbox->compressedSize) / 2, data + 1}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.reason);
+        QByteArray bad = good;
+        for (qsizetype at : c.flipped)
+            bad[at] = char(bad[at] ^ 0x5a);
+        ASSERT_TRUE(m_fs.writeFile(u"C:\\Backups\\damaged.eaz"_s, bad));
+        m_page.clear();
+        m_current.clear();
+        ASSERT_TRUE(open(context(0, u"C:\\Backups\\damaged.eaz"_s)));
+        mark({u"Inbox"_s});
+        EXPECT_EQ(restore().skippedFiles, 1);
+        EXPECT_EQ(filesBelow(host(kStoreRoot)), m_changed.store);
+        EXPECT_TRUE(trash().isEmpty());
+        // The line names the entry as the archive stores it, or by the name it was asked for.
+        const QStringList log = fileLines(m_context.restoreLogPath);
+        EXPECT_TRUE(log.contains(skippedFileLine(c.reason, inbox->name)) ||
+                    log.contains(skippedFileLine(c.reason, u"Inbox.dbx"_s)))
+            << log.join(u'\n').toStdString();
+    }
 }
 
 // A truncated archive, and one carrying names that climb out of their folder and a script
@@ -517,14 +551,16 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
         Files all = filesBelow(m_fs.prefix().folder());
         for (auto it = all.begin(); it != all.end();) {
             const QString& path = it.key();
-            const bool mayChange = std::any_of(allowed.begin(), allowed.end(),
-                                               [&](const QString& a) { return path.startsWith(a); });
+            const bool mayChange =
+                std::any_of(allowed.begin(), allowed.end(),
+                            [&](const QString& a) { return path.startsWith(a); });
             it = mayChange ? all.erase(it) : std::next(it);
         }
         return all;
     };
     const Files before = outside();
-    for (const QString& archive : {u"C:\\Backups\\truncated.eaz"_s, u"C:\\Backups\\hostile.eaz"_s}) {
+    for (const QString& archive :
+         {u"C:\\Backups\\truncated.eaz"_s, u"C:\\Backups\\hostile.eaz"_s}) {
         SCOPED_TRACE(archive.toStdString());
         m_page.clear();
         m_current.clear();
