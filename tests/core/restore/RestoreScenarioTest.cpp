@@ -245,6 +245,7 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     EXPECT_EQ(outside(), before);
     EXPECT_FALSE(QFile::exists(host(kFavorites) + u"/../escape.url"_s));
     EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\escape2.url"_s)));
+    EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\Mail\\Inbox.dbx"_s)));
     platform::RegValue value;
     EXPECT_NE(registry().queryValue(Hive::CurrentUser, u"Software\\Evil"_s, u"x"_s, &value),
               platform::kErrorSuccess);
