@@ -1,0 +1,397 @@
+#pragma once
+
+// The restore scenarios' environment: a generated store with its settings backed up by the real
+// backup run, the changes a user makes afterwards, and the restore driven as the window does.
+#include "../backup/BackupFixture.h"
+
+#include "StoreBuilder.h"
+#include "backup/ItemGrid.h"
+#include "backup/SettingsExport.h"
+#include "grid/TreeListModel.h"
+#include "platform/posix/WineRegistry.h"
+#include "restore/RestoreContext.h"
+#include "restore/RestoreRun.h"
+#include "restore/RestoreSelection.h"
+#include "restore/RestoreSkipLines.h"
+#include "restore/RestoreStart.h"
+#include "support/RequiredPrograms.h"
+#include "support/WineRunner.h"
+#include "util/TaskRunner.h"
+#include "zip/ZipComponent.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QtEndian>
+
+// Store files are large and binary: a failure names their size and a digest, not every byte.
+inline void PrintTo(const QByteArray& bytes, std::ostream* os)
+{
+    *os << bytes.size() << " bytes, crc " << qChecksum(bytes);
+}
+
+namespace kv::test {
+
+using namespace Qt::StringLiterals;
+using platform::Hive;
+
+const QString kProgram = u"C:\\Program Files\\Korvane"_s;
+const QString kWab = u"C:\\users\\tester\\Application Data\\Microsoft\\Address Book\\tester.wab"_s;
+const QString kFavorites = u"C:\\users\\tester\\Favorites"_s;
+const QString kStoreRoot = u"C:\\users\\tester\\Mail\\Main"_s;
+const QString kOtherId = u"{6A3C1F20-5B2E-4D11-9C11-000000000002}"_s;
+const ItemKind kGroups[] = {ItemKind::Rules, ItemKind::Accounts, ItemKind::Signatures};
+
+// Relative path ("/" separators) -> bytes of every file below a host folder.
+using Files = QMap<QString, QByteArray>;
+
+// Wine finds files without regard to case: so does the comparison.
+inline QByteArray noCase(const Files& files, const QString& name)
+{
+    for (auto it = files.cbegin(); it != files.cend(); ++it)
+        if (it.key().compare(name, Qt::CaseInsensitive) == 0)
+            return it.value();
+    return {};
+}
+
+inline Files filesBelow(const QString& hostFolder)
+{
+    Files files;
+    QDirIterator it(hostFolder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString path = it.next();
+        QFile f(path);
+        files.insert(QDir(hostFolder).relativeFilePath(path),
+                     f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
+    }
+    return files;
+}
+
+// Every key below path with its values, one comparable text.
+inline QString dump(platform::IRegistry& registry, const QString& path)
+{
+    QString out = u"[%1]\n"_s.arg(path);
+    QList<platform::RegNamedValue> values;
+    registry.enumValues(Hive::CurrentUser, path, &values);
+    for (const platform::RegNamedValue& v : std::as_const(values))
+        out += u"%1 %2=%3\n"_s.arg(v.name)
+                   .arg(v.value.type)
+                   .arg(QString::fromLatin1(v.value.data.toHex()));
+    QStringList keys;
+    registry.enumSubKeys(Hive::CurrentUser, path, &keys);
+    for (const QString& key : std::as_const(keys))
+        out += dump(registry, path + u'\\' + key);
+    return out;
+}
+
+// Rewrites a zip with Python's own zipfile: entries whose stored name ends in a key are
+// replaced by that file's bytes (dropped for ""), the other keys are added as new entries.
+inline bool rewriteArchive(const QString& source, const QString& target,
+                           const QList<std::pair<QString, QString>>& entries, QString* output)
+{
+    const QString script = u"import sys, zipfile\n"
+                           "src = zipfile.ZipFile(sys.argv[1])\n"
+                           "dst = zipfile.ZipFile(sys.argv[2], 'w', zipfile.ZIP_DEFLATED)\n"
+                           "pairs = [a.split('=', 1) for a in sys.argv[3:]]\n"
+                           "done = set()\n"
+                           "for info in src.infolist():\n"
+                           "    hit = [p for p in pairs if info.filename.replace('\\\\', '/')"
+                           ".endswith(p[0])]\n"
+                           "    if not hit:\n"
+                           "        dst.writestr(info, src.read(info))\n"
+                           "        continue\n"
+                           "    done.add(hit[0][0])\n"
+                           "    if hit[0][1]:\n"
+                           "        dst.writestr(info, open(hit[0][1], 'rb').read())\n"
+                           "for name, path in pairs:\n"
+                           "    if name not in done:\n"
+                           "        dst.writestr(zipfile.ZipInfo(name), open(path, 'rb').read())\n"
+                           "dst.close()\n"_s;
+    QStringList args{u"-c"_s, script, source, target};
+    for (const auto& [name, path] : entries)
+        args << name + u'=' + path;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(u"python3"_s, args);
+    const bool ok = p.waitForFinished(60000) && p.exitCode() == 0;
+    *output = QString::fromLocal8Bit(p.readAll());
+    return ok;
+}
+
+// A diskette drive whose disks are files of a folder: the backup's requests for the next disk
+// take the full one out, the restore's requests put the asked one back.
+class DiskSwappingUi : public ScriptedUi
+{
+public:
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override
+    {
+        const QString next = u"Please insert a Disk for backup disk # "_s;
+        if (text.startsWith(next) && !verifying) {
+            record("message", text, title);
+            QFile::rename(drive + u"/set.eaz"_s, disk(text.mid(next.size()).toInt() - 1));
+            return MsgResult::Ok;
+        }
+        if (text.startsWith(next) || text.startsWith(u"Please insert "_s)) {
+            record("message", text, title);
+            int n = text.startsWith(next) ? text.mid(next.size()).toInt()
+                                          : text.section(u'#', 1).section(u' ', 0, 0).toInt();
+            if (n == 0)
+                n = lastDisk;
+            QFile::remove(drive + u"/set.eaz"_s);
+            QFile::copy(disk(n), drive + u"/set.eaz"_s);
+            asked << n;
+            return MsgResult::Ok;
+        }
+        return ScriptedUi::messageBox(text, buttons, icon, title);
+    }
+    QString disk(int n) const { return pieces + u'/' + QString::number(n); }
+
+    QString drive, pieces;
+    bool verifying = false;
+    int lastDisk = 0;
+    QList<int> asked;
+};
+
+class DiskProgress : public RecordingProgress
+{
+public:
+    void setProgressText(const QString& text, ProgressStyle style) override
+    {
+        RecordingProgress::setProgressText(text, style);
+        if (text == u"Checking Backup File"_s && onCheck)
+            onCheck();
+    }
+    std::function<void()> onCheck;
+};
+
+class RestoreScenarioTest : public BackupFixture
+{
+protected:
+    struct Snapshot
+    {
+        Files store;
+        QStringList registry; // one dump per key of each group
+        QByteArray wab;
+        Files favorites;
+        bool operator==(const Snapshot&) const = default;
+    };
+
+    // The environment with its settings in the registry, backed up by the real backup run.
+    void backUp(bool oe5)
+    {
+        m_store.oe5 = oe5;
+        makeEnvironment(m_store);
+        if (HasFatalFailure())
+            return;
+        for (ItemKind kind : kGroups) {
+            const QString key = settingsGroupKeys(kind, oe5, m_store.identityId).first();
+            registry().setString(Hive::CurrentUser, key + u"\\Entry 1"_s, u"Name"_s,
+                                 u"saved "_s + settingsGroup(kind)->rowText);
+            registry().setDword(Hive::CurrentUser, key, u"Count"_s, 1);
+        }
+        // The backup saves the scripts the inventory exported: do as it does.
+        const SettingsExportResult exported =
+            SettingsExport(m_platform).run({kProgram, oe5, m_store.identityId});
+        ASSERT_TRUE(exported.errors.isEmpty());
+        for (const ExportedGroup& g : exported.groups)
+            if (const int r = row(g.rowText); r >= 0)
+                m_grid.setCell(r, cell::MbxName, g.regPath);
+        runBackup();
+        ASSERT_TRUE(exists(archivePath()));
+        m_saved = snapshot();
+    }
+
+    FakeRegistry& registry() { return m_fs.prefix().registry(); }
+    QString storeFolder() const { return m_state.env.storeFolder; }
+
+    Snapshot snapshot(const QString& identityId = {})
+    {
+        Snapshot s;
+        s.store = filesBelow(host(kStoreRoot));
+        const QString id = identityId.isEmpty() ? m_store.identityId : identityId;
+        // The group's own key: the accounts' export also writes them under the identity's key
+        // when it has none of its own, so that key is expected to differ after a restore.
+        for (ItemKind kind : kGroups)
+            s.registry << dump(registry(), settingsGroupKeys(kind, m_store.oe5, id).first());
+        s.wab = readFile(kWab);
+        s.favorites = filesBelow(host(kFavorites));
+        return s;
+    }
+
+    // What a user does after the backup: messages come and go, a folder is deleted, settings
+    // change, the address book is replaced and a favourite goes.
+    void changeEnvironment()
+    {
+        storegen::StoreShape shape;
+        shape.messagesPerFolder = 3;
+        shape.userFolders = 1;
+        storegen::StoreBuilder builder(m_store.seed, shape);
+        storegen::StoreSummary summary;
+        const bool written = m_store.oe5 ? builder.writeOe5(host(kStoreRoot), &summary)
+                                         : builder.writeOe4(host(kStoreRoot), &summary);
+        ASSERT_TRUE(written) << builder.error().toStdString();
+        m_deleted = storeFolder() + u"Sent Items"_s + (m_store.oe5 ? u".dbx"_s : u".mbx"_s);
+        ASSERT_TRUE(m_fs.removeFile(m_deleted));
+        const QString rules =
+            settingsGroupKeys(ItemKind::Rules, m_store.oe5, m_store.identityId)[0];
+        ASSERT_EQ(registry().deleteKeyTree(Hive::CurrentUser, rules), platform::kErrorSuccess);
+        const QString sigs =
+            settingsGroupKeys(ItemKind::Signatures, m_store.oe5, m_store.identityId)[0];
+        registry().setString(Hive::CurrentUser, sigs + u"\\Entry 1"_s, u"Name"_s, u"changed"_s);
+        registry().setString(Hive::CurrentUser, sigs + u"\\Entry 2"_s, u"Name"_s, u"added"_s);
+        ASSERT_TRUE(m_fs.writeFile(kWab, "a new address book"));
+        ASSERT_TRUE(m_fs.removeFile(kFavorites + u"\\Links\\Home.url"_s));
+        ASSERT_TRUE(m_fs.writeFile(kFavorites + u"\\News.url"_s, "[url]changed"));
+        m_changed = snapshot();
+        ASSERT_NE(m_changed.store, m_saved.store);
+    }
+
+    RestoreContext context(int restoreType, const QString& archive = {})
+    {
+        RestoreContext c;
+        c.restoreType = restoreType;
+        c.oe5 = m_store.oe5;
+        c.archivePath = archive.isEmpty() ? archivePath() : archive;
+        c.storeFolder = storeFolder();
+        if (!m_store.oe5) {
+            c.oe4MailFolder = m_state.env.oe4.mailFolder;
+            c.oe4NewsFolder = m_state.env.oe4.newsFolder;
+        }
+        c.currentWabPath = kWab;
+        c.favoritesFolder = kFavorites;
+        c.documentsFolder = u"C:\\users\\tester\\My Documents"_s;
+        c.tempFolder = u"C:\\windows\\temp\\"_s;
+        c.currentIdentityId = m_store.oe5 ? m_store.identityId : QString();
+        c.programFolder = kProgram;
+        c.programTitle = m_state.programTitle;
+        c.versionText = m_state.versionText;
+        c.restoreLogPath = kProgram + u"\\LastRestore.log"_s;
+        return c;
+    }
+
+    // The start of a restore: the archive's list on the page, the current folders loaded.
+    bool open(RestoreContext context)
+    {
+        m_context = context;
+        RestoreStart start(*m_restorePlatform, *m_restoreUi);
+        const RestoreStart::ListLoad load =
+            start.loadItemList(m_context, {false, m_store.oe5, true, false}, m_page);
+        if (load.status != RestoreStart::ListStatus::Loaded)
+            return false;
+        m_context.archiveWabName = load.list.addressBookFile;
+        m_context.backupIdentityId = load.list.identityId;
+        const bool loaded = start.loadCurrentFolders(m_context, m_settings, m_current);
+        m_selection = std::make_unique<RestoreSelection>(m_context, m_fs, *m_restoreUi, m_page,
+                                                         m_current, loaded);
+        if (m_context.restoreType == 2)
+            m_selection->markAllFolders();
+        return true;
+    }
+    int pageRow(const QString& name) const
+    {
+        for (int r = 1; r < m_page.totalRowCount(); ++r)
+            if (m_page.text(r).section(u'\t', 0, 0) == name)
+                return r;
+        ADD_FAILURE() << "no row " << name.toStdString();
+        return -1;
+    }
+    void mark(const QStringList& names)
+    {
+        for (const QString& name : names)
+            m_selection->markClicked(pageRow(name));
+    }
+    void markOtherItems()
+    {
+        mark({u"Windows Address Book (WAB)"_s, u"IE Favorites"_s, u"Rules Wizard"_s, u"Accounts"_s,
+              u"Signatures"_s});
+    }
+    RestoreOutcome restore()
+    {
+        RestoreRun run(*m_restorePlatform, *m_restoreUi, m_progress);
+        return run.run(m_context, restoreItemsOf(m_page));
+    }
+    void answerImports(int count)
+    {
+        for (int n = 0; n < count; ++n)
+            m_ui.answerMessage(MsgResult::Yes);
+    }
+
+    // The bytes of the trash's files (their names may be made unique).
+    QList<QByteArray> trash() { return filesBelow(m_fs.trashFolder()).values(); }
+    Files storeFiles(const QString& relativeFolder)
+    {
+        return filesBelow(host(kStoreRoot + u'\\' + relativeFolder));
+    }
+    QStringList safetyCopies()
+    {
+        return QDir(host(kProgram))
+            .entryList({u"* before restore 2026-12-06 *.reg"_s}, QDir::Files);
+    }
+
+    void fullRestore(bool oe5)
+    {
+        backUp(oe5);
+        changeEnvironment();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(open(context(2)));
+        markOtherItems();
+        if (!oe5)
+            m_selection->markClicked(m_page.findCell(cell::Type, u"20"_s));
+        m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
+        if (oe5)
+            m_ui.answerMessage(MsgResult::Yes); // a copy of the store first
+        answerImports(3);
+        const RestoreOutcome outcome = restore();
+        EXPECT_EQ(outcome.status, RestoreOutcome::Status::Completed);
+        EXPECT_EQ(outcome.skippedFiles, 0);
+        EXPECT_EQ(outcome.failedSteps, 0);
+        EXPECT_EQ(m_ui.pendingAnswers(), 0);
+        EXPECT_EQ(m_ui.messages().value(m_ui.messages().size() - 1), u"Restore is Complete"_s);
+
+        const Snapshot now = snapshot();
+        for (auto it = m_saved.store.cbegin(); it != m_saved.store.cend(); ++it)
+            EXPECT_EQ(noCase(now.store, it.key()), it.value()) << it.key().toStdString();
+        EXPECT_EQ(now.registry, m_saved.registry);
+        EXPECT_EQ(now.wab, m_saved.wab);
+        EXPECT_EQ(now.favorites, m_saved.favorites);
+
+        EXPECT_EQ(readFile(kWab.chopped(1) + u'x'), m_changed.wab);
+        // The rules' key was deleted by the user: nothing to keep of it.
+        EXPECT_EQ(safetyCopies().size(), 2) << safetyCopies().join(u", ").toStdString();
+        const QString sigsCopy = safetyCopies().filter(u"Signatures"_s).value(0);
+        EXPECT_TRUE(readFile(kProgram + u'\\' + sigsCopy).contains("added"));
+        // Version 5 copies the store aside on Yes and bins the replaced files; version 4 moves
+        // its mail and news folders aside whole.
+        Files kept = storeFiles(oe5 ? u"backup2026-12-06"_s : QString());
+        for (auto it = m_changed.store.cbegin(); it != m_changed.store.cend(); ++it) {
+            if (it.key().contains(u"backup"_s))
+                continue;
+            QString aside = it.key();
+            if (!oe5)
+                aside.replace(QRegularExpression(u"^(Mail|News/[^/]+)/"_s), u"\\1_001/"_s);
+            EXPECT_EQ(kept.value(aside), it.value()) << aside.toStdString();
+        }
+        if (oe5) {
+            EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
+        }
+        const QStringList log = fileLines(m_context.restoreLogPath);
+        EXPECT_TRUE(log.contains(u"Message Folders Restore Complete"_s));
+        EXPECT_TRUE(log.contains(u"Internet Explorer Favorites Restored"_s));
+    }
+
+    // The restore may write another registry than the backup read (a real prefix's).
+    platform::Platform* m_restorePlatform = &m_platform;
+    ScriptedUi* m_restoreUi = &m_ui;
+    Store m_store;
+    Snapshot m_saved, m_changed;
+    QString m_deleted; // the folder file the user deleted after the backup
+    RestoreContext m_context;
+    TreeListModel m_page, m_current;
+    std::unique_ptr<RestoreSelection> m_selection;
+};
+
+} // namespace kv::test
