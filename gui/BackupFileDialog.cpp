@@ -75,7 +75,8 @@ BackupFileDialog::BackupFileDialog(platform::IFileSystem* files, HelpRequest hel
     types->addButton(m_selected, kSelectedFolders);
     types->addButton(m_full, kFullRestore);
     m_typeNote = note("typeNote", QString(), this);
-    m_typeNote->setMinimumHeight(m_typeNote->fontMetrics().lineSpacing() * 2);
+    // Room for the longest note, so that choosing a type does not make the dialog jump.
+    m_typeNote->setMinimumHeight(m_typeNote->fontMetrics().lineSpacing() * 3);
 
     m_locationNote = note("locationNote",
                           QStringLiteral("The last backup was saved at the location shown. "
@@ -159,7 +160,14 @@ void BackupFileDialog::prepare(const BackupFileRequest& request)
             "Express 5. News Folders will NOT be restored."));
     }
     updateDisketteHint();
-    adjustSize();
+    fitHeight();
+}
+
+// The height the shown texts need at the dialog's width; hidden choices take none.
+void BackupFileDialog::fitHeight()
+{
+    layout()->activate();
+    resize(width(), layout()->totalHeightForWidth(width()));
 }
 
 BackupFileAnswer BackupFileDialog::ask(const BackupFileRequest& request)
@@ -177,6 +185,7 @@ void BackupFileDialog::typeChosen(int type)
     m_typeNote->setText(typeNoteText(type));
     m_typeNote->show();
     m_ok->setEnabled(true);
+    fitHeight();
 }
 
 void BackupFileDialog::updateDisketteHint()
@@ -215,6 +224,7 @@ void BackupFileDialog::browse()
     m_location->setText(chosen);
     m_location->setCursorPosition(0);
     updateDisketteHint();
+    fitHeight();
     const bool exists = fileExists(chosen);
     if (!exists)
         qCWarning(lcGui) << "browsed backup file is missing:" << chosen;

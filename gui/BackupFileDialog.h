@@ -50,6 +50,7 @@ private:
     void typeChosen(int type);
     void browse();
     void updateDisketteHint();
+    void fitHeight();
     bool fileExists(const QString& windowsPath) const;
 
     platform::IFileSystem* m_files;
