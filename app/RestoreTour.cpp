@@ -72,12 +72,16 @@ class DialogAnswers
 public:
     using Handler = std::function<void(QWidget*)>;
 
-    DialogAnswers(TourCamera& camera, QString prefix) : m_camera(camera), m_prefix(std::move(prefix))
+    DialogAnswers(TourCamera& camera, QString prefix)
+        : m_camera(camera), m_prefix(std::move(prefix))
     {
         QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
         m_timer.start(200);
     }
-    void on(const QString& objectName, Handler handler) { m_handlers[objectName] = std::move(handler); }
+    void on(const QString& objectName, Handler handler)
+    {
+        m_handlers[objectName] = std::move(handler);
+    }
 
 private:
     void answer()
@@ -118,7 +122,8 @@ QList<int> rowsOfKind(const TreeListModel& grid, ItemKind kind)
 {
     QList<int> rows;
     for (int row = 1; row < grid.totalRowCount(); ++row) {
-        if (grid.cell(row, cell::Type).toInt() == int(kind) && grid.checkState(row) != kNotAvailable)
+        if (grid.cell(row, cell::Type).toInt() == int(kind) &&
+            grid.checkState(row) != kNotAvailable)
             rows << row;
     }
     return rows;

@@ -52,8 +52,7 @@ bool isDiskettePath(const QString& path)
     return drive == u"a:" || drive == u"b:";
 }
 
-BackupFileDialog::BackupFileDialog(platform::IFileSystem* files, HelpRequest help,
-                                   QWidget* parent)
+BackupFileDialog::BackupFileDialog(platform::IFileSystem* files, HelpRequest help, QWidget* parent)
     : QDialog(parent), m_files(files), m_help(std::move(help))
 {
     setObjectName(QStringLiteral("BackupFileDialog"));
@@ -65,8 +64,8 @@ BackupFileDialog::BackupFileDialog(platform::IFileSystem* files, HelpRequest hel
     QFont bold = m_typeLabel->font();
     bold.setBold(true);
     m_typeLabel->setFont(bold);
-    m_selected = new QRadioButton(
-        QStringLiteral("&A.  Restore Selected Folders from the Backup"), this);
+    m_selected =
+        new QRadioButton(QStringLiteral("&A.  Restore Selected Folders from the Backup"), this);
     m_selected->setObjectName(QStringLiteral("selectedFoldersOption"));
     m_full = new QRadioButton(
         QStringLiteral("&B.  Do a Full Restore of All Mail Folders from the Backup"), this);

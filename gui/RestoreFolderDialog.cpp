@@ -90,8 +90,8 @@ void RestoreFolderDialog::choose()
 
 QString RestoreFolderDialog::detailsText(const TreeListModel& folders, int row)
 {
-    return QStringLiteral("Folder : ") + folders.text(row).leftJustified(kPaddedNameWidth) +
-           u'\n' + QStringLiteral("Message Count: ") + folders.cell(row, QStringLiteral("MbxCounts"));
+    return QStringLiteral("Folder : ") + folders.text(row).leftJustified(kPaddedNameWidth) + u'\n' +
+           QStringLiteral("Message Count: ") + folders.cell(row, QStringLiteral("MbxCounts"));
 }
 
 void RestoreFolderDialog::showDetails(int row)

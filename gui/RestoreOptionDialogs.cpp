@@ -47,8 +47,7 @@ private:
     QRadioButton* m_option;
 };
 
-QRadioButton* addOption(QGridLayout* grid, const char* name, const QString& text,
-                        QWidget* parent)
+QRadioButton* addOption(QGridLayout* grid, const char* name, const QString& text, QWidget* parent)
 {
     auto* option = new QRadioButton(parent);
     option->setObjectName(QLatin1String(name));

@@ -49,7 +49,11 @@ TEST(BackupFileDialogTest, OkWaitsForATypeAndCancelGivesNothing)
         {"full_restore", false, last, "fullRestoreOption", false, {last, 2}},
         {"cancelled_after_a_choice", false, last, "fullRestoreOption", true, {QString(), -1}},
         {"version_4_import", true, last, "", false, {last, 2}},
-        {"diskette", false, u"A:\\Main.eaz"_s, "selectedFoldersOption", false,
+        {"diskette",
+         false,
+         u"A:\\Main.eaz"_s,
+         "selectedFoldersOption",
+         false,
          {u"A:\\Main.eaz"_s, 0}},
     };
     for (const Case& c : cases) {
@@ -67,8 +71,8 @@ TEST(BackupFileDialogTest, OkWaitsForATypeAndCancelGivesNothing)
                       c.oe4);
             EXPECT_EQ(okOf(modal)->isEnabled(), c.oe4);
             if (*c.option) {
-                QTest::mouseClick(child<QRadioButton>(modal, c.option), Qt::LeftButton,
-                                  {}, QPoint(6, 6));
+                QTest::mouseClick(child<QRadioButton>(modal, c.option), Qt::LeftButton, {},
+                                  QPoint(6, 6));
                 EXPECT_TRUE(okOf(modal)->isEnabled());
                 EXPECT_EQ(child<QLabel>(modal, "typeNote")->text().left(12),
                           c.want.restoreType == 2 || c.cancel ? u"All current "_s
@@ -94,8 +98,8 @@ TEST(BackupFileDialogTest, BrowseOffersBackupsAndOkNeedsTheBrowsedFile)
         SCOPED_TRACE(name.toStdString());
         BackupFileDialog dialog(&files);
         whenModal([&](QWidget* modal) {
-            QTest::mouseClick(child<QRadioButton>(modal, "fullRestoreOption"), Qt::LeftButton,
-                              {}, QPoint(6, 6));
+            QTest::mouseClick(child<QRadioButton>(modal, "fullRestoreOption"), Qt::LeftButton, {},
+                              QPoint(6, 6));
             whenModal([&](QWidget* browser) {
                 auto* fd = qobject_cast<QFileDialog*>(browser);
                 ASSERT_NE(fd, nullptr);
@@ -109,8 +113,7 @@ TEST(BackupFileDialogTest, BrowseOffersBackupsAndOkNeedsTheBrowsedFile)
                 fd->QDialog::accept();
             });
             QTest::mouseClick(child<QPushButton>(modal, "browseButton"), Qt::LeftButton);
-            EXPECT_EQ(child<QLineEdit>(modal, "backupLocation")->text(),
-                      u"C:\\Backups\\"_s + name);
+            EXPECT_EQ(child<QLineEdit>(modal, "backupLocation")->text(), u"C:\\Backups\\"_s + name);
             EXPECT_EQ(okOf(modal)->isEnabled(), exists);
             EXPECT_FALSE(shown(modal, "disketteHint"));
             QTest::mouseClick(child<QPushButton>(modal, "cancelButton"), Qt::LeftButton);
@@ -133,7 +136,8 @@ TEST(Oe4ImportDialogTest, OkOnlyAfterAChoice)
         Oe4ImportDialog dialog;
         whenModal([&](QWidget* modal) {
             EXPECT_EQ(modal->windowTitle(), u"Outlook Express 4 --- Import"_s);
-            EXPECT_TRUE(child<QLabel>(modal, "singleFilesOptionText")->text().endsWith(u"files.  "_s));
+            EXPECT_TRUE(
+                child<QLabel>(modal, "singleFilesOptionText")->text().endsWith(u"files.  "_s));
             EXPECT_FALSE(okOf(modal)->isEnabled());
             // Enter does nothing before a choice.
             QTest::keyClick(modal, Qt::Key_Return);
