@@ -1,6 +1,7 @@
 #include "ScreenTour.h"
 
 #include "BackupTour.h"
+#include "RestoreTour.h"
 
 #include "MainWindow.h"
 #include "QtUi.h"
@@ -25,14 +26,16 @@ namespace {
 
 struct Tour : TourCamera
 {
-    Tour(gui::MainWindow& w, gui::QtUi& u, MainController& c, QString f)
-        : window(w), ui(u), controller(c), folder(std::move(f))
+    Tour(gui::MainWindow& w, gui::QtUi& u, MainController& c, platform::IFileSystem& fs,
+         QString f)
+        : window(w), ui(u), controller(c), files(fs), folder(std::move(f))
     {
     }
 
     gui::MainWindow& window;
     gui::QtUi& ui;
     MainController& controller;
+    platform::IFileSystem& files;
     QString folder;
     int failures = 0;
 
@@ -135,6 +138,7 @@ struct Tour : TourCamera
         });
 
         pictureBackupPages(window, ui, controller, *this);
+        pictureRestorePages(window, ui, controller, files, *this);
         window.closeWindow();
         if (failures)
             QApplication::exit(1);
@@ -163,10 +167,10 @@ QObject* answerStartUpMessages(const QString& folder)
 }
 
 void startScreenTour(gui::MainWindow& window, gui::QtUi& ui, MainController& controller,
-                     const QString& folder)
+                     platform::IFileSystem& files, const QString& folder)
 {
     QDir().mkpath(folder);
-    auto* tour = new Tour(window, ui, controller, QDir(folder).absolutePath());
+    auto* tour = new Tour(window, ui, controller, files, QDir(folder).absolutePath());
     QTimer::singleShot(500, &window, [tour] {
         tour->run();
         delete tour;

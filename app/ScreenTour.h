@@ -6,6 +6,9 @@
 namespace kv {
 class MainController;
 }
+namespace kv::platform {
+class IFileSystem;
+}
 namespace kv::gui {
 class MainWindow;
 class QtUi;
@@ -20,7 +23,8 @@ namespace kv::app {
 // once the start-up is over.
 QObject* answerStartUpMessages(const QString& folder);
 
+// files: the environment's, where the restore's pages find the tour's own archive.
 void startScreenTour(gui::MainWindow& window, gui::QtUi& ui, MainController& controller,
-                     const QString& folder);
+                     platform::IFileSystem& files, const QString& folder);
 
 } // namespace kv::app

@@ -128,6 +128,6 @@ int main(int argc, char** argv)
     }
     window.show();
     if (tour)
-        kv::app::startScreenTour(window, ui, controller, tourFolder);
+        kv::app::startScreenTour(window, ui, controller, services.files, tourFolder);
     return QApplication::exec();
 }

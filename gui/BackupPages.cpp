@@ -227,6 +227,10 @@ void BackupPages::connectGrid(TreeListView* grid)
         if (!m_gridLocked)
             Q_EMIT itemPictureClicked(row);
     });
+    connect(grid, &TreeListView::rowDoubleClicked, this, [this](int row) {
+        if (!m_gridLocked && row >= 0)
+            Q_EMIT itemDoubleClicked(row);
+    });
     connect(grid, &TreeListView::mouseDown, this,
             [this, grid](Qt::MouseButton button, const QPoint&, int row) {
                 if (button != Qt::RightButton || row < 0 || m_gridLocked)
@@ -338,10 +342,9 @@ QWidget* BackupPages::item(MainItem item) const
         return m_disketteCount;
     case MainItem::RenameFrame:
         return m_renameFrame;
-    case MainItem::SelectAll:
-        return m_selectAll;
     case MainItem::Instruction:
     case MainItem::RestoreHint:
+    case MainItem::SelectAll: // the restore page's; the backup's is always shown
         return nullptr;
     }
     return nullptr;

@@ -60,6 +60,7 @@ public:
 Q_SIGNALS:
     void itemPictureClicked(int row);
     void itemDetailsRequested(int row);
+    void itemDoubleClicked(int row);
     void selectAllClicked();
     void clearAllClicked();
     void browseClicked();

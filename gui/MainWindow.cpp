@@ -6,6 +6,7 @@
 #include "GuiLog.h"
 #include "ScreenProgress.h"
 #include "ProgramIcon.h"
+#include "RestorePage.h"
 #include "TreeListView.h"
 
 #include "shell/MainController.h"
@@ -168,6 +169,7 @@ QWidget* MainWindow::buildWizardPage()
     grid->setObjectName(QStringLiteral("itemGrid"));
     grid->setGrid(m_grid.get());
     m_backupPages = new BackupPages({m_steps[0], m_steps[1], m_steps[2], m_steps[3]}, grid, this);
+    m_restorePage = new RestorePage(m_steps[kRestoreStep], this);
     connectBackupPages();
 
     m_backButton =
@@ -223,6 +225,13 @@ void MainWindow::connectBackupPages()
     connect(pages, &BackupPages::clearDisksClicked, this,
             forward(&MainController::clearDisksClicked));
     connect(pages, &BackupPages::runClicked, this, forward(&MainController::backupRunClicked));
+    connect(pages, &BackupPages::itemDoubleClicked, this,
+            forward(&MainController::itemDoubleClicked));
+    // The controller hands the selection buttons to whichever function runs.
+    connect(m_restorePage, &RestorePage::selectAllClicked, this,
+            forward(&MainController::selectAllClicked));
+    connect(m_restorePage, &RestorePage::clearAllClicked, this,
+            forward(&MainController::clearAllClicked));
 }
 
 QWidget* MainWindow::buildSynchPage()
@@ -367,8 +376,14 @@ void MainWindow::setText(MainText item, const QString& text)
     case MainText::Instruction:
         m_instruction->setText(text);
         return;
+    case MainText::SelectAll:
+    case MainText::ClearAll:
+        // Both pages have the pair; each function sets the captions it shows.
+        m_restorePage->setText(item, text);
+        m_backupPages->setText(item, text);
+        return;
     default:
-        if (!m_backupPages->setText(item, text))
+        if (!m_restorePage->setText(item, text) && !m_backupPages->setText(item, text))
             qCWarning(lcGui) << "no text" << int(item) << "on the main window";
     }
 }
@@ -402,10 +417,11 @@ QPushButton* MainWindow::button(MainButton which) const
         return m_nextButton;
     case MainButton::Run:
         return m_backupPages->runButton();
+    // Only the restore page's pair is ever disabled; the backup's is always there.
     case MainButton::SelectAll:
-        return m_backupPages->selectAllButton();
+        return m_restorePage->selectAllButton();
     case MainButton::ClearAll:
-        return m_backupPages->clearAllButton();
+        return m_restorePage->clearAllButton();
     }
     return nullptr;
 }
@@ -541,6 +557,8 @@ void MainWindow::setItemVisible(MainItem item, bool visible)
 {
     if (item == MainItem::Instruction)
         m_instruction->setVisible(visible);
+    else if (QWidget* w = m_restorePage->item(item))
+        w->setVisible(visible);
     else
         m_backupPages->setItemVisible(item, visible);
 }

@@ -26,6 +26,7 @@ class TreeListModel;
 namespace kv::gui {
 
 class BackupPages;
+class RestorePage;
 class TreeListView;
 
 // The main window: four stacked pages, the steps of the wizard page and the four menus. It
@@ -79,11 +80,14 @@ public:
     MainPage currentPage() const;
     int helpContext() const { return m_helpContext; }
     BackupPages* backupPages() const { return m_backupPages; }
+    RestorePage* restorePage() const { return m_restorePage; }
     // The window closed and told the controller (unloaded() was signalled).
     bool isUnloaded() const { return m_unloaded; }
 
     static constexpr int kTwipsPerPixel = 15;
     static constexpr int kSteps = 5;
+    // The restore page's panel; steps 0 to 3 are the backup's (the last one the restore's too).
+    static constexpr int kRestoreStep = 4;
 
 Q_SIGNALS:
     // The window closed and the controller unloaded: the program ends.
@@ -120,6 +124,7 @@ private:
     QLabel* m_stepCaption = nullptr;
     QLabel* m_instruction = nullptr;
     BackupPages* m_backupPages = nullptr;
+    RestorePage* m_restorePage = nullptr;
     std::unique_ptr<TreeListModel> m_grid;
     std::unique_ptr<TreeListModel> m_synchGrid;
     int m_helpContext = 0;

@@ -5,18 +5,20 @@
 #include "QuickBackupWindows.h"
 
 #include "AboutDialog.h"
+#include "BackupFileDialog.h"
 #include "GuiLog.h"
 #include "HelpWindow.h"
 #include "IdentityDialog.h"
 #include "MessageDialog.h"
 #include "OptionsDialog.h"
 #include "ProgramIcon.h"
+#include "RestoreFolderDialog.h"
+#include "RestoreOptionDialogs.h"
 
 #include "shell/Strings.h"
 
 #include <QApplication>
 #include <QMessageBox>
-#include <QPushButton>
 
 namespace kv::gui {
 
@@ -201,23 +203,8 @@ void QtUi::beep()
 Oe4ImportChoice QtUi::chooseOe4Import()
 {
     return onGuiThread([&] {
-        QMessageBox box(QMessageBox::Question, QStringLiteral("Korvane 2000"),
-                        QStringLiteral("The Outlook Express 4 mail folders were not found.\n\n"
-                                       "How do you wish to restore?"),
-                        QMessageBox::NoButton, m_owner);
-        box.setObjectName(QStringLiteral("oe4ImportBox"));
-        box.setWindowIcon(programIcon());
-        QPushButton* store = box.addButton(QStringLiteral("Restore to a &temporary message store"),
-                                           QMessageBox::AcceptRole);
-        QPushButton* files =
-            box.addButton(QStringLiteral("Restore as &single message files"), QMessageBox::AcceptRole);
-        box.addButton(QMessageBox::Cancel);
-        box.exec();
-        if (box.clickedButton() == store)
-            return Oe4ImportChoice::TemporaryStore;
-        if (box.clickedButton() == files)
-            return Oe4ImportChoice::SingleFiles;
-        return Oe4ImportChoice::Cancel;
+        Oe4ImportDialog dialog(m_owner);
+        return dialog.ask();
     });
 }
 
@@ -230,19 +217,30 @@ QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
     });
 }
 
-BackupFileAnswer QtUi::chooseBackupFile(const BackupFileRequest&)
+BackupFileAnswer QtUi::chooseBackupFile(const BackupFileRequest& request)
 {
-    return {}; // the dialog comes with the restore pages
+    return onGuiThread([&] {
+        BackupFileDialog dialog(m_files, [this](int topic) { showHelpTopic(QString(), topic); },
+                                m_owner);
+        return dialog.ask(request);
+    });
 }
 
-int QtUi::chooseRestoreFolder(TreeListModel&)
+int QtUi::chooseRestoreFolder(TreeListModel& currentFolders)
 {
-    return -1;
+    return onGuiThread([&] {
+        RestoreFolderDialog dialog(currentFolders, m_owner);
+        return dialog.chooseFolder();
+    });
 }
 
-WabRestoreTarget QtUi::chooseWabRestore(const QString&)
+WabRestoreTarget QtUi::chooseWabRestore(const QString& helpFile)
 {
-    return WabRestoreTarget::NormalLocation;
+    return onGuiThread([&] {
+        AddressBookRestoreDialog dialog(
+            [this, helpFile](int topic) { showHelpTopic(helpFile, topic); }, m_owner);
+        return dialog.ask();
+    });
 }
 
 QString QtUi::chooseFolder(const QString& title, const QString& startFolder)

@@ -25,8 +25,8 @@ public:
     ~QtUi() override;
 
     void setOwner(QWidget* owner) { m_owner = owner; }
-    // The drives the folder browser offers.
-    void setFileSystem(const platform::IFileSystem* files) { m_files = files; }
+    // The drives the folder browser offers, and the paths of the file dialogs.
+    void setFileSystem(platform::IFileSystem* files) { m_files = files; }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -58,7 +58,7 @@ private:
     QPointer<QWidget> m_owner;
     QPointer<HelpWindow> m_help;
     QPointer<QuickBackupWindow> m_quick;
-    const platform::IFileSystem* m_files = nullptr;
+    platform::IFileSystem* m_files = nullptr;
 };
 
 } // namespace kv::gui

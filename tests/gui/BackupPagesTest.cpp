@@ -34,6 +34,7 @@ public:
     {
         calls << u"details %1"_s.arg(row);
     }
+    void itemDoubleClicked(MainState&, int row) override { calls << u"double %1"_s.arg(row); }
     void selectAllClicked(MainState&) override { calls << u"selectAll"_s; }
     void clearAllClicked(MainState&) override { calls << u"clearAll"_s; }
     void browseSaveLocationClicked(MainState&) override { calls << u"browse"_s; }
@@ -164,6 +165,40 @@ TEST(BackupPages, StepItemsShowAsToldAndTheRenameChoiceReadsBack)
               u"C:\\Backups\\Korvane5Backup.Main.eaz"_s);
     EXPECT_EQ(child<QLineEdit>(&w.window, "itemCountBox")->text(), u"3 of 12 Items"_s);
     EXPECT_EQ(child<QPushButton>(&w.window, "runButton")->text(), u"Cancel"_s);
+}
+
+// The restore page (step 4) has its own notes and selection pair: greying out the restore's
+// Select All leaves the backup's alone. Double clicks reach the controller unless locked.
+TEST(BackupPages, RestorePageNotesButtonsAndDoubleClicks)
+{
+    WizardWindow w;
+    w.window.setStepVisible(gui::MainWindow::kRestoreStep, true);
+    w.window.setText(MainText::RestoreNote, u"note"_s);
+    w.window.setText(MainText::RestoreHint, u"hint"_s);
+    w.window.setItemVisible(MainItem::RestoreHint, true);
+    EXPECT_EQ(child<QLabel>(&w.window, "restoreNote")->text(), u"note"_s);
+    EXPECT_TRUE(child<QLabel>(&w.window, "restoreHint")->isVisible());
+    EXPECT_FALSE(child<QWidget>(&w.window, "itemCountLabel")->isVisible());
+
+    gui::TreeListView* grid = w.grid();
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 0).center());
+    for (const char* name : {"restoreSelectAllButton", "restoreClearAllButton"})
+        QTest::mouseClick(child<QPushButton>(&w.window, name), Qt::LeftButton);
+    w.window.setGridLocked(true);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
+    EXPECT_EQ(w.functions.calls.filter(u"double"_s).size(), 1);
+    EXPECT_TRUE(w.functions.calls.contains(u"double 2"_s));
+    EXPECT_EQ(w.functions.calls.filter(u"All"_s), (QStringList{u"selectAll"_s, u"clearAll"_s}));
+
+    w.window.setButtonEnabled(MainButton::SelectAll, false);
+    w.window.setItemVisible(MainItem::SelectAll, false);
+    w.window.setText(MainText::ClearAll, u"&Clear All"_s);
+    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isVisibleTo(&w.window));
+    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isEnabled());
+    auto* backupSelectAll = child<QPushButton>(&w.window, "itemsSelectAllButton");
+    EXPECT_TRUE(backupSelectAll->isEnabled());
+    EXPECT_TRUE(backupSelectAll->isVisibleTo(child<QWidget>(&w.window, "step0")));
+    EXPECT_EQ(child<QPushButton>(&w.window, "itemsClearAllButton")->text(), u"&Clear All"_s);
 }
 
 // The run zips on the runner's worker thread and reports from there; the screen shows it on its

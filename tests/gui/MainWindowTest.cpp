@@ -115,11 +115,15 @@ TEST(MainWindow, ButtonsAndMenuEntriesReachTheControllerAndExitAsks)
     RunningWindow m(2);
     const qsizetype before = m.ui.messages().size();
 
-    // Restore asks for its backup file (cancelled here); synchronise is not there yet (the
-    // backup and the restore have their own tests).
+    // Restore asks for the backup file (cancelled: back to the opening page, the buttons
+    // enabled again); synchronise is not there yet. The backup has its own tests.
     m.ui.answerBackupFile(QString(), -1);
     QTest::mouseClick(child<QPushButton>(&m.window, "restoreButton"), Qt::LeftButton);
     EXPECT_EQ(m.window.helpContext(), 1002);
+    ASSERT_FALSE(m.ui.shown().isEmpty());
+    EXPECT_EQ(m.ui.shown().last().kind, "backupFile");
+    EXPECT_EQ(m.window.currentPage(), MainPage::Opening);
+    EXPECT_TRUE(child<QPushButton>(&m.window, "restoreButton")->isEnabled());
     m.window.menuEntry(MenuEntry::Synchronise)->trigger();
     const QStringList said = m.ui.messages().mid(before);
     ASSERT_EQ(said.size(), 1);

@@ -1,0 +1,217 @@
+#include "RestoreTour.h"
+
+#include "BackupTour.h"
+
+#include "MainWindow.h"
+#include "QtUi.h"
+#include "RestoreFolderDialog.h"
+#include "TreeListView.h"
+#include "backup/ItemGrid.h"
+#include "backup/ItemList.h"
+#include "grid/TreeListModel.h"
+#include "platform/IFileSystem.h"
+#include "shell/MainController.h"
+#include "zip/ZipComponent.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextStream>
+#include <QTimer>
+
+#include <functional>
+
+namespace kv::app {
+
+namespace {
+
+const QString kTourFolder = QStringLiteral("C:\\Korvane Tour");
+const QString kTourArchive = kTourFolder + QStringLiteral("\\Tour Backup.eaz");
+const QString kTourList = kTourFolder + u'\\' + QLatin1String(ItemList::kFileName);
+
+// The item list the backup pages' ticks would have written: ticked rows saved, the others only
+// showing the folder layout.
+QByteArray tourItemList(const TreeListModel& grid, const MainState& state)
+{
+    QStringList lines{ItemList::headerLine(QDateTime::currentDateTime(),
+                                           state.oe5Mode ? state.settingsSection() : QString()),
+                      ItemList::folderIndexLine(state.oe5Mode)};
+    for (int row = 1; row < grid.totalRowCount(); ++row) {
+        ItemListRecord r = ItemList::recordFor(grid, row, false);
+        if (r.tag.isEmpty())
+            continue;
+        r.state = grid.checkState(row) == kSelected ? kSelected : kNotAvailable;
+        lines << r.line();
+    }
+    return (lines.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")).toLatin1();
+}
+
+bool writeTourArchive(platform::IFileSystem& files, const QByteArray& list)
+{
+    files.makeSurePath(kTourFolder + u'\\');
+    {
+        auto out = files.open(kTourList, QIODevice::WriteOnly | QIODevice::Truncate);
+        if (!out || out->write(list) != list.size())
+            return false;
+    }
+    files.removeFile(kTourArchive);
+    zip::ZipComponent zip(files);
+    zip.setArchiveName(kTourArchive);
+    zip.setFilesToProcess(kTourList);
+    const int rc = zip.zip();
+    files.removeFile(kTourList);
+    return rc < 60; // the component's results below 60 are successes
+}
+
+// Answers each modal dialog that opens while the tour drives the controller: a handler by the
+// dialog's object name pictures and answers it; any other dialog is pictured and closed.
+class DialogAnswers
+{
+public:
+    using Handler = std::function<void(QWidget*)>;
+
+    DialogAnswers(TourCamera& camera, QString prefix)
+        : m_camera(camera), m_prefix(std::move(prefix))
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
+        m_timer.start(200);
+    }
+    void on(const QString& objectName, Handler handler)
+    {
+        m_handlers[objectName] = std::move(handler);
+    }
+
+private:
+    void answer()
+    {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible() || m_busy)
+            return;
+        // A handler may open a dialog of its own; the next one waits until it is back.
+        m_busy = true;
+        const auto found = m_handlers.constFind(modal->objectName());
+        if (found != m_handlers.constEnd()) {
+            found.value()(modal);
+        } else {
+            m_camera.save(modal->grab(), m_prefix + QString::number(++m_count));
+            modal->close();
+        }
+        m_busy = false;
+    }
+
+    TourCamera& m_camera;
+    QString m_prefix;
+    QTimer m_timer;
+    QHash<QString, Handler> m_handlers;
+    int m_count = 0;
+    bool m_busy = false;
+};
+
+void click(QWidget* dialog, const char* name)
+{
+    if (auto* b = dialog->findChild<QAbstractButton*>(QLatin1String(name)))
+        b->click();
+    else
+        dialog->close();
+}
+
+// The rows of a kind in grid order.
+QList<int> rowsOfKind(const TreeListModel& grid, ItemKind kind)
+{
+    QList<int> rows;
+    for (int row = 1; row < grid.totalRowCount(); ++row) {
+        if (grid.cell(row, cell::Type).toInt() == int(kind) &&
+            grid.checkState(row) != kNotAvailable)
+            rows << row;
+    }
+    return rows;
+}
+
+} // namespace
+
+void pictureRestorePages(gui::MainWindow& w, gui::QtUi& ui, MainController& controller,
+                         platform::IFileSystem& files, TourCamera& camera)
+{
+    if (!writeTourArchive(files, tourItemList(w.itemGrid(), controller.state()))) {
+        QTextStream(stderr) << "kv2000: cannot write the tour's archive " << kTourArchive << "\n";
+        return;
+    }
+
+    // The backup pictures drew a run under way; a restore starts on a window without one.
+    w.setItemVisible(MainItem::Instruction, true);
+    w.setItemVisible(MainItem::ProgressLabel, false);
+    w.setItemVisible(MainItem::ProgressMeter, false);
+
+    // The start: the backup-file dialog with type A, the overwrite caution, the item page.
+    {
+        DialogAnswers answers(camera, QStringLiteral("restore-start-message-"));
+        answers.on(QStringLiteral("BackupFileDialog"), [&](QWidget* dialog) {
+            click(dialog, "selectedFoldersOption");
+            if (auto* box = dialog->findChild<QLineEdit*>(QStringLiteral("backupLocation")))
+                box->setText(kTourArchive);
+            settle(50);
+            camera.save(dialog->grab(), QStringLiteral("dialog-backup-file"));
+            click(dialog, "okButton");
+        });
+        controller.restoreClicked();
+        settle(300);
+    }
+    if (w.currentPage() != MainPage::Wizard) {
+        QTextStream(stderr) << "kv2000: the tour's restore did not reach its page\n";
+        files.removeFile(kTourArchive);
+        return;
+    }
+
+    // Marks: two mail folders and the settings; one folder redirected into another.
+    TreeListModel& grid = w.itemGrid();
+    const QList<int> folders = rowsOfKind(grid, ItemKind::MailFolder);
+    {
+        DialogAnswers answers(camera, QStringLiteral("restore-mark-message-"));
+        answers.on(QStringLiteral("RestoreFolderDialog"), [&](QWidget* dialog) {
+            auto* d = static_cast<gui::RestoreFolderDialog*>(dialog);
+            gui::TreeListView* list = d->folderList();
+            const TreeListModel* current = list->grid();
+            for (int row = current->totalRowCount() - 1; row > 0; --row) {
+                if (current->cell(row, cell::HasData) == u"Y") {
+                    list->setCurrentRow(row);
+                    break;
+                }
+            }
+            settle(50);
+            camera.save(dialog->grab(), QStringLiteral("dialog-restore-folder"));
+            click(dialog, "okButton");
+        });
+        for (int i = 0; i < qMin(2, int(folders.size())); ++i)
+            controller.itemPictureClicked(folders[i]);
+        if (folders.size() > 2)
+            controller.itemDoubleClicked(folders[2]);
+        for (ItemKind kind : {ItemKind::Accounts, ItemKind::Rules}) {
+            for (int row : rowsOfKind(grid, kind))
+                controller.itemPictureClicked(row);
+        }
+        settle(300);
+    }
+    settle();
+    camera.save(w.grab(), QStringLiteral("restore-page-items"));
+
+    {
+        DialogAnswers answers(camera, QStringLiteral("restore-next-message-"));
+        controller.nextClicked();
+        settle(300);
+    }
+    settle();
+    camera.save(w.grab(), QStringLiteral("restore-last-page"));
+
+    camera.dialogPicture(QStringLiteral("dialog-backup-file-oe4-import"), [&] {
+        ui.chooseBackupFile({kTourArchive, true});
+    });
+    camera.dialogPicture(QStringLiteral("dialog-address-book-restore"),
+                         [&] { ui.chooseWabRestore(controller.state().helpFile); });
+    camera.dialogPicture(QStringLiteral("dialog-oe4-import"), [&] { ui.chooseOe4Import(); });
+    files.removeFile(kTourArchive);
+    files.removeDirectory(kTourFolder);
+}
+
+} // namespace kv::app
