@@ -1,10 +1,39 @@
 #include "restore/RestoreFunctions.h"
 
 #include "grid/TreeListModel.h"
+#include "oeenv/MailClient.h"
+#include "oeenv/RegistryAccess.h"
+#include "oeenv/RunningClient.h"
+#include "restore/RestoreLog.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSelection.h"
+#include "restore/RestoreStart.h"
+#include "shell/AppSettings.h"
+#include "shell/IMainView.h"
+#include "shell/MainState.h"
+#include "shell/SettingsTable.h"
+#include "shell/Strings.h"
+#include "shell/Ui.h"
+#include "util/TaskRunner.h"
+
+#include "platform/Platform.h"
 
 namespace kv {
+
+namespace {
+
+constexpr int kRestoreHelpContext = 1002;
+constexpr int kRetainMessagesHelpTopic = 1007;
+constexpr int kMessagePicture = 95;
+constexpr int kSelectedFolders = 0;
+constexpr int kFullRestore = 2;
+constexpr int kSynchronise = 3;
+constexpr int kRestorePageStep = 4;
+constexpr int kStepPanels = 5;
+
+const QString kHive = QStringLiteral("HKCU");
+
+} // namespace
 
 RestoreFunctions::RestoreFunctions(Services services, IFunctions& others)
     : m_s(std::move(services)), m_others(others), m_current(std::make_unique<TreeListModel>())
@@ -15,23 +44,251 @@ RestoreFunctions::~RestoreFunctions() = default;
 
 void RestoreFunctions::startRestore(MainState& state)
 {
-    m_others.startRestore(state);
+    IMainView& view = m_s.view;
+    view.setHelpContext(kRestoreHelpContext);
+    if (RunningClient::isClientRunning(m_s.platform.processes)) {
+        qCWarning(lcRestore) << "no restore: the mail client or the address book is running";
+        m_s.ui.messageBox(Strings::get(StringId::MustExitClient) + Strings::kLineBreak +
+                              Strings::get(StringId::PriorToBackupOrRestore),
+                          MsgButtons::Ok, MsgIcon::Critical, state.programTitle);
+        state.function = MainFunction::None;
+        return;
+    }
+    setFunctionControls(state, false);
+    state.selectedCount = 0;
+    m_selection.reset();
+
+    RestoreStart start(m_s.platform, m_s.ui);
+    const QString section = state.settingsSection();
+    BackupFileRequest request;
+    request.defaultPath = RestoreStart::defaultBackupPath(
+        state.lastSaveFolder, m_s.settings.get(Setting::LastSaveName, section));
+    request.oe4Import = state.oe4ImportMode;
+    const BackupFileAnswer answer = start.askBackupFile(request, state.programTitle);
+    if (answer.path.isEmpty()) {
+        abandonStart(state);
+        return;
+    }
+    state.backupFile = answer.path;
+    state.restoreType = state.oe4ImportMode ? kFullRestore : answer.restoreType;
+    qCInfo(lcRestore).noquote() << "restore from" << answer.path << "type" << state.restoreType;
+
+    view.setBusyCursor(true);
+    if (state.restoreType == kSelectedFolders)
+        cautionOverwrite(state);
+    showRestorePage(state);
+
+    fillContext(state);
+    m_currentLoaded = start.loadCurrentFolders(m_context, m_s.settings, *m_current);
+
+    ItemListReader::Options options;
+    options.oe5 = state.oe5Mode;
+    options.addressBookRegistered = !m_context.currentWabPath.isEmpty();
+    options.ntFamily = m_context.ntFamily;
+    TreeListModel& grid = view.itemGrid();
+    const RestoreStart::ListLoad load = start.loadItemList(m_context, options, grid);
+    if (load.status != RestoreStart::ListStatus::Loaded) {
+        qCWarning(lcRestore) << "the restore cannot read its item list; the program ends";
+        view.setBusyCursor(false);
+        view.closeWindow();
+        return;
+    }
+    view.setCaption(ItemListReader::windowCaption(load.list, false));
+    m_context.backupIdentityId = load.list.identityId;
+    m_context.archiveWabName = load.list.addressBookFile;
+    view.setItemVisible(MainItem::RestoreHint, load.list.rowsAdded > 0);
+
+    const bool selectable =
+        state.restoreType == kSelectedFolders || state.restoreType == kSynchronise;
+    view.setText(MainText::SelectAll, Strings::get(StringId::SelectAll));
+    view.setText(MainText::ClearAll, Strings::get(StringId::ClearAll));
+    view.setButtonEnabled(MainButton::SelectAll, selectable);
+    view.setButtonEnabled(MainButton::ClearAll, selectable);
+    view.setItemVisible(MainItem::SelectAll, selectable);
+
+    m_selection = std::make_unique<RestoreSelection>(m_context, m_s.platform.files, m_s.ui, grid,
+                                                     *m_current, m_currentLoaded);
+    if (state.restoreType == kFullRestore)
+        m_selection->markAllFolders();
+    setRestorePageTexts(state);
+    marksChanged(state);
+    grid.refresh();
+    view.setItemVisible(MainItem::LoadingText, false);
+    view.setBusyCursor(false);
 }
 
-void RestoreFunctions::runRestore(MainState& state)
+void RestoreFunctions::setFunctionControls(const MainState& state, bool enabled)
 {
-    m_others.runRestore(state);
+    IMainView& view = m_s.view;
+    const bool backup = enabled && !state.oe4ImportMode;
+    view.setButtonEnabled(MainButton::Restore, enabled);
+    view.setButtonEnabled(MainButton::Backup, backup);
+    view.setButtonEnabled(MainButton::Synch, backup);
+    view.setMenuEnabled(MenuEntry::Restore, enabled);
+    view.setMenuEnabled(MenuEntry::Backup, backup);
+    view.setMenuEnabled(MenuEntry::Synchronise, backup);
 }
 
-bool RestoreFunctions::settingsGroupsTicked(const MainState&)
+void RestoreFunctions::abandonStart(MainState& state)
 {
-    return m_selection && m_selection->settingsGroupsMarked();
+    qCInfo(lcRestore) << "no backup file chosen: the restore does not start";
+    state.function = MainFunction::None;
+    if (state.oe4ImportMode) {
+        m_s.ui.messageBox(Strings::get(StringId::StartInOe5Mode) + Strings::kLineBreak +
+                              Strings::get(StringId::RemoveOe4Switch),
+                          MsgButtons::Ok, MsgIcon::Information, state.programTitle);
+        m_s.view.closeWindow();
+        return;
+    }
+    setFunctionControls(state, true);
 }
 
-void RestoreFunctions::itemPictureClicked(MainState&, int) {}
-void RestoreFunctions::itemDoubleClicked(MainState&, int) {}
-void RestoreFunctions::itemDetailsRequested(MainState&, int) {}
-void RestoreFunctions::selectAllClicked(MainState&) {}
-void RestoreFunctions::clearAllClicked(MainState&) {}
+void RestoreFunctions::cautionOverwrite(const MainState& state)
+{
+    const QString section = state.settingsSection();
+    if (!isYes(m_s.settings.get(Setting::WarnOverWrite, section)))
+        return;
+    GenMessage message;
+    message.picture = kMessagePicture;
+    message.title = state.programTitle;
+    message.text = QStringLiteral("CAUTION - You may replace existing mail messages with this "
+                                  "option. Would you like additional Help on retaining existing "
+                                  "messages?");
+    message.helpStyle = 0;
+    const GenMessageAnswer answer = m_s.ui.genMessage(message);
+    if (answer.result)
+        m_s.ui.showHelpTopic(state.helpFile, kRetainMessagesHelpTopic);
+    m_s.settings.save(Setting::WarnOverWrite, section, yesNo(!answer.doNotShow));
+}
+
+void RestoreFunctions::showRestorePage(MainState& state)
+{
+    IMainView& view = m_s.view;
+    view.setText(MainText::StepCaption, QStringLiteral("Items available in backup file"));
+    view.showPage(MainPage::Wizard);
+    for (int step = 0; step < kStepPanels; ++step)
+        view.setStepVisible(step, false);
+    state.step = kRestorePageStep;
+    view.setStepVisible(kRestorePageStep, true);
+    // Back from here sets the restore up again (another file, another type).
+    view.setButtonEnabled(MainButton::Back, true);
+    view.setButtonEnabled(MainButton::Next, true);
+    view.refresh();
+}
+
+void RestoreFunctions::setRestorePageTexts(const MainState& state)
+{
+    IMainView& view = m_s.view;
+    view.setText(MainText::Instruction,
+                 QStringLiteral("Click on the check box to select the mail folder(s) which you "
+                                "wish to restore"));
+    if (state.restoreType == kFullRestore) {
+        view.setText(MainText::RestoreNote,
+                     QStringLiteral("For a \"Full Restore\", all Mail Folders in the backup will "
+                                    "be restored."));
+        view.setText(MainText::RestoreHint,
+                     QStringLiteral("You may also select the Address Book if you wish"));
+    } else {
+        view.setText(MainText::RestoreNote,
+                     QStringLiteral("The restore will replace existing data in the current "
+                                    "folder of the same name."));
+        view.setText(MainText::RestoreHint,
+                     QStringLiteral("To restore to an alternate folder, double click on the "
+                                    "folder name."));
+    }
+}
+
+void RestoreFunctions::fillContext(const MainState& state)
+{
+    RestoreContext& c = m_context;
+    c = RestoreContext();
+    c.restoreType = state.restoreType;
+    c.oe5 = state.oe5Mode;
+    c.oe4ImportMode = state.oe4ImportMode;
+    c.ntFamily = m_s.platform.system.windowsVersion().platformId == 2;
+    c.archivePath = state.backupFile;
+    c.storeFolder = state.env.storeFolder;
+    c.oe4MailFolder = state.env.oe4.mailFolder;
+    c.oe4NewsFolder = state.env.oe4.newsFolder;
+    RegistryAccess reg(m_s.platform.registry, m_s.platform.files);
+    reg.readString(kHive, QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\WAB File Name"),
+                   QString(), &c.currentWabPath);
+    reg.readString(
+        kHive, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
+        QStringLiteral("Favorites"), &c.favoritesFolder);
+    c.documentsFolder = MailClient::myDocumentsFolder(reg, m_s.platform.files);
+    c.tempFolder = m_s.platform.system.tempPath();
+    c.currentIdentityId = state.env.chosenId;
+    c.programFolder = state.programFolder;
+    c.programTitle = state.programTitle;
+    c.versionText = state.versionText;
+    c.restoreLogPath = state.restoreLogPath;
+}
+
+void RestoreFunctions::marksChanged(MainState& state)
+{
+    state.selectedCount = m_selection ? m_selection->markedCount() : 0;
+    m_s.view.setButtonEnabled(MainButton::Next,
+                              state.selectedCount > 0 && state.step == kRestorePageStep);
+}
+
+bool RestoreFunctions::pageReady(const MainState& state) const
+{
+    return state.function == MainFunction::Restore && m_selection && !state.busy;
+}
+
+bool RestoreFunctions::settingsGroupsTicked(const MainState& state)
+{
+    return state.function == MainFunction::Restore && m_selection &&
+           m_selection->settingsGroupsMarked();
+}
+
+void RestoreFunctions::itemPictureClicked(MainState& state, int row)
+{
+    if (state.function == MainFunction::Synchronise)
+        return m_others.itemPictureClicked(state, row);
+    if (!pageReady(state))
+        return;
+    m_selection->markClicked(row);
+    marksChanged(state);
+}
+
+void RestoreFunctions::itemDoubleClicked(MainState& state, int row)
+{
+    if (state.function == MainFunction::Synchronise)
+        return m_others.itemDoubleClicked(state, row);
+    if (!pageReady(state))
+        return;
+    m_selection->redirectClicked(row);
+    marksChanged(state);
+}
+
+void RestoreFunctions::itemDetailsRequested(MainState& state, int row)
+{
+    if (state.function == MainFunction::Synchronise)
+        return m_others.itemDetailsRequested(state, row);
+    if (state.function == MainFunction::Restore && m_selection)
+        m_selection->showDetails(row);
+}
+
+void RestoreFunctions::selectAllClicked(MainState& state)
+{
+    if (state.function == MainFunction::Synchronise)
+        return m_others.selectAllClicked(state);
+    if (!pageReady(state))
+        return;
+    m_selection->selectAll();
+    marksChanged(state);
+}
+
+void RestoreFunctions::clearAllClicked(MainState& state)
+{
+    if (state.function == MainFunction::Synchronise)
+        return m_others.clearAllClicked(state);
+    if (!pageReady(state))
+        return;
+    m_selection->clearAll();
+    marksChanged(state);
+}
 
 } // namespace kv

@@ -16,6 +16,7 @@ class AppSettings;
 class IMainView;
 class RestoreRun;
 class RestoreSelection;
+struct RestoreOutcome;
 class TaskRunner;
 class TreeListModel;
 class Ui;
@@ -65,6 +66,23 @@ public:
     const RestoreContext& context() const { return m_context; }
 
 private:
+    // The three function buttons and their File-menu entries (Backup and Synchronise stay off in
+    // version-4 import mode).
+    void setFunctionControls(const MainState& state, bool enabled);
+    // No backup file: back to the opening page, or the end of a version-4 import.
+    void abandonStart(MainState& state);
+    void cautionOverwrite(const MainState& state);
+    void showRestorePage(MainState& state);
+    void setRestorePageTexts(const MainState& state);
+    void fillContext(const MainState& state);
+    // The marked-row count into the state, and Next after it.
+    void marksChanged(MainState& state);
+    // The page takes clicks: a restore is set up and no run works on the grid.
+    bool pageReady(const MainState& state) const;
+    // The controls a run locks while it works, and gives back.
+    void setRunControls(bool running);
+    void runEnded(MainState& state, const RestoreOutcome& outcome);
+
     Services m_s;
     IFunctions& m_others;
     RestoreContext m_context;

@@ -47,6 +47,12 @@ public:
     static QString ownName(const QString& rowText);
 
 private:
+    // The checks before a redirect, each refusal told.
+    bool mayRedirect(int row);
+    // A current folder that can receive messages: not the root, and with a message file.
+    bool validTarget(int currentRow) const;
+    void redirect(int row, int currentRow);
+
     const RestoreContext& m_context;
     platform::IFileSystem& m_files;
     Ui& m_ui;
