@@ -38,7 +38,7 @@ const char kCommand[] = "kv2000-cli restore";
 
 std::atomic<RestoreRun*> g_running{nullptr};
 
-extern "C" void onInterrupt(int)
+extern "C" void onRestoreInterrupt(int)
 {
     if (RestoreRun* run = g_running.load())
         run->cancel();
@@ -56,19 +56,14 @@ QString ownName(const QString& rowText)
 }
 
 // A row by its number, else by its name (its own name, or its file name in the archive or the
-// store), compared without regard to case. -1 after a message when there is none or several.
+// store), compared without regard to case: folders may be named "2002". -1 after a message when
+// there is none or several.
 int findRow(const TreeListModel& grid, const QString& name, const char* what, CliContext& ctx)
 {
     bool number = false;
     const int row = name.toInt(&number);
-    if (number) {
-        if (row >= 1 && row < grid.totalRowCount())
-            return row;
-        fail(ctx, QStringLiteral("there is no %1 row %2 (rows 1 to %3)")
-                      .arg(QLatin1String(what), name)
-                      .arg(grid.totalRowCount() - 1));
-        return -1;
-    }
+    if (number && row >= 1 && row < grid.totalRowCount())
+        return row;
     QList<int> found;
     for (int r = 1; r < grid.totalRowCount(); ++r)
         if (ownName(grid.text(r)).compare(name, Qt::CaseInsensitive) == 0 ||
@@ -76,7 +71,11 @@ int findRow(const TreeListModel& grid, const QString& name, const char* what, Cl
             found << r;
     if (found.size() == 1)
         return found.first();
-    if (found.isEmpty()) {
+    if (found.isEmpty() && number) {
+        fail(ctx, QStringLiteral("there is no %1 row %2 (rows 1 to %3)")
+                      .arg(QLatin1String(what), name)
+                      .arg(grid.totalRowCount() - 1));
+    } else if (found.isEmpty()) {
         fail(ctx, QStringLiteral("no %1 row is named '%2'").arg(QLatin1String(what), name));
     } else {
         QStringList rows;
@@ -274,11 +273,11 @@ ExitCode runRestoreCommand(CliContext& ctx)
     TerminalProgress progress(ctx.err);
     RestoreRun run(platform, ui, progress);
     g_running = &run;
-    const auto previous = std::signal(SIGINT, onInterrupt);
+    const auto previous = std::signal(SIGINT, onRestoreInterrupt);
     const RestoreOutcome outcome = run.run(context, restoreItemsOf(grid));
     std::signal(SIGINT, previous);
     g_running = nullptr;
-    progress.done();
+    progress.done(false);
 
     switch (outcome.status) {
     case RestoreOutcome::Status::Cancelled:

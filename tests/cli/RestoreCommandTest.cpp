@@ -163,4 +163,41 @@ TEST_F(RestoreCommand, RefusesBeforeChangingAnything)
     EXPECT_EQ(snapshot(), changed);
 }
 
+// A settings group is imported only with --yes; without it the group is left as it is.
+TEST_F(RestoreCommand, SettingsAreImportedOnlyWhenTheImportIsAnswered)
+{
+    const QString program = s_prefix + "/drive_c/Program Files/Korvane";
+    const QStringList copies{"Signatures before restore *.reg"};
+    const ProgramRun refused = restore({"--only", "Signatures"});
+    EXPECT_EQ(refused.code, 1) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("give --yes")) << refused.err.toStdString();
+    EXPECT_TRUE(QDir(program).entryList(copies).isEmpty());
+
+    const ProgramRun answered = restore({"--only", "Signatures", "--yes"});
+    EXPECT_EQ(answered.code, 0) << answered.err.toStdString();
+    EXPECT_TRUE(answered.out.startsWith("restored: 1 items,")) << answered.out.toStdString();
+    EXPECT_EQ(QDir(program).entryList(copies).size(), 1);
+}
+
+// A damaged entry is skipped and its folder stays as it was; the other rows are restored.
+TEST_F(RestoreCommand, ADamagedEntryKeepsItsFolderAndExitsOne)
+{
+    spoil("Inbox.dbx");
+    spoil("Drafts.dbx");
+    const Snapshot changed = snapshot();
+    QByteArray bytes = kv::test::readFile(s_archiveHost);
+    const QByteArray name = "Outlook Express/Inbox.dbx";
+    const qsizetype header = bytes.indexOf(name); // the local header comes first
+    ASSERT_GT(header, 0);
+    bytes[header + name.size() + 400] = char(bytes[header + name.size() + 400] ^ 0x5a);
+    kv::test::TempDir::writeHostFile(s_prefix + "/drive_c/Backups/damaged.eaz", bytes);
+
+    const ProgramRun r = runCli(
+        {"restore", "C:\\Backups\\damaged.eaz", "--prefix", s_prefix, "--only", "Inbox,Drafts"});
+    EXPECT_EQ(r.code, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("restored: 1 items, skipped files: 1,")) << r.out.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_store + "/Inbox.dbx"), changed.value("Inbox.dbx"));
+    EXPECT_EQ(kv::test::readFile(s_store + "/Drafts.dbx"), s_original->value("Drafts.dbx"));
+}
+
 } // namespace
