@@ -237,7 +237,9 @@ ExitCode runRestoreCommand(CliContext& ctx)
                              Strings::get(StringId::PriorToBackupOrRestore));
     platform::FileEntry entry;
     if (!platform.files.stat(choices->archive, &entry) || entry.isDirectory())
-        return fail(ctx, QStringLiteral("Backup file not found: %1").arg(choices->archive));
+        return fail(ctx, QStringLiteral("Backup file not found: %1 (a Windows path of the "
+                                        "environment, such as C:\\Backups\\X.eaz)")
+                             .arg(choices->archive));
 
     RestoreCliUi ui(ctx.err, choices->yes, choices->wab.value_or(WabRestoreTarget::NormalLocation));
     RestoreContext context =
@@ -308,7 +310,8 @@ const CliCommand kRestoreCommand{
     "restore mail folders, the address book, Favorites or settings from a backup",
     kOptions,
     runRestoreCommand,
-    "ARCHIVE is a Windows path, such as C:\\Backups\\Korvane5Backup.2026-01-31-10-00.eaz.\n"
+    "ARCHIVE is a Windows path, as 'backup' prints it, such as\n"
+    "'C:\\Backups\\Korvane5Backup.Main Identity.2026-01-31-10-00.eaz' (quoted for the shell).\n"
     "Rows are named by number or name, as 'kv2000-cli archive items ARCHIVE' lists them;\n"
     "--all marks every mail folder of the backup, --only adds other rows to it.\n"
     "What a restore replaces is kept: folder files in the Recycle Bin, the address book as\n"
