@@ -214,7 +214,8 @@ void RestoreFunctions::fillContext(const MainState& state)
     reg.readString(kHive, QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\WAB File Name"),
                    QString(), &c.currentWabPath);
     reg.readString(
-        kHive, QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
+        kHive,
+        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
         QStringLiteral("Favorites"), &c.favoritesFolder);
     c.documentsFolder = MailClient::myDocumentsFolder(reg, m_s.platform.files);
     c.tempFolder = m_s.platform.system.tempPath();

@@ -41,7 +41,10 @@ public:
     RestoreFunctions(Services services, IFunctions& others);
     ~RestoreFunctions() override;
 
-    bool buildQuickInventory(MainState& state) override { return m_others.buildQuickInventory(state); }
+    bool buildQuickInventory(MainState& state) override
+    {
+        return m_others.buildQuickInventory(state);
+    }
     bool gatherQuickItems(MainState& state) override { return m_others.gatherQuickItems(state); }
     void runBackup(MainState& state) override { m_others.runBackup(state); }
     void startBackup(MainState& state) override { m_others.startBackup(state); }

@@ -63,9 +63,9 @@ void RestoreFunctions::runEnded(MainState& state, const RestoreOutcome& outcome)
         setRunControls(false);
         return;
     }
-    qCInfo(lcRestore) << "the restore run is over (status" << int(outcome.status)
-                      << ", skipped" << outcome.skippedFiles << ", failed steps"
-                      << outcome.failedSteps << "); the program ends";
+    qCInfo(lcRestore) << "the restore run is over (status" << int(outcome.status) << ", skipped"
+                      << outcome.skippedFiles << ", failed steps" << outcome.failedSteps
+                      << "); the program ends";
     if (state.autoShowLog && m_s.openLog && !outcome.logPath.isEmpty())
         m_s.openLog(outcome.logPath);
     m_s.view.closeWindow();

@@ -143,8 +143,8 @@ bool RestoreSelection::mayRedirect(int row)
     bool beep = false;
     if (m_context.restoreType == kFullRestore) {
         beep = true;
-        refusal = QStringLiteral(
-            "When doing a Full Restore, you may not restore to alternate folders");
+        refusal =
+            QStringLiteral("When doing a Full Restore, you may not restore to alternate folders");
     } else if (!m_currentLoaded) {
         refusal = QStringLiteral("The mail index file  is not available. You may only restore "
                                  "to a folder of the same name.");
@@ -156,8 +156,7 @@ bool RestoreSelection::mayRedirect(int row)
     }
     if (refusal.isEmpty())
         return true;
-    qCInfo(lcRestore).noquote() << "no redirect for" << ownName(m_grid.text(row)) << "-"
-                                << refusal;
+    qCInfo(lcRestore).noquote() << "no redirect for" << ownName(m_grid.text(row)) << "-" << refusal;
     if (beep)
         m_ui.beep();
     m_ui.messageBox(refusal, MsgButtons::Ok, MsgIcon::Information, m_context.programTitle);

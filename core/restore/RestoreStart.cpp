@@ -30,9 +30,8 @@ public:
 
     bool insertDisk(int diskNumber) override
     {
-        const MsgResult r =
-            m_ui.messageBox(RestoreStart::insertDiskText(diskNumber), MsgButtons::OkCancel,
-                            MsgIcon::Information, m_title);
+        const MsgResult r = m_ui.messageBox(RestoreStart::insertDiskText(diskNumber),
+                                            MsgButtons::OkCancel, MsgIcon::Information, m_title);
         if (r == MsgResult::Ok)
             return true;
         qCInfo(lcRestore) << "disk" << diskNumber << "refused: the restore is cancelled";
@@ -64,9 +63,7 @@ void setMessageCount(platform::IFileSystem& files, TreeListModel& grid, int row,
 
 } // namespace
 
-RestoreStart::RestoreStart(platform::Platform& platform, Ui& ui) : m_platform(platform), m_ui(ui)
-{
-}
+RestoreStart::RestoreStart(platform::Platform& platform, Ui& ui) : m_platform(platform), m_ui(ui) {}
 
 QString RestoreStart::defaultBackupPath(const QString& lastSaveFolder, const QString& lastSaveName)
 {
@@ -84,8 +81,7 @@ QString RestoreStart::insertDiskText(int diskNumber)
            QStringLiteral(" of the backup set");
 }
 
-BackupFileAnswer RestoreStart::askBackupFile(const BackupFileRequest& request,
-                                             const QString& title)
+BackupFileAnswer RestoreStart::askBackupFile(const BackupFileRequest& request, const QString& title)
 {
     BackupFileRequest asked = request;
     for (;;) {
@@ -152,7 +148,7 @@ RestoreStart::ListLoad RestoreStart::loadItemList(const RestoreContext& context,
         }
         break;
     }
-    // Results below 60 include "nothing matched": the list may still be missing.
+    // Results below 60 include "a file was skipped": the list may still be missing.
     if (load.zipResult > kLastSuccessResult || !SystemUtils::fileExists(files, copy)) {
         qCWarning(lcRestore).noquote() << "no item list in" << context.archivePath;
         return fail(unexpected.arg(load.zipResult));
@@ -165,8 +161,8 @@ RestoreStart::ListLoad RestoreStart::loadItemList(const RestoreContext& context,
         qCWarning(lcRestore).noquote() << "cannot open the item list" << copy;
     load.list = ItemListReader::fill(bytes, options, grid);
     if (!load.list.ok || bytes.isEmpty()) {
-        qCWarning(lcRestore).noquote() << "the item list of" << context.archivePath
-                                       << "cannot be read";
+        qCWarning(lcRestore).noquote()
+            << "the item list of" << context.archivePath << "cannot be read";
         return fail(unexpected.arg(load.zipResult));
     }
     qCInfo(lcRestore) << "item list read:" << load.list.rowsAdded << "rows,"
@@ -179,11 +175,11 @@ bool RestoreStart::loadCurrentFolders(const RestoreContext& context, AppSettings
                                       TreeListModel& current)
 {
     current.clear();
-    const QString index =
-        context.storeFolder + (context.oe5 ? QStringLiteral("folders.dbx") : QStringLiteral("folders.nch"));
+    const QString index = context.storeFolder + (context.oe5 ? QStringLiteral("folders.dbx")
+                                                             : QStringLiteral("folders.nch"));
     if (!SystemUtils::fileExists(m_platform.files, index)) {
-        qCInfo(lcRestore).noquote() << "no folder index" << index
-                                    << "- folders cannot be redirected";
+        qCInfo(lcRestore).noquote()
+            << "no folder index" << index << "- folders cannot be redirected";
         return false;
     }
     // The inventory's folder listing reads the store through the main state's store folder.
@@ -193,8 +189,8 @@ bool RestoreStart::loadCurrentFolders(const RestoreContext& context, AppSettings
     state.oe5Mode = context.oe5;
     InventoryTotals totals;
     InventoryContext ctx{m_platform, m_ui, state, current, totals};
-    const bool listed = context.oe5 ? listOe5Folders(ctx, context.restoreType != 3)
-                                    : listOe4Folders(ctx);
+    const bool listed =
+        context.oe5 ? listOe5Folders(ctx, context.restoreType != 3) : listOe4Folders(ctx);
     if (!listed) {
         current.clear();
         return false;

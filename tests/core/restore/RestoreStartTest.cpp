@@ -1,0 +1,517 @@
+// The restore's start and its page, driven through the main window's controller on an archive
+// that the backup wizard made of a generated store.
+#include "core/shell/ShellTestEnv.h"
+
+#include "EnvBuilder.h"
+#include "backup/BackupFunctions.h"
+#include "backup/ItemGrid.h"
+#include "restore/RestoreFunctions.h"
+#include "util/SystemUtils.h"
+#include "util/TaskRunner.h"
+#include "zip/ZipComponent.h"
+#include "zip/ZipListener.h"
+
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace kv::test {
+namespace {
+
+using LoadResult = MainController::LoadResult;
+using platform::DriveType;
+
+const QString kBackups = "C:\\Backups";
+const QString kItemList = "KorvaneBackup.log";
+
+// A ScriptedUi that swaps the emulated diskette when a disk is asked for: the piece the prompt
+// names goes into drive A: before the prompt is answered.
+class DiskSwappingUi : public ScriptedUi
+{
+public:
+    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
+                         const QString& title) override
+    {
+        const MsgResult r = ScriptedUi::messageBox(text, buttons, icon, title);
+        if (r == MsgResult::Ok && text.startsWith("Please insert") && insert)
+            insert(text.contains("last disk") ? 0
+                                              : text.section('#', 1).section(' ', 0, 0).toInt());
+        return r;
+    }
+    std::function<void(int)> insert;
+};
+
+// Runs the work at once, calling `press` (a second click, a look at the screen) before it.
+class PressingRunner : public TaskRunner
+{
+public:
+    void run(std::function<void()> work, std::function<void()> done) override
+    {
+        if (press)
+            press();
+        work();
+        done();
+    }
+    std::function<void()> press;
+};
+
+// A user of version 5 with a generated store and one backup of it in C:\Backups, made by the
+// wizard; each restore opens a new window on the same environment.
+struct Restore : ShellTestEnv
+{
+    Restore()
+    {
+        demo::EnvBuilder::Options options;
+        options.identities = 1;
+        options.userName = "tester";
+        options.messagesPerFolder = 2;
+        demo::EnvBuilder builder(registry, dir.path(), options);
+        QString error;
+        EXPECT_TRUE(builder.build(&error)) << error.toStdString();
+        const auto& identity = builder.identities().value(0);
+        id = identity.id;
+        storeFolder = identity.storeFolder + '\\';
+        files.makeSurePath(kBackups + '\\');
+        for (const char* key : {"TidingsTip", "WarnVirus", "WarnAboutWAB"})
+            settings.saveSetting(QString(), key, key == QString("TidingsTip") ? "Y" : "N");
+        ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
+                                {"Korvane - OE5 - {" + identity.name + "} " + id});
+        archive = kBackups + "\\Korvane5Backup." + identity.name + ".2026-12-06-10-30.eaz";
+        makeBackup();
+    }
+    ~Restore() { controller.reset(); }
+    // A new window with the program's own functions; the synchronise stays a recording.
+    LoadResult startOwn(Ui& withUi)
+    {
+        controller.reset();
+        view = std::make_unique<FakeMainView>();
+        const auto openLog = [this](const QString& path) { openedLogs << path; };
+        restore = std::make_unique<RestoreFunctions>(
+            RestoreFunctions::Services{platform, withUi, *view, settings, runner, openLog},
+            functions);
+        backup = std::make_unique<BackupFunctions>(
+            BackupFunctions::Services{platform, withUi, *view, settings, runner, openLog},
+            *restore);
+        controller =
+            std::make_unique<MainController>(platform, withUi, *view, backup.get(), &runner);
+        return controller->load({});
+    }
+    void makeBackup()
+    {
+        ASSERT_EQ(startOwn(ui), LoadResult::Interactive);
+        controller->backupClicked();
+        controller->nextClicked();
+        ui.answerFolder(kBackups);
+        controller->browseSaveLocationClicked();
+        while (st().step < 3)
+            controller->nextClicked();
+        controller->backupRunClicked();
+        ASSERT_TRUE(SystemUtils::fileExists(files, archive));
+    }
+    // A new window, then Restore with the file and the type given to the dialog, and then the
+    // answers `more` scripts. Returns the messages shown from the Restore button on.
+    QStringList open(const QString& path, int type, const std::function<void()>& more = {})
+    {
+        if (type == 0)
+            settings.saveSetting(id, "WarnOverWrite", "N");
+        ui.answerBackupFile(path, type);
+        if (more)
+            more();
+        EXPECT_EQ(startOwn(ui), LoadResult::Interactive);
+        openedLogs.clear(); // the backup's
+        const qsizetype before = ui.messages().size();
+        controller->restoreClicked();
+        return ui.messages().mid(before);
+    }
+    // The first row of a kind with data in the archive.
+    int rowOf(ItemKind kind, int after = 0) const
+    {
+        for (int row = after + 1; row < grid().totalRowCount(); ++row)
+            if (itemKind(grid(), row) == int(kind) && grid().checkState(row) != kNotAvailable)
+                return row;
+        return -1;
+    }
+    int currentRow(const QString& fileName)
+    {
+        return restore->currentFolders().findCell(cell::MbxName, fileName, 1);
+    }
+    const TreeListModel& grid() const { return view->grid; }
+    MainState& st() { return controller->state(); }
+    bool itemListCopyLeft()
+    {
+        return SystemUtils::fileExists(files, kProgramFolder + '\\' + kItemList);
+    }
+    // Writes a zip archive of the given files (Windows paths) with their names only.
+    void zipFiles(const QString& target, const QString& pattern)
+    {
+        zip::ZipComponent zipper(files);
+        zipper.setArchiveName(target);
+        zipper.setFilesToProcess(pattern);
+        ASSERT_EQ(zipper.zip(), zip::kZipSuccess);
+    }
+
+    QString id, storeFolder, archive;
+    PressingRunner runner;
+    std::unique_ptr<RestoreFunctions> restore;
+    std::unique_ptr<BackupFunctions> backup;
+    QStringList openedLogs;
+};
+
+// The dialog starts at the last backup; a missing file asks Retry/Cancel and Retry asks again
+// from the typed path; a cancelled dialog gives the function buttons back and changes nothing.
+TEST(RestoreStart, BackupFileQuestionRetryAndCancel)
+{
+    Restore env;
+    const QString typed = kBackups + "\\gone.eaz";
+    env.ui.answerBackupFile(typed, 0).answerMessage(MsgResult::Retry);
+    env.ui.answerBackupFile(typed, 0).answerMessage(MsgResult::Cancel);
+    ASSERT_EQ(env.startOwn(env.ui), LoadResult::Interactive);
+    const int before = int(env.ui.shown().size());
+    env.controller->restoreClicked();
+
+    QStringList asked;
+    for (const auto& s : env.ui.shown().mid(before))
+        asked << s.kind + ": " + s.text;
+    EXPECT_EQ(asked, QStringList({"backupFile: " + env.archive, "message: Backup file not found",
+                                  "backupFile: " + typed, "message: Backup file not found"}));
+    EXPECT_EQ(env.st().function, MainFunction::None);
+    for (MainButton b : {MainButton::Backup, MainButton::Restore, MainButton::Synch})
+        EXPECT_EQ(env.view->button(b), 1) << int(b);
+    EXPECT_EQ(env.view->enabled(MenuEntry::Restore), 1);
+    EXPECT_EQ(env.view->closes, 0);
+    EXPECT_EQ(env.grid().totalRowCount(), 0);
+    EXPECT_EQ(env.ui.pendingAnswers(), 0);
+}
+
+// Selected folders: the overwrite caution, the page, mark clicks with their checks, a redirect,
+// the details box; the marked count and Next follow every click.
+TEST(RestoreStart, SelectedFoldersPage)
+{
+    Restore env;
+    env.ui.answerBackupFile(env.archive, 0).answerGenMessage(true, true);
+    ASSERT_EQ(env.startOwn(env.ui), LoadResult::Interactive);
+    env.controller->restoreClicked();
+    const auto caution = env.shown("genMessage");
+    ASSERT_EQ(caution.size(), 1);
+    EXPECT_EQ(caution[0].text, "CAUTION - You may replace existing mail messages with this option. "
+                               "Would you like additional Help on retaining existing messages?");
+    ASSERT_FALSE(env.shown("help").isEmpty());
+    EXPECT_EQ(env.shown("help")[0].currentIndex, 1007);
+    EXPECT_EQ(env.setting(env.id, "WarnOverWrite"), "N");
+
+    FakeMainView& v = *env.view;
+    EXPECT_TRUE(v.caption().startsWith("Restoring from: ")) << v.caption().toStdString();
+    EXPECT_EQ(v.texts[MainText::StepCaption], "Items available in backup file");
+    EXPECT_EQ(v.texts[MainText::RestoreNote],
+              "The restore will replace existing data in the current folder of the same name.");
+    EXPECT_EQ(v.visibleSteps, QSet<int>{4});
+    EXPECT_TRUE(v.items[MainItem::SelectAll] && v.items[MainItem::RestoreHint]);
+    EXPECT_EQ(v.button(MainButton::Next), 0);
+
+    const int inbox = env.rowOf(ItemKind::MailFolder);
+    const int other = env.rowOf(ItemKind::MailFolder, inbox);
+    ASSERT_GT(other, inbox);
+    const QString inboxName = env.grid().text(inbox);
+    const QString otherFile = env.grid().cell(other, cell::MbxName);
+
+    env.controller->itemPictureClicked(inbox);
+    EXPECT_EQ(env.grid().text(inbox), inboxName + "\t>>> " + inboxName);
+    EXPECT_EQ(env.st().selectedCount, 1);
+    EXPECT_EQ(v.button(MainButton::Next), 1);
+
+    // Redirecting a marked row keeps the count; the root and the chooser's Cancel change nothing.
+    const int target = env.currentRow(otherFile);
+    ASSERT_GT(target, 0);
+    env.ui.answerRestoreFolder(0).answerRestoreFolder(-1).answerRestoreFolder(target);
+    for (int i = 0; i < 3; ++i)
+        env.controller->itemDoubleClicked(inbox);
+    EXPECT_EQ(env.shown("beep").size(), 1);
+    EXPECT_EQ(env.grid().text(inbox), inboxName + "\t>>> " + env.grid().text(other));
+    EXPECT_EQ(env.grid().cell(inbox, cell::RestoreToName), otherFile);
+    EXPECT_EQ(env.grid().cell(inbox, cell::RestoreToIndex), QString::number(target));
+    EXPECT_EQ(env.st().selectedCount, 1);
+
+    // Unmarking removes the redirect; Next goes off with the last mark.
+    env.controller->itemPictureClicked(inbox);
+    EXPECT_EQ(env.grid().text(inbox), inboxName);
+    EXPECT_TRUE(env.grid().cell(inbox, cell::RestoreToName).isEmpty());
+    EXPECT_EQ(env.st().selectedCount, 0);
+    EXPECT_EQ(v.button(MainButton::Next), 0);
+
+    // A folder whose file is gone is not marked, and says so.
+    ASSERT_TRUE(env.files.removeFile(env.storeFolder + otherFile));
+    env.controller->itemPictureClicked(other);
+    EXPECT_EQ(env.grid().checkState(other), kNotSelected);
+    EXPECT_EQ(env.ui.messages().last(), "The selected Folder no longer exists. You must select an "
+                                        "alternate folder for the restore.");
+
+    // Select All goes row by row: every row but the missing folder, its message once more.
+    const int messagesBefore = int(env.ui.messages().size());
+    env.controller->selectAllClicked();
+    int available = 0;
+    for (int row = 1; row < env.grid().totalRowCount(); ++row)
+        available += env.grid().checkState(row) != kNotAvailable ? 1 : 0;
+    EXPECT_EQ(env.st().selectedCount, available - 1);
+    EXPECT_EQ(env.ui.messages().size(), messagesBefore + 1);
+    env.controller->clearAllClicked();
+    EXPECT_EQ(env.st().selectedCount, 0);
+    EXPECT_EQ(v.button(MainButton::Next), 0);
+
+    // Details: no size line outside the backup.
+    env.controller->itemDetailsRequested(inbox);
+    const QString details = env.ui.messages().last();
+    EXPECT_TRUE(details.startsWith("Folder : " + inboxName) &&
+                details.contains("Message Count: ") && !details.contains("File Size"))
+        << details.toStdString();
+    // Non-folder rows cannot be redirected.
+    env.controller->itemDoubleClicked(env.rowOf(ItemKind::Rules));
+    EXPECT_EQ(env.ui.messages().last(), "This item may not be restored to a different folder");
+    EXPECT_EQ(env.ui.pendingAnswers(), 0);
+}
+
+// A full restore marks every folder of the archive and locks them; Select All is off.
+TEST(RestoreStart, FullRestoreMarksAllAndBlocksClicks)
+{
+    Restore env;
+    env.open(env.archive, 2);
+    EXPECT_TRUE(env.shown("genMessage").isEmpty()); // the caution is for selected folders only
+    int folders = 0;
+    for (int row = 1; row < env.grid().totalRowCount(); ++row) {
+        const bool folder =
+            itemKind(env.grid(), row) < 10 && env.grid().cell(row, cell::HasData) == "Y";
+        EXPECT_EQ(env.grid().checkState(row) == kSelected, folder) << row;
+        folders += folder ? 1 : 0;
+    }
+    ASSERT_GT(folders, 0);
+    EXPECT_EQ(env.st().selectedCount, folders);
+    EXPECT_EQ(env.view->button(MainButton::Next), 1);
+    EXPECT_EQ(env.view->button(MainButton::SelectAll), 0);
+    EXPECT_FALSE(env.view->items[MainItem::SelectAll]);
+    EXPECT_EQ(env.view->texts[MainText::RestoreHint],
+              "You may also select the Address Book if you wish");
+
+    const int inbox = env.rowOf(ItemKind::MailFolder);
+    env.controller->itemPictureClicked(inbox);
+    env.controller->itemDoubleClicked(inbox);
+    EXPECT_EQ(env.grid().checkState(inbox), kSelected);
+    EXPECT_EQ(env.shown("beep").size(), 2);
+    EXPECT_EQ(env.ui.messages().last(),
+              "When doing a Full Restore, you may not restore to alternate folders");
+    // The other items may still be chosen.
+    env.controller->itemPictureClicked(env.rowOf(ItemKind::Rules));
+    EXPECT_EQ(env.st().selectedCount, folders + 1);
+}
+
+// Next with a settings group marked: the registry caution unless it was turned off.
+TEST(RestoreStart, RegistryCautionFollowsItsSetting)
+{
+    for (const bool warn : {true, false}) {
+        SCOPED_TRACE(warn);
+        Restore env;
+        env.settings.saveSetting(env.id, "WarnRegUpdate", yesNo(warn));
+        env.open(env.archive, 0);
+        const int group = env.rowOf(ItemKind::Rules);
+        ASSERT_GT(group, 0);
+        env.controller->itemPictureClicked(group);
+        if (warn)
+            env.ui.answerGenMessage(false, false);
+        env.controller->nextClicked();
+        EXPECT_EQ(env.st().step, 3);
+        const auto shown = env.shown("genMessage");
+        ASSERT_EQ(shown.size(), warn ? 1 : 0);
+        if (warn) {
+            EXPECT_EQ(shown[0].text, "Caution - Data will be updated in your system registry  "
+                                     "Would you like additional Information on this update?");
+        }
+        // Back returns to the page with its marks.
+        env.controller->backClicked();
+        EXPECT_EQ(env.grid().checkState(group), kSelected);
+        EXPECT_EQ(env.view->button(MainButton::Next), 1);
+    }
+}
+
+// Restore Now: the controls are locked while the run works and a second press is ignored; the
+// program ends after a run (the log shown when asked), but not when nothing was marked.
+TEST(RestoreStart, RestoreNowRunsAndEnds)
+{
+    struct Case
+    {
+        bool mark, autoShowLog, closes;
+    };
+    for (const Case c :
+         {Case{true, true, true}, Case{true, false, true}, Case{false, true, false}}) {
+        SCOPED_TRACE(QString("mark %1 log %2").arg(c.mark).arg(c.autoShowLog).toStdString());
+        Restore env;
+        env.open(env.archive, 0);
+        const int inbox = env.rowOf(ItemKind::MailFolder);
+        const QString file = env.storeFolder + env.grid().cell(inbox, cell::MbxName);
+        const QByteArray saved = env.files.readFile(file);
+        ASSERT_FALSE(saved.isEmpty());
+        env.files.writeFile(file, "changed since the backup");
+        if (c.mark) {
+            env.controller->itemPictureClicked(inbox);
+            env.controller->nextClicked();
+        }
+        env.st().autoShowLog = c.autoShowLog;
+        int presses = 0;
+        env.runner.press = [&] {
+            ++presses;
+            EXPECT_TRUE(env.view->gridLocked);
+            EXPECT_EQ(env.view->button(MainButton::Back), 0);
+            EXPECT_EQ(env.view->button(MainButton::Run), 0);
+            EXPECT_TRUE(env.view->items[MainItem::ProgressLabel]);
+            env.controller->backupRunClicked();
+        };
+        env.controller->backupRunClicked();
+        EXPECT_EQ(presses, 1);
+        EXPECT_EQ(env.view->closes, c.closes ? 1 : 0);
+        const QStringList logs{env.st().restoreLogPath};
+        EXPECT_EQ(env.openedLogs, c.closes && c.autoShowLog ? logs : QStringList());
+        EXPECT_EQ(env.files.readFile(file) == saved, c.mark);
+        EXPECT_EQ(env.view->gridLocked, c.closes);
+        EXPECT_EQ(env.view->button(MainButton::Run), c.closes ? 0 : 1);
+    }
+}
+
+// Archives whose item list cannot be had: the message, the program ends, no copy is left.
+TEST(RestoreStart, ItemListMissingEndsTheProgram)
+{
+    struct Case
+    {
+        const char* what;
+        int retries;     // Retry answers to the open failure before Cancel
+        QString message; // "" for the Retry/Cancel box
+    };
+    const Case cases[] = {
+        {"no item list", 0, "Unexpected Error  40   Unable to locate backup log"},
+        {"not a zip", 0, "Unexpected Error  400   Unable to locate backup log"},
+        {"cannot be opened", 1, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Restore env;
+        const QString path = kBackups + "\\odd.eaz";
+        if (QString(c.what) == "no item list")
+            env.zipFiles(path, env.storeFolder + "*.dbx");
+        else
+            env.files.writeFile(path, "not an archive at all");
+        env.files.writeFile(Restore::kProgramFolder + '\\' + kItemList, "an old copy");
+        const QStringList messages = env.open(path, 0, [&] {
+            if (c.retries == 0)
+                return;
+            env.files.failOn(FileCall::Open, path);
+            env.ui.answerMessage(MsgResult::Retry).answerMessage(MsgResult::Cancel);
+        });
+        if (c.message.isEmpty()) {
+            ASSERT_EQ(messages.size(), 2);
+            EXPECT_TRUE(messages[0].startsWith("Unable to open the backup file " + path));
+            EXPECT_EQ(messages[1], messages[0]);
+        } else {
+            EXPECT_EQ(messages.value(0), c.message);
+        }
+        EXPECT_EQ(env.view->closes, 1);
+        EXPECT_FALSE(env.itemListCopyLeft());
+        EXPECT_EQ(env.ui.pendingAnswers(), 0);
+    }
+}
+
+// An item list of the earlier release: kinds from the tags, everything saved, no identity.
+TEST(RestoreStart, OldLayoutItemList)
+{
+    Restore env;
+    const QString folder = "C:\\old";
+    env.files.writeFile(folder + '\\' + kItemList, "Korvane Backup: Home PC {old}\r\n"
+                                                   "MBX\tInbox.mbx\tInbox\t1\t0\t1\t5\r\n"
+                                                   "WAB\ttester.wab\tAddress Book\t2\t0\t1\t0\r\n"
+                                                   "FAVS\tFavorites\tIE Favorites\t3\t0\t1\t4\r\n");
+    const QString path = kBackups + "\\old.eaz";
+    env.zipFiles(path, folder + "\\*");
+    env.open(path, 0);
+    ASSERT_EQ(env.grid().totalRowCount(), 4);
+    EXPECT_EQ(env.view->caption(), "Restoring from:  Home PC ");
+    EXPECT_TRUE(env.restore->context().backupIdentityId.isEmpty());
+    EXPECT_EQ(env.restore->context().archiveWabName, "tester.wab");
+    const QList<std::pair<QString, int>> rows = {
+        {"Inbox", 2}, {"Windows Address Book (WAB)", 10}, {"IE Favorites", 30}};
+    for (int i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(env.grid().text(i + 1), rows[i].first);
+        EXPECT_EQ(itemKind(env.grid(), i + 1), rows[i].second);
+        EXPECT_EQ(env.grid().checkState(i + 1), kNotSelected);
+    }
+}
+
+// A set spanned over diskettes: the last disk is asked for first; Cancel at a prompt ends the
+// program without a copy of the list.
+TEST(RestoreStart, SpannedArchivePromptsLastDiskFirst)
+{
+    for (const bool cancel : {false, true}) {
+        SCOPED_TRACE(cancel);
+        Restore env;
+        const QString piecesFolder = env.dir.path() + "/pieces";
+        env.files.mapDrive('A', env.dir.path() + "/drive_a", DriveType::Removable, 100 * 1024);
+        env.files.makeSurePath("A:\\");
+        const QString floppy = env.files.toHostPath("A:\\set.eaz");
+        // Filler that does not compress, so that the set needs several disks.
+        QByteArray noise(150 * 1024, 0);
+        quint32 x = 7;
+        for (char& b : noise)
+            b = char((x = x * 1103515245u + 12345u) >> 24);
+        env.files.writeFile("C:\\span\\zfiller.bin", noise);
+        env.files.writeFile("C:\\span\\" + kItemList,
+                            "V5 Korvane Backup: Spanned {x} " + env.id.toUtf8() +
+                                "\r\n"
+                                "DBX\tInbox.dbx\tInbox\t1\t0\t1\t2\t2\t\r\n");
+        QDir().mkpath(piecesFolder);
+        QStringList pieces;
+        struct Swapper : zip::ZipListener
+        {
+            std::function<bool(int)> disk;
+            bool insertDisk(int n) override { return disk(n); }
+        } writer;
+        writer.disk = [&](int n) {
+            pieces << piecesFolder + QString("/set.z%1").arg(n - 1, 2, 10, QChar('0'));
+            return QFile::rename(floppy, pieces.last());
+        };
+        zip::ZipComponent zipper(env.files, &writer);
+        zipper.setArchiveName("A:\\set.eaz");
+        zipper.setFilesToProcess("C:\\span\\*");
+        zipper.setSpanning(true);
+        zipper.setTempFolder("C:\\Temp");
+        ASSERT_EQ(zipper.zip(), zip::kZipSuccess);
+        pieces << piecesFolder + "/set.zip";
+        ASSERT_TRUE(QFile::rename(floppy, pieces.last()));
+        ASSERT_GE(pieces.size(), 2);
+        QFile::copy(pieces.first(), floppy);
+
+        DiskSwappingUi ui;
+        ui.insert = [&](int n) {
+            QFile::remove(floppy);
+            QFile::copy(pieces[n == 0 ? pieces.size() - 1 : n - 1], floppy);
+        };
+        env.settings.saveSetting(env.id, "WarnOverWrite", "N");
+        ui.answerBackupFile("A:\\set.eaz", 0);
+        ui.answerMessage(cancel ? MsgResult::Cancel : MsgResult::Ok);
+        if (!cancel)
+            for (int i = 0; i < 8; ++i)
+                ui.answerMessage(MsgResult::Ok);
+        ASSERT_EQ(env.startOwn(ui), LoadResult::Interactive);
+        env.controller->restoreClicked();
+        const QStringList prompts = ui.messages();
+        ASSERT_FALSE(prompts.isEmpty());
+        // The directory comes from the last disk, then the list, the first entry, from disk 1.
+        const QStringList expected = {"Please insert the last disk of the backup set",
+                                      "Please insert disk #1 of the backup set"};
+        EXPECT_EQ(prompts, cancel ? expected.mid(0, 1) : expected);
+        EXPECT_EQ(env.view->closes, cancel ? 1 : 0);
+        EXPECT_FALSE(cancel && env.itemListCopyLeft());
+        if (!cancel) {
+            ASSERT_EQ(env.grid().totalRowCount(), 2);
+            EXPECT_EQ(env.grid().text(1), "Inbox");
+            EXPECT_EQ(env.restore->context().backupIdentityId, env.id);
+        }
+    }
+}
+
+} // namespace
+} // namespace kv::test
