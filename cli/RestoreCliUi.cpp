@@ -45,7 +45,7 @@ MsgResult RestoreCliUi::messageBox(const QString& text, MsgButtons buttons, MsgI
         m_err.flush();
         return q == Question::InsertDisk ? MsgResult::Ok : MsgResult::Yes;
     }
-    m_lastRefused = q;
+    m_refused |= 1u << int(q);
     m_err << "  -> refused: nobody is there to answer"
           << (q != Question::Other ? " (give --yes to answer it)" : "") << "\n";
     m_err.flush();

@@ -23,7 +23,6 @@ public:
 
     enum class Question
     {
-        None,
         Other,
         SafetyCopy,
         RegistryImport,
@@ -31,14 +30,14 @@ public:
     };
     static Question questionOf(const QString& text, MsgButtons buttons, const QString& title);
 
-    // The last question refused, so that a stop can be told from a failure.
-    Question lastRefused() const { return m_lastRefused; }
+    // Whether a question of that kind was refused, so that a stop can be told from a failure.
+    bool refused(Question q) const { return m_refused & (1u << int(q)); }
 
 private:
     QTextStream& m_err;
     bool m_yes;
     WabRestoreTarget m_wab;
-    Question m_lastRefused = Question::None;
+    unsigned m_refused = 0;
 };
 
 } // namespace kv::cli

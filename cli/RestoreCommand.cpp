@@ -214,7 +214,7 @@ ExitCode exitFor(const RestoreOutcome& o, const RestoreCliUi& ui)
         break;
     }
     // A settings group whose import was refused for want of --yes was not restored either.
-    const bool declined = ui.lastRefused() == RestoreCliUi::Question::RegistryImport;
+    const bool declined = ui.refused(RestoreCliUi::Question::RegistryImport);
     return o.skippedFiles > 0 || o.failedSteps > 0 || declined ? ExitCode::Failed : ExitCode::Ok;
 }
 
@@ -249,7 +249,7 @@ ExitCode runRestoreCommand(CliContext& ctx)
     const RestoreStart::ListLoad list =
         start.loadItemList(context, itemListOptionsFor(platform, state.oe5Mode), grid);
     if (list.status == RestoreStart::ListStatus::Cancelled &&
-        ui.lastRefused() == RestoreCliUi::Question::InsertDisk) {
+        ui.refused(RestoreCliUi::Question::InsertDisk)) {
         ctx.err << kCommand << ": cancelled at the disk prompt; nothing was changed\n";
         return ExitCode(3);
     }
