@@ -33,6 +33,13 @@ protected:
         const QString store = identity.match(made.out).captured(1);
         ASSERT_TRUE(store.startsWith("C:\\")) << made.out.toStdString();
         s_store = s_prefix + "/drive_c/" + store.mid(3).replace('\\', '/');
+        const QString user =
+            QRegularExpression(QStringLiteral("^user: (.*)$"), QRegularExpression::MultilineOption)
+                .match(made.out)
+                .captured(1);
+        s_profile = s_prefix + "/drive_c/users/" + user;
+        // The environment registers an address book without making it: make it, to back it up.
+        kv::test::TempDir::writeHostFile(addressBook(), "the address book at backup time");
         ASSERT_TRUE(QDir().mkpath(s_prefix + "/drive_c/Backups"));
         const ProgramRun backup = runCli({"backup", "--prefix", s_prefix, "--to", "C:\\Backups"});
         ASSERT_EQ(backup.code, 0) << backup.err.toStdString();
@@ -69,6 +76,11 @@ protected:
                 return row[0];
         return {};
     }
+    static QString addressBook()
+    {
+        return s_profile + "/AppData/Roaming/Microsoft/Address Book/" + s_profile.section('/', -1) +
+               ".wab";
+    }
     static void put(const QString& file, const QByteArray& bytes)
     {
         QFile f(s_store + '/' + file);
@@ -82,7 +94,7 @@ protected:
     }
 
     static inline kv::test::TempDir* s_dir = nullptr;
-    static inline QString s_prefix, s_store, s_archive, s_archiveHost;
+    static inline QString s_prefix, s_store, s_archive, s_archiveHost, s_profile;
     static inline Snapshot* s_original = nullptr;
     static inline QList<QStringList>* s_rows = nullptr;
 };
@@ -177,6 +189,29 @@ TEST_F(RestoreCommand, SettingsAreImportedOnlyWhenTheImportIsAnswered)
     EXPECT_EQ(answered.code, 0) << answered.err.toStdString();
     EXPECT_TRUE(answered.out.startsWith("restored: 1 items,")) << answered.out.toStdString();
     EXPECT_EQ(QDir(program).entryList(copies).size(), 1);
+}
+
+// The address book goes only where --wab says; the registered one is kept as ".wax".
+TEST_F(RestoreCommand, TheAddressBookGoesWhereWabSays)
+{
+    const QByteArray backedUp = "the address book at backup time";
+    kv::test::TempDir::writeHostFile(addressBook(), "changed");
+    const QStringList row{"--only", "Windows Address Book (WAB)"};
+    const ProgramRun unsaid = restore(row);
+    EXPECT_EQ(unsaid.code, 2);
+    EXPECT_TRUE(unsaid.err.contains("give --wab normal")) << unsaid.err.toStdString();
+
+    const ProgramRun temp = restore(row + QStringList{"--wab", "temp"});
+    EXPECT_EQ(temp.code, 0) << temp.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_profile + "/Documents/RestoredAddressBook.wab"), backedUp);
+    EXPECT_EQ(kv::test::readFile(addressBook()), "changed");
+
+    const ProgramRun normal = restore(row + QStringList{"--wab", "normal"});
+    EXPECT_EQ(normal.code, 0) << normal.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(addressBook()), backedUp);
+    QString wax = addressBook();
+    wax.back() = 'x';
+    EXPECT_EQ(kv::test::readFile(wax), "changed");
 }
 
 // A damaged entry is skipped and its folder stays as it was; the other rows are restored.
