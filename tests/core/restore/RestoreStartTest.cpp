@@ -82,7 +82,7 @@ struct Restore : ShellTestEnv
     }
     ~Restore() { controller.reset(); }
     // A new window with the program's own functions; the synchronise stays a recording.
-    LoadResult startOwn(Ui& withUi)
+    LoadResult startOwn(Ui& withUi, const QStringList& commandLine = {})
     {
         controller.reset();
         view = std::make_unique<FakeMainView>();
@@ -95,7 +95,7 @@ struct Restore : ShellTestEnv
             *restore);
         controller =
             std::make_unique<MainController>(platform, withUi, *view, backup.get(), &runner);
-        return controller->load({});
+        return controller->load(commandLine);
     }
     void makeBackup()
     {
@@ -182,6 +182,21 @@ TEST(RestoreStart, BackupFileQuestionRetryAndCancel)
     EXPECT_EQ(env.view->closes, 0);
     EXPECT_EQ(env.grid().totalRowCount(), 0);
     EXPECT_EQ(env.ui.pendingAnswers(), 0);
+}
+
+// Version-4 import mode starts the restore at once; no file chosen ends the program with the
+// hint how to start normally.
+TEST(RestoreStart, Oe4ImportWithoutFileEnds)
+{
+    Restore env;
+    env.ui.answerOe4Import(Oe4ImportChoice::TemporaryStore).answerBackupFile("", -1);
+    ASSERT_EQ(env.startOwn(env.ui, {"\\4"}), LoadResult::Interactive);
+    const auto asked = env.shown("backupFile");
+    ASSERT_EQ(asked.size(), 1);
+    EXPECT_TRUE(asked[0].offerCancel); // the type options hidden: a full restore
+    EXPECT_EQ(env.ui.messages().last(), "To start Korvane in OE5 mode -\nRemove the \"\\4\" from "
+                                        "the shortcut or use the standard shortcut");
+    EXPECT_EQ(env.view->closes, 1);
 }
 
 // Selected folders: the overwrite caution, the page, mark clicks with their checks, a redirect,
