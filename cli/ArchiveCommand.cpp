@@ -1,6 +1,7 @@
 // kv2000-cli archive: the zip component on files of a Windows environment.
 #include "CliCommand.h"
 #include "Environment.h"
+#include "RestoreSetup.h"
 
 #include "backup/ItemGrid.h"
 #include "backup/ItemList.h"
@@ -180,14 +181,15 @@ bool readItemList(CliContext& ctx, ZipComponent& zip, const platform::Platform& 
 }
 
 // The rows as the restore page shows them: row, level, kind, check state, text, count and the
-// item's file name in the archive.
+// item's file name in the archive. The numbers are those the restore command takes.
 ExitCode items(CliContext& ctx, ZipComponent& zip, const platform::Platform& host, QStringList args)
 {
     QByteArray bytes;
     if (!readItemList(ctx, zip, host, args.first(), &bytes))
         return ExitCode::ArchiveUnreadable;
     TreeListModel grid;
-    const ItemListReader::Result read = ItemListReader::fill(bytes, {}, grid);
+    const ItemListReader::Result read =
+        ItemListReader::fill(bytes, itemListOptionsFor(host, true), grid);
     if (!read.ok) {
         ctx.err << "kv2000-cli: archive items: the item list cannot be read\n";
         return ExitCode::ArchiveUnreadable;

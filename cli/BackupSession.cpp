@@ -77,13 +77,14 @@ void TerminalProgress::draw()
     m_drawn = true;
 }
 
-void TerminalProgress::done()
+void TerminalProgress::done(bool summary)
 {
     if (m_drawn) {
         draw();
         m_err << "\n";
     }
-    m_err << m_files << " files, " << m_done << " bytes read\n";
+    if (summary)
+        m_err << m_files << " files, " << m_done << " bytes read\n";
     m_err.flush();
 }
 

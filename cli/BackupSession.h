@@ -40,7 +40,8 @@ public:
     void setMeterVisible(bool) override {}
     void setPhase(RunPhase) override {}
     void setBytes(qint64 done, qint64 total) override;
-    void done();
+    // Ends the bar's line; summary adds the count of files and bytes read.
+    void done(bool summary = true);
 
 private:
     void draw();

@@ -43,6 +43,9 @@ struct CliCommand
     const char* summary;
     std::span<const CliOption> options;
     ExitCode (*run)(CliContext&);
+    // More lines of help after the options (how the command answers its questions, its exit
+    // codes); may be null.
+    const char* details = nullptr;
 };
 
 // What a command runs with: its options as parsed, the arguments left after them, and the two
@@ -73,6 +76,7 @@ extern const CliCommand kEnvCommand;
 extern const CliCommand kExtractCommand;
 extern const CliCommand kHeadersCommand;
 extern const CliCommand kInventoryCommand;
+extern const CliCommand kRestoreCommand;
 
 // Runs the command line (the arguments after the program's name).
 ExitCode runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -14,7 +14,8 @@ namespace {
 const QString kProgram = QStringLiteral("kv2000-cli");
 
 const CliCommand* const kCommands[] = {&kArchiveCommand, &kBackupCommand,  &kEnvCommand,
-                                       &kExtractCommand, &kHeadersCommand, &kInventoryCommand};
+                                       &kExtractCommand, &kHeadersCommand, &kInventoryCommand,
+                                       &kRestoreCommand};
 
 const CliOption kHelpOption{"h", nullptr, "show this help"};
 const CliOption kVersionOption{"version", nullptr, "show the program's version"};
@@ -79,6 +80,8 @@ void writeCommandUsage(QTextStream& s, const CliCommand& c)
         s << (i == 0 ? "usage: " : "       ") << prefix << forms[i] << "\n";
     s << c.summary << "\n";
     writeOptions(s, {c.options, std::span(&kHelpOption, 1)});
+    if (c.details)
+        s << "\n" << c.details;
 }
 
 // Qt's parser words its errors as sentences; ours are lines after the program's name.

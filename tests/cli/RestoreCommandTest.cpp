@@ -1,0 +1,238 @@
+// kv2000-cli restore on a generated environment: a backup is made once, the store is changed,
+// and the command must bring back exactly what it was asked for, or change nothing at all.
+#include "ProgramRun.h"
+
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QMap>
+#include <QRegularExpression>
+
+namespace {
+
+using kv::test::ProgramRun;
+using kv::test::runCli;
+using kv::test::runProgram;
+
+using Snapshot = QMap<QString, QByteArray>; // file name -> bytes, the store's top level
+
+class RestoreCommand : public ::testing::Test
+{
+protected:
+    static void SetUpTestSuite()
+    {
+        s_dir = new kv::test::TempDir;
+        s_prefix = s_dir->file("pfx");
+        const ProgramRun made =
+            runProgram("tools/mkenv/kv2000-mkenv", {"--identities", "1", s_prefix});
+        ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        const QRegularExpression identity(QStringLiteral("^identity: .* \\{[^}]+\\} (.*)$"),
+                                          QRegularExpression::MultilineOption);
+        const QString store = identity.match(made.out).captured(1);
+        ASSERT_TRUE(store.startsWith("C:\\")) << made.out.toStdString();
+        s_store = s_prefix + "/drive_c/" + store.mid(3).replace('\\', '/');
+        const QString user =
+            QRegularExpression(QStringLiteral("^user: (.*)$"), QRegularExpression::MultilineOption)
+                .match(made.out)
+                .captured(1);
+        s_profile = s_prefix + "/drive_c/users/" + user;
+        // The environment registers an address book without making it: make it, to back it up.
+        kv::test::TempDir::writeHostFile(addressBook(), "the address book at backup time");
+        ASSERT_TRUE(QDir().mkpath(s_prefix + "/drive_c/Backups"));
+        const ProgramRun backup = runCli({"backup", "--prefix", s_prefix, "--to", "C:\\Backups"});
+        ASSERT_EQ(backup.code, 0) << backup.err.toStdString();
+        s_archive = backup.outLines().value(0).mid(QStringLiteral("archive: ").size());
+        s_archiveHost = backup.outLines().value(1).mid(QStringLiteral("host: ").size());
+        s_original = new Snapshot(snapshot());
+
+        const ProgramRun items = runCli({"archive", "--prefix", s_prefix, "items", s_archive});
+        ASSERT_EQ(items.code, 0) << items.err.toStdString();
+        s_rows = new QList<QStringList>;
+        for (const QString& line : items.outLines())
+            if (line.count('\t') == 6)
+                s_rows->append(line.split('\t'));
+    }
+    static void TearDownTestSuite()
+    {
+        delete s_rows;
+        delete s_original;
+        delete s_dir;
+    }
+
+    static Snapshot snapshot()
+    {
+        Snapshot files;
+        for (const QString& name : QDir(s_store).entryList(QDir::Files))
+            files.insert(name, kv::test::readFile(s_store + '/' + name));
+        return files;
+    }
+    // The number `archive items` gives the mail-folder row of that file, "" when none.
+    static QString rowOf(const QString& file)
+    {
+        for (const QStringList& row : *s_rows)
+            if (row[2] == "2" && row[6] == file)
+                return row[0];
+        return {};
+    }
+    static QString addressBook()
+    {
+        return s_profile + "/AppData/Roaming/Microsoft/Address Book/" + s_profile.section('/', -1) +
+               ".wab";
+    }
+    static void put(const QString& file, const QByteArray& bytes)
+    {
+        QFile f(s_store + '/' + file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ASSERT_EQ(f.write(bytes), bytes.size());
+    }
+    static void spoil(const QString& file) { put(file, "changed after the backup"); }
+    static ProgramRun restore(const QStringList& args)
+    {
+        return runCli(QStringList{"restore", s_archive, "--prefix", s_prefix} + args);
+    }
+
+    static inline kv::test::TempDir* s_dir = nullptr;
+    static inline QString s_prefix, s_store, s_archive, s_archiveHost, s_profile;
+    static inline Snapshot* s_original = nullptr;
+    static inline QList<QStringList>* s_rows = nullptr;
+};
+
+TEST_F(RestoreCommand, BringsBackOneFolderByRowOrNameAndRedirectsAnother)
+{
+    const QString inbox = rowOf("Inbox.dbx");
+    ASSERT_FALSE(inbox.isEmpty());
+    spoil("Inbox.dbx");
+    const ProgramRun byRow = restore({"--only", inbox, "--yes"});
+    ASSERT_EQ(byRow.code, 0) << byRow.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_store + "/Inbox.dbx"), s_original->value("Inbox.dbx"));
+    const QStringList out = byRow.outLines();
+    ASSERT_EQ(out.size(), 1) << byRow.out.toStdString();
+    EXPECT_TRUE(out[0].startsWith("restored: 1 items, skipped files: 0, failed steps: 0, log: "))
+        << out[0].toStdString();
+    EXPECT_TRUE(out[0].endsWith(".LastRestore.log")) << out[0].toStdString();
+
+    // The same folder by its name, written into another current folder's file.
+    const ProgramRun redirected = restore({"--to", "inbox=Sent Items", "--yes"});
+    ASSERT_EQ(redirected.code, 0) << redirected.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_store + "/Sent Items.dbx"), s_original->value("Inbox.dbx"));
+    EXPECT_EQ(kv::test::readFile(s_store + "/Inbox.dbx"), s_original->value("Inbox.dbx"));
+    put("Sent Items.dbx", s_original->value("Sent Items.dbx"));
+}
+
+TEST_F(RestoreCommand, FullRestoreNeedsYesForTheStoreCopyAndThenBringsBackEveryFolder)
+{
+    spoil("Inbox.dbx");
+    spoil("folders.dbx");
+    const Snapshot changed = snapshot();
+
+    // Nobody answers the offer of a copy of the store: the restore stops there.
+    const ProgramRun refused = restore({"--all"});
+    EXPECT_EQ(refused.code, 3) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("give --yes")) << refused.err.toStdString();
+    EXPECT_EQ(snapshot(), changed);
+
+    const ProgramRun full = restore({"--all", "--yes"});
+    ASSERT_EQ(full.code, 0) << full.err.toStdString();
+    EXPECT_EQ(snapshot(), *s_original);
+    const QStringList copies =
+        QDir(s_store).entryList({"backup*"}, QDir::Dirs | QDir::NoDotAndDotDot);
+    ASSERT_EQ(copies.size(), 1);
+    EXPECT_EQ(kv::test::readFile(s_store + '/' + copies[0] + "/Inbox.dbx"),
+              changed.value("Inbox.dbx"));
+}
+
+TEST_F(RestoreCommand, RefusesBeforeChangingAnything)
+{
+    spoil("Inbox.dbx");
+    const Snapshot changed = snapshot();
+    const QString truncated = s_prefix + "/drive_c/Backups/truncated.eaz";
+    const QByteArray bytes = kv::test::readFile(s_archiveHost);
+    ASSERT_GT(bytes.size(), 1000);
+    kv::test::TempDir::writeHostFile(truncated, bytes.left(bytes.size() / 2));
+    const struct
+    {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{"--only", "Nowhere"}, "no backup row is named 'Nowhere'"},
+        {{"--only", "999"}, "there is no backup row 999"},
+        {{"--to", "Inbox=Nowhere"}, "no current folder row is named 'Nowhere'"},
+        {{"--only", "Inbox", "--yes", "--wab", "sideways"}, "--wab takes normal or temp"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const ProgramRun r = restore(c.args);
+        EXPECT_EQ(r.code, 2);
+        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
+        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+    }
+    const ProgramRun damaged = runCli({"restore", "C:\\Backups\\truncated.eaz", "--prefix",
+                                       s_prefix, "--only", "Inbox", "--yes"});
+    EXPECT_EQ(damaged.code, 2) << damaged.err.toStdString();
+    EXPECT_TRUE(damaged.err.contains("cannot be read")) << damaged.err.toStdString();
+    EXPECT_EQ(snapshot(), changed);
+}
+
+// A settings group is imported only with --yes; without it the group is left as it is.
+TEST_F(RestoreCommand, SettingsAreImportedOnlyWhenTheImportIsAnswered)
+{
+    const QString program = s_prefix + "/drive_c/Program Files/Korvane";
+    const QStringList copies{"Signatures before restore *.reg"};
+    const ProgramRun refused = restore({"--only", "Signatures"});
+    EXPECT_EQ(refused.code, 1) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains("give --yes")) << refused.err.toStdString();
+    EXPECT_TRUE(QDir(program).entryList(copies).isEmpty());
+
+    const ProgramRun answered = restore({"--only", "Signatures", "--yes"});
+    EXPECT_EQ(answered.code, 0) << answered.err.toStdString();
+    EXPECT_TRUE(answered.out.startsWith("restored: 1 items,")) << answered.out.toStdString();
+    EXPECT_EQ(QDir(program).entryList(copies).size(), 1);
+}
+
+// The address book goes only where --wab says; the registered one is kept as ".wax".
+TEST_F(RestoreCommand, TheAddressBookGoesWhereWabSays)
+{
+    const QByteArray backedUp = "the address book at backup time";
+    kv::test::TempDir::writeHostFile(addressBook(), "changed");
+    const QStringList row{"--only", "Windows Address Book (WAB)"};
+    const ProgramRun unsaid = restore(row);
+    EXPECT_EQ(unsaid.code, 2);
+    EXPECT_TRUE(unsaid.err.contains("give --wab normal")) << unsaid.err.toStdString();
+
+    const ProgramRun temp = restore(row + QStringList{"--wab", "temp"});
+    EXPECT_EQ(temp.code, 0) << temp.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_profile + "/Documents/RestoredAddressBook.wab"), backedUp);
+    EXPECT_EQ(kv::test::readFile(addressBook()), "changed");
+
+    const ProgramRun normal = restore(row + QStringList{"--wab", "normal"});
+    EXPECT_EQ(normal.code, 0) << normal.err.toStdString();
+    EXPECT_EQ(kv::test::readFile(addressBook()), backedUp);
+    QString wax = addressBook();
+    wax.back() = 'x';
+    EXPECT_EQ(kv::test::readFile(wax), "changed");
+}
+
+// A damaged entry is skipped and its folder stays as it was; the other rows are restored.
+TEST_F(RestoreCommand, ADamagedEntryKeepsItsFolderAndExitsOne)
+{
+    spoil("Inbox.dbx");
+    spoil("Drafts.dbx");
+    const Snapshot changed = snapshot();
+    QByteArray bytes = kv::test::readFile(s_archiveHost);
+    const QByteArray name = "Outlook Express/Inbox.dbx";
+    const qsizetype header = bytes.indexOf(name); // the local header comes first
+    ASSERT_GT(header, 0);
+    bytes[header + name.size() + 400] = char(bytes[header + name.size() + 400] ^ 0x5a);
+    kv::test::TempDir::writeHostFile(s_prefix + "/drive_c/Backups/damaged.eaz", bytes);
+
+    const ProgramRun r = runCli(
+        {"restore", "C:\\Backups\\damaged.eaz", "--prefix", s_prefix, "--only", "Inbox,Drafts"});
+    EXPECT_EQ(r.code, 1) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith("restored: 1 items, skipped files: 1,")) << r.out.toStdString();
+    EXPECT_EQ(kv::test::readFile(s_store + "/Inbox.dbx"), changed.value("Inbox.dbx"));
+    EXPECT_EQ(kv::test::readFile(s_store + "/Drafts.dbx"), s_original->value("Drafts.dbx"));
+}
+
+} // namespace
