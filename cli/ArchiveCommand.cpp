@@ -1,12 +1,13 @@
 // kv2000-cli archive: the zip component on files of a Windows environment.
 #include "CliCommand.h"
 #include "Environment.h"
-#include "RestoreSetup.h"
 
 #include "backup/ItemGrid.h"
 #include "backup/ItemList.h"
 #include "grid/TreeListModel.h"
 #include "restore/ItemListReader.h"
+#include "restore/RestoreContext.h"
+#include "shell/MainState.h"
 #include "zip/ZipComponent.h"
 #include "zip/ZipListener.h"
 
@@ -182,14 +183,16 @@ bool readItemList(CliContext& ctx, ZipComponent& zip, const platform::Platform& 
 
 // The rows as the restore page shows them: row, level, kind, check state, text, count and the
 // item's file name in the archive. The numbers are those the restore command takes.
-ExitCode items(CliContext& ctx, ZipComponent& zip, const platform::Platform& host, QStringList args)
+ExitCode items(CliContext& ctx, ZipComponent& zip, platform::Platform host, QStringList args)
 {
     QByteArray bytes;
     if (!readItemList(ctx, zip, host, args.first(), &bytes))
         return ExitCode::ArchiveUnreadable;
     TreeListModel grid;
+    MainState listing;
+    listing.oe5Mode = true;
     const ItemListReader::Result read =
-        ItemListReader::fill(bytes, itemListOptionsFor(host, true), grid);
+        ItemListReader::fill(bytes, itemListOptionsFor(restoreContextFor(host, listing)), grid);
     if (!read.ok) {
         ctx.err << "kv2000-cli: archive items: the item list cannot be read\n";
         return ExitCode::ArchiveUnreadable;

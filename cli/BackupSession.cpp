@@ -155,6 +155,9 @@ bool BackupSession::openStore(ExitCode* code)
     s.backupLogPath = folder + u'\\' +
                       (s.oe5Mode ? s.env.chosenName + QStringLiteral(".LastBackup.log")
                                  : QStringLiteral("LastBackup.log"));
+    s.restoreLogPath = folder + u'\\' +
+                       (s.oe5Mode ? s.env.chosenName + QStringLiteral(".LastRestore.log")
+                                  : QStringLiteral("LastRestore.log"));
     s.controlFilePath = ControlFile::path(folder, s.oe5Mode, s.env.chosenId);
     const ControlFile::Remembered remembered =
         ControlFile::readRemembered(files, s.controlFilePath);

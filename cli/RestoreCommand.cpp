@@ -4,11 +4,11 @@
 #include "CliCommand.h"
 #include "Environment.h"
 #include "RestoreCliUi.h"
-#include "RestoreSetup.h"
 
 #include "backup/ItemGrid.h"
 #include "grid/TreeListModel.h"
 #include "oeenv/RunningClient.h"
+#include "restore/RestoreContext.h"
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSelection.h"
 #include "restore/RestoreStart.h"
@@ -242,12 +242,13 @@ ExitCode runRestoreCommand(CliContext& ctx)
                              .arg(choices->archive));
 
     RestoreCliUi ui(ctx.err, choices->yes, choices->wab.value_or(WabRestoreTarget::NormalLocation));
-    RestoreContext context =
-        restoreContextFor(platform, state, choices->archive, choices->all ? 2 : 0);
+    state.backupFile = choices->archive;
+    state.restoreType = choices->all ? 2 : 0;
+    RestoreContext context = restoreContextFor(platform, state);
     RestoreStart start(platform, ui);
     TreeListModel grid;
     const RestoreStart::ListLoad list =
-        start.loadItemList(context, itemListOptionsFor(platform, state.oe5Mode), grid);
+        start.loadItemList(context, itemListOptionsFor(context), grid);
     if (list.status == RestoreStart::ListStatus::Cancelled &&
         ui.refused(RestoreCliUi::Question::InsertDisk)) {
         ctx.err << kCommand << ": cancelled at the disk prompt; nothing was changed\n";

@@ -1,11 +1,18 @@
 #pragma once
 
+#include "restore/ItemListReader.h"
+
 #include <QList>
 #include <QString>
+
+namespace kv::platform {
+struct Platform;
+}
 
 namespace kv {
 
 class TreeListModel;
+struct MainState;
 
 // One row of the restore page as the run needs it, copied out of the grid before the run
 // starts, so that the run (on a worker thread) never reads the grid the window shows.
@@ -49,5 +56,15 @@ struct RestoreContext
     QString versionText;    // the main window's version label
     QString restoreLogPath; // where the run's log goes when the run completes
 };
+
+// The context of a restore of state.backupFile with state.restoreType, as the start-up left the
+// store; what the restore reads of the environment itself (the registered address book,
+// Favorites, My Documents, the system's family) is read here, for the window and the command
+// line alike.
+RestoreContext restoreContextFor(platform::Platform& platform, const MainState& state);
+
+// The item list is read as the restore will read it, so that every listing numbers the rows
+// alike (the dial-up row is left out on the NT family).
+ItemListReader::Options itemListOptionsFor(const RestoreContext& context);
 
 } // namespace kv

@@ -31,7 +31,6 @@ constexpr int kSynchronise = 3;
 constexpr int kRestorePageStep = 4;
 constexpr int kStepPanels = 5;
 
-const QString kHive = QStringLiteral("HKCU");
 
 } // namespace
 
@@ -78,15 +77,12 @@ void RestoreFunctions::startRestore(MainState& state)
         cautionOverwrite(state);
     showRestorePage(state);
 
-    fillContext(state);
+    m_context = restoreContextFor(m_s.platform, state);
     m_currentLoaded = start.loadCurrentFolders(m_context, m_s.settings, *m_current);
 
-    ItemListReader::Options options;
-    options.oe5 = state.oe5Mode;
-    options.addressBookRegistered = !m_context.currentWabPath.isEmpty();
-    options.ntFamily = m_context.ntFamily;
     TreeListModel& grid = view.itemGrid();
-    const RestoreStart::ListLoad load = start.loadItemList(m_context, options, grid);
+    const RestoreStart::ListLoad load =
+        start.loadItemList(m_context, itemListOptionsFor(m_context), grid);
     if (load.status != RestoreStart::ListStatus::Loaded) {
         qCWarning(lcRestore) << "the restore cannot read its item list; the program ends";
         view.setBusyCursor(false);
@@ -196,34 +192,6 @@ void RestoreFunctions::setRestorePageTexts(const MainState& state)
                      QStringLiteral("To restore to an alternate folder, double click on the "
                                     "folder name."));
     }
-}
-
-void RestoreFunctions::fillContext(const MainState& state)
-{
-    RestoreContext& c = m_context;
-    c = RestoreContext();
-    c.restoreType = state.restoreType;
-    c.oe5 = state.oe5Mode;
-    c.oe4ImportMode = state.oe4ImportMode;
-    c.ntFamily = m_s.platform.system.windowsVersion().platformId == 2;
-    c.archivePath = state.backupFile;
-    c.storeFolder = state.env.storeFolder;
-    c.oe4MailFolder = state.env.oe4.mailFolder;
-    c.oe4NewsFolder = state.env.oe4.newsFolder;
-    RegistryAccess reg(m_s.platform.registry, m_s.platform.files);
-    reg.readString(kHive, QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\WAB File Name"),
-                   QString(), &c.currentWabPath);
-    reg.readString(
-        kHive,
-        QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"),
-        QStringLiteral("Favorites"), &c.favoritesFolder);
-    c.documentsFolder = MailClient::myDocumentsFolder(reg, m_s.platform.files);
-    c.tempFolder = m_s.platform.system.tempPath();
-    c.currentIdentityId = state.env.chosenId;
-    c.programFolder = state.programFolder;
-    c.programTitle = state.programTitle;
-    c.versionText = state.versionText;
-    c.restoreLogPath = state.restoreLogPath;
 }
 
 void RestoreFunctions::marksChanged(MainState& state)

@@ -77,7 +77,6 @@ private:
     void cautionOverwrite(const MainState& state);
     void showRestorePage(MainState& state);
     void setRestorePageTexts(const MainState& state);
-    void fillContext(const MainState& state);
     // The marked-row count into the state, and Next after it.
     void marksChanged(MainState& state);
     // The page takes clicks: a restore is set up and no run works on the grid.
