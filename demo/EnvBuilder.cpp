@@ -419,8 +419,16 @@ void EnvBuilder::writeAddressBook()
     const QString folder =
         profileFolder() + QStringLiteral("\\AppData\\Roaming\\Microsoft\\Address Book");
     makeFolder(folder);
+    const QString path = folder + QLatin1Char('\\') + m_user + QStringLiteral(".wab");
     setString(Hive::CurrentUser, QStringLiteral("Software\\Microsoft\\WAB\\WAB4\\Wab File Name"),
-              QString(), folder + QLatin1Char('\\') + m_user + QStringLiteral(".wab"));
+              QString(), path);
+    // The program copies the address book whole and never reads it, so random bytes stand in
+    // for one; without the file the backup leaves the address book out and there is nothing to
+    // restore.
+    QByteArray book(24 * 1024, '\0');
+    for (char& c : book)
+        c = char(m_random.bounded(256));
+    writeFile(path, book);
 }
 
 bool EnvBuilder::writeFavorites()
