@@ -84,8 +84,8 @@ int main(int argc, char** argv)
             // A folder rewritten from messages taken out of another one and edited.
             const QDir dir(emlDir);
             messages = 0;
-            for (const QString& name : dir.entryList({QStringLiteral("*.eml")}, QDir::Files,
-                                                     QDir::Name)) {
+            for (const QString& name :
+                 dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name)) {
                 QFile f(dir.filePath(name));
                 if (!f.open(QIODevice::ReadOnly))
                     return err << "cannot read " << f.fileName() << "\n", 1;
