@@ -77,6 +77,7 @@ extern const CliCommand kExtractCommand;
 extern const CliCommand kHeadersCommand;
 extern const CliCommand kInventoryCommand;
 extern const CliCommand kRestoreCommand;
+extern const CliCommand kSyncCommand;
 
 // Runs the command line (the arguments after the program's name).
 ExitCode runCommandLine(const QStringList& arguments, QTextStream& out, QTextStream& err);

@@ -15,7 +15,7 @@ const QString kProgram = QStringLiteral("kv2000-cli");
 
 const CliCommand* const kCommands[] = {&kArchiveCommand, &kBackupCommand,  &kEnvCommand,
                                        &kExtractCommand, &kHeadersCommand, &kInventoryCommand,
-                                       &kRestoreCommand};
+                                       &kRestoreCommand, &kSyncCommand};
 
 const CliOption kHelpOption{"h", nullptr, "show this help"};
 const CliOption kVersionOption{"version", nullptr, "show the program's version"};

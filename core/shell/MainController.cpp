@@ -1,6 +1,7 @@
 #include "shell/MainController.h"
 
 #include "backup/BackupFunctions.h"
+#include "msgstore/MessageExport.h"
 #include "oeenv/MailClient.h"
 #include "restore/RestoreFunctions.h"
 #include "oeenv/RegistryAccess.h"
@@ -457,16 +458,13 @@ void MainController::unload()
         return;
     m_unloaded = true;
     m_ui.closeHelp();
-    if (!m_state.restoreMessagesFolder.isEmpty() && !m_state.oe4HandOff &&
-        SystemUtils::folderExists(m_platform.files, m_state.restoreMessagesFolder)) {
-        FileOperation op(m_platform.files);
-        op.setSilentMode(true);
-        op.setConfirmOperation(false);
-        op.setIncludeDirectories(true);
-        op.addSourceFile(winpath::withTrailingBackslash(m_state.restoreMessagesFolder) +
-                         QStringLiteral("*.*"));
-        if (!op.deleteFiles())
-            qCWarning(lcShell) << "cannot empty" << m_state.restoreMessagesFolder;
+    // Emptied with everything below it and past the Recycle Bin: only ever the program's own
+    // folder under the documents folder, whatever the window left in the state.
+    if (!m_state.restoreMessagesFolder.isEmpty() && !m_state.oe4HandOff) {
+        RegistryAccess reg(m_platform.registry, m_platform.files);
+        msgstore::MessageExport::emptyTargetFolder(
+            m_platform.files, m_state.restoreMessagesFolder,
+            MailClient::myDocumentsFolder(reg, m_platform.files));
     }
     // A start that ended at one of its checks leaves the settings as they were.
     if (!m_loadFailed) {

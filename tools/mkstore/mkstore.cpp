@@ -22,6 +22,7 @@ int usage(QTextStream& err)
 {
     err << "usage:\n"
            "  kv2000-mkstore dbx OUT.dbx [--messages N] [--seed S] [--indirect] [--name FOLDER]\n"
+           "                 [--eml DIR]   (the .eml files of DIR in name order instead)\n"
            "  kv2000-mkstore eml OUTDIR [--messages N] [--seed S]   (the same messages as .eml "
            "files)\n"
            "  kv2000-mkstore oe5 STOREDIR [--seed S] [--per-folder N] [--inbox N] [--folders N] "
@@ -62,6 +63,8 @@ int main(int argc, char** argv)
         shape.nestingDepth = v.toInt();
     if (takeFlag(args, QStringLiteral("--no-news")))
         shape.news = false;
+    QString emlDir;
+    takeOption(args, QStringLiteral("--eml"), &emlDir);
     QString folderName = QStringLiteral("Inbox");
     takeOption(args, QStringLiteral("--name"), &folderName);
     DbxMessageWriter::Options dbxOptions;
@@ -77,7 +80,23 @@ int main(int argc, char** argv)
         DbxMessageWriter w(dbxOptions);
         if (!w.open(target, folderName.toLatin1()))
             return err << w.error() << "\n", 1;
-        for (int i = 0; i < messages; ++i)
+        if (!emlDir.isEmpty()) {
+            // A folder rewritten from messages taken out of another one and edited.
+            const QDir dir(emlDir);
+            messages = 0;
+            for (const QString& name :
+                 dir.entryList({QStringLiteral("*.eml")}, QDir::Files, QDir::Name)) {
+                QFile f(dir.filePath(name));
+                if (!f.open(QIODevice::ReadOnly))
+                    return err << "cannot read " << f.fileName() << "\n", 1;
+                MailMessage m;
+                m.raw = f.readAll();
+                if (!w.add(m))
+                    return err << w.error() << "\n", 1;
+                ++messages;
+            }
+        }
+        for (int i = 0; emlDir.isEmpty() && i < messages; ++i)
             if (!w.add(gen.message(std::uint64_t(i))))
                 return err << w.error() << "\n", 1;
         if (!w.finish())
