@@ -241,8 +241,8 @@ protected:
         const bool written = m_store.oe5 ? builder.writeOe5(host(kStoreRoot), &summary)
                                          : builder.writeOe4(host(kStoreRoot), &summary);
         ASSERT_TRUE(written) << builder.error().toStdString();
-        m_deleted = storeFolder() + u"Sent Items"_s + (m_store.oe5 ? u".dbx"_s : u".mbx"_s);
-        ASSERT_TRUE(m_fs.removeFile(m_deleted));
+        ASSERT_TRUE(m_fs.removeFile(storeFolder() + u"Sent Items"_s +
+                                    (m_store.oe5 ? u".dbx"_s : u".mbx"_s)));
         const QString rules =
             settingsGroupKeys(ItemKind::Rules, m_store.oe5, m_store.identityId)[0];
         ASSERT_EQ(registry().deleteKeyTree(Hive::CurrentUser, rules), platform::kErrorSuccess);
@@ -418,7 +418,6 @@ protected:
     ScriptedUi* m_restoreUi = &m_ui;
     Store m_store;
     Snapshot m_saved, m_changed;
-    QString m_deleted; // the folder file the user deleted after the backup
     RestoreContext m_context;
     TreeListModel m_page, m_current;
     std::unique_ptr<RestoreSelection> m_selection;

@@ -29,28 +29,6 @@ TEST_F(RestoreScenarioTest, FullRestoreOfVersion4)
     fullRestore(false);
 }
 
-// A selective restore of one folder and the address book changes nothing else; the replaced
-// folder file goes to the trash.
-TEST_F(RestoreScenarioTest, SelectedFolderComesBackAndTheRestStaysAsTheUserLeftIt)
-{
-    backUp(true);
-    changeEnvironment();
-    ASSERT_TRUE(open(context(0)));
-    mark({u"Inbox"_s, u"Windows Address Book (WAB)"_s});
-    m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
-    EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
-    const Snapshot now = snapshot();
-    for (auto [name, bytes] : now.store.asKeyValueRange())
-        EXPECT_EQ(bytes,
-                  name == u"Inbox.dbx"_s ? m_saved.store.value(name) : m_changed.store.value(name))
-            << name.toStdString();
-    EXPECT_EQ(now.registry, m_changed.registry);
-    EXPECT_EQ(now.wab, m_saved.wab);
-    EXPECT_EQ(now.favorites, m_changed.favorites);
-    EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
-    EXPECT_TRUE(safetyCopies().isEmpty());
-}
-
 // Settings restored into another identity: the backup's id becomes the current one, the
 // script as extracted is kept as ".old", and the backup's identity is left alone.
 TEST_F(RestoreScenarioTest, SettingsGoToASecondIdentityUnderItsOwnId)
