@@ -231,33 +231,25 @@ TEST(RestoreFolderDialogTest, AnswersTheChosenRowAndTellsItsCount)
     EXPECT_EQ(told, u"Folder : Sent Items"_s + QString(30, u' ') + u"\nMessage Count: 17"_s);
 }
 
-// A restore asks from its worker thread too: the questions open on the GUI thread.
-TEST(QtUiRestoreQuestions, AskedFromAWorker)
+// The run asks where the address book goes from its worker thread: the dialog opens on the GUI
+// thread and its answer reaches the worker.
+TEST(QtUiRestoreQuestions, AddressBookAskedFromTheWorker)
 {
     QtUi ui;
-    BackupFileAnswer file;
-    Oe4ImportChoice import = Oe4ImportChoice::Cancel;
-    QThread* worker = QThread::create([&] {
-        file = ui.chooseBackupFile({u"C:\\b.eaz"_s, true});
-        import = ui.chooseOe4Import();
-    });
-    whenModal([](QWidget* modal) {
-        EXPECT_EQ(modal->objectName(), u"BackupFileDialog"_s);
+    WabRestoreTarget target = WabRestoreTarget::NormalLocation;
+    QThread* dialogThread = nullptr;
+    whenModal([&](QWidget* modal) {
+        dialogThread = modal->thread();
+        EXPECT_EQ(modal->windowTitle(), u"Address Book Restore"_s);
+        QTest::mouseClick(child<QLabel>(modal, "temporaryFolderOptionText"), Qt::LeftButton);
         QTest::mouseClick(okOf(modal), Qt::LeftButton);
-        whenModal([](QWidget* next) {
-            EXPECT_EQ(next->objectName(), u"Oe4ImportDialog"_s);
-            QTest::mouseClick(child<QLabel>(next, "temporaryStoreOptionText"), Qt::LeftButton);
-            QTest::mouseClick(okOf(next), Qt::LeftButton);
-        });
     });
+    std::unique_ptr<QThread> worker(
+        QThread::create([&] { target = ui.chooseWabRestore(u"C:\\KV2000.hlp"_s); }));
     worker->start();
-    for (int waited = 0; !worker->isFinished() && waited < 5000; waited += 10)
-        QTest::qWait(10);
-    ASSERT_TRUE(worker->wait(1000));
-    delete worker;
-    EXPECT_EQ(file.path, u"C:\\b.eaz"_s);
-    EXPECT_EQ(file.restoreType, 2);
-    EXPECT_EQ(import, Oe4ImportChoice::TemporaryStore);
+    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
+    EXPECT_EQ(dialogThread, QThread::currentThread());
+    EXPECT_EQ(target, WabRestoreTarget::TemporaryFolder);
 }
 
 } // namespace

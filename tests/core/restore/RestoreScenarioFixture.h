@@ -136,6 +136,8 @@ public:
         }
         if (text.startsWith(next) || text.startsWith(u"Please insert "_s)) {
             record("message", text, title);
+            if (refuse)
+                return MsgResult::Cancel;
             int n = text.startsWith(next) ? text.mid(next.size()).toInt()
                                           : text.section(u'#', 1).section(u' ', 0, 0).toInt();
             if (n == 0)
@@ -150,9 +152,15 @@ public:
     QString disk(int n) const { return pieces + u'/' + QString::number(n); }
 
     QString drive, pieces;
-    bool verifying = false;
+    bool verifying = false, refuse = false;
     int lastDisk = 0;
     QList<int> asked;
+};
+
+class HeldRegistry : public FakeRegistry
+{
+public:
+    bool heldByAnotherProgram() const override { return true; }
 };
 
 class DiskProgress : public RecordingProgress
@@ -233,8 +241,8 @@ protected:
         const bool written = m_store.oe5 ? builder.writeOe5(host(kStoreRoot), &summary)
                                          : builder.writeOe4(host(kStoreRoot), &summary);
         ASSERT_TRUE(written) << builder.error().toStdString();
-        m_deleted = storeFolder() + u"Sent Items"_s + (m_store.oe5 ? u".dbx"_s : u".mbx"_s);
-        ASSERT_TRUE(m_fs.removeFile(m_deleted));
+        ASSERT_TRUE(m_fs.removeFile(storeFolder() + u"Sent Items"_s +
+                                    (m_store.oe5 ? u".dbx"_s : u".mbx"_s)));
         const QString rules =
             settingsGroupKeys(ItemKind::Rules, m_store.oe5, m_store.identityId)[0];
         ASSERT_EQ(registry().deleteKeyTree(Hive::CurrentUser, rules), platform::kErrorSuccess);
@@ -275,6 +283,8 @@ protected:
     // The start of a restore: the archive's list on the page, the current folders loaded.
     bool open(RestoreContext context)
     {
+        m_page.clear();
+        m_current.clear();
         m_context = context;
         RestoreStart start(*m_restorePlatform, *m_restoreUi);
         const RestoreStart::ListLoad load =
@@ -331,7 +341,7 @@ protected:
             .entryList({u"* before restore 2026-12-06 *.reg"_s}, QDir::Files);
     }
 
-    void fullRestore(bool oe5)
+    void fullRestore(bool oe5, MsgResult storeCopy = MsgResult::Yes)
     {
         backUp(oe5);
         changeEnvironment();
@@ -343,7 +353,7 @@ protected:
             m_selection->markClicked(m_page.findCell(cell::Type, u"20"_s));
         m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
         if (oe5)
-            m_ui.answerMessage(MsgResult::Yes); // a copy of the store first
+            m_ui.answerMessage(storeCopy); // a copy of the store first
         answerImports(3);
         const RestoreOutcome outcome = restore();
         EXPECT_EQ(outcome.status, RestoreOutcome::Status::Completed);
@@ -364,10 +374,12 @@ protected:
         EXPECT_EQ(safetyCopies().size(), 2) << safetyCopies().join(u", ").toStdString();
         const QString sigsCopy = safetyCopies().filter(u"Signatures"_s).value(0);
         EXPECT_TRUE(readFile(kProgram + u'\\' + sigsCopy).contains("added"));
-        // Version 5 copies the store aside on Yes and bins the replaced files; version 4 moves
-        // its mail and news folders aside whole.
-        Files kept = storeFiles(oe5 ? u"backup2026-12-06"_s : QString());
-        for (auto it = m_changed.store.cbegin(); it != m_changed.store.cend(); ++it) {
+        // Version 5 copies the store aside on Yes and bins the replaced files, the store's own
+        // too; version 4 moves its mail and news folders aside whole.
+        const bool copied = oe5 && storeCopy == MsgResult::Yes;
+        Files kept = storeFiles(copied ? u"backup2026-12-06"_s : QString());
+        for (auto it = m_changed.store.cbegin(); it != m_changed.store.cend() && !(oe5 && !copied);
+             ++it) {
             if (it.key().contains(u"backup"_s))
                 continue;
             QString aside = it.key();
@@ -375,12 +387,30 @@ protected:
                 aside.replace(QRegularExpression(u"^(Mail|News/[^/]+)/"_s), u"\\1_001/"_s);
             EXPECT_EQ(kept.value(aside), it.value()) << aside.toStdString();
         }
+        const QStringList log = fileLines(m_context.restoreLogPath);
         if (oe5) {
             EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
+            EXPECT_TRUE(trash().contains(noCase(m_changed.store, u"folders.dbx"_s)));
+            EXPECT_EQ(log.contains(u"A backup copy of mail folders was NOT made"_s), !copied);
+            EXPECT_EQ(log.value(0), u"V5 - Korvane Restore -- Sun Dec 06, 2026 @ 10:30 AM"_s);
+            EXPECT_EQ(log.value(1), u"Identity key: "_s + m_store.identityId);
         }
-        const QStringList log = fileLines(m_context.restoreLogPath);
+        EXPECT_EQ(log.value(log.size() - 1), u"Korvane 2000 Version: 1.0 rev 0.0"_s);
         EXPECT_TRUE(log.contains(u"Message Folders Restore Complete"_s));
         EXPECT_TRUE(log.contains(u"Internet Explorer Favorites Restored"_s));
+    }
+
+    // Every file of the prefix outside the given folders (relative to the prefix).
+    Files filesOutside(const QStringList& allowed)
+    {
+        Files all = filesBelow(m_fs.prefix().folder());
+        for (auto it = all.begin(); it != all.end();) {
+            const bool mayChange = std::any_of(allowed.begin(), allowed.end(), [&](const QString& a) {
+                return it.key().startsWith(a);
+            });
+            it = mayChange ? all.erase(it) : std::next(it);
+        }
+        return all;
     }
 
     // The restore may write another registry than the backup read (a real prefix's).
@@ -388,7 +418,6 @@ protected:
     ScriptedUi* m_restoreUi = &m_ui;
     Store m_store;
     Snapshot m_saved, m_changed;
-    QString m_deleted; // the folder file the user deleted after the backup
     RestoreContext m_context;
     TreeListModel m_page, m_current;
     std::unique_ptr<RestoreSelection> m_selection;

@@ -19,31 +19,14 @@ TEST_F(RestoreScenarioTest, FullRestoreOfVersion5)
     fullRestore(true);
 }
 
+TEST_F(RestoreScenarioTest, FullRestoreOfVersion5WithoutAStoreCopy)
+{
+    fullRestore(true, MsgResult::No);
+}
+
 TEST_F(RestoreScenarioTest, FullRestoreOfVersion4)
 {
     fullRestore(false);
-}
-
-// A selective restore of one folder and the address book changes nothing else; the replaced
-// folder file goes to the trash.
-TEST_F(RestoreScenarioTest, SelectedFolderComesBackAndTheRestStaysAsTheUserLeftIt)
-{
-    backUp(true);
-    changeEnvironment();
-    ASSERT_TRUE(open(context(0)));
-    mark({u"Inbox"_s, u"Windows Address Book (WAB)"_s});
-    m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
-    EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
-    const Snapshot now = snapshot();
-    for (auto [name, bytes] : now.store.asKeyValueRange())
-        EXPECT_EQ(bytes,
-                  name == u"Inbox.dbx"_s ? m_saved.store.value(name) : m_changed.store.value(name))
-            << name.toStdString();
-    EXPECT_EQ(now.registry, m_changed.registry);
-    EXPECT_EQ(now.wab, m_saved.wab);
-    EXPECT_EQ(now.favorites, m_changed.favorites);
-    EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
-    EXPECT_TRUE(safetyCopies().isEmpty());
 }
 
 // Settings restored into another identity: the backup's id becomes the current one, the
@@ -140,43 +123,50 @@ TEST_F(RestoreScenarioTest, DamagedEntryLeavesTheUsersFileInPlace)
     zip.setArchiveName(archivePath());
     QList<zip::CentralEntry> entries;
     ASSERT_EQ(zip.list(&entries), 0);
-    const auto inbox = std::find_if(entries.begin(), entries.end(), [](const auto& e) {
-        return e.name.endsWith(u"\\Inbox.dbx"_s);
-    });
-    ASSERT_NE(inbox, entries.end());
     const QByteArray good = readFile(archivePath());
-    const qsizetype header = qsizetype(inbox->localOffset);
-    const qsizetype data = header + 30 +
-                           qFromLittleEndian<quint16>(good.constData() + header + 26) +
-                           qFromLittleEndian<quint16>(good.constData() + header + 28);
-    const qsizetype central = good.indexOf(QByteArray("PK\x01\x02"), data);
-    ASSERT_GT(central, 0);
     const struct
     {
+        QString row, file;
         int reason;
-        QList<qsizetype> flipped; // offsets of bytes to flip
     } cases[] = {
-        // The checksum in both headers: the data inflates, but not to what was stored.
-        {2, {header + 14, good.indexOf(inbox->rawName, central) - 46 + 16}},
-        {6, {data + qsizetype(inbox->compressedSize) / 2, data + 1}},
+        {u"Inbox"_s, u"Inbox.dbx"_s, 2},
+        {u"Inbox"_s, u"Inbox.dbx"_s, 6},
+        {u"Windows Address Book (WAB)"_s, u"tester.wab"_s, 2},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.reason);
+        SCOPED_TRACE(c.file.toStdString() + " reason " + std::to_string(c.reason));
+        const auto entry = std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
+            return e.name.endsWith(u'\\' + c.file);
+        });
+        ASSERT_NE(entry, entries.end());
+        const qsizetype header = qsizetype(entry->localOffset);
+        const qsizetype data = header + 30 +
+                               qFromLittleEndian<quint16>(good.constData() + header + 26) +
+                               qFromLittleEndian<quint16>(good.constData() + header + 28);
+        const qsizetype central = good.indexOf(QByteArray("PK\x01\x02"), data);
+        ASSERT_GT(central, 0);
+        // Reason 2: the checksum in both headers, so the data inflates but not to what was
+        // stored. Reason 6: the data itself.
+        const QList<qsizetype> flipped =
+            c.reason == 2
+                ? QList<qsizetype>{header + 14, good.indexOf(entry->rawName, central) - 46 + 16}
+                : QList<qsizetype>{data + qsizetype(entry->compressedSize) / 2, data + 1};
         QByteArray bad = good;
-        for (qsizetype at : c.flipped)
+        for (qsizetype at : flipped)
             bad[at] = char(bad[at] ^ 0x5a);
         ASSERT_TRUE(m_fs.writeFile(u"C:\\Backups\\damaged.eaz"_s, bad));
-        m_page.clear();
-        m_current.clear();
         ASSERT_TRUE(open(context(0, u"C:\\Backups\\damaged.eaz"_s)));
-        mark({u"Inbox"_s});
+        mark({c.row});
+        if (c.file.endsWith(u".wab"_s))
+            m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
         EXPECT_EQ(restore().skippedFiles, 1);
-        EXPECT_EQ(filesBelow(host(kStoreRoot)), m_changed.store);
+        EXPECT_TRUE(snapshot() == m_changed);
+        EXPECT_FALSE(exists(kWab.chopped(1) + u'x'));
         EXPECT_TRUE(trash().isEmpty());
         // The line names the entry as the archive stores it, or by the name it was asked for.
         const QStringList log = fileLines(m_context.restoreLogPath);
-        EXPECT_TRUE(log.contains(skippedFileLine(c.reason, inbox->name)) ||
-                    log.contains(skippedFileLine(c.reason, u"Inbox.dbx"_s)))
+        EXPECT_TRUE(log.contains(skippedFileLine(c.reason, entry->name)) ||
+                    log.contains(skippedFileLine(c.reason, c.file)))
             << log.join(u'\n').toStdString();
     }
 }
@@ -213,23 +203,10 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     // Every file of the prefix outside the places a restore writes to.
     const QStringList allowed = {u"drive_c/users/tester/"_s, u"drive_c/Program Files/Korvane/"_s,
                                  u"xdg-data/"_s};
-    auto outside = [&] {
-        Files all = filesBelow(m_fs.prefix().folder());
-        for (auto it = all.begin(); it != all.end();) {
-            const QString& path = it.key();
-            const bool mayChange =
-                std::any_of(allowed.begin(), allowed.end(),
-                            [&](const QString& a) { return path.startsWith(a); });
-            it = mayChange ? all.erase(it) : std::next(it);
-        }
-        return all;
-    };
-    const Files before = outside();
+    const Files before = filesOutside(allowed);
     for (const QString& archive :
          {u"C:\\Backups\\truncated.eaz"_s, u"C:\\Backups\\hostile.eaz"_s}) {
         SCOPED_TRACE(archive.toStdString());
-        m_page.clear();
-        m_current.clear();
         if (!open(context(2, archive)))
             continue; // the list could not be read: nothing was restored
         markOtherItems();
@@ -242,7 +219,7 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     const QStringList log = fileLines(m_context.restoreLogPath);
     EXPECT_EQ(log.filter(u"is corrupted. Skipping this file."_s).size(), 5);
     EXPECT_EQ(log.filter(u"Rules Wizard - Skipped: "_s).size(), 3);
-    EXPECT_EQ(outside(), before);
+    EXPECT_EQ(filesOutside(allowed), before);
     EXPECT_FALSE(QFile::exists(host(kFavorites) + u"/../escape.url"_s));
     EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\escape2.url"_s)));
     EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\Mail\\Inbox.dbx"_s)));
@@ -351,15 +328,28 @@ TEST_F(RestoreScenarioTest, SpannedArchiveRestoresFromItsDiskettes)
     QFile::copy(ui.disk(1), ui.drive + u"/set.eaz"_s);
     ui.asked.clear();
     m_restoreUi = &ui;
+    const qsizetype before = ui.messages().size();
     ASSERT_TRUE(open(context(0, u"a:\\set.eaz"_s)));
     mark({u"IE Favorites"_s});
     EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
     EXPECT_EQ(filesBelow(host(kFavorites)), favorites);
     ASSERT_FALSE(ui.asked.isEmpty());
     EXPECT_EQ(ui.asked.first(), ui.lastDisk) << "the directory is on the last disk";
-    for (int n : std::as_const(ui.asked))
-        EXPECT_TRUE(n >= 1 && n <= ui.lastDisk) << n;
+    const QStringList prompts = ui.messages().mid(before).filter(u"Please insert "_s);
+    EXPECT_EQ(prompts.value(0), u"Please insert the last disk of the backup set"_s);
+    const QRegularExpression disk(u"^Please insert disk #(\\d+) of the backup set$"_s);
+    for (const QString& prompt : prompts.mid(1)) {
+        const int n = disk.match(prompt).captured(1).toInt();
+        EXPECT_TRUE(prompt == prompts[0] || (n >= 1 && n <= ui.lastDisk)) << prompt.toStdString();
+    }
     EXPECT_EQ(ui.pendingAnswers(), 0);
+
+    // Cancel at the first prompt: no list, and no copy of it left behind.
+    ui.refuse = true;
+    QFile::remove(ui.drive + u"/set.eaz"_s);
+    QFile::copy(ui.disk(1), ui.drive + u"/set.eaz"_s);
+    EXPECT_FALSE(open(context(0, u"a:\\set.eaz"_s)));
+    EXPECT_FALSE(exists(kProgram + u"\\KorvaneBackup.log"_s));
 }
 
 } // namespace

@@ -9,10 +9,6 @@
 #include "util/SystemUtils.h"
 #include "util/TaskRunner.h"
 #include "zip/ZipComponent.h"
-#include "zip/ZipListener.h"
-
-#include <QDir>
-#include <QFile>
 
 #include <gtest/gtest.h>
 
@@ -20,27 +16,9 @@ namespace kv::test {
 namespace {
 
 using LoadResult = MainController::LoadResult;
-using platform::DriveType;
 
 const QString kBackups = "C:\\Backups";
 const QString kItemList = "KorvaneBackup.log";
-
-// A ScriptedUi that swaps the emulated diskette when a disk is asked for: the piece the prompt
-// names goes into drive A: before the prompt is answered.
-class DiskSwappingUi : public ScriptedUi
-{
-public:
-    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
-                         const QString& title) override
-    {
-        const MsgResult r = ScriptedUi::messageBox(text, buttons, icon, title);
-        if (r == MsgResult::Ok && text.startsWith("Please insert") && insert)
-            insert(text.contains("last disk") ? 0
-                                              : text.section('#', 1).section(' ', 0, 0).toInt());
-        return r;
-    }
-    std::function<void(int)> insert;
-};
 
 // Runs the work at once, calling `press` (a second click, a look at the screen) before it.
 class PressingRunner : public TaskRunner
@@ -318,30 +296,26 @@ TEST(RestoreStart, FullRestoreMarksAllAndBlocksClicks)
     EXPECT_EQ(env.st().selectedCount, folders + 1);
 }
 
-// Next with a settings group marked: the registry caution unless it was turned off.
-TEST(RestoreStart, RegistryCautionFollowsItsSetting)
+// Next cautions about the registry when a settings group is marked, not for folders alone (the
+// caution's own setting and answers are the window's, tested there).
+TEST(RestoreStart, RegistryCautionWhenASettingsGroupIsMarked)
 {
-    for (const bool warn : {true, false}) {
-        SCOPED_TRACE(warn);
+    for (const ItemKind kind : {ItemKind::Rules, ItemKind::MailFolder}) {
+        SCOPED_TRACE(int(kind));
         Restore env;
-        env.settings.saveSetting(env.id, "WarnRegUpdate", yesNo(warn));
         env.open(env.archive, 0);
-        const int group = env.rowOf(ItemKind::Rules);
-        ASSERT_GT(group, 0);
-        env.controller->itemPictureClicked(group);
-        if (warn)
+        const int row = env.rowOf(kind);
+        ASSERT_GT(row, 0);
+        env.controller->itemPictureClicked(row);
+        if (kind == ItemKind::Rules)
             env.ui.answerGenMessage(false, false);
         env.controller->nextClicked();
         EXPECT_EQ(env.st().step, 3);
-        const auto shown = env.shown("genMessage");
-        ASSERT_EQ(shown.size(), warn ? 1 : 0);
-        if (warn) {
-            EXPECT_EQ(shown[0].text, "Caution - Data will be updated in your system registry  "
-                                     "Would you like additional Information on this update?");
-        }
+        EXPECT_EQ(env.shown("genMessage").size(), kind == ItemKind::Rules ? 1 : 0);
+        EXPECT_EQ(env.ui.pendingAnswers(), 0);
         // Back returns to the page with its marks.
         env.controller->backClicked();
-        EXPECT_EQ(env.grid().checkState(group), kSelected);
+        EXPECT_EQ(env.grid().checkState(row), kSelected);
         EXPECT_EQ(env.view->button(MainButton::Next), 1);
     }
 }
@@ -428,103 +402,6 @@ TEST(RestoreStart, ItemListMissingEndsTheProgram)
         EXPECT_EQ(env.view->closes, 1);
         EXPECT_FALSE(env.itemListCopyLeft());
         EXPECT_EQ(env.ui.pendingAnswers(), 0);
-    }
-}
-
-// An item list of the earlier release: kinds from the tags, everything saved, no identity.
-TEST(RestoreStart, OldLayoutItemList)
-{
-    Restore env;
-    const QString folder = "C:\\old";
-    env.files.writeFile(folder + '\\' + kItemList, "Korvane Backup: Home PC {old}\r\n"
-                                                   "MBX\tInbox.mbx\tInbox\t1\t0\t1\t5\r\n"
-                                                   "WAB\ttester.wab\tAddress Book\t2\t0\t1\t0\r\n"
-                                                   "FAVS\tFavorites\tIE Favorites\t3\t0\t1\t4\r\n");
-    const QString path = kBackups + "\\old.eaz";
-    env.zipFiles(path, folder + "\\*");
-    env.open(path, 0);
-    ASSERT_EQ(env.grid().totalRowCount(), 4);
-    EXPECT_EQ(env.view->caption(), "Restoring from:  Home PC ");
-    EXPECT_TRUE(env.restore->context().backupIdentityId.isEmpty());
-    EXPECT_EQ(env.restore->context().archiveWabName, "tester.wab");
-    const QList<std::pair<QString, int>> rows = {
-        {"Inbox", 2}, {"Windows Address Book (WAB)", 10}, {"IE Favorites", 30}};
-    for (int i = 0; i < rows.size(); ++i) {
-        EXPECT_EQ(env.grid().text(i + 1), rows[i].first);
-        EXPECT_EQ(itemKind(env.grid(), i + 1), rows[i].second);
-        EXPECT_EQ(env.grid().checkState(i + 1), kNotSelected);
-    }
-}
-
-// A set spanned over diskettes: the last disk is asked for first; Cancel at a prompt ends the
-// program without a copy of the list.
-TEST(RestoreStart, SpannedArchivePromptsLastDiskFirst)
-{
-    for (const bool cancel : {false, true}) {
-        SCOPED_TRACE(cancel);
-        Restore env;
-        const QString piecesFolder = env.dir.path() + "/pieces";
-        env.files.mapDrive('A', env.dir.path() + "/drive_a", DriveType::Removable, 100 * 1024);
-        env.files.makeSurePath("A:\\");
-        const QString floppy = env.files.toHostPath("A:\\set.eaz");
-        // Filler that does not compress, so that the set needs several disks.
-        QByteArray noise(150 * 1024, 0);
-        quint32 x = 7;
-        for (char& b : noise)
-            b = char((x = x * 1103515245u + 12345u) >> 24);
-        env.files.writeFile("C:\\span\\zfiller.bin", noise);
-        env.files.writeFile("C:\\span\\" + kItemList,
-                            "V5 Korvane Backup: Spanned {x} " + env.id.toUtf8() +
-                                "\r\n"
-                                "DBX\tInbox.dbx\tInbox\t1\t0\t1\t2\t2\t\r\n");
-        QDir().mkpath(piecesFolder);
-        QStringList pieces;
-        struct Swapper : zip::ZipListener
-        {
-            std::function<bool(int)> disk;
-            bool insertDisk(int n) override { return disk(n); }
-        } writer;
-        writer.disk = [&](int n) {
-            pieces << piecesFolder + QString("/set.z%1").arg(n - 1, 2, 10, QChar('0'));
-            return QFile::rename(floppy, pieces.last());
-        };
-        zip::ZipComponent zipper(env.files, &writer);
-        zipper.setArchiveName("A:\\set.eaz");
-        zipper.setFilesToProcess("C:\\span\\*");
-        zipper.setSpanning(true);
-        zipper.setTempFolder("C:\\Temp");
-        ASSERT_EQ(zipper.zip(), zip::kZipSuccess);
-        pieces << piecesFolder + "/set.zip";
-        ASSERT_TRUE(QFile::rename(floppy, pieces.last()));
-        ASSERT_GE(pieces.size(), 2);
-        QFile::copy(pieces.first(), floppy);
-
-        DiskSwappingUi ui;
-        ui.insert = [&](int n) {
-            QFile::remove(floppy);
-            QFile::copy(pieces[n == 0 ? pieces.size() - 1 : n - 1], floppy);
-        };
-        env.settings.saveSetting(env.id, "WarnOverWrite", "N");
-        ui.answerBackupFile("A:\\set.eaz", 0);
-        ui.answerMessage(cancel ? MsgResult::Cancel : MsgResult::Ok);
-        if (!cancel)
-            for (int i = 0; i < 8; ++i)
-                ui.answerMessage(MsgResult::Ok);
-        ASSERT_EQ(env.startOwn(ui), LoadResult::Interactive);
-        env.controller->restoreClicked();
-        const QStringList prompts = ui.messages();
-        ASSERT_FALSE(prompts.isEmpty());
-        // The directory comes from the last disk, then the list, the first entry, from disk 1.
-        const QStringList expected = {"Please insert the last disk of the backup set",
-                                      "Please insert disk #1 of the backup set"};
-        EXPECT_EQ(prompts, cancel ? expected.mid(0, 1) : expected);
-        EXPECT_EQ(env.view->closes, cancel ? 1 : 0);
-        EXPECT_FALSE(cancel && env.itemListCopyLeft());
-        if (!cancel) {
-            ASSERT_EQ(env.grid().totalRowCount(), 2);
-            EXPECT_EQ(env.grid().text(1), "Inbox");
-            EXPECT_EQ(env.restore->context().backupIdentityId, env.id);
-        }
     }
 }
 
