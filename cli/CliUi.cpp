@@ -91,4 +91,12 @@ RunProgress* CliUi::openQuickBackupWindow(std::function<void()>)
     return nullptr;
 }
 
+// Nobody can browse on the command line: the file comes from the options.
+QString CliUi::chooseSaveFile(const QString& title, const QString&, const QString&)
+{
+    m_err << title << ": no file dialog on the command line\n";
+    m_err.flush();
+    return QString();
+}
+
 } // namespace kv::cli

@@ -33,6 +33,10 @@ public:
     WabRestoreTarget chooseWabRestore(const QString& helpFile) override;
     RunProgress* openQuickBackupWindow(std::function<void()> cancel) override;
     void closeQuickBackupWindow() override {}
+    // The command line writes the messages itself (sync --extract, --mbox).
+    void showDragWindow(const QList<DragFolder>&) override {}
+    QString chooseSaveFile(const QString& title, const QString& startPath,
+                           const QString& filter) override;
 
 private:
     QTextStream& m_err;

@@ -17,11 +17,9 @@
 #include "restore/RestoreRun.h"
 #include "restore/RestoreSelection.h"
 #include "restore/RestoreStart.h"
-#include "util/FileOperation.h"
+#include "util/ScratchFolder.h"
 #include "util/SystemUtils.h"
 #include "zip/ZipTypes.h"
-
-#include <QCoreApplication>
 
 #include <atomic>
 #include <csignal>
@@ -65,53 +63,6 @@ ExitCode fail(CliContext& ctx, const QString& text)
     ctx.err << kCommand << ": " << text << "\n";
     return ExitCode(2);
 }
-
-// The folder the archive's message files are extracted into, made fresh below the system's
-// temporary folder and removed with everything in it when the command ends.
-class ScratchFolder
-{
-public:
-    explicit ScratchFolder(platform::IFileSystem& files) : m_files(files) {}
-    ~ScratchFolder()
-    {
-        if (m_path.isEmpty())
-            return;
-        FileOperation op(m_files);
-        op.setSilentMode(true);
-        op.setConfirmOperation(false);
-        op.setIncludeDirectories(true);
-        op.addSourceFile(winpath::removeTrailingBackslash(m_path));
-        if (!op.deleteFiles())
-            qCWarning(lcMsgStore).noquote() << "cannot remove the temporary folder" << m_path;
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    // A new folder below parent (a Windows path); "" when none can be made.
-    bool make(const QString& parent)
-    {
-        if (parent.isEmpty())
-            return false;
-        const QString stem =
-            QStringLiteral("kv2000-sync-%1-").arg(QCoreApplication::applicationPid());
-        for (int n = 1; n < 1000; ++n) {
-            const QString path = winpath::join(parent, stem + QString::number(n));
-            platform::FileEntry entry;
-            if (m_files.stat(path, &entry))
-                continue;
-            if (!m_files.createDirectory(path))
-                return false;
-            m_path = winpath::withTrailingBackslash(path);
-            return true;
-        }
-        return false;
-    }
-    const QString& path() const { return m_path; }
-
-private:
-    platform::IFileSystem& m_files;
-    QString m_path;
-};
 
 QString ownName(const QString& rowText)
 {
@@ -268,7 +219,8 @@ ExitCode runSyncCommand(CliContext& ctx)
     if (!markFolders(ctx, context, platform.files, grid, selection))
         return ExitCode(2);
 
-    ScratchFolder scratch(platform.files);
+    // Made fresh and removed with everything in it when the command ends.
+    ScratchFolder scratch(platform.files, QStringLiteral("kv2000-sync"));
     if (!scratch.make(context.tempFolder))
         return fail(ctx, QStringLiteral("cannot make a folder in %1").arg(context.tempFolder));
     context.tempFolder = scratch.path();

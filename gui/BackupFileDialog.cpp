@@ -148,8 +148,13 @@ void BackupFileDialog::prepare(const BackupFileRequest& request)
     m_typeNote->clear();
     for (QWidget* w : {static_cast<QWidget*>(m_typeLabel), static_cast<QWidget*>(m_selected),
                        static_cast<QWidget*>(m_full)})
-        w->setVisible(!request.oe4Import);
-    if (request.oe4Import) {
+        w->setVisible(!request.oe4Import && !request.synchronise);
+    if (request.synchronise) {
+        m_type = kSynchronise;
+        m_ok->setEnabled(true);
+        m_typeNote->setText(QStringLiteral(
+            "The folders from the backup file will be available to \"Synchronize\""));
+    } else if (request.oe4Import) {
         // Version-4 folders can only go into a temporary store as a whole.
         m_full->setChecked(true);
         m_type = kFullRestore;
@@ -172,7 +177,8 @@ void BackupFileDialog::fitHeight()
 BackupFileAnswer BackupFileDialog::ask(const BackupFileRequest& request)
 {
     prepare(request);
-    (request.oe4Import ? static_cast<QWidget*>(m_ok) : m_selected)->setFocus();
+    (request.oe4Import || request.synchronise ? static_cast<QWidget*>(m_ok) : m_selected)
+        ->setFocus();
     if (exec() != QDialog::Accepted)
         return {};
     return {m_location->text().trimmed(), m_type};

@@ -42,6 +42,7 @@ public:
     static constexpr int kHelpContext = 1002;
     static constexpr int kSelectedFolders = 0;
     static constexpr int kFullRestore = 2;
+    static constexpr int kSynchronise = 3;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

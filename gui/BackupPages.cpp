@@ -83,8 +83,7 @@ void BackupPages::buildItemsStep(QWidget* step)
 {
     m_countLabel = label("itemCountLabel", QStringLiteral("Items to Save:"), step, false);
     m_totalLabel = label("totalSizeLabel", QStringLiteral("Total Data to Save:"), step, false);
-    m_estimateLabel =
-        label("estimateLabel", QStringLiteral("Estimated Backup Size:"), step, false);
+    m_estimateLabel = label("estimateLabel", QStringLiteral("Estimated Backup Size:"), step, false);
     m_countBox = box("itemCountBox", step);
     m_totalBox = box("totalSizeBox", step);
     m_estimateBox = box("backupSizeBox", step);
@@ -98,8 +97,7 @@ void BackupPages::buildItemsStep(QWidget* step)
     m_loading->setFrameShape(QFrame::StyledPanel);
     m_loading->setAlignment(Qt::AlignCenter);
     m_loading->hide();
-    m_wabWarning = label("addressBookWarning",
-                         Strings::get(StringId::AddressBookLeftOut), step);
+    m_wabWarning = label("addressBookWarning", Strings::get(StringId::AddressBookLeftOut), step);
     setTextColor(m_wabWarning, kHighlightColor);
     setBold(m_wabWarning);
     m_wabWarning->hide();
@@ -149,8 +147,7 @@ void BackupPages::buildLocationStep(QWidget* step)
     m_requirement = label("spaceRequirement", QString(), step);
     for (QWidget* w : {static_cast<QWidget*>(m_clearDisks), static_cast<QWidget*>(m_caution),
                        static_cast<QWidget*>(m_disketteCount),
-                       static_cast<QWidget*>(m_spaceWarning),
-                       static_cast<QWidget*>(m_requirement)})
+                       static_cast<QWidget*>(m_spaceWarning), static_cast<QWidget*>(m_requirement)})
         w->hide();
 
     auto* where = new QHBoxLayout;
@@ -345,6 +342,10 @@ QWidget* BackupPages::item(MainItem item) const
     case MainItem::Instruction:
     case MainItem::RestoreHint:
     case MainItem::SelectAll: // the restore page's; the backup's is always shown
+    case MainItem::SynchSelectControls:
+    case MainItem::SynchBack:
+    case MainItem::SynchNext:
+    case MainItem::MessagesCaution:
         return nullptr;
     }
     return nullptr;

@@ -4,13 +4,13 @@
 
 #include "BackupPages.h"
 #include "GuiLog.h"
-#include "ScreenProgress.h"
 #include "ProgramIcon.h"
 #include "RestorePage.h"
+#include "ScreenProgress.h"
 #include "TreeListView.h"
 
-#include "shell/MainController.h"
 #include "grid/TreeListModel.h"
+#include "shell/MainController.h"
 
 #include <QAction>
 #include <QApplication>
@@ -422,6 +422,13 @@ QPushButton* MainWindow::button(MainButton which) const
         return m_restorePage->selectAllButton();
     case MainButton::ClearAll:
         return m_restorePage->clearAllButton();
+    case MainButton::SynchSelectAll:
+    case MainButton::SynchClearAll:
+    case MainButton::SynchBack:
+    case MainButton::SynchNext:
+    case MainButton::RestoreMessages:
+    case MainButton::SaveMbox:
+        break;
     }
     return nullptr;
 }
@@ -555,6 +562,15 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::setItemVisible(MainItem item, bool visible)
 {
+    switch (item) {
+    case MainItem::SynchSelectControls:
+    case MainItem::SynchBack:
+    case MainItem::SynchNext:
+    case MainItem::MessagesCaution:
+        return;
+    default:
+        break;
+    }
     if (item == MainItem::Instruction)
         m_instruction->setVisible(visible);
     else if (QWidget* w = m_restorePage->item(item))
@@ -598,6 +614,13 @@ void MainWindow::setBusyCursor(bool busy)
 RunProgress& MainWindow::runProgress()
 {
     return m_backupPages->progress();
+}
+
+RunProgress& MainWindow::messagesProgress()
+{
+    if (!m_messagesProgress)
+        m_messagesProgress = new ScreenProgress(nullptr, nullptr, this);
+    return *m_messagesProgress;
 }
 
 } // namespace kv::gui

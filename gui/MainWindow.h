@@ -27,6 +27,7 @@ namespace kv::gui {
 
 class BackupPages;
 class RestorePage;
+class ScreenProgress;
 class TreeListView;
 
 // The main window: four stacked pages, the steps of the wizard page and the four menus. It
@@ -65,6 +66,8 @@ public:
     void setBusyCursor(bool busy) override;
     TreeListModel& itemGrid() override { return *m_grid; }
     RunProgress& runProgress() override;
+    TreeListModel& synchGrid() override { return *m_synchGrid; }
+    RunProgress& messagesProgress() override;
     QSize screenSize() const override;
     QSize windowSize() const override;
     QPoint position() const override;
@@ -127,6 +130,7 @@ private:
     RestorePage* m_restorePage = nullptr;
     std::unique_ptr<TreeListModel> m_grid;
     std::unique_ptr<TreeListModel> m_synchGrid;
+    ScreenProgress* m_messagesProgress = nullptr;
     int m_helpContext = 0;
     bool m_closingByProgram = false;
     bool m_unloaded = false;

@@ -6,6 +6,7 @@
 
 #include "AboutDialog.h"
 #include "BackupFileDialog.h"
+#include "FileDialog.h"
 #include "GuiLog.h"
 #include "HelpWindow.h"
 #include "IdentityDialog.h"
@@ -15,6 +16,7 @@
 #include "RestoreFolderDialog.h"
 #include "RestoreOptionDialogs.h"
 
+#include "platform/WinPath.h"
 #include "shell/Strings.h"
 
 #include <QApplication>
@@ -195,9 +197,7 @@ void QtUi::closeHelp()
 
 void QtUi::beep()
 {
-    onGuiThread([&] {
-        QApplication::beep();
-    });
+    onGuiThread([&] { QApplication::beep(); });
 }
 
 Oe4ImportChoice QtUi::chooseOe4Import()
@@ -220,8 +220,8 @@ QuickBackupAnswer QtUi::confirmQuickBackup(bool showCheckBox)
 BackupFileAnswer QtUi::chooseBackupFile(const BackupFileRequest& request)
 {
     return onGuiThread([&] {
-        BackupFileDialog dialog(m_files, [this](int topic) { showHelpTopic(QString(), topic); },
-                                m_owner);
+        BackupFileDialog dialog(
+            m_files, [this](int topic) { showHelpTopic(QString(), topic); }, m_owner);
         return dialog.ask(request);
     });
 }
@@ -275,6 +275,24 @@ void QtUi::closeQuickBackupWindow()
     onGuiThread([&] {
         if (m_quick)
             m_quick->finish();
+    });
+}
+
+void QtUi::showDragWindow(const QList<DragFolder>& folders)
+{
+    qCInfo(lcGui) << "drag window:" << folders.size() << "folders";
+}
+
+QString QtUi::chooseSaveFile(const QString& title, const QString& startPath, const QString& filter)
+{
+    return onGuiThread([&] {
+        FileDialog dialog(m_files, m_owner);
+        dialog.setTitle(title);
+        dialog.setFilter(filter);
+        dialog.setInitialFolder(winpath::parent(startPath));
+        dialog.setFileName(winpath::fileName(startPath));
+        dialog.setNameCheck(FileDialog::NameCheck::PathMustExistOverwritePrompt);
+        return dialog.showSave() ? dialog.selectedFiles().value(0) : QString();
     });
 }
 

@@ -47,6 +47,9 @@ public:
     WabRestoreTarget chooseWabRestore(const QString& helpFile) override;
     RunProgress* openQuickBackupWindow(std::function<void()> cancel) override;
     void closeQuickBackupWindow() override;
+    void showDragWindow(const QList<DragFolder>& folders) override;
+    QString chooseSaveFile(const QString& title, const QString& startPath,
+                           const QString& filter) override;
 
     HelpWindow* helpWindow() const { return m_help; }
     // The quick backup's window while it is open.

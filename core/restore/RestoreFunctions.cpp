@@ -1,5 +1,6 @@
 #include "restore/RestoreFunctions.h"
 
+#include "backup/ItemGrid.h"
 #include "grid/TreeListModel.h"
 #include "oeenv/MailClient.h"
 #include "oeenv/RegistryAccess.h"
@@ -14,6 +15,7 @@
 #include "shell/SettingsTable.h"
 #include "shell/Strings.h"
 #include "shell/Ui.h"
+#include "util/SystemUtils.h"
 #include "util/TaskRunner.h"
 
 #include "platform/Platform.h"
@@ -31,7 +33,6 @@ constexpr int kSynchronise = 3;
 constexpr int kRestorePageStep = 4;
 constexpr int kStepPanels = 5;
 
-
 } // namespace
 
 RestoreFunctions::RestoreFunctions(Services services, IFunctions& others)
@@ -43,8 +44,19 @@ RestoreFunctions::~RestoreFunctions() = default;
 
 void RestoreFunctions::startRestore(MainState& state)
 {
+    m_s.view.setHelpContext(kRestoreHelpContext);
+    start(state);
+}
+
+void RestoreFunctions::startSynchronise(MainState& state)
+{
+    start(state);
+}
+
+void RestoreFunctions::start(MainState& state)
+{
     IMainView& view = m_s.view;
-    view.setHelpContext(kRestoreHelpContext);
+    const bool synchronise = state.function == MainFunction::Synchronise;
     if (RunningClient::isClientRunning(m_s.platform.processes)) {
         qCWarning(lcRestore) << "no restore: the mail client or the address book is running";
         m_s.ui.messageBox(Strings::get(StringId::MustExitClient) + Strings::kLineBreak +
@@ -63,14 +75,18 @@ void RestoreFunctions::startRestore(MainState& state)
     request.defaultPath = RestoreStart::defaultBackupPath(
         state.lastSaveFolder, m_s.settings.get(Setting::LastSaveName, section));
     request.oe4Import = state.oe4ImportMode;
+    request.synchronise = synchronise;
     const BackupFileAnswer answer = start.askBackupFile(request, state.programTitle);
     if (answer.path.isEmpty()) {
         abandonStart(state);
         return;
     }
     state.backupFile = answer.path;
-    state.restoreType = state.oe4ImportMode ? kFullRestore : answer.restoreType;
-    qCInfo(lcRestore).noquote() << "restore from" << answer.path << "type" << state.restoreType;
+    state.restoreType = synchronise           ? kSynchronise
+                        : state.oe4ImportMode ? kFullRestore
+                                              : answer.restoreType;
+    qCInfo(lcRestore).noquote() << (synchronise ? "synchronise from" : "restore from")
+                                << answer.path << "type" << state.restoreType;
 
     view.setBusyCursor(true);
     if (state.restoreType == kSelectedFolders)
@@ -89,7 +105,7 @@ void RestoreFunctions::startRestore(MainState& state)
         view.closeWindow();
         return;
     }
-    view.setCaption(ItemListReader::windowCaption(load.list, false));
+    view.setCaption(ItemListReader::windowCaption(load.list, synchronise));
     m_context.backupIdentityId = load.list.identityId;
     m_context.archiveWabName = load.list.addressBookFile;
     view.setItemVisible(MainItem::RestoreHint, load.list.rowsAdded > 0);
@@ -106,11 +122,23 @@ void RestoreFunctions::startRestore(MainState& state)
                                                      *m_current, m_currentLoaded);
     if (state.restoreType == kFullRestore)
         m_selection->markAllFolders();
+    if (synchronise)
+        markMissingFolders();
     setRestorePageTexts(state);
     marksChanged(state);
     grid.refresh();
     view.setItemVisible(MainItem::LoadingText, false);
     view.setBusyCursor(false);
+}
+
+void RestoreFunctions::markMissingFolders()
+{
+    TreeListModel& grid = m_s.view.itemGrid();
+    for (int row = 1; row < grid.totalRowCount(); ++row)
+        if (itemKind(grid, row) == int(ItemKind::MailFolder) &&
+            !SystemUtils::fileExists(m_s.platform.files,
+                                     m_context.storeFolder + grid.cell(row, cell::MbxName)))
+            grid.setForeColor(row, color::rgb(255, 0, 0));
 }
 
 void RestoreFunctions::setFunctionControls(const MainState& state, bool enabled)
@@ -175,6 +203,18 @@ void RestoreFunctions::showRestorePage(MainState& state)
 void RestoreFunctions::setRestorePageTexts(const MainState& state)
 {
     IMainView& view = m_s.view;
+    if (state.restoreType == kSynchronise) {
+        view.setText(MainText::Instruction,
+                     QStringLiteral("Click on the check box to select the mail folder(s) which "
+                                    "you wish to synchronize."));
+        view.setText(MainText::RestoreNote,
+                     QStringLiteral("Folders with matching names will be used for the synchronize "
+                                    "operation"));
+        view.setText(MainText::RestoreHint,
+                     QStringLiteral("Folders shown in RED are in the backup but are NOT in the "
+                                    "current mail store"));
+        return;
+    }
     view.setText(MainText::Instruction,
                  QStringLiteral("Click on the check box to select the mail folder(s) which you "
                                 "wish to restore"));
@@ -203,7 +243,9 @@ void RestoreFunctions::marksChanged(MainState& state)
 
 bool RestoreFunctions::pageReady(const MainState& state) const
 {
-    return state.function == MainFunction::Restore && m_selection && !state.busy;
+    return (state.function == MainFunction::Restore ||
+            state.function == MainFunction::Synchronise) &&
+           m_selection && !state.busy;
 }
 
 bool RestoreFunctions::settingsGroupsTicked(const MainState& state)
@@ -214,8 +256,6 @@ bool RestoreFunctions::settingsGroupsTicked(const MainState& state)
 
 void RestoreFunctions::itemPictureClicked(MainState& state, int row)
 {
-    if (state.function == MainFunction::Synchronise)
-        return m_others.itemPictureClicked(state, row);
     if (!pageReady(state))
         return;
     m_selection->markClicked(row);
@@ -224,9 +264,8 @@ void RestoreFunctions::itemPictureClicked(MainState& state, int row)
 
 void RestoreFunctions::itemDoubleClicked(MainState& state, int row)
 {
-    if (state.function == MainFunction::Synchronise)
-        return m_others.itemDoubleClicked(state, row);
-    if (!pageReady(state))
+    // Redirecting belongs to the restore: a synchronise compares folders of the same name.
+    if (state.function != MainFunction::Restore || !pageReady(state))
         return;
     m_selection->redirectClicked(row);
     marksChanged(state);
@@ -234,16 +273,12 @@ void RestoreFunctions::itemDoubleClicked(MainState& state, int row)
 
 void RestoreFunctions::itemDetailsRequested(MainState& state, int row)
 {
-    if (state.function == MainFunction::Synchronise)
-        return m_others.itemDetailsRequested(state, row);
-    if (state.function == MainFunction::Restore && m_selection)
+    if (state.function != MainFunction::None && m_selection)
         m_selection->showDetails(row);
 }
 
 void RestoreFunctions::selectAllClicked(MainState& state)
 {
-    if (state.function == MainFunction::Synchronise)
-        return m_others.selectAllClicked(state);
     if (!pageReady(state))
         return;
     m_selection->selectAll();
@@ -252,8 +287,6 @@ void RestoreFunctions::selectAllClicked(MainState& state)
 
 void RestoreFunctions::clearAllClicked(MainState& state)
 {
-    if (state.function == MainFunction::Synchronise)
-        return m_others.clearAllClicked(state);
     if (!pageReady(state))
         return;
     m_selection->clearAll();

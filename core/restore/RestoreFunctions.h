@@ -23,7 +23,9 @@ class Ui;
 
 // The restore function of the main window: the start (backup file, item list, current
 // folders), the restore page's controls, Next with its registry caution, and the run on the
-// last page. Backup is never asked of it; synchronise is handed to `others` for now.
+// last page. The synchronise's start is the same start in its synchronise form, and its folder
+// page is this page; what follows the folder page belongs to SynchroniseFunctions. Backup is
+// never asked of it.
 class RestoreFunctions : public IFunctions
 {
 public:
@@ -54,7 +56,7 @@ public:
     }
 
     void startRestore(MainState& state) override;
-    void startSynchronise(MainState& state) override { m_others.startSynchronise(state); }
+    void startSynchronise(MainState& state) override;
     void runRestore(MainState& state) override;
     bool settingsGroupsTicked(const MainState& state) override;
 
@@ -69,6 +71,10 @@ public:
     const RestoreContext& context() const { return m_context; }
 
 private:
+    // The start shared by restore and synchronise (state.function tells which).
+    void start(MainState& state);
+    // Synchronise: folders the current store does not have are shown in red.
+    void markMissingFolders();
     // The three function buttons and their File-menu entries (Backup and Synchronise stay off in
     // version-4 import mode).
     void setFunctionControls(const MainState& state, bool enabled);

@@ -4,6 +4,14 @@ namespace kv {
 
 struct MainState;
 
+// The entries of the synchronise grid's folder-row context menu.
+enum class SynchFolderMenu
+{
+    SelectAllInFolder, // "&Select All in folder"
+    ClearAllInFolder,  // "&Clear All in folder"
+    SelectAllInList,   // "Select &All in List"
+};
+
 // The work the main window hands over to the backup, restore and synchronise functions. The
 // start-up and the wizard's buttons call these; each function's own code implements them.
 class IFunctions
@@ -43,6 +51,21 @@ public:
     virtual void clearDisksClicked(MainState& state, bool checked) { (void)state, (void)checked; }
     // The run button of the backup's last step: Make Backup, or Cancel while a run is busy.
     virtual void backupRunClicked(MainState& state) { (void)state; }
+
+    // The synchronise grid page (rows are synchronise-grid rows) and the restore-messages page.
+    // A click in the first column of a message row toggles its tick.
+    virtual void synchTickClicked(MainState& state, int row) { (void)state, (void)row; }
+    // The folder-row context menu; row is the folder row it was opened on.
+    virtual void synchMenuChosen(MainState& state, int row, SynchFolderMenu entry)
+    {
+        (void)state, (void)row, (void)entry;
+    }
+    virtual void synchSelectAllClicked(MainState& state) { (void)state; }
+    virtual void synchClearAllClicked(MainState& state) { (void)state; }
+    virtual void synchNextClicked(MainState& state) { (void)state; }
+    virtual void synchBackClicked(MainState& state) { (void)state; }
+    virtual void restoreMessagesClicked(MainState& state) { (void)state; }
+    virtual void saveMboxClicked(MainState& state) { (void)state; }
 };
 
 } // namespace kv

@@ -21,7 +21,16 @@ enum class MainButton
     Next,
     Run,
     SelectAll, // the two selection buttons of the item grid
-    ClearAll
+    ClearAll,
+
+    // The synchronise grid page.
+    SynchSelectAll, // "Select &All"
+    SynchClearAll,  // "&Clear All"
+    SynchBack,      // "< &Previous Step" of the grid and restore-messages pages
+    SynchNext,      // "&Next Step >" to the restore-messages page
+    // The restore-messages page.
+    RestoreMessages, // "&Restore Messages"
+    SaveMbox,        // "Save as &mbox..." beside it
 };
 
 // The pages of the main window; one is shown at a time.
@@ -47,15 +56,15 @@ enum class MainText
     ClearDisks, // the clear-diskettes check box
 
     // The backup pages.
-    StepCaption,      // "Data Available to Backup"
-    Instruction,      // the instruction label above the grid
-    ItemCountLabel,   // "Items to Save:"
-    TotalSizeLabel,   // "Total Data to Save:"
-    EstimateLabel,    // "Estimated Backup Size:"
-    ItemCount,        // "3 of 12 Items"
-    TotalSize,        // "1,234 KBytes"
-    BackupSize,       // the estimate
-    SelectAll,        // the two selection buttons' captions
+    StepCaption,    // "Data Available to Backup"
+    Instruction,    // the instruction label above the grid
+    ItemCountLabel, // "Items to Save:"
+    TotalSizeLabel, // "Total Data to Save:"
+    EstimateLabel,  // "Estimated Backup Size:"
+    ItemCount,      // "3 of 12 Items"
+    TotalSize,      // "1,234 KBytes"
+    BackupSize,     // the estimate
+    SelectAll,      // the two selection buttons' captions
     ClearAll,
     SaveLocation,     // the location step's folder box
     SpaceWarning,     // "Warning! - location shown may have insufficient space ..."
@@ -67,6 +76,14 @@ enum class MainText
     // The restore page.
     RestoreNote, // what the restore does to the current data (label 2)
     RestoreHint, // how to redirect, or what else may be chosen (label 7)
+
+    // The synchronise grid page.
+    SynchLabel,    // "Select the messages to be restored", above the grid
+    SelectedCount, // "5 Messages Selected"
+    // The restore-messages page.
+    MessagesTarget,   // "The selected messages will be restored to:", a blank line, the folder
+    MessagesCaution,  // the files in the target folder will be erased
+    MessagesProgress, // the message being written
 };
 
 // Parts of the main window the logic shows and hides.
@@ -84,6 +101,12 @@ enum class MainItem
     RenameFrame, // "Replace the existing backup" / "Save the existing backup ..."
     RestoreHint, // the restore page's second note
     SelectAll,   // the Select All button (shown only while it is enabled on the restore page)
+
+    // The synchronise grid page: its label, the two select buttons and the count label.
+    SynchSelectControls,
+    SynchBack,
+    SynchNext,
+    MessagesCaution, // the restore-messages page's caution
 };
 
 // What the main window's logic needs of the screen. The window implements it, holds no logic of
@@ -123,6 +146,12 @@ public:
     virtual TreeListModel& itemGrid() = 0;
     // The wizard page's progress label and meter. Safe to call from a worker thread.
     virtual RunProgress& runProgress() = 0;
+    // The synchronise grid: folder rows and, below each, the messages found missing or changed
+    // (owned by the window).
+    virtual TreeListModel& synchGrid() = 0;
+    // The restore-messages page's meter and its label (MainText::MessagesProgress is the same
+    // label). Safe to call from a worker thread.
+    virtual RunProgress& messagesProgress() = 0;
 
     virtual QSize screenSize() const = 0;
     virtual QSize windowSize() const = 0;

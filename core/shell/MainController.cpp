@@ -3,9 +3,10 @@
 #include "backup/BackupFunctions.h"
 #include "msgstore/MessageExport.h"
 #include "oeenv/MailClient.h"
-#include "restore/RestoreFunctions.h"
 #include "oeenv/RegistryAccess.h"
 #include "oeenv/RunningClient.h"
+#include "restore/RestoreFunctions.h"
+#include "restore/SynchroniseFunctions.h"
 #include "shell/AppSettings.h"
 #include "shell/BackupDefaults.h"
 #include "shell/ControlFile.h"
@@ -49,18 +50,24 @@ MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFun
       m_runner(runner ? *runner : *m_ownRunner),
       m_settings(std::make_unique<AppSettings>(m_platform.registry)),
       m_unavailable(std::make_unique<UnavailableFunctions>(ui)),
-      m_restoreFunctions(functions ? nullptr
-                                   : std::make_unique<RestoreFunctions>(
-                                         RestoreFunctions::Services{
-                                             m_platform, ui, view, *m_settings, m_runner,
-                                             [this](const QString& path) { m_menus.openLog(path); }},
-                                         *m_unavailable)),
+      m_restoreFunctions(functions
+                             ? nullptr
+                             : std::make_unique<RestoreFunctions>(
+                                   RestoreFunctions::Services{
+                                       m_platform, ui, view, *m_settings, m_runner,
+                                       [this](const QString& path) { m_menus.openLog(path); }},
+                                   *m_unavailable)),
+      m_backupFunctions(functions ? nullptr
+                                  : std::make_unique<BackupFunctions>(
+                                        BackupFunctions::Services{
+                                            m_platform, ui, view, *m_settings, m_runner,
+                                            [this](const QString& path) { m_menus.openLog(path); }},
+                                        *m_restoreFunctions)),
       m_ownFunctions(functions ? nullptr
-                               : std::make_unique<BackupFunctions>(
-                                     BackupFunctions::Services{
-                                         m_platform, ui, view, *m_settings, m_runner,
-                                         [this](const QString& path) { m_menus.openLog(path); }},
-                                     *m_restoreFunctions)),
+                               : std::make_unique<SynchroniseFunctions>(
+                                     SynchroniseFunctions::Services{m_platform, ui, view,
+                                                                    *m_settings, m_runner},
+                                     *m_backupFunctions, *m_restoreFunctions)),
       m_functions(functions ? *functions : *m_ownFunctions),
       m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
       m_menus(*this, m_platform, ui, view)

@@ -18,6 +18,7 @@ class AppSettings;
 class GuardedRegistry;
 class IFunctions;
 class IMainView;
+class RestoreFunctions;
 class TaskRunner;
 class Ui;
 
@@ -34,8 +35,8 @@ public:
         Interactive, // the opening page is shown
     };
 
-    // functions may be null: the program's own functions are then used (the backup; restore
-    // and synchronise tell the user they are not available yet). runner carries the
+    // functions may be null: the program's own functions are then used (synchronise, backup
+    // and restore). runner carries the
     // backup run's long part; null runs it at once on the calling thread (command line, tests),
     // the GUI gives one that uses a worker thread.
     MainController(platform::Platform& platform, Ui& ui, IMainView& view,
@@ -71,6 +72,20 @@ public:
     void browseSaveLocationClicked() { m_functions.browseSaveLocationClicked(m_state); }
     void clearDisksClicked(bool checked) { m_functions.clearDisksClicked(m_state, checked); }
     void backupRunClicked() { m_functions.backupRunClicked(m_state); }
+
+    // Controls of the synchronise grid page (rows of the synchronise grid) and of the
+    // restore-messages page.
+    void synchTickClicked(int row) { m_functions.synchTickClicked(m_state, row); }
+    void synchMenuChosen(int row, SynchFolderMenu entry)
+    {
+        m_functions.synchMenuChosen(m_state, row, entry);
+    }
+    void synchSelectAllClicked() { m_functions.synchSelectAllClicked(m_state); }
+    void synchClearAllClicked() { m_functions.synchClearAllClicked(m_state); }
+    void synchNextClicked() { m_functions.synchNextClicked(m_state); }
+    void synchBackClicked() { m_functions.synchBackClicked(m_state); }
+    void restoreMessagesClicked() { m_functions.restoreMessagesClicked(m_state); }
+    void saveMboxClicked() { m_functions.saveMboxClicked(m_state); }
 
     // A menu entry was chosen.
     void menuChosen(MenuEntry entry) { m_menus.chosen(entry); }
@@ -112,9 +127,11 @@ private:
     std::unique_ptr<TaskRunner> m_ownRunner;
     TaskRunner& m_runner;
     std::unique_ptr<AppSettings> m_settings;
-    // Restore and synchronise, until they exist.
+    // The program's own functions, in the order they are asked: synchronise, backup, restore,
+    // then what is not there.
     std::unique_ptr<IFunctions> m_unavailable;
-    std::unique_ptr<IFunctions> m_restoreFunctions;
+    std::unique_ptr<RestoreFunctions> m_restoreFunctions;
+    std::unique_ptr<IFunctions> m_backupFunctions;
     std::unique_ptr<IFunctions> m_ownFunctions;
     IFunctions& m_functions;
     MainState m_state;

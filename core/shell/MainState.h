@@ -7,6 +7,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <atomic>
+
 namespace kv {
 
 // The current function of the wizard.
@@ -75,16 +77,16 @@ struct MainState
     int restoreType = 0; // 3 means Synchronise
     int step = 0;
     int selectedCount = 0;
-    QString saveFolder; // the folder chosen in the backup wizard
-    QString backupFile; // the archive's full path, as the name step shows it
+    QString saveFolder;         // the folder chosen in the backup wizard
+    QString backupFile;         // the archive's full path, as the name step shows it
     bool renameExisting = true; // keep an existing archive of that name under a new name
 
     // Run flags, set by the functions.
     bool busy = false;
-    bool synchStop = false;
-    QString synchGridWidths;       // the four column widths, "" while the grid was never filled
-    QString restoreMessagesFolder; // the Restore Messages target, "" when none was set
-    bool oe4HandOff = false;       // the messages there were left for the user
+    std::atomic_bool synchStop{false}; // read by the comparison's worker
+    QString synchGridWidths;           // the four column widths, "" while the grid was never filled
+    QString restoreMessagesFolder;     // the Restore Messages target, "" when none was set
+    bool oe4HandOff = false;           // the messages there were left for the user
     bool restartRequested = false;
 
     const QString& settingsSection() const { return env.settingsSection; }

@@ -79,11 +79,23 @@ struct BackupFileRequest
 {
     QString defaultPath;    // the last backup, shown in the dialog's box
     bool oe4Import = false; // version-4 import: full restore only, the type options hidden
+    // Synchronise: no type to choose; the note reads that the backup's folders will be
+    // available to "Synchronize", and OK needs only the file.
+    bool synchronise = false;
 };
 struct BackupFileAnswer
 {
     QString path;         // as typed or browsed; "" when the dialog was cancelled
-    int restoreType = -1; // 0 "A" selected folders, 2 "B" full restore
+    int restoreType = -1; // 0 "A" selected folders, 2 "B" full restore, 3 synchronise
+};
+
+// One row of the drag window that hands restored messages to a version-5 mail client: a mail
+// folder and the .eml files written for it, offered together when the row is dragged.
+struct DragFolder
+{
+    QString displayText; // the folder's name as the synchronise grid shows it
+    QString fileName;    // its message file ("Inbox.dbx")
+    QStringList paths;   // Windows paths of the .eml files, in the order they were written
 };
 
 // Where a restored address book goes.
@@ -185,6 +197,14 @@ public:
     // lasts; its Cancel button calls cancel. Null where there is no such window.
     virtual RunProgress* openQuickBackupWindow(std::function<void()> cancel) = 0;
     virtual void closeQuickBackupWindow() = 0;
+
+    // The always-on-top drag window of restored messages, one row per folder; returns when the
+    // user has closed it.
+    virtual void showDragWindow(const QList<DragFolder>& folders) = 0;
+
+    // The Save As dialog: a Windows path, or "" when cancelled. filter is "description|pattern|".
+    virtual QString chooseSaveFile(const QString& title, const QString& startPath,
+                                   const QString& filter) = 0;
 };
 
 } // namespace kv

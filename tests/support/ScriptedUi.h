@@ -55,7 +55,12 @@ public:
         return script("backupFile", QVariantList{path, restoreType});
     }
     ScriptedUi& answerRestoreFolder(int row) { return script("restoreFolder", row); }
-    ScriptedUi& answerWabRestore(WabRestoreTarget target) { return script("wabRestore", int(target)); }
+    ScriptedUi& answerWabRestore(WabRestoreTarget target)
+    {
+        return script("wabRestore", int(target));
+    }
+    // "" answers the Save As dialog as cancelled.
+    ScriptedUi& answerSaveFile(const QString& path) { return script("saveFile", path); }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
@@ -97,10 +102,13 @@ public:
         record("folder", startFolder, title);
         return takeAnswer("folder", QString()).toString();
     }
-    // Recorded as "backupFile": text = the default path, offerCancel = the version-4 import.
+    // Recorded as "backupFile": text = the default path, offerCancel = the version-4 import,
+    // currentIndex = 3 when asked for a synchronise.
     BackupFileAnswer chooseBackupFile(const BackupFileRequest& request) override
     {
-        record("backupFile", request.defaultPath).offerCancel = request.oe4Import;
+        Shown& s = record("backupFile", request.defaultPath);
+        s.offerCancel = request.oe4Import;
+        s.currentIndex = request.synchronise ? 3 : 0;
         const QVariantList a = takeAnswer("backupFile", QVariantList{QString(), -1}).toList();
         return {a.value(0).toString(), a.value(1).toInt()};
     }
@@ -123,6 +131,20 @@ public:
     }
     void closeQuickBackupWindow() override { record("quickWindowClosed"); }
     void setQuickWindowProgress(RunProgress* progress) { m_quickProgress = progress; }
+    // Recorded as "dragWindow": items = per folder its text, then its paths joined by "|".
+    void showDragWindow(const QList<DragFolder>& folders) override
+    {
+        Shown& s = record("dragWindow");
+        for (const DragFolder& f : folders)
+            s.items << f.displayText + u'|' + f.paths.join(u'|');
+    }
+    // Recorded as "saveFile": title, text = the start path, items = the filter.
+    QString chooseSaveFile(const QString& title, const QString& startPath,
+                           const QString& filter) override
+    {
+        record("saveFile", startPath, title).items = QStringList{filter};
+        return takeAnswer("saveFile", QString()).toString();
+    }
     // Presses the quick window's Cancel button.
     void pressQuickWindowCancel()
     {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "core/oeenv/OeTestEnv.h"
 #include "backup/RunProgress.h"
+#include "core/oeenv/OeTestEnv.h"
 #include "grid/TreeListModel.h"
 #include "shell/ControlFile.h"
 #include "shell/IFunctions.h"
@@ -63,6 +63,8 @@ public:
     void setBusyCursor(bool busy) override { busyCursor = busy; }
     TreeListModel& itemGrid() override { return grid; }
     RunProgress& runProgress() override { return progress; }
+    TreeListModel& synchGrid() override { return synch; }
+    RunProgress& messagesProgress() override { return messages; }
     QSize screenSize() const override { return {15360, 11520}; } // 1024 x 768 pixels
     QSize windowSize() const override { return {9000, 6000}; }
     QPoint position() const override { return pos; }
@@ -92,6 +94,8 @@ public:
     bool gridLocked = false, busyCursor = false;
     TreeListModel grid;
     RecordingProgress progress;
+    TreeListModel synch;
+    RecordingProgress messages;
 };
 
 // Functions that record what the main window handed over, with scripted results.
