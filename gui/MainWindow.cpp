@@ -4,9 +4,11 @@
 
 #include "BackupPages.h"
 #include "GuiLog.h"
+#include "MessagesPage.h"
 #include "ProgramIcon.h"
 #include "RestorePage.h"
 #include "ScreenProgress.h"
+#include "SynchGridPage.h"
 #include "TreeListView.h"
 
 #include "grid/TreeListModel.h"
@@ -22,7 +24,6 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
 #include <QStackedWidget>
@@ -236,70 +237,41 @@ void MainWindow::connectBackupPages()
 
 QWidget* MainWindow::buildSynchPage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("synchPage"));
-    auto* grid = new TreeListView(page);
-    grid->setObjectName(QStringLiteral("synchGrid"));
-    grid->setGrid(m_synchGrid.get());
-    auto* selectAll =
-        pushButton(QStringLiteral("selectAllButton"), QStringLiteral("Select &All"), page);
-    auto* clearAll =
-        pushButton(QStringLiteral("clearAllButton"), QStringLiteral("&Clear All"), page);
-    auto* count = namedLabel(QStringLiteral("selectedCount"), QString(), page);
-    auto* progress = new QProgressBar(page);
-    progress->setObjectName(QStringLiteral("synchProgress"));
-    auto* back =
-        pushButton(QStringLiteral("synchBackButton"), QStringLiteral("< &Previous Step"), page);
-    auto* next =
-        pushButton(QStringLiteral("synchNextButton"), QStringLiteral("&Next Step >"), page);
-
-    auto* marks = new QHBoxLayout;
-    marks->addWidget(selectAll);
-    marks->addWidget(clearAll);
-    marks->addWidget(count, 1);
-    auto* nav = new QHBoxLayout;
-    nav->addWidget(progress, 1);
-    nav->addWidget(back);
-    nav->addWidget(next);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(grid, 1);
-    layout->addLayout(marks);
-    layout->addLayout(nav);
+    m_synchPage = new SynchGridPage(m_synchGrid.get());
+    auto forward = [this](auto call) {
+        return [this, call](auto... args) {
+            if (m_controller)
+                (m_controller->*call)(args...);
+        };
+    };
+    SynchGridPage* page = m_synchPage;
+    connect(page, &SynchGridPage::tickClicked, this, forward(&MainController::synchTickClicked));
+    connect(page, &SynchGridPage::folderMenuChosen, this,
+            forward(&MainController::synchMenuChosen));
+    connect(page, &SynchGridPage::selectAllClicked, this,
+            forward(&MainController::synchSelectAllClicked));
+    connect(page, &SynchGridPage::clearAllClicked, this,
+            forward(&MainController::synchClearAllClicked));
+    connect(page, &SynchGridPage::backClicked, this, forward(&MainController::synchBackClicked));
+    connect(page, &SynchGridPage::nextClicked, this, forward(&MainController::synchNextClicked));
     return page;
 }
 
 QWidget* MainWindow::buildMessagesPage()
 {
-    auto* page = new QWidget;
-    page->setObjectName(QStringLiteral("messagesPage"));
-    auto* frame = new QFrame(page);
-    frame->setObjectName(QStringLiteral("messagesFrame"));
-    frame->setFrameShape(QFrame::StyledPanel);
-    auto* label1 = namedLabel(QStringLiteral("messagesText"), QString(), frame);
-    auto* label2 = namedLabel(QStringLiteral("messagesDetail"), QString(), frame);
-    label1->setWordWrap(true);
-    label2->setWordWrap(true);
-    auto* inFrame = new QVBoxLayout(frame);
-    inFrame->addWidget(label1);
-    inFrame->addWidget(label2);
-    inFrame->addStretch(1);
-
-    auto* load = pushButton(QStringLiteral("restoreMessagesButton"),
-                            QStringLiteral("&Restore Messages"), page);
-    auto* exit = pushButton(QStringLiteral("exitButton"), QStringLiteral("&Exit"), page);
-    connect(exit, &QPushButton::clicked, this, [this] {
-        if (m_controller)
-            m_controller->exitClicked();
-    });
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(load);
-    buttons->addWidget(exit);
-    auto* layout = new QVBoxLayout(page);
-    layout->setContentsMargins(16, 12, 16, 12);
-    layout->addWidget(frame, 1);
-    layout->addLayout(buttons);
+    m_messagesPage = new MessagesPage;
+    auto forward = [this](void (MainController::*call)()) {
+        return [this, call] {
+            if (m_controller)
+                (m_controller->*call)();
+        };
+    };
+    MessagesPage* page = m_messagesPage;
+    connect(page, &MessagesPage::restoreClicked, this,
+            forward(&MainController::restoreMessagesClicked));
+    connect(page, &MessagesPage::saveMboxClicked, this, forward(&MainController::saveMboxClicked));
+    connect(page, &MessagesPage::backClicked, this, forward(&MainController::synchBackClicked));
+    connect(page, &MessagesPage::exitClicked, this, forward(&MainController::exitClicked));
     return page;
 }
 
@@ -383,7 +355,8 @@ void MainWindow::setText(MainText item, const QString& text)
         m_backupPages->setText(item, text);
         return;
     default:
-        if (!m_restorePage->setText(item, text) && !m_backupPages->setText(item, text))
+        if (!m_restorePage->setText(item, text) && !m_backupPages->setText(item, text) &&
+            !m_synchPage->setText(item, text) && !m_messagesPage->setText(item, text))
             qCWarning(lcGui) << "no text" << int(item) << "on the main window";
     }
 }
@@ -426,9 +399,10 @@ QPushButton* MainWindow::button(MainButton which) const
     case MainButton::SynchClearAll:
     case MainButton::SynchBack:
     case MainButton::SynchNext:
+        return m_synchPage->button(which);
     case MainButton::RestoreMessages:
     case MainButton::SaveMbox:
-        break;
+        return m_messagesPage->button(which);
     }
     return nullptr;
 }
@@ -437,6 +411,9 @@ void MainWindow::setButtonEnabled(MainButton which, bool enabled)
 {
     if (QPushButton* b = button(which))
         b->setEnabled(enabled);
+    // Both synchronise pages have their own Previous.
+    if (which == MainButton::SynchBack)
+        m_messagesPage->button(which)->setEnabled(enabled);
 }
 
 void MainWindow::setMenuCaption(MenuEntry entry, const QString& caption)
@@ -562,15 +539,10 @@ void MainWindow::keyPressEvent(QKeyEvent* event)
 
 void MainWindow::setItemVisible(MainItem item, bool visible)
 {
-    switch (item) {
-    case MainItem::SynchSelectControls:
-    case MainItem::SynchBack:
-    case MainItem::SynchNext:
-    case MainItem::MessagesCaution:
+    // Previous is on both synchronise pages.
+    const bool synch = m_synchPage->setItemVisible(item, visible);
+    if (m_messagesPage->setItemVisible(item, visible) || synch)
         return;
-    default:
-        break;
-    }
     if (item == MainItem::Instruction)
         m_instruction->setVisible(visible);
     else if (QWidget* w = m_restorePage->item(item))
@@ -618,9 +590,7 @@ RunProgress& MainWindow::runProgress()
 
 RunProgress& MainWindow::messagesProgress()
 {
-    if (!m_messagesProgress)
-        m_messagesProgress = new ScreenProgress(nullptr, nullptr, this);
-    return *m_messagesProgress;
+    return m_messagesPage->progress();
 }
 
 } // namespace kv::gui

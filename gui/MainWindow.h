@@ -26,8 +26,9 @@ class TreeListModel;
 namespace kv::gui {
 
 class BackupPages;
+class MessagesPage;
 class RestorePage;
-class ScreenProgress;
+class SynchGridPage;
 class TreeListView;
 
 // The main window: four stacked pages, the steps of the wizard page and the four menus. It
@@ -84,6 +85,8 @@ public:
     int helpContext() const { return m_helpContext; }
     BackupPages* backupPages() const { return m_backupPages; }
     RestorePage* restorePage() const { return m_restorePage; }
+    SynchGridPage* synchPage() const { return m_synchPage; }
+    MessagesPage* messagesPage() const { return m_messagesPage; }
     // The window closed and told the controller (unloaded() was signalled).
     bool isUnloaded() const { return m_unloaded; }
 
@@ -130,7 +133,8 @@ private:
     RestorePage* m_restorePage = nullptr;
     std::unique_ptr<TreeListModel> m_grid;
     std::unique_ptr<TreeListModel> m_synchGrid;
-    ScreenProgress* m_messagesProgress = nullptr;
+    SynchGridPage* m_synchPage = nullptr;
+    MessagesPage* m_messagesPage = nullptr;
     int m_helpContext = 0;
     bool m_closingByProgram = false;
     bool m_unloaded = false;
