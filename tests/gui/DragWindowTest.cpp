@@ -14,8 +14,9 @@
 namespace kv::gui {
 namespace {
 
-const QString kCaption = QStringLiteral(" Drag and drop each folder to the folder of same name in ") +
-                         QStringLiteral("Outlook Express 5 folder list.");
+const QString kCaption =
+    QStringLiteral(" Drag and drop each folder to the folder of same name in ") +
+    QStringLiteral("Outlook Express 5 folder list.");
 
 QList<DragFolderFiles> sampleFolders()
 {
@@ -56,8 +57,11 @@ TEST(DragWindowTest, ARowOffersItsFilesInListOrderForCopying)
         int row;
         Qt::DropActions actions;
     };
-    const Case cases[] = {{0, Qt::CopyAction}, {1, Qt::IgnoreAction}, {2, Qt::CopyAction},
-                          {3, Qt::IgnoreAction}, {-1, Qt::IgnoreAction}};
+    const Case cases[] = {{0, Qt::CopyAction},
+                          {1, Qt::IgnoreAction},
+                          {2, Qt::CopyAction},
+                          {3, Qt::IgnoreAction},
+                          {-1, Qt::IgnoreAction}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.row);
         QStringList expected;
@@ -76,9 +80,8 @@ TEST(DragWindowTest, ARowOffersItsFilesInListOrderForCopying)
     }
     // The list as other programs read it: encoded file URLs, one a line.
     const QByteArray uriList = w.mimeDataForRow(2)->data(QStringLiteral("text/uri-list"));
-    EXPECT_EQ(uriList.trimmed(),
-              QByteArray("file:///home/u/Korvane-Synchronize/Z%C3%BCrich%20%231/"
-                         "Re%20Lunch%20today.4.eml"));
+    EXPECT_EQ(uriList.trimmed(), QByteArray("file:///home/u/Korvane-Synchronize/Z%C3%BCrich%20%231/"
+                                            "Re%20Lunch%20today.4.eml"));
 }
 
 TEST(DragWindowTest, StaysOnTopAgainstTheRightEdgeOfTheScreen)
