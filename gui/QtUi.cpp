@@ -6,6 +6,7 @@
 
 #include "AboutDialog.h"
 #include "BackupFileDialog.h"
+#include "DragWindow.h"
 #include "FileDialog.h"
 #include "GuiLog.h"
 #include "HelpWindow.h"
@@ -16,6 +17,7 @@
 #include "RestoreFolderDialog.h"
 #include "RestoreOptionDialogs.h"
 
+#include "platform/IFileSystem.h"
 #include "platform/WinPath.h"
 #include "shell/Strings.h"
 
@@ -280,7 +282,30 @@ void QtUi::closeQuickBackupWindow()
 
 void QtUi::showDragWindow(const QList<DragFolder>& folders)
 {
-    qCInfo(lcGui) << "drag window:" << folders.size() << "folders";
+    // The files are dragged to host programs (and to the mail client through Wine's own
+    // mapping), so the window offers host paths.
+    QList<DragFolderFiles> rows;
+    for (const DragFolder& folder : folders) {
+        DragFolderFiles row{folder.displayText, {}};
+        for (const QString& path : folder.paths) {
+            const QString host = m_files ? m_files->toHostPath(path) : QString();
+            if (host.isEmpty())
+                qCWarning(lcGui).noquote()
+                    << "no host path for" << path << "- left out of the drag";
+            else
+                row.hostPaths << host;
+        }
+        rows << row;
+    }
+    qCInfo(lcGui) << "drag window:" << rows.size() << "folders";
+    onGuiThread([&] {
+        DragWindow drag(
+            rows,
+            QStringLiteral(" Drag and drop each folder to the folder of same name in ") +
+                QStringLiteral("Outlook Express 5 folder list."),
+            m_owner);
+        drag.showModal();
+    });
 }
 
 QString QtUi::chooseSaveFile(const QString& title, const QString& startPath, const QString& filter)

@@ -1,8 +1,10 @@
 // The synchronise grid page and the restore-messages page of the main window.
+#include "DragWindow.h"
 #include "MainWindow.h"
 #include "MessagesPage.h"
 #include "ModalDriver.h"
 #include "PercentMeter.h"
+#include "QtUi.h"
 #include "SynchGridPage.h"
 #include "ThreadTaskRunner.h"
 #include "TreeListView.h"
@@ -10,7 +12,9 @@
 #include "core/shell/ShellTestEnv.h"
 #include "shell/MainController.h"
 
+#include <QListWidget>
 #include <QMenu>
+#include <QMimeData>
 
 namespace kv::test {
 namespace {
@@ -177,6 +181,41 @@ TEST(SynchPages, MessagesProgressFromTheWorkerReachesTheMeterAndLabel)
     EXPECT_TRUE(meter->isVisible());
     EXPECT_EQ(meter->percent(), 50);
     EXPECT_EQ(child<QLabel>(&w.window, "messagesProgressText")->text(), u"Restoring: Inbox #2"_s);
+}
+
+// The messages' Windows paths become host files in the window's rows, and the run that asked
+// from its worker waits until the window is closed.
+TEST(SynchPages, DragWindowShowsTheFoldersAsHostFilesAndHoldsTheWorker)
+{
+    OeTestEnv env;
+    gui::QtUi ui;
+    ui.setFileSystem(&env.files);
+    const QString folder = u"C:\\users\\tester\\Korvane-Synchronize\\Inbox\\"_s;
+    const QList<DragFolder> folders{
+        {u"Inbox"_s, u"Inbox.dbx"_s, {folder + u"Lunch.1.eml"_s, folder + u"Lunch.2.eml"_s}},
+        {u"Sent Items"_s, u"Sent Items.dbx"_s, {}}};
+    QStringList rows;
+    QList<QUrl> urls;
+    bool closed = false;
+    whenModal([&](QWidget* modal) {
+        auto* drag = qobject_cast<gui::DragWindow*>(modal);
+        ASSERT_NE(drag, nullptr);
+        for (int r = 0; r < drag->folderList()->count(); ++r)
+            rows << drag->folderList()->item(r)->text();
+        urls = drag->mimeDataForRow(0)->urls();
+        EXPECT_TRUE(drag->caption().startsWith(u" Drag and drop each folder"_s));
+        closed = true;
+        drag->close();
+    });
+    gui::ThreadTaskRunner runner;
+    bool done = false;
+    runner.run([&] { ui.showDragWindow(folders); }, [&] { done = true; });
+    QTRY_VERIFY_WITH_TIMEOUT(done, 5000);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(rows, (QStringList{u"Inbox"_s, u"Sent Items"_s}));
+    ASSERT_EQ(urls.size(), 2);
+    EXPECT_EQ(urls[1].toLocalFile(), env.files.toHostPath(folder + u"Lunch.2.eml"_s));
+    EXPECT_TRUE(urls[1].toLocalFile().startsWith(u"/"_s));
 }
 
 } // namespace
