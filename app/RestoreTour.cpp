@@ -1,6 +1,7 @@
 #include "RestoreTour.h"
 
 #include "BackupTour.h"
+#include "TourDialogs.h"
 
 #include "DragWindow.h"
 #include "MainWindow.h"
@@ -64,58 +65,6 @@ bool writeTourArchive(platform::IFileSystem& files, const QByteArray& list)
     const int rc = zip.zip();
     files.removeFile(kTourList);
     return rc < 60; // the component's results below 60 are successes
-}
-
-// Answers each modal dialog that opens while the tour drives the controller: a handler by the
-// dialog's object name pictures and answers it; any other dialog is pictured and closed.
-class DialogAnswers
-{
-public:
-    using Handler = std::function<void(QWidget*)>;
-
-    DialogAnswers(TourCamera& camera, QString prefix)
-        : m_camera(camera), m_prefix(std::move(prefix))
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] { answer(); });
-        m_timer.start(200);
-    }
-    void on(const QString& objectName, Handler handler)
-    {
-        m_handlers[objectName] = std::move(handler);
-    }
-
-private:
-    void answer()
-    {
-        QWidget* modal = QApplication::activeModalWidget();
-        if (!modal || !modal->isVisible() || m_busy)
-            return;
-        // A handler may open a dialog of its own; the next one waits until it is back.
-        m_busy = true;
-        const auto found = m_handlers.constFind(modal->objectName());
-        if (found != m_handlers.constEnd()) {
-            found.value()(modal);
-        } else {
-            m_camera.save(modal->grab(), m_prefix + QString::number(++m_count));
-            modal->close();
-        }
-        m_busy = false;
-    }
-
-    TourCamera& m_camera;
-    QString m_prefix;
-    QTimer m_timer;
-    QHash<QString, Handler> m_handlers;
-    int m_count = 0;
-    bool m_busy = false;
-};
-
-void click(QWidget* dialog, const char* name)
-{
-    if (auto* b = dialog->findChild<QAbstractButton*>(QLatin1String(name)))
-        b->click();
-    else
-        dialog->close();
 }
 
 // The rows of a kind in grid order.

@@ -2,6 +2,7 @@
 
 #include "BackupTour.h"
 #include "RestoreTour.h"
+#include "SynchTour.h"
 
 #include "MainWindow.h"
 #include "QtUi.h"
@@ -26,8 +27,7 @@ namespace {
 
 struct Tour : TourCamera
 {
-    Tour(gui::MainWindow& w, gui::QtUi& u, MainController& c, platform::IFileSystem& fs,
-         QString f)
+    Tour(gui::MainWindow& w, gui::QtUi& u, MainController& c, platform::IFileSystem& fs, QString f)
         : window(w), ui(u), controller(c), files(fs), folder(std::move(f))
     {
     }
@@ -138,7 +138,9 @@ struct Tour : TourCamera
         });
 
         pictureBackupPages(window, ui, controller, *this);
+        const QString synchArchive = writeSynchTourArchive(window, controller, files);
         pictureRestorePages(window, ui, controller, files, *this);
+        pictureSynchPages(window, controller, files, *this, synchArchive);
         window.closeWindow();
         if (failures)
             QApplication::exit(1);
