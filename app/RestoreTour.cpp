@@ -2,6 +2,7 @@
 
 #include "BackupTour.h"
 
+#include "DragWindow.h"
 #include "MainWindow.h"
 #include "QtUi.h"
 #include "RestoreFolderDialog.h"
@@ -210,6 +211,15 @@ void pictureRestorePages(gui::MainWindow& w, gui::QtUi& ui, MainController& cont
     camera.dialogPicture(QStringLiteral("dialog-address-book-restore"),
                          [&] { ui.chooseWabRestore(controller.state().helpFile); });
     camera.dialogPicture(QStringLiteral("dialog-oe4-import"), [&] { ui.chooseOe4Import(); });
+    camera.dialogPicture(QStringLiteral("window-drag-messages"), [] {
+        const QString folder = QStringLiteral("/tmp/Korvane-Synchronize/");
+        gui::DragWindow drag(
+            {{QStringLiteral("Inbox"), {folder + QStringLiteral("Inbox/a.1.eml")}},
+             {QStringLiteral("Sent Items"), {folder + QStringLiteral("Sent Items/b.2.eml")}}},
+            QStringLiteral(" Drag and drop each folder to the folder of same name in "
+                           "Outlook Express 5 folder list."));
+        drag.showModal();
+    });
     files.removeFile(kTourArchive);
     files.removeDirectory(kTourFolder);
 }
