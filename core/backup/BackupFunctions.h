@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/FunctionServices.h"
 #include "shell/IFunctions.h"
 
 #include <QString>
@@ -28,16 +29,7 @@ class Ui;
 class BackupFunctions : public IFunctions
 {
 public:
-    struct Services
-    {
-        platform::Platform& platform;
-        Ui& ui;
-        IMainView& view;
-        AppSettings& settings;
-        TaskRunner& runner;
-        // Opens a log for reading (the Logs menu's way).
-        std::function<void(const QString& path)> openLog;
-    };
+    using Services = FunctionServices;
 
     BackupFunctions(Services services, IFunctions& others);
     ~BackupFunctions() override;

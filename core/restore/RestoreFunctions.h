@@ -1,6 +1,7 @@
 #pragma once
 
 #include "restore/RestoreContext.h"
+#include "shell/FunctionServices.h"
 #include "shell/IFunctions.h"
 
 #include <functional>
@@ -29,16 +30,7 @@ class Ui;
 class RestoreFunctions : public IFunctions
 {
 public:
-    struct Services
-    {
-        platform::Platform& platform;
-        Ui& ui;
-        IMainView& view;
-        AppSettings& settings;
-        TaskRunner& runner;
-        // Opens a log for reading (the Logs menu's way).
-        std::function<void(const QString& path)> openLog;
-    };
+    using Services = FunctionServices;
 
     RestoreFunctions(Services services, IFunctions& others);
     ~RestoreFunctions() override;

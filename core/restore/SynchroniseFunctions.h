@@ -1,6 +1,7 @@
 #pragma once
 
 #include "msgstore/MessageExport.h"
+#include "shell/FunctionServices.h"
 #include "shell/IFunctions.h"
 
 #include <QList>
@@ -35,14 +36,7 @@ struct SyncFolderResult;
 class SynchroniseFunctions : public IFunctions
 {
 public:
-    struct Services
-    {
-        platform::Platform& platform;
-        Ui& ui;
-        IMainView& view;
-        AppSettings& settings;
-        TaskRunner& runner;
-    };
+    using Services = FunctionServices;
 
     SynchroniseFunctions(Services services, IFunctions& others, RestoreFunctions& restore);
     ~SynchroniseFunctions() override;

@@ -53,21 +53,14 @@ MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFun
       m_restoreFunctions(functions
                              ? nullptr
                              : std::make_unique<RestoreFunctions>(
-                                   RestoreFunctions::Services{
-                                       m_platform, ui, view, *m_settings, m_runner,
-                                       [this](const QString& path) { m_menus.openLog(path); }},
-                                   *m_unavailable)),
+                                   functionServices(), *m_unavailable)),
       m_backupFunctions(functions ? nullptr
                                   : std::make_unique<BackupFunctions>(
-                                        BackupFunctions::Services{
-                                            m_platform, ui, view, *m_settings, m_runner,
-                                            [this](const QString& path) { m_menus.openLog(path); }},
-                                        *m_restoreFunctions)),
+                                        functionServices(), *m_restoreFunctions)),
       m_ownFunctions(functions ? nullptr
                                : std::make_unique<SynchroniseFunctions>(
-                                     SynchroniseFunctions::Services{m_platform, ui, view,
-                                                                    *m_settings, m_runner},
-                                     *m_backupFunctions, *m_restoreFunctions)),
+                                     functionServices(), *m_backupFunctions,
+                                     *m_restoreFunctions)),
       m_functions(functions ? *functions : *m_ownFunctions),
       m_nav(m_state, view, ui, m_functions, *m_settings, platform.files),
       m_menus(*this, m_platform, ui, view)
@@ -75,6 +68,12 @@ MainController::MainController(Platform& platform, Ui& ui, IMainView& view, IFun
 }
 
 MainController::~MainController() = default;
+
+FunctionServices MainController::functionServices()
+{
+    return {m_platform, m_ui, m_view, *m_settings, m_runner,
+            [this](const QString& path) { m_menus.openLog(path); }};
+}
 
 bool MainController::hasSwitch(const QString& commandLine, const QString& letters)
 {

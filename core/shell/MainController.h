@@ -1,5 +1,6 @@
 #pragma once
 
+#include "shell/FunctionServices.h"
 #include "shell/IFunctions.h"
 #include "shell/IMainView.h"
 #include "shell/MainMenus.h"
@@ -105,6 +106,8 @@ public:
     static bool hasSwitch(const QString& commandLine, const QString& letters);
 
 private:
+    // What the window's own functions are made with.
+    FunctionServices functionServices();
     LoadResult fail(const QString& message);
     void readCommandLine(const QStringList& commandLine);
     bool ensureProgramFolder();

@@ -89,7 +89,7 @@ struct Synch : ShellTestEnv
         backup = std::make_unique<BackupFunctions>(
             BackupFunctions::Services{platform, ui, *view, settings, runner, {}}, *restore);
         synch = std::make_unique<SynchroniseFunctions>(
-            SynchroniseFunctions::Services{platform, ui, *view, settings, runner}, *backup,
+            SynchroniseFunctions::Services{platform, ui, *view, settings, runner, {}}, *backup,
             *restore);
         controller = std::make_unique<MainController>(platform, ui, *view, synch.get(), &runner);
         return controller->load({});
