@@ -127,19 +127,6 @@ QList<msgstore::SyncFolder> markedFolders(const TreeListModel& grid)
     return folders;
 }
 
-QString stageText(msgstore::SyncStage stage, const QString& name)
-{
-    switch (stage) {
-    case msgstore::SyncStage::ReadingCurrent:
-        return QStringLiteral("Retrieving current messages from: ") + name;
-    case msgstore::SyncStage::ReadingPrior:
-        return QStringLiteral("Retrieving Prior messages from: ") + name;
-    case msgstore::SyncStage::Comparing:
-        break;
-    }
-    return QStringLiteral("Synchronizing Messages in:") + name;
-}
-
 // Writes the listed messages as .eml files and/or one mbox file; false after a message when
 // any could not be written.
 bool writeListed(CliContext& ctx, const QList<MessageExport::Request>& listed,
@@ -260,7 +247,7 @@ ExitCode runSyncCommand(CliContext& ctx)
     msgstore::SyncComparison comparison(options);
     comparison.cancel = &g_cancel;
     comparison.stageChanged = [&](msgstore::SyncStage stage, const msgstore::SyncFolder& f) {
-        progress.setProgressText(stageText(stage, f.displayName), ProgressStyle::Normal);
+        progress.setProgressText(msgstore::syncStageText(stage, f.displayName), ProgressStyle::Normal);
     };
     comparison.progress = [&](int percent) { progress.setPercent(percent); };
 

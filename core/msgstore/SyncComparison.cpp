@@ -130,4 +130,17 @@ bool SyncComparison::run(const std::vector<SyncFolder>& folders,
     return true;
 }
 
+QString syncStageText(SyncStage stage, const QString& name)
+{
+    switch (stage) {
+    case SyncStage::ReadingCurrent:
+        return QStringLiteral("Retrieving current messages from: ") + name;
+    case SyncStage::ReadingPrior:
+        return QStringLiteral("Retrieving Prior messages from: ") + name;
+    case SyncStage::Comparing:
+        break;
+    }
+    return QStringLiteral("Synchronizing Messages in:") + name;
+}
+
 } // namespace kv::msgstore

@@ -60,6 +60,9 @@ enum class SyncStage
     Comparing
 };
 
+// What the progress label says while a folder is at that stage (the folder's display name).
+QString syncStageText(SyncStage stage, const QString& folderName);
+
 // Compares chosen folders of a backup (extracted into the prior folder) with the live store,
 // one after another: the current copy is read, then the prior one, then the two are compared.
 // Meant for a worker thread; every callback is called on it.

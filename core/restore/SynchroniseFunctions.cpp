@@ -33,19 +33,6 @@ const QString kMsgNo = QStringLiteral("MsgNo");
 const QString kTlMain = QStringLiteral("TlMain");
 const QString kDefaultWidths = QStringLiteral("1500,2370,3630,1300");
 
-QString stageText(msgstore::SyncStage stage, const QString& name)
-{
-    switch (stage) {
-    case msgstore::SyncStage::ReadingCurrent:
-        return QStringLiteral("Retrieving current messages from: ") + name;
-    case msgstore::SyncStage::ReadingPrior:
-        return QStringLiteral("Retrieving Prior messages from: ") + name;
-    case msgstore::SyncStage::Comparing:
-        break;
-    }
-    return QStringLiteral("Synchronizing Messages in:") + name;
-}
-
 // The numeric value of a text as the old runtime read it: leading digits, else 0.
 int leadingNumber(const QString& text)
 {
@@ -163,7 +150,7 @@ void SynchroniseFunctions::runRestore(MainState& state)
             comparison.cancel = &stop;
             comparison.stageChanged = [&progress](msgstore::SyncStage stage,
                                                   const msgstore::SyncFolder& folder) {
-                progress.setProgressText(stageText(stage, folder.displayName));
+                progress.setProgressText(msgstore::syncStageText(stage, folder.displayName));
             };
             comparison.progress = [&progress](int percent) { progress.setPercent(percent); };
             compared->finished = comparison.run(folders, &compared->results);
