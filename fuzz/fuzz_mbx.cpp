@@ -1,4 +1,5 @@
 #include "FuzzInput.h"
+#include "msgstore/EncodedWords.h"
 #include "msgstore/MbxFile.h"
 
 using kv::msgstore::MbxFile;
@@ -11,6 +12,9 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
+    // The input doubles as hostile header text for the encoded-word decoder.
+    (void)kv::msgstore::decodeHeaderText(
+        QByteArray(reinterpret_cast<const char*>(data), qsizetype(size)));
     const QString path = kv::fuzz::writeInput(data, size, ".mbx");
     MbxFile mbx;
     if (!mbx.open(path)) {

@@ -3,6 +3,7 @@
 #include "backup/ItemGrid.h"
 #include "backup/RunProgress.h"
 #include "grid/TreeListModel.h"
+#include "msgstore/EncodedWords.h"
 #include "msgstore/SyncComparison.h"
 #include "restore/RestoreFunctions.h"
 #include "restore/RestoreLog.h"
@@ -18,6 +19,7 @@
 #include "util/TaskRunner.h"
 #include "zip/ZipTypes.h"
 
+#include "platform/Ansi.h"
 #include "platform/Platform.h"
 
 #include <memory>
@@ -32,6 +34,18 @@ constexpr int kRunStep = 3;
 const QString kMsgNo = QStringLiteral("MsgNo");
 const QString kTlMain = QStringLiteral("TlMain");
 const QString kDefaultWidths = QStringLiteral("1500,2370,3630,1300");
+
+// A header as the grid shows it. The records hold the raw text read through the ANSI code page,
+// which gives back every byte, so only text with an encoded word needs decoding again. The row's
+// columns are split at TABs, so none may come out of a field.
+QString shownHeader(const QString& raw)
+{
+    QString text = raw.contains(u"=?") ? msgstore::decodeHeaderText(ansi::fromUnicode(raw)) : raw;
+    for (QChar& c : text)
+        if (c == u'\t' || c == u'\r' || c == u'\n')
+            c = u' ';
+    return text;
+}
 
 // The numeric value of a text as the old runtime read it: leading digits, else 0.
 int leadingNumber(const QString& text)
@@ -240,8 +254,11 @@ void SynchroniseFunctions::fillGrid(MainState& state,
                      QString::number(items.findCell(cell::MbxName, result.folder.fileName, 1)));
         grid.setCell(folder, cell::MbxName, result.folder.fileName);
         for (const msgstore::SyncListedMessage& m : result.listed) {
+            // Decoded for the eye only: the comparison, the numbers and the eml names keep the
+            // raw text.
             const int row = grid.addChild(
-                folder, QStringLiteral("\t%1\t%2\t%3").arg(m.from, m.subject, m.date));
+                folder, QStringLiteral("\t%1\t%2\t%3")
+                            .arg(shownHeader(m.from), shownHeader(m.subject), m.date));
             grid.setCell(row, kMsgNo, QString::number(m.number));
             grid.setCheckState(row, kNotSelected);
             grid.setPicture(row, TreeListModel::Picture::Unticked);

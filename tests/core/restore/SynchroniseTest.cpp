@@ -8,6 +8,7 @@
 #include "backup/BackupFunctions.h"
 #include "backup/ItemGrid.h"
 #include "msgstore/DbxFile.h"
+#include "msgstore/EncodedWords.h"
 #include "msgstore/MessageExport.h"
 #include "oeenv/MailClient.h"
 #include "restore/RestoreFunctions.h"
@@ -156,14 +157,18 @@ struct Synch : ShellTestEnv
     std::unique_ptr<SynchroniseFunctions> synch;
 };
 
-QString recordOf(const QByteArray& message)
+// From, Subject and Date as written in the message; `shown` decodes the first two as the grid
+// does.
+QString recordOf(const QByteArray& message, bool shown = false)
 {
-    const auto header = [&](const QByteArray& name) {
+    const auto header = [&](const QByteArray& name, bool decode) {
         const qsizetype at = message.indexOf("\n" + name + ": ");
-        return QString::fromLatin1(message.mid(
-            at + name.size() + 3, message.indexOf("\r\n", at + 1) - at - name.size() - 3));
+        const QByteArray raw = message.mid(at + name.size() + 3,
+                                           message.indexOf("\r\n", at + 1) - at - name.size() - 3);
+        return decode ? msgstore::decodeHeaderText(raw) : QString::fromLatin1(raw);
     };
-    return "\t" + header("From") + "\t" + header("Subject") + "\t" + header("Date");
+    return "\t" + header("From", shown) + "\t" + header("Subject", shown) + "\t" +
+           header("Date", false);
 }
 
 TEST(Synchronise, ListsTicksAndRestoresTheChangedMessages)
@@ -192,10 +197,15 @@ TEST(Synchronise, ListsTicksAndRestoresTheChangedMessages)
 
     // The grid: exactly the removed and the edited message, from the backup's copy.
     ASSERT_EQ(v.page, MainPage::SynchResult);
-    EXPECT_EQ(env.gridLines(),
-              QStringList({"Inbox\t** Items below are missing or changed **",
-                           "  2:" + recordOf(original[2]), "  3:" + recordOf(original[3]),
-                           "Sent Items\t** No MisMatches **"}));
+    EXPECT_EQ(env.gridLines(), QStringList({"Inbox\t** Items below are missing or changed **",
+                                            "  2:" + recordOf(original[2], true),
+                                            "  3:" + recordOf(original[3], true),
+                                            "Sent Items\t** No MisMatches **"}));
+    // The generated store writes this sender as a base64 word.
+    EXPECT_TRUE(original[3].contains("From: =?iso-8859-1?B?"));
+    EXPECT_TRUE(env.gridLines().value(2).startsWith(
+        QString::fromUtf8("  3:\tFrançoise Dupré <fdupre@example.fr>")))
+        << env.gridLines().value(2).toStdString();
     const TreeListModel& g = v.synch;
     EXPECT_EQ(g.columnHeading(3), "Date");
     EXPECT_EQ(g.columnWidth(1), 2370);
