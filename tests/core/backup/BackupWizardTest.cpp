@@ -6,6 +6,7 @@
 #include "backup/Inventory.h"
 #include "backup/SaveLocation.h"
 #include "shell/Strings.h"
+#include "support/PressingRunner.h"
 #include "support/QtPrinters.h"
 #include "util/SystemUtils.h"
 #include "util/TaskRunner.h"
@@ -21,20 +22,6 @@ using platform::DriveType;
 const QString kBackups = "C:\\Backups";
 const QString kClientRunning =
     "You MUST exit Outlook Express and the Address Book\nprior to doing a Backup or Restore";
-
-// Runs the work at once, pressing the run button (Cancel while busy) before it.
-class CancellingRunner : public TaskRunner
-{
-public:
-    void run(std::function<void()> work, std::function<void()> done) override
-    {
-        if (press)
-            press();
-        work();
-        done();
-    }
-    std::function<void()> press;
-};
 
 // A user of version 5 with one identity and its generated store, past the first start unless
 // asked otherwise; diskette drive A: and the folder C:\Backups exist.
@@ -106,7 +93,7 @@ struct Wizard : ShellTestEnv
     void setUp(const char* key, const QString& value) { settings.saveSetting(id, key, value); }
 
     QString id, baseName;
-    CancellingRunner runner;
+    PressingRunner runner;
 };
 
 TEST(BackupWizard, FromTheBackupButtonToTheRun)

@@ -1,6 +1,7 @@
 // The restore's start and its page, driven through the main window's controller on an archive
 // that the backup wizard made of a generated store.
 #include "core/shell/ShellTestEnv.h"
+#include "support/PressingRunner.h"
 
 #include "EnvBuilder.h"
 #include "backup/BackupFunctions.h"
@@ -19,20 +20,6 @@ using LoadResult = MainController::LoadResult;
 
 const QString kBackups = "C:\\Backups";
 const QString kItemList = "KorvaneBackup.log";
-
-// Runs the work at once, calling `press` (a second click, a look at the screen) before it.
-class PressingRunner : public TaskRunner
-{
-public:
-    void run(std::function<void()> work, std::function<void()> done) override
-    {
-        if (press)
-            press();
-        work();
-        done();
-    }
-    std::function<void()> press;
-};
 
 // A user of version 5 with a generated store and one backup of it in C:\Backups, made by the
 // wizard; each restore opens a new window on the same environment.

@@ -2,6 +2,7 @@
 // wizard, its Inbox then loses a message and has another one's Date edited, and the synchronise
 // must list exactly those two, tick them and write them back with the backup's bytes.
 #include "core/shell/ShellTestEnv.h"
+#include "support/PressingRunner.h"
 
 #include "DbxMessageWriter.h"
 #include "EnvBuilder.h"
@@ -28,20 +29,6 @@ using LoadResult = MainController::LoadResult;
 using msgstore::MessageExport;
 
 const QString kBackups = "C:\\Backups";
-
-// Runs the work at once, calling `press` (the close box while the run works) before it.
-class PressingRunner : public TaskRunner
-{
-public:
-    void run(std::function<void()> work, std::function<void()> done) override
-    {
-        if (press)
-            press();
-        work();
-        done();
-    }
-    std::function<void()> press;
-};
 
 // A version-5 user with a generated store and one backup of it in C:\Backups.
 struct Synch : ShellTestEnv
