@@ -50,11 +50,6 @@ ExitCode fail(CliContext& ctx, const QString& text)
     return ExitCode(2);
 }
 
-QString ownName(const QString& rowText)
-{
-    return rowText.section(u'\t', 0, 0);
-}
-
 // A row by its number, else by its name (its own name, or its file name in the archive or the
 // store), compared without regard to case: folders may be named "2002". -1 after a message when
 // there is none or several.
@@ -66,7 +61,7 @@ int findRow(const TreeListModel& grid, const QString& name, const char* what, Cl
         return row;
     QList<int> found;
     for (int r = 1; r < grid.totalRowCount(); ++r)
-        if (ownName(grid.text(r)).compare(name, Qt::CaseInsensitive) == 0 ||
+        if (RestoreSelection::ownName(grid.text(r)).compare(name, Qt::CaseInsensitive) == 0 ||
             grid.cell(r, cell::MbxName).compare(name, Qt::CaseInsensitive) == 0)
             found << r;
     if (found.size() == 1)
@@ -173,7 +168,7 @@ bool markRows(CliContext& ctx, const Choices& c, TreeListModel& grid, TreeListMo
         if (grid.checkState(row) != kSelected) {
             fail(ctx, QStringLiteral("row %1 (%2) cannot be restored; nothing was changed")
                           .arg(row)
-                          .arg(ownName(grid.text(row))));
+                          .arg(RestoreSelection::ownName(grid.text(row))));
             return false;
         }
     }
@@ -181,7 +176,8 @@ bool markRows(CliContext& ctx, const Choices& c, TreeListModel& grid, TreeListMo
         if (!selection.redirectTo(redirected[i], targets[i])) {
             fail(ctx, QStringLiteral("row %1 (%2) cannot be restored into %3; nothing was changed")
                           .arg(redirected[i])
-                          .arg(ownName(grid.text(redirected[i])), current.text(targets[i])));
+                          .arg(RestoreSelection::ownName(grid.text(redirected[i])),
+                               current.text(targets[i])));
             return false;
         }
     }

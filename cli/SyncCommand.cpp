@@ -64,11 +64,6 @@ ExitCode fail(CliContext& ctx, const QString& text)
     return ExitCode(2);
 }
 
-QString ownName(const QString& rowText)
-{
-    return rowText.section(u'\t', 0, 0);
-}
-
 // Marks the folders asked for as the folder page would (a folder the store no longer has cannot
 // be marked), or every backup folder the store still has. False after a message.
 bool markFolders(CliContext& ctx, const RestoreContext& context, platform::IFileSystem& files,
@@ -93,7 +88,8 @@ bool markFolders(CliContext& ctx, const RestoreContext& context, platform::IFile
         QList<int> found;
         for (int row = 1; row < grid.totalRowCount(); ++row)
             if (isFolder(row) &&
-                (ownName(grid.text(row)).compare(name, Qt::CaseInsensitive) == 0 ||
+                (RestoreSelection::ownName(grid.text(row)).compare(name, Qt::CaseInsensitive) ==
+                     0 ||
                  grid.cell(row, cell::MbxName).compare(name, Qt::CaseInsensitive) == 0))
                 found << row;
         if (found.size() != 1) {
@@ -247,7 +243,8 @@ ExitCode runSyncCommand(CliContext& ctx)
     msgstore::SyncComparison comparison(options);
     comparison.cancel = &g_cancel;
     comparison.stageChanged = [&](msgstore::SyncStage stage, const msgstore::SyncFolder& f) {
-        progress.setProgressText(msgstore::syncStageText(stage, f.displayName), ProgressStyle::Normal);
+        progress.setProgressText(msgstore::syncStageText(stage, f.displayName),
+                                 ProgressStyle::Normal);
     };
     comparison.progress = [&](int percent) { progress.setPercent(percent); };
 
