@@ -5,10 +5,12 @@
 #include "support/PressingRunner.h"
 
 #include "DbxMessageWriter.h"
+#include "MbxWriter.h"
 #include "EnvBuilder.h"
 #include "backup/BackupFunctions.h"
 #include "backup/ItemGrid.h"
 #include "msgstore/DbxFile.h"
+#include "msgstore/MbxFile.h"
 #include "msgstore/EncodedWords.h"
 #include "msgstore/MessageExport.h"
 #include "oeenv/MailClient.h"
@@ -18,6 +20,7 @@
 #include "util/TaskRunner.h"
 #include "zip/ZipComponent.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -30,27 +33,27 @@ using msgstore::MessageExport;
 
 const QString kBackups = "C:\\Backups";
 
-// A version-5 user with a generated store and one backup of it in C:\Backups.
+// A user with a generated store (version 5 unless told) and one backup of it in C:\Backups.
 struct Synch : ShellTestEnv
 {
-    Synch()
+    explicit Synch(demo::EnvBuilder::Client client = demo::EnvBuilder::Client::OE5) : oe5(client == demo::EnvBuilder::Client::OE5)
     {
         demo::EnvBuilder::Options options;
+        options.client = client;
         options.identities = 1;
         options.userName = "tester";
         options.messagesPerFolder = 4;
         demo::EnvBuilder builder(registry, dir.path(), options);
         QString error;
         EXPECT_TRUE(builder.build(&error)) << error.toStdString();
-        const auto& identity = builder.identities().value(0);
-        storeFolder = identity.storeFolder + '\\';
+        const auto identity = builder.identities().value(0);
+        storeFolder = oe5 ? identity.storeFolder + '\\' : builder.oe4StoreRoot() + "\\Mail\\";
         files.makeSurePath(kBackups + '\\');
         files.makeSurePath(system.tempPath());
         for (const char* key : {"TidingsTip", "WarnVirus", "WarnAboutWAB"})
             settings.saveSetting(QString(), key, key == QString("TidingsTip") ? "Y" : "N");
-        ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + identity.id + ".ctl",
-                                {"Korvane - OE5 - {" + identity.name + "} " + identity.id});
-        archive = kBackups + "\\Korvane5Backup." + identity.name + ".2026-12-06-10-30.eaz";
+        ControlFile::writeLines(files, ControlFile::path(kProgramFolder, oe5, identity.id),
+                                {ControlFile::firstLine(oe5, identity.name, identity.id)});
         makeBackup();
     }
     ~Synch() { controller.reset(); }
@@ -65,7 +68,9 @@ struct Synch : ShellTestEnv
         while (st().step < 3)
             controller->nextClicked();
         controller->backupRunClicked();
-        ASSERT_TRUE(SystemUtils::fileExists(files, archive));
+        const QStringList made = QDir(host(kBackups)).entryList({"*.eaz"});
+        ASSERT_EQ(made.size(), 1);
+        archive = kBackups + '\\' + made[0];
     }
 
     LoadResult open()
@@ -136,6 +141,14 @@ struct Synch : ShellTestEnv
     QString target() const { return documents + "\\Korvane-Synchronize\\"; }
     MainState& st() { return controller->state(); }
 
+    // The scratch folder the backup's copies were extracted into.
+    QString priorHostFolder()
+    {
+        const QDir temp(host(system.tempPath()));
+        return temp.filePath(temp.entryList({"Korvane-Synch-*"}, QDir::Dirs).value(0));
+    }
+
+    const bool oe5;
     QString storeFolder, archive;
     QString documents = "C:\\users\\tester\\Documents";
     PressingRunner runner;
@@ -333,6 +346,87 @@ TEST(Synchronise, FolderMissingFromTheBackupIsSkipped)
     // Inbox's backup copy is the current file: nothing differs.
     EXPECT_EQ(env.gridLines(), QStringList({"Inbox\t** No MisMatches **"}));
     EXPECT_EQ(env.view->closes, 0);
+}
+
+// Save as mbox keeps the page: a refused file says so, a written one holds the ticked messages
+// byte for byte. A backup copy that has gone is counted, not fatal.
+TEST(Synchronise, SaveAsMboxAndUnreadableMessagesKeepTheUserInformed)
+{
+    Synch env;
+    const QList<QByteArray> original = env.changeInbox(2, 3);
+    env.synchronise({"Inbox.dbx"});
+    env.controller->synchSelectAllClicked();
+    env.controller->synchNextClicked();
+    ASSERT_EQ(env.view->page, MainPage::RestoreMessages);
+
+    env.ui.answerSaveFile("C:\\No such folder\\out.mbox");
+    env.controller->saveMboxClicked();
+    EXPECT_TRUE(env.ui.messages().last().startsWith("The messages could not be saved:"));
+    EXPECT_EQ(env.view->button(MainButton::RestoreMessages), 1);
+
+    env.ui.answerSaveFile("C:\\out.mbox");
+    env.controller->saveMboxClicked();
+    EXPECT_TRUE(env.ui.messages().last().startsWith("2 messages were saved in:"));
+    QFile mbox(env.host("C:\\out.mbox"));
+    ASSERT_TRUE(mbox.open(QIODevice::ReadOnly));
+    const QByteArray saved = mbox.readAll();
+    EXPECT_TRUE(saved.startsWith("From "));
+    for (int n : {2, 3})
+        EXPECT_TRUE(saved.contains(original[n])) << n;
+    EXPECT_FALSE(saved.contains(original[1]));
+    EXPECT_EQ(env.view->page, MainPage::RestoreMessages);
+    EXPECT_EQ(env.view->closes, 0);
+
+    ASSERT_TRUE(QFile::remove(env.priorHostFolder() + "/Inbox.dbx"));
+    env.ui.answerGenMessage(false, false);
+    env.controller->restoreMessagesClicked();
+    EXPECT_TRUE(env.ui.messages().contains(
+        "2 of the selected messages could not be restored - see the log for details"));
+    EXPECT_EQ(env.view->closes, 1);
+}
+
+// Version 4: a lengthened record is changed though its headers are not; messages added to the
+// store change nothing. The restored file is the record plus CR LF, and the file manager opens
+// on the folder, which is kept for the reload.
+TEST(Synchronise, Oe4ListsTheLengthenedRecordAndOpensTheFileManager)
+{
+    Synch env(demo::EnvBuilder::Client::OE4);
+    const QString mbx = env.host(env.storeFolder + "Inbox.mbx");
+    msgstore::MbxFile inbox;
+    ASSERT_TRUE(inbox.open(mbx));
+    QList<QByteArray> original{QByteArray()};
+    std::vector<storegen::MbxWriter::Entry> entries;
+    for (qint32 n = 1; n <= inbox.messageCount(); ++n) {
+        original << inbox.message(n);
+        storegen::MbxWriter::Entry e;
+        e.message.raw = original.last() + (n == 2 ? "\r\nA line added later.\r\n" : "");
+        entries.push_back(e);
+    }
+    inbox.close();
+    ASSERT_GE(original.size(), 3);
+    entries.push_back(entries.front()); // a duplicate
+    ASSERT_TRUE(storegen::MbxWriter::write(mbx, mbx.chopped(3) + "idx", entries));
+
+    env.synchronise({"Inbox.mbx"});
+    ASSERT_EQ(env.view->page, MainPage::SynchResult);
+    EXPECT_EQ(env.gridLines(), QStringList({"Inbox\t** Items below are missing or changed **",
+                                            "  2:" + recordOf(original[2], true)}));
+    env.controller->synchSelectAllClicked();
+    env.controller->synchNextClicked();
+    env.controller->restoreMessagesClicked();
+
+    const QString subject = recordOf(original[2]).section('\t', 2, 2);
+    QFile eml(env.host(env.target() + "Inbox\\" + MessageExport::messageFileName(subject, 1)));
+    ASSERT_TRUE(eml.open(QIODevice::ReadOnly)) << eml.fileName().toStdString();
+    EXPECT_EQ(eml.readAll(), original[2] + "\r\n");
+    EXPECT_EQ(env.ui.messages().last(),
+              "Messages are ready for reload to OutLook Express\n\nExplorer will be opened at "
+              "the main folder: \n" + env.target());
+    EXPECT_EQ(env.processes.started().last(),
+              env.st().windowsFolder + "explorer.exe /e, " + env.target());
+    EXPECT_TRUE(env.shown("dragWindow").isEmpty());
+    EXPECT_EQ(env.view->closes, 1);
+    EXPECT_TRUE(env.st().oe4HandOff);
 }
 
 } // namespace
