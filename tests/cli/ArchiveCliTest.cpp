@@ -14,22 +14,23 @@ class ArchiveCliTest : public ::testing::Test
 protected:
     ArchiveCliTest()
     {
-        QDir().mkpath(m_dir.file(QStringLiteral("pfx/drive_c/Mail")));
-        QDir().mkpath(m_dir.file(QStringLiteral("pfx/dosdevices")));
-        QFile::link(QStringLiteral("../drive_c"), m_dir.file(QStringLiteral("pfx/dosdevices/c:")));
+        QDir().mkpath(m_dir.file("pfx/drive_c/Mail"));
+        QDir().mkpath(m_dir.file("pfx/dosdevices"));
+        QFile::link("../drive_c", m_dir.file("pfx/dosdevices/c:"));
         m_inbox = QByteArray("From: a\r\nSubject: b\r\n\r\n").repeated(40000);
-        m_dir.write(QStringLiteral("pfx/drive_c/Mail/Inbox.dbx"), m_inbox);
-        m_dir.write(QStringLiteral("pfx/drive_c/Mail/Sent.dbx"), "sent");
+        m_dir.write("pfx/drive_c/Mail/Inbox.dbx", m_inbox);
+        m_dir.write("pfx/drive_c/Mail/Sent.dbx", "sent");
     }
 
     // The prefix is named relative to the working folder, as a user in a shell names it.
-    ProgramRun cli(const QStringList& args)
+    ProgramRun cli(const QStringList& args, int code, const char* says = "")
     {
         ProgramRun r = runCli(QStringList{"archive", "--prefix", "pfx"} + args, m_dir.path());
-        r.out += r.err;
+        EXPECT_EQ(r.code, code) << args.join(' ').toStdString();
+        EXPECT_TRUE((r.out + r.err).contains(says)) << (r.out + r.err).toStdString();
         return r;
     }
-    QString c(const QString& rel) const { return m_dir.file(QStringLiteral("pfx/drive_c/") + rel); }
+    QByteArray c(const QString& rel) const { return readFile(m_dir.file("pfx/drive_c/" + rel)); }
 
     TempDir m_dir;
     QByteArray m_inbox;
@@ -37,55 +38,29 @@ protected:
 
 TEST_F(ArchiveCliTest, CreateListTestExtract)
 {
-    ProgramRun r =
-        cli({QStringLiteral("create"), QStringLiteral("C:\\b.eaz"), QStringLiteral("--temp"),
-             QStringLiteral("C:\\Temp"), QStringLiteral("C:\\Mail\\*")});
-    ASSERT_EQ(r.code, 0) << r.out.toStdString();
-    r = cli({QStringLiteral("list"), QStringLiteral("C:\\b.eaz")});
-    EXPECT_EQ(r.code, 0);
-    EXPECT_TRUE(r.out.contains(QLatin1String("Mail\\Inbox.dbx"))) << r.out.toStdString();
-    EXPECT_TRUE(r.out.contains(QLatin1String("2 entries"))) << r.out.toStdString();
-    r = cli({QStringLiteral("test"), QStringLiteral("C:\\b.eaz")});
-    EXPECT_EQ(r.code, 0) << r.out.toStdString();
-    r = cli({QStringLiteral("extract"), QStringLiteral("C:\\b.eaz"), QStringLiteral("C:\\Out")});
-    EXPECT_EQ(r.code, 0) << r.out.toStdString();
-    EXPECT_EQ(readFile(c(QStringLiteral("Out/Mail/Inbox.dbx"))), m_inbox);
-    r = cli({QStringLiteral("extract"), QStringLiteral("C:\\b.eaz"), QStringLiteral("C:\\One"),
-             QStringLiteral("sent.dbx")});
-    EXPECT_EQ(r.code, 0) << r.out.toStdString();
-    EXPECT_EQ(readFile(c(QStringLiteral("One/Sent.dbx"))), QByteArray("sent"));
+    ASSERT_EQ(cli({"create", "C:\\b.eaz", "--temp", "C:\\Temp", "C:\\Mail\\*"}, 0).code, 0);
+    EXPECT_TRUE(cli({"list", "C:\\b.eaz"}, 0, "Mail\\Inbox.dbx").out.contains("2 entries"));
+    cli({"test", "C:\\b.eaz"}, 0);
+    cli({"extract", "C:\\b.eaz", "C:\\Out"}, 0);
+    EXPECT_EQ(c("Out/Mail/Inbox.dbx"), m_inbox);
+    cli({"extract", "C:\\b.eaz", "C:\\One", "sent.dbx"}, 0);
+    EXPECT_EQ(c("One/Sent.dbx"), QByteArray("sent"));
 }
 
 TEST_F(ArchiveCliTest, FailuresExitNonZeroWithTheResultCode)
 {
-    ProgramRun r =
-        cli({QStringLiteral("create"), QStringLiteral("C:\\b.eaz"),
-             QStringLiteral("C:\\Mail\\Inbox.dbx"), QStringLiteral("C:\\Mail\\gone.dbx")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QLatin1String("result 40"))) << r.out.toStdString();
-
-    QByteArray bytes = readFile(c(QStringLiteral("b.eaz")));
+    cli({"create", "C:\\b.eaz", "C:\\Mail\\Inbox.dbx", "C:\\Mail\\gone.dbx"}, 1, "result 40");
+    QByteArray bytes = c("b.eaz");
     ASSERT_GT(bytes.size(), 1000);
     bytes[bytes.size() / 2] = char(bytes[bytes.size() / 2] ^ 0xff);
-    m_dir.write(QStringLiteral("pfx/drive_c/b.eaz"), bytes);
-    r = cli({QStringLiteral("test"), QStringLiteral("C:\\b.eaz")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QLatin1String("result 40"))) << r.out.toStdString();
-
-    r = cli({QStringLiteral("test"), QStringLiteral("C:\\none.eaz")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_TRUE(r.out.contains(QLatin1String("result 420"))) << r.out.toStdString();
+    m_dir.write("pfx/drive_c/b.eaz", bytes);
+    cli({"test", "C:\\b.eaz"}, 1, "result 40");
+    cli({"test", "C:\\none.eaz"}, 1, "result 420");
 
     // A backup's items need an archive that holds an item list.
-    r = cli({QStringLiteral("items"), QStringLiteral("C:\\none.eaz")});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.out.contains(QLatin1String("result 420"))) << r.out.toStdString();
-    r = cli({QStringLiteral("create"), QStringLiteral("C:\\s.eaz"),
-             QStringLiteral("C:\\Mail\\Sent.dbx")});
-    ASSERT_EQ(r.code, 0) << r.out.toStdString();
-    r = cli({QStringLiteral("items"), QStringLiteral("C:\\s.eaz")});
-    EXPECT_EQ(r.code, 2);
-    EXPECT_TRUE(r.out.contains(QLatin1String("holds no item list"))) << r.out.toStdString();
+    cli({"items", "C:\\none.eaz"}, 2, "result 420");
+    ASSERT_EQ(cli({"create", "C:\\s.eaz", "C:\\Mail\\Sent.dbx"}, 0).code, 0);
+    cli({"items", "C:\\s.eaz"}, 2, "holds no item list");
 }
 
 } // namespace

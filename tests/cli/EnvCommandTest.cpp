@@ -16,19 +16,17 @@ namespace {
 // folder) and "{store-root}" (the version-4 store).
 QString fillIn(QString line, const ProgramRun& made)
 {
-    const QStringList ids =
-        made.outLines().filter(QRegularExpression(QStringLiteral("^identity: ")));
+    const QStringList ids = made.outLines().filter(QRegularExpression("^identity: "));
     if (!ids.isEmpty()) {
         // "identity: NAME {ID} FOLDER": the name and the folder may hold blanks.
         const qsizetype open = ids.first().indexOf(u'{');
         const qsizetype close = ids.first().indexOf(u'}', open);
-        line.replace(QLatin1String("{id}"), ids.first().mid(open, close - open + 1));
-        line.replace(QLatin1String("{store}"), ids.first().mid(close + 2) + u'\\');
+        line.replace("{id}", ids.first().mid(open, close - open + 1));
+        line.replace("{store}", ids.first().mid(close + 2) + u'\\');
     }
-    const QStringList roots =
-        made.outLines().filter(QRegularExpression(QStringLiteral("^store-root: ")));
+    const QStringList roots = made.outLines().filter(QRegularExpression("^store-root: "));
     if (!roots.isEmpty())
-        line.replace(QLatin1String("{store-root}"), roots.first().mid(12));
+        line.replace("{store-root}", roots.first().mid(12));
     return line;
 }
 
@@ -55,8 +53,8 @@ TEST(EnvCommand, FindsWhatTheGeneratorMade)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.generator.join(u' ').toStdString());
         kv::test::TempDir dir;
-        const ProgramRun made = runProgram(QStringLiteral("tools/mkenv/kv2000-mkenv"),
-                                           c.generator + QStringList{dir.file("pfx")});
+        const ProgramRun made =
+            runProgram("tools/mkenv/kv2000-mkenv", c.generator + QStringList{dir.file("pfx")});
         ASSERT_EQ(made.code, 0) << made.err.toStdString();
         // A relative prefix names the folder below the working folder.
         const ProgramRun r = runCli({"env", "--prefix", "pfx"}, dir.path());
@@ -68,25 +66,20 @@ TEST(EnvCommand, FindsWhatTheGeneratorMade)
     }
 }
 
-TEST(EnvCommand, NoEnvironmentIsAFailureWithAMessage)
+TEST(EnvCommand, NoEnvironmentFailsAndTheDemoPrefixIsMadeOnceUnderTheDataFolder)
 {
     kv::test::TempDir dir;
-    const ProgramRun r = runCli({"env", "--prefix", dir.file("none")});
-    EXPECT_EQ(r.code, 1);
-    EXPECT_EQ(r.err, "kv2000-cli env: no Windows environment in " + dir.file("none") + "\n");
-}
+    const ProgramRun none = runCli({"env", "--prefix", dir.file("none")});
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err, "kv2000-cli env: no Windows environment in " + dir.file("none") + "\n");
 
-TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
-{
-    kv::test::TempDir dir;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_DATA_HOME"), dir.file(QStringLiteral("data")));
+    env.insert("XDG_DATA_HOME", dir.file("data"));
     const ProgramRun first = runCli({"env", "--demo"}, {}, env);
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
-    EXPECT_TRUE(first.err.contains(QLatin1String("demo environment created")));
-    EXPECT_EQ(first.outLines().value(0), QStringLiteral("mode: OE5"));
-    EXPECT_TRUE(
-        QFileInfo(dir.file(QStringLiteral("data/Korvane/demo-prefix/system.reg"))).isFile());
+    EXPECT_TRUE(first.err.contains("demo environment created"));
+    EXPECT_EQ(first.outLines().value(0), "mode: OE5");
+    EXPECT_TRUE(QFileInfo(dir.file("data/Korvane/demo-prefix/system.reg")).isFile());
     const ProgramRun second = runCli({"env", "--demo"}, {}, env);
     ASSERT_EQ(second.code, 0);
     EXPECT_EQ(second.err, QString());
@@ -94,7 +87,7 @@ TEST(EnvCommand, DemoPrefixIsMadeOnceUnderTheDataFolder)
     // The archive command works on the same environment: the archive is missing, not the prefix.
     const ProgramRun listed = runCli({"archive", "--demo", "list", "C:\\none.eaz"}, {}, env);
     EXPECT_EQ(listed.code, 1);
-    EXPECT_TRUE(listed.err.contains(QLatin1String("result 420"))) << listed.err.toStdString();
+    EXPECT_TRUE(listed.err.contains("result 420")) << listed.err.toStdString();
 }
 
 } // namespace

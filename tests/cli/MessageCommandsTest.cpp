@@ -11,28 +11,23 @@ using kv::test::TempDir;
 TEST(MessageCommands, ExtractWritesEveryMessageNumbered)
 {
     TempDir dir;
-    const QString dbx = kv::test::copySample(dir, QStringLiteral("dbx/iped_test_OutlookDBX.dbx"));
-    const auto r = runCli({QStringLiteral("extract"), dbx, dir.file(QStringLiteral("out"))});
+    const QString dbx = kv::test::copySample(dir, "dbx/iped_test_OutlookDBX.dbx");
+    const auto r = runCli({"extract", dbx, dir.file("out")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "messages: 28\n");
     const QStringList files = QDir(dir.file("out")).entryList(QDir::Files, QDir::Name);
     ASSERT_EQ(files.size(), 28);
-    EXPECT_EQ(files.first(), QStringLiteral("000001.eml"));
-    EXPECT_EQ(files.last(), QStringLiteral("000028.eml"));
-    QList<QByteArray> digests;
+    EXPECT_EQ(files.first(), "000001.eml");
+    EXPECT_EQ(files.last(), "000028.eml");
+    QByteArrayList digests;
     for (const QString& f : files)
         digests << QCryptographicHash::hash(kv::test::readFile(dir.file("out/" + f)),
                                             QCryptographicHash::Md5)
                        .toHex()
                        .toUpper();
     std::sort(digests.begin(), digests.end());
-    QList<QByteArray> expected =
-        kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/iped-md5.txt")))
-            .trimmed()
-            .split('\n');
-    for (QByteArray& e : expected)
-        e = e.trimmed();
-    EXPECT_EQ(digests, expected);
+    const QByteArray expected = kv::test::readFile(kv::test::samplePath("dbx/iped-md5.txt"));
+    EXPECT_EQ(digests.join('\n'), expected.trimmed().replace("\r", ""));
 }
 
 TEST(MessageCommands, ExtractReadsMbxFiles)
@@ -49,21 +44,20 @@ TEST(MessageCommands, ExtractReadsMbxFiles)
     qToLittleEndian(quint32(2), mbx.data() + 8);
     qToLittleEndian(quint32(mbx.size()), mbx.data() + 0x10);
     TempDir dir;
-    const QString path = dir.write(QStringLiteral("Inbox.mbx"), mbx);
-    const auto r = runCli({QStringLiteral("extract"), path, dir.file(QStringLiteral("out"))});
+    const QString path = dir.write("Inbox.mbx", mbx);
+    const auto r = runCli({"extract", path, dir.file("out")});
     EXPECT_EQ(r.code, 0) << r.err.toStdString();
     EXPECT_EQ(r.out, "messages: 2\n");
-    EXPECT_EQ(kv::test::readFile(dir.file(QStringLiteral("out/000002.eml"))), texts[1] + "\r\n");
+    EXPECT_EQ(kv::test::readFile(dir.file("out/000002.eml")), texts[1] + "\r\n");
 
-    const auto h = runCli({QStringLiteral("headers"), path});
+    const auto h = runCli({"headers", path});
     EXPECT_EQ(h.out, "1\t\tone\t\t37\n2\t\ttwo\t\t40\n");
 }
 
 TEST(MessageCommands, HeadersListsTheReaderValues)
 {
     TempDir dir;
-    const auto r = runCli({QStringLiteral("headers"),
-                           kv::test::copySample(dir, QStringLiteral("dbx/dzw_Inbox.dbx"))});
+    const auto r = runCli({"headers", kv::test::copySample(dir, "dbx/dzw_Inbox.dbx")});
     EXPECT_EQ(r.code, 0);
     EXPECT_EQ(r.out,
               "1\t\"Microsoft Outlook Express Team\" <msoe@microsoft.com>\tWelcome to Outlook "
@@ -73,10 +67,9 @@ TEST(MessageCommands, HeadersListsTheReaderValues)
 TEST(MessageCommands, UnreadableFilesFailWithAMessage)
 {
     TempDir dir;
-    const QString notMail = dir.write(QStringLiteral("notes.txt"), "hello");
+    const QString notMail = dir.write("notes.txt", "hello");
     const QString truncated = dir.write(
-        QStringLiteral("cut.dbx"),
-        kv::test::readFile(kv::test::samplePath(QStringLiteral("dbx/dzw_Inbox.dbx"))).left(0x24C0));
+        "cut.dbx", kv::test::readFile(kv::test::samplePath("dbx/dzw_Inbox.dbx")).left(0x24C0));
     struct Case
     {
         QStringList args;
@@ -84,7 +77,7 @@ TEST(MessageCommands, UnreadableFilesFailWithAMessage)
         const char* err;
     };
     const Case cases[] = {
-        {{"extract", dir.file(QStringLiteral("missing.dbx")), dir.path()}, 1, "no such file"},
+        {{"extract", dir.file("missing.dbx"), dir.path()}, 1, "no such file"},
         {{"headers", notMail}, 1, "not a .dbx or .mbx message file"},
         {{"extract", truncated, dir.path()}, 1, "cannot read the message file"},
     };

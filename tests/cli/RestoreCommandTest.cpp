@@ -120,107 +120,73 @@ TEST_F(RestoreCommand, BringsBackOneFolderByRowOrNameAndRedirectsAnother)
     put("Sent Items.dbx", s_original->value("Sent Items.dbx"));
 }
 
-TEST_F(RestoreCommand, FullRestoreNeedsYesForTheStoreCopyAndThenBringsBackEveryFolder)
-{
-    spoil("Inbox.dbx");
-    spoil("folders.dbx");
-    const Snapshot changed = snapshot();
-
-    // Nobody answers the offer of a copy of the store: the restore stops there.
-    const ProgramRun refused = restore({"--all"});
-    EXPECT_EQ(refused.code, 3) << refused.err.toStdString();
-    EXPECT_TRUE(refused.err.contains("give --yes")) << refused.err.toStdString();
-    EXPECT_EQ(snapshot(), changed);
-
-    const ProgramRun full = restore({"--all", "--yes"});
-    ASSERT_EQ(full.code, 0) << full.err.toStdString();
-    EXPECT_EQ(snapshot(), *s_original);
-}
-
-TEST_F(RestoreCommand, RefusesBeforeChangingAnything)
+// Each question nobody answered, and each refusal, has its exit code; a refusal changes nothing.
+TEST_F(RestoreCommand, ExitCodesTellWhatWasLeftUndone)
 {
     spoil("Inbox.dbx");
     const Snapshot changed = snapshot();
-    const QString truncated = s_prefix + "/drive_c/Backups/truncated.eaz";
     const QByteArray bytes = kv::test::readFile(s_archiveHost);
     ASSERT_GT(bytes.size(), 1000);
-    kv::test::TempDir::writeHostFile(truncated, bytes.left(bytes.size() / 2));
+    kv::test::TempDir::writeHostFile(s_prefix + "/drive_c/Backups/truncated.eaz",
+                                     bytes.left(bytes.size() / 2));
+    QByteArray damaged = bytes;
+    const QByteArray name = "Outlook Express/Inbox.dbx";
+    const qsizetype at = damaged.indexOf(name) + name.size() + 400; // in the local entry's data
+    ASSERT_GT(at, 400);
+    damaged[at] = char(damaged[at] ^ 0x5a);
+    kv::test::TempDir::writeHostFile(s_prefix + "/drive_c/Backups/damaged.eaz", damaged);
+    const QString wab = "Windows Address Book (WAB)";
     const struct
     {
-        QStringList args;
+        QStringList args; // after the archive; a first "C:" argument names another archive
+        int code;
         const char* message;
+        bool unchanged;
     } cases[] = {
-        {{"--only", "Nowhere"}, "no backup row is named 'Nowhere'"},
-        {{"--only", "999"}, "there is no backup row 999"},
-        {{"--to", "Inbox=Nowhere"}, "no current folder row is named 'Nowhere'"},
-        {{"--only", "Inbox", "--yes", "--wab", "sideways"}, "--wab takes normal or temp"},
+        {{"--all"}, 3, "give --yes", true}, // the offer of a copy of the store
+        {{"--only", "Nowhere"}, 2, "no backup row is named 'Nowhere'", true},
+        {{"--only", "999"}, 2, "there is no backup row 999", true},
+        {{"--to", "Inbox=Nowhere"}, 2, "no current folder row is named 'Nowhere'", true},
+        {{"--only", "Inbox", "--yes", "--wab", "sideways"}, 2, "--wab takes normal or temp", true},
+        {{"--only", wab}, 2, "give --wab normal", true},
+        {{"C:\\Backups\\truncated.eaz", "--only", "Inbox", "--yes"}, 2, "cannot be read", true},
+        {{"--only", "Signatures"}, 1, "give --yes", true}, // the settings import is not answered
+        {{"C:\\Backups\\damaged.eaz", "--only", "Inbox,Drafts"},
+         1,
+         "restored: 1 items, skipped files: 1,",
+         false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.args.join(' ').toStdString());
-        const ProgramRun r = restore(c.args);
-        EXPECT_EQ(r.code, 2);
-        EXPECT_TRUE(r.err.contains(c.message)) << r.err.toStdString();
-        EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        const bool other = c.args.first().startsWith("C:");
+        const ProgramRun r = runCli(
+            QStringList{"restore", other ? c.args.first() : s_archive, "--prefix", s_prefix} +
+            c.args.mid(other ? 1 : 0));
+        EXPECT_EQ(r.code, c.code);
+        EXPECT_TRUE((r.out + r.err).contains(c.message)) << r.err.toStdString();
+        if (c.unchanged) {
+            EXPECT_EQ(snapshot(), changed);
+        }
+        if (c.code == 2) {
+            EXPECT_TRUE(r.out.isEmpty()) << r.out.toStdString();
+        }
     }
-    const ProgramRun damaged = runCli({"restore", "C:\\Backups\\truncated.eaz", "--prefix",
-                                       s_prefix, "--only", "Inbox", "--yes"});
-    EXPECT_EQ(damaged.code, 2) << damaged.err.toStdString();
-    EXPECT_TRUE(damaged.err.contains("cannot be read")) << damaged.err.toStdString();
-    EXPECT_EQ(snapshot(), changed);
-}
 
-// A settings group is imported only with --yes; without it the group is left as it is.
-TEST_F(RestoreCommand, SettingsAreImportedOnlyWhenTheImportIsAnswered)
-{
-    const QString program = s_prefix + "/drive_c/Program Files/Korvane";
-    const QStringList copies{"Signatures before restore *.reg"};
-    const ProgramRun refused = restore({"--only", "Signatures"});
-    EXPECT_EQ(refused.code, 1) << refused.err.toStdString();
-    EXPECT_TRUE(refused.err.contains("give --yes")) << refused.err.toStdString();
-    EXPECT_TRUE(QDir(program).entryList(copies).isEmpty());
+    spoil("folders.dbx");
+    const ProgramRun full = restore({"--all", "--yes"});
+    ASSERT_EQ(full.code, 0) << full.err.toStdString();
+    EXPECT_EQ(snapshot(), *s_original);
+    const ProgramRun settings = restore({"--only", "Signatures", "--yes"});
+    EXPECT_EQ(settings.code, 0) << settings.err.toStdString();
+    EXPECT_TRUE(settings.out.startsWith("restored: 1 items,")) << settings.out.toStdString();
 
-    const ProgramRun answered = restore({"--only", "Signatures", "--yes"});
-    EXPECT_EQ(answered.code, 0) << answered.err.toStdString();
-    EXPECT_TRUE(answered.out.startsWith("restored: 1 items,")) << answered.out.toStdString();
-    EXPECT_EQ(QDir(program).entryList(copies).size(), 1);
-}
-
-// The address book goes only where --wab says; the registered one is kept as ".wax".
-TEST_F(RestoreCommand, TheAddressBookGoesWhereWabSays)
-{
-    const QByteArray backedUp = "the address book at backup time";
+    // --wab temp leaves the registered book alone and writes the backed-up one aside.
     kv::test::TempDir::writeHostFile(addressBook(), "changed");
-    const QStringList row{"--only", "Windows Address Book (WAB)"};
-    const ProgramRun unsaid = restore(row);
-    EXPECT_EQ(unsaid.code, 2);
-    EXPECT_TRUE(unsaid.err.contains("give --wab normal")) << unsaid.err.toStdString();
-
-    const ProgramRun temp = restore(row + QStringList{"--wab", "temp"});
+    const ProgramRun temp = restore({"--only", wab, "--wab", "temp"});
     EXPECT_EQ(temp.code, 0) << temp.err.toStdString();
-    EXPECT_EQ(kv::test::readFile(s_profile + "/Documents/RestoredAddressBook.wab"), backedUp);
+    EXPECT_EQ(kv::test::readFile(s_profile + "/Documents/RestoredAddressBook.wab"),
+              "the address book at backup time");
     EXPECT_EQ(kv::test::readFile(addressBook()), "changed");
-
-    const ProgramRun normal = restore(row + QStringList{"--wab", "normal"});
-    EXPECT_EQ(normal.code, 0) << normal.err.toStdString();
-    EXPECT_EQ(kv::test::readFile(addressBook()), backedUp);
-    QString wax = addressBook();
-    wax.back() = 'x';
-    EXPECT_EQ(kv::test::readFile(wax), "changed");
-}
-
-// A skipped file makes the exit code 1, the other rows restored all the same.
-TEST_F(RestoreCommand, ADamagedEntryExitsOne)
-{
-    QByteArray bytes = kv::test::readFile(s_archiveHost);
-    const QByteArray name = "Outlook Express/Inbox.dbx";
-    const qsizetype header = bytes.indexOf(name); // the local header comes first
-    ASSERT_GT(header, 0);
-    bytes[header + name.size() + 400] = char(bytes[header + name.size() + 400] ^ 0x5a);
-    kv::test::TempDir::writeHostFile(s_prefix + "/drive_c/Backups/damaged.eaz", bytes);
-    const ProgramRun r = runCli(
-        {"restore", "C:\\Backups\\damaged.eaz", "--prefix", s_prefix, "--only", "Inbox,Drafts"});
-    EXPECT_EQ(r.code, 1) << r.err.toStdString();
-    EXPECT_TRUE(r.out.startsWith("restored: 1 items, skipped files: 1,")) << r.out.toStdString();
 }
 
 } // namespace

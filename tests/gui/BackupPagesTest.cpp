@@ -30,10 +30,7 @@ class PageEvents : public RecordingFunctions
 {
 public:
     void itemPictureClicked(MainState&, int row) override { calls << u"picture %1"_s.arg(row); }
-    void itemDetailsRequested(MainState&, int row) override
-    {
-        calls << u"details %1"_s.arg(row);
-    }
+    void itemDetailsRequested(MainState&, int row) override { calls << u"details %1"_s.arg(row); }
     void itemDoubleClicked(MainState&, int row) override { calls << u"double %1"_s.arg(row); }
     void selectAllClicked(MainState&) override { calls << u"selectAll"_s; }
     void clearAllClicked(MainState&) override { calls << u"clearAll"_s; }
@@ -77,7 +74,7 @@ void rightClick(gui::TreeListView* grid, int row)
 TEST(BackupPages, GridAndButtonsReachTheControllerUnlessTheGridIsLocked)
 {
     WizardWindow w;
-    for (int step = 0; step < 4; ++step)
+    for (int step = 0; step <= gui::MainWindow::kRestoreStep; ++step)
         w.window.setStepVisible(step, true);
     gui::TreeListView* grid = w.grid();
     clickPicture(grid, 1);
@@ -85,22 +82,26 @@ TEST(BackupPages, GridAndButtonsReachTheControllerUnlessTheGridIsLocked)
     EXPECT_EQ(grid->currentRow(), 2);
     // A click on the text beside the picture is no picture click.
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).topRight());
-    for (const char* name : {"itemsSelectAllButton", "itemsClearAllButton", "browseButton"})
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 0).center());
+    for (const char* name : {"itemsSelectAllButton", "itemsClearAllButton", "browseButton",
+                             "restoreSelectAllButton", "restoreClearAllButton"})
         QTest::mouseClick(child<QPushButton>(&w.window, name), Qt::LeftButton);
     w.window.setItemVisible(MainItem::ClearDisks, true);
     w.window.setClearDisksChecked(false);
     auto* clearDisks = child<QCheckBox>(&w.window, "clearDisksCheck");
     QTest::mouseClick(clearDisks, Qt::LeftButton, {}, QPoint(8, clearDisks->height() / 2));
     QTest::mouseClick(child<QPushButton>(&w.window, "runButton"), Qt::LeftButton);
-    EXPECT_EQ(w.functions.calls, (QStringList{u"picture 1"_s, u"details 2"_s, u"selectAll"_s,
-                                              u"clearAll"_s, u"browse"_s, u"clearDisks 1"_s,
-                                              u"run"_s}));
+    EXPECT_EQ(
+        w.functions.calls,
+        (QStringList{u"picture 1"_s, u"details 2"_s, u"double 2"_s, u"selectAll"_s, u"clearAll"_s,
+                     u"browse"_s, u"selectAll"_s, u"clearAll"_s, u"clearDisks 1"_s, u"run"_s}));
 
     // While a run is under way the grid's clicks go nowhere; the run button still cancels.
     w.functions.calls.clear();
     w.window.setGridLocked(true);
     clickPicture(grid, 1);
     rightClick(grid, 2);
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 0).center());
     QTest::keyClick(grid, Qt::Key_Space);
     QTest::mouseClick(child<QPushButton>(&w.window, "runButton"), Qt::LeftButton);
     w.window.setGridLocked(false);
@@ -111,7 +112,7 @@ TEST(BackupPages, GridAndButtonsReachTheControllerUnlessTheGridIsLocked)
 TEST(BackupPages, StepItemsShowAsToldAndTheRenameChoiceReadsBack)
 {
     WizardWindow w;
-    for (int step = 0; step < 4; ++step)
+    for (int step = 0; step <= gui::MainWindow::kRestoreStep; ++step)
         w.window.setStepVisible(step, true);
     // Each item with its widget, and the caution that goes with the clear-diskettes box.
     const std::tuple<MainItem, const char*, const char*> items[] = {
@@ -125,25 +126,28 @@ TEST(BackupPages, StepItemsShowAsToldAndTheRenameChoiceReadsBack)
         {MainItem::SpaceRequirement, "spaceRequirement", nullptr},
         {MainItem::DisketteCount, "disketteCount", nullptr},
         {MainItem::RenameFrame, "renameFrame", nullptr},
+        {MainItem::RestoreHint, "restoreHint", nullptr},
+        {MainItem::SelectAll, "restoreSelectAllButton", nullptr},
     };
     for (const auto& [item, name, companion] : items) {
-        SCOPED_TRACE(name);
-        for (bool visible : {true, false, true}) {
+        for (bool visible : {false, true}) {
             w.window.setItemVisible(item, visible);
-            EXPECT_EQ(child<QWidget>(&w.window, name)->isVisible(), visible);
+            EXPECT_EQ(child<QWidget>(&w.window, name)->isVisible(), visible) << name;
             if (companion) {
                 EXPECT_EQ(child<QWidget>(&w.window, companion)->isVisible(), visible);
             }
         }
     }
+    // The restore's Select All is its own: hiding and greying it out leaves the backup's alone.
+    w.window.setItemVisible(MainItem::SelectAll, false);
+    w.window.setButtonEnabled(MainButton::SelectAll, false);
+    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isEnabled());
+    auto* backupSelectAll = child<QPushButton>(&w.window, "itemsSelectAllButton");
+    EXPECT_TRUE(backupSelectAll->isEnabled() && backupSelectAll->isVisible());
 
     // The name step's two choices: "save the existing backup" is the rename.
-    auto* replace = child<QRadioButton>(&w.window, "replaceOption");
-    for (bool rename : {false, true, false}) {
-        w.window.setRenameChoice(rename);
-        EXPECT_EQ(w.window.renameChoice(), rename);
-        EXPECT_EQ(replace->isChecked(), !rename);
-    }
+    w.window.setRenameChoice(false);
+    EXPECT_TRUE(child<QRadioButton>(&w.window, "replaceOption")->isChecked());
     QTest::mouseClick(child<QRadioButton>(&w.window, "saveExistingOption"), Qt::LeftButton);
     EXPECT_TRUE(w.window.renameChoice());
 
@@ -158,47 +162,18 @@ TEST(BackupPages, StepItemsShowAsToldAndTheRenameChoiceReadsBack)
     EXPECT_NE(caution, QColor(255, 0, 0));
 
     // Texts reach their boxes; the run button's caption is the Run button's.
-    w.window.setText(MainText::BackupName, u"C:\\Backups\\Korvane5Backup.Main.eaz"_s);
-    w.window.setText(MainText::ItemCount, u"3 of 12 Items"_s);
-    w.window.setText(MainText::RunButton, u"Cancel"_s);
-    EXPECT_EQ(child<QLineEdit>(&w.window, "backupNameBox")->text(),
-              u"C:\\Backups\\Korvane5Backup.Main.eaz"_s);
-    EXPECT_EQ(child<QLineEdit>(&w.window, "itemCountBox")->text(), u"3 of 12 Items"_s);
-    EXPECT_EQ(child<QPushButton>(&w.window, "runButton")->text(), u"Cancel"_s);
-}
-
-// The restore page (step 4) has its own notes and selection pair: greying out the restore's
-// Select All leaves the backup's alone. Double clicks reach the controller unless locked.
-TEST(BackupPages, RestorePageNotesButtonsAndDoubleClicks)
-{
-    WizardWindow w;
-    w.window.setStepVisible(gui::MainWindow::kRestoreStep, true);
-    w.window.setText(MainText::RestoreNote, u"note"_s);
-    w.window.setText(MainText::RestoreHint, u"hint"_s);
-    w.window.setItemVisible(MainItem::RestoreHint, true);
-    EXPECT_EQ(child<QLabel>(&w.window, "restoreNote")->text(), u"note"_s);
-    EXPECT_TRUE(child<QLabel>(&w.window, "restoreHint")->isVisible());
-    EXPECT_FALSE(child<QWidget>(&w.window, "itemCountLabel")->isVisible());
-
-    gui::TreeListView* grid = w.grid();
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(2, 0).center());
-    for (const char* name : {"restoreSelectAllButton", "restoreClearAllButton"})
-        QTest::mouseClick(child<QPushButton>(&w.window, name), Qt::LeftButton);
-    w.window.setGridLocked(true);
-    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, grid->cellRect(1, 0).center());
-    EXPECT_EQ(w.functions.calls.filter(u"double"_s).size(), 1);
-    EXPECT_TRUE(w.functions.calls.contains(u"double 2"_s));
-    EXPECT_EQ(w.functions.calls.filter(u"All"_s), (QStringList{u"selectAll"_s, u"clearAll"_s}));
-
-    w.window.setButtonEnabled(MainButton::SelectAll, false);
-    w.window.setItemVisible(MainItem::SelectAll, false);
-    w.window.setText(MainText::ClearAll, u"&Clear All"_s);
-    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isVisibleTo(&w.window));
-    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isEnabled());
-    auto* backupSelectAll = child<QPushButton>(&w.window, "itemsSelectAllButton");
-    EXPECT_TRUE(backupSelectAll->isEnabled());
-    EXPECT_TRUE(backupSelectAll->isVisibleTo(child<QWidget>(&w.window, "step0")));
-    EXPECT_EQ(child<QPushButton>(&w.window, "itemsClearAllButton")->text(), u"&Clear All"_s);
+    const std::tuple<MainText, const char*, const char*> texts[] = {
+        {MainText::BackupName, "backupNameBox", "C:\\Backups\\Korvane5Backup.Main.eaz"},
+        {MainText::ItemCount, "itemCountBox", "3 of 12 Items"},
+        {MainText::RunButton, "runButton", "Cancel"},
+        {MainText::RestoreNote, "restoreNote", "note"},
+        {MainText::ClearAll, "itemsClearAllButton", "&Clear All"},
+    };
+    for (const auto& [text, name, value] : texts) {
+        w.window.setText(text, QLatin1String(value));
+        EXPECT_EQ(child<QWidget>(&w.window, name)->property("text").toString(),
+                  QLatin1String(value));
+    }
 }
 
 // The run zips on the runner's worker thread and reports from there; the screen shows it on its
@@ -281,8 +256,8 @@ TEST(QuickBackup, ConfirmationAnswersWithAndWithoutTheCheckBox)
     EXPECT_GT(tallHeight, shortHeight);
 }
 
-// A run asks from its worker: the box opens on the GUI thread and its answer goes back. The
-// quick window too may be opened from there.
+// A run asks from its worker: the box and the address book question open on the GUI thread and
+// their answers go back. The quick window too may be opened from there.
 TEST(QuickBackup, QtUiAnswersAWorkerAndItsWindowCancels)
 {
     QWidget owner;
@@ -293,11 +268,18 @@ TEST(QuickBackup, QtUiAnswersAWorkerAndItsWindowCancels)
     whenModal([&](QWidget* dialog) {
         boxThread = dialog->thread();
         qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::No)->click();
+        whenModal([&](QWidget* modal) {
+            EXPECT_EQ(modal->thread(), boxThread);
+            QTest::mouseClick(child<QLabel>(modal, "temporaryFolderOptionText"), Qt::LeftButton);
+            QTest::mouseClick(child<QPushButton>(modal, "okButton"), Qt::LeftButton);
+        });
     });
+    WabRestoreTarget target = WabRestoreTarget::NormalLocation;
     int cancels = 0;
     RunProgress* quick = nullptr;
     std::unique_ptr<QThread> worker(QThread::create([&] {
         answer = ui.messageBox(u"In use"_s, MsgButtons::YesNo, MsgIcon::Critical, u"t"_s);
+        target = ui.chooseWabRestore(u"C:\\KV2000.hlp"_s);
         quick = ui.openQuickBackupWindow([&] { ++cancels; });
         quick->setPercent(70);
     }));
@@ -305,6 +287,7 @@ TEST(QuickBackup, QtUiAnswersAWorkerAndItsWindowCancels)
     QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
     EXPECT_EQ(answer, MsgResult::No);
     EXPECT_EQ(boxThread, QThread::currentThread());
+    EXPECT_EQ(target, WabRestoreTarget::TemporaryFolder);
 
     QPointer<QWidget> window = ui.quickBackupWindow();
     ASSERT_TRUE(window);

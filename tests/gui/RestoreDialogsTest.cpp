@@ -1,6 +1,5 @@
 #include "BackupFileDialog.h"
 #include "ModalDriver.h"
-#include "QtUi.h"
 #include "RestoreFolderDialog.h"
 #include "RestoreOptionDialogs.h"
 #include "TreeListView.h"
@@ -12,7 +11,6 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QRadioButton>
-#include <QThread>
 
 // The restore's questions, each driven through its controls as the user drives it.
 namespace kv::gui {
@@ -33,57 +31,41 @@ QPushButton* okOf(QWidget* dialog)
 
 TEST(BackupFileDialogTest, OkWaitsForATypeAndCancelGivesNothing)
 {
-    // Name, version-4 import, default path, option clicked ("" none), press Cancel, answer.
-    struct Case
-    {
-        const char* name;
-        bool oe4;
-        QString path;
-        const char* option;
-        bool cancel;
-        BackupFileAnswer want;
+    // Name, version-4 import, default path, option clicked ("" none), press Cancel, type answered.
+    const std::tuple<const char*, bool, const char*, const char*, bool, int> cases[] = {
+        {"selected_folders", false, "C:\\Backups\\Main.eaz", "selectedFoldersOption", false, 0},
+        {"full_restore", false, "C:\\Backups\\Main.eaz", "fullRestoreOption", false, 2},
+        {"cancelled_after_a_choice", false, "C:\\Main.eaz", "fullRestoreOption", true, -1},
+        {"version_4_import", true, "C:\\Backups\\Main.eaz", "", false, 2},
+        {"diskette", false, "A:\\Main.eaz", "selectedFoldersOption", false, 0},
     };
-    const QString last = u"C:\\Backups\\Main 2024-05-01.eaz"_s;
-    const Case cases[] = {
-        {"selected_folders", false, last, "selectedFoldersOption", false, {last, 0}},
-        {"full_restore", false, last, "fullRestoreOption", false, {last, 2}},
-        {"cancelled_after_a_choice", false, last, "fullRestoreOption", true, {QString(), -1}},
-        {"version_4_import", true, last, "", false, {last, 2}},
-        {"diskette",
-         false,
-         u"A:\\Main.eaz"_s,
-         "selectedFoldersOption",
-         false,
-         {u"A:\\Main.eaz"_s, 0}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, oe4, path, option, cancel, type] : cases) {
+        SCOPED_TRACE(name);
         BackupFileDialog dialog;
         whenModal([&](QWidget* modal) {
             EXPECT_EQ(modal->windowTitle(), u"Select Backup File..."_s);
-            EXPECT_EQ(child<QLineEdit>(modal, "backupLocation")->text(), c.path);
-            EXPECT_EQ(shown(modal, "disketteHint"), c.path.startsWith(u"A:"_s));
+            EXPECT_EQ(child<QLineEdit>(modal, "backupLocation")->text(), QString::fromLatin1(path));
+            EXPECT_EQ(shown(modal, "disketteHint"), *path == 'A');
             // The version-4 import has one way only: the choice is made and hidden.
-            for (const char* name : {"typeLabel", "selectedFoldersOption", "fullRestoreOption"})
-                EXPECT_EQ(shown(modal, name), !c.oe4) << name;
+            for (const char* w : {"typeLabel", "selectedFoldersOption", "fullRestoreOption"})
+                EXPECT_EQ(shown(modal, w), !oe4) << w;
             const QString note = child<QLabel>(modal, "typeNote")->text();
             EXPECT_EQ(note.startsWith(u"The Outlook Express 4 mail folders will be restored"_s),
-                      c.oe4);
-            EXPECT_EQ(okOf(modal)->isEnabled(), c.oe4);
-            if (*c.option) {
-                QTest::mouseClick(child<QRadioButton>(modal, c.option), Qt::LeftButton, {},
+                      oe4);
+            EXPECT_EQ(okOf(modal)->isEnabled(), oe4);
+            if (*option) {
+                QTest::mouseClick(child<QRadioButton>(modal, option), Qt::LeftButton, {},
                                   QPoint(6, 6));
                 EXPECT_TRUE(okOf(modal)->isEnabled());
                 EXPECT_EQ(child<QLabel>(modal, "typeNote")->text().left(12),
-                          c.want.restoreType == 2 || c.cancel ? u"All current "_s
-                                                              : u"Selected mai"_s);
+                          type == 2 || cancel ? u"All current "_s : u"Selected mai"_s);
             }
-            QTest::mouseClick(child<QPushButton>(modal, c.cancel ? "cancelButton" : "okButton"),
+            QTest::mouseClick(child<QPushButton>(modal, cancel ? "cancelButton" : "okButton"),
                               Qt::LeftButton);
         });
-        const BackupFileAnswer answer = dialog.ask({c.path, c.oe4});
-        EXPECT_EQ(answer.path, c.want.path);
-        EXPECT_EQ(answer.restoreType, c.want.restoreType);
+        const BackupFileAnswer answer = dialog.ask({QString::fromLatin1(path), oe4});
+        EXPECT_EQ(answer.path, cancel ? QString() : QString::fromLatin1(path));
+        EXPECT_EQ(answer.restoreType, type);
     }
 }
 
@@ -229,27 +211,6 @@ TEST(RestoreFolderDialogTest, AnswersTheChosenRowAndTellsItsCount)
     });
     EXPECT_EQ(dialog.chooseFolder(), sent);
     EXPECT_EQ(told, u"Folder : Sent Items"_s + QString(30, u' ') + u"\nMessage Count: 17"_s);
-}
-
-// The run asks where the address book goes from its worker thread: the dialog opens on the GUI
-// thread and its answer reaches the worker.
-TEST(QtUiRestoreQuestions, AddressBookAskedFromTheWorker)
-{
-    QtUi ui;
-    WabRestoreTarget target = WabRestoreTarget::NormalLocation;
-    QThread* dialogThread = nullptr;
-    whenModal([&](QWidget* modal) {
-        dialogThread = modal->thread();
-        EXPECT_EQ(modal->windowTitle(), u"Address Book Restore"_s);
-        QTest::mouseClick(child<QLabel>(modal, "temporaryFolderOptionText"), Qt::LeftButton);
-        QTest::mouseClick(okOf(modal), Qt::LeftButton);
-    });
-    std::unique_ptr<QThread> worker(
-        QThread::create([&] { target = ui.chooseWabRestore(u"C:\\KV2000.hlp"_s); }));
-    worker->start();
-    QTRY_VERIFY_WITH_TIMEOUT(worker->isFinished(), 10000);
-    EXPECT_EQ(dialogThread, QThread::currentThread());
-    EXPECT_EQ(target, WabRestoreTarget::TemporaryFolder);
 }
 
 } // namespace
