@@ -1,10 +1,10 @@
 #include "restore/RegistryRestore.h"
+#include "RegistryDump.h"
 #include "backup/RunLog.h"
 #include "backup/SettingsExport.h"
 #include "platform/Platform.h"
 #include "shell/GuardedRegistry.h"
 #include "support/FakeProcesses.h"
-#include "support/FakeRegistry.h"
 #include "support/FakeSystem.h"
 #include "support/FaultInjectingFileSystem.h"
 #include "support/QtPrinters.h"
@@ -13,7 +13,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
 #include <optional>
 
@@ -35,36 +34,21 @@ QString rulesKey(const QString& id)
 }
 
 // A registry that another program can hold and that refuses one chosen value name.
-class TestRegistry : public test::FakeRegistry
+class TestRegistry : public test::HeldRegistry
 {
 public:
-    bool held = false;
+    TestRegistry() { held = false; }
     QString poison;
 
-    bool heldByAnotherProgram() const override { return held; }
     platform::WinError setValue(platform::Hive hive, const QString& path, const QString& name,
                                 const RegValue& value) override
     {
-        if (!poison.isEmpty() && name == poison)
-            return kErrorAccessDenied;
-        return FakeRegistry::setValue(hive, path, name, value);
+        return !poison.isEmpty() && name == poison ? kErrorAccessDenied
+                                                   : FakeRegistry::setValue(hive, path, name, value);
     }
 };
 
-// Every key below path with its values, as one comparable text.
-QString dump(IRegistry& registry, const QString& path)
-{
-    QString out = u"[%1]\n"_s.arg(path);
-    QList<RegNamedValue> values;
-    registry.enumValues(Hive::CurrentUser, path, &values);
-    for (const RegNamedValue& v : std::as_const(values))
-        out += u"%1=%2\n"_s.arg(v.name, QString::fromLatin1(v.value.data.toHex()));
-    QStringList keys;
-    registry.enumSubKeys(Hive::CurrentUser, path, &keys);
-    for (const QString& key : std::as_const(keys))
-        out += dump(registry, path + u'\\' + key);
-    return out;
-}
+using test::dump;
 
 class RegistryRestoreTest : public ::testing::Test
 {
@@ -79,17 +63,21 @@ protected:
     }
 
     // The archive as a backup of the identity makes it: the exported rules, zipped.
-    void archiveExportOf(const QString& identityId)
+    void archiveExport()
     {
-        TestRegistry source;
-        source.setString(Hive::CurrentUser, rulesKey(identityId) + u"\\Rule1"_s, u"Name"_s,
+        test::FakeRegistry source;
+        source.setString(Hive::CurrentUser, rulesKey(kBackupId) + u"\\Rule1"_s, u"Name"_s,
                          u"from backup"_s);
-        source.setString(Hive::CurrentUser, rulesKey(identityId), u"Where"_s,
-                         u"Identities\\"_s + identityId.toLower());
+        source.setString(Hive::CurrentUser, rulesKey(kBackupId), u"Where"_s,
+                         u"Identities\\"_s + kBackupId.toLower());
+        exportAndZip(source, u"Rules Wizard.reg"_s);
+    }
+    void exportAndZip(IRegistry& source, const QString& file)
+    {
         m_fs.makeSurePath(u"C:\\Src\\"_s);
         Platform platform{source, m_fs, m_system, m_processes};
-        SettingsExport(platform).run({u"C:\\Src"_s, true, identityId});
-        zipUp();
+        SettingsExport(platform).run({u"C:\\Src"_s, true, kBackupId});
+        zipUp(file);
     }
     // An archive holding a script of our own.
     void archiveScript(const QByteArray& body)
@@ -118,19 +106,8 @@ protected:
     {
         return m_registry.string(Hive::CurrentUser, key, name);
     }
-    bool exists(const QString& path)
-    {
-        FileEntry entry;
-        return m_fs.stat(path, &entry);
-    }
     QList<FileEntry> safetyCopies() { return m_fs.find(kProg + u"\\Rules Wizard before*"_s); }
-    bool logHas(const QString& line) { return m_log.lines().contains(line); }
-    bool logHasPrefix(const QString& start)
-    {
-        const QStringList lines = m_log.lines();
-        return std::any_of(lines.begin(), lines.end(),
-                           [&](const QString& l) { return l.startsWith(start); });
-    }
+    bool logHas(const QString& text) { return !m_log.lines().filter(text).isEmpty(); }
     bool logEndsWith(const QStringList& lines)
     {
         return m_log.lines().mid(m_log.lines().size() - lines.size()) == lines;
@@ -151,16 +128,15 @@ TEST_F(RegistryRestoreTest, AnotherIdentitysBackupIsRewrittenForTheCurrentOne)
     for (const auto& [currentId, rewritten] : cases) {
         SCOPED_TRACE(currentId.toStdString());
         m_fs.removeFile(kProg + u"\\Rules Wizard.reg.old"_s);
-        archiveExportOf(kBackupId);
+        archiveExport();
         m_ui.answerMessage(MsgResult::Yes);
         EXPECT_EQ(restore(currentId), RegistryRestoreOutcome::Restored);
         EXPECT_EQ(value(rulesKey(currentId) + u"\\Rule1"_s), u"from backup"_s);
         EXPECT_EQ(value(rulesKey(currentId), u"Where"_s), u"Identities\\"_s + currentId);
-        EXPECT_EQ(exists(kProg + u"\\Rules Wizard.reg.old"_s), rewritten);
-        if (rewritten) {
-            EXPECT_TRUE(
-                m_fs.readFile(kProg + u"\\Rules Wizard.reg.old"_s).contains(kBackupId.toLatin1()));
-        }
+        // The script as extracted is kept as ".old"; the backup's own identity stays as it was.
+        EXPECT_EQ(m_fs.readFile(kProg + u"\\Rules Wizard.reg.old"_s).contains(kBackupId.toLatin1()),
+                  rewritten);
+        EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Old"_s), rewritten ? u"current rule"_s : QString());
         EXPECT_TRUE(logHas(u"Rules Wizard Restored"_s));
         ASSERT_FALSE(m_ui.shown().isEmpty());
         EXPECT_EQ(m_ui.shown().last().text,
@@ -175,7 +151,7 @@ TEST_F(RegistryRestoreTest, DeleteFirstDropsWhatTheScriptDoesNotBring)
         SCOPED_TRACE(deleteFirst);
         m_registry.setString(Hive::CurrentUser, rulesKey(kBackupId) + u"\\Old"_s, u"Name"_s,
                              u"current rule"_s);
-        archiveExportOf(kBackupId);
+        archiveExport();
         m_ui.answerMessage(MsgResult::Yes);
         EXPECT_EQ(restore(kBackupId, deleteFirst), RegistryRestoreOutcome::Restored);
         EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Rule1"_s), u"from backup"_s);
@@ -195,13 +171,10 @@ TEST_F(RegistryRestoreTest, DeleteFirstDropsWhatTheScriptDoesNotBring)
 TEST_F(RegistryRestoreTest, AccountsComeBackBelowTheIdentityAndShared)
 {
     const QString shared = u"Software\\Microsoft\\Internet Account Manager"_s;
-    TestRegistry source;
+    test::FakeRegistry source;
     source.setString(Hive::CurrentUser, shared + u"\\Accounts\\00000001"_s, u"Account Name"_s,
                      u"pop"_s);
-    m_fs.makeSurePath(u"C:\\Src\\"_s);
-    Platform platform{source, m_fs, m_system, m_processes};
-    SettingsExport(platform).run({u"C:\\Src"_s, true, kBackupId});
-    zipUp(u"Internet Accounts.reg"_s);
+    exportAndZip(source, u"Internet Accounts.reg"_s);
     m_ui.answerMessage(MsgResult::Yes);
     Platform target{m_registry, m_fs, m_system, m_processes};
     EXPECT_EQ(RegistryRestore(target, m_log, m_ui)
@@ -213,19 +186,7 @@ TEST_F(RegistryRestoreTest, AccountsComeBackBelowTheIdentityAndShared)
                                     u"Account Name"_s),
                   u"pop"_s)
             << root.toStdString();
-    EXPECT_FALSE(logHasPrefix(u"Accounts - Skipped"_s));
-}
-
-TEST_F(RegistryRestoreTest, OnlyTheGroupsOwnKeysAreWritten)
-{
-    archiveScript("[HKEY_CURRENT_USER\\Software\\Elsewhere]\r\n\"Run\"=\"evil.exe\"\r\n\r\n[" +
-                  ("HKEY_CURRENT_USER\\" + rulesKey(kBackupId)).toLatin1() +
-                  "\\Rule1]\r\n\"Name\"=\"from backup\"\r\n\r\n");
-    m_ui.answerMessage(MsgResult::Yes);
-    EXPECT_EQ(restore(), RegistryRestoreOutcome::Restored);
-    EXPECT_EQ(m_registry.openKey(Hive::CurrentUser, u"Software\\Elsewhere"_s), kErrorFileNotFound);
-    EXPECT_EQ(value(rulesKey(kBackupId) + u"\\Rule1"_s), u"from backup"_s);
-    EXPECT_TRUE(logHasPrefix(u"Rules Wizard - Skipped: Line 3: "_s));
+    EXPECT_FALSE(logHas(u"Accounts - Skipped"_s));
 }
 
 TEST_F(RegistryRestoreTest, AFailedImportPutsThePreviousKeysBack)
@@ -246,7 +207,7 @@ TEST_F(RegistryRestoreTest, AFailedImportPutsThePreviousKeysBack)
         EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
         EXPECT_EQ(m_ui.messages().last(), u"Restore of regisrty data for Rules Wizard failed."_s);
         EXPECT_TRUE(logEndsWith({u"Rules Wizard ******** Restore Failed ********"_s, QString()}));
-        EXPECT_TRUE(logHasPrefix(u"Prior settings put back from: "_s));
+        EXPECT_TRUE(logHas(u"Prior settings put back from: "_s));
         for (const FileEntry& copy : safetyCopies())
             m_fs.removeFile(kProg + u'\\' + copy.name);
     }
@@ -254,59 +215,55 @@ TEST_F(RegistryRestoreTest, AFailedImportPutsThePreviousKeysBack)
 
 TEST_F(RegistryRestoreTest, NothingChangesWhenTheRestoreStopsBeforeTheImport)
 {
-    archiveExportOf(kBackupId);
+    archiveExport();
     WindowsVersion nt;
     nt.platformId = 2;
-    // label, arrangement, kind, answer to the confirmation, outcome, message shown
-    const std::tuple<const char*, std::function<void()>, ItemKind, std::optional<MsgResult>,
-                     RegistryRestoreOutcome, QString>
-        cases[] = {
-            {"held registry", [&] { m_registry.held = true; }, ItemKind::Rules, std::nullopt,
-             RegistryRestoreOutcome::RegistryHeld, GuardedRegistry::lockedText()},
-            {"declined", [] {}, ItemKind::Rules, MsgResult::No, RegistryRestoreOutcome::Declined,
-             RegistryRestore::confirmationText(kProg + u"\\Rules Wizard.reg"_s)},
-            {"dial-up on NT", [&] { m_system.setVersion(nt); }, ItemKind::RemoteAccess,
-             std::nullopt, RegistryRestoreOutcome::Skipped, QString()},
-        };
-    for (const auto& [label, arrange, kind, answer, outcome, message] : cases) {
-        SCOPED_TRACE(label);
-        arrange();
+    const QString script = u"Rules Wizard.reg"_s;
+    const struct
+    {
+        const char* label;
+        std::function<void()> arrange;
+        ItemKind kind;
+        QString entry;
+        std::optional<MsgResult> answer; // to the import's confirmation
+        RegistryRestoreOutcome outcome;
+        QString message, logLine; // "" none
+    } cases[] = {
+        {"held registry", [&] { m_registry.held = true; }, ItemKind::Rules, script, std::nullopt,
+         RegistryRestoreOutcome::RegistryHeld, GuardedRegistry::lockedText(), {}},
+        {"declined", [] {}, ItemKind::Rules, script, MsgResult::No,
+         RegistryRestoreOutcome::Declined, RegistryRestore::confirmationText(kProg + u'\\' + script),
+         {}},
+        {"dial-up on NT", [&] { m_system.setVersion(nt); }, ItemKind::RemoteAccess, script,
+         std::nullopt, RegistryRestoreOutcome::Skipped, {}, {}},
+        {"entry missing", [] {}, ItemKind::Rules, u"Gone.reg"_s, std::nullopt,
+         RegistryRestoreOutcome::NotExtracted,
+         RegistryRestore::extractionFailedText(u"Rules Wizard"_s, zip::kZipFilesSkipped),
+         u"Restoring Rules Wizard - Unexpected Error - %1"_s.arg(zip::kZipFilesSkipped)},
+        {"archive missing", [&] { m_fs.removeFile(kArchive); }, ItemKind::Rules, script,
+         std::nullopt, RegistryRestoreOutcome::NotExtracted,
+         RegistryRestore::extractionFailedText(u"Rules Wizard"_s, zip::kZipCannotOpen),
+         u"Restoring Rules Wizard - Unexpected Error - %1"_s.arg(zip::kZipCannotOpen)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        c.arrange();
         const QString before = dump(m_registry, u"Identities"_s);
-        if (answer)
-            m_ui.answerMessage(*answer);
+        if (c.answer)
+            m_ui.answerMessage(*c.answer);
         const qsizetype shown = m_ui.messages().size();
-        EXPECT_EQ(restore(kBackupId, true, kind), outcome);
+        EXPECT_EQ(restore(kBackupId, true, c.kind, c.entry), c.outcome);
         EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
         EXPECT_TRUE(safetyCopies().isEmpty());
         EXPECT_EQ(m_ui.messages().mid(shown),
-                  message.isEmpty() ? QStringList() : QStringList{message});
+                  c.message.isEmpty() ? QStringList() : QStringList{c.message});
+        if (!c.logLine.isEmpty()) {
+            EXPECT_TRUE(logEndsWith({c.logLine, QString()}));
+        }
         m_registry.held = false;
         m_system.setVersion({});
     }
     EXPECT_EQ(m_ui.pendingAnswers(), 0);
-}
-
-TEST_F(RegistryRestoreTest, AnEntryThatCannotBeExtractedIsReported)
-{
-    archiveExportOf(kBackupId);
-    // entry, archive present, result
-    const std::tuple<QString, bool, int> cases[] = {
-        {u"Gone.reg"_s, true, zip::kZipFilesSkipped},
-        {u"Rules Wizard.reg"_s, false, zip::kZipCannotOpen},
-    };
-    for (const auto& [entry, present, result] : cases) {
-        SCOPED_TRACE(entry.toStdString());
-        if (!present)
-            m_fs.removeFile(kArchive);
-        const QString before = dump(m_registry, u"Identities"_s);
-        EXPECT_EQ(restore(kBackupId, true, ItemKind::Rules, entry),
-                  RegistryRestoreOutcome::NotExtracted);
-        EXPECT_EQ(dump(m_registry, u"Identities"_s), before);
-        EXPECT_EQ(m_ui.messages().last(),
-                  RegistryRestore::extractionFailedText(u"Rules Wizard"_s, result));
-        EXPECT_TRUE(logEndsWith(
-            {u"Restoring Rules Wizard - Unexpected Error - %1"_s.arg(result), QString()}));
-    }
 }
 
 } // namespace

@@ -121,45 +121,25 @@ TEST(RestoreFoldersTest, SafetyFolderIsDatedAndCountedPastExistingOnes)
     EXPECT_EQ(f.log.lines().size(), 1);
 }
 
-TEST(RestoreFoldersTest, SafetyCopyQuestionAnswers)
+// Only the store's folder files are copied; No and Cancel are proved by the restore scenarios.
+TEST(RestoreFoldersTest, SafetyCopyTakesTheFolderFiles)
 {
     const QString saved = u"C:\\Store\\backup2000-05-31\\"_s;
-    const struct
-    {
-        MsgResult answer;
-        SafetyCopyResult result;
-        QStringList log;
-        QStringList copied;
-    } cases[] = {
-        {MsgResult::Yes,
-         SafetyCopyResult::Made,
-         {u"Prior data in:"_s, u"C:\\Store"_s + kBlanks, u" was saved in:"_s, saved + kBlanks, {}},
-         {u"Folders.dbx"_s, u"Inbox.dbx"_s}},
-        {MsgResult::No,
-         SafetyCopyResult::Declined,
-         {u"A backup copy of mail folders was NOT made"_s, {}},
-         {}},
-        {MsgResult::Cancel, SafetyCopyResult::Cancelled, {}, {}},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.fs.writeFile(u"C:\\Store\\Folders.dbx"_s, "folders");
-        f.fs.writeFile(u"C:\\Store\\Inbox.dbx"_s, "inbox");
-        f.fs.writeFile(u"C:\\Store\\notes.txt"_s, "not a folder file");
-        f.ui.answerMessage(c.answer);
+    Fixture f;
+    f.fs.writeFile(u"C:\\Store\\Folders.dbx"_s, "folders");
+    f.fs.writeFile(u"C:\\Store\\Inbox.dbx"_s, "inbox");
+    f.fs.writeFile(u"C:\\Store\\notes.txt"_s, "not a folder file");
+    f.ui.answerMessage(MsgResult::Yes);
 
-        EXPECT_EQ(f.folders.offerSafetyCopy(u"C:\\Store"_s, kToday), c.result);
-        ASSERT_EQ(f.ui.shown().size(), 1);
-        EXPECT_EQ(f.ui.shown()[0].text, u"Do you wish to make a backup copy of your \n"
-                                        u"existing message folders prior to restoring?"_s);
-        EXPECT_EQ(f.ui.shown()[0].buttons, MsgButtons::YesNoCancel);
-        EXPECT_EQ(f.log.lines(), c.log);
-        EXPECT_EQ(f.exists(saved), c.result == SafetyCopyResult::Made);
-        EXPECT_EQ(f.names(saved + u"*"_s), c.copied);
-        if (!c.copied.isEmpty()) {
-            EXPECT_EQ(f.fs.readFile(saved + u"Inbox.dbx"_s), "inbox");
-        }
-    }
+    EXPECT_EQ(f.folders.offerSafetyCopy(u"C:\\Store"_s, kToday), SafetyCopyResult::Made);
+    ASSERT_EQ(f.ui.shown().size(), 1);
+    EXPECT_EQ(f.ui.shown()[0].text, u"Do you wish to make a backup copy of your \n"
+                                    u"existing message folders prior to restoring?"_s);
+    EXPECT_EQ(f.ui.shown()[0].buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(f.log.lines(), (QStringList{u"Prior data in:"_s, u"C:\\Store"_s + kBlanks,
+                                          u" was saved in:"_s, saved + kBlanks, {}}));
+    EXPECT_EQ(f.names(saved + u"*"_s), (QStringList{u"Folders.dbx"_s, u"Inbox.dbx"_s}));
+    EXPECT_EQ(f.fs.readFile(saved + u"Inbox.dbx"_s), "inbox");
 }
 
 TEST(RestoreFoldersTest, FailedSafetyCopyIsReportedAndStopsTheRestore)
@@ -192,15 +172,12 @@ TEST(RestoreFoldersTest, SkippedFileLinesAndWhereTheyGo)
         EXPECT_EQ(skippedFileLine(reason, u"a.dbx"_s), lines[reason]);
     EXPECT_EQ(skippedFileLine(7, u"a.dbx"_s), QString());
 
-    Fixture withLog;
-    reportSkippedFile(2, u"a.dbx"_s, &withLog.log, false, withLog.ui);
-    EXPECT_EQ(withLog.log.lines(), (QStringList{lines[2], {}}));
-    EXPECT_TRUE(withLog.ui.shown().isEmpty());
-
-    test::ScriptedUi ui;
-    reportSkippedFile(0, u"a.dbx"_s, nullptr, true, ui);
-    EXPECT_EQ(ui.messages(), QStringList{lines[0]});
-    EXPECT_EQ(ui.shown()[0].icon, MsgIcon::Information);
-    reportSkippedFile(0, u"a.dbx"_s, nullptr, false, ui);
-    EXPECT_EQ(ui.shown().size(), 1);
+    // Into the log when one is open; else shown only while synchronising.
+    Fixture f;
+    reportSkippedFile(2, u"a.dbx"_s, &f.log, true, f.ui);
+    EXPECT_EQ(f.log.lines(), (QStringList{lines[2], {}}));
+    reportSkippedFile(0, u"a.dbx"_s, nullptr, false, f.ui);
+    EXPECT_TRUE(f.ui.shown().isEmpty());
+    reportSkippedFile(0, u"a.dbx"_s, nullptr, true, f.ui);
+    EXPECT_EQ(f.ui.messages(), QStringList{lines[0]});
 }

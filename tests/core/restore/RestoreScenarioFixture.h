@@ -3,6 +3,7 @@
 // The restore scenarios' environment: a generated store with its settings backed up by the real
 // backup run, the changes a user makes afterwards, and the restore driven as the window does.
 #include "../backup/BackupFixture.h"
+#include "RegistryDump.h"
 
 #include "StoreBuilder.h"
 #include "backup/ItemGrid.h"
@@ -41,7 +42,6 @@ const QString kProgram = u"C:\\Program Files\\Korvane"_s;
 const QString kWab = u"C:\\users\\tester\\Application Data\\Microsoft\\Address Book\\tester.wab"_s;
 const QString kFavorites = u"C:\\users\\tester\\Favorites"_s;
 const QString kStoreRoot = u"C:\\users\\tester\\Mail\\Main"_s;
-const QString kOtherId = u"{6A3C1F20-5B2E-4D11-9C11-000000000002}"_s;
 const ItemKind kGroups[] = {ItemKind::Rules, ItemKind::Accounts, ItemKind::Signatures};
 
 // Relative path ("/" separators) -> bytes of every file below a host folder.
@@ -67,23 +67,6 @@ inline Files filesBelow(const QString& hostFolder)
                      f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>"));
     }
     return files;
-}
-
-// Every key below path with its values, one comparable text.
-inline QString dump(platform::IRegistry& registry, const QString& path)
-{
-    QString out = u"[%1]\n"_s.arg(path);
-    QList<platform::RegNamedValue> values;
-    registry.enumValues(Hive::CurrentUser, path, &values);
-    for (const platform::RegNamedValue& v : std::as_const(values))
-        out += u"%1 %2=%3\n"_s.arg(v.name)
-                   .arg(v.value.type)
-                   .arg(QString::fromLatin1(v.value.data.toHex()));
-    QStringList keys;
-    registry.enumSubKeys(Hive::CurrentUser, path, &keys);
-    for (const QString& key : std::as_const(keys))
-        out += dump(registry, path + u'\\' + key);
-    return out;
 }
 
 // Rewrites a zip with Python's own zipfile: entries whose stored name ends in a key are
@@ -138,29 +121,25 @@ public:
             record("message", text, title);
             if (refuse)
                 return MsgResult::Cancel;
-            int n = text.startsWith(next) ? text.mid(next.size()).toInt()
+            const int n = text.startsWith(next) ? text.mid(next.size()).toInt()
                                           : text.section(u'#', 1).section(u' ', 0, 0).toInt();
-            if (n == 0)
-                n = lastDisk;
-            QFile::remove(drive + u"/set.eaz"_s);
-            QFile::copy(disk(n), drive + u"/set.eaz"_s);
-            asked << n;
+            asked << insert(n == 0 ? lastDisk : n);
             return MsgResult::Ok;
         }
         return ScriptedUi::messageBox(text, buttons, icon, title);
     }
     QString disk(int n) const { return pieces + u'/' + QString::number(n); }
+    int insert(int n)
+    {
+        QFile::remove(drive + u"/set.eaz"_s);
+        QFile::copy(disk(n), drive + u"/set.eaz"_s);
+        return n;
+    }
 
     QString drive, pieces;
     bool verifying = false, refuse = false;
     int lastDisk = 0;
     QList<int> asked;
-};
-
-class HeldRegistry : public FakeRegistry
-{
-public:
-    bool heldByAnotherProgram() const override { return true; }
 };
 
 class DiskProgress : public RecordingProgress
@@ -215,15 +194,13 @@ protected:
     FakeRegistry& registry() { return m_fs.prefix().registry(); }
     QString storeFolder() const { return m_state.env.storeFolder; }
 
-    Snapshot snapshot(const QString& identityId = {})
+    Snapshot snapshot()
     {
         Snapshot s;
         s.store = filesBelow(host(kStoreRoot));
-        const QString id = identityId.isEmpty() ? m_store.identityId : identityId;
-        // The group's own key: the accounts' export also writes them under the identity's key
-        // when it has none of its own, so that key is expected to differ after a restore.
+        // The group's own key only: the accounts' export may add the identity's account key.
         for (ItemKind kind : kGroups)
-            s.registry << dump(registry(), settingsGroupKeys(kind, m_store.oe5, id).first());
+            s.registry << dump(registry(), settingsGroupKeys(kind, m_store.oe5, m_store.identityId).first());
         s.wab = readFile(kWab);
         s.favorites = filesBelow(host(kFavorites));
         return s;

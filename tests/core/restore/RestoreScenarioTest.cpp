@@ -1,19 +1,15 @@
-// Restores of archives the real backup made, over generated stores that changed since: what comes
-// back equals what was saved, byte for byte, and whatever the restore replaced is kept where the
-// user can find it. Damaged and hostile archives change nothing outside the destination.
+// Restores of real backups over stores changed since: what comes back equals what was saved,
+// what was replaced is kept, and damaged or hostile archives touch nothing outside the destination.
 #include "RestoreScenarioFixture.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QtEndian>
+#include "backup/RunLog.h"
+#include "restore/RestoreZipListener.h"
+#include "shell/GuardedRegistry.h"
 
 namespace kv::test {
 namespace {
 
-// Full restores in both versions: everything saved comes back; what was there before survives
-// in the trash, the ".wax" book, the "_001" folders (version 4) or the dated store copy
-// (version 5), and a dated copy of each replaced settings group.
+// Everything saved comes back; what was there is kept (trash, ".wax", "_001", dated copies).
 TEST_F(RestoreScenarioTest, FullRestoreOfVersion5)
 {
     fullRestore(true);
@@ -29,33 +25,6 @@ TEST_F(RestoreScenarioTest, FullRestoreOfVersion4)
     fullRestore(false);
 }
 
-// Settings restored into another identity: the backup's id becomes the current one, the
-// script as extracted is kept as ".old", and the backup's identity is left alone.
-TEST_F(RestoreScenarioTest, SettingsGoToASecondIdentityUnderItsOwnId)
-{
-    backUp(true);
-    ASSERT_TRUE(open([&] {
-        RestoreContext c = context(0);
-        c.currentIdentityId = kOtherId;
-        return c;
-    }()));
-    mark({u"Rules Wizard"_s, u"Signatures"_s});
-    answerImports(2);
-    EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
-    QStringList expected = m_saved.registry;
-    expected.replaceInStrings(m_store.identityId, kOtherId);
-    const Snapshot other = snapshot(kOtherId);
-    for (const QString& key : expected)
-        if (!key.contains(u"Account"_s)) {
-            EXPECT_TRUE(other.registry.contains(key)) << key.toStdString();
-        }
-    EXPECT_EQ(snapshot().registry, m_saved.registry);
-    const QByteArray old = readFile(kProgram + u"\\Rules Wizard.reg.old"_s);
-    EXPECT_TRUE(old.contains(m_store.identityId.toLatin1()));
-    EXPECT_FALSE(
-        readFile(kProgram + u"\\Rules Wizard.reg"_s).contains(m_store.identityId.toLatin1()));
-}
-
 // Version 4: a folder redirected into another current folder is written under that folder's
 // name, its index file too; both of the target's old files go to the trash.
 TEST_F(RestoreScenarioTest, RedirectedFolderReplacesTheTargetWithItsIndex)
@@ -63,8 +32,7 @@ TEST_F(RestoreScenarioTest, RedirectedFolderReplacesTheTargetWithItsIndex)
     backUp(false);
     changeEnvironment();
     ASSERT_TRUE(open(context(0)));
-    // The first other folder that has both of its files.
-    int target = -1;
+    int target = -1; // the first other folder with both of its files
     QString targetStem;
     for (int r = 1; r < m_current.totalRowCount() && target < 0; ++r) {
         const QString mbx = m_current.cell(r, cell::MbxName);
@@ -86,31 +54,6 @@ TEST_F(RestoreScenarioTest, RedirectedFolderReplacesTheTargetWithItsIndex)
     EXPECT_TRUE(binned.contains(m_changed.store.value(u"Mail/"_s + targetStem + u".idx"_s)));
     EXPECT_TRUE(fileLines(m_context.restoreLogPath)
                     .contains(u"Restored Folder: Inbox --- as Folder: "_s + targetStem));
-}
-
-// The item list of the earlier release (no kinds, no identity) restores as well.
-TEST_F(RestoreScenarioTest, ArchiveWithTheEarlierReleasesListRestores)
-{
-    KV_REQUIRE_PROGRAMS("python3");
-    backUp(false);
-    changeEnvironment();
-    const QByteArray list = "Korvane Backup started: Mon Jan 05, 1998 @ 10:00 PM\r\n"
-                            "MBX\tInbox.mbx\tInbox\t1\t0\t0\t2\t\tIDX\r\n"
-                            "WAB\tusers\\tester\\Application Data\\Microsoft\\Address Book\\"
-                            "tester.wab\tAddress book\t2\t0\r\n";
-    const QString listFile = m_fs.prefix().write(u"old-list.log"_s, list);
-    QString output;
-    ASSERT_TRUE(rewriteArchive(host(archivePath()), host(u"C:\\Backups\\old.eaz"_s),
-                               {{u"KorvaneBackup.log"_s, listFile}}, &output))
-        << output.toStdString();
-    ASSERT_TRUE(open(context(0, u"C:\\Backups\\old.eaz"_s)));
-    mark({u"Inbox"_s, u"Windows Address Book (WAB)"_s});
-    m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
-    EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
-    const Files mail = storeFiles(u"Mail"_s);
-    EXPECT_EQ(mail.value(u"Inbox.mbx"_s), m_saved.store.value(u"Mail/Inbox.mbx"_s));
-    EXPECT_EQ(mail.value(u"Inbox.idx"_s), m_saved.store.value(u"Mail/Inbox.idx"_s));
-    EXPECT_EQ(readFile(kWab), m_saved.wab);
 }
 
 // A damaged entry is skipped with its line (reason 2 for a wrong checksum, 6 for data that does
@@ -171,8 +114,7 @@ TEST_F(RestoreScenarioTest, DamagedEntryLeavesTheUsersFileInPlace)
     }
 }
 
-// A truncated archive, and one carrying names that climb out of their folder and a script
-// that names foreign keys: nothing outside the restore's own destinations changes.
+// A truncated archive, and one with names climbing out and a script naming foreign keys.
 TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDestination)
 {
     KV_REQUIRE_PROGRAMS("python3");
@@ -200,7 +142,6 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     const QByteArray whole = readFile(archivePath());
     ASSERT_TRUE(m_fs.writeFile(u"C:\\Backups\\truncated.eaz"_s, whole.left(whole.size() * 2 / 3)));
 
-    // Every file of the prefix outside the places a restore writes to.
     const QStringList allowed = {u"drive_c/users/tester/"_s, u"drive_c/Program Files/Korvane/"_s,
                                  u"xdg-data/"_s};
     const Files before = filesOutside(allowed);
@@ -220,20 +161,14 @@ TEST_F(RestoreScenarioTest, DamagedAndHostileArchivesChangeNothingOutsideTheDest
     EXPECT_EQ(log.filter(u"is corrupted. Skipping this file."_s).size(), 5);
     EXPECT_EQ(log.filter(u"Rules Wizard - Skipped: "_s).size(), 3);
     EXPECT_EQ(filesOutside(allowed), before);
-    EXPECT_FALSE(QFile::exists(host(kFavorites) + u"/../escape.url"_s));
-    EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\escape2.url"_s)));
-    EXPECT_FALSE(QFile::exists(host(u"C:\\users\\tester\\Mail\\Inbox.dbx"_s)));
-    platform::RegValue value;
-    EXPECT_NE(registry().queryValue(Hive::CurrentUser, u"Software\\Evil"_s, u"x"_s, &value),
-              platform::kErrorSuccess);
-    EXPECT_NE(registry().queryValue(Hive::LocalMachine, u"Software\\Evil"_s, u"x"_s, &value),
-              platform::kErrorSuccess);
+    for (const QString& name : {u"escape.url"_s, u"escape2.url"_s, u"Mail\\Inbox.dbx"_s})
+        EXPECT_FALSE(exists(u"C:\\users\\tester\\"_s + name)) << name.toStdString();
+    for (const Hive hive : {Hive::CurrentUser, Hive::LocalMachine})
+        EXPECT_EQ(registry().openKey(hive, u"Software\\Evil"_s), platform::kErrorFileNotFound);
     EXPECT_EQ(snapshot().favorites, m_saved.favorites);
 }
 
-// Wine itself reads the restored groups back as the backup saved them: the backup's scripts
-// imported by Wine's registry editor, exported by Wine, equal Wine's export of the same keys
-// after the restore has written them over changed settings.
+// Wine's own export of the groups the restore wrote equals its export of the backup's scripts.
 TEST_F(RestoreScenarioTest, WinesExportOfTheRestoredGroupsEqualsTheOriginals)
 {
     KV_REQUIRE_PROGRAMS("wine", "wineboot", "wineserver");
@@ -324,8 +259,7 @@ TEST_F(RestoreScenarioTest, SpannedArchiveRestoresFromItsDiskettes)
 
     // The user loses the favourites and starts the restore with the first disk in the drive.
     QDir(host(kFavorites)).removeRecursively();
-    QFile::remove(ui.drive + u"/set.eaz"_s);
-    QFile::copy(ui.disk(1), ui.drive + u"/set.eaz"_s);
+    ui.insert(1);
     ui.asked.clear();
     m_restoreUi = &ui;
     const qsizetype before = ui.messages().size();
@@ -333,23 +267,144 @@ TEST_F(RestoreScenarioTest, SpannedArchiveRestoresFromItsDiskettes)
     mark({u"IE Favorites"_s});
     EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
     EXPECT_EQ(filesBelow(host(kFavorites)), favorites);
-    ASSERT_FALSE(ui.asked.isEmpty());
-    EXPECT_EQ(ui.asked.first(), ui.lastDisk) << "the directory is on the last disk";
-    const QStringList prompts = ui.messages().mid(before).filter(u"Please insert "_s);
-    EXPECT_EQ(prompts.value(0), u"Please insert the last disk of the backup set"_s);
-    const QRegularExpression disk(u"^Please insert disk #(\\d+) of the backup set$"_s);
-    for (const QString& prompt : prompts.mid(1)) {
-        const int n = disk.match(prompt).captured(1).toInt();
-        EXPECT_TRUE(prompt == prompts[0] || (n >= 1 && n <= ui.lastDisk)) << prompt.toStdString();
-    }
-    EXPECT_EQ(ui.pendingAnswers(), 0);
+    EXPECT_EQ(ui.asked.value(0), ui.lastDisk) << "the directory is on the last disk";
+    EXPECT_EQ(ui.messages().mid(before).filter(u"Please insert "_s).value(0),
+              u"Please insert the last disk of the backup set"_s);
 
     // Cancel at the first prompt: no list, and no copy of it left behind.
     ui.refuse = true;
-    QFile::remove(ui.drive + u"/set.eaz"_s);
-    QFile::copy(ui.disk(1), ui.drive + u"/set.eaz"_s);
+    ui.insert(1);
     EXPECT_FALSE(open(context(0, u"a:\\set.eaz"_s)));
     EXPECT_FALSE(exists(kProgram + u"\\KorvaneBackup.log"_s));
+}
+
+// The names the hook gives each entry, step by step.
+TEST_F(RestoreScenarioTest, HookNamesEntriesByRowRedirectAndPrefix)
+{
+    using Step = RestoreZipListener::Step;
+    QList<RestoreItem> items = {
+        {2, u"Inbox.mbx"_s, u"Inbox"_s, true, true, u"Work.mbx"_s},
+        {2, u"Sent.dbx"_s, u"Sent Items"_s, true, false, QString()},
+        {2, u"Odd.dbx"_s, u"Odd"_s, true, false, u"..\\Odd.dbx"_s},
+    };
+    RestoreContext context;
+    context.oe5 = false;
+    RunLog log(m_fs);
+    std::atomic<bool> cancel{false};
+    RestoreZipListener listener(m_fs, m_ui, m_progress, log, context, items, cancel);
+    listener.setAddressBookTarget(u"RestoredAddressBook.wab"_s, u"C:\\x.bak"_s);
+    zip::ZipComponent zip(m_fs);
+    const struct
+    {
+        Step step;
+        QString entry;
+        QString dest;     // "" refused
+        QString progress; // after "Restoring: "
+    } cases[] = {
+        {Step::MailFolders, u"Inbox.mbx"_s, u"Work.mbx"_s, u"Inbox"_s},
+        {Step::MailFolders, u"INBOX.IDX"_s, u"Work.idx"_s, u"Inbox - Index"_s},
+        {Step::MailFolders, u"Sent.dbx"_s, u"Sent.dbx"_s, u"Sent Items"_s},
+        {Step::MailFolders, u"folders.nch"_s, u"folders.nch"_s, u"folders.nch"_s},
+        {Step::MailFolders, u"Odd.dbx"_s, QString(), QString()},
+        {Step::AddressBook, u"tester.WAB"_s, u"RestoredAddressBook.wab"_s,
+         u"Windows Address Book"_s},
+        {Step::News, u"news.example.com\\1.nch"_s, u"news.example.com\\1.nch"_s,
+         u"news.example.com"_s},
+        {Step::Favorites, u"users\\tester\\Favorites\\Links\\Home.url"_s, u"Links\\Home.url"_s,
+         u"Links\\Home.url"_s},
+        {Step::Favorites, u"USERS\\Tester\\favorites\\a.url"_s, u"a.url"_s, u"a.url"_s},
+        {Step::Favorites, u"users\\tester\\Favorites\\\\evil.url"_s, QString(), QString()},
+        {Step::Favorites, u"other\\b.url"_s, u"other\\b.url"_s, u"other"_s},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry.toStdString());
+        listener.beginStep(c.step, zip);
+        if (c.step == Step::Favorites)
+            listener.setFavoritesPrefix(u"users\\tester\\Favorites\\"_s);
+        m_progress.texts.clear();
+        QString dest = c.entry;
+        listener.extractingFile(c.entry, dest);
+        EXPECT_EQ(dest, c.dest);
+        EXPECT_EQ(m_progress.texts.value(0),
+                  c.progress.isEmpty() ? QString() : u"Restoring: "_s + c.progress);
+    }
+}
+
+TEST_F(RestoreScenarioTest, AddressBookRestoredTwiceKeepsOnlyTheLatestPreviousFile)
+{
+    backUp(true);
+    for (const QByteArray& current : {QByteArray("version one"), QByteArray("version two")}) {
+        ASSERT_TRUE(m_fs.writeFile(kWab, current));
+        ASSERT_TRUE(open(context(0)));
+        mark({u"Windows Address Book (WAB)"_s});
+        m_ui.answerWabRestore(WabRestoreTarget::NormalLocation);
+        EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
+        EXPECT_EQ(readFile(kWab), m_saved.wab);
+        EXPECT_EQ(readFile(kWab.chopped(1) + u'x'), current);
+    }
+    const QStringList kept = QDir(host(kWab).section(u'/', 0, -2)).entryList(QDir::Files);
+    EXPECT_EQ(kept, (QStringList{u"tester.wab"_s, u"tester.wax"_s}));
+    EXPECT_TRUE(fileLines(m_context.restoreLogPath)
+                    .contains(u"Restored Address Book to: "_s + kWab));
+}
+
+// Cancel at the store-copy question, and a registry the running wineserver holds: the run stops
+// before anything of the user's changes.
+TEST_F(RestoreScenarioTest, CancelOrAHeldRegistryStopsTheRunBeforeAnythingChanges)
+{
+    backUp(true);
+    changeEnvironment();
+    HeldRegistry held;
+    platform::Platform heldPlatform{held, m_fs, m_system, m_processes};
+    for (const bool registryHeld : {false, true}) {
+        SCOPED_TRACE(registryHeld ? "held" : "cancel");
+        ASSERT_TRUE(open(context(registryHeld ? 0 : 2)));
+        mark({u"Inbox"_s, u"Accounts"_s});
+        m_ui = ScriptedUi();
+        if (!registryHeld)
+            m_ui.answerMessage(MsgResult::Cancel);
+        m_restorePlatform = registryHeld ? &heldPlatform : &m_platform;
+        const RestoreOutcome outcome = restore();
+        EXPECT_EQ(outcome.status, registryHeld ? RestoreOutcome::Status::RegistryHeld
+                                               : RestoreOutcome::Status::Cancelled);
+        EXPECT_TRUE(snapshot() == m_changed);
+        EXPECT_TRUE(trash().isEmpty());
+        EXPECT_FALSE(exists(m_context.restoreLogPath));
+        if (registryHeld) {
+            EXPECT_EQ(m_ui.messages(), QStringList{GuardedRegistry::lockedText()});
+        } else {
+            EXPECT_TRUE(exists(RunLog::tempPath(kProgram)));
+        }
+    }
+}
+
+// Rows of a list that would reach outside the store are refused; a Favorites row naming a whole
+// drive would take every entry of the archive, so its step fails.
+TEST_F(RestoreScenarioTest, RowsNamingPlacesOutsideTheirFolderAreRefused)
+{
+    backUp(true);
+    ASSERT_TRUE(open(context(0)));
+    mark({u"Inbox"_s, u"Sent Items"_s, u"IE Favorites"_s});
+    m_page.setCell(pageRow(u"Inbox"_s), cell::RestoreToName, u"..\\..\\escaped.dbx"_s);
+    const int sent = pageRow(u"Sent Items"_s);
+    m_page.setCell(sent, cell::MbxName, u"..\\"_s + m_page.cell(sent, cell::MbxName));
+    QDir(host(kFavorites)).removeRecursively();
+    const QStringList allowed = {u"drive_c/users/tester/Favorites/"_s,
+                                 u"drive_c/Program Files/Korvane/"_s, u"xdg-data/"_s};
+    const Files before = filesOutside(allowed);
+
+    EXPECT_EQ(restore().status, RestoreOutcome::Status::Completed);
+    EXPECT_EQ(filesOutside(allowed), before);
+    EXPECT_EQ(filesBelow(host(kFavorites)), m_saved.favorites);
+    const QString log = fileLines(m_context.restoreLogPath).join(u'\n');
+    EXPECT_EQ(log.count(u"Refused: '"_s), 2) << log.toStdString();
+
+    ASSERT_TRUE(open(context(0)));
+    mark({u"IE Favorites"_s});
+    m_page.setCell(pageRow(u"IE Favorites"_s), cell::MbxName, u"C:\\"_s);
+    QDir(host(kFavorites)).removeRecursively();
+    EXPECT_EQ(restore().failedSteps, 1);
+    EXPECT_TRUE(filesBelow(host(kFavorites)).isEmpty());
 }
 
 } // namespace

@@ -1,5 +1,4 @@
-// The restore's start and its page, driven through the main window's controller on an archive
-// that the backup wizard made of a generated store.
+// The restore's start and its page through the window's controller, on a backup the wizard made.
 #include "core/shell/ShellTestEnv.h"
 #include "support/PressingRunner.h"
 
@@ -21,8 +20,7 @@ using LoadResult = MainController::LoadResult;
 const QString kBackups = "C:\\Backups";
 const QString kItemList = "KorvaneBackup.log";
 
-// A user of version 5 with a generated store and one backup of it in C:\Backups, made by the
-// wizard; each restore opens a new window on the same environment.
+// A version-5 user with one backup in C:\Backups; each restore opens a new window on it.
 struct Restore : ShellTestEnv
 {
     Restore()
@@ -74,8 +72,7 @@ struct Restore : ShellTestEnv
         controller->backupRunClicked();
         ASSERT_TRUE(SystemUtils::fileExists(files, archive));
     }
-    // A new window, then Restore with the file and the type given to the dialog, and then the
-    // answers `more` scripts. Returns the messages shown from the Restore button on.
+    // A new window, then Restore with the file and type given; returns the messages shown.
     QStringList open(const QString& path, int type, const std::function<void()>& more = {})
     {
         if (type == 0)
@@ -97,24 +94,8 @@ struct Restore : ShellTestEnv
                 return row;
         return -1;
     }
-    int currentRow(const QString& fileName)
-    {
-        return restore->currentFolders().findCell(cell::MbxName, fileName, 1);
-    }
     const TreeListModel& grid() const { return view->grid; }
     MainState& st() { return controller->state(); }
-    bool itemListCopyLeft()
-    {
-        return SystemUtils::fileExists(files, kProgramFolder + '\\' + kItemList);
-    }
-    // Writes a zip archive of the given files (Windows paths) with their names only.
-    void zipFiles(const QString& target, const QString& pattern)
-    {
-        zip::ZipComponent zipper(files);
-        zipper.setArchiveName(target);
-        zipper.setFilesToProcess(pattern);
-        ASSERT_EQ(zipper.zip(), zip::kZipSuccess);
-    }
 
     QString id, storeFolder, archive;
     PressingRunner runner;
@@ -181,7 +162,6 @@ TEST(RestoreStart, SelectedFoldersPage)
     EXPECT_EQ(env.setting(env.id, "WarnOverWrite"), "N");
 
     FakeMainView& v = *env.view;
-    EXPECT_TRUE(v.caption().startsWith("Restoring from: ")) << v.caption().toStdString();
     EXPECT_EQ(v.texts[MainText::StepCaption], "Items available in backup file");
     EXPECT_EQ(v.texts[MainText::RestoreNote],
               "The restore will replace existing data in the current folder of the same name.");
@@ -201,7 +181,7 @@ TEST(RestoreStart, SelectedFoldersPage)
     EXPECT_EQ(v.button(MainButton::Next), 1);
 
     // Redirecting a marked row keeps the count; the root and the chooser's Cancel change nothing.
-    const int target = env.currentRow(otherFile);
+    const int target = env.restore->currentFolders().findCell(cell::MbxName, otherFile, 1);
     ASSERT_GT(target, 0);
     env.ui.answerRestoreFolder(0).answerRestoreFolder(-1).answerRestoreFolder(target);
     for (int i = 0; i < 3; ++i)
@@ -283,28 +263,26 @@ TEST(RestoreStart, FullRestoreMarksAllAndBlocksClicks)
     EXPECT_EQ(env.st().selectedCount, folders + 1);
 }
 
-// Next cautions about the registry when a settings group is marked, not for folders alone (the
-// caution's own setting and answers are the window's, tested there).
+// Next cautions about the registry once a settings group is marked, not for folders alone.
 TEST(RestoreStart, RegistryCautionWhenASettingsGroupIsMarked)
 {
-    for (const ItemKind kind : {ItemKind::Rules, ItemKind::MailFolder}) {
-        SCOPED_TRACE(int(kind));
-        Restore env;
-        env.open(env.archive, 0);
-        const int row = env.rowOf(kind);
-        ASSERT_GT(row, 0);
-        env.controller->itemPictureClicked(row);
-        if (kind == ItemKind::Rules)
-            env.ui.answerGenMessage(false, false);
-        env.controller->nextClicked();
-        EXPECT_EQ(env.st().step, 3);
-        EXPECT_EQ(env.shown("genMessage").size(), kind == ItemKind::Rules ? 1 : 0);
-        EXPECT_EQ(env.ui.pendingAnswers(), 0);
-        // Back returns to the page with its marks.
-        env.controller->backClicked();
-        EXPECT_EQ(env.grid().checkState(row), kSelected);
-        EXPECT_EQ(env.view->button(MainButton::Next), 1);
-    }
+    Restore env;
+    env.open(env.archive, 0);
+    const int folder = env.rowOf(ItemKind::MailFolder), rules = env.rowOf(ItemKind::Rules);
+    ASSERT_GT(folder, 0);
+    ASSERT_GT(rules, 0);
+    env.controller->itemPictureClicked(folder);
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 3);
+    EXPECT_TRUE(env.shown("genMessage").isEmpty());
+    env.controller->backClicked(); // back to the page with its marks
+    EXPECT_EQ(env.grid().checkState(folder), kSelected);
+    env.controller->itemPictureClicked(rules);
+    env.ui.answerGenMessage(false, false);
+    env.controller->nextClicked();
+    EXPECT_EQ(env.st().step, 3);
+    EXPECT_EQ(env.shown("genMessage").size(), 1);
+    EXPECT_EQ(env.ui.pendingAnswers(), 0);
 }
 
 // Restore Now: the controls are locked while the run works and a second press is ignored; the
@@ -368,10 +346,14 @@ TEST(RestoreStart, ItemListMissingEndsTheProgram)
         SCOPED_TRACE(c.what);
         Restore env;
         const QString path = kBackups + "\\odd.eaz";
-        if (QString(c.what) == "no item list")
-            env.zipFiles(path, env.storeFolder + "*.dbx");
-        else
+        if (QString(c.what) == "no item list") {
+            zip::ZipComponent zipper(env.files);
+            zipper.setArchiveName(path);
+            zipper.setFilesToProcess(env.storeFolder + "*.dbx");
+            ASSERT_EQ(zipper.zip(), zip::kZipSuccess);
+        } else {
             env.files.writeFile(path, "not an archive at all");
+        }
         env.files.writeFile(Restore::kProgramFolder + '\\' + kItemList, "an old copy");
         const QStringList messages = env.open(path, 0, [&] {
             if (c.retries == 0)
@@ -387,7 +369,7 @@ TEST(RestoreStart, ItemListMissingEndsTheProgram)
             EXPECT_EQ(messages.value(0), c.message);
         }
         EXPECT_EQ(env.view->closes, 1);
-        EXPECT_FALSE(env.itemListCopyLeft());
+        EXPECT_FALSE(SystemUtils::fileExists(env.files, Restore::kProgramFolder + '\\' + kItemList));
         EXPECT_EQ(env.ui.pendingAnswers(), 0);
     }
 }
