@@ -41,9 +41,10 @@ void answerDialogs(QWidget* window, const QString& archive)
         if (auto* ok = modal->findChild<QAbstractButton*>(QStringLiteral("okButton")))
             return ok->click();
     }
+    auto* box = qobject_cast<QMessageBox*>(modal);
     std::fprintf(stderr, "gui_stall: answering %s \"%s\"\n", modal->metaObject()->className(),
-                 qPrintable(modal->windowTitle()));
-    if (auto* box = qobject_cast<QMessageBox*>(modal); box && box->escapeButton())
+                 qPrintable(box ? box->text() : modal->windowTitle()));
+    if (box && box->escapeButton())
         return box->escapeButton()->click();
     modal->close();
 }
@@ -92,7 +93,7 @@ int main(int argc, char** argv)
     QObject::connect(&ticker, &QTimer::timeout, [&] {
         gaps.push_back(sinceTick.restart());
         if (window.currentPage() == kv::MainPage::SynchResult || window.isUnloaded())
-            QApplication::quit();
+            QApplication::exit(0); // not quit(): that would ask the window to close
     });
     QTimer::singleShot(0, [&] {
         run.start();
