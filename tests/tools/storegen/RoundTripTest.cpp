@@ -121,18 +121,15 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
         options.minAttachmentBytes = options.maxAttachmentBytes = 96 * 1024;
     }
     const MessageGenerator gen(31, options);
-    std::vector<MailMessage> messages;
+    std::vector<MbxWriter::Entry> entries;
     std::vector<QByteArray> texts;
     for (int i = 0; i < c.messages; ++i) {
-        const MailMessage& m = messages.emplace_back(gen.message(std::uint64_t(i)));
+        const MailMessage& m = entries.emplace_back(gen.message(std::uint64_t(i))).message;
         // An .mbx record's text is the message and its zero fill to 16 bytes.
         texts.push_back(m.raw + QByteArray(c.mbx ? 15 - (m.raw.size() + 15) % 16 : 0, '\0'));
     }
     TempDir dir;
     if (c.mbx) {
-        std::vector<MbxWriter::Entry> entries;
-        for (const MailMessage& m : messages)
-            entries.push_back({m, false});
         const QString path = dir.file(u"f.mbx"_s);
         ASSERT_TRUE(MbxWriter::write(path, dir.file(u"f.idx"_s), entries));
         MbxFile reader;
@@ -142,8 +139,8 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
     const QString path = dir.file(u"f.dbx"_s);
     DbxMessageWriter writer({.indirectOffsets = c.indirect});
     ASSERT_TRUE(writer.open(path, "Inbox"));
-    for (const MailMessage& m : messages)
-        ASSERT_TRUE(writer.add(m));
+    for (const MbxWriter::Entry& e : entries)
+        ASSERT_TRUE(writer.add(e.message));
     ASSERT_TRUE(writer.finish());
     // Offsets past 16 MiB are indirect whatever the option says; the reader takes both forms.
     const auto indirect = int(writer.indirectCount());
@@ -245,6 +242,7 @@ TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
     }
     folders.push_back({.id = 9,
                        .name = "Hotmail",
+                       .fileName = {},
                        .accountId = "00000001",
                        .flags = 0x10040029,
                        .type = DbxFolder::StoreType::HttpMail});
