@@ -23,19 +23,11 @@ using kv::platform::Hive;
 
 namespace {
 
-EnvBuilder::Options options(Client client, quint32 seed)
-{
-    EnvBuilder::Options o;
-    o.client = client;
-    o.seed = seed;
-    o.userName = u"alice"_s;
-    return o;
-}
-
 struct Generated
 {
     explicit Generated(Client client = Client::OE5, quint32 seed = 7)
-        : builder(registry, dir.path(), options(client, seed)), ok(builder.build(&error))
+        : builder(registry, dir.path(), {.client = client, .seed = seed, .userName = u"alice"_s}),
+          ok(builder.build(&error))
     {
     }
 
@@ -51,39 +43,34 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
     Generated env;
     ASSERT_TRUE(env.ok) << env.error.toStdString();
     ASSERT_EQ(env.builder.identities().size(), 2);
-    const QString oe = u"Identities\\{0}\\Software\\Microsoft\\Outlook Express\\5.0\\"_s;
+    const QString oe = u"Identities\\"_s + env.builder.identities()[0].id +
+                       u"\\Software\\Microsoft\\Outlook Express\\5.0\\"_s;
     const QString accounts = u"\\Software\\Microsoft\\Internet Account Manager"_s;
-    // Hive, key, value name (nullptr: the key alone must exist) and a pattern of its value.
+    for (const QString& key : {u"Rules"_s, u"Mail"_s, u"Signatures"_s, u"Block Senders"_s})
+        EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, oe + key), 0) << key.toStdString();
+    EXPECT_EQ(env.registry.openKey(Hive::CurrentUser, u"RemoteAccess"_s), 0);
+    // Hive, key, value name and a pattern of its value. One identity keeps its own default
+    // account, the other relies on the shared accounts.
     const std::tuple<Hive, QString, const char*, const char*> cases[] = {
-        {Hive::CurrentUser, oe + "Rules", nullptr, nullptr},
-        {Hive::CurrentUser, oe + "Mail", nullptr, nullptr},
-        {Hive::CurrentUser, oe + "Signatures", nullptr, nullptr},
-        {Hive::CurrentUser, oe + "Block Senders", nullptr, nullptr},
-        {Hive::CurrentUser, "RemoteAccess", nullptr, nullptr},
-        // One identity keeps its own default account, the other relies on the shared accounts.
         {Hive::CurrentUser, "Identities\\{0}" + accounts, "Default Mail Account", "^00000001$"},
         {Hive::CurrentUser, "Identities\\{1}" + accounts, "Default Mail Account", "^$"},
         {Hive::CurrentUser, accounts.mid(1) + "\\Accounts\\00000002", "NNTP Data Directory", "."},
         {Hive::CurrentUser, "Software\\Microsoft\\WAB\\WAB4\\Wab File Name", "", "alice\\.wab$"},
         {Hive::CurrentUser, "Software\\Wine", "Version", "^win98$"},
         {Hive::LocalMachine, "Software\\Wine\\Drives", "a:", "^floppy$"},
+        {Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
+         "Personal", "^C:\\\\users\\\\alice\\\\Documents$"},
     };
     for (auto [hive, key, name, pattern] : cases) {
         key.replace("{0}", env.builder.identities()[0].id)
             .replace("{1}", env.builder.identities()[1].id);
-        SCOPED_TRACE(key.toStdString());
-        EXPECT_EQ(env.registry.openKey(hive, key), 0);
-        if (name) {
-            EXPECT_TRUE(env.registry.string(hive, key, QLatin1String(name))
-                            .contains(QRegularExpression(pattern)));
-        }
+        EXPECT_EQ(env.registry.openKey(hive, key), 0) << key.toStdString();
+        EXPECT_TRUE(env.registry.string(hive, key, QLatin1String(name))
+                        .contains(QRegularExpression(pattern)))
+            << key.toStdString();
     }
 
-    const QString documents = env.registry.string(
-        Hive::CurrentUser, "Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders",
-        "Personal");
-    EXPECT_EQ(documents, u"C:\\users\\alice\\Documents"_s);
-    EXPECT_TRUE(QFileInfo(env.builder.hostPath(documents)).isDir());
+    EXPECT_TRUE(QFileInfo(env.builder.hostPath(u"C:\\users\\alice\\Documents"_s)).isDir());
     const QDir favorites(env.builder.hostPath(u"C:\\users\\alice\\Favorites"_s));
     const QStringList shortcuts = favorites.entryList({u"*.url"_s});
     ASSERT_FALSE(shortcuts.isEmpty());
@@ -93,16 +80,14 @@ TEST(EnvBuilder, SettingsAccountsAddressBookDrivesAndStoresAreWritten)
     // The stores lie where the registry names them.
     Generated oe4(Client::OE4);
     ASSERT_TRUE(oe4.ok) << oe4.error.toStdString();
-    QStringList indexes;
-    for (const EnvBuilder::Identity& identity : env.builder.identities())
-        indexes << env.builder.hostPath(identity.storeFolder + u"\\Folders.dbx"_s);
-    indexes << oe4.builder.hostPath(oe4.builder.oe4StoreRoot() + u"\\Mail\\folders.nch"_s);
-    for (const QString& index : indexes)
-        EXPECT_TRUE(QFileInfo(index).size() > 0) << index.toStdString();
+    for (const QString& index :
+         {env.builder.hostPath(env.builder.identities()[0].storeFolder + u"\\Folders.dbx"_s),
+          env.builder.hostPath(env.builder.identities()[1].storeFolder + u"\\Folders.dbx"_s),
+          oe4.builder.hostPath(oe4.builder.oe4StoreRoot() + u"\\Mail\\folders.nch"_s)})
+        EXPECT_GT(QFileInfo(index).size(), 0) << index.toStdString();
     // The news account's data directory is the folder the store's newsgroups are in.
     const QString newsDir = oe4.registry.string(
-        Hive::CurrentUser, u"Software\\Microsoft\\Internet Account Manager\\Accounts\\00000002"_s,
-        u"NNTP Data Directory"_s);
+        Hive::CurrentUser, accounts.mid(1) + u"\\Accounts\\00000002"_s, u"NNTP Data Directory"_s);
     EXPECT_FALSE(QDir(oe4.builder.hostPath(newsDir)).isEmpty()) << newsDir.toStdString();
 }
 
@@ -122,7 +107,6 @@ TEST(EnvBuilder, TheSeedDecidesIdsAndAFailedWriteIsReported)
     EXPECT_TRUE(error.contains(QLatin1String("error 5"))) << error.toStdString();
 }
 
-// Wine's programs on one prefix; its server is stopped, and its folder removed, at the end.
 // A generated prefix as Wine itself sees it.
 TEST(EnvBuilderWine, WineAcceptsThePrefixAndReadsItsValues)
 {

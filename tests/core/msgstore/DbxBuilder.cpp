@@ -15,51 +15,34 @@ quint32 DbxBuilder::addRaw(const QByteArray& bytes)
     return size() - quint32(bytes.size());
 }
 
-quint32 DbxBuilder::chainEnd(quint32 firstBlock) const
-{
-    quint32 end = 0;
-    for (quint32 b = firstBlock; b != 0; b = get32(b + 12))
-        end = qMax(end, b + 16 + get32(b + 8));
-    return end;
-}
-
 quint32 DbxBuilder::addBlocks(const QByteArray& text)
 {
     quint32 first = 0, previous = 0;
-    qsizetype done = 0;
-    do {
-        const qsizetype len = qMin<qsizetype>(0x200, text.size() - done);
+    for (qsizetype done = 0; done == 0 || done < text.size(); done += 0x200) {
         const quint32 block = addRaw(QByteArray(16 + 0x200, '\0'));
+        const QByteArray part = text.mid(done, 0x200);
         put32(block, block);
         put32(block + 4, 0x200);
-        put32(block + 8, quint32(len));
-        m_bytes.replace(block + 16, len, text.mid(done, len));
+        put32(block + 8, quint32(part.size()));
+        m_bytes.replace(block + 16, part.size(), part);
         if (previous)
             put32(previous + 12, block);
         first = first ? first : block;
         previous = block;
-        done += len;
-    } while (done < text.size());
+    }
     return first;
 }
 
-quint32 DbxBuilder::addObject(quint32 firstBlock, bool indirect)
+quint32 DbxBuilder::addObject(quint32 firstBlock)
 {
-    const quint32 attributes = indirect ? 5 : 4;
-    const quint32 object = addRaw(QByteArray(12 + 4 * attributes + 16, '\0'));
+    const quint32 object = addRaw(QByteArray(12 + 16 + 16, '\0'));
     put32(object, object);
-    put32(object + 4, 4 * attributes + 16);
-    put8(object + 0x0A, quint8(attributes));
-    put32(object + 12, 0x80);            // index
-    put32(object + 16, 0x81 | (1 << 8)); // flags
-    put32(object + 20, 0x02);            // time, at offset 0 of the data area
-    if (indirect) {
-        put32(object + 24, 0x04 | (8 << 8));
-        put32(object + 28, 0x05 | (12 << 8));
-        put32(object + 12 + 4 * attributes + 8, firstBlock);
-    } else {
-        put32(object + 24, 0x84 | (firstBlock << 8));
-    }
+    put32(object + 4, 16 + 16);
+    put8(object + 0x0A, 4);                       // attributes
+    put32(object + 12, 0x80);                     // index
+    put32(object + 16, 0x81 | (1 << 8));          // flags
+    put32(object + 20, 0x02);                     // time, at offset 0 of the data area
+    put32(object + 24, 0x84 | (firstBlock << 8)); // first block
     return object;
 }
 
@@ -98,7 +81,7 @@ QByteArray sampleMessage(int number, int bodyBytes)
 {
     const QByteArray n = QByteArray::number(number);
     QByteArray m = "From: Sender " + n +
-                   " <s@example.org>\r\nTo: someone@example.org\r\nSubject: Message " + n +
+                   " <s@example.org>\r\nTo: someone@example.org\r\nSubject: " + "Message " + n +
                    "\r\nDate: Mon, 1 Jan 2001 10:00:0" + QByteArray::number(number % 10) +
                    " +0000\r\n\r\n";
     while (m.size() < bodyBytes)

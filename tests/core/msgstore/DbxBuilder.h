@@ -6,9 +6,8 @@
 
 namespace kv::test {
 
-// Lays out a small ".dbx" file as the mail client does (the 0x24BC-byte header, data blocks,
-// message objects, index nodes of 51 entries), appending in the order of the calls, so that a
-// test can point any field anywhere.
+// Lays out a small ".dbx" file piece by piece, in the order of the calls, so that a test can
+// point any field anywhere.
 class DbxBuilder
 {
 public:
@@ -23,14 +22,10 @@ public:
 
     // The text in a chain of blocks of at most 0x200 bytes; the first block's offset.
     quint32 addBlocks(const QByteArray& text);
-    // A message object naming firstBlock: directly (attribute 0x84) or, with indirect, as the
-    // third word of its data area (attribute 0x04).
-    quint32 addObject(quint32 firstBlock, bool indirect = false);
-    quint32 addMessage(const QByteArray& text, bool indirect = false)
-    {
-        return addObject(addBlocks(text), indirect);
-    }
-    // An index node; count defaults to the number of entries.
+    // A message object naming firstBlock directly (attribute 0x84).
+    quint32 addObject(quint32 firstBlock);
+    quint32 addMessage(const QByteArray& text) { return addObject(addBlocks(text)); }
+    // An index node of 51 entries; count defaults to the number given.
     quint32 addNode(const QList<Entry>& entries, quint32 leadingChild = 0, int count = -1);
     void setNode(quint32 node, const QList<Entry>& entries, quint32 leadingChild = 0,
                  int count = -1);
@@ -44,8 +39,6 @@ public:
     {
         return qFromLittleEndian<quint32>(m_bytes.constData() + offset);
     }
-    // One past the last text byte of the chain from firstBlock.
-    quint32 chainEnd(quint32 firstBlock) const;
     quint32 size() const { return quint32(m_bytes.size()); }
     const QByteArray& bytes() const { return m_bytes; }
 

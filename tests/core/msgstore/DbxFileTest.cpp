@@ -1,3 +1,5 @@
+// The .dbx reader on files laid out piece by piece: numbering, headers, and hostile or cut files
+// that must fail cleanly without reading past the end.
 #include "msgstore/DbxFile.h"
 #include "DbxBuilder.h"
 #include "support/TempDir.h"
@@ -16,7 +18,7 @@ using namespace kv::test;
 // leading child, then the children of its entries, stopping at the first entry without one.
 TEST(DbxFile, NumbersFollowTheScanOrder)
 {
-    // The sampleMessage number at each slot (0: empty), and a layout of the six messages.
+    // The sampleMessage number at each slot (0: empty, no error), and a layout of six messages.
     using Layout = std::function<void(DbxBuilder&, const QList<quint32>&)>;
     const std::tuple<const char*, QList<int>, Layout> cases[] = {
         {"empty slot and unreached child",
@@ -42,7 +44,7 @@ TEST(DbxFile, NumbersFollowTheScanOrder)
         DbxBuilder b;
         QList<quint32> objects;
         for (int i = 1; i <= 6; ++i)
-            objects.append(b.addMessage(sampleMessage(i), i % 2 == 0));
+            objects.append(b.addMessage(sampleMessage(i)));
         layout(b, objects);
         b.setCount(quint32(order.size()));
         TempDir dir;
@@ -50,29 +52,27 @@ TEST(DbxFile, NumbersFollowTheScanOrder)
         ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
         ASSERT_EQ(dbx.messageCount(), order.size());
         for (qint32 n = 1; n <= dbx.messageCount(); ++n) {
-            const int expected = order[n - 1];
+            const QByteArray expected = order[n - 1] ? sampleMessage(order[n - 1]) : QByteArray();
             bool ok = false;
-            EXPECT_EQ(dbx.message(n, &ok), expected ? sampleMessage(expected) : QByteArray()) << n;
-            EXPECT_TRUE(ok) << "a slot the index does not fill is an empty message, no error";
-            EXPECT_EQ(dbx.messageSize(n), expected ? sampleMessage(expected).size() : 0);
+            EXPECT_EQ(dbx.message(n, &ok), expected) << n;
+            EXPECT_TRUE(ok) << n;
+            EXPECT_EQ(dbx.messageSize(n), expected.size()) << n;
         }
     }
 }
 
+// A count above 32 767 once overflowed: a three-level tree of 40 559 entries naming one message.
 TEST(DbxFile, LargeCountIsNotCutToSixteenBits)
 {
-    // A three-level tree of 40 559 entries that all name one small message: the count field is
-    // what overflowed, so a count above 32 767 with a tree that matches it is enough.
     DbxBuilder b;
-    const quint32 object = b.addObject(b.addBlocks("x"));
+    const quint32 object = b.addMessage("x");
     auto fullNode = [&](auto child) {
         QList<DbxBuilder::Entry> e;
         for (int i = 0; i < 51; ++i)
             e.append({object, child(), 0});
         return b.addNode(e, child());
     };
-    auto leaf = [&] { return fullNode([] { return quint32(0); }); };
-    auto mid = [&] { return fullNode(leaf); };
+    auto mid = [&] { return fullNode([&] { return fullNode([] { return quint32(0); }); }); };
     QList<DbxBuilder::Entry> top;
     for (int i = 0; i < 14; ++i)
         top.append({object, mid(), 0});
@@ -87,56 +87,39 @@ TEST(DbxFile, LargeCountIsNotCutToSixteenBits)
     EXPECT_EQ(dbx.message(qint32(count)), QByteArray("x"));
 }
 
-TEST(DbxFile, HeaderTextStopsAtBlankLineOrLimit)
+TEST(DbxFile, HeadersAndLifeCycle)
 {
     const QByteArray shortHead = "Subject: short\r\n\r\n" + QByteArray(3000, 'b');
-    QByteArray longHead = "X-Pad: " + QByteArray(2100, 'p') + "\r\nSubject: far\r\n\r\nbody";
-    QByteArray folded = "Subject: first\r\n second\r\nFrom: a\r\n\r\n";
-    DbxBuilder b = DbxBuilder::withMessages({shortHead, longHead, folded});
+    const QByteArray longHead = "X-Pad: " + QByteArray(2100, 'p') + "\r\nSubject: far\r\n\r\nb";
     TempDir dir;
-    DbxFile dbx;
-    ASSERT_TRUE(dbx.open(dir.write(u"f.dbx"_s, b.bytes())));
-    EXPECT_TRUE(dbx.from().isEmpty()) << "no header text before loadHeaders";
-
-    dbx.loadHeaders(1);
-    EXPECT_EQ(dbx.headerText(), shortHead.left(0x200)) << "the first block completes the header";
-    EXPECT_EQ(dbx.subject(), u"short"_s);
-
-    dbx.loadHeaders(2);
-    EXPECT_EQ(dbx.headerText().size(), 4 * 0x200) << "stops at the block that passes 2000";
-    EXPECT_TRUE(dbx.subject().isEmpty()) << "Subject lies beyond the text read";
-
-    dbx.loadHeaders(3);
-    EXPECT_EQ(dbx.subject(), u"first"_s);
-    dbx.loadHeaders(0);
-    dbx.loadHeaders(4);
-    EXPECT_EQ(dbx.subject(), u"first"_s) << "out-of-range keeps the last header";
-}
-
-TEST(DbxFile, OpenCloseLifeCycle)
-{
-    TempDir dir;
-    const QString first =
-        dir.write(u"a.dbx"_s, DbxBuilder::withMessages({sampleMessage(1)}).bytes());
+    const QString first = dir.write(
+        u"a.dbx"_s,
+        DbxBuilder::withMessages({shortHead, longHead, "Subject: 1st\r\n 2nd\r\n\r\n"}).bytes());
     const QString second = dir.write(
         u"b.dbx"_s, DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
     DbxFile dbx;
     ASSERT_TRUE(dbx.open(first));
+    EXPECT_TRUE(dbx.subject().isEmpty()) << "no header text before loadHeaders";
     dbx.loadHeaders(1);
+    EXPECT_EQ(dbx.headerText(), shortHead.left(0x200)) << "the first block completes the header";
+    EXPECT_EQ(dbx.subject(), u"short"_s);
+    dbx.loadHeaders(2);
+    EXPECT_EQ(dbx.headerText().size(), 4 * 0x200) << "stops at the block that passes 2000";
+    EXPECT_TRUE(dbx.subject().isEmpty()) << "Subject lies beyond the text read";
+    dbx.loadHeaders(3);
+    dbx.loadHeaders(0);
+    dbx.loadHeaders(4);
+    EXPECT_EQ(dbx.subject(), u"1st"_s) << "out-of-range keeps the last header";
 
     // The same name again is not re-read, even when the file changed meanwhile.
     QFile::remove(first);
     dir.write(u"a.dbx"_s, DbxBuilder::withMessages({}).bytes());
     EXPECT_TRUE(dbx.open(first));
-    EXPECT_EQ(dbx.messageCount(), 1);
-    EXPECT_EQ(dbx.subject(), u"Message 1"_s);
+    EXPECT_EQ(dbx.messageCount(), 3);
 
-    // Another name closes and indexes afresh.
+    // Another name indexes afresh; closing keeps what was indexed and loaded, but reads no more.
     ASSERT_TRUE(dbx.open(second));
-    EXPECT_EQ(dbx.messageCount(), 2);
     EXPECT_EQ(dbx.message(2), sampleMessage(3));
-
-    // Closing keeps what was indexed and loaded, but no more reading.
     dbx.loadHeaders(1);
     dbx.close();
     EXPECT_FALSE(dbx.isOpen());
@@ -146,10 +129,199 @@ TEST(DbxFile, OpenCloseLifeCycle)
     EXPECT_TRUE(dbx.message(1, &ok).isEmpty());
     EXPECT_FALSE(ok);
 
-    // Bad names fail and leave the reader closed.
     for (const QString& bad :
          {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()}) {
         EXPECT_FALSE(dbx.open(bad)) << bad.toStdString();
         EXPECT_FALSE(dbx.isOpen());
+    }
+}
+
+namespace {
+
+// Three messages: m1 and m2 in the root, m3 in the child below the root's first entry. The root
+// comes last, so the file can end inside its table.
+struct Folder
+{
+    DbxBuilder b;
+    QList<quint32> objects, blocks;
+    quint32 root = 0, child = 0;
+    quint32 keep = 0xFFFFFFFF; // the file's length
+    static QByteArray text(int i) { return sampleMessage(i, 1200); }
+
+    Folder()
+    {
+        for (int i = 1; i <= 3; ++i)
+            objects.append(b.addObject(blocks.emplace_back(b.addBlocks(text(i)))));
+        child = b.addNode({{objects[2], 0, 0}});
+        root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
+        b.setRoot(root);
+        b.setCount(3);
+    }
+};
+
+enum class Expect
+{
+    OpenFails,
+    Message2Damaged,
+    Message2HeadDamaged,
+    Opens // every message reads as one of the three
+};
+
+using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;
+
+} // namespace
+
+TEST(DbxDamage, HostileFilesFailCleanly)
+{
+    const QList<Case> cases = {
+        // One message more in the count than in the tree makes the whole tree walked.
+        {"leading child is the node itself", Expect::OpenFails,
+         [](Folder& f) {
+             f.b.put32(f.child + 8, f.child);
+             f.b.setCount(4);
+         }},
+        {"child points back to the root", Expect::OpenFails,
+         [](Folder& f) {
+             f.b.put32(f.child + 24 + 4, f.root);
+             f.b.setCount(4);
+         }},
+        {"two entries share one child", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); }},
+        {"tree nests deeper than any real file", Expect::OpenFails,
+         [](Folder& f) {
+             quint32 node = f.b.addNode({{f.objects[2], 0, 0}});
+             for (int i = 0; i < 100; ++i)
+                 node = f.b.addNode({}, node);
+             f.b.put32(f.root + 24 + 4, node);
+         }},
+        {"indirect offset word past the end", Expect::OpenFails,
+         [](Folder& f) {
+             const quint32 o = f.b.addObject(f.blocks[1]);
+             f.b.put8(o + 0x0A, 255);
+             f.b.put8(o + 0x18, 0x04);
+             f.b.put32(f.root + 24 + 12, o);
+         }},
+        {"more messages in the tree than the count", Expect::OpenFails,
+         [](Folder& f) {
+             f.b.setNode(f.root,
+                         {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
+             f.b.setCount(2);
+         }},
+        {"count of 0xFFFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }},
+        {"count of 0x7FFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }},
+        {"entry count beyond the table, every slot with a child", Expect::OpenFails,
+         [](Folder& f) {
+             QList<DbxBuilder::Entry> e;
+             for (int i = 0; i < 65; ++i)
+                 e.append({0, f.b.addNode({}), 0});
+             const quint32 wide = f.b.addNode({});
+             f.b.addNode({}); // room for entries 51..64
+             f.b.setNode(wide, e, 0, 200);
+             f.b.setRoot(wide);
+         }},
+        {"entry count 0xFF stops after 65 entries", Expect::Opens,
+         [](Folder& f) {
+             const quint32 wide = f.b.addNode({});
+             f.b.addNode({});
+             f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
+             f.b.setRoot(wide);
+             f.b.setCount(65);
+         }},
+        {"block loops to itself", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }},
+        {"block loops back to an earlier block", Expect::Message2Damaged,
+         [](Folder& f) {
+             const quint32 second = f.b.get32(f.blocks[1] + 12);
+             f.b.put32(f.b.get32(second + 12) + 12, second);
+         }},
+        {"empty blocks loop", Expect::Message2HeadDamaged,
+         [](Folder& f) {
+             f.b.put32(f.blocks[1] + 8, 0);
+             f.b.put32(f.blocks[1] + 12, f.blocks[1]);
+         }},
+        {"block length past the end", Expect::Message2HeadDamaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); }},
+        {"next block past the end", Expect::Message2Damaged,
+         [](Folder& f) { f.b.put32(f.blocks[1] + 12, 0xFFFFFF00u); }},
+        // Only the counted entries of a node are read: the last node of a file may be short.
+        {"file ends after the root's counted entries", Expect::Opens,
+         [](Folder& f) { f.keep = f.root + 24 + 2 * 12; }},
+    };
+    for (const auto& [name, expect, damage] : cases) {
+        SCOPED_TRACE(name);
+        Folder f;
+        damage(f);
+        TempDir dir;
+        DbxFile dbx;
+        const bool opened = dbx.open(dir.write(u"f.dbx"_s, f.b.bytes().left(f.keep)));
+        EXPECT_EQ(opened, expect != Expect::OpenFails) << dbx.lastError().toStdString();
+        EXPECT_EQ(dbx.isOpen(), opened);
+        EXPECT_EQ(dbx.lastError().isEmpty(), opened);
+        if (!opened || expect == Expect::OpenFails)
+            continue;
+        if (expect == Expect::Opens) {
+            for (qint32 n = 1; n <= dbx.messageCount(); ++n)
+                EXPECT_TRUE((QList{f.text(1), f.text(2), f.text(3)}.contains(dbx.message(n)))) << n;
+            continue;
+        }
+        EXPECT_EQ(dbx.message(1), f.text(1));
+        EXPECT_EQ(dbx.message(3), f.text(3));
+        bool ok = true;
+        EXPECT_EQ(dbx.message(2, &ok), QByteArray());
+        EXPECT_FALSE(ok);
+        EXPECT_FALSE(dbx.lastError().isEmpty());
+        EXPECT_EQ(dbx.messageSize(2), 0);
+        // The header lines end in the first block; a chain damaged only after it still has them.
+        dbx.loadHeaders(2);
+        const bool headLost = expect == Expect::Message2HeadDamaged;
+        EXPECT_EQ(dbx.headerText(), headLost ? QByteArray() : f.text(2).left(0x200));
+        EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
+        EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
+            << "no half-written file is left behind";
+    }
+}
+
+// Index first and message data last, so that cuts fall in the header fields, the node, the
+// objects and on both sides of every block boundary: every offset past the end is met here.
+TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
+{
+    DbxBuilder b;
+    const quint32 root = b.addNode({});
+    const QList<quint32> objects = {b.addObject(0), b.addObject(0), b.addObject(0)};
+    const quint32 indexEnd = objects[2] + 29, dataStart = b.size();
+    QList<quint32> chainEnd, cuts;
+    for (int i = 1; i <= 3; ++i) {
+        const QByteArray text = sampleMessage(i, 700 * i);
+        b.put32(objects[i - 1] + 0x18, 0x84 | (b.addBlocks(text) << 8));
+        chainEnd << b.size() - 0x200 + (text.size() - 1) % 0x200 + 1;
+        cuts << chainEnd.back() - 1 << chainEnd.back();
+    }
+    b.setNode(root, {{objects[0], 0, 0}, {objects[1], 0, 0}, {objects[2], 0, 0}});
+    b.setRoot(root);
+    b.setCount(3);
+    for (quint32 len = 0; len <= b.size(); len += 97)
+        cuts << len;
+    for (quint32 len = 0xC0; len < 0xEC; ++len)
+        cuts << len;
+    for (quint32 len = root - 2; len <= indexEnd + 2; ++len)
+        cuts << len;
+    for (quint32 at = dataStart; at + 16 <= b.size(); at += 16 + 0x200)
+        cuts << at - 1 << at << at + 1 << at + 15 << at + 16 << at + 17;
+    cuts << b.size();
+
+    TempDir dir;
+    const QString path = dir.file(u"cut.dbx"_s);
+    for (quint32 len : cuts) {
+        QFile::remove(path);
+        dir.write(u"cut.dbx"_s, b.bytes().left(len));
+        DbxFile dbx;
+        ASSERT_EQ(dbx.open(path), len >= indexEnd) << "cut at " << len;
+        for (qint32 n = 1; dbx.isOpen() && n <= 3; ++n) {
+            bool ok = false;
+            const QByteArray text = dbx.message(n, &ok);
+            ASSERT_EQ(ok, len >= chainEnd[n - 1]) << "cut at " << len << " message " << n;
+            EXPECT_EQ(text, ok ? sampleMessage(n, 700 * n) : QByteArray());
+            EXPECT_EQ(dbx.messageSize(n), text.size());
+        }
     }
 }

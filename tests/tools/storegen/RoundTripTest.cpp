@@ -1,22 +1,27 @@
 // Generated and real message files through the program's readers and undbx: every message
-// comes back byte for byte, with its size and the header values a message list shows.
+// comes back byte for byte, with its size and the header values a message list shows; and the
+// generator against the client's own files.
 #include "DbxMessageWriter.h"
+#include "FoldersDbxWriter.h"
 #include "MbxWriter.h"
 #include "MessageGenerator.h"
+#include "Pop3UidlWriter.h"
 #include "Undbx.h"
 #include "msgstore/DbxFile.h"
+#include "msgstore/FoldersDbxReader.h"
 #include "msgstore/MbxFile.h"
 #include "platform/Ansi.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
 
+#include <functional>
+
 #include <gtest/gtest.h>
 
 using namespace Qt::StringLiterals;
 using namespace kv::storegen;
-using kv::msgstore::DbxFile;
-using kv::msgstore::MbxFile;
+using namespace kv::msgstore;
 using namespace kv::test;
 
 namespace {
@@ -84,6 +89,25 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     EXPECT_FALSE(reader.lastError().isEmpty());
 }
 
+// Each folder of a folder-list tree as "number parent name [file name] [root] [news]".
+QStringList describe(const QString& path, quint32 countAt, quint32 rootAt)
+{
+    FoldersDbxReader reader;
+    EXPECT_TRUE(reader.read(path, countAt, rootAt)) << reader.lastError().toStdString();
+    QStringList out;
+    for (const DbxFolderRecord& r : reader.folders()) {
+        QStringList parts = {QString::number(r.folderNumber),
+                             QString::number(r.parentNumber),
+                             r.name,
+                             r.fileName,
+                             r.isStoreRoot() ? u"root"_s : QString(),
+                             r.hasNewsMark() ? u"news"_s : QString()};
+        parts.removeAll(QString());
+        out << parts.join(QLatin1Char(' '));
+    }
+    return out;
+}
+
 using RoundTrip = ::testing::TestWithParam<Case>;
 
 } // namespace
@@ -97,18 +121,15 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
         options.minAttachmentBytes = options.maxAttachmentBytes = 96 * 1024;
     }
     const MessageGenerator gen(31, options);
-    std::vector<MailMessage> messages;
+    std::vector<MbxWriter::Entry> entries;
     std::vector<QByteArray> texts;
     for (int i = 0; i < c.messages; ++i) {
-        const MailMessage& m = messages.emplace_back(gen.message(std::uint64_t(i)));
+        const MailMessage& m = entries.emplace_back(gen.message(std::uint64_t(i))).message;
         // An .mbx record's text is the message and its zero fill to 16 bytes.
         texts.push_back(m.raw + QByteArray(c.mbx ? 15 - (m.raw.size() + 15) % 16 : 0, '\0'));
     }
     TempDir dir;
     if (c.mbx) {
-        std::vector<MbxWriter::Entry> entries;
-        for (const MailMessage& m : messages)
-            entries.push_back({m, false});
         const QString path = dir.file(u"f.mbx"_s);
         ASSERT_TRUE(MbxWriter::write(path, dir.file(u"f.idx"_s), entries));
         MbxFile reader;
@@ -118,8 +139,8 @@ TEST_P(RoundTrip, EveryMessageComesBackExactly)
     const QString path = dir.file(u"f.dbx"_s);
     DbxMessageWriter writer({.indirectOffsets = c.indirect});
     ASSERT_TRUE(writer.open(path, "Inbox"));
-    for (const MailMessage& m : messages)
-        ASSERT_TRUE(writer.add(m));
+    for (const MbxWriter::Entry& e : entries)
+        ASSERT_TRUE(writer.add(e.message));
     ASSERT_TRUE(writer.finish());
     // Offsets past 16 MiB are indirect whatever the option says; the reader takes both forms.
     const auto indirect = int(writer.indirectCount());
@@ -185,5 +206,91 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
         if (!undbxAvailable())
             continue;
         EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(ours));
+    }
+}
+
+TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
+{
+    const std::pair<const char*, std::function<bool(const QString&)>> cases[] = {
+        {"dzw_Outbox.dbx",
+         [](const QString& path) {
+             return DbxMessageWriter::write(path, "Outbox", {},
+                                            {.specialFolder = SpecialFolder::Outbox});
+         }},
+        {"dzw_Offline.dbx",
+         [](const QString& path) { return Pop3UidlWriter::writeEmptyOffline(path); }},
+    };
+    for (const auto& [sample, write] : cases) {
+        SCOPED_TRACE(sample);
+        TempDir dir;
+        const QString path = dir.file(u"new.dbx"_s);
+        ASSERT_TRUE(write(path));
+        EXPECT_EQ(readFile(path), readFile(samplePath(u"dbx/"_s + QLatin1String(sample))));
+    }
+}
+
+// The real folder list and the generator's, from the subscribed folders' tree and from the tree
+// of all objects. The Inbox's file name starts at 6, which an older reading took for a news mark.
+TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
+{
+    std::vector<DbxFolder> folders = FoldersDbxWriter::standardFolders();
+    for (DbxFolder& f : folders) {
+        if (f.special == SpecialFolder::Inbox)
+            f.messageCount = 1;
+        if (f.special >= SpecialFolder::SentItems)
+            f.fileName.clear(); // never opened
+    }
+    folders.push_back({.id = 9,
+                       .name = "Hotmail",
+                       .fileName = {},
+                       .accountId = "00000001",
+                       .flags = 0x10040029,
+                       .type = DbxFolder::StoreType::HttpMail});
+    TempDir dir;
+    const QString ours = dir.file(u"Folders.dbx"_s);
+    ASSERT_TRUE(FoldersDbxWriter::write(ours, folders, 0));
+    const QString real = samplePath(u"dbx/dzw_Folders.dbx"_s);
+
+    const QStringList subscribed = {"9 0 Hotmail news",       "1 0 Local Folders news",
+                                    "7 1 Deleted Items news", "8 1 Drafts news",
+                                    "4 1 Inbox Inbox.dbx",    "5 1 Outbox Outbox.dbx",
+                                    "6 1 Sent Items news"};
+    EXPECT_EQ(describe(real, 0xCC, 0xEC), subscribed);
+    EXPECT_EQ(describe(ours, 0xCC, 0xEC), subscribed);
+    const QStringList all = describe(real, 0xC4, 0xE4);
+    ASSERT_EQ(all.size(), 8);
+    EXPECT_EQ(all.filter(u" root"_s).size(), 1);
+    EXPECT_TRUE(all[0].endsWith(QLatin1String(" root"))) << all[0].toStdString();
+    EXPECT_EQ(describe(ours, 0xC4, 0xE4), all);
+}
+
+// The same messages for a seed (tests regenerate what a store holds), CR LF line ends, and in
+// every run of 20 messages the cases readers trip over.
+TEST(MessageGenerator, SeededMessagesHoldTheHardCases)
+{
+    using Feature = MessageGenerator::Feature;
+    const MessageGenerator gen(9), same(9), other(10);
+    auto head = [](const QByteArray& raw) { return raw.left(raw.indexOf("\r\n\r\n") + 2); };
+    for (std::uint64_t i = 0; i < 200; ++i) {
+        SCOPED_TRACE(i);
+        const QByteArray raw = gen.message(i).raw;
+        ASSERT_EQ(raw, same.message(i).raw);
+        ASSERT_NE(raw, other.message(i).raw);
+        ASSERT_EQ(raw.count('\n'), raw.count("\r\n"));
+        ASSERT_FALSE(raw.contains("\r\r"));
+    }
+    for (std::uint64_t run : {0ull, 1ull, 200ull}) {
+        SCOPED_TRACE(run);
+        auto of = [&](Feature f) { return gen.message(MessageGenerator::indexOf(f, run)); };
+        EXPECT_TRUE(of(Feature::NoBody).raw.endsWith("\r\n\r\n"));
+        EXPECT_GT(head(of(Feature::LongHeader).raw).size(), 2000);
+        const QByteArray h = head(of(Feature::ReplyToFirst).raw);
+        ASSERT_GE(h.indexOf("\r\nReply-To: "), 0);
+        EXPECT_LT(h.indexOf("\r\nReply-To: "), h.indexOf("\r\nTo: "));
+        const MailMessage enc = of(Feature::EncodedSubject);
+        EXPECT_TRUE(head(enc.raw).contains("Subject: =?iso-8859-1?Q?"));
+        EXPECT_TRUE(enc.subject.startsWith("Gr\xFC\xDF"
+                                           "e aus "));
+        EXPECT_TRUE(of(Feature::Multipart).raw.contains("Content-Type: multipart/"));
     }
 }

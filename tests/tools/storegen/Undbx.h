@@ -27,27 +27,25 @@ inline std::vector<std::string> digests(const std::vector<QByteArray>& messages)
     return out;
 }
 
-// Runs undbx on a .dbx file or a folder and returns the digests of the messages it wrote (its
-// "deleted" folder left out), or the reason it failed in their place. undbx exits 0 even when it
-// fails, so callers compare these, never its exit code.
+// The digests of the messages undbx writes from a .dbx file or folder (its "deleted" folder left
+// out), or why it failed: it exits 0 even then. Its file names are 8-bit texts, no valid UTF-8,
+// so they are walked and removed as raw bytes, which the scratch folder's clean-up cannot.
 inline std::vector<std::string> undbxDigests(const QString& input, const QString& outDir)
 {
     QProcess p;
     p.start(QStringLiteral("undbx"), {input, outDir});
     if (!p.waitForFinished(120000))
         return {"undbx did not finish: " + p.errorString().toStdString()};
-    // undbx names its files after 8-bit sender and subject texts, which are no valid UTF-8:
-    // walk them as raw bytes, and remove them, which the scratch folder's clean-up cannot.
     std::vector<QByteArray> messages;
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(outDir.toStdString(), ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        if (!it->is_regular_file() || it->path().extension() != ".eml" ||
-            it->path().string().find("/deleted/") != std::string::npos)
-            continue;
-        std::ifstream in(it->path(), std::ios::binary);
-        messages.push_back(QByteArray::fromStdString(
-            {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
+        if (it->is_regular_file() && it->path().extension() == ".eml" &&
+            it->path().string().find("/deleted/") == std::string::npos) {
+            std::ifstream in(it->path(), std::ios::binary);
+            messages.push_back(QByteArray::fromStdString(
+                {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()}));
+        }
     }
     std::filesystem::remove_all(outDir.toStdString(), ec);
     return digests(messages);
