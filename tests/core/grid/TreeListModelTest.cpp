@@ -53,14 +53,12 @@ struct Events
 {
     explicit Events(TreeListModel& m)
     {
-        auto rows = [&m, this](const char* what) {
-            return [&m, this, what](const QModelIndex& p, int first) {
+        for (const auto& [signal, what] : {std::pair(&TreeListModel::rowsInserted, "ins"),
+                                           std::pair(&TreeListModel::rowsRemoved, "rem")})
+            QObject::connect(&m, signal, &ctx, [&m, this, what](const QModelIndex& p, int first) {
                 lines << QStringLiteral("%1 %2,%3").arg(what).arg(m.rowOf(p)).arg(first);
-            };
-        };
+            });
         auto line = [this](const char* what) { return [this, what] { lines << what; }; };
-        QObject::connect(&m, &TreeListModel::rowsInserted, &ctx, rows("ins"));
-        QObject::connect(&m, &TreeListModel::rowsRemoved, &ctx, rows("rem"));
         QObject::connect(&m, &TreeListModel::dataChanged, &ctx, [&m, this](auto& tl, auto& br) {
             lines << QStringLiteral("chg %1,%2").arg(m.rowOf(tl)).arg(br.column());
         });
@@ -95,9 +93,9 @@ TEST(TreeListModel, FindCellInRange)
 {
     TreeListModel m;
     build(m, {"root", "  Inbox", "  Sent", "  Inbox copy", "  Drafts"});
-    m.setCell(1, "MbxName", "Inbox.dbx");
-    m.setCell(2, "MbxName", "Sent Items.dbx");
-    m.setCell(3, "MbxName", "Inbox.dbx");
+    for (const auto& [row, name] :
+         {std::pair(1, "Inbox.dbx"), {2, "Sent Items.dbx"}, {3, "Inbox.dbx"}})
+        m.setCell(row, "MbxName", name);
     EXPECT_EQ(m.findCell("MbxName", "Inbox.dbx", 2, 3), 3);
     EXPECT_EQ(m.findCell("NoSuchCell", "x", -5, 99), -1);
     EXPECT_EQ(m.findCell("mbxname", "Sent Items.dbx"), 2); // names ignore case
@@ -228,19 +226,12 @@ TEST(TreeListModel, RolesShowColumnsAndRowProperties)
     m.setColumnMultiLine(2, true);
     const int msg = m.addRow("\tBob\tLine 1\r\nLine 2\tDate\r\nmore");
     m.addRow("a\tb\tc\td\te");
-    const struct
-    {
-        int row, column;
-        const char* text;
-    } cases[] = {
-        {0, 0, ""},
-        {0, 1, "Bob"},
-        {0, 2, "Line 1\nLine 2"}, // a multi-line column breaks the line
-        {0, 3, "Date more"},      // a single-line column shows a blank
-        {1, 3, "d\te"},           // the last column takes the rest
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(m.indexOfRow(c.row, c.column).data().toString(), c.text) << c.row << c.column;
+    // A multi-line column breaks the line, a single-line one shows a blank, the last takes the
+    // rest.
+    const std::tuple<int, int, const char*> cases[] = {
+        {0, 0, ""}, {0, 1, "Bob"}, {0, 2, "Line 1\nLine 2"}, {0, 3, "Date more"}, {1, 3, "d\te"}};
+    for (const auto& [row, column, text] : cases)
+        EXPECT_EQ(m.indexOfRow(row, column).data().toString(), text) << row << column;
     EXPECT_EQ(TreeListModel::columnText("Inbox\t>>> Mail", 0, 1), "Inbox\t>>> Mail");
     EXPECT_EQ(m.headerData(2, Qt::Horizontal).toString(), "Subject");
     m.setPicture(msg, TreeListModel::Picture::Folder);

@@ -22,8 +22,12 @@ protected:
     // Files are given with "/" below C:; their content is their own name unless stated.
     void make(const QString& relative, const QByteArray& content = {})
     {
-        tmp.write(QStringLiteral("drive_c/") + relative,
-                  content.isNull() ? relative.toUtf8() : content);
+        tmp.write("drive_c/" + relative, content.isNull() ? relative.toUtf8() : content);
+    }
+    void makeAll(const char* names)
+    {
+        for (const QString& name : QString::fromUtf8(names).split(u'|'))
+            make(name);
     }
     bool has(const QString& relative) const { return QFileInfo::exists(fs.host(relative)); }
     QByteArray content(const QString& relative) const { return test::readFile(fs.host(relative)); }
@@ -37,7 +41,7 @@ protected:
         while (it.hasNext()) {
             it.next();
             out.append(QDir(root).relativeFilePath(it.filePath()) +
-                       (it.fileInfo().isDir() ? QStringLiteral("/") : QString()));
+                       (it.fileInfo().isDir() ? "/" : ""));
         }
         out.sort();
         return out;
@@ -55,33 +59,16 @@ QStringList sl(const char* items)
 
 } // namespace
 
-TEST_F(FileOpTest, OptionsMakeTheShellsFlagWord)
-{
-    FileOperation op(fs);
-    EXPECT_EQ(op.flags(), 0);
-    op.setAllowUndo(true);
-    op.setConfirmMakeDir(false);
-    op.setConfirmOperation(false);
-    op.setCustomText(QStringLiteral("x"));
-    op.setIncludeDirectories(false);
-    op.setRenameOnCollision(true);
-    op.setSilentMode(true);
-    op.addDestFile(QStringLiteral("C:\\a"));
-    EXPECT_EQ(op.flags(), 0x03DC);
-    op.addDestFile(QStringLiteral("C:\\b"));
-    EXPECT_EQ(op.flags(), 0x03DD); // several destinations: one for each source
-}
-
 TEST_F(FileOpTest, EmptySourceListFailsWithItsErrorAndTouchesNothing)
 {
-    make(QStringLiteral("keep.txt"));
+    make("keep.txt");
     FileOperation op(fs);
-    op.addSourceFile(QStringLiteral("C:\\keep.txt"));
+    op.addSourceFile("C:\\keep.txt");
     op.clearSourceFiles();
-    op.addDestFile(QStringLiteral("C:\\dest"));
+    op.addDestFile("C:\\dest");
     EXPECT_FALSE(op.moveFiles() || op.copyFiles() || op.deleteFiles() || op.renameFiles());
     EXPECT_EQ(op.lastError(), 0x800403E8u);
-    EXPECT_EQ(op.lastErrorText(), QStringLiteral("No source files specified file operation"));
+    EXPECT_EQ(op.lastErrorText(), "No source files specified file operation");
     EXPECT_TRUE(fs.calls().isEmpty()) << fs.calls().join(QLatin1Char('\n')).toStdString();
     EXPECT_EQ(tree(), sl("keep.txt"));
 }
@@ -99,12 +86,11 @@ TEST_F(FileOpTest, DeleteWithWildCardsFoldersAndTheRecycleBin)
         QDir(fs.driveRoot()).removeRecursively();
         QDir(fs.trashFolder()).removeRecursively();
         QDir().mkpath(fs.trashFolder());
-        for (const QString& name : sl("dir/a.txt|dir/no extension|dir/sub/x.txt"))
-            make(name);
+        makeAll("dir/a.txt|dir/no extension|dir/sub/x.txt");
         FileOperation op(fs);
         op.setIncludeDirectories(folders);
         op.setAllowUndo(undo);
-        op.addSourceFile(QStringLiteral("C:\\dir\\*.*"));
+        op.addSourceFile("C:\\dir\\*.*");
         EXPECT_TRUE(op.deleteFiles()) << op.lastErrorText().toStdString();
         EXPECT_EQ(tree(), remaining);
         EXPECT_EQ(QDir(fs.trashFolder()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
@@ -152,9 +138,8 @@ TEST_F(FileOpTest, CopyAndMoveDestinations)
         for (const Case& c : cases) {
             SCOPED_TRACE(std::string(move ? "move: " : "copy: ") + c.name);
             QDir(fs.driveRoot()).removeRecursively();
-            make(QStringLiteral("d/f/y.txt"), "old");
-            for (const QString& name : sl("one.txt|two.txt|f/y.txt|f/g/x.txt"))
-                make(name);
+            make("d/f/y.txt", "old");
+            makeAll("one.txt|two.txt|f/y.txt|f/g/x.txt");
             FileOperation op(fs);
             for (const QString& s : sl(c.sources))
                 op.addSourceFile(s);
@@ -170,8 +155,8 @@ TEST_F(FileOpTest, CopyAndMoveDestinations)
             }
             expected.sort();
             EXPECT_EQ(tree(), expected);
-            if (c.ok && sl(c.added).contains(QStringLiteral("d/f/g/x.txt"))) {
-                EXPECT_EQ(content(QStringLiteral("d/f/y.txt")), QByteArray("f/y.txt"));
+            if (c.ok && sl(c.added).contains("d/f/g/x.txt")) {
+                EXPECT_EQ(content("d/f/y.txt"), QByteArray("f/y.txt"));
             }
         }
     }
@@ -179,68 +164,65 @@ TEST_F(FileOpTest, CopyAndMoveDestinations)
 
 TEST_F(FileOpTest, CollisionsReplaceOrRenameTheNewCopy)
 {
-    make(QStringLiteral("a.txt"), "new");
-    make(QStringLiteral("d/a.txt"), "old");
+    make("a.txt", "new");
+    make("d/a.txt", "old");
     FileOperation op(fs);
     op.setRenameOnCollision(true);
-    op.addSourceFile(QStringLiteral("C:\\a.txt"));
-    op.addDestFile(QStringLiteral("C:\\d"));
+    op.addSourceFile("C:\\a.txt");
+    op.addDestFile("C:\\d");
     EXPECT_TRUE(op.copyFiles() && op.copyFiles());
     // A copy onto itself makes a renamed copy beside it and never truncates the original.
     op.clearSourceFiles();
     op.clearDestFiles();
-    op.addSourceFile(QStringLiteral("C:\\d\\a.txt"));
-    op.addDestFile(QStringLiteral("C:\\d\\a.txt"));
+    op.addSourceFile("C:\\d\\a.txt");
+    op.addDestFile("C:\\d\\a.txt");
     EXPECT_TRUE(op.copyFiles());
-    EXPECT_EQ(tree(QStringLiteral("d")),
-              sl("Copy (2) of a.txt|Copy (3) of a.txt|Copy of a.txt|a.txt"));
-    EXPECT_EQ(content(QStringLiteral("d/Copy of a.txt")), QByteArray("new"));
-    EXPECT_EQ(content(QStringLiteral("d/Copy (3) of a.txt")), QByteArray("old"));
+    EXPECT_EQ(tree("d"), sl("Copy (2) of a.txt|Copy (3) of a.txt|Copy of a.txt|a.txt"));
+    EXPECT_EQ(content("d/Copy of a.txt"), QByteArray("new"));
+    EXPECT_EQ(content("d/Copy (3) of a.txt"), QByteArray("old"));
 
     // Without renaming the existing file is replaced, by a move as by a copy.
     FileOperation replace(fs);
-    replace.addSourceFile(QStringLiteral("C:\\a.txt"));
-    replace.addDestFile(QStringLiteral("C:\\d"));
+    replace.addSourceFile("C:\\a.txt");
+    replace.addDestFile("C:\\d");
     EXPECT_TRUE(replace.moveFiles());
-    EXPECT_FALSE(has(QStringLiteral("a.txt")));
-    EXPECT_EQ(content(QStringLiteral("d/a.txt")), QByteArray("new"));
-    EXPECT_EQ(tree(QStringLiteral("d")).size(), 4) << "the replaced file was left behind";
+    EXPECT_FALSE(has("a.txt"));
+    EXPECT_EQ(content("d/a.txt"), QByteArray("new"));
+    EXPECT_EQ(tree("d").size(), 4) << "the replaced file was left behind";
 }
 
 TEST_F(FileOpTest, MoveThatCannotRenameCopiesAndKeepsTheOriginalUntilTheCopyIsWhole)
 {
-    make(QStringLiteral("src/a.txt"));
-    make(QStringLiteral("src/sub/b.txt"));
+    makeAll("src/a.txt|src/sub/b.txt");
     for (const bool copyFails : {true, false}) {
         FaultInjectingFileSystem files(tmp.path());
-        files.failOn(test::FileCall::MoveFile, QStringLiteral("C:\\src"));
+        files.failOn(test::FileCall::MoveFile, "C:\\src");
         if (copyFails)
-            files.failOn(test::FileCall::CopyFile, QStringLiteral("C:\\src\\sub\\b.txt"));
+            files.failOn(test::FileCall::CopyFile, "C:\\src\\sub\\b.txt");
         FileOperation op(files);
-        op.addSourceFile(QStringLiteral("C:\\src"));
-        op.addDestFile(QStringLiteral("C:\\other"));
+        op.addSourceFile("C:\\src");
+        op.addDestFile("C:\\other");
         EXPECT_EQ(op.moveFiles(), !copyFails) << op.lastErrorText().toStdString();
-        EXPECT_EQ(has(QStringLiteral("src/sub/b.txt")), copyFails);
-        EXPECT_EQ(has(QStringLiteral("other/sub/b.txt")), !copyFails);
-        QDir(fs.host(QStringLiteral("other"))).removeRecursively();
+        EXPECT_EQ(has("src/sub/b.txt"), copyFails);
+        EXPECT_EQ(has("other/sub/b.txt"), !copyFails);
+        QDir(fs.host("other")).removeRecursively();
     }
 }
 
 TEST_F(FileOpTest, FailuresDoNotStopTheOtherItemsAndRootsAreNeverSources)
 {
-    for (const QString& name : sl("a.txt|b.txt|c.txt"))
-        make(name);
-    fs.failOn(test::FileCall::RemoveFile, QStringLiteral("C:\\b.txt"));
+    makeAll("a.txt|b.txt|c.txt");
+    fs.failOn(test::FileCall::RemoveFile, "C:\\b.txt");
     FileOperation op(fs);
-    op.addSourceFile(QStringLiteral("C:\\missing.txt"));
-    op.addSourceFile(QStringLiteral("C:\\*.txt"));
+    op.addSourceFile("C:\\missing.txt");
+    op.addSourceFile("C:\\*.txt");
     EXPECT_FALSE(op.deleteFiles());
     EXPECT_EQ(op.lastError(), 2u) << "the first failure is the one kept";
     EXPECT_EQ(tree(), sl("b.txt"));
     for (const char* root : {"C:\\", "C:", "c:\\\\"}) {
         FileOperation rootOp(fs);
         rootOp.addSourceFile(QString::fromLatin1(root));
-        rootOp.addDestFile(QStringLiteral("C:\\x"));
+        rootOp.addDestFile("C:\\x");
         EXPECT_FALSE(rootOp.deleteFiles()) << root;
         EXPECT_FALSE(rootOp.moveFiles()) << root;
         EXPECT_EQ(tree(), sl("b.txt"));
@@ -259,8 +241,7 @@ TEST_F(FileOpTest, Rename)
     for (const auto& [source, dest, ok, after] : cases) {
         SCOPED_TRACE(std::string(source) + " -> " + dest);
         QDir(fs.driveRoot()).removeRecursively();
-        make(QStringLiteral("d/a.txt"));
-        make(QStringLiteral("d/taken.txt"));
+        makeAll("d/a.txt|d/taken.txt");
         FileOperation op(fs);
         op.addSourceFile(QString::fromLatin1(source));
         op.addDestFile(QString::fromLatin1(dest));

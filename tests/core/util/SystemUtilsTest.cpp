@@ -3,8 +3,8 @@
 #include "util/FileScan.h"
 #include "util/NulText.h"
 
-#include "support/FaultInjectingFileSystem.h"
 #include "support/FakeSystem.h"
+#include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
 #include <QDir>
@@ -18,12 +18,10 @@ using namespace kv;
 
 namespace {
 
-class SystemUtilsTest : public testing::Test
+struct SystemUtilsTest : testing::Test
 {
-protected:
-    SystemUtilsTest() : fs(tmp.path()) {}
     test::TempDir tmp;
-    test::FaultInjectingFileSystem fs;
+    test::FaultInjectingFileSystem fs{tmp.path()};
 };
 
 } // namespace
@@ -42,28 +40,17 @@ TEST(SystemUtils, TheTwoNulRulesDifferOnlyOnATextWithoutNul)
 
 TEST_F(SystemUtilsTest, FileAndFolderExist)
 {
-    tmp.write(QStringLiteral("drive_c/dir/file.txt"), "x");
+    tmp.write("drive_c/dir/file.txt", "x");
+    // path, file exists, folder exists
     const std::tuple<const char*, bool, bool> cases[] = {
-        // path, file exists, folder exists
         {"C:\\dir\\file.txt", true, false}, {"C:\\dir", false, true},
         {"C:\\dir\\", false, true},         {"C:\\", false, true},
         {"C:\\dir\\missing", false, false}, {"C:\\dir\\*.txt", false, false},
-        {"C:\\di?", false, false},          {"", false, false},
-    };
+        {"C:\\di?", false, false},          {"", false, false}};
     for (const auto& [path, file, folder] : cases) {
-        EXPECT_EQ(SystemUtils::fileExists(fs, QString::fromLatin1(path)), file) << path;
-        EXPECT_EQ(SystemUtils::folderExists(fs, QString::fromLatin1(path)), folder) << path;
+        EXPECT_EQ(SystemUtils::fileExists(fs, path), file) << path;
+        EXPECT_EQ(SystemUtils::folderExists(fs, path), folder) << path;
     }
-}
-
-TEST_F(SystemUtilsTest, DeleteAndRecycle)
-{
-    tmp.write(QStringLiteral("drive_c/a.txt"), "a");
-    tmp.write(QStringLiteral("drive_c/b.txt"), "b");
-    EXPECT_TRUE(SystemUtils::deleteFile(fs, QStringLiteral("C:\\a.txt")));
-    EXPECT_TRUE(SystemUtils::recycleFile(fs, QStringLiteral("C:\\b.txt")));
-    EXPECT_TRUE(QDir(fs.driveRoot()).isEmpty());
-    EXPECT_EQ(QDir(fs.trashFolder()).entryList(QDir::Files), QStringList{QStringLiteral("b.txt")});
 }
 
 TEST_F(SystemUtilsTest, FindNotepadLooksInTheWindowsThenTheSystemFolder)
@@ -71,13 +58,12 @@ TEST_F(SystemUtilsTest, FindNotepadLooksInTheWindowsThenTheSystemFolder)
     test::FakeSystem system;
     EXPECT_EQ(SystemUtils::findNotepad(fs, system), QString());
     // A folder of that name is not the program.
-    QDir().mkpath(fs.host(QStringLiteral("windows/notepad.exe")));
-    tmp.write(QStringLiteral("drive_c/windows/system32/notepad.exe"), "MZ");
-    EXPECT_EQ(SystemUtils::findNotepad(fs, system),
-              QStringLiteral("C:\\windows\\system32\\notepad.exe"));
-    QDir(fs.host(QStringLiteral("windows/notepad.exe"))).removeRecursively();
-    tmp.write(QStringLiteral("drive_c/windows/notepad.exe"), "MZ");
-    EXPECT_EQ(SystemUtils::findNotepad(fs, system), QStringLiteral("C:\\windows\\notepad.exe"));
+    QDir().mkpath(fs.host("windows/notepad.exe"));
+    tmp.write("drive_c/windows/system32/notepad.exe", "MZ");
+    EXPECT_EQ(SystemUtils::findNotepad(fs, system), "C:\\windows\\system32\\notepad.exe");
+    QDir(fs.host("windows/notepad.exe")).removeRecursively();
+    tmp.write("drive_c/windows/notepad.exe", "MZ");
+    EXPECT_EQ(SystemUtils::findNotepad(fs, system), "C:\\windows\\notepad.exe");
 }
 
 TEST_F(SystemUtilsTest, FolderSizesAndFileLists)
@@ -87,7 +73,7 @@ TEST_F(SystemUtilsTest, FolderSizesAndFileLists)
                                      {"Sent Items.dbx", 20},
                                      {"news/alt.test.dbx", 7000},
                                      {"news/deeper/x", 1}})
-        tmp.write(QStringLiteral("drive_c/store/") + QLatin1String(name), QByteArray(size, 'x'));
+        tmp.write("drive_c/store/" + QLatin1String(name), QByteArray(size, 'x'));
     // path, bytes below, files below, bytes directly inside
     const std::tuple<const char*, qint64, qint64, qint64> cases[] = {
         {"C:\\store", 7121, 4, 120},
@@ -100,10 +86,9 @@ TEST_F(SystemUtilsTest, FolderSizesAndFileLists)
         EXPECT_EQ(FileScan::folderSize(fs, p).fileCount, files) << path;
         EXPECT_EQ(FileScan::folderFileTotal(fs, p), direct) << path;
     }
-    EXPECT_EQ(FileScan::folderSize(fs, QStringLiteral("C:\\store\\*.*")).totalBytes, 7121);
-    EXPECT_EQ(FileScan::listFiles(fs, QStringLiteral("C:\\store\\*.*")),
-              QStringLiteral("Inbox.dbx") + FieldList::separatorA() +
-                  QStringLiteral("Sent Items.dbx"));
+    EXPECT_EQ(FileScan::folderSize(fs, "C:\\store\\*.*").totalBytes, 7121);
+    EXPECT_EQ(FileScan::listFiles(fs, "C:\\store\\*.*"),
+              QString("Inbox.dbx") + FieldList::separatorA() + "Sent Items.dbx");
 }
 
 TEST_F(SystemUtilsTest, SizesPast4GBAreCountedIn64Bits)
@@ -115,24 +100,24 @@ TEST_F(SystemUtilsTest, SizesPast4GBAreCountedIn64Bits)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         ASSERT_TRUE(f.resize(qint64(3) << 30)) << "sparse files not supported here";
     }
-    EXPECT_EQ(FileScan::folderSize(fs, QStringLiteral("C:\\big")).totalBytes, qint64(6) << 30);
-    EXPECT_EQ(FileScan::folderFileTotal(fs, QStringLiteral("C:\\big")), qint64(3) << 30);
-    fs.failOn(test::FileCall::DiskSpace, QStringLiteral("C:\\"), platform::kErrorNotReady);
-    EXPECT_EQ(FileScan::freeSpace(fs, QStringLiteral("C:\\")), 0) << "unreadable";
-    EXPECT_EQ(FileScan::capacity(fs, QStringLiteral("C:\\")), -1) << "unreadable";
+    EXPECT_EQ(FileScan::folderSize(fs, "C:\\big").totalBytes, qint64(6) << 30);
+    EXPECT_EQ(FileScan::folderFileTotal(fs, "C:\\big"), qint64(3) << 30);
+    fs.failOn(test::FileCall::DiskSpace, "C:\\", platform::kErrorNotReady);
+    EXPECT_EQ(FileScan::freeSpace(fs, "C:\\"), 0) << "unreadable";
+    EXPECT_EQ(FileScan::capacity(fs, "C:\\"), -1) << "unreadable";
     fs.clearFaults();
     fs.setDiskSpace(~quint64(0), ~quint64(0)); // past a signed total: capped, never negative
-    EXPECT_EQ(FileScan::freeSpace(fs, QStringLiteral("c:")), std::numeric_limits<qint64>::max());
+    EXPECT_EQ(FileScan::freeSpace(fs, "c:"), std::numeric_limits<qint64>::max());
 }
 
 TEST(SystemUtils, WindowsVersionIsReadOnceAndShared)
 {
     test::FakeSystem system;
-    system.setVersion({5, 0, 2195, 2, QStringLiteral("Service Pack 4")});
+    system.setVersion({5, 0, 2195, 2, "Service Pack 4"});
     EXPECT_EQ(SystemUtils::refreshWindowsVersion(system).build, 2195u);
     system.setVersion({6, 1, 7601, 2, QString()});
     test::FakeSystem other;
     EXPECT_EQ(SystemUtils::windowsVersion(system).build, 2195u);
-    EXPECT_EQ(SystemUtils::windowsVersion(other).csdVersion, QStringLiteral("Service Pack 4"));
+    EXPECT_EQ(SystemUtils::windowsVersion(other).csdVersion, "Service Pack 4");
     EXPECT_EQ(SystemUtils::refreshWindowsVersion(system).build, 7601u);
 }

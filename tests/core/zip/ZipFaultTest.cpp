@@ -69,7 +69,7 @@ TEST_F(ZipFaultTest, UnreadableAndMissingFilesAreSkippedTheRestIsSound)
     expectToolPasses(u"unzip"_s, {u"-t"_s, host(u"D:\\b.eaz"_s)});
 }
 
-TEST_F(ZipFaultTest, NothingToAddNothingReadableOrNowhereToWrite)
+TEST_F(ZipFaultTest, NothingToAddNothingReadableOrNowhereToReadOrWrite)
 {
     m_zip.setArchiveName(u"D:\\b.eaz"_s);
     m_zip.setFilesToProcess(u"C:\\Empty\\*"_s);
@@ -88,6 +88,11 @@ TEST_F(ZipFaultTest, NothingToAddNothingReadableOrNowhereToWrite)
     m_zip.setUseTempFile(true);
     m_zip.setTempFolder(u"Q:\\tmp"_s);
     EXPECT_EQ(m_zip.zip(), kZipCannotCreate);
+    m_zip.setArchiveName(u"D:\\none.eaz"_s);
+    EXPECT_EQ(m_zip.test(), kZipCannotOpen);
+    EXPECT_EQ(unzipTo(u"D:\\o"_s), kZipCannotOpen);
+    m_zip.setArchiveName(QString());
+    EXPECT_EQ(unzipTo(u"D:\\o"_s), kZipBadArguments);
 }
 
 TEST_F(ZipFaultTest, ExtractionOntoAFullDiskLeavesNoPartialFile)

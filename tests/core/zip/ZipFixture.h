@@ -17,24 +17,19 @@ using namespace Qt::StringLiterals;
 namespace kv::test {
 
 // Records every event; answers disk requests through a scripted function.
-class RecordingListener : public zip::ZipListener
+struct RecordingListener : zip::ZipListener
 {
-public:
     void skippingFile(const QString& name, zip::SkipReason why) override
     {
         skipped.append({name, int(why)});
     }
     void addingFile(const QString& path, quint64 size) override { onAdding(path, size); }
-    void extractingFile(const QString& entryName, QString& destName) override
+    void extractingFile(const QString& entry, QString& dest) override
     {
-        extracted.append(entryName);
-        onExtracting(entryName, destName);
+        extracted.append(entry);
+        onExtracting(entry, dest);
     }
-    bool insertDisk(int diskNumber) override
-    {
-        disks.append(diskNumber);
-        return onDisk(diskNumber);
-    }
+    bool insertDisk(int disk) override { return disks.append(disk), onDisk(disk); }
 
     QList<QPair<QString, int>> skipped;
     QStringList extracted;
@@ -57,13 +52,11 @@ protected:
     }
     QByteArray get(const QString& windowsPath) { return m_fs.readFile(windowsPath); }
     void setFloppy(quint64 capacity);
-    // Extracts the current archive's `files` below `dest`.
     int unzipTo(const QString& dest, const QString& files = {},
                 zip::PathMode mode = zip::PathMode::FullPath);
-    // The stored names of the current archive's entries, in order.
     QStringList entryNames();
 
-    // Files of every folder below a host folder, relative paths with "/".
+    // Files below a host folder, sorted relative paths with "/".
     static QStringList filesBelow(const QString& hostFolder);
 
 public: // scripted listeners reach into the fixture
