@@ -1,18 +1,13 @@
 #include "msgstore/SyncComparison.h"
 
-#include "DbxMessageWriter.h"
-#include "MbxWriter.h"
+#include "MessageFolder.h"
 #include "MessageGenerator.h"
 #include "support/TempDir.h"
 #include "util/FieldList.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 using namespace kv::msgstore;
-using kv::storegen::MailMessage;
 using kv::test::TempDir;
 
 namespace {
@@ -44,24 +39,8 @@ const QByteArray kABodyEdited =
 QString writeFolder(const TempDir& dir, const QString& name, StoreFormat format,
                     const QList<QByteArray>& messages)
 {
-    std::vector<MailMessage> mails;
-    for (const QByteArray& raw : messages) {
-        MailMessage m;
-        m.raw = raw;
-        m.subject = "s";
-        mails.push_back(m);
-    }
-    const QString path = dir.file(name);
-    QDir().mkpath(QFileInfo(path).path());
-    if (format == StoreFormat::Dbx) {
-        EXPECT_TRUE(kv::storegen::DbxMessageWriter::write(path, "Inbox", mails));
-    } else {
-        std::vector<kv::storegen::MbxWriter::Entry> entries;
-        for (const MailMessage& m : mails)
-            entries.push_back({m, false});
-        EXPECT_TRUE(kv::storegen::MbxWriter::write(path, {}, entries));
-    }
-    return path;
+    EXPECT_TRUE(kv::test::writeMessageFolder(dir.file(name), format, messages)) << name.toStdString();
+    return dir.file(name);
 }
 
 // The comparison as the original search makes it: the current records joined with code 3 and
