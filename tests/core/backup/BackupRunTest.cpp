@@ -1,5 +1,4 @@
-// The backup run's edges: existing archives, purge, diskettes, cancel and the failures, each
-// through the Ui's questions and what is left on disk.
+// The backup run's edges, through the Ui's questions and what is left on disk.
 #include "BackupFixture.h"
 
 #include "backup/BackupOutcome.h"
@@ -95,8 +94,7 @@ TEST_F(BackupRunTest, ReplacedArchiveSurvivesAFailedOrCancelledRun)
                            "Backup is complete"}));
 }
 
-// A file another program holds (or that cannot be read for any reason) stops the run with the
-// in-use message; the settings are still written, as after any result but a cancel.
+// An unreadable file stops the run as a file in use; the settings are still written.
 TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
 {
     const QString inbox = m_state.env.storeFolder + "Inbox.dbx";
@@ -114,8 +112,7 @@ TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
     EXPECT_FALSE(exists(archivePath()));
 }
 
-// The disk the archive is built on fills up half-way: the disk-full message and log line, no
-// partial archive anywhere, and the archive the user had of that name kept.
+// A disk full half-way leaves no partial archive and keeps the user's previous one.
 TEST_F(BackupRunTest, FullDiskLeavesNoPartialArchiveAndKeepsThePreviousOne)
 {
     const QString small = host("C:\\") + "/../small-disk";
@@ -169,8 +166,7 @@ TEST_F(BackupRunTest, PurgeDeletesTheOldestButNeverTheNewOrAFutureDatedArchive)
     EXPECT_TRUE(m_progress.texts.contains("Removing old backup files"));
 }
 
-// Clear-disks empties a drive only when it is a removable one written at its root; a prefix may
-// link A: to any folder of the host.
+// A prefix may link A: to any host folder: only a removable drive's root is emptied.
 TEST_F(BackupRunTest, ClearDisksOnlyEmptiesARemovableDriveAtItsRoot)
 {
     for (const DriveType type : {DriveType::Fixed, DriveType::Removable}) {

@@ -1,5 +1,4 @@
-// The backup wizard and the quick backup, driven through the main window's controller on a
-// generated store, with the real inventory and run.
+// The backup wizard and the quick backup through the controller, with the real inventory and run.
 #include "core/shell/ShellTestEnv.h"
 
 #include "EnvBuilder.h"
@@ -23,8 +22,7 @@ const QString kBackups = "C:\\Backups";
 const QString kClientRunning =
     "You MUST exit Outlook Express and the Address Book\nprior to doing a Backup or Restore";
 
-// A user of version 5 with one identity and its generated store, past the first start unless
-// asked otherwise; diskette drive A: and the folder C:\Backups exist.
+// Version 5, one identity, a generated store, drive A: and C:\Backups.
 struct Wizard : ShellTestEnv
 {
     explicit Wizard(bool returning = true)
@@ -132,6 +130,16 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_TRUE(details.startsWith("Folder : ") && details.contains("File Size: "))
         << details.toStdString();
 
+    env.toStep(1);
+    EXPECT_EQ(env.view->button(MainButton::Back), 1);
+    // Next needs an existing save folder; the step stays where it was.
+    env.st().saveFolder = "C:\\Missing";
+    env.controller->nextClicked();
+    EXPECT_EQ(env.view->visibleSteps, QSet<int>{1});
+    EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
+    env.controller->backClicked();
+    EXPECT_EQ(env.view->visibleSteps, QSet<int>{0});
+    EXPECT_EQ(env.view->button(MainButton::Back), 0);
     env.toStep(1);
     env.chooseLocation(kBackups);
     EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
