@@ -1,5 +1,4 @@
-// The backup run's edges: existing archives, purge, diskettes, cancel and the failures, each
-// through the Ui's questions and what is left on disk.
+// The backup run's edges, through the Ui's questions and what is left on disk.
 #include "BackupFixture.h"
 
 #include "backup/BackupOutcome.h"
@@ -49,16 +48,16 @@ TEST_F(BackupRunTest, KeptArchivesAreNumberedFromZero)
 }
 
 // A replaced archive stays until the new one has passed its test: a failed or cancelled run
-// leaves the user the backup he had.
+// leaves the user the backup he had; a cancel alone writes no settings.
 TEST_F(BackupRunTest, ReplacedArchiveSurvivesAFailedOrCancelledRun)
 {
     enum Case
     {
-        Verify,
         Cancel,
+        Verify,
         Good
     };
-    for (Case c : {Verify, Cancel, Good}) {
+    for (Case c : {Cancel, Verify, Good}) {
         SCOPED_TRACE(int(c));
         m_fs.clearFaults();
         ASSERT_TRUE(m_fs.writeFile(archivePath(), "previous backup"));
@@ -79,6 +78,14 @@ TEST_F(BackupRunTest, ReplacedArchiveSurvivesAFailedOrCancelledRun)
         EXPECT_EQ(readFile(archivePath()) == "previous backup", c != Good);
         EXPECT_EQ(backups(), QStringList{archivePath().section(u'\\', -1)});
         EXPECT_EQ(m_run->end(), c == Cancel ? BackupEnd::StayOpen : BackupEnd::Close);
+        EXPECT_FALSE(m_state.busy);
+        if (c == Cancel) { // a cancel writes no settings and no control file
+            EXPECT_FALSE(m_run->showLogNow());
+            EXPECT_TRUE(m_ui.messages().isEmpty());
+            EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
+            EXPECT_FALSE(exists(m_state.controlFilePath));
+            EXPECT_TRUE(runLog().contains(" ----- Backup Cancelled ---- "));
+        }
     }
     EXPECT_EQ(m_ui.messages(),
               (QStringList{"Backup failed validation - One or more files will not extract "
@@ -87,30 +94,7 @@ TEST_F(BackupRunTest, ReplacedArchiveSurvivesAFailedOrCancelledRun)
                            "Backup is complete"}));
 }
 
-TEST_F(BackupRunTest, CancelLeavesTheProgramOpenAndWritesNoSettings)
-{
-    HookedProgress progress;
-    m_run = std::make_unique<BackupRun>(m_platform, m_ui, m_settings, m_state, m_grid, m_totals,
-                                        progress);
-    progress.onText = [this](const QString& t) {
-        if (t.startsWith("Saving: "))
-            m_run->requestCancel();
-    };
-    InlineTaskRunner runner;
-    m_run->start(runner, {});
-    EXPECT_TRUE(m_run->cancelled());
-    EXPECT_EQ(m_run->end(), BackupEnd::StayOpen);
-    EXPECT_FALSE(m_run->showLogNow());
-    EXPECT_TRUE(m_ui.messages().isEmpty());
-    EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
-    EXPECT_FALSE(exists(m_state.controlFilePath));
-    EXPECT_TRUE(runLog().contains(" ----- Backup Cancelled ---- "));
-    EXPECT_FALSE(exists(archivePath()));
-    EXPECT_FALSE(m_state.busy);
-}
-
-// A file another program holds (or that cannot be read for any reason) stops the run with the
-// in-use message; the settings are still written, as after any result but a cancel.
+// An unreadable file stops the run as a file in use; the settings are still written.
 TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
 {
     const QString inbox = m_state.env.storeFolder + "Inbox.dbx";
@@ -128,8 +112,7 @@ TEST_F(BackupRunTest, UnreadableFileIsReportedAsInUseAndStopsTheRun)
     EXPECT_FALSE(exists(archivePath()));
 }
 
-// The disk the archive is built on fills up half-way: the disk-full message and log line, no
-// partial archive anywhere, and the archive the user had of that name kept.
+// A disk full half-way leaves no partial archive and keeps the user's previous one.
 TEST_F(BackupRunTest, FullDiskLeavesNoPartialArchiveAndKeepsThePreviousOne)
 {
     const QString small = host("C:\\") + "/../small-disk";
@@ -183,8 +166,7 @@ TEST_F(BackupRunTest, PurgeDeletesTheOldestButNeverTheNewOrAFutureDatedArchive)
     EXPECT_TRUE(m_progress.texts.contains("Removing old backup files"));
 }
 
-// Clear-disks empties a drive only when it is a removable one written at its root; a prefix may
-// link A: to any folder of the host.
+// A prefix may link A: to any host folder: only a removable drive's root is emptied.
 TEST_F(BackupRunTest, ClearDisksOnlyEmptiesARemovableDriveAtItsRoot)
 {
     for (const DriveType type : {DriveType::Fixed, DriveType::Removable}) {
@@ -219,66 +201,6 @@ TEST_F(BackupRunTest, RefusedFirstDisketteReturnsToTheWizard)
     EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
 }
 
-// A set spread over diskettes: each full disk is taken out when the next one is asked for, and
-// put back when the test reads it.
-class SwappingUi : public ScriptedUi
-{
-public:
-    MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
-                         const QString& title) override
-    {
-        (void)buttons;
-        (void)icon;
-        record("message", text, title);
-        const QString prefix = "Please insert a Disk for backup disk # ";
-        if (!text.startsWith(prefix))
-            return MsgResult::Ok;
-        const int n = text.mid(prefix.size()).toInt();
-        if (!reading) {
-            QFile::rename(drive + "/set.eaz", pieces + QStringLiteral("/%1").arg(n - 1));
-        } else {
-            QFile::remove(drive + "/set.eaz");
-            QFile::copy(pieces + '/' + QString::number(n == 0 ? last : n), drive + "/set.eaz");
-        }
-        return MsgResult::Ok;
-    }
-    QString drive, pieces;
-    bool reading = false;
-    int last = 0;
-};
-
-TEST_F(BackupRunTest, SpanningOntoDiskettesAsksForEachDisk)
-{
-    m_fs.mapDrive(u'a', m_fs.prefix().file("floppy"), DriveType::Removable, 64 * 1024);
-    ASSERT_TRUE(m_fs.writeFile("C:\\users\\tester\\Favorites\\big.bin",
-                               QByteArray(150 * 1024, 'x') + QByteArray::number(qHash(1))));
-    SwappingUi ui;
-    ui.drive = m_fs.prefix().file("floppy");
-    ui.pieces = m_fs.prefix().file("pieces");
-    QDir().mkpath(ui.pieces);
-    m_state.saveFolder = "a:\\";
-    m_state.backupFile = "a:\\set.eaz";
-    m_state.clearDisks = false;
-    HookedProgress progress;
-    progress.onText = [&](const QString& t) {
-        if (t == "Checking Backup File") {
-            ui.reading = true;
-            ui.last = int(QDir(ui.pieces).entryList(QDir::Files).size()) + 1;
-            QFile::copy(ui.drive + "/set.eaz", ui.pieces + '/' + QString::number(ui.last));
-        }
-    };
-    m_run = std::make_unique<BackupRun>(m_platform, ui, m_settings, m_state, m_grid, m_totals,
-                                        progress);
-    InlineTaskRunner runner;
-    m_run->start(runner, {});
-    const QStringList shown = ui.messages();
-    ASSERT_GE(shown.size(), 3);
-    EXPECT_EQ(shown.first(), "Insert first diskette for the Backup");
-    EXPECT_EQ(shown.at(1), "Please insert a Disk for backup disk # 2");
-    EXPECT_EQ(shown.last(), "Backup is complete");
-    EXPECT_EQ(m_run->summary().resultCode, 0);
-}
-
 TEST(BackupOutcomeTest, EveryResultCodeHasItsMessageAndLogLines)
 {
     struct Row
@@ -310,14 +232,9 @@ TEST(BackupOutcomeTest, EveryResultCodeHasItsMessageAndLogLines)
     EXPECT_TRUE(BackupOutcome::forResult(0, true).message.isEmpty()); // quick backup
 }
 
-TEST(ItemListTest, RecordsReadBackAsWrittenAndTheDateIsEnglish)
+// The records themselves are read back by the restore's item list tests.
+TEST(ItemListTest, TheDateIsEnglishOnATwelveHourClock)
 {
-    ItemListRecord r{"MBX", "Sent Items.mbx", "Sent Items", 4, 2, 1, 17, 2, true};
-    ItemListRecord back;
-    ASSERT_TRUE(ItemListRecord::parse(r.line(), &back));
-    EXPECT_EQ(back.line(), r.line());
-    EXPECT_EQ(r.line(), "MBX\tSent Items.mbx\tSent Items\t4\t2\t1\t17\t2\tIDX");
-    EXPECT_FALSE(ItemListRecord::parse("NCH\tFolders.dbx", &back));
     EXPECT_EQ(ItemList::dateText(QDateTime(QDate(2026, 12, 6), QTime(15, 5))),
               "Sun Dec 06, 2026 @ 03:05 PM");
 }

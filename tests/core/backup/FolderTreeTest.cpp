@@ -17,10 +17,7 @@ using storegen::StoreFolder;
 using storegen::StoreShape;
 using storegen::StoreSummary;
 
-// The client's own folder list with its Inbox and Outbox; the other standard folders were never
-// opened. The news mark (the flags word in the place of a file name) puts Local Folders at the
-// top of its tree and makes the mail account a server node; the Inbox, whose file name starts
-// at 6, is a mail folder.
+// The client's own folder list: the news mark makes its mail account a server node.
 TEST(InventoryFolders, ClientSampleStore)
 {
     KV_REQUIRE_PROGRAMS("undbx");
@@ -55,9 +52,7 @@ struct Oe5Case
     QString missingFile; // removed after generation
 };
 
-// Every generated folder is where the summary puts it, with its count and file; news folders
-// are green below their server unless excluded; a folder that lost its file stays, not
-// selectable, with its subfolders below it.
+// Every generated folder where the summary puts it; a folder that lost its file stays, greyed.
 TEST(InventoryFolders, GeneratedVersion5Stores)
 {
     const Oe5Case cases[] = {
@@ -111,9 +106,7 @@ TEST(InventoryFolders, GeneratedVersion5Stores)
     }
 }
 
-// Why the mark is the fourth property's identifier: its value's low byte is where the file
-// name starts, so on the generated store it would miss the news server (0x29 there) and every
-// newsgroup, and on the client's sample it marks the Inbox only because "Inbox" has five letters.
+// The mark is the fourth property's identifier, not its value's low byte (the file name's offset).
 TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
 {
     InventoryTestEnv env;
@@ -149,8 +142,7 @@ TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
     }
 }
 
-// A version-4 store with news: every mail folder with its count, size with its ".idx" when
-// there is one, the account's folder with its files' total; excluded news leaves it out.
+// Version 4: sizes include the ".idx"; the news account's row totals its files unless excluded.
 TEST(InventoryFolders, GeneratedVersion4Stores)
 {
     for (const bool excludeNews : {false, true}) {
@@ -158,8 +150,7 @@ TEST(InventoryFolders, GeneratedVersion4Stores)
         InventoryTestEnv env;
         StoreSummary summary;
         env.oe4({}, &summary);
-        // Accounts numbered as the client numbers them; this registry keeps no count of its
-        // own, so the next free number bounds the walk.
+        // No account count here: the next free number bounds the walk.
         const QString accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
         env.registry.setDword(platform::Hive::CurrentUser, accounts, "NextID", 11);
         env.setUser(accounts + "\\0000000a", "Account Name", "news.example.com");
@@ -202,8 +193,7 @@ TEST(InventoryFolders, GeneratedVersion4Stores)
     }
 }
 
-// Remembered states: a folder the last backup left out stays out, one it saved (also as the
-// 16-bit True) stays in, a new one starts selected.
+// Remembered states (also the 16-bit True) win; a new folder starts selected.
 TEST(InventoryFolders, RememberedStates)
 {
     InventoryTestEnv env;
@@ -227,8 +217,7 @@ TEST(InventoryFolders, RememberedStates)
     }
 }
 
-// A folder list whose parents loop, or name a folder that is not there, still lists every
-// folder: the folders' messages must not silently drop out of the backup.
+// Parents that loop or are missing must not drop folders out of the backup.
 TEST(InventoryFolders, ParentsThatLoopOrAreMissing)
 {
     InventoryTestEnv env;
@@ -261,8 +250,7 @@ TEST(InventoryFolders, ParentsThatLoopOrAreMissing)
     EXPECT_EQ(env.grid.cell(env.grid.parentRow(child), cell::Display), "Orphan");
 }
 
-// Missing and damaged folder lists give their message and false; a damaged message file keeps
-// its row without a count; a folder list whose parents loop still lists every folder.
+// Missing and damaged folder lists give their message; a damaged message file keeps its row.
 TEST(InventoryFolders, MissingAndDamagedFiles)
 {
     const struct
@@ -313,8 +301,14 @@ TEST(InventoryFolders, MissingAndDamagedFiles)
 TEST(InventoryFolders, FolderNumbersAreHexPairs)
 {
     const std::pair<qint64, const char*> cases[] = {
-        {0, "  "},       {5, "05"},       {255, "FF"},          {256, "01 00"},
-        {300, "01 2C"},  {65535, "FF FF"}, {65536, "00 01 00 00"}, {-2, "FF FE"},
+        {0, "  "},
+        {5, "05"},
+        {255, "FF"},
+        {256, "01 00"},
+        {300, "01 2C"},
+        {65535, "FF FF"},
+        {65536, "00 01 00 00"},
+        {-2, "FF FE"},
     };
     for (const auto& [n, text] : cases)
         EXPECT_EQ(folderNumberText(n), QString::fromLatin1(text)) << n;

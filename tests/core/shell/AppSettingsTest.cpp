@@ -50,27 +50,4 @@ TEST_F(AppSettingsTest, DeleteWithoutKeyRemovesTheWholeSection)
     EXPECT_EQ(reg.openKey(Hive::CurrentUser, kApp), 0);
 }
 
-TEST_F(AppSettingsTest, IdentitySectionsAreSeparateWhileSharedSectionsAreShared)
-{
-    const QString a = "{AAA}";
-    const QString b = "{BBB}";
-    settings.save(Setting::WarnOverWrite, a, "N");
-    settings.save(Setting::LastSavePath, a, "  padded  "); // text is kept as it is
-    settings.save(Setting::RemindDays, a, "9");
-    settings.save(Setting::AutoShowLog, a, "N");
-    EXPECT_EQ(settings.get(Setting::WarnOverWrite, a), "N");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\{AAA}", "LastSavePath"), "  padded  ");
-    EXPECT_EQ(settings.get(Setting::LastSavePath, a), "  padded  ");
-    EXPECT_EQ(settings.get(Setting::WarnOverWrite, b), "Y"); // b's own default
-    EXPECT_EQ(settings.get(Setting::RemindDays, b), "9");
-    EXPECT_EQ(settings.get(Setting::AutoShowLog, b), "N");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "RemindDays"), "9");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp, "AutoShowLog"), "N");
-
-    // Version 4 keeps an identity's settings in Parms too: both "LastBackup" are one value.
-    settings.save(Setting::LastBackup, QString::fromLatin1(kParmsSection), "20261201");
-    EXPECT_EQ(reg.string(Hive::CurrentUser, kApp + "\\Parms", "LastBackup"), "20261201");
-    EXPECT_EQ(settings.get(Setting::ParmsLastBackup, a), "20261201");
-}
-
 } // namespace

@@ -25,43 +25,6 @@ struct Started : ShellTestEnv
     QSet<int> steps() const { return view->visibleSteps; }
 };
 
-TEST(MainNavigation, BackupStepsNextAndBack)
-{
-    Started env;
-    env.files.makeSurePath("C:\\Backups\\");
-    env.controller->backupClicked();
-    EXPECT_EQ(env.st().function, MainFunction::Backup);
-    env.controller->nextClicked();
-    EXPECT_EQ(env.steps(), QSet<int>{1});
-    EXPECT_EQ(env.view->button(MainButton::Back), 1);
-
-    // Step 1 needs an existing save folder; the step stays where it was.
-    env.st().saveFolder = "C:\\Missing";
-    env.controller->nextClicked();
-    EXPECT_EQ(env.steps(), QSet<int>{1});
-    EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
-
-    env.st().saveFolder = "C:\\Backups";
-    env.controller->nextClicked();
-    env.controller->nextClicked();
-    EXPECT_EQ(env.view->button(MainButton::Next), 0);
-    env.controller->nextClicked(); // the last step goes nowhere
-    env.st().selectedCount = 2;
-    env.controller->backClicked();
-    EXPECT_EQ(env.st().step, 2);
-    EXPECT_EQ(env.view->button(MainButton::Next), 1);
-    env.st().selectedCount = 0;
-    env.controller->backClicked();
-    env.controller->backClicked();
-    EXPECT_EQ(env.st().step, 0);
-    EXPECT_EQ(env.steps(), QSet<int>{0});
-    EXPECT_EQ(env.view->button(MainButton::Next), 0);
-    EXPECT_EQ(env.view->button(MainButton::Back), 0);
-    // Every move tells the backup wizard its step, the refused one too.
-    EXPECT_EQ(env.functions.calls, (QStringList{"startBackup", "step1", "step1", "step2", "step3",
-                                                "step3", "step2", "step1", "step0"}));
-}
-
 // Restore and synchronise share the last step; only a restore of settings groups may caution.
 TEST(MainNavigation, RestoreAndSynchroniseStepsAndTheRegistryCaution)
 {

@@ -88,35 +88,10 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
 class PrivateIniTest : public testing::Test
 {
 protected:
-    PrivateIniTest()
-    {
-        files.mapDrive(u'C', dir.file("drive_c"));
-        files.writeFile(kFile, QByteArray(kPreset));
-    }
-    const QString kFile = "C:\\Program Files\\Korvane\\K2K-Preset.dat";
+    PrivateIniTest() { files.mapDrive(u'C', dir.file("drive_c")); }
     TempDir dir;
     FaultInjectingFileSystem files;
 };
-
-TEST_F(PrivateIniTest, WritesAndDeletesGoToTheFileWithCrLf)
-{
-    PrivateIni ini(files);
-    ini.setFileName(kFile);
-    ini.setSectionName("Parameters");
-    EXPECT_TRUE(ini.writeString("RemindDays", "3"));
-    ini.deleteEntry("InclWab");
-    EXPECT_EQ(ini.getString("RemindDays", QString()), "3");
-    EXPECT_EQ(ini.getString("InclWab", "gone"), "gone");
-    const QByteArray bytes = files.readFile(kFile);
-    EXPECT_TRUE(bytes.startsWith("; installation defaults\r\n[Parameters]\r\n  LastSavePath"));
-    EXPECT_EQ(bytes.count('\n'), bytes.count("\r\n"));
-
-    ini.deleteSection();
-    EXPECT_FALSE(ini.isReady());
-    EXPECT_EQ(ini.sectionName(), QString());
-    EXPECT_EQ(files.readFile(kFile),
-              QByteArray("; installation defaults\r\n[ Other ]\r\nInclWab=1\r\n"));
-}
 
 TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
 {
