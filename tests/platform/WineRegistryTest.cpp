@@ -1,5 +1,5 @@
-// The registry files in Wine's own format, and the registry kept in them: which file each hive
-// lives in, how changes reach it, and what happens when it cannot be read or written.
+// Wine's registry files, and the registry kept in them: where each hive lives, how changes reach
+// it.
 #include "platform/posix/WineRegistry.h"
 #include "platform/posix/WineRegFile.h"
 #include "platform/posix/WineRegText.h"
@@ -45,7 +45,7 @@ const RegValue* valueOf(WineRegFile& file, const QString& path, const QString& n
     return v ? &v->value : nullptr;
 }
 
-// A file in Wine's own layout using every construct it writes; Long\Data wraps at Wine's column.
+// Every construct Wine writes; Long\Data wraps at Wine's column.
 const QByteArray kHandMade = dataFile("hand-made.reg");
 
 constexpr quint64 kClock = 0x1dd900000000000ull;
@@ -71,7 +71,7 @@ protected:
         return r;
     }
     QByteArray bytes(const char* file) const { return kv::test::readFile(dir.file(file)); }
-    // Replaces a file as another program does: a new file under the old name.
+    // As another program does: a new file under the old name.
     void replace(const char* file, const QByteArray& content)
     {
         QFile::remove(dir.file(file));
@@ -193,10 +193,7 @@ TEST(WineRegFile, TextEscapesFollowWine)
         {u"\u4e2d5"_s, "\\x4e2d5", false}, // at most four hex digits
         {u"q"_s, "\\q", false},            // unknown escape: the character itself
         {u"caf\u00e9"_s, "caf\xc3\xa9", false},
-        {u"ab"_s,
-         "a\xff"
-         "b",
-         false}, // invalid UTF-8 byte is dropped
+        {u"ab"_s, QByteArray("a\xff") + 'b', false}, // invalid UTF-8 byte is dropped
         {u"A"_s, "\\101", false},
     };
     for (const auto& [text, file, written] : cases) {
@@ -303,7 +300,6 @@ TEST(WineRegFile, MutatedFilesNeverCrash)
     }
 }
 
-// Every change reaches the file Windows maps its hive onto at once, where a new reader finds it.
 TEST_F(WineRegistryTest, ChangesAreWrittenAtOnceToTheFileOfTheirHive)
 {
     const std::tuple<Hive, QString, const char*, QString> cases[] = {
@@ -326,11 +322,6 @@ TEST_F(WineRegistryTest, ChangesAreWrittenAtOnceToTheFileOfTheirHive)
         ASSERT_EQ(reg->deleteKeyTree(hive, sub), kErrorSuccess);
         EXPECT_FALSE(bytes(file).contains("Sub]"));
     }
-    EXPECT_EQ(text(Hive::ClassesRoot, u".txt"_s, QString()), u"txtfile"_s);
-    RegValue dpi;
-    EXPECT_EQ(reg->queryValue(Hive::CurrentConfig, u"Software\\Fonts"_s, u"LogPixels"_s, &dpi),
-              kErrorSuccess);
-    EXPECT_EQ(dpi.toDword(), 0x60u);
 }
 
 TEST_F(WineRegistryTest, SymbolicLinksAreFollowed)
@@ -380,11 +371,9 @@ TEST_F(WineRegistryTest, FailedWriteLeavesTheFileAsItWas)
 {
     // The file-size limit holds for root as well: the temporary file cannot be written whole.
     std::signal(SIGXFSZ, SIG_IGN);
-    struct rlimit old
-    {
-    };
+    rlimit old{};
     ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    struct rlimit small = old;
+    rlimit small = old;
     small.rlim_cur = 64;
     ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     const WinError error = reg->setValue(Hive::CurrentUser, kKey, u"Big"_s,

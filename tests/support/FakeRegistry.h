@@ -5,10 +5,7 @@
 
 namespace kv::test {
 
-// An in-memory registry for tests, shaped as a Wine prefix's: HKCR is HKLM\Software\Classes,
-// HKCC HKLM's current hardware profile, HKU holds ".Default" and the user's SID (HKCU), and
-// HKEY_DYN_DATA does not exist. Names are matched without regard to case and keep the spelling
-// they were created with; keys and values enumerate in Wine's order (sorted without case).
+// An in-memory registry shaped as a Wine prefix's; RegistryContractTest holds it to the real one.
 class FakeRegistry : public platform::IRegistry
 {
     using Hive = platform::Hive;
@@ -38,16 +35,14 @@ public:
     {
         arrange(hive, path, name, platform::RegValue::fromDword(value));
     }
-    // The text of a string value, or "" when it is missing.
     QString string(Hive hive, const QString& path, const QString& name);
 
-    // Makes every change (and flush) fail with kErrorAccessDenied, as a registry that cannot be
-    // written does (Wine running on the prefix); reads keep working.
+    // Every change fails with kErrorAccessDenied, as while Wine runs on the prefix.
     void setReadOnly(bool readOnly) { m_readOnly = readOnly; }
 
 private:
     using Key = platform::posix::WineRegKey;
-    // The key a path names; null with success for the root of HKU, which holds no values.
+    // Null with success for the root of HKU, which holds no values.
     WinError resolve(Hive hive, const QString& path, bool create, Key** out);
     WinError fail(WinError error, const QString& text);
     WinError refuseWrite();

@@ -8,7 +8,6 @@
 
 namespace kv::test {
 
-// The calls of IFileSystem that take a path, for faults and the record of calls.
 enum class FileCall
 {
     Open,
@@ -23,19 +22,16 @@ enum class FileCall
     SetModified,
     MoveToRecycleBin,
     DiskSpace,
-    VolumeInformation,
+    VolumeInformation
 };
 
-// The real file system of a Wine prefix (WineFileSystem on a TestPrefix), with the failures a
-// test cannot arrange on real files: a chosen call on a chosen path fails with a chosen Win32
-// error (a sharing violation, access denied as root, a full disk, ...), and a drive can be made
-// to report any disk space. Every call that takes a path is recorded.
+// WineFileSystem on a TestPrefix, plus what real files cannot arrange: a chosen call on a chosen
+// path fails with a chosen Win32 error, and a drive reports any disk space. Calls are recorded.
 class FaultInjectingFileSystem : public platform::IFileSystem
 {
     using FileEntry = platform::FileEntry;
 
 public:
-    // A prefix with drive C: in `folder` (see TestPrefix).
     explicit FaultInjectingFileSystem(const QString& folder = {}, FakeRegistry* registry = nullptr)
         : m_prefix(folder, registry), m_fs(m_prefix.prefix(), m_prefix.registry())
     {
@@ -48,18 +44,17 @@ public:
         m_prefix.addDrive(letter, hostFolder, type, capacity);
     }
     QString driveRoot() const { return m_prefix.driveC(); }
-    // The host path of a path below C:\ given with "/" ("dir/file.txt").
+    // "dir/file.txt" below C:\ on the host.
     QString host(const QString& relative) const { return driveRoot() + u'/' + relative; }
     QString trashFolder() const { return m_prefix.trashFolder(); }
 
-    // `call` with `windowsPath` as its first path (without regard to case) fails with `error`.
+    // `call` with `windowsPath` (any case) as its first path fails with `error`.
     void failOn(FileCall call, const QString& windowsPath,
                 platform::WinError error = platform::kErrorAccessDenied)
     {
         m_faults.insert({int(call), windowsPath.toLower()}, error);
     }
     void clearFaults() { m_faults.clear(); }
-    // What diskSpace() reports for a drive from now on.
     void setDiskSpace(quint64 freeBytes, quint64 totalBytes, QChar letter = u'C')
     {
         m_diskSpace.insert(letter.toUpper(), {freeBytes, totalBytes});
@@ -67,7 +62,7 @@ public:
     // "call path" per call made, e.g. "diskSpace C:\".
     const QStringList& calls() const { return m_calls; }
 
-    // For arranging tests, past the faults: writes a file (creating its folders), reads one.
+    // For arranging tests, past the faults.
     bool writeFile(const QString& windowsPath, const QByteArray& bytes);
     QByteArray readFile(const QString& windowsPath);
 
@@ -130,7 +125,6 @@ public:
     }
 
 private:
-    // Records the call; false when a fault is set for it.
     bool pass(FileCall call, const QString& path);
 
     TestPrefix m_prefix;

@@ -12,7 +12,6 @@ public:
     TempDir();
     const QString& path() const { return m_path; }
     QString file(const QString& relative) const { return m_path + QLatin1Char('/') + relative; }
-    // Writes bytes to a file below the folder, creating its parents.
     QString write(const QString& relative, const QByteArray& bytes) const
     {
         return writeHostFile(file(relative), bytes);

@@ -10,8 +10,8 @@
 
 namespace kv::test {
 
-// Runs Wine's own programs on a prefix, quietly and without the .NET and HTML installers, and
-// stops the prefix's wineserver when it goes, so that no server outlives the test.
+// Runs Wine's programs on a prefix quietly, without the .NET and HTML installers; no server
+// outlives it.
 class WineRunner
 {
 public:

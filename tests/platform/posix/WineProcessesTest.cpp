@@ -205,72 +205,47 @@ TEST_F(FakeProcTest, TheMailWindowClassFollowsTheInstalledGeneration)
     EXPECT_EQ(p.topLevelWindows().value(0).className, u"Outlook Express Browser Class"_s);
 }
 
-// A real process that looks like the mail client running on this prefix.
-class RunningMailClientTest : public WineProcessesTest
+// Real processes that look like the mail client running on this prefix, closed with and without
+// a Wine that asks them first.
+TEST_F(WineProcessesTest, TheMailClientIsAskedThroughWineToCloseThenTerminated)
 {
-protected:
-    void SetUp() override
-    {
-        WineProcessesTest::SetUp();
-        const QString fake = t.file(u"oe/msimn.exe"_s);
-        QDir().mkpath(t.file(u"oe"_s));
-        ASSERT_TRUE(QFile::copy(u"/bin/sleep"_s, fake));
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(u"WINEPREFIX"_s, t.folder());
+    QDir().mkpath(t.file(u"oe"_s));
+    ASSERT_TRUE(QFile::copy(u"/bin/sleep"_s, t.file(u"oe/msimn.exe"_s)));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(u"WINEPREFIX"_s, t.folder());
+    // wine: none, one that kills the program as WM_CLOSE does, one that closes nothing.
+    for (const char* wine : {"", "kill", "true"}) {
+        SCOPED_TRACE(wine);
+        QProcess child;
         child.setProcessEnvironment(env);
-        child.start(fake, {u"60"_s});
+        child.start(t.file(u"oe/msimn.exe"_s), {u"60"_s});
         ASSERT_TRUE(child.waitForStarted());
-    }
-    void TearDown() override
-    {
-        child.kill();
-        child.waitForFinished();
-    }
-    // Closes the child's window, which must be there, with closeTimeoutMs; returns the time taken.
-    qint64 closeChild(int closeTimeoutMs)
-    {
+        clearRecords();
+        QFile::remove(t.file(u"bin/wine"_s));
+        if (*wine)
+            fakeProgram(u"wine"_s, u"%1 %2"_s.arg(QLatin1String(wine)).arg(child.processId()));
         WineProcesses::Options options;
-        options.closeTimeoutMs = closeTimeoutMs;
+        options.closeTimeoutMs = *wine == 'k' ? 4000 : 300;
         WineProcesses p = processes(options);
         WindowHandle window = 0;
-        for (const WindowInfo& w : p.topLevelWindows()) {
+        for (const WindowInfo& w : p.topLevelWindows())
             if (w.processId == child.processId())
                 window = w.handle;
-        }
-        EXPECT_NE(window, 0u);
+        ASSERT_NE(window, 0u);
         EXPECT_FALSE(p.closeWindow(window ^ 7)) << "no such kind of window: nothing is closed";
         QElapsedTimer timer;
         timer.start();
         EXPECT_TRUE(p.closeWindow(window));
-        const qint64 elapsed = timer.elapsed();
+        // Had the request not ended it, the program would have had the whole wait.
+        EXPECT_LT(timer.elapsed(), 4000);
         EXPECT_TRUE(child.waitForFinished(5000));
         EXPECT_FALSE(p.closeWindow(window)) << "gone";
         EXPECT_FALSE(p.closeWindow(0));
-        return elapsed;
+        const QStringList asked{u"taskkill"_s, u"/IM"_s, u"msimn.exe"_s, prefixLine()};
+        EXPECT_EQ(recorded(u"wine"_s), *wine ? asked : QStringList());
+        child.kill();
+        child.waitForFinished();
     }
-    QProcess child;
-};
-
-TEST_F(RunningMailClientTest, WithoutWineTheProcessIsTerminated)
-{
-    closeChild(300);
-}
-
-TEST_F(RunningMailClientTest, TheProgramIsFirstAskedThroughWineToClose)
-{
-    // This Wine closes the program when asked, as the program does on WM_CLOSE.
-    fakeProgram(u"wine"_s, u"kill %1"_s.arg(child.processId()));
-    // Had the request not ended it, the program would have had the whole wait before SIGTERM.
-    EXPECT_LT(closeChild(4000), 4000);
-    EXPECT_EQ(recorded(u"wine"_s),
-              (QStringList{u"taskkill"_s, u"/IM"_s, u"msimn.exe"_s, prefixLine()}));
-}
-
-TEST_F(RunningMailClientTest, AProgramThatIgnoresTheRequestIsTerminated)
-{
-    fakeProgram(u"wine"_s); // answers, closes nothing
-    closeChild(300);
-    EXPECT_EQ(recorded(u"wine"_s).value(0), u"taskkill"_s);
 }
 
 } // namespace
