@@ -52,6 +52,8 @@ public:
     {
         return script("wabRestore", int(target));
     }
+    // "" answers the Save As dialog as cancelled.
+    ScriptedUi& answerSaveFile(const QString& path) { return script("saveFile", path); }
 
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override;
