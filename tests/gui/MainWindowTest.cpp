@@ -33,7 +33,6 @@ TEST(MainWindow, ShowsWhatTheStartUpSetAndHandsEveryEventToTheController)
 {
     RunningWindow m;
     MainWindow& w = m.window;
-    EXPECT_EQ(m.ui.pendingAnswers(), 0);
     EXPECT_TRUE(w.findChild<QWidget*>(u"openingPage"_s)->isVisible());
     EXPECT_TRUE(w.caption().startsWith(u"Korvane 2000 -- Identity: "_s));
     EXPECT_TRUE(w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
