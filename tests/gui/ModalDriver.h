@@ -31,12 +31,12 @@ inline void whenModal(std::function<void(QWidget*)> drive)
         if (!modal || !modal->isVisible())
             return ADD_FAILURE() << "no modal dialog appeared";
         drive(modal);
-        if (!modal->isVisible() || QApplication::activeModalWidget() != modal)
-            return;
-        QTimer::singleShot(2000, modal, [modal] {
-            EXPECT_FALSE(modal->isVisible()) << modal->objectName().toStdString() << " left open";
-            modal->close();
-        });
+        if (modal->isVisible() && QApplication::activeModalWidget() == modal)
+            QTimer::singleShot(2000, modal, [modal] {
+                EXPECT_FALSE(modal->isVisible())
+                    << modal->objectName().toStdString() << " left open";
+                modal->close();
+            });
     });
     timer->start();
 }
