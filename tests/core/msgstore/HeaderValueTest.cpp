@@ -17,10 +17,8 @@ TEST(HeaderValue, FirstOccurrenceAnywhereUpToCr)
         {"Subject: first\r\n second\r\n", "Subject: ", u"first"_s},
         {"Subject: no line end", "Subject: ", QString()},
         {"Subject:no space\r\n", "Subject: ", QString()},
-        {"", "Subject: ", QString()},
         {"X: 1\r\n\r\nbody Date: in body\r\n", "Date: ", u"in body"_s},
         {"Subject: \r\n", "Subject: ", QString()},
-        {"Subject: tab\there\r\n", "Subject: ", u"tab\there"_s},
         {"Subject: caf\xe9 \x80\r\n", "Subject: ", u"caf\u00e9 \u20ac"_s},
     };
     for (const auto& [text, name, expected] : cases)
