@@ -55,8 +55,7 @@ quint32 DbxBuilder::addNode(const QList<Entry>& entries, quint32 leadingChild, i
 
 void DbxBuilder::setNode(quint32 node, const QList<Entry>& entries, quint32 leadingChild, int count)
 {
-    put32(node, node);
-    put32(node + 8, leadingChild);
+    put32(node, node), put32(node + 8, leadingChild);
     put8(node + 0x11, quint8(count < 0 ? entries.size() : count));
     quint32 e = node + 24;
     for (const Entry& entry : entries) {
@@ -71,8 +70,7 @@ DbxBuilder DbxBuilder::withMessages(const QList<QByteArray>& texts)
     QList<Entry> entries;
     for (const QByteArray& t : texts)
         entries.append({b.addMessage(t), 0, 0});
-    b.setCount(quint32(texts.size()));
-    b.setRoot(b.addNode(entries));
+    b.setCount(quint32(texts.size())), b.setRoot(b.addNode(entries));
     return b;
 }
 

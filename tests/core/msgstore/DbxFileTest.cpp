@@ -23,18 +23,17 @@ TEST(DbxFile, NumbersFollowTheScanOrder)
         {"empty slot and unreached child",
          {1, 2, 3, 4, 0},
          [](DbxBuilder& b, const QList<quint32>& m) {
-             const quint32 lead = b.addNode({{m[2], 0, 0}});
              const quint32 child0 = b.addNode({{m[3], 0, 0}});
              const quint32 child1 = b.addNode({{0, 0, 0}, {m[4], 0, 0}}, 0, 1);
-             b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}}, lead, 2));
+             b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}},
+                                 b.addNode({{m[2], 0, 0}}), 2));
          }},
         {"children of every entry",
          {2, 6, 1, 3, 4, 5},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 c0 = b.addNode({{m[2], 0, 0}, {m[3], 0, 0}});
              const quint32 c1 = b.addNode({{m[4], 0, 0}});
-             const quint32 lead = b.addNode({{m[0], 0, 0}});
-             b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, lead));
+             b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, b.addNode({{m[0], 0, 0}})));
          }},
         {"count without an index", {0, 0, 0}, [](DbxBuilder&, const QList<quint32>&) {}},
     };
@@ -105,17 +104,12 @@ TEST(DbxFile, HeadersAndLifeCycle)
     dbx.loadHeaders(0);
     dbx.loadHeaders(4);
     EXPECT_EQ(dbx.subject(), u"1st"_s) << "out-of-range keeps the last header";
-    // Another name indexes afresh; closing keeps what was indexed and loaded, but reads no more.
+    // Another name indexes afresh; a closed reader reads no more.
     ASSERT_TRUE(dbx.open(second));
     EXPECT_EQ(dbx.message(2), sampleMessage(3));
-    dbx.loadHeaders(1);
     dbx.close();
-    EXPECT_FALSE(dbx.isOpen());
-    EXPECT_EQ(dbx.messageCount(), 2);
-    EXPECT_EQ(dbx.subject(), u"Message 2"_s);
     bool ok = true;
-    EXPECT_TRUE(dbx.message(1, &ok).isEmpty());
-    EXPECT_FALSE(ok);
+    EXPECT_TRUE(dbx.message(1, &ok).isEmpty() && !ok && !dbx.isOpen());
     for (const QString& bad :
          {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()})
         EXPECT_FALSE(dbx.open(bad) || dbx.isOpen()) << bad.toStdString();
@@ -132,24 +126,23 @@ struct Folder
     quint32 root = 0, child = 0;
     quint32 keep = 0xFFFFFFFF; // the file's length
     static QByteArray text(int i) { return sampleMessage(i, 1200); }
-
     Folder()
     {
         for (int i = 1; i <= 3; ++i)
             objects.append(b.addObject(blocks.emplace_back(b.addBlocks(text(i)))));
         child = b.addNode({{objects[2], 0, 0}});
         root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
-        b.setRoot(root);
-        b.setCount(3);
+        b.setRoot(root), b.setCount(3);
     }
 };
 
+// Opens: every message reads as one of the three.
 enum class Expect
 {
     OpenFails,
     Message2Damaged,
     Message2HeadDamaged,
-    Opens // every message reads as one of the three
+    Opens
 };
 
 using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;

@@ -6,7 +6,6 @@
 #include "msgstore/DbxFile.h"
 #include "msgstore/FoldersDbxReader.h"
 #include "msgstore/MbxFile.h"
-#include "platform/Ansi.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
@@ -29,18 +28,8 @@ struct Case
     bool big = false;      // 96 KiB messages, so that offsets pass 16 MiB
 };
 
-// The first line of a header's value in a raw message, "" when absent.
-QString headerLine(const QByteArray& raw, const QByteArray& name)
-{
-    const qsizetype at = raw.indexOf("\r\n" + name);
-    if (at < 0)
-        return {};
-    const qsizetype from = at + 2 + name.size();
-    return kv::ansi::toUnicode(raw.mid(from, raw.indexOf('\r', from) - from));
-}
-
-// Every text with its size (plus the .mbx record header) and header values, the cursor walk, and
-// a saved copy (the .mbx one with the line end it always added).
+// Every text with its size (plus the .mbx record header), the cursor walk, and a saved copy (the
+// .mbx one with the line end it always added).
 template <class Reader>
 void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
               const QByteArray& savedTail, const TempDir& dir)
@@ -50,14 +39,8 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     for (qint32 n = 1; n <= reader.messageCount(); ++n) {
         bool ok = false;
         got.push_back(reader.message(n, &ok));
-        const QByteArray& text = got.back();
         EXPECT_TRUE(ok);
-        EXPECT_EQ(reader.messageSize(n), text.size() + sizeExtra) << n;
-        reader.loadHeaders(n);
-        if (text.indexOf("\r\n\r\n") < 1500) { // always within the reader's reach
-            EXPECT_EQ(reader.subject(), headerLine(text, "Subject: ")) << n;
-            EXPECT_EQ(reader.from(), headerLine(text, "From: ")) << n;
-        }
+        EXPECT_EQ(reader.messageSize(n), got.back().size() + sizeExtra) << n;
     }
     std::sort(texts.begin(), texts.end());
     std::sort(got.begin(), got.end());

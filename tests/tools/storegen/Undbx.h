@@ -17,7 +17,6 @@ inline bool undbxAvailable()
     return !QStandardPaths::findExecutable(QStringLiteral("undbx")).isEmpty();
 }
 
-// The sorted digests of a list of messages.
 inline std::vector<std::string> digests(const std::vector<QByteArray>& messages)
 {
     std::vector<std::string> out;
