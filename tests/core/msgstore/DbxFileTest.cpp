@@ -153,8 +153,8 @@ TEST(DbxDamage, HostileFilesFailCleanly)
 {
     // A count one above the tree's messages makes the whole tree walked.
     const QList<Case> cases = {
-        {"child points back to the root", Expect::OpenFails,
-         [](Folder& f) { f.b.put32(f.child + 24 + 4, f.root), f.b.setCount(4); }},
+        {"leading child is the node itself", Expect::OpenFails,
+         [](Folder& f) { f.b.put32(f.child + 8, f.child), f.b.setCount(4); }},
         {"two entries share one child", Expect::OpenFails,
          [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); }},
         {"tree nests deeper than any real file", Expect::OpenFails,
