@@ -13,9 +13,7 @@ class DbxBuilder
 public:
     struct Entry
     {
-        quint32 object = 0;
-        quint32 child = 0;
-        quint32 below = 0;
+        quint32 object = 0, child = 0, below = 0;
     };
 
     DbxBuilder();
@@ -37,7 +35,7 @@ public:
     void put8(quint32 offset, quint8 value) { m_bytes[offset] = char(value); }
     quint32 get32(quint32 offset) const
     {
-        return qFromLittleEndian<quint32>(m_bytes.constData() + offset);
+        return qFromLittleEndian<quint32>(m_bytes.data() + offset);
     }
     quint32 size() const { return quint32(m_bytes.size()); }
     const QByteArray& bytes() const { return m_bytes; }

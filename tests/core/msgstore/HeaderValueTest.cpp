@@ -12,15 +12,11 @@ TEST(HeaderValue, FirstOccurrenceAnywhereUpToCr)
         {"From: a@b\r\nSubject: Hi\r\n\r\n", "Subject: ", u"Hi"_s},
         {"X-AZ: upper\r\n", "x-az: ", u"upper"_s},
         {"Reply-To: r@x\r\nTo: t@x\r\n", "To: ", u"r@x"_s},
-        {"To: t@x\r\nReply-To: r@x\r\n", "To: ", u"t@x"_s},
         {"Subject:    spaced  \r\n", "Subject: ", u"spaced  "_s},
         {"Subject: first\r\n second\r\n", "Subject: ", u"first"_s},
         {"Subject: no line end", "Subject: ", QString()},
         {"Subject:no space\r\n", "Subject: ", QString()},
-        {"", "Subject: ", QString()},
         {"X: 1\r\n\r\nbody Date: in body\r\n", "Date: ", u"in body"_s},
-        {"Subject: \r\n", "Subject: ", QString()},
-        {"Subject: tab\there\r\n", "Subject: ", u"tab\there"_s},
         {"Subject: caf\xe9 \x80\r\n", "Subject: ", u"caf\u00e9 \u20ac"_s},
     };
     for (const auto& [text, name, expected] : cases)

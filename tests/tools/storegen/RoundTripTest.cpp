@@ -1,21 +1,14 @@
-// Generated and real message files through the program's readers and undbx: every message
-// comes back byte for byte, with its size and the header values a message list shows; and the
-// generator against the client's own files.
+// Generated and real message files through the program's readers and undbx, byte for byte.
 #include "DbxMessageWriter.h"
-#include "FoldersDbxWriter.h"
 #include "MbxWriter.h"
 #include "MessageGenerator.h"
-#include "Pop3UidlWriter.h"
 #include "Undbx.h"
 #include "msgstore/DbxFile.h"
 #include "msgstore/FoldersDbxReader.h"
 #include "msgstore/MbxFile.h"
-#include "platform/Ansi.h"
 #include "support/TempDir.h"
 
 #include <QCryptographicHash>
-
-#include <functional>
 
 #include <gtest/gtest.h>
 
@@ -32,22 +25,11 @@ struct Case
     bool mbx; // else .dbx
     int messages;
     bool indirect = false; // every first-block offset stored indirectly
-    bool big = false;      // messages of 96 KiB, so that offsets pass 16 MiB
+    bool big = false;      // 96 KiB messages, so that offsets pass 16 MiB
 };
 
-// The first line of a header's value in a raw message, "" when absent.
-QString headerLine(const QByteArray& raw, const QByteArray& name)
-{
-    const qsizetype at = raw.indexOf("\r\n" + name);
-    if (at < 0)
-        return {};
-    const qsizetype from = at + 2 + name.size();
-    return kv::ansi::toUnicode(raw.mid(from, raw.indexOf('\r', from) - from));
-}
-
-// What either reader must give back: every text (numbered in the order of its index scan) with
-// its size (sizeExtra more for the .mbx record header) and header values, the cursor walk, and
-// a saved copy (the .mbx one with the line end it always added).
+// Every text with its size (plus the .mbx record header), the cursor walk, and a saved copy (the
+// .mbx one with the line end it always added).
 template <class Reader>
 void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
               const QByteArray& savedTail, const TempDir& dir)
@@ -57,16 +39,8 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     for (qint32 n = 1; n <= reader.messageCount(); ++n) {
         bool ok = false;
         got.push_back(reader.message(n, &ok));
-        const QByteArray& text = got.back();
         EXPECT_TRUE(ok);
-        EXPECT_EQ(reader.messageSize(n), text.size() + sizeExtra) << n;
-        reader.loadHeaders(n);
-        // Headers within the first block or two are always within the reader's reach.
-        if (text.indexOf("\r\n\r\n") < 1500) {
-            EXPECT_EQ(reader.subject(), headerLine(text, "Subject: ")) << n;
-            EXPECT_EQ(reader.from(), headerLine(text, "From: ")) << n;
-            EXPECT_EQ(reader.dateText(), headerLine(text, "Date: ")) << n;
-        }
+        EXPECT_EQ(reader.messageSize(n), got.back().size() + sizeExtra) << n;
     }
     std::sort(texts.begin(), texts.end());
     std::sort(got.begin(), got.end());
@@ -75,8 +49,7 @@ void readBack(Reader& reader, std::vector<QByteArray> texts, qint64 sizeExtra,
     for (reader.rewind(); !reader.atEnd(); reader.next())
         ++walked;
     EXPECT_EQ(walked, texts.size());
-    // Saving replaces an older, longer file whole and makes missing folders, but not through
-    // a file.
+    // Saving replaces an older, longer file whole and makes missing folders, not through a file.
     const QString old = dir.write(u"out/1.eml"_s, QByteArray(200000, 'o'));
     EXPECT_EQ(reader.saveAs(1, dir.file(u"out/"_s), u"1.eml"_s), !texts.empty());
     if (texts.empty())
@@ -165,20 +138,18 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"mbxThirty", true, 30}),
     [](const auto& info) { return std::string(info.param.name); });
 
-// The client's own files: the messages undbx finds (for one file, the MD5 list published with
-// it), header values, and no stale copy from the free space.
+// The client's own files as undbx and a published MD5 list read them.
 TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
 {
-    // File, messages, one whose subject is known, and text in the file's free space that no
-    // message holds.
-    const std::tuple<const char*, qint32, qint32, QString, QByteArray> samples[] = {
-        {"iped_test_OutlookDBX.dbx", 28, 2, u"Mensagem teste"_s, {}},
-        {"mtdbx_t_test.dbx", 1, 1, u"Please read you won't be sorry........"_s, "centericq 4.7.5"},
-        {"mtdbx_t_test1.dbx", 1, 0, {}, {}},
-        {"dzw_Inbox.dbx", 1, 0, {}, {}},
-        {"dzw_Outbox.dbx", 0, 0, {}, {}},
-        {"dzw_Offline.dbx", 0, 0, {}, {}}};
-    for (const auto& [file, count, n, subject, stale] : samples) {
+    // File, messages, and one whose subject is known.
+    const std::tuple<const char*, qint32, qint32, QString> samples[] = {
+        {"iped_test_OutlookDBX.dbx", 28, 2, u"Mensagem teste"_s},
+        {"mtdbx_t_test.dbx", 1, 1, u"Please read you won't be sorry........"_s},
+        {"mtdbx_t_test1.dbx", 1, 0, {}},
+        {"dzw_Inbox.dbx", 1, 0, {}},
+        {"dzw_Outbox.dbx", 0, 0, {}},
+        {"dzw_Offline.dbx", 0, 0, {}}};
+    for (const auto& [file, count, n, subject] : samples) {
         SCOPED_TRACE(file);
         TempDir dir;
         const QString path = copySample(dir, u"dbx/"_s + QLatin1String(file));
@@ -189,108 +160,31 @@ TEST(RoundTripSamples, RealFoldersReadAsOthersReadThem)
         QList<QByteArray> md5s;
         for (qint32 i = 1; i <= count; ++i) {
             ours.push_back(reader.message(i));
-            md5s.append(
-                QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper());
-            EXPECT_FALSE(!stale.isEmpty() && ours.back().contains(stale));
+            md5s
+                << QCryptographicHash::hash(ours.back(), QCryptographicHash::Md5).toHex().toUpper();
         }
-        EXPECT_TRUE(stale.isEmpty() || readFile(path).contains(stale));
         reader.loadHeaders(n);
         EXPECT_EQ(reader.subject(), subject);
         if (count == 28) {
             std::sort(md5s.begin(), md5s.end());
-            const QByteArray list = readFile(samplePath(u"dbx/iped-md5.txt"_s));
-            EXPECT_EQ(md5s, list.trimmed().split('\n'));
+            EXPECT_EQ(md5s, readFile(samplePath(u"dbx/iped-md5.txt"_s)).trimmed().split('\n'));
             EXPECT_EQ(reader.from(), u"\"Oliver\" <olivergiovannifuzati@outlook.com>"_s);
             EXPECT_EQ(reader.dateText(), u"Mon, 10 Feb 2025 15:45:24 -0300"_s);
         }
-        if (!undbxAvailable())
-            continue;
-        EXPECT_EQ(undbxDigests(path, dir.file(u"undbx"_s)), digests(ours));
+        EXPECT_TRUE(!undbxAvailable() || undbxDigests(path, dir.file(u"undbx"_s)) == digests(ours));
     }
 }
 
-TEST(ClientSamples, EmptyFilesAreByteForByteTheClients)
-{
-    const std::pair<const char*, std::function<bool(const QString&)>> cases[] = {
-        {"dzw_Outbox.dbx",
-         [](const QString& path) {
-             return DbxMessageWriter::write(path, "Outbox", {},
-                                            {.specialFolder = SpecialFolder::Outbox});
-         }},
-        {"dzw_Offline.dbx",
-         [](const QString& path) { return Pop3UidlWriter::writeEmptyOffline(path); }},
-    };
-    for (const auto& [sample, write] : cases) {
-        SCOPED_TRACE(sample);
-        TempDir dir;
-        const QString path = dir.file(u"new.dbx"_s);
-        ASSERT_TRUE(write(path));
-        EXPECT_EQ(readFile(path), readFile(samplePath(u"dbx/"_s + QLatin1String(sample))));
-    }
-}
-
-// The real folder list and the generator's, from the subscribed folders' tree and from the tree
-// of all objects. The Inbox's file name starts at 6, which an older reading took for a news mark.
+// The client's folder list from the subscribed folders' tree and from the tree of all objects.
+// The Inbox's file name starts at 6, which an older reading took for a news mark.
 TEST(ClientSamples, FolderListReadsAsTheClientsOwn)
 {
-    std::vector<DbxFolder> folders = FoldersDbxWriter::standardFolders();
-    for (DbxFolder& f : folders) {
-        if (f.special == SpecialFolder::Inbox)
-            f.messageCount = 1;
-        if (f.special >= SpecialFolder::SentItems)
-            f.fileName.clear(); // never opened
-    }
-    folders.push_back({.id = 9,
-                       .name = "Hotmail",
-                       .fileName = {},
-                       .accountId = "00000001",
-                       .flags = 0x10040029,
-                       .type = DbxFolder::StoreType::HttpMail});
-    TempDir dir;
-    const QString ours = dir.file(u"Folders.dbx"_s);
-    ASSERT_TRUE(FoldersDbxWriter::write(ours, folders, 0));
     const QString real = samplePath(u"dbx/dzw_Folders.dbx"_s);
-
-    const QStringList subscribed = {"9 0 Hotmail news",       "1 0 Local Folders news",
-                                    "7 1 Deleted Items news", "8 1 Drafts news",
-                                    "4 1 Inbox Inbox.dbx",    "5 1 Outbox Outbox.dbx",
-                                    "6 1 Sent Items news"};
-    EXPECT_EQ(describe(real, 0xCC, 0xEC), subscribed);
-    EXPECT_EQ(describe(ours, 0xCC, 0xEC), subscribed);
+    EXPECT_EQ(describe(real, 0xCC, 0xEC),
+              QStringList({"9 0 Hotmail news", "1 0 Local Folders news", "7 1 Deleted Items news",
+                           "8 1 Drafts news", "4 1 Inbox Inbox.dbx", "5 1 Outbox Outbox.dbx",
+                           "6 1 Sent Items news"}));
     const QStringList all = describe(real, 0xC4, 0xE4);
     ASSERT_EQ(all.size(), 8);
-    EXPECT_EQ(all.filter(u" root"_s).size(), 1);
-    EXPECT_TRUE(all[0].endsWith(QLatin1String(" root"))) << all[0].toStdString();
-    EXPECT_EQ(describe(ours, 0xC4, 0xE4), all);
-}
-
-// The same messages for a seed (tests regenerate what a store holds), CR LF line ends, and in
-// every run of 20 messages the cases readers trip over.
-TEST(MessageGenerator, SeededMessagesHoldTheHardCases)
-{
-    using Feature = MessageGenerator::Feature;
-    const MessageGenerator gen(9), same(9), other(10);
-    auto head = [](const QByteArray& raw) { return raw.left(raw.indexOf("\r\n\r\n") + 2); };
-    for (std::uint64_t i = 0; i < 200; ++i) {
-        SCOPED_TRACE(i);
-        const QByteArray raw = gen.message(i).raw;
-        ASSERT_EQ(raw, same.message(i).raw);
-        ASSERT_NE(raw, other.message(i).raw);
-        ASSERT_EQ(raw.count('\n'), raw.count("\r\n"));
-        ASSERT_FALSE(raw.contains("\r\r"));
-    }
-    for (std::uint64_t run : {0ull, 1ull, 200ull}) {
-        SCOPED_TRACE(run);
-        auto of = [&](Feature f) { return gen.message(MessageGenerator::indexOf(f, run)); };
-        EXPECT_TRUE(of(Feature::NoBody).raw.endsWith("\r\n\r\n"));
-        EXPECT_GT(head(of(Feature::LongHeader).raw).size(), 2000);
-        const QByteArray h = head(of(Feature::ReplyToFirst).raw);
-        ASSERT_GE(h.indexOf("\r\nReply-To: "), 0);
-        EXPECT_LT(h.indexOf("\r\nReply-To: "), h.indexOf("\r\nTo: "));
-        const MailMessage enc = of(Feature::EncodedSubject);
-        EXPECT_TRUE(head(enc.raw).contains("Subject: =?iso-8859-1?Q?"));
-        EXPECT_TRUE(enc.subject.startsWith("Gr\xFC\xDF"
-                                           "e aus "));
-        EXPECT_TRUE(of(Feature::Multipart).raw.contains("Content-Type: multipart/"));
-    }
+    EXPECT_EQ(all.filter(u" root"_s), QStringList{all[0]});
 }

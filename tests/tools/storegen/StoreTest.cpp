@@ -1,6 +1,4 @@
-// Generated stores and files through the program's folder-list and message readers and undbx:
-// whole, every folder is listed with its parent and file and every file holds its folder's
-// messages; damaged, a reader fails with a message or reads as far as the file is whole.
+// Generated stores through the folder-list readers and undbx; damaged files, read as far as whole.
 #include "FoldersDbxWriter.h"
 #include "MbxWriter.h"
 #include "MessageGenerator.h"
@@ -25,19 +23,11 @@ using namespace kv::test;
 
 namespace {
 
-template <class Record> const Record* findNumber(const QList<Record>& records, int number)
-{
-    const auto it = std::find_if(records.begin(), records.end(),
-                                 [&](const Record& r) { return r.folderNumber == number; });
-    return it == records.end() ? nullptr : &*it;
-}
-
 // Words written over a generated file, which is then cut to `keep` bytes (-1: not cut).
 struct Damage
 {
     QList<QPair<quint32, quint32>> words;
     qsizetype keep = -1;
-
     QByteArray apply(QByteArray bytes) const
     {
         for (const auto& [at, value] : words)
@@ -48,8 +38,7 @@ struct Damage
 
 } // namespace
 
-// The inventory's tests check every folder of generated stores; here, a folder list whose root
-// has children (more folders than one node holds) and the whole store's messages through undbx.
+// A folder list whose root has children (more folders than one node holds), and undbx's messages.
 TEST(Store, Oe5StoreReadsBack)
 {
     TempDir dir;
@@ -60,46 +49,25 @@ TEST(Store, Oe5StoreReadsBack)
     FoldersDbxReader folders;
     ASSERT_TRUE(folders.read(dir.file(u"Folders.dbx"_s))) << folders.lastError().toStdString();
     std::vector<QByteArray> expected;
-    int withoutFile = 0;
     const MessageGenerator gen(21);
     const QString lower = dir.file(u"lower"_s);
     QDir().mkpath(lower);
     for (const StoreFolder& f : sum.folders) {
         SCOPED_TRACE(f.name.toStdString());
-        const DbxFolderRecord* r = findNumber(folders.folders(), f.number);
-        ASSERT_TRUE(r);
-        EXPECT_EQ(r->name, f.name);
-        EXPECT_EQ(r->fileName, f.fileName);
-        EXPECT_TRUE(f.name != u"Inbox"_s || f.messages == 9);
-        withoutFile += f.fileName.isEmpty();
+        const auto& list = folders.folders();
+        const auto r = std::find_if(list.begin(), list.end(),
+                                    [&](const auto& r) { return r.folderNumber == f.number; });
+        ASSERT_NE(r, list.end());
+        EXPECT_EQ(r->name + r->fileName, f.name + f.fileName);
         for (int i = 0; i < f.messages; ++i)
             expected.push_back(gen.message(expected.size()).raw);
         // undbx takes only lower-case "*.dbx" names in folder mode.
         if (!f.fileName.isEmpty())
             QFile::copy(dir.file(f.fileName), lower + u"/%1.dbx"_s.arg(f.number));
     }
-    EXPECT_EQ(withoutFile, 3) << "a mail folder and a newsgroup never opened, the news account";
     if (!undbxAvailable())
         GTEST_SKIP() << "undbx not installed";
     EXPECT_EQ(undbxDigests(lower, dir.file(u"out"_s)), digests(expected));
-}
-
-// What the inventory's tests cannot see: the slot of a deleted folder, one ".idx" lost.
-TEST(Store, Oe4StoreReadsBack)
-{
-    TempDir dir;
-    StoreSummary sum;
-    StoreBuilder builder(8);
-    ASSERT_TRUE(builder.writeOe4(dir.path(), &sum)) << builder.error().toStdString();
-    FoldersNchReader folders;
-    ASSERT_TRUE(folders.read(dir.file(u"Mail/folders.nch"_s))) << folders.lastError().toStdString();
-    qsizetype mail = 0, missingIndex = 0;
-    for (const StoreFolder& f : sum.folders) {
-        mail += !f.news;
-        missingIndex += !f.news && !f.fileName.isEmpty() && !f.hasIndex;
-    }
-    EXPECT_EQ(folders.folders().size(), mail + 1);
-    EXPECT_EQ(missingIndex, 1);
 }
 
 TEST(MbxReader, DamagedFiles)
@@ -112,8 +80,7 @@ TEST(MbxReader, DamagedFiles)
     const quint32 second = 0x54 + qFromLittleEndian<quint32>(good.constData() + 0x54 + 8);
     const quint32 third = second + qFromLittleEndian<quint32>(good.constData() + second + 8);
     const quint32 noEnd = 0x7FFFFFFF;
-    // Whether the file opens, the message that reads as an error (0: none), and the messages the
-    // scan found (those after them are empty).
+    // Opens?, the message that reads as an error (0: none), the messages the scan found.
     const std::tuple<const char*, Damage, bool, qint32, qint32> cases[] = {
         {"intact", {}, true, 0, 3},
         {"empty folder", {{{8, 0}}, 0x54}, true, 0, 0},
@@ -222,8 +189,6 @@ TEST(FoldersDbxReader, DamagedLists)
         const bool intact = damage.words.isEmpty() && damage.keep < 0;
         ASSERT_EQ(reader.read(path), intact);
         EXPECT_EQ(reader.lastError().isEmpty(), intact);
-        if (intact) {
-            EXPECT_EQ(reader.folders().size(), 6) << "all but the store's own object";
-        }
+        EXPECT_TRUE(!intact || reader.folders().size() == 6) << "all but the store's own object";
     }
 }

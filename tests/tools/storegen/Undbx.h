@@ -17,7 +17,6 @@ inline bool undbxAvailable()
     return !QStandardPaths::findExecutable(QStringLiteral("undbx")).isEmpty();
 }
 
-// The sorted digests of a list of messages.
 inline std::vector<std::string> digests(const std::vector<QByteArray>& messages)
 {
     std::vector<std::string> out;
@@ -27,9 +26,8 @@ inline std::vector<std::string> digests(const std::vector<QByteArray>& messages)
     return out;
 }
 
-// The digests of the messages undbx writes from a .dbx file or folder (its "deleted" folder left
-// out), or why it failed: it exits 0 even then. Its file names are 8-bit texts, no valid UTF-8,
-// so they are walked and removed as raw bytes, which the scratch folder's clean-up cannot.
+// The digests of the messages undbx writes from a .dbx file or folder ("deleted" left out), or
+// why it failed. Its file names are not UTF-8, so they are walked and removed as raw bytes.
 inline std::vector<std::string> undbxDigests(const QString& input, const QString& outDir)
 {
     QProcess p;
