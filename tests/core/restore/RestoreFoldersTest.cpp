@@ -42,37 +42,31 @@ struct Fixture
         out.sort();
         return out;
     }
+    QStringList savedLines(const QString& from, const QString& to)
+    {
+        return {u"Prior data in:"_s, from + kBlanks, u" was saved in:"_s, to + kBlanks, {}};
+    }
 };
 
 } // namespace
 
 TEST(RestoreFoldersTest, MoveAsideTakesTheFirstFreeCounterAndLeavesTheFolderEmpty)
 {
-    const struct
-    {
-        QStringList taken; // entries already there beside the folder
-        QString expected;
-    } cases[] = {
-        {{}, u"C:\\Mail_001"_s},
-        {{u"Mail_001\\"_s}, u"C:\\Mail_002"_s},
-        {{u"Mail_001\\"_s, u"Mail_002"_s}, u"C:\\Mail_003"_s}, // a file blocks the name too
-    };
-    for (const auto& c : cases) {
+    // Entries already beside the folder: a file blocks the name as a folder does.
+    const std::pair<QStringList, QString> cases[] = {
+        {{}, u"C:\\Mail_001"_s}, {{u"Mail_001\\"_s, u"Mail_002"_s}, u"C:\\Mail_003"_s}};
+    for (const auto& [taken, expected] : cases) {
         Fixture f;
         f.fs.writeFile(u"C:\\Mail\\Inbox.mbx"_s, "old");
-        for (const QString& t : c.taken)
+        for (const QString& t : taken)
             t.endsWith(u'\\') ? f.fs.makeSurePath(u"C:\\"_s + t)
                               : f.fs.writeFile(u"C:\\"_s + t, "x");
 
-        ASSERT_TRUE(f.folders.moveAsideFolder(u"C:\\Mail\\"_s)) << qPrintable(c.expected);
-        EXPECT_EQ(f.fs.readFile(c.expected + u"\\Inbox.mbx"_s), "old");
+        ASSERT_TRUE(f.folders.moveAsideFolder(u"C:\\Mail\\"_s)) << qPrintable(expected);
+        EXPECT_EQ(f.fs.readFile(expected + u"\\Inbox.mbx"_s), "old");
         EXPECT_TRUE(f.exists(u"C:\\Mail"_s));
         EXPECT_TRUE(f.names(u"C:\\Mail\\*"_s).isEmpty());
-        EXPECT_EQ(f.log.lines(), (QStringList{u"Prior data in:"_s,
-                                              u"C:\\Mail"_s + kBlanks,
-                                              u" was saved in:"_s,
-                                              c.expected + kBlanks,
-                                              {}}));
+        EXPECT_EQ(f.log.lines(), f.savedLines(u"C:\\Mail"_s, expected));
         EXPECT_TRUE(f.ui.messages().isEmpty());
     }
 }
@@ -95,28 +89,13 @@ TEST(RestoreFoldersTest, MoveAsideFailuresLeaveTheFolderAsItWas)
 
 TEST(RestoreFoldersTest, SafetyFolderIsDatedAndCountedPastExistingOnes)
 {
-    const struct
-    {
-        int existing; // dated folders already made today
-        QString expected;
-    } cases[] = {
-        {0, u"C:\\Store\\backup2000-05-31\\"_s},
-        {1, u"C:\\Store\\backup2000-05-31_001\\"_s},
-        {2, u"C:\\Store\\backup2000-05-31_002\\"_s},
-    };
-    for (const auto& c : cases) {
-        Fixture f;
-        f.fs.makeSurePath(u"C:\\Store\\"_s);
-        const QString dated = u"C:\\Store\\backup2000-05-31"_s;
-        for (int i = 0; i < c.existing; ++i)
-            f.fs.createDirectory(i == 0 ? dated : dated + u"_00%1"_s.arg(i));
-
-        EXPECT_EQ(f.folders.makeSafetyCopyFolder(u"C:\\Store\\"_s, kToday), c.expected);
-        EXPECT_TRUE(f.exists(c.expected));
-    }
+    const QString dated = u"C:\\Store\\backup2000-05-31"_s;
     Fixture f;
-    f.fs.makeSurePath(u"C:\\Store\\"_s);
-    f.fs.failOn(FileCall::CreateDirectory, u"C:\\Store\\backup2000-05-31"_s);
+    f.fs.makeSurePath(dated + u"\\"_s); // made earlier today, and once more
+    f.fs.createDirectory(dated + u"_001"_s);
+    EXPECT_EQ(f.folders.makeSafetyCopyFolder(u"C:\\Store\\"_s, kToday), dated + u"_002\\"_s);
+    EXPECT_TRUE(f.exists(dated + u"_002"_s));
+    f.fs.failOn(FileCall::CreateDirectory, dated + u"_003"_s);
     EXPECT_EQ(f.folders.makeSafetyCopyFolder(u"C:\\Store"_s, kToday), QString());
     EXPECT_EQ(f.log.lines().size(), 1);
 }
@@ -132,12 +111,8 @@ TEST(RestoreFoldersTest, SafetyCopyTakesTheFolderFiles)
     f.ui.answerMessage(MsgResult::Yes);
 
     EXPECT_EQ(f.folders.offerSafetyCopy(u"C:\\Store"_s, kToday), SafetyCopyResult::Made);
-    ASSERT_EQ(f.ui.shown().size(), 1);
-    EXPECT_EQ(f.ui.shown()[0].text, u"Do you wish to make a backup copy of your \n"
-                                    u"existing message folders prior to restoring?"_s);
-    EXPECT_EQ(f.ui.shown()[0].buttons, MsgButtons::YesNoCancel);
-    EXPECT_EQ(f.log.lines(), (QStringList{u"Prior data in:"_s, u"C:\\Store"_s + kBlanks,
-                                          u" was saved in:"_s, saved + kBlanks, {}}));
+    EXPECT_EQ(f.ui.shown().value(0).buttons, MsgButtons::YesNoCancel);
+    EXPECT_EQ(f.log.lines(), f.savedLines(u"C:\\Store"_s, saved));
     EXPECT_EQ(f.names(saved + u"*"_s), (QStringList{u"Folders.dbx"_s, u"Inbox.dbx"_s}));
     EXPECT_EQ(f.fs.readFile(saved + u"Inbox.dbx"_s), "inbox");
 }
@@ -157,27 +132,16 @@ TEST(RestoreFoldersTest, FailedSafetyCopyIsReportedAndStopsTheRestore)
     EXPECT_TRUE(f.log.lines().contains(f.ui.messages()[1]));
 }
 
-TEST(RestoreFoldersTest, SkippedFileLinesAndWhereTheyGo)
+// Into the log when one is open; else shown only while synchronising.
+TEST(RestoreFoldersTest, SkippedFileLinesGoToTheLogOrABoxWhileSynchronising)
 {
-    const QString lines[] = {
-        u"Skipping - File not found: 'a.dbx'"_s,
-        u"Skipping File: 'a.dbx', it is compressed with an unknown compression method."_s,
-        u"Skipping File: 'a.dbx' has a bad CRC. Skipping this file."_s,
-        u"Not updating file 'a.dbx', it is already up to date."_s,
-        u"Unable to open file 'a.dbx'. Skipping this file."_s,
-        u"Invalid or no password for encrypted file 'a.dbx'. Skipping this file."_s,
-        u"File 'a.dbx' is corrupted. Skipping this file."_s,
-    };
-    for (int reason = 0; reason < 7; ++reason)
-        EXPECT_EQ(skippedFileLine(reason, u"a.dbx"_s), lines[reason]);
-    EXPECT_EQ(skippedFileLine(7, u"a.dbx"_s), QString());
-
-    // Into the log when one is open; else shown only while synchronising.
+    const QString line = u"Skipping File: 'a.dbx' has a bad CRC. Skipping this file."_s;
+    EXPECT_EQ(skippedFileLine(2, u"a.dbx"_s), line);
     Fixture f;
     reportSkippedFile(2, u"a.dbx"_s, &f.log, true, f.ui);
-    EXPECT_EQ(f.log.lines(), (QStringList{lines[2], {}}));
-    reportSkippedFile(0, u"a.dbx"_s, nullptr, false, f.ui);
+    EXPECT_EQ(f.log.lines(), (QStringList{line, {}}));
+    reportSkippedFile(2, u"a.dbx"_s, nullptr, false, f.ui);
     EXPECT_TRUE(f.ui.shown().isEmpty());
-    reportSkippedFile(0, u"a.dbx"_s, nullptr, true, f.ui);
-    EXPECT_EQ(f.ui.messages(), QStringList{lines[0]});
+    reportSkippedFile(2, u"a.dbx"_s, nullptr, true, f.ui);
+    EXPECT_EQ(f.ui.messages(), QStringList{line});
 }
