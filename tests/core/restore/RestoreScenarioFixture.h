@@ -98,50 +98,36 @@ inline bool rewriteArchive(const QString& source, const QString& target,
     return ok;
 }
 
-// A diskette drive whose disks are files of a folder: the backup's requests for the next disk
-// take the full one out, the restore's requests put the asked one back.
+// A diskette drive whose disks are files of a folder: a request for disk n (0 the last) keeps
+// the disk in the drive and puts disk n in, blank when it was never written.
 class DiskSwappingUi : public ScriptedUi
 {
 public:
     MsgResult messageBox(const QString& text, MsgButtons buttons, MsgIcon icon,
                          const QString& title) override
     {
-        const QString next = u"Please insert a Disk for backup disk # "_s;
-        if (!text.startsWith(next) && !text.startsWith(u"Please insert "_s))
+        if (!text.startsWith(u"Please insert "_s))
             return ScriptedUi::messageBox(text, buttons, icon, title);
         record("message", text, title);
-        const int n = text.startsWith(next) ? text.mid(next.size()).toInt()
-                                            : text.section(u'#', 1).section(u' ', 0, 0).toInt();
-        if (!verifying && text.startsWith(next))
-            QFile::rename(drive + u"/set.eaz"_s, disk(n - 1));
-        else
-            asked << insert(n == 0 ? lastDisk : n);
+        asked << insert(QRegularExpression(u"# ?(\\d+)"_s).match(text).captured(1).toInt());
         return MsgResult::Ok;
     }
     QString disk(int n) const { return pieces + u'/' + QString::number(n); }
+    int disks() const { return int(QDir(pieces).entryList(QDir::Files).size()); }
     int insert(int n)
     {
-        QFile::remove(drive + u"/set.eaz"_s);
-        QFile::copy(disk(n), drive + u"/set.eaz"_s);
-        return n;
+        if (QFile::exists(drive + u"/set.eaz"_s)) {
+            QFile::remove(disk(inDrive));
+            QFile::rename(drive + u"/set.eaz"_s, disk(inDrive));
+        }
+        inDrive = n == 0 ? disks() : n;
+        QFile::copy(disk(inDrive), drive + u"/set.eaz"_s);
+        return inDrive;
     }
 
     QString drive, pieces;
-    bool verifying = false;
-    int lastDisk = 0;
+    int inDrive = 1;
     QList<int> asked;
-};
-
-class DiskProgress : public RecordingProgress
-{
-public:
-    void setProgressText(const QString& text, ProgressStyle style) override
-    {
-        RecordingProgress::setProgressText(text, style);
-        if (text == u"Checking Backup File"_s && onCheck)
-            onCheck();
-    }
-    std::function<void()> onCheck;
 };
 
 class RestoreScenarioTest : public BackupFixture
@@ -336,16 +322,12 @@ protected:
                 aside.replace(QRegularExpression(u"^(Mail|News/[^/]+)/"_s), u"\\1_001/"_s);
             EXPECT_EQ(kept.value(aside), it.value()) << aside.toStdString();
         }
-        const QStringList log = fileLines(m_context.restoreLogPath);
         if (oe5) {
             EXPECT_TRUE(trash().contains(m_changed.store.value(u"Inbox.dbx"_s)));
             EXPECT_TRUE(trash().contains(noCase(m_changed.store, u"folders.dbx"_s)));
-            EXPECT_EQ(log.value(0), u"V5 - Korvane Restore -- Sun Dec 06, 2026 @ 10:30 AM"_s);
-            EXPECT_EQ(log.value(1), u"Identity key: "_s + m_store.identityId);
         }
-        EXPECT_EQ(log.value(log.size() - 1), u"Korvane 2000 Version: 1.0 rev 0.0"_s);
-        EXPECT_TRUE(log.contains(u"Message Folders Restore Complete"_s));
-        EXPECT_TRUE(log.contains(u"Internet Explorer Favorites Restored"_s));
+        EXPECT_TRUE(
+            fileLines(m_context.restoreLogPath).contains(u"Message Folders Restore Complete"_s));
     }
 
     // Every file of the prefix outside the given folders (relative to the prefix).
