@@ -150,7 +150,7 @@ TEST(RegistryImportTest, DamagedLinesAreCountedAndSkipped)
         {"garbage", false},
         {"[HKEY_NOWHERE\\X]", true},
         {"[HKEY_CURRENT_USER\\X", true},
-        {"\"a\"=hex:" + QByteArray("00,").repeated(1'500'000) + "00", false},      // over 4 M
+        {"\"a\"=\"" + QByteArray(4'200'000, 'x') + "\"", false},                   // over 4 M
         {"\"a\"=hex:" + QByteArray("00,00,\\\n").repeated(800'000) + "00", false}, // over 4 M
     };
     for (const auto& [line, dropsNext] : cases) {
