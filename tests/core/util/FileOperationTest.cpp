@@ -174,6 +174,7 @@ TEST_F(FileOpTest, NoSourcesRootsAndFailuresOfOneItem)
         rootOp.addDestFile("C:\\x");
         EXPECT_FALSE(rootOp.deleteFiles()) << root;
         EXPECT_FALSE(rootOp.moveFiles()) << root;
+        EXPECT_EQ(rootOp.lastError(), quint32(platform::kErrorAccessDenied)) << "refused up front";
         EXPECT_EQ(tree(), sl("b.txt"));
     }
 }
