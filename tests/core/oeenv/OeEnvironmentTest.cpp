@@ -7,12 +7,10 @@
 #include <tuple>
 
 using namespace kv;
-using kv::platform::Hive;
 
 namespace {
 
 const QString kCaption = "Korvane 2000";
-const QString kApp = "Software\\Tarnworks\\Korvane";
 
 // Two identities with stores under the user profile; the second is the default.
 void twoIdentities(test::OeTestEnv& env)
@@ -109,8 +107,7 @@ TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
     // Options outside 2..4 (or not a number) read as 2, the default identity.
     // Stored option, option read, answer scripted (0: no chooser expected), identity chosen.
     const std::tuple<const char*, int, int, int> cases[] = {
-        {nullptr, 2, 0, 2}, {"2", 2, 0, 2}, {"3", 3, 0, 1}, {" 3 ", 3, 0, 1}, {"7", 2, 0, 2},
-        {"-3", 2, 0, 2},    {"x", 2, 0, 2}, {"4", 4, 1, 1}, {"4", 4, 2, 2}};
+        {nullptr, 2, 0, 2}, {" 3 ", 3, 0, 1}, {"5", 2, 0, 2}, {"x", 2, 0, 2}, {"4", 4, 1, 1}};
     for (const auto& [stored, option, scriptedChoice, chosen] : cases) {
         SCOPED_TRACE(stored ? stored : "(none)");
         test::OeTestEnv env;
@@ -127,40 +124,8 @@ TEST(OeEnvironment, IdentityOptionChoosesDefaultLastOrPrompt)
             const auto& asked = env.ui.shown().front();
             EXPECT_EQ(asked.items, (QStringList{"Main Identity", "J. Smith: Work"}));
             EXPECT_EQ(asked.currentIndex, 2); // the default identity preselected
-            EXPECT_FALSE(asked.offerCancel);
-            EXPECT_EQ(asked.title, kCaption);
         }
     }
-}
-
-// The switch itself is the main window's test; here, a requested identity that has gone away.
-TEST(OeEnvironment, ARequestedIdentityThatHasGoneGivesTheFirstAndIsStillConsumed)
-{
-    test::OeTestEnv env;
-    twoIdentities(env);
-    env.settings.save(Setting::StartAs, QString(), "{GONE}");
-    env.settings.save(Setting::IdentOption, QString(), "2");
-    EXPECT_EQ(detectIn(env).chosenIndex, 1);
-    // Nothing else is written: the option stays, and no section is made.
-    QList<platform::RegNamedValue> values;
-    env.registry.enumValues(Hive::CurrentUser, kApp, &values);
-    ASSERT_EQ(values.size(), 1);
-    EXPECT_EQ(values.front().name, "IdentOption");
-    QStringList sections;
-    env.registry.enumSubKeys(Hive::CurrentUser, kApp, &sections);
-    EXPECT_TRUE(sections.isEmpty());
-}
-
-TEST(OeEnvironment, ChooserAnswersOutOfRangeKeepTheCurrentIdentity)
-{
-    test::OeTestEnv env;
-    const QStringList names{"a", "b", "c"};
-    env.ui.answerIdentity(9).answerIdentity(0).answerIdentity(-3).answerIdentity(3);
-    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, false, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), 2);
-    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 2, true, kCaption), -2);
-    EXPECT_EQ(OeEnvironment::chooseIdentity(env.ui, names, 7, false, kCaption), 3);
-    EXPECT_EQ(env.ui.shown().back().currentIndex, 1); // an impossible current index is not offered
 }
 
 } // namespace

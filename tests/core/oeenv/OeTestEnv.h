@@ -13,8 +13,7 @@
 
 namespace kv::test {
 
-// A Windows environment in memory (registry) and in a scratch folder (drive C:), with the
-// mail client's keys arranged by the helpers below.
+// A registry in memory and a drive C: in a scratch folder, with the mail client's keys.
 struct OeTestEnv
 {
     OeTestEnv()

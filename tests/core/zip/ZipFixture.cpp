@@ -2,8 +2,6 @@
 
 #include <QDir>
 #include <QDirIterator>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QStandardPaths>
@@ -56,20 +54,15 @@ QByteArray mailText(int bytes, quint32 seed)
         QByteArray("the message folder backup Subject: Re: meeting tomorrow please find attached "
                    "report regards From: invoice thanks quarterly numbers \r\n \r\n\r\n")
             .split(' ');
-    static const char base64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     QRandomGenerator rng(seed);
     QByteArray out;
     while (out.size() < bytes) {
-        if (rng.bounded(40) == 0) { // a base64 line, now and then a whole attachment of them
-            const int lines = rng.bounded(10) == 0 ? 20 + int(rng.bounded(200)) : 1;
-            for (int line = 0; line < lines; ++line) {
-                for (int i = 0; i < 76; ++i)
-                    out.append(base64[rng.bounded(64)]);
-                out.append("\r\n");
-            }
-        } else {
-            out.append(words[rng.bounded(int(words.size()))] + ' ');
-        }
+        if (rng.bounded(40) == 0) // a base64 line, now and then a whole attachment of them
+            out += noise(57 * (rng.bounded(10) == 0 ? 20 + int(rng.bounded(200)) : 1), rng())
+                       .toBase64(QByteArray::Base64Encoding) +
+                   "\r\n";
+        else
+            out += words[rng.bounded(int(words.size()))] + ' ';
     }
     out.resize(bytes);
     return out;

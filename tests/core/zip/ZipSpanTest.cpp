@@ -1,5 +1,4 @@
-// Archives spread over removable disks: a capacity-limited A: and a scripted "insert disk" that
-// takes each full disk's piece out of the drive (and puts the asked-for piece back when reading).
+// Spanned sets on a small A:, whose scripted "insert disk" swaps the pieces in and out.
 #include "ZipFixture.h"
 
 #include <QDir>
@@ -26,8 +25,7 @@ protected:
     }
 
     QString floppyFile() const { return host(u"A:\\set.eaz"_s); }
-    // The pieces in the set folder, in order: set.z01, set.z02, ... and set.zip last, as
-    // Info-ZIP and 7-Zip name a split archive's parts.
+    // set.z01, set.z02, ... and set.zip last, as Info-ZIP and 7-Zip name a split archive's parts.
     QStringList pieces() const
     {
         QStringList names = QDir(m_dir.file(u"set"_s)).entryList(QDir::Files, QDir::Name);
@@ -104,7 +102,7 @@ TEST_F(ZipSpanTest, InfoZipSplitSetIsReadAsDisks)
     EXPECT_EQ(m_zip.test(), kZipNotAZip);
 }
 
-TEST_F(ZipSpanTest, RefusedDiskOrNothingReadableLeavesNoPieceOnTheDisk)
+TEST_F(ZipSpanTest, RefusedDiskOrNothingReadableLeavesNoPieceAndClearingEmptiesTheDisk)
 {
     put(u"A:\\old.txt"_s, "other data");
     m_zip.setUseTempFile(false);
@@ -116,14 +114,15 @@ TEST_F(ZipSpanTest, RefusedDiskOrNothingReadableLeavesNoPieceOnTheDisk)
     m_zip.setFilesToProcess(u"C:\\S\\a.dbx"_s);
     EXPECT_EQ(m_zip.zip(), kZipFilesSkipped);
     EXPECT_EQ(filesBelow(host(u"A:\\"_s)), QStringList{u"old.txt"_s});
-}
 
-TEST_F(ZipSpanTest, ClearDisksEmptiesEachDiskAndASetThatFitsIsOnePlainPiece)
-{
+    // Clearing empties the disk; a set that fits is one plain piece.
     setFloppy(2 * 1024 * 1024);
-    put(u"A:\\old.txt"_s, "other data");
     put(u"A:\\sub\\x.txt"_s, "more");
+    m_fs.clearFaults();
+    m_events = RecordingListener();
+    m_zip.setFilesToProcess(u"C:\\S\\*"_s);
     m_zip.setClearDisks(true);
+    m_zip.setUseTempFile(true);
     EXPECT_EQ(m_zip.zip(), kZipSuccess);
     EXPECT_TRUE(m_events.disks.isEmpty());
     EXPECT_EQ(filesBelow(host(u"A:\\"_s)), QStringList{u"set.eaz"_s});
