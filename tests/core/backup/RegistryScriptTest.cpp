@@ -26,7 +26,8 @@ QByteArray utf16(const QString& text)
 
 } // namespace
 
-TEST(RegistryScriptTest, EachValueTypeHasTheEditorsForm)
+// What the Wine round trip in SettingsExportTest cannot see: the editor's exact line forms.
+TEST(RegistryScriptTest, LinesHaveTheEditorsForm)
 {
     QByteArray sixty;
     for (int i = 0; i < 60; ++i)
@@ -47,27 +48,12 @@ TEST(RegistryScriptTest, EachValueTypeHasTheEditorsForm)
     } cases[] = {
         {{}, RegValue::fromString(u"default"_s), "@=\"default\""},
         {u"q\"b\\s"_s, RegValue::fromString(u"C:\\a \"b\""_s), R"("q\"b\\s"="C:\\a \"b\"")"},
-        {u"Ärger"_s, RegValue::fromString(u"café €"_s), "\"\xc4rger\"=\"caf\xe9 \x80\""},
-        {u"empty"_s, RegValue::fromString({}), "\"empty\"=\"\""},
-        {u"max"_s, RegValue::fromDword(0xffffffff), "\"max\"=dword:ffffffff"},
         {u"short dword"_s, RegValue::fromBinary(bytes({1, 2, 3}), kRegDword),
          "\"short dword\"=hex(4):01,02,03"},
-        {u"bin"_s, RegValue::fromBinary(bytes({0, 0xab, 0xff})), "\"bin\"=hex:00,ab,ff"},
-        {u"nothing"_s, RegValue::fromBinary({}), "\"nothing\"=hex:"},
         {u"Bin"_s, RegValue::fromBinary(sixty), wrapped},
-        {u"exp"_s, RegValue::fromString(u"%X%\\é"_s, kRegExpandSz),
-         "\"exp\"=hex(2):25,58,25,5c,e9,00"},
-        {u"multi"_s, RegValue::fromMultiString({u"a"_s, u"bc"_s}),
-         "\"multi\"=hex(7):61,00,62,63,00,00"},
         {u"lines"_s, RegValue::fromString(u"a\r\nb"_s), "\"lines\"=hex(1):61,0d,0a,62,00"},
-        {u"inner nul"_s, RegValue::fromBinary(utf16(u"a\0b\0"_s), kRegSz),
-         "\"inner nul\"=hex(1):61,00,62,00"},
         {u"unterminated"_s, RegValue::fromBinary(utf16(u"ab"_s), kRegSz),
          "\"unterminated\"=hex(1):61,62"},
-        {u"none"_s, RegValue::fromBinary(bytes({7}), kRegNone), "\"none\"=hex(0):07"},
-        {u"qword"_s, RegValue::fromBinary(bytes({1, 0, 0, 0, 0, 0, 0, 0}), kRegQword),
-         "\"qword\"=hex(b):01,00,00,00,00,00,00,00"},
-        {u"link"_s, RegValue::fromBinary(utf16(u"\\R"_s), kRegLink), "\"link\"=hex(6):5c,00,52,00"},
         {u"line\nname"_s, RegValue::fromDword(1), "\"line\\nname\"=dword:00000001"},
     };
     for (const auto& c : cases) {
