@@ -1,5 +1,4 @@
-// The user's selection on the item grid: toggling, Select All and Clear All, the totals' texts,
-// the address-book warning and the details box.
+// The user's selection on the item grid: toggling, Select All and Clear All, totals, details.
 #include "backup/Inventory.h"
 #include "backup/SettingsExport.h"
 #include "grid/TreeListModel.h"
@@ -79,24 +78,6 @@ TEST(ItemSelection, ToggleSelectAllClearAllAndTexts)
     EXPECT_EQ(g.grid.checkState(3), kNotAvailable);
 }
 
-TEST(ItemSelection, AddressBookCaution)
-{
-    const struct
-    {
-        bool outlookInUse;
-        int wabState;
-        bool due;
-    } cases[] = {{true, kSelected, true}, {true, kNotSelected, false}, {false, kSelected, false}};
-    for (const auto& c : cases) {
-        SelectionGrid g = standardGrid();
-        g.totals.outlookContactsInUse = c.outlookInUse;
-        g.grid.setCheckState(g.totals.wabRow, c.wabState);
-        const ItemSelection s(g.grid, g.totals);
-        EXPECT_EQ(s.wabCautionDue(g.totals.wabRow), c.due) << c.outlookInUse << c.wabState;
-        EXPECT_FALSE(s.wabCautionDue(1));
-    }
-}
-
 TEST(ItemSelection, DetailsText)
 {
     SelectionGrid g = standardGrid();
@@ -108,10 +89,8 @@ TEST(ItemSelection, DetailsText)
         QString text;
     } cases[] = {
         {1, true, "Folder : Inbox" + blanks + "\nMessage Count: 24\nFile Size: 2,000,000 Bytes"},
-        {1, false, "Folder : Inbox" + blanks + "\nMessage Count: 24"},
         {3, true, "Folder : Sent Items" + blanks},
         {4, true, "Folder : IE Favorites" + blanks + "\nItem Count: 7\nTotal Size: 3,000 Bytes"},
-        {2, true, "Folder : Windows Address Book (WAB)" + blanks},
         {5, true,
          "Registry Settings : Signatures" + blanks + '\n' +
              settingsGroup(ItemKind::Signatures)->heading},
