@@ -1,8 +1,6 @@
 // The backup run's edges, through the Ui's questions and what is left on disk.
 #include "BackupFixture.h"
 
-#include "backup/BackupOutcome.h"
-#include "backup/ItemList.h"
 #include "backup/RunLog.h"
 #include "util/TaskRunner.h"
 
@@ -196,21 +194,6 @@ TEST_F(BackupRunTest, RefusedFirstDisketteReturnsToTheWizard)
     EXPECT_TRUE(m_progress.phases.contains(RunPhase::Returned));
     EXPECT_FALSE(exists("A:\\x.eaz"));
     EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
-}
-
-// The run tests show the messages; here the bound of success and the quick backup's silence.
-TEST(BackupOutcomeTest, UpToThirtyIsSuccessAndAQuickBackupSaysNothing)
-{
-    for (const int code : {-1000, 0, 30, 31, 140})
-        EXPECT_EQ(BackupOutcome::forResult(code, false).success(), code >= 0 && code <= 30) << code;
-    EXPECT_TRUE(BackupOutcome::forResult(0, true).message.isEmpty());
-}
-
-// The records themselves are read back by the restore's item list tests.
-TEST(ItemListTest, TheDateIsEnglishOnATwelveHourClock)
-{
-    EXPECT_EQ(ItemList::dateText(QDateTime(QDate(2026, 12, 6), QTime(15, 5))),
-              "Sun Dec 06, 2026 @ 03:05 PM");
 }
 
 } // namespace

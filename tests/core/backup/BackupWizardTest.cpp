@@ -121,13 +121,10 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_EQ(env.view->visibleSteps, QSet<int>{1});
     EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
     env.chooseLocation(kBackups);
-    EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
     env.toStep(3);
-    EXPECT_EQ(env.text(MainText::BackupName), kBackups + '\\' + env.archiveName());
     env.controller->backupRunClicked();
     EXPECT_TRUE(SystemUtils::fileExists(env.files, kBackups + '\\' + env.archiveName()));
     EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.setting(env.id, "AllowQuick"), "Y");
 }
 
 // First use has no saved location: the diskette in A:, its count, the clear-disks box.
@@ -158,18 +155,12 @@ TEST(BackupWizard, FirstUseGoesToTheDiskette)
     EXPECT_TRUE(env.view->renameChosen);
 }
 
-// Nothing selected is one diskette; free space equal to the estimate is enough, a byte less is
-// not; an existing archive of the same name offers to keep it.
+// Free space equal to the estimate is enough, a byte less is not; an archive of the same name
+// offers to keep it.
 TEST(BackupWizard, EstimateAndExistingName)
 {
     Wizard env;
     env.openWizard();
-    env.controller->clearAllClicked();
-    env.toStep(1);
-    EXPECT_EQ(env.text(MainText::DisketteCount), "Estimated diskettes required = 1");
-
-    env.controller->backClicked();
-    env.controller->selectAllClicked();
     const qint64 e = env.estimate();
     ASSERT_GT(e, 0);
     env.toStep(1);
@@ -183,13 +174,9 @@ TEST(BackupWizard, EstimateAndExistingName)
     EXPECT_EQ(env.text(MainText::SpaceRequirement),
               "You require estimated free space of:\n" + SaveLocation::kiloBytesText(e));
 
-    for (bool exists : {false, true}) {
-        if (exists)
-            env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
-        env.toStep(2);
-        EXPECT_EQ(env.view->renameChosen, exists);
-        env.controller->backClicked();
-    }
+    env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
+    env.toStep(2);
+    EXPECT_TRUE(env.view->renameChosen);
 }
 
 // The browser: a RAM disk is refused and the location shown stays the one used; nothing chosen

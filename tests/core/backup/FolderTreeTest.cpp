@@ -105,48 +105,33 @@ TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
     }
 }
 
-// Version 4: sizes include the ".idx"; the news account's row totals its files unless excluded.
+// Version 4: sizes include the ".idx" and the news account's row totals its files; without an
+// account count the next free number bounds the walk.
 TEST(InventoryFolders, GeneratedVersion4Stores)
 {
-    for (const bool excludeNews : {false, true}) {
-        SCOPED_TRACE(excludeNews);
-        InventoryTestEnv env;
-        StoreSummary summary;
-        env.oe4({}, &summary);
-        // No account count here: the next free number bounds the walk.
-        const QString accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
-        env.registry.setDword(platform::Hive::CurrentUser, accounts, "NextID", 11);
-        env.setUser(accounts + "\\0000000a", "Account Name", "news.example.com");
-        env.setUser(accounts + "\\0000000a", "NNTP Data Directory", summary.newsDirectory);
-        env.state.excludeNews = excludeNews;
-        ASSERT_TRUE(env.buildFolders());
-
-        qint64 newsBytes = 0;
-        for (const StoreFolder& f : summary.folders) {
-            SCOPED_TRACE(f.name.toStdString());
-            const QString host = env.host(InventoryTestEnv::kOe4Root + u'\\' + f.fileName);
-            if (f.news) {
-                newsBytes += QFileInfo(host).size();
-                continue;
-            }
-            const int row = env.rowOfFile(f.fileName);
-            if (f.fileName.isEmpty()) {
-                EXPECT_EQ(env.grid.findCell(cell::Display, f.name, 1), -1);
-                continue;
-            }
-            ASSERT_GE(row, 0);
-            const QString mbx = env.host(env.state.env.storeFolder + f.fileName);
-            const qint64 idx = f.hasIndex ? QFileInfo(mbx.chopped(3) + "idx").size() : 0;
-            EXPECT_EQ(itemFileSize(env.grid, row), QFileInfo(mbx).size() + idx);
-            EXPECT_EQ(env.grid.cell(row, cell::HasIdx), f.hasIndex ? "Y" : "N");
-        }
-        const int news = env.grid.findCell(cell::Type, "20");
-        EXPECT_EQ(news >= 0, !excludeNews);
-        if (news >= 0) {
-            EXPECT_EQ(env.grid.cell(news, cell::MbxName), summary.newsDirectory);
-            EXPECT_EQ(itemFileSize(env.grid, news), newsBytes);
-        }
+    InventoryTestEnv env;
+    StoreSummary summary;
+    env.oe4({}, &summary);
+    const QString accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+    env.registry.setDword(platform::Hive::CurrentUser, accounts, "NextID", 11);
+    env.setUser(accounts + "\\0000000a", "Account Name", "news.example.com");
+    env.setUser(accounts + "\\0000000a", "NNTP Data Directory", summary.newsDirectory);
+    ASSERT_TRUE(env.buildFolders());
+    qint64 newsBytes = 0;
+    for (const StoreFolder& f : summary.folders) {
+        if (f.news)
+            newsBytes +=
+                QFileInfo(env.host(InventoryTestEnv::kOe4Root + u'\\' + f.fileName)).size();
+        if (f.news || f.fileName.isEmpty())
+            continue;
+        const QString mbx = env.host(env.state.env.storeFolder + f.fileName);
+        const qint64 idx = f.hasIndex ? QFileInfo(mbx.chopped(3) + "idx").size() : 0;
+        EXPECT_EQ(itemFileSize(env.grid, env.rowOfFile(f.fileName)), QFileInfo(mbx).size() + idx)
+            << f.name.toStdString();
     }
+    const int news = env.grid.findCell(cell::Type, "20");
+    ASSERT_GE(news, 0);
+    EXPECT_EQ(itemFileSize(env.grid, news), newsBytes);
 }
 
 // Remembered states (also the 16-bit True) win; a new folder starts selected.

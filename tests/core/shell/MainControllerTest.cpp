@@ -8,7 +8,6 @@
 #include <QTimeZone>
 
 #include <string_view>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -38,11 +37,8 @@ TEST(MainStartup, FirstRunWritesDefaultsAndControlFileThenAsksNothing)
     env.controller->firstPaint(); // asked once only
     env.controller->unload();
 
-    for (const char* key : {"InclWab", "InclFAV", "InclRules", "InclAccts", "DoRename"})
-        EXPECT_EQ(regText(env.registry, kMainId, QLatin1String(key)), "1") << key;
+    EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "1");
     EXPECT_EQ(regText(env.registry, kMainId, "AllowQuick"), "N");
-    EXPECT_EQ(regText(env.registry, kMainId, "LastBackup"), "20261206");
-    EXPECT_EQ(regText(env.registry, kParms, "RemindDays"), "2");
     EXPECT_EQ(env.files.readFile(ShellTestEnv::kProgramFolder + "\\tnsys5." + kMainId + ".ctl"),
               "Korvane - OE5 - {Main} " + kMainId.toLatin1() + "\r\n");
     ASSERT_EQ(env.ui.messages(),
@@ -103,11 +99,9 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
     EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "0");
     EXPECT_EQ(regText(env.registry, QString(), "UseSysTemp"), "N");
     EXPECT_EQ(regText(env.registry, kParms, "RemindDays"), "9");
-    EXPECT_EQ(regText(env.registry, kParms, "BackupPurge"), "");
     EXPECT_EQ(regText(env.registry, kMainId, "PresetApplied"),
               first.toLocalTime().toString("yyyyMMdd-hhmmss"));
     EXPECT_EQ(env.controller->state().lastSaveFolder, "D:\\Backups\\tester");
-    EXPECT_FALSE(env.controller->state().include.wab);
 
     // The user's own choice stands while the file is unchanged, and yields once it changes.
     env.settings.saveSetting(kMainId, "InclWab", "1");
@@ -116,22 +110,6 @@ TEST(MainStartup, PresetAppliedAgainOnlyWhenItsTimeChanges)
     setModified(first.addSecs(60));
     env.session();
     EXPECT_EQ(regText(env.registry, kMainId, "InclWab"), "0");
-}
-
-TEST(MainStartup, WindowPositionIsCheckedPerAxis)
-{
-    // Screen 15360 x 11520 twips, window 9000 x 6000: centred at 3180, 2760.
-    const std::pair<const char*, QPoint> cases[] = {
-        {"1500,900", {1500, 900}},  {"20000,900", {3180, 900}}, {"1500,-15", {1500, 2760}},
-        {"-1,12000", {3180, 2760}}, {nullptr, {3180, 2760}},    {"left,top", {3180, 2760}}};
-    for (const auto& [saved, expected] : cases) {
-        ShellTestEnv env;
-        env.returningUser();
-        if (saved)
-            env.settings.saveSetting("Positions", "Main", QLatin1String(saved));
-        ASSERT_EQ(env.start(), LoadResult::Interactive);
-        EXPECT_EQ(env.view->pos, expected) << (saved ? saved : "(none)");
-    }
 }
 
 TEST(MainStartup, QuickBackupSwitches)
@@ -192,71 +170,27 @@ TEST(MainStartup, QuickBackupSwitches)
     }
 }
 
+// The version-4 restore start itself is the restore's test; here its want of a documents folder.
 TEST(MainStartup, ForcedOe4WithoutStore)
 {
-    using C = Oe4ImportChoice;
-    const struct
-    {
-        C choice;
-        bool myDocuments;
-        const char* message; // "": the start goes on
-        QString call;
-    } cases[] = {{C::Cancel, true, "To start Korvane in OE5 mode -", {}},
-                 {C::SingleFiles, false, "Unable to find the \"My Documents\"", {}},
-                 {C::TemporaryStore, true, "", "startRestore"},
-                 {C::SingleFiles, true, "", "startSynchronise"}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.choice));
+    for (const bool myDocuments : {false, true}) {
+        SCOPED_TRACE(myDocuments);
         ShellTestEnv env;
         env.returningUser();
         // A registered folder counts only when it exists.
         env.registry.setString(Hive::CurrentUser, QLatin1String(MailClient::kShellFoldersKey),
                                "Personal", "C:\\Docs");
-        if (c.myDocuments)
+        if (myDocuments)
             env.files.makeSurePath("C:\\docs\\");
-        env.ui.answerOe4Import(c.choice);
-        const bool ends = *c.message;
-        EXPECT_EQ(env.start({"\\4"}), ends ? LoadResult::Unload : LoadResult::Interactive);
-        if (ends) {
-            ASSERT_EQ(env.ui.messages().size(), 1);
-            EXPECT_TRUE(env.ui.messages()[0].startsWith(QLatin1String(c.message)));
-            env.controller->unload();
-            // A start that ended at its checks writes no settings.
-            EXPECT_TRUE(regText(env.registry, QString(), "AutoShowLog").isEmpty());
-        } else {
-            EXPECT_EQ(env.controller->state().env.storeFolder, "C:\\Docs\\Mail\\");
-            EXPECT_TRUE(SystemUtils::folderExists(env.files, "C:\\Docs\\Mail"));
-            EXPECT_TRUE(env.functions.calls.contains(c.call));
-        }
+        env.ui.answerOe4Import(Oe4ImportChoice::SingleFiles);
+        EXPECT_EQ(env.start({"\\4"}), myDocuments ? LoadResult::Interactive : LoadResult::Unload);
+        EXPECT_EQ(env.ui.messages().size(), myDocuments ? 0 : 1);
+        EXPECT_EQ(env.functions.calls.contains("startSynchronise"), myDocuments);
+        env.controller->unload();
+        // A start that ended at its checks writes no settings.
+        EXPECT_EQ(regText(env.registry, QString(), "AutoShowLog").isEmpty(), !myDocuments);
+        EXPECT_EQ(SystemUtils::folderExists(env.files, "C:\\Docs\\Mail"), myDocuments);
     }
-}
-
-TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
-{
-    ShellTestEnv env;
-    env.registerDll("C:\\windows\\system32\\inetcomm.dll");
-    env.setOe4Store("C:\\OE4", true, true);
-    const QString folder = ShellTestEnv::kProgramFolder;
-    ControlFile::writeLines(
-        env.files, folder + "\\tnsys3.ctl",
-        {"old header", "old line 2", "Inbox", "Sent Items", "News Folders=", "comp.lang.c"});
-    env.files.writeFile(folder + "\\LastBackup.log", "log");
-    ASSERT_EQ(env.start(), LoadResult::Interactive);
-
-    const QChar s = MainState::kFieldSeparator;
-    QStringList lines;
-    ASSERT_TRUE(ControlFile::readLines(env.files, folder + "\\tnsys4.ctl", &lines));
-    EXPECT_EQ(
-        lines,
-        (QStringList{"Korvane - OE4", QStringList{"2", "Inbox", "Inbox.mbx", "1", "0", "1"}.join(s),
-                     QStringList{"2", "Sent Items", "Sent Items.mbx", "2", "0", "1"}.join(s),
-                     QStringList{"20", "comp.lang.c", "comp.lang.c", "3", "0", "1"}.join(s)}));
-    // Converted, not new: no defaults, no first-run question.
-    EXPECT_TRUE(regText(env.registry, kParms, "AllowQuick").isEmpty());
-    EXPECT_FALSE(env.controller->state().firstRun);
-    EXPECT_EQ(env.controller->state().rememberedNames,
-              (QStringList{"Inbox.mbx", "Sent Items.mbx", "comp.lang.c"}));
-    EXPECT_EQ(env.view->enabled(MenuEntry::BackupLog), 1); // the log version 4 shares
 }
 
 // A returning start reads the selection remembered and takes over version 4's shared logs.
@@ -297,31 +231,6 @@ struct Started : ShellTestEnv
     MainState& st() { return controller->state(); }
 };
 
-// Only a restore of settings groups cautions; "do not show again" sticks, Yes opens the help.
-TEST(MainNavigation, TheRegistryCautionOfTheRestoreStep)
-{
-    const struct
-    {
-        bool synchronise, groupsTicked, asked;
-    } cases[] = {{false, false, false}, {false, true, true}, {true, true, false}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.synchronise << c.groupsTicked);
-        Started env;
-        env.functions.groupsTicked = c.groupsTicked;
-        env.settings.saveSetting(ShellTestEnv::kMainId, "WarnRegUpdate", "Y");
-        if (c.asked)
-            env.ui.answerGenMessage(true, true);
-        c.synchronise ? env.controller->synchClicked() : env.controller->restoreClicked();
-        env.controller->nextClicked();
-        EXPECT_EQ(env.st().step, 3);
-        EXPECT_EQ(env.view->texts.value(MainText::RunButton),
-                  c.synchronise ? "&Synch Now" : "&Restore Now");
-        EXPECT_EQ(env.shown("genMessage").size(), c.asked ? 1 : 0);
-        EXPECT_EQ(env.shown("help").value(0).currentIndex, c.asked ? 2000 : 0);
-        EXPECT_EQ(env.setting(ShellTestEnv::kMainId, "WarnRegUpdate"), c.asked ? "N" : "Y");
-    }
-}
-
 TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
 {
     Started env;
@@ -338,11 +247,6 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     env.controller->menuChosen(MenuEntry::PromptIdentity);
     EXPECT_EQ(env.setting(QString(), "IdentOption"), "4");
 
-    env.ui.answerIdentity(-2); // cancelled: nothing happens
-    env.controller->menuChosen(MenuEntry::SwitchIdentity);
-    EXPECT_FALSE(env.st().restartRequested);
-    EXPECT_EQ(env.view->closes, 0);
-
     env.ui.answerIdentity(1);
     env.controller->menuChosen(MenuEntry::SwitchIdentity);
     EXPECT_EQ(env.view->closes, 1);
@@ -358,27 +262,6 @@ TEST(MainNavigation, IdentityOptionsAndSwitch)
     EXPECT_EQ(env.ui.shown().size(), asked);
     EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
     EXPECT_EQ(env.setting(QString(), "StartAs"), "<unset>");
-}
-
-// Logs open with Notepad and the news tool starts only when their files are there.
-TEST(MainNavigation, EntriesStartProgramsOnlyWhenTheirFilesExist)
-{
-    const QString notepad = "C:\\windows\\system32\\notepad.exe";
-    const QString log = ShellTestEnv::kProgramFolder + "\\Main.LastBackup.log";
-    const QString tidings = ShellTestEnv::kProgramFolder + "\\Tidings.exe";
-    const std::tuple<MenuEntry, QStringList, QStringList> cases[] = {
-        {MenuEntry::BackupLog, {log}, {}},
-        {MenuEntry::BackupLog, {notepad, log}, {notepad + u' ' + log}},
-        {MenuEntry::Tidings, {}, {}},
-        {MenuEntry::Tidings, {tidings}, {tidings}}};
-    for (const auto& [entry, files, started] : cases) {
-        Started env;
-        for (const QString& file : files)
-            env.files.writeFile(file, "MZ");
-        env.controller->menuChosen(entry);
-        EXPECT_EQ(env.processes.started(), started) << files.join(u' ').toStdString();
-        EXPECT_TRUE(env.ui.shown().isEmpty());
-    }
 }
 
 } // namespace
