@@ -1,6 +1,5 @@
-// Whole backups of generated environments compared with reference files: the archive's entries
-// and their order, the item list, the control file, the run log and the settings written.
-// KV_UPDATE_GOLDEN=1 rewrites the references (review the difference before committing it).
+// Whole backups of generated environments against reference files (KV_UPDATE_GOLDEN=1 rewrites
+// them: review the difference before committing it).
 #include "BackupFixture.h"
 
 #include "backup/RunLog.h"

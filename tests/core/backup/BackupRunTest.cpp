@@ -182,19 +182,5 @@ TEST_F(BackupRunTest, ClearDisksOnlyEmptiesARemovableDriveAtItsRoot)
     }
 }
 
-TEST_F(BackupRunTest, RefusedFirstDisketteReturnsToTheWizard)
-{
-    m_fs.mapDrive(u'a', m_fs.prefix().file("floppy"), DriveType::Removable);
-    m_state.saveFolder = "A:\\";
-    m_state.backupFile = "A:\\x.eaz";
-    m_ui.answerMessage(MsgResult::Cancel);
-    runBackup();
-    EXPECT_EQ(m_ui.messages(), QStringList{"Insert first diskette for the Backup"});
-    EXPECT_EQ(m_run->end(), BackupEnd::StayOpen);
-    EXPECT_TRUE(m_progress.phases.contains(RunPhase::Returned));
-    EXPECT_FALSE(exists("A:\\x.eaz"));
-    EXPECT_EQ(setting(SectionKind::Identity, "AllowQuick"), "<unset>");
-}
-
 } // namespace
 } // namespace kv::test

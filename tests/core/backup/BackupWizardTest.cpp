@@ -25,7 +25,7 @@ const QString kClientRunning =
 // Version 5, one identity, a generated store, drive A: and C:\Backups.
 struct Wizard : ShellTestEnv
 {
-    explicit Wizard(bool returning = true)
+    Wizard()
     {
         demo::EnvBuilder::Options options;
         options.identities = 1;
@@ -42,9 +42,8 @@ struct Wizard : ShellTestEnv
         settings.saveSetting(QString(), "TidingsTip", "Y");
         settings.saveSetting(QString(), "WarnVirus", "N");
         settings.saveSetting(QString(), "WarnAboutWAB", "N");
-        if (returning)
-            ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
-                                    {"Korvane - OE5 - {" + identity.name + "} " + id});
+        ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
+                                {"Korvane - OE5 - {" + identity.name + "} " + id});
     }
     LoadResult startOwn(const QStringList& commandLine = {})
     {
@@ -127,36 +126,7 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_EQ(env.view->closes, 1);
 }
 
-// First use has no saved location: the diskette in A:, its count, the clear-disks box.
-TEST(BackupWizard, FirstUseGoesToTheDiskette)
-{
-    Wizard env(false);
-    env.openWizard();
-    env.toStep(1);
-    EXPECT_EQ(env.text(MainText::SaveLocation), "a:\\");
-    EXPECT_TRUE(env.view->clearDisksRed);
-    const qint64 disks = env.estimate() / qint64(SaveLocation::kDisketteCapacity) + 1;
-    EXPECT_EQ(env.text(MainText::DisketteCount),
-              "Estimated diskettes required = " + QString::number(disks));
-    EXPECT_FALSE(env.shows(MainItem::SpaceWarning));
-
-    // Emptied diskettes: no rename frame, whatever lies on the disk.
-    env.files.writeFile("a:\\" + env.archiveName(), "old");
-    env.toStep(2);
-    EXPECT_FALSE(env.shows(MainItem::RenameFrame));
-
-    // Kept diskettes: the frame, and a full disk asks for several.
-    env.controller->backClicked();
-    env.files.setDiskSpace(1, SaveLocation::kDisketteCapacity, 'A');
-    env.controller->clearDisksClicked(false);
-    EXPECT_EQ(env.setting(QString(), "ClearDisks"), "N");
-    EXPECT_EQ(env.text(MainText::SpaceRequirement), "You may require multiple disks");
-    env.toStep(2);
-    EXPECT_TRUE(env.view->renameChosen);
-}
-
-// Free space equal to the estimate is enough, a byte less is not; an archive of the same name
-// offers to keep it.
+// Free space equal to the estimate is enough, a byte less is not; a same-named archive is kept.
 TEST(BackupWizard, EstimateAndExistingName)
 {
     Wizard env;
@@ -179,8 +149,7 @@ TEST(BackupWizard, EstimateAndExistingName)
     EXPECT_TRUE(env.view->renameChosen);
 }
 
-// The browser: a RAM disk is refused and the location shown stays the one used; nothing chosen
-// keeps it; a network path is taken.
+// A RAM disk is refused and the location shown stays the one used; a network path is taken.
 TEST(BackupWizard, BrowsingForTheLocation)
 {
     Wizard env;
@@ -220,8 +189,7 @@ TEST(BackupWizard, CancelDuringTheRunKeepsTheProgramOpen)
     EXPECT_EQ(env.view->button(MainButton::Back), 1);
 }
 
-// The quick backup through the real run (its switches and questions are the start-up test's),
-// never while the mail client holds the store.
+// The quick backup through the real run, never while the mail client holds the store.
 TEST(BackupWizard, QuickBackup)
 {
     const struct
@@ -253,8 +221,7 @@ TEST(BackupWizard, QuickBackup)
     }
 }
 
-// An address book that the client does not use is cautioned about once it is selected; left
-// out, the warning label shows.
+// An address book the client does not use is cautioned about; left out, the warning shows.
 TEST(BackupWizard, AddressBookCaution)
 {
     Wizard env;

@@ -105,8 +105,7 @@ TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
     }
 }
 
-// Version 4: sizes include the ".idx" and the news account's row totals its files; without an
-// account count the next free number bounds the walk.
+// Version 4: sizes include ".idx", news totals its files; NextID bounds the account walk.
 TEST(InventoryFolders, GeneratedVersion4Stores)
 {
     InventoryTestEnv env;
@@ -215,16 +214,6 @@ TEST(InventoryFolders, MissingAndDamagedFiles)
             EXPECT_EQ(env.grid.checkState(inbox), kSelected);
         }
     }
-}
-
-// Folder numbers as the grid, the item list and the control file keep them.
-TEST(InventoryFolders, FolderNumbersAreHexPairs)
-{
-    const std::pair<qint64, const char*> cases[] = {
-        {0, "  "},    {255, "FF"}, {256, "01 00"}, {65535, "FF FF"}, {65536, "00 01 00 00"},
-        {-2, "FF FE"}};
-    for (const auto& [n, text] : cases)
-        EXPECT_EQ(folderNumberText(n), QString::fromLatin1(text)) << n;
 }
 
 } // namespace

@@ -7,8 +7,7 @@
 namespace kv::test {
 namespace {
 
-// A root and one row each: a folder, the address book, a folder without file, favourites and a
-// settings group.
+// A root and one row each: folder, address book, folder without file, favourites, settings.
 struct SelectionGrid
 {
     SelectionGrid()

@@ -219,49 +219,17 @@ TEST(MainStartup, ReturningStartReadsItsSelectionAndTakesOverSharedLogs)
     EXPECT_EQ(env.view->enabled(MenuEntry::BackupLog), 0);
 }
 
-// An environment past its first start, with the opening page shown.
-struct Started : ShellTestEnv
-{
-    explicit Started(bool twoIdentities = false)
-    {
-        returningUser(twoIdentities);
-        EXPECT_EQ(start(), LoadResult::Interactive);
-        controller->firstPaint();
-    }
-    MainState& st() { return controller->state(); }
-};
-
 TEST(MainNavigation, ABusyCloseIsRefusedAndStopsASynchronisation)
 {
-    Started env;
-    env.st().busy = true;
-    env.st().function = MainFunction::Synchronise;
-    EXPECT_FALSE(env.controller->queryClose());
-    EXPECT_TRUE(env.st().synchStop);
-    EXPECT_TRUE(env.ui.messages().isEmpty());
-}
-
-TEST(MainNavigation, IdentityOptionsAndSwitch)
-{
-    Started env(true);
-    env.controller->menuChosen(MenuEntry::PromptIdentity);
-    EXPECT_EQ(env.setting(QString(), "IdentOption"), "4");
-
-    env.ui.answerIdentity(1);
-    env.controller->menuChosen(MenuEntry::SwitchIdentity);
-    EXPECT_EQ(env.view->closes, 1);
-    EXPECT_EQ(env.setting(QString(), "StartAs"), ShellTestEnv::kMainId);
-    env.st().ownOptions = QStringList{"--prefix", "/tmp/p"};
-    env.controller->unload();
-    EXPECT_EQ(env.processes.started(),
-              QStringList{"C:\\Program Files\\Korvane\\KV2000.exe --prefix /tmp/p"});
-
-    // The new instance opens the chosen identity without asking, and forgets the request.
-    const qsizetype asked = env.ui.shown().size();
+    ShellTestEnv env;
+    env.returningUser();
     ASSERT_EQ(env.start(), LoadResult::Interactive);
-    EXPECT_EQ(env.ui.shown().size(), asked);
-    EXPECT_EQ(env.view->caption(), "Korvane 2000 -- Identity: Main");
-    EXPECT_EQ(env.setting(QString(), "StartAs"), "<unset>");
+    MainState& st = env.controller->state();
+    st.busy = true;
+    st.function = MainFunction::Synchronise;
+    EXPECT_FALSE(env.controller->queryClose());
+    EXPECT_TRUE(st.synchStop);
+    EXPECT_TRUE(env.ui.messages().isEmpty());
 }
 
 } // namespace

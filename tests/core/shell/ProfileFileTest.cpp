@@ -84,16 +84,11 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_EQ(profile.text(), expected);
 }
 
-class PrivateIniTest : public testing::Test
+TEST(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
 {
-protected:
-    PrivateIniTest() { files.mapDrive(u'C', dir.file("drive_c")); }
     TempDir dir;
     FaultInjectingFileSystem files;
-};
-
-TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
-{
+    files.mapDrive(u'C', dir.file("drive_c"));
     const QString path = "C:\\new.ini";
     PrivateIni ini(files);
     ini.setFileName(path);
