@@ -37,22 +37,17 @@ protected:
 
     BackupFixture();
 
-    // Writes the store and the other items and fills the grid, everything selected that has
-    // data; settings groups named in `leftOut` stay in state 0.
+    // Writes the store and the other items and fills the grid; `leftOut` groups stay unticked.
     void makeEnvironment(const Store& store, const QList<ItemKind>& leftOut = {});
-    // The archive's path for the fixed clock.
     QString archivePath() const;
-    // One run from start to end on the calling thread.
     void runBackup();
 
-    // Rows by the text they show.
     int row(const QString& display) const;
 
     QString host(const QString& windowsPath) const { return m_fs.toHostPath(windowsPath); }
     QByteArray readFile(const QString& windowsPath) { return m_fs.readFile(windowsPath); }
     bool exists(const QString& windowsPath);
     QStringList fileLines(const QString& windowsPath);
-    // Entry names of an archive, in order.
     QStringList entryNames(const QString& archive);
     // Every entry compared with the file it was made from; "" when all agree.
     QString entriesMatchSources(const QString& archive);

@@ -25,7 +25,7 @@ const QString kClientRunning =
 // Version 5, one identity, a generated store, drive A: and C:\Backups.
 struct Wizard : ShellTestEnv
 {
-    explicit Wizard(bool returning = true)
+    Wizard()
     {
         demo::EnvBuilder::Options options;
         options.identities = 1;
@@ -42,9 +42,8 @@ struct Wizard : ShellTestEnv
         settings.saveSetting(QString(), "TidingsTip", "Y");
         settings.saveSetting(QString(), "WarnVirus", "N");
         settings.saveSetting(QString(), "WarnAboutWAB", "N");
-        if (returning)
-            ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
-                                    {"Korvane - OE5 - {" + identity.name + "} " + id});
+        ControlFile::writeLines(files, kProgramFolder + "\\tnsys5." + id + ".ctl",
+                                {"Korvane - OE5 - {" + identity.name + "} " + id});
     }
     LoadResult startOwn(const QStringList& commandLine = {})
     {
@@ -52,7 +51,6 @@ struct Wizard : ShellTestEnv
         controller = std::make_unique<MainController>(platform, ui, *view, nullptr, &runner);
         return controller->load(commandLine);
     }
-    // The opening page, then the Backup button.
     void openWizard()
     {
         ASSERT_EQ(startOwn(), LoadResult::Interactive);
@@ -69,7 +67,6 @@ struct Wizard : ShellTestEnv
         ui.answerFolder(folder);
         controller->browseSaveLocationClicked();
     }
-    // The estimate the wizard works with, from the grid's selection.
     qint64 estimate()
     {
         InventoryTotals totals;
@@ -100,24 +97,13 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     env.settings.saveSetting(QString(), "WarnVirus", "Y");
     env.ui.answerGenMessage(false, true); // the virus advice, not again
     env.openWizard();
-    const auto advice = env.shown("genMessage");
-    ASSERT_EQ(advice.size(), 1);
-    EXPECT_EQ(advice[0].text, "\nIt is a good idea to run your Anti Virus Software\n"
-                              "prior to making a backup of your email folders.");
-    EXPECT_LT(advice[0].currentIndex, 0); // OK alone, no Help
+    EXPECT_EQ(env.shown("genMessage").size(), 1); // the virus advice
     EXPECT_EQ(env.setting(QString(), "WarnVirus"), "N");
-
     EXPECT_EQ(env.view->page, MainPage::Wizard);
     EXPECT_EQ(env.view->visibleSteps, QSet<int>{0});
-    EXPECT_EQ(env.view->enabled(MenuEntry::Synchronise) + env.view->button(MainButton::Restore), 0);
-    EXPECT_EQ(env.text(MainText::StepCaption), "Data Available to Backup");
-    EXPECT_FALSE(env.view->busyCursor);
-    ASSERT_GT(env.st().selectedCount, 0);
-    EXPECT_EQ(env.view->button(MainButton::Next), 1);
 
     // Next follows the selection.
     env.controller->clearAllClicked();
-    EXPECT_EQ(env.st().selectedCount, 0);
     EXPECT_EQ(env.view->button(MainButton::Next), 0);
     EXPECT_TRUE(env.text(MainText::ItemCount).startsWith("0 of "));
     env.controller->selectAllClicked();
@@ -125,10 +111,6 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     EXPECT_EQ(env.view->button(MainButton::Next), 1);
     env.controller->itemPictureClicked(1);
     EXPECT_EQ(env.st().selectedCount, all - 1);
-    env.controller->itemDetailsRequested(env.rowOf(ItemKind::MailFolder));
-    const QString details = env.ui.messages().value(0);
-    EXPECT_TRUE(details.startsWith("Folder : ") && details.contains("File Size: "))
-        << details.toStdString();
 
     env.toStep(1);
     EXPECT_EQ(env.view->button(MainButton::Back), 1);
@@ -137,70 +119,18 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     env.controller->nextClicked();
     EXPECT_EQ(env.view->visibleSteps, QSet<int>{1});
     EXPECT_EQ(env.ui.messages().last(), "The drive is not ready or the folder does not exist");
-    env.controller->backClicked();
-    EXPECT_EQ(env.view->visibleSteps, QSet<int>{0});
-    EXPECT_EQ(env.view->button(MainButton::Back), 0);
-    env.toStep(1);
     env.chooseLocation(kBackups);
-    EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
     env.toStep(3);
-    EXPECT_EQ(env.text(MainText::BackupName), kBackups + '\\' + env.archiveName());
-    EXPECT_EQ(env.text(MainText::RunButton), "Make &Backup");
-    EXPECT_EQ(env.view->button(MainButton::Next), 0);
-
     env.controller->backupRunClicked();
     EXPECT_TRUE(SystemUtils::fileExists(env.files, kBackups + '\\' + env.archiveName()));
     EXPECT_EQ(env.view->closes, 1);
-    EXPECT_FALSE(env.st().busy);
-    EXPECT_EQ(env.setting(env.id, "AllowQuick"), "Y");
 }
 
-// First use has no saved location: the diskette in A:, its count, the clear-disks box.
-TEST(BackupWizard, FirstUseGoesToTheDiskette)
-{
-    Wizard env(false);
-    env.openWizard();
-    env.toStep(1);
-    EXPECT_EQ(env.text(MainText::SaveLocation), "a:\\");
-    EXPECT_TRUE(env.shows(MainItem::ClearDisks));
-    EXPECT_TRUE(env.view->clearDisksRed);
-    EXPECT_TRUE(env.shows(MainItem::DisketteCount));
-    const qint64 disks = env.estimate() / qint64(SaveLocation::kDisketteCapacity) + 1;
-    EXPECT_EQ(env.text(MainText::DisketteCount),
-              "Estimated diskettes required = " + QString::number(disks));
-    EXPECT_FALSE(env.shows(MainItem::SpaceWarning));
-
-    // Emptied diskettes: no rename frame, whatever lies on the disk.
-    env.files.writeFile("a:\\" + env.archiveName(), "old");
-    env.toStep(2);
-    EXPECT_FALSE(env.shows(MainItem::RenameFrame));
-    EXPECT_FALSE(env.view->renameChosen);
-
-    // Kept diskettes: the frame, and a full disk asks for several.
-    env.controller->backClicked();
-    env.files.setDiskSpace(1, SaveLocation::kDisketteCapacity, 'A');
-    env.controller->clearDisksClicked(false);
-    EXPECT_EQ(env.setting(QString(), "ClearDisks"), "N");
-    EXPECT_FALSE(env.view->clearDisksRed);
-    EXPECT_TRUE(env.shows(MainItem::SpaceWarning));
-    EXPECT_EQ(env.text(MainText::SpaceRequirement), "You may require multiple disks");
-    env.toStep(2);
-    EXPECT_TRUE(env.shows(MainItem::RenameFrame));
-    EXPECT_TRUE(env.view->renameChosen);
-}
-
-// Nothing selected is one diskette; free space equal to the estimate is enough, a byte less is
-// not; an existing archive of the same name offers to keep it.
+// Free space equal to the estimate is enough, a byte less is not; a same-named archive is kept.
 TEST(BackupWizard, EstimateAndExistingName)
 {
     Wizard env;
     env.openWizard();
-    env.controller->clearAllClicked();
-    env.toStep(1);
-    EXPECT_EQ(env.text(MainText::DisketteCount), "Estimated diskettes required = 1");
-
-    env.controller->backClicked();
-    env.controller->selectAllClicked();
     const qint64 e = env.estimate();
     ASSERT_GT(e, 0);
     env.toStep(1);
@@ -209,24 +139,17 @@ TEST(BackupWizard, EstimateAndExistingName)
         env.files.setDiskSpace(quint64(free), quint64(e) * 4, 'C');
         env.controller->clearDisksClicked(true); // estimates again
         EXPECT_EQ(env.shows(MainItem::SpaceWarning), warned) << free;
-        EXPECT_FALSE(env.shows(MainItem::ClearDisks));
         EXPECT_FALSE(env.shows(MainItem::DisketteCount));
     }
     EXPECT_EQ(env.text(MainText::SpaceRequirement),
               "You require estimated free space of:\n" + SaveLocation::kiloBytesText(e));
 
-    for (bool exists : {false, true}) {
-        if (exists)
-            env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
-        env.toStep(2);
-        EXPECT_EQ(env.shows(MainItem::RenameFrame), exists);
-        EXPECT_EQ(env.view->renameChosen, exists);
-        env.controller->backClicked();
-    }
+    env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
+    env.toStep(2);
+    EXPECT_TRUE(env.view->renameChosen);
 }
 
-// The browser: a RAM disk is refused and the location shown stays the one used; nothing chosen
-// keeps it; a network path is taken.
+// A RAM disk is refused and the location shown stays the one used; a network path is taken.
 TEST(BackupWizard, BrowsingForTheLocation)
 {
     Wizard env;
@@ -243,10 +166,6 @@ TEST(BackupWizard, BrowsingForTheLocation)
     EXPECT_EQ(env.st().saveFolder, kBackups);
     env.chooseLocation("\\\\server\\share");
     EXPECT_EQ(env.text(MainText::SaveLocation), "\\\\server\\share");
-    EXPECT_FALSE(env.shows(MainItem::SpaceWarning));
-    const auto browsed = env.shown("folder");
-    ASSERT_FALSE(browsed.isEmpty());
-    EXPECT_EQ(browsed[0].title, "Select Location to save backup");
 }
 
 // Cancel during the run: the program stays, the wizard usable again.
@@ -268,52 +187,41 @@ TEST(BackupWizard, CancelDuringTheRunKeepsTheProgramOpen)
     EXPECT_FALSE(env.st().busy);
     EXPECT_FALSE(env.view->gridLocked);
     EXPECT_EQ(env.view->button(MainButton::Back), 1);
-    EXPECT_EQ(env.view->enabled(MenuEntry::Reminder), 1);
-    EXPECT_EQ(env.text(MainText::RunButton), "Make &Backup");
 }
 
-// The quick backup through the real run (its switches and questions are the start-up test's),
-// never while the mail client holds the store.
+// The quick backup through the real run, never while the mail client holds the store.
 TEST(BackupWizard, QuickBackup)
 {
-    enum class Client
-    {
-        Absent,
-        Running,
-        RunningClosedFirst
-    };
     const struct
     {
-        Client client;
+        bool client;
         const char* commandLine;
         LoadResult result;
         QString message; // the last message box, "" for none
     } cases[] = {
-        {Client::Absent, "\\F", LoadResult::QuickBackup, ""},
+        {false, "\\F", LoadResult::QuickBackup, ""},
         // Without "\A" the client was never looked for: the store was copied while written.
-        {Client::Running, "\\F", LoadResult::Interactive, kClientRunning},
-        {Client::RunningClosedFirst, "\\FA", LoadResult::QuickBackup, ""},
+        {true, "\\F", LoadResult::Interactive, kClientRunning},
+        {true, "\\FA", LoadResult::QuickBackup, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(int(c.client));
+        SCOPED_TRACE(c.commandLine);
         Wizard env;
         env.setUp("LastSavePath", kBackups);
         env.setUp("AllowQuick", "Y");
         env.setUp("WarnOnQuick", "N");
-        if (c.client != Client::Absent)
+        if (c.client)
             env.processes.addWindow("Outlook Express Browser Class", "Outlook Express");
         const bool ran = c.result == LoadResult::QuickBackup;
         EXPECT_EQ(env.startOwn({c.commandLine}), c.result);
         EXPECT_EQ(env.ui.messages().value(env.ui.messages().size() - 1), c.message);
         EXPECT_EQ(SystemUtils::fileExists(env.files, kBackups + '\\' + env.archiveName()), ran);
-        EXPECT_EQ(env.shown("quickWindow").size(), ran ? 1 : 0);
         EXPECT_EQ(env.shown("quickWindowClosed").size(), ran ? 1 : 0);
         EXPECT_EQ(env.view->closes, ran ? 1 : 0);
     }
 }
 
-// An address book that the client does not use is cautioned about once it is selected; left
-// out, the warning label shows.
+// An address book the client does not use is cautioned about; left out, the warning shows.
 TEST(BackupWizard, AddressBookCaution)
 {
     Wizard env;
@@ -325,11 +233,8 @@ TEST(BackupWizard, AddressBookCaution)
                         QByteArray(2048, 'w'));
     env.ui.answerGenMessage(false, true);
     env.openWizard();
-    const auto caution = env.shown("genMessage");
-    ASSERT_EQ(caution.size(), 1);
-    EXPECT_EQ(caution[0].text, "CAUTION - your WAB file is NOT currently the Address Book in use "
-                               "by Outlook Express.\n\nChoose \"Help\" for more information.");
-    EXPECT_EQ(caution[0].currentIndex, 1050); // OK and Help
+    ASSERT_EQ(env.shown("genMessage").size(), 1);
+    EXPECT_TRUE(env.shown("genMessage")[0].text.startsWith("CAUTION - your WAB file is NOT"));
     EXPECT_EQ(env.setting(QString(), "WarnAboutWAB"), "N");
     EXPECT_FALSE(env.shows(MainItem::WabWarning));
 
@@ -348,9 +253,7 @@ TEST(BackupWizard, BackupButtonRefusedWhileTheClientRuns)
     ASSERT_EQ(env.startOwn(), LoadResult::Interactive);
     env.processes.addWindow("WABBrowseView", "Address Book");
     env.controller->backupClicked();
-    ASSERT_FALSE(env.ui.messages().isEmpty());
-    EXPECT_EQ(env.ui.messages().last(), kClientRunning);
-    EXPECT_EQ(env.shown("message").last().icon, MsgIcon::Critical);
+    EXPECT_EQ(env.ui.messages(), QStringList{kClientRunning});
     EXPECT_EQ(env.view->page, MainPage::Opening);
     EXPECT_EQ(env.view->button(MainButton::Backup), -1);
 }

@@ -36,72 +36,36 @@ TEST(InventoryFolders, ClientSampleStore)
                                        "  [x] Outbox|2|0|Outbox.dbx", "  [-] Sent Items|6",
                                        "  [-] Deleted Items|6", "  [-] Drafts|6"}));
     EXPECT_EQ(inbox.size(), 1u);
-    const int sent = env.grid.findCell(cell::Display, "Sent Items");
-    EXPECT_EQ(env.grid.foreColor(sent), itemcolor::NoFile);
     EXPECT_EQ(env.grid.backColor(1), itemcolor::News);
-    EXPECT_EQ(env.grid.picture(0), TreeListModel::Picture::RootOE5);
-    EXPECT_EQ(env.totals.itemCount, 7);
     EXPECT_EQ(env.totals.selectedCount, 2);
 }
 
-struct Oe5Case
-{
-    const char* name;
-    StoreShape shape;
-    bool excludeNews;
-    QString missingFile; // removed after generation
-};
-
-// Every generated folder where the summary puts it; a folder that lost its file stays, greyed.
+// The listing itself is the inventory command's test; here, what the options and a lost file do.
 TEST(InventoryFolders, GeneratedVersion5Stores)
 {
-    const Oe5Case cases[] = {
-        {"news", {}, false, {}},
-        {"exclude news", {}, true, {}},
-        {"deep nesting, no news", {8, 2, 5, false, 0}, false, {}},
-        {"missing file", {}, false, "Projects.dbx"},
-    };
-    for (const Oe5Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const bool excludeNews : {false, true}) {
+        SCOPED_TRACE(excludeNews);
         InventoryTestEnv env;
         StoreSummary summary;
-        env.oe5(c.shape, &summary);
-        if (!c.missingFile.isEmpty())
-            env.removeFromStore(c.missingFile);
-        env.state.excludeNews = c.excludeNews;
+        env.oe5({}, &summary);
+        env.removeFromStore("Projects.dbx"); // the folder stays, greyed
+        env.state.excludeNews = excludeNews;
         ASSERT_TRUE(env.buildFolders());
-
         int listed = 0;
         for (const StoreFolder& f : summary.folders) {
             SCOPED_TRACE(f.name.toStdString());
             const int row = env.grid.findCell(cell::FolderNo, folderNumberText(f.number), 1);
-            if (f.news && c.excludeNews) {
-                EXPECT_EQ(row, -1);
+            ASSERT_EQ(row >= 0, !(f.news && excludeNews));
+            if (row < 0)
                 continue;
-            }
-            ASSERT_GE(row, 0);
             ++listed;
-            const int parent = env.grid.parentRow(row);
-            EXPECT_EQ(env.grid.cell(parent, cell::Display).trimmed(), f.parentName);
-            const bool hasFile = !f.fileName.isEmpty() && f.fileName != c.missingFile;
-            const bool group = f.news && !f.parentName.isEmpty();
-            const ItemKind kind =
-                !f.parentName.isEmpty() || !f.news
-                    ? (hasFile ? (group ? ItemKind::NewsGroup : ItemKind::MailFolder)
-                               : (group ? ItemKind::NewsGroupNoFile : ItemKind::MailFolderNoFile))
-                    : ItemKind::NewsServer;
-            EXPECT_EQ(itemKind(env.grid, row), int(kind));
-            EXPECT_EQ(env.grid.cell(row, cell::MbxName), hasFile ? f.fileName : QString());
-            if (hasFile) {
-                EXPECT_EQ(itemCount(env.grid, row), f.messages);
-                EXPECT_EQ(env.grid.checkState(row), kSelected);
-            } else if (kind != ItemKind::NewsServer) {
-                EXPECT_EQ(env.grid.checkState(row), kNotAvailable);
-            }
-            EXPECT_EQ(env.grid.backColor(row) == itemcolor::News, f.news);
+            EXPECT_EQ(env.grid.cell(env.grid.parentRow(row), cell::Display).trimmed(),
+                      f.parentName);
+            const bool hasFile = !f.fileName.isEmpty() && f.fileName != "Projects.dbx";
+            EXPECT_EQ(itemCount(env.grid, row), hasFile ? f.messages : 0);
+            EXPECT_EQ(env.grid.checkState(row) == kSelected, hasFile);
         }
-        // The root's children: Local Folders, and the news server unless excluded.
-        EXPECT_EQ(env.grid.childCount(0), c.shape.news && !c.excludeNews ? 2 : 1);
+        EXPECT_EQ(env.grid.childCount(0), excludeNews ? 1 : 2);
         EXPECT_EQ(env.totals.itemCount, listed + 1);
     }
 }
@@ -110,21 +74,20 @@ TEST(InventoryFolders, GeneratedVersion5Stores)
 TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
 {
     InventoryTestEnv env;
-    StoreSummary summary;
-    env.oe5({}, &summary);
+    env.oe5({});
+    const QString generated = env.host(InventoryTestEnv::kStore + "Folders.dbx");
+    const QString sample = samplePath("dbx/dzw_Folders.dbx");
     const struct
     {
         QString path;
         QString folder;
         bool news;
-    } cases[] = {
-        {env.host(InventoryTestEnv::kStore + "Folders.dbx"), "news.example.com", true},
-        {env.host(InventoryTestEnv::kStore + "Folders.dbx"), "de.comp.misc", true},
-        {env.host(InventoryTestEnv::kStore + "Folders.dbx"), "alt.test", false},
-        {env.host(InventoryTestEnv::kStore + "Folders.dbx"), "Inbox", false},
-        {samplePath("dbx/dzw_Folders.dbx"), "Inbox", false},
-        {samplePath("dbx/dzw_Folders.dbx"), "Local Folders", true},
-    };
+    } cases[] = {{generated, "news.example.com", true},
+                 {generated, "de.comp.misc", true},
+                 {generated, "alt.test", false},
+                 {generated, "Inbox", false},
+                 {sample, "Inbox", false},
+                 {sample, "Local Folders", true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.folder.toStdString());
         msgstore::FoldersDbxReader reader;
@@ -142,55 +105,32 @@ TEST(InventoryFolders, NewsMarkIsTheFlagsWordNotAFileNameOffset)
     }
 }
 
-// Version 4: sizes include the ".idx"; the news account's row totals its files unless excluded.
+// Version 4: sizes include ".idx", news totals its files; NextID bounds the account walk.
 TEST(InventoryFolders, GeneratedVersion4Stores)
 {
-    for (const bool excludeNews : {false, true}) {
-        SCOPED_TRACE(excludeNews);
-        InventoryTestEnv env;
-        StoreSummary summary;
-        env.oe4({}, &summary);
-        // No account count here: the next free number bounds the walk.
-        const QString accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
-        env.registry.setDword(platform::Hive::CurrentUser, accounts, "NextID", 11);
-        env.setUser(accounts + "\\0000000a", "Account Name", "news.example.com");
-        env.setUser(accounts + "\\0000000a", "NNTP Data Directory", summary.newsDirectory);
-        env.state.excludeNews = excludeNews;
-        ASSERT_TRUE(env.buildFolders());
-
-        EXPECT_EQ(env.rows().mid(0, 2),
-                  QStringList({"[ ] Mail Folders|0", "  [x] Inbox|2|24|Inbox.mbx"}));
-        qint64 newsBytes = 0;
-        for (const StoreFolder& f : summary.folders) {
-            SCOPED_TRACE(f.name.toStdString());
-            const QString host = env.host(InventoryTestEnv::kOe4Root + u'\\' + f.fileName);
-            if (f.news) {
-                newsBytes += QFileInfo(host).size();
-                continue;
-            }
-            const int row = env.rowOfFile(f.fileName);
-            if (f.fileName.isEmpty()) {
-                EXPECT_EQ(env.grid.findCell(cell::Display, f.name, 1), -1);
-                continue;
-            }
-            ASSERT_GE(row, 0);
-            EXPECT_EQ(itemCount(env.grid, row), f.messages);
-            const QString mbx = env.host(env.state.env.storeFolder + f.fileName);
-            const qint64 idx = f.hasIndex ? QFileInfo(mbx.chopped(3) + "idx").size() : 0;
-            EXPECT_EQ(itemFileSize(env.grid, row), QFileInfo(mbx).size() + idx);
-            EXPECT_EQ(env.grid.cell(row, cell::HasIdx), f.hasIndex ? "Y" : "N");
-            EXPECT_EQ(env.grid.cell(env.grid.parentRow(row), cell::Display),
-                      f.parentName.isEmpty() ? "Mail Folders" : f.parentName);
-        }
-        const int news = env.grid.findCell(cell::Type, "20");
-        EXPECT_EQ(news >= 0, !excludeNews);
-        if (news >= 0) {
-            EXPECT_EQ(env.grid.cell(news, cell::MbxName), summary.newsDirectory);
-            EXPECT_EQ(itemFileSize(env.grid, news), newsBytes);
-            EXPECT_EQ(env.grid.level(news), 0);
-        }
-        EXPECT_EQ(env.grid.picture(0), TreeListModel::Picture::RootOE4);
+    InventoryTestEnv env;
+    StoreSummary summary;
+    env.oe4({}, &summary);
+    const QString accounts = "Software\\Microsoft\\Internet Account Manager\\Accounts";
+    env.registry.setDword(platform::Hive::CurrentUser, accounts, "NextID", 11);
+    env.setUser(accounts + "\\0000000a", "Account Name", "news.example.com");
+    env.setUser(accounts + "\\0000000a", "NNTP Data Directory", summary.newsDirectory);
+    ASSERT_TRUE(env.buildFolders());
+    qint64 newsBytes = 0;
+    for (const StoreFolder& f : summary.folders) {
+        if (f.news)
+            newsBytes +=
+                QFileInfo(env.host(InventoryTestEnv::kOe4Root + u'\\' + f.fileName)).size();
+        if (f.news || f.fileName.isEmpty())
+            continue;
+        const QString mbx = env.host(env.state.env.storeFolder + f.fileName);
+        const qint64 idx = f.hasIndex ? QFileInfo(mbx.chopped(3) + "idx").size() : 0;
+        EXPECT_EQ(itemFileSize(env.grid, env.rowOfFile(f.fileName)), QFileInfo(mbx).size() + idx)
+            << f.name.toStdString();
     }
+    const int news = env.grid.findCell(cell::Type, "20");
+    ASSERT_GE(news, 0);
+    EXPECT_EQ(itemFileSize(env.grid, news), newsBytes);
 }
 
 // Remembered states (also the 16-bit True) win; a new folder starts selected.
@@ -201,20 +141,13 @@ TEST(InventoryFolders, RememberedStates)
     env.state.rememberedNames = {"Inbox.dbx", "Outbox.dbx", "Projects.dbx", "Sent Items.dbx"};
     env.state.rememberedFlags = {0, 65535, 2, 1};
     ASSERT_TRUE(env.buildFolders());
-    const struct
-    {
-        const char* file;
-        int state;
-    } cases[] = {{"Inbox.dbx", kNotSelected},
-                 {"Outbox.dbx", kSelected},
-                 {"Projects.dbx", kNotSelected},
-                 {"Sent Items.dbx", kSelected},
-                 {"Drafts.dbx", kSelected}};
-    for (const auto& c : cases) {
-        const int row = env.rowOfFile(c.file);
-        EXPECT_EQ(env.grid.checkState(row), c.state) << c.file;
-        EXPECT_EQ(env.grid.cell(row, cell::FlgSave), QString::number(c.state)) << c.file;
-    }
+    const std::pair<const char*, int> cases[] = {{"Inbox.dbx", kNotSelected},
+                                                 {"Outbox.dbx", kSelected},
+                                                 {"Projects.dbx", kNotSelected},
+                                                 {"Sent Items.dbx", kSelected},
+                                                 {"Drafts.dbx", kSelected}};
+    for (const auto& [file, state] : cases)
+        EXPECT_EQ(env.grid.checkState(env.rowOfFile(file)), state) << file;
 }
 
 // Parents that loop or are missing must not drop folders out of the backup.
@@ -255,63 +188,32 @@ TEST(InventoryFolders, MissingAndDamagedFiles)
 {
     const struct
     {
-        const char* name;
-        bool oe5;
-        std::function<void(InventoryTestEnv&)> damage;
-        QString message; // "" when the inventory succeeds
-    } cases[] = {
-        {"no Folders.dbx", true, [](InventoryTestEnv& e) { e.removeFromStore("Folders.dbx"); },
-         Strings::get(StringId::NoDbxIndex)},
-        {"no folders.nch", false, [](InventoryTestEnv& e) { e.removeFromStore("folders.nch"); },
-         Strings::get(StringId::NoNchIndex)},
-        {"Folders.dbx cut short", true,
-         [](InventoryTestEnv& e) {
-             QFile::resize(e.host(e.state.env.storeFolder + "Folders.dbx"), 0x100);
-         },
-         Strings::get(StringId::DamagedDbxIndex)},
-        {"folders.nch cut short", false,
-         [](InventoryTestEnv& e) {
-             QFile::resize(e.host(e.state.env.storeFolder + "folders.nch"), 600);
-         },
-         Strings::get(StringId::DamagedNchIndex)},
-        {"Inbox.dbx cut short",
-         true,
-         [](InventoryTestEnv& e) {
-             QFile::resize(e.host(e.state.env.storeFolder + "Inbox.dbx"), 0x200);
-         },
-         {}},
-    };
+        const char* file;
+        qint64 size;                     // cut to this size, -1: removed
+        std::optional<StringId> message; // none: the inventory succeeds
+    } cases[] = {{"Folders.dbx", -1, StringId::NoDbxIndex},
+                 {"folders.nch", -1, StringId::NoNchIndex},
+                 {"Folders.dbx", 0x100, StringId::DamagedDbxIndex},
+                 {"folders.nch", 600, StringId::DamagedNchIndex},
+                 {"Inbox.dbx", 0x200, {}}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+        SCOPED_TRACE(c.file);
         InventoryTestEnv env;
-        c.oe5 ? env.oe5({}) : env.oe4({});
-        c.damage(env);
-        EXPECT_EQ(env.buildFolders(), c.message.isEmpty());
-        EXPECT_EQ(env.ui.messages(), c.message.isEmpty() ? QStringList() : QStringList{c.message});
-        if (c.message.isEmpty()) {
+        c.file == QLatin1String("folders.nch") ? env.oe4({}) : env.oe5({});
+        if (c.size < 0)
+            env.removeFromStore(c.file);
+        else
+            QFile::resize(env.host(env.state.env.storeFolder + c.file), c.size);
+        const bool ok = !c.message;
+        EXPECT_EQ(env.buildFolders(), ok);
+        EXPECT_EQ(env.ui.messages(), ok ? QStringList() : QStringList{Strings::get(*c.message)});
+        if (ok) {
             const int inbox = env.rowOfFile("Inbox.dbx");
             ASSERT_GE(inbox, 0);
             EXPECT_EQ(env.grid.cell(inbox, cell::Counts), QString());
             EXPECT_EQ(env.grid.checkState(inbox), kSelected);
         }
     }
-}
-
-// Folder numbers as the grid, the item list and the control file keep them.
-TEST(InventoryFolders, FolderNumbersAreHexPairs)
-{
-    const std::pair<qint64, const char*> cases[] = {
-        {0, "  "},
-        {5, "05"},
-        {255, "FF"},
-        {256, "01 00"},
-        {300, "01 2C"},
-        {65535, "FF FF"},
-        {65536, "00 01 00 00"},
-        {-2, "FF FE"},
-    };
-    for (const auto& [n, text] : cases)
-        EXPECT_EQ(folderNumberText(n), QString::fromLatin1(text)) << n;
 }
 
 } // namespace

@@ -61,8 +61,7 @@ struct InventoryTestEnv : OeTestEnv
         return ok;
     }
 
-    // The rows below the root: indented by their depth below it, state mark, text, kind, count and
-    // file.
+    // The rows below the root, indented by depth: mark, text, kind, count and file.
     QStringList rows() const
     {
         QStringList out;

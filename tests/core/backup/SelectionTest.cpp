@@ -1,7 +1,5 @@
-// The user's selection on the item grid: toggling, Select All and Clear All, the totals' texts,
-// the address-book warning and the details box.
+// The user's selection on the item grid: toggling, Select All and Clear All, and the totals.
 #include "backup/Inventory.h"
-#include "backup/SettingsExport.h"
 #include "grid/TreeListModel.h"
 
 #include <gtest/gtest.h>
@@ -9,51 +7,40 @@
 namespace kv::test {
 namespace {
 
-struct Row
-{
-    const char* display;
-    ItemKind kind;
-    int state;
-    qint64 size;
-    const char* hasData;
-    qint64 count = 0;
-};
-
-// A root and one row each: a folder, the address book, favourites and a settings group.
+// A root and one row each: folder, address book, folder without file, favourites, settings.
 struct SelectionGrid
 {
-    SelectionGrid(std::initializer_list<Row> rows)
+    SelectionGrid()
     {
+        const struct
+        {
+            const char* display;
+            ItemKind kind;
+            int state;
+            qint64 size;
+        } rows[] = {{"Inbox", ItemKind::MailFolder, kSelected, 2'000'000},
+                    {"Windows Address Book (WAB)", ItemKind::AddressBook, kNotSelected, 51'200},
+                    {"Sent Items", ItemKind::MailFolderNoFile, kNotAvailable, 0},
+                    {"IE Favorites", ItemKind::Favorites, kNotSelected, 3'000},
+                    {"Signatures", ItemKind::Signatures, kSelected, 1'234}};
         grid.addRow("Outlook Express");
-        for (const Row& r : rows) {
+        for (const auto& r : rows) {
             const int row = grid.addChild(0, r.display);
-            grid.setCell(row, cell::Display, r.display);
             grid.setCell(row, cell::Type, QString::number(int(r.kind)));
             grid.setCell(row, cell::FileSize, QString::number(r.size));
-            grid.setCell(row, cell::Counts, QString::number(r.count));
-            grid.setCell(row, cell::HasData, r.hasData);
+            grid.setCell(row, cell::HasData, r.size && r.kind != ItemKind::Signatures ? "Y" : "N");
             grid.setCheckState(row, r.state);
-            if (r.kind == ItemKind::AddressBook)
-                totals.wabRow = row;
         }
+        totals.wabRow = 2;
         ItemSelection(grid, totals).recount();
     }
     TreeListModel grid;
     InventoryTotals totals;
 };
 
-SelectionGrid standardGrid()
-{
-    return {{"Inbox", ItemKind::MailFolder, kSelected, 2'000'000, "Y", 24},
-            {"Windows Address Book (WAB)", ItemKind::AddressBook, kNotSelected, 51'200, "Y"},
-            {"Sent Items", ItemKind::MailFolderNoFile, kNotAvailable, 0, "N"},
-            {"IE Favorites", ItemKind::Favorites, kNotSelected, 3'000, "Y", 7},
-            {"Signatures", ItemKind::Signatures, kSelected, 1'234, "N"}};
-}
-
 TEST(ItemSelection, ToggleSelectAllClearAllAndTexts)
 {
-    SelectionGrid g = standardGrid();
+    SelectionGrid g;
     ItemSelection s(g.grid, g.totals);
     EXPECT_EQ(s.countText(), "2 of 5 Items");
     EXPECT_EQ(s.totalSizeText(), "1,954 KBytes"); // 2,001,234 bytes
@@ -77,47 +64,6 @@ TEST(ItemSelection, ToggleSelectAllClearAllAndTexts)
     EXPECT_EQ(s.countText(), "0 of 5 Items");
     EXPECT_EQ(s.totalSizeText(), "0 KBytes");
     EXPECT_EQ(g.grid.checkState(3), kNotAvailable);
-}
-
-TEST(ItemSelection, AddressBookCaution)
-{
-    const struct
-    {
-        bool outlookInUse;
-        int wabState;
-        bool due;
-    } cases[] = {{true, kSelected, true}, {true, kNotSelected, false}, {false, kSelected, false}};
-    for (const auto& c : cases) {
-        SelectionGrid g = standardGrid();
-        g.totals.outlookContactsInUse = c.outlookInUse;
-        g.grid.setCheckState(g.totals.wabRow, c.wabState);
-        const ItemSelection s(g.grid, g.totals);
-        EXPECT_EQ(s.wabCautionDue(g.totals.wabRow), c.due) << c.outlookInUse << c.wabState;
-        EXPECT_FALSE(s.wabCautionDue(1));
-    }
-}
-
-TEST(ItemSelection, DetailsText)
-{
-    SelectionGrid g = standardGrid();
-    const QString blanks(14, u' ');
-    const struct
-    {
-        int row;
-        bool backup;
-        QString text;
-    } cases[] = {
-        {1, true, "Folder : Inbox" + blanks + "\nMessage Count: 24\nFile Size: 2,000,000 Bytes"},
-        {1, false, "Folder : Inbox" + blanks + "\nMessage Count: 24"},
-        {3, true, "Folder : Sent Items" + blanks},
-        {4, true, "Folder : IE Favorites" + blanks + "\nItem Count: 7\nTotal Size: 3,000 Bytes"},
-        {2, true, "Folder : Windows Address Book (WAB)" + blanks},
-        {5, true,
-         "Registry Settings : Signatures" + blanks + '\n' +
-             settingsGroup(ItemKind::Signatures)->heading},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(ItemSelection::detailsText(g.grid, c.row, c.backup), c.text) << c.row;
 }
 
 } // namespace

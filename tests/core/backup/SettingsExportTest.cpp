@@ -1,4 +1,5 @@
 #include "backup/SettingsExport.h"
+#include "backup/RegistryScript.h"
 #include "platform/Platform.h"
 #include "platform/posix/WineRegistry.h"
 #include "support/FakeProcesses.h"
@@ -47,13 +48,13 @@ struct Fixture
     QByteArray file(const QString& name) { return files.readFile(kFolder + u'\\' + name); }
 };
 
-// "Accounts=Internet Accounts.reg" style: each group's row text and file ("" for none).
-QStringList summary(const SettingsExportResult& result)
+// The groups' files without ".reg", in row order, "-" for a group with none.
+QString summary(const SettingsExportResult& result)
 {
     QStringList out;
     for (const ExportedGroup& g : result.groups)
-        out << g.rowText + u'=' + g.regPath.section(u'\\', -1);
-    return out;
+        out << (g.regPath.isEmpty() ? u"-"_s : g.regPath.section(u'\\', -1).chopped(4));
+    return out.join(u'|');
 }
 
 // Every value and subkey below `path`, one line each, in a stable order.
@@ -84,27 +85,19 @@ TEST(SettingsExportTest, GroupsByModeAndSystem)
         bool oe5;
         bool nt;
         QStringList keys;
-        QStringList expected;
+        QString expected;
     } cases[] = {
         {false,
          false,
          {kOe + u"Mail\\Inbox Rules"_s, kOe + u"Signatures"_s, kOe + u"Block Senders"_s, kShared,
           u"RemoteAccess"_s},
-         {u"Accounts=Internet Accounts.reg"_s, u"Block Senders=Block Senders.reg"_s,
-          u"Preferences=Preferences.reg"_s, u"Remote Acccess=Remote Access.reg"_s,
-          u"Rules Wizard=Rules Wizard.reg"_s, u"Signatures=Signatures.reg"_s}},
+         u"Internet Accounts|Block Senders|Preferences|Remote Access|Rules Wizard|Signatures"_s},
         {true,
          true,
          {kOe5 + u"Rules"_s, kOe5 + u"Mail"_s, kOe5 + u"Block Senders"_s, kShared,
           u"RemoteAccess"_s, kOe + u"Signatures"_s},
-         {u"Accounts=Internet Accounts.reg"_s, u"Block Senders=Block Senders.reg"_s,
-          u"Preferences=Preferences.reg"_s, u"Remote Acccess="_s,
-          u"Rules Wizard=Rules Wizard.reg"_s, u"Signatures="_s}},
-        {true,
-         false,
-         {kOe5 + u"Signatures"_s, kOe + u"Mail"_s},
-         {u"Accounts="_s, u"Block Senders="_s, u"Preferences="_s, u"Remote Acccess="_s,
-          u"Rules Wizard="_s, u"Signatures=Signatures.reg"_s}},
+         u"Internet Accounts|Block Senders|Preferences|-|Rules Wizard|-"_s},
+        {true, false, {kOe5 + u"Signatures"_s, kOe + u"Mail"_s}, u"-|-|-|-|-|Signatures"_s},
     };
     for (const auto& c : cases) {
         Fixture f;
@@ -116,7 +109,7 @@ TEST(SettingsExportTest, GroupsByModeAndSystem)
         const SettingsExportResult result = f.run(c.oe5);
         EXPECT_EQ(summary(result), c.expected) << c.oe5 << c.nt;
         EXPECT_TRUE(result.errors.isEmpty());
-        if (!c.expected.contains(u"Remote Acccess=Remote Access.reg"_s)) {
+        if (!c.expected.contains(u"Remote Access"_s)) {
             EXPECT_TRUE(f.file(u"Remote Access.reg"_s).isEmpty()) << "the old file is gone";
         }
         // Version 4 keeps its rules below the preferences and exports them on their own.
@@ -124,27 +117,24 @@ TEST(SettingsExportTest, GroupsByModeAndSystem)
     }
 }
 
+// Without its own default account an identity gets the shared accounts under its own key too
+// (the Wine round trip shows where they land); with one, its own key replaces the shared one.
 TEST(SettingsExportTest, AccountsFollowTheIdentitysDefaultMailAccount)
 {
     Fixture f;
     f.set(kShared + u"\\Accounts\\00000001"_s, u"HKEY_CURRENT_USER is data"_s);
     f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, {});
     f.run(true);
-    const QByteArray shared = "[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager";
-    const QByteArray own = "[HKEY_CURRENT_USER\\Identities\\{1D2C-77}\\Software\\Microsoft\\"
-                           "Internet Account Manager";
-    const QByteArray value = "\"v\"=\"HKEY_CURRENT_USER is data\"\r\n\r\n";
-    EXPECT_EQ(f.file(u"Internet Accounts.reg"_s),
-              "REGEDIT4\r\n\r\n" + own + "]\r\n\r\n" + own + "\\Accounts]\r\n\r\n" + own +
-                  "\\Accounts\\00000001]\r\n" + value + "\r\n" + shared + "]\r\n\r\n" + shared +
-                  "\\Accounts]\r\n\r\n" + shared + "\\Accounts\\00000001]\r\n" + value);
+    const QByteArray both = f.file(u"Internet Accounts.reg"_s);
+    EXPECT_EQ(both.count("\"v\"=\"HKEY_CURRENT_USER is data\"\r\n"), 2);
+    EXPECT_LT(both.indexOf("[HKEY_CURRENT_USER\\Identities\\"), both.indexOf(kShared.toLatin1()));
 
     f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, u"00000002"_s);
     f.set(kOwn + u"\\Accounts\\00000002"_s, u"own"_s);
     f.run(true);
-    const QByteArray replaced = f.file(u"Internet Accounts.reg"_s);
-    EXPECT_TRUE(replaced.startsWith("REGEDIT4\r\n\r\n" + own + "]\r\n\"Default Mail Account\"="));
-    EXPECT_FALSE(replaced.contains(shared)) << "the identity's own key replaces the shared one";
+    const QByteArray own = f.file(u"Internet Accounts.reg"_s);
+    EXPECT_TRUE(own.contains("\"Default Mail Account\"=\"00000002\""));
+    EXPECT_FALSE(own.contains("[HKEY_CURRENT_USER\\Software\\Microsoft\\Internet Account Manager"));
 }
 
 TEST(SettingsExportTest, AFullDiskLeavesNoHalfScript)
@@ -155,7 +145,7 @@ TEST(SettingsExportTest, AFullDiskLeavesNoHalfScript)
     f.set(kOe + u"Signatures"_s, QString(300, u's'));
     f.set(kOe + u"Block Senders"_s);
     const SettingsExportResult result = f.run(false, u"A:"_s);
-    EXPECT_EQ(summary(result).filter(u".reg"_s), QStringList{u"Block Senders=Block Senders.reg"_s});
+    EXPECT_EQ(summary(result), u"-|Block Senders|-|-|-|-"_s);
     ASSERT_EQ(result.errors.size(), 1);
     EXPECT_EQ(result.errors.first(),
               u"The settings \"Signatures\" could not be saved in \"A:\\Signatures.reg\": the disk "
@@ -173,10 +163,7 @@ TEST(SettingsExportTest, WinesRegistryEditorImportsEveryScriptExactly)
 
     Fixture f;
     QList<std::pair<QString, RegValue>> odd = test::oddRegistryValues();
-    odd += {
-        {u"no binary"_s, RegValue::fromBinary({})},
-        {u"link"_s, RegValue::fromBinary(QByteArray("\\\0R\0", 4), kRegLink)},
-    };
+    odd.append({u"link"_s, RegValue::fromBinary(QByteArray("\\\0R\0", 4), kRegLink)});
     const QStringList keys = {kOe5 + u"Rules\\Nested\\Deeper Ä"_s, kOe5 + u"Mail"_s,
                               kOe5 + u"Signatures\\0"_s,           kOe5 + u"Block Senders\\Mail"_s,
                               kShared + u"\\Accounts\\1"_s,        u"RemoteAccess\\Profile"_s};
@@ -204,4 +191,47 @@ TEST(SettingsExportTest, WinesRegistryEditorImportsEveryScriptExactly)
     QStringList moved = dump(f.registry, kShared);
     moved.replaceInStrings(kShared, kOwn);
     EXPECT_EQ(dump(imported, kOwn), moved);
+}
+
+// What the Wine round trip cannot see: the editor's exact line forms.
+TEST(RegistryScriptTest, LinesHaveTheEditorsForm)
+{
+    QByteArray sixty;
+    for (int i = 0; i < 60; ++i)
+        sixty += char(i);
+    QByteArray wrapped = "\"Bin\"=hex:";
+    for (int i = 0; i < 60; ++i) {
+        wrapped += QByteArray::number(i, 16).rightJustified(2, '0');
+        if (i < 59)
+            wrapped += ',';
+        if (i == 22 || i == 47) // 80 columns with the "\", then 25 bytes a line
+            wrapped += "\\\r\n  ";
+    }
+    const struct
+    {
+        QString name;
+        RegValue value;
+        QByteArray line;
+    } cases[] = {
+        {{}, RegValue::fromString(u"default"_s), "@=\"default\""},
+        {u"q\"b\\s"_s, RegValue::fromString(u"C:\\a \"b\""_s), R"("q\"b\\s"="C:\\a \"b\"")"},
+        {u"short dword"_s, RegValue::fromBinary("\x01\x02\x03", kRegDword),
+         "\"short dword\"=hex(4):01,02,03"},
+        {u"Bin"_s, RegValue::fromBinary(sixty), wrapped},
+        {u"lines"_s, RegValue::fromString(u"a\r\nb"_s), "\"lines\"=hex(1):61,0d,0a,62,00"},
+        {u"unterminated"_s, RegValue::fromBinary(QByteArray("a\0b\0", 4), kRegSz),
+         "\"unterminated\"=hex(1):61,62"},
+        {u"line\nname"_s, RegValue::fromDword(1), "\"line\\nname\"=dword:00000001"},
+    };
+    for (const auto& c : cases) {
+        test::FakeRegistry registry;
+        ASSERT_EQ(registry.setValue(Hive::CurrentUser, u"Software\\Test"_s, c.name, c.value),
+                  kErrorSuccess);
+        // Asked in other letters, the key line keeps the spelling the registry stores.
+        const QByteArray script =
+            RegistryScript::exportKey(registry, Hive::CurrentUser, u"SOFTWARE\\test"_s, false);
+        EXPECT_EQ(script,
+                  "REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\Test]\r\n" + c.line + "\r\n\r\n")
+            << c.name.toStdString();
+    }
 }

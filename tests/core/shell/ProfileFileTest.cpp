@@ -1,5 +1,9 @@
+// The settings' stores: preset and private ini files, the registry section, the options' rule.
 #include "shell/ProfileFile.h"
+#include "shell/AppSettings.h"
+#include "shell/Options.h"
 #include "shell/PrivateIni.h"
+#include "support/FakeRegistry.h"
 #include "support/FaultInjectingFileSystem.h"
 #include "support/TempDir.h"
 
@@ -8,6 +12,8 @@
 #include <tuple>
 
 using namespace kv;
+using kv::platform::Hive;
+using kv::test::FakeRegistry;
 using kv::test::FaultInjectingFileSystem;
 using kv::test::TempDir;
 
@@ -36,7 +42,6 @@ TEST(ProfileFile, ReadsAsTheProfileCallsDo)
     const std::tuple<const char*, const char*, const char*, const char*> cases[] = {
         {"Parameters", "InclWab", "d", "0"}, // value trimmed
         {"parameters", "INCLWAB", "d", "0"}, // names without case
-        {" Parameters ", " InclWab ", "d", "0"},
         {"Parameters", "LastSavePath", "d", "C:\\Backups\\%UserName%"},
         {"Parameters", "Quoted1", "d", "single"},
         {"Parameters", "Mixed", "d", "\"half'"}, // unmatched quotes stay
@@ -45,19 +50,16 @@ TEST(ProfileFile, ReadsAsTheProfileCallsDo)
         {"Parameters", "NoEquals", "d", "d"},
         {"Parameters", "RemindDays", "d", "7"},      // comment skipped, first wins
         {"Parameters", "Missing", "dflt  ", "dflt"}, // default trimmed right
-        {"Parameters", "Missing", "\"q\"", "q"},
-        {"Other", "InclWab", "d", "1"}, // section name trimmed
+        {"Other", "InclWab", "d", "1"},              // section name trimmed
         {"Nowhere", "InclWab", "d", "d"},
         {"Parameters", "", "d", ""}};
     for (const auto& [section, key, defaultValue, expected] : cases)
         EXPECT_EQ(profile.getString(section, key, defaultValue), expected) << section << "/" << key;
 }
 
-TEST(ProfileFile, LongValuesAreCutToTheBufferAndIntegersReadTheLeadingNumber)
+TEST(ProfileFile, IntegersReadTheLeadingNumber)
 {
-    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\nK=" + QString(300, u'x') + "\n");
-    EXPECT_EQ(profile.getString("S", "K", QString()).size(), 254); // a buffer of 255 characters
-    EXPECT_EQ(profile.getString("S", "K", QString(), 10), "xxxxxxxxx");
+    ProfileFile profile("[S]\nA=12abc\nB=-3\nC=abc\nD=\"40\"\n");
     const std::pair<const char*, int> numbers[] = {
         {"A", 12}, {"B", -3}, {"C", 0}, {"D", 40}, {"Missing", 5}};
     for (const auto& [key, value] : numbers)
@@ -67,12 +69,9 @@ TEST(ProfileFile, LongValuesAreCutToTheBufferAndIntegersReadTheLeadingNumber)
 TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
 {
     ProfileFile profile(QString::fromLatin1(kPreset));
-    // Replacing keeps the key's spelling and position; comments and blank lines stay.
     EXPECT_TRUE(profile.setString("PARAMETERS", "inclwab", " 1 "));
     EXPECT_FALSE(profile.setString("Parameters", "InclWab", "1"));
-    // A new key goes at the end of its section, before the blank separator line.
     EXPECT_TRUE(profile.setString("Parameters", "New", "v"));
-    // A new section goes at the end, separated by a blank line.
     EXPECT_TRUE(profile.setString("Added", "K", "w"));
     EXPECT_TRUE(profile.removeKey("Parameters", "Lone"));
     EXPECT_FALSE(profile.removeKey("Parameters", "Lone"));
@@ -85,16 +84,11 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_EQ(profile.text(), expected);
 }
 
-class PrivateIniTest : public testing::Test
+TEST(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
 {
-protected:
-    PrivateIniTest() { files.mapDrive(u'C', dir.file("drive_c")); }
     TempDir dir;
     FaultInjectingFileSystem files;
-};
-
-TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverReplaced)
-{
+    files.mapDrive(u'C', dir.file("drive_c"));
     const QString path = "C:\\new.ini";
     PrivateIni ini(files);
     ini.setFileName(path);
@@ -111,6 +105,55 @@ TEST_F(PrivateIniTest, AMissingFileIsCreatedByAWriteAndAnUnreadableOneNeverRepla
     EXPECT_NE(ProfileFile::write(files, "C:\\locked.ini", "S", "K", "v"), platform::kErrorSuccess);
     ini.setFileName("C:\\locked.ini");
     EXPECT_FALSE(ini.writeString("K", "v"));
+}
+
+TEST(AppSettings, EmptyOrForeignValuesGiveTheDefaultAndNoDeleteTakesTheWholeKey)
+{
+    const QString app = "Software\\Tarnworks\\Korvane";
+    FakeRegistry reg;
+    AppSettings settings{reg};
+    settings.setAppName("Korvane");
+    ASSERT_TRUE(settings.saveSetting(QString(), "Empty", QString()));
+    EXPECT_EQ(settings.getSetting(QString(), "Empty", "d"), "d");
+    reg.setValue(Hive::CurrentUser, app, "Bin", platform::RegValue::fromBinary("\x01"));
+    EXPECT_EQ(settings.getSetting(QString(), "Bin", "d"), "d");
+    reg.setDword(Hive::CurrentUser, app, "Num", 42);
+    EXPECT_EQ(settings.getSetting(QString(), "Num", "d"), "42");
+
+    settings.saveSetting("{ID-1}", "A", "1");
+    reg.setString(Hive::CurrentUser, app + "\\{ID-1}\\Sub", "C", "3");
+    settings.saveSetting("{ID-2}", "A", "kept");
+    EXPECT_TRUE(settings.deleteSetting("{ID-1}", QString()));
+    EXPECT_NE(reg.openKey(Hive::CurrentUser, app + "\\{ID-1}"), 0);
+    EXPECT_EQ(settings.getSetting("{ID-2}", "A", QString()), "kept");
+    // An empty section never takes the whole application key with it.
+    EXPECT_FALSE(settings.deleteSetting(QString(), QString()));
+    EXPECT_EQ(reg.openKey(Hive::CurrentUser, app), 0);
+}
+
+// The one table of the rule: how a typed text is read, and what each option stores for it.
+TEST(Options, TypedTextBecomesTheStoredValue)
+{
+    using namespace kv::options;
+    // On, typed text, then the reminder's and the purge's stored value.
+    const std::tuple<bool, const char*, int, int> cases[] = {
+        {true, "45", 31, 45},
+        {true, "0", 1, -1},
+        {true, "1", 1, 1},
+        {true, "32", 31, 32},
+        {true, "  7", 7, 7},
+        {true, "12abc", 12, 12},
+        {true, "2.9", 2, 2},
+        {true, "abc", 1, -1},
+        {true, "-5", 1, -1},
+        {true, "99999", 31, 32767},
+        {true, "123456789012345678901234567890", 31, 32767},
+        {false, "5", -1, -1}};
+    for (const auto& [on, text, reminder, purge] : cases) {
+        const OptionsAnswer answer{on, QString::fromLatin1(text)};
+        EXPECT_EQ(valueFor(Mode::Reminder, answer), reminder) << on << " " << text;
+        EXPECT_EQ(valueFor(Mode::Purge, answer), purge) << on << " " << text;
+    }
 }
 
 } // namespace

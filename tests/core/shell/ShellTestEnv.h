@@ -86,16 +86,13 @@ public:
     QSet<int> visibleSteps;
     QHash<MainButton, bool> buttons;
     QHash<MenuEntry, int> menuEnabled, menuVisible, menuChecked;
-    QPoint pos{-1, -1};
-    bool hidden = false;
-    int closes = 0;
     QHash<MainItem, bool> items;
-    bool clearDisksChecked = false, clearDisksRed = false, renameChosen = false;
+    QPoint pos{-1, -1};
+    int closes = 0;
+    bool hidden = false, clearDisksChecked = false, clearDisksRed = false, renameChosen = false;
     bool gridLocked = false, busyCursor = false;
-    TreeListModel grid;
-    RecordingProgress progress;
-    TreeListModel synch;
-    RecordingProgress messages;
+    TreeListModel grid, synch;
+    RecordingProgress progress, messages;
 };
 
 // Functions that record what the main window handed over, with scripted results.
@@ -116,9 +113,7 @@ public:
     bool settingsGroupsTicked(const MainState&) override { return groupsTicked; }
 
     QStringList calls;
-    bool inventoryOk = true;
-    bool gatherOk = true;
-    bool groupsTicked = false;
+    bool inventoryOk = true, gatherOk = true, groupsTicked = false;
 };
 
 // A Windows environment with the program folder on drive C:, a window and a controller.
