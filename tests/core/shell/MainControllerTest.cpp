@@ -193,6 +193,28 @@ TEST(MainStartup, ForcedOe4WithoutStore)
     }
 }
 
+// The earlier release's control file becomes this one's: its folders keep their marks.
+TEST(MainStartup, Oe4ModeConvertsTheEarlierControlFile)
+{
+    ShellTestEnv env;
+    env.registerDll("C:\\windows\\system32\\inetcomm.dll");
+    env.setOe4Store("C:\\OE4", true, true);
+    const QString folder = ShellTestEnv::kProgramFolder;
+    ControlFile::writeLines(
+        env.files, folder + "\\tnsys3.ctl",
+        {"old header", "old line 2", "Inbox", "Sent Items", "News Folders=", "comp.lang.c"});
+    ASSERT_EQ(env.start(), LoadResult::Interactive);
+    const QChar s = MainState::kFieldSeparator;
+    QStringList lines;
+    ASSERT_TRUE(ControlFile::readLines(env.files, folder + "\\tnsys4.ctl", &lines));
+    EXPECT_EQ(
+        lines,
+        (QStringList{"Korvane - OE4", QStringList{"2", "Inbox", "Inbox.mbx", "1", "0", "1"}.join(s),
+                     QStringList{"2", "Sent Items", "Sent Items.mbx", "2", "0", "1"}.join(s),
+                     QStringList{"20", "comp.lang.c", "comp.lang.c", "3", "0", "1"}.join(s)}));
+    EXPECT_FALSE(env.controller->state().firstRun); // converted, not new
+}
+
 // A returning start reads the selection remembered and takes over version 4's shared logs.
 TEST(MainStartup, ReturningStartReadsItsSelectionAndTakesOverSharedLogs)
 {
