@@ -42,13 +42,7 @@ struct Restore : ShellTestEnv
                                 {"Korvane - OE5 - {" + identity.name + "} " + id});
         archive = kBackups + "\\Korvane5Backup." + identity.name + ".2026-12-06-10-30.eaz";
         EXPECT_EQ(startOwn(), LoadResult::Interactive);
-        controller->backupClicked();
-        controller->nextClicked();
-        ui.answerFolder(kBackups);
-        controller->browseSaveLocationClicked();
-        while (st().step < 3)
-            controller->nextClicked();
-        controller->backupRunClicked();
+        wizardBackup(kBackups);
         EXPECT_TRUE(SystemUtils::fileExists(files, archive));
     }
     ~Restore() { controller.reset(); }

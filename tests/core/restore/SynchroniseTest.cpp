@@ -61,13 +61,7 @@ struct Synch : ShellTestEnv
     void makeBackup()
     {
         ASSERT_EQ(open(), LoadResult::Interactive);
-        controller->backupClicked();
-        controller->nextClicked();
-        ui.answerFolder(kBackups);
-        controller->browseSaveLocationClicked();
-        while (st().step < 3)
-            controller->nextClicked();
-        controller->backupRunClicked();
+        wizardBackup(kBackups);
         const QStringList made = QDir(host(kBackups)).entryList({"*.eaz"});
         ASSERT_EQ(made.size(), 1);
         archive = kBackups + '\\' + made[0];

@@ -169,6 +169,17 @@ struct ShellTestEnv : OeTestEnv
                 found.append(s);
         return found;
     }
+    // A backup through the wizard into `folder`, every step left as it opens.
+    void wizardBackup(const QString& folder)
+    {
+        controller->backupClicked();
+        controller->nextClicked();
+        ui.answerFolder(folder);
+        controller->browseSaveLocationClicked();
+        while (controller->state().step < 3)
+            controller->nextClicked();
+        controller->backupRunClicked();
+    }
     QString setting(const QString& section, const QString& key)
     {
         return settings.getSetting(section, key, "<unset>");
