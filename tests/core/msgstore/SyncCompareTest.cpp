@@ -189,29 +189,3 @@ TEST(SyncCompare, AgreesWithTheSearchOfTheJoinedList)
         EXPECT_EQ(listed.size(), format == StoreFormat::Dbx ? 3u : 4u) << int(format);
     }
 }
-
-TEST(SyncCompare, CancelStopsAtTheNextMessage)
-{
-    const TempDir dir;
-    QList<QByteArray> many;
-    for (int i = 0; i < 50; ++i)
-        many << mail("a@b", QByteArray::number(i).constData(), "d");
-    writeFolder(dir, QStringLiteral("prior/Inbox.dbx"), StoreFormat::Dbx, many);
-    writeFolder(dir, QStringLiteral("current/Inbox.dbx"), StoreFormat::Dbx, many);
-    std::atomic_bool cancel = false;
-    std::vector<int> seen;
-    SyncComparison comparison(
-        {dir.file(QStringLiteral("current")), dir.file(QStringLiteral("prior"))});
-    comparison.cancel = &cancel;
-    comparison.progress = [&](int percent) {
-        seen.push_back(percent);
-        if (percent >= 10)
-            cancel = true;
-    };
-    std::vector<SyncFolderResult> results;
-    EXPECT_FALSE(
-        comparison.run({{QStringLiteral("Inbox"), QStringLiteral("Inbox.dbx")}}, &results));
-    EXPECT_TRUE(results.empty());
-    // One update per whole percent reached (every second message here), then back to 0.
-    EXPECT_EQ(seen, (std::vector<int>{2, 4, 6, 8, 10, 0}));
-}
