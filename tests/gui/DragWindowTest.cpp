@@ -4,7 +4,6 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QScreen>
-#include <QTimer>
 #include <QUrl>
 
 #include <gtest/gtest.h>
@@ -91,19 +90,6 @@ TEST(DragWindowTest, StaysOnTopAgainstTheRightEdgeOfTheScreen)
     EXPECT_EQ(w.frameGeometry().top(), area.top() + qRound(300.0 * dpi / 1440.0));
     EXPECT_LT(w.frameGeometry().width(), area.width() / 2);
     w.close();
-}
-
-TEST(DragWindowTest, ModalShowReturnsOnlyWhenTheUserClosesIt)
-{
-    DragWindow w(sampleFolders(), kCaption);
-    bool wasShown = false;
-    QTimer::singleShot(50, &w, [&] {
-        wasShown = w.isVisible() && QApplication::activeModalWidget() == &w;
-        w.close();
-    });
-    w.showModal();
-    EXPECT_TRUE(wasShown);
-    EXPECT_FALSE(w.isVisible());
 }
 
 } // namespace
