@@ -1,7 +1,8 @@
 #pragma once
 
 #include "platform/posix/WineRegistry.h"
-#include "support/TempDir.h"
+
+#include <QTemporaryDir>
 
 namespace kv::test {
 
@@ -91,7 +92,7 @@ private:
         m_readOnly = readOnly;
     }
 
-    TempDir m_dir;
+    QTemporaryDir m_dir; // not TempDir: the fuzz targets link no test framework
     platform::posix::WineRegistry m_real{platform::posix::WinePrefix(m_dir.path())};
     bool m_readOnly = false;
     bool m_refused = false;
