@@ -146,22 +146,18 @@ TEST(TreeListModel, RedrawOffGivesOneResetAndStaleIndexesReadEmpty)
     EXPECT_FALSE(m.isRedrawOn());
 }
 
-TEST(TreeListModel, RolesShowColumnsAndCheckState)
+TEST(TreeListModel, RolesShowColumns)
 {
     TreeListModel m;
     m.setColumnCount(4);
     m.setColumnMultiLine(2, true);
-    const int msg = m.addRow("\tBob\tLine 1\r\nLine 2\tDate\r\nmore");
+    m.addRow("\tBob\tLine 1\r\nLine 2\tDate\r\nmore");
     m.addRow("a\tb\tc\td\te");
     // Multi-line columns break the line, others show a blank; the last column takes the rest.
     const std::tuple<int, int, const char*> cases[] = {
         {0, 0, ""}, {0, 2, "Line 1\nLine 2"}, {0, 3, "Date more"}, {1, 3, "d\te"}};
     for (const auto& [row, column, text] : cases)
         EXPECT_EQ(m.indexOfRow(row, column).data().toString(), text) << row << column;
-    m.setCheckState(msg, 2);
-    const QModelIndex i = m.indexOfRow(msg);
-    EXPECT_EQ(i.data(Qt::CheckStateRole).value<Qt::CheckState>(), Qt::PartiallyChecked);
-    EXPECT_FALSE(m.flags(i).testFlag(Qt::ItemIsUserCheckable));
 }
 
 } // namespace

@@ -136,7 +136,6 @@ struct Folder
     }
 };
 
-// Opens: every message reads as one of the three.
 enum class Expect
 {
     OpenFails,
@@ -193,8 +192,6 @@ TEST(DbxDamage, HostileFilesFailCleanly)
              f.b.setNode(wide, QList<DbxBuilder::Entry>(65, {f.objects[0], 0, 0}), 0, 0xFF);
              f.b.setRoot(wide), f.b.setCount(65);
          }},
-        {"block loops to itself", Expect::Message2Damaged,
-         [](Folder& f) { f.b.put32(f.blocks[1] + 12, f.blocks[1]); }},
         {"block loops back to an earlier block", Expect::Message2Damaged,
          [](Folder& f) {
              const quint32 second = f.b.get32(f.blocks[1] + 12);
@@ -220,7 +217,6 @@ TEST(DbxDamage, HostileFilesFailCleanly)
         DbxFile dbx;
         const bool opened = dbx.open(dir.write(u"f.dbx"_s, f.b.bytes().left(f.keep)));
         EXPECT_EQ(opened, expect != Expect::OpenFails) << dbx.lastError().toStdString();
-        EXPECT_EQ(dbx.isOpen(), opened);
         EXPECT_EQ(dbx.lastError().isEmpty(), opened);
         if (!opened)
             continue;

@@ -30,7 +30,6 @@ TEST(MailClient, TextRulesOfNamesPathsAndVersions)
         return QString::fromLatin1(names[int(versionOfDll(s))]);
     };
     const std::tuple<const Rule&, const char*, const char*> cases[] = {
-        {safe, "Dr. J. Smith", "Dr J Smith"},
         {safe, "a\\b/c:d*e?f\"g<h>i|j.k", "abcdefghijk"},
         {safe, "...", ""},
         {safe, "Zo\u00eb & Co (home)", "Zo\u00eb & Co (home)"},
@@ -40,7 +39,6 @@ TEST(MailClient, TextRulesOfNamesPathsAndVersions)
         {expand, "%UNKNOWN%\\Store", "%UNKNOWN%\\Store"},
         {expand, "%\\x", "%\\x"},
         {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll", "OE5"},
-        {version, "msoe.dll", "OE5"},
         {version, "C:\\Program Files\\Outlook Express\\msimn.exe", "OE4"},
         {version, "C:\\WINDOWS\\SYSTEM\\msoe.dll.bak", "OE4"},
         {version, "", "none"}};
@@ -51,18 +49,6 @@ TEST(MailClient, TextRulesOfNamesPathsAndVersions)
     EXPECT_EQ(windowsUserName(system).size(), 511);
     system.setUserName(QString("bob") + QChar(0) + "junk");
     EXPECT_EQ(windowsUserName(system), "bob");
-}
-
-TEST(MailClient, MailDllComesFromTheClassRegistrationElseTheClientsEntry)
-{
-    test::OeTestEnv env;
-    RegistryAccess reg(env.registry, env.files);
-    EXPECT_EQ(mailDllPath(reg), QString());
-    env.registry.setString(Hive::LocalMachine, QLatin1String(kClientsMailKey), "DLLPath",
-                           "C:\\x\\inetcomm.dll");
-    EXPECT_EQ(mailDllPath(reg), "C:\\x\\inetcomm.dll");
-    env.installOe5();
-    EXPECT_EQ(mailDllPath(reg), "C:\\windows\\system32\\msoe.dll");
 }
 
 TEST(MailClient, Oe4StoreRootFindsMailAndNewsFolders)
@@ -96,7 +82,6 @@ TEST(MailClient, IdentitiesWithTheirDefaultAndLastPositions)
     Identities ids = enumerateIdentities(reg);
     EXPECT_EQ(ids.ids, (QStringList{"{AAA}", "{BBB}", "{CCC}"}));
     EXPECT_EQ(ids.names, (QStringList{"Main Identity", "Work", "Kids"}));
-    EXPECT_EQ(ids.idList(), QString("{AAA}") + QChar(0) + "{BBB}" + QChar(0) + "{CCC}" + QChar(0));
     EXPECT_EQ(QPair(ids.defaultIndex, ids.lastIndex), QPair(1, 1)); // none stored: the first
     env.setIdentityDefaults("{ccc}", "{BBB}");
     ids = enumerateIdentities(reg);
@@ -113,7 +98,6 @@ TEST(RunningClient, WindowsThatCountAsARunningClient)
         {"outlook express browser class", "OUTLOOK EXPRESS", true},
         {"Outlook Express Browser Class", "Inbox", false}, // the title must name the client
         {"ThorBrowserWndClass", "Outlook Express - Main Identity", true},
-        {"ThorBrowserWndClass", "Something else", false},
         {"WABBrowseView", "", true},
         {"ATH_Note", "Re: hello", true},
         {"#32770", "Outlook Express", false}, // "#" stands for a digit

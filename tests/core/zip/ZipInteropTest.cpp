@@ -13,7 +13,6 @@ const QList<std::pair<QString, QByteArray>> kSamples = {
     {u"Mail/photo.jpg"_s, noise(300'000, 3)},
     {u"Mail/Bo\u00eete r\u00e9ception.dbx"_s, mailText(5000, 4)},
     {u"Fav/Links/site.url"_s, QByteArray("[InternetShortcut]\r\nURL=x\r\n")},
-    {u"Fav/top.url"_s, QByteArray("[InternetShortcut]\r\n")},
     {u"Prog/KorvaneBackup.log"_s, mailText(2000, 5)},
 };
 
