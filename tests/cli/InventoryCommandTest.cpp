@@ -6,9 +6,7 @@
 
 namespace {
 
-// Both client versions list their folders below the root, indented by depth, with news and the
-// address book and favourites after them, and end with the totals; the second identity is
-// chosen by name; a missing prefix fails with 2.
+// Both client versions' folders, indented by depth, then news, favourites and the totals.
 TEST(InventoryCommand, ListsWhatTheGeneratorMade)
 {
     // Generator options, command options, lines that must be there in this order.

@@ -13,7 +13,6 @@
 #include "support/QtPrinters.h"
 
 #include <QCheckBox>
-#include <QMessageBox>
 #include <QRadioButton>
 #include <QThread>
 
@@ -77,6 +76,7 @@ TEST(BackupPages, GridAndButtonsReachTheControllerUnlessTheGridIsLocked)
                              "restoreSelectAllButton", "restoreClearAllButton"})
         QTest::mouseClick(child<QPushButton>(&w.window, name), Qt::LeftButton);
     w.window.setItemVisible(MainItem::ClearDisks, true);
+    EXPECT_TRUE(child<QWidget>(&w.window, "disketteCaution")->isVisible());
     w.window.setClearDisksChecked(false);
     auto* clearDisks = child<QCheckBox>(&w.window, "clearDisksCheck");
     QTest::mouseClick(clearDisks, Qt::LeftButton, {}, QPoint(8, clearDisks->height() / 2));
@@ -95,23 +95,8 @@ TEST(BackupPages, GridAndButtonsReachTheControllerUnlessTheGridIsLocked)
     w.window.setGridLocked(false);
     QTest::keyClick(grid, Qt::Key_Space);
     EXPECT_EQ(w.functions.calls, (QStringList{u"run"_s, u"picture 2"_s}));
-}
-
-TEST(BackupPages, ClearDisksCautionGoesWithItsBoxAndTheRenameChoiceReadsBack)
-{
-    WizardWindow w;
-    for (bool visible : {true, false}) {
-        w.window.setItemVisible(MainItem::ClearDisks, visible);
-        EXPECT_EQ(child<QWidget>(&w.window, "clearDisksCheck")->isVisible(), visible);
-        EXPECT_EQ(child<QWidget>(&w.window, "disketteCaution")->isVisible(), visible);
-    }
-    // The restore's Select All is its own: greying it out leaves the backup's alone.
-    w.window.setButtonEnabled(MainButton::SelectAll, false);
-    EXPECT_FALSE(child<QPushButton>(&w.window, "restoreSelectAllButton")->isEnabled());
-    EXPECT_TRUE(child<QPushButton>(&w.window, "itemsSelectAllButton")->isEnabled());
     // "Save the existing backup" is the rename.
     w.window.setRenameChoice(false);
-    EXPECT_TRUE(child<QRadioButton>(&w.window, "replaceOption")->isChecked());
     QTest::mouseClick(child<QRadioButton>(&w.window, "saveExistingOption"), Qt::LeftButton);
     EXPECT_TRUE(w.window.renameChoice());
 }
@@ -131,7 +116,7 @@ TEST(BackupPages, WorkerReportsWithoutWaitingAndAsksThroughTheGuiThread)
                      [&](RunPhase) { phaseThreads << QThread::currentThread(); });
     whenModal([&](QWidget* dialog) {
         boxThread = dialog->thread();
-        qobject_cast<QMessageBox*>(dialog)->button(QMessageBox::No)->click();
+        QTest::keyClick(dialog, Qt::Key_Escape); // a Yes/No box's Escape is its No
         whenModal([&](QWidget* modal) {
             QTest::mouseClick(child<QLabel>(modal, "temporaryFolderOptionText"), Qt::LeftButton);
             QTest::mouseClick(child<QPushButton>(modal, "okButton"), Qt::LeftButton);

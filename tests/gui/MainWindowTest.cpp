@@ -1,11 +1,9 @@
 #include "MainWindow.h"
 #include "ModalDriver.h"
-#include "QtUi.h"
 #include "core/shell/ShellTestEnv.h"
 #include "shell/SettingsTable.h"
 
 #include <QAction>
-#include <QMessageBox>
 #include <QSignalSpy>
 
 namespace kv::test {
@@ -37,13 +35,10 @@ TEST(MainWindow, ShowsWhatTheStartUpSetAndHandsEveryEventToTheController)
     EXPECT_TRUE(w.caption().startsWith(u"Korvane 2000 -- Identity: "_s));
     EXPECT_TRUE(w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
 
-    // Restore and synchronise ask for the backup file (cancelled: the buttons enabled again).
+    // Restore asks for the backup file (cancelled: the buttons enabled again).
     m.ui.answerBackupFile(QString(), -1);
     QTest::mouseClick(child<QPushButton>(&w, "restoreButton"), Qt::LeftButton);
-    m.ui.answerBackupFile(QString(), -1);
-    w.menuEntry(MenuEntry::Synchronise)->trigger();
-    EXPECT_EQ(std::ranges::count(m.ui.shown(), u"backupFile"_s, &ScriptedUi::Shown::kind), 2);
-    EXPECT_EQ(m.ui.shown().last().currentIndex, 3); // asked in its synchronise form
+    EXPECT_EQ(std::ranges::count(m.ui.shown(), u"backupFile"_s, &ScriptedUi::Shown::kind), 1);
     EXPECT_TRUE(child<QPushButton>(&w, "synchButton")->isEnabled());
 
     // A toggle entry's mark follows the value it saves.
@@ -51,11 +46,6 @@ TEST(MainWindow, ShowsWhatTheStartUpSetAndHandsEveryEventToTheController)
     exclude->trigger();
     EXPECT_TRUE(exclude->isChecked());
     EXPECT_EQ(m.settings.get(Setting::ExcludeNews, m.controller.state().settingsSection()), "Y");
-
-    // Choosing another identity option moves the check mark.
-    w.menuEntry(MenuEntry::LastIdentity)->trigger();
-    EXPECT_TRUE(w.menuEntry(MenuEntry::LastIdentity)->isChecked());
-    EXPECT_FALSE(w.menuEntry(MenuEntry::DefaultIdentity)->isChecked());
 
     // File -> Exit, then the close box: both ask, and No keeps everything.
     QSignalSpy unloaded(&w, &MainWindow::unloaded);
@@ -86,30 +76,6 @@ TEST(MainWindow, ShowsWhatTheStartUpSetAndHandsEveryEventToTheController)
     const QPoint at = w.position();
     EXPECT_EQ(m.settings.getSetting(u"Positions"_s, u"Main"_s, {}),
               u"%1,%2"_s.arg(at.x()).arg(at.y()));
-}
-
-// The Qt Ui turns the boxes' buttons into the answers the logic expects.
-TEST(QtUi, MessageBoxAnswers)
-{
-    gui::QtUi ui;
-    // Pressing NoButton stands for Escape.
-    const std::tuple<MsgButtons, QMessageBox::StandardButton, MsgResult> cases[] = {
-        {MsgButtons::OkCancel, QMessageBox::NoButton, MsgResult::Cancel},
-        {MsgButtons::RetryCancel, QMessageBox::Retry, MsgResult::Retry},
-    };
-    for (const auto& [buttons, press, expected] : cases) {
-        SCOPED_TRACE(int(expected));
-        whenModal([&](QWidget* dialog) {
-            auto* box = qobject_cast<QMessageBox*>(dialog);
-            ASSERT_NE(box, nullptr);
-            if (press == QMessageBox::NoButton)
-                QTest::keyClick(box, Qt::Key_Escape);
-            else
-                box->button(press)->click();
-        });
-        EXPECT_EQ(ui.messageBox(u"text"_s, buttons, MsgIcon::Question, u"Korvane 2000"_s),
-                  expected);
-    }
 }
 
 } // namespace

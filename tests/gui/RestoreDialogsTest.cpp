@@ -89,7 +89,6 @@ TEST(Oe4ImportDialogTest, OkOnlyAfterAChoice)
     // Option clicked (by its text, or none), the button pressed, the answer.
     const std::tuple<const char*, const char*, Oe4ImportChoice> cases[] = {
         {"temporaryStoreOptionText", "okButton", Oe4ImportChoice::TemporaryStore},
-        {"singleFilesOptionText", "okButton", Oe4ImportChoice::SingleFiles},
         {"", "cancelButton", Oe4ImportChoice::Cancel},
     };
     for (const auto& [option, press, want] : cases) {
