@@ -25,7 +25,6 @@ const char kPreset[] = "; installation defaults\r\n"
                        "  LastSavePath=\"C:\\Backups\\%UserName%\"\r\n"
                        "Quoted1='single'\r\n"
                        "Mixed=\"half'\r\n"
-                       "Lone=\"\r\n"
                        "Empty=\r\n"
                        "NoEquals\r\n"
                        ";RemindDays=5\r\n"
@@ -62,11 +61,11 @@ TEST(ProfileFile, WritesChangeOnlyTheirLineAndKeepEverythingElse)
     EXPECT_FALSE(profile.setString("Parameters", "InclWab", "1"));
     EXPECT_TRUE(profile.setString("Parameters", "New", "v"));
     EXPECT_TRUE(profile.setString("Added", "K", "w"));
-    EXPECT_TRUE(profile.removeKey("Parameters", "Lone"));
+    EXPECT_TRUE(profile.removeKey("Parameters", "Mixed"));
 
     QString expected = QString::fromLatin1(kPreset);
     expected.replace("InclWab = 0 \r\n", "InclWab=1\r\n")
-        .remove("Lone=\"\r\n")
+        .remove("Mixed=\"half'\r\n")
         .replace("remindDAYS=8\r\n", "remindDAYS=8\r\nNew=v\r\n")
         .append("\r\n[Added]\r\nK=w\r\n");
     EXPECT_EQ(profile.text(), expected);
