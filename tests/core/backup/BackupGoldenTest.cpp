@@ -1,5 +1,4 @@
-// Whole backups of generated environments against reference files (KV_UPDATE_GOLDEN=1 rewrites
-// them: review the difference before committing it).
+// Whole backups of generated environments against reference files (KV_UPDATE_GOLDEN=1 rewrites).
 #include "BackupFixture.h"
 
 #include "backup/RunLog.h"
@@ -103,26 +102,6 @@ INSTANTIATE_TEST_SUITE_P(
         std::replace(name.begin(), name.end(), '-', '_');
         return name;
     });
-
-// Two identities share the program folder; each keeps its own log and control file.
-TEST_F(BackupGolden, TwoIdentitiesKeepTheirOwnLogAndControlFile)
-{
-    makeEnvironment(Store{});
-    runBackup();
-    const QString firstControl = m_state.controlFilePath, firstLog = m_state.backupLogPath;
-    const QStringList firstLines = fileLines(firstControl);
-    Store second;
-    second.identityId = QStringLiteral("{6A3C1F20-5B2E-4D11-9C11-000000000002}");
-    second.identityName = QStringLiteral("Second");
-    second.storeFolder = QStringLiteral("C:\\users\\tester\\Mail\\Second");
-    makeEnvironment(second);
-    runBackup();
-    EXPECT_NE(m_state.controlFilePath, firstControl);
-    EXPECT_EQ(fileLines(firstControl), firstLines);
-    EXPECT_NE(m_state.backupLogPath, firstLog);
-    EXPECT_TRUE(exists(firstLog));
-    EXPECT_TRUE(exists(archivePath()));
-}
 
 } // namespace
 } // namespace kv::test

@@ -3,7 +3,6 @@
 
 #include "EnvBuilder.h"
 #include "backup/Inventory.h"
-#include "backup/SaveLocation.h"
 #include "shell/Strings.h"
 #include "support/PressingRunner.h"
 #include "support/QtPrinters.h"
@@ -67,25 +66,10 @@ struct Wizard : ShellTestEnv
         ui.answerFolder(folder);
         controller->browseSaveLocationClicked();
     }
-    qint64 estimate()
-    {
-        InventoryTotals totals;
-        ItemSelection selection(view->grid, totals);
-        selection.recount();
-        return selection.estimatedBytes();
-    }
-    int rowOf(ItemKind kind) const
-    {
-        int row = 1;
-        while (row < view->grid.totalRowCount() && itemKind(view->grid, row) != int(kind))
-            ++row;
-        return row;
-    }
     QString text(MainText t) const { return view->texts.value(t); }
     bool shows(MainItem item) const { return view->items.value(item, false); }
     MainState& st() { return controller->state(); }
     QString archiveName() const { return baseName + "2026-12-06-10-30.eaz"; }
-    void setUp(const char* key, const QString& value) { settings.saveSetting(id, key, value); }
 
     QString id, baseName;
     PressingRunner runner;
@@ -96,25 +80,23 @@ TEST(BackupWizard, FromTheBackupButtonToTheRun)
     Wizard env;
     env.settings.saveSetting(QString(), "WarnVirus", "Y");
     env.ui.answerGenMessage(false, true); // the virus advice, not again
-    env.openWizard();
-    EXPECT_EQ(env.shown("genMessage").size(), 1); // the virus advice
+    ASSERT_EQ(env.startOwn(), LoadResult::Interactive);
+    // Refused while the client runs, and nothing changes.
+    const auto book = env.processes.addWindow("WABBrowseView", "Address Book");
+    env.controller->backupClicked();
+    EXPECT_EQ(env.ui.messages(), QStringList{kClientRunning});
+    EXPECT_EQ(env.view->page, MainPage::Opening);
+    env.processes.closeWindow(book);
+    env.controller->backupClicked();
+    EXPECT_EQ(env.shown("genMessage").size(), 1);
     EXPECT_EQ(env.setting(QString(), "WarnVirus"), "N");
     EXPECT_EQ(env.view->page, MainPage::Wizard);
-    EXPECT_EQ(env.view->visibleSteps, QSet<int>{0});
 
-    // Next follows the selection.
+    // Next follows the selection, and on step 1 needs an existing save folder.
     env.controller->clearAllClicked();
     EXPECT_EQ(env.view->button(MainButton::Next), 0);
-    EXPECT_TRUE(env.text(MainText::ItemCount).startsWith("0 of "));
     env.controller->selectAllClicked();
-    const int all = env.st().selectedCount;
-    EXPECT_EQ(env.view->button(MainButton::Next), 1);
-    env.controller->itemPictureClicked(1);
-    EXPECT_EQ(env.st().selectedCount, all - 1);
-
     env.toStep(1);
-    EXPECT_EQ(env.view->button(MainButton::Back), 1);
-    // Next needs an existing save folder; the step stays where it was.
     env.st().saveFolder = "C:\\Missing";
     env.controller->nextClicked();
     EXPECT_EQ(env.view->visibleSteps, QSet<int>{1});
@@ -131,7 +113,10 @@ TEST(BackupWizard, EstimateAndExistingName)
 {
     Wizard env;
     env.openWizard();
-    const qint64 e = env.estimate();
+    InventoryTotals totals;
+    ItemSelection selection(env.view->grid, totals);
+    selection.recount();
+    const qint64 e = selection.estimatedBytes();
     ASSERT_GT(e, 0);
     env.toStep(1);
     env.chooseLocation(kBackups);
@@ -139,10 +124,7 @@ TEST(BackupWizard, EstimateAndExistingName)
         env.files.setDiskSpace(quint64(free), quint64(e) * 4, 'C');
         env.controller->clearDisksClicked(true); // estimates again
         EXPECT_EQ(env.shows(MainItem::SpaceWarning), warned) << free;
-        EXPECT_FALSE(env.shows(MainItem::DisketteCount));
     }
-    EXPECT_EQ(env.text(MainText::SpaceRequirement),
-              "You require estimated free space of:\n" + SaveLocation::kiloBytesText(e));
 
     env.files.writeFile(kBackups + '\\' + env.archiveName(), "old");
     env.toStep(2);
@@ -162,8 +144,6 @@ TEST(BackupWizard, BrowsingForTheLocation)
     EXPECT_EQ(env.ui.messages().last(), "R:\\- is not a valid drive for a backup");
     EXPECT_EQ(env.text(MainText::SaveLocation), kBackups);
     EXPECT_EQ(env.st().saveFolder, kBackups);
-    env.chooseLocation("");
-    EXPECT_EQ(env.st().saveFolder, kBackups);
     env.chooseLocation("\\\\server\\share");
     EXPECT_EQ(env.text(MainText::SaveLocation), "\\\\server\\share");
 }
@@ -177,7 +157,6 @@ TEST(BackupWizard, CancelDuringTheRunKeepsTheProgramOpen)
     env.chooseLocation(kBackups);
     env.toStep(3);
     env.runner.press = [&] {
-        EXPECT_TRUE(env.st().busy);
         EXPECT_TRUE(env.view->gridLocked);
         EXPECT_FALSE(env.controller->queryClose());
         env.controller->backupRunClicked();
@@ -186,7 +165,6 @@ TEST(BackupWizard, CancelDuringTheRunKeepsTheProgramOpen)
     EXPECT_EQ(env.view->closes, 0);
     EXPECT_FALSE(env.st().busy);
     EXPECT_FALSE(env.view->gridLocked);
-    EXPECT_EQ(env.view->button(MainButton::Back), 1);
 }
 
 // The quick backup through the real run, never while the mail client holds the store.
@@ -207,9 +185,9 @@ TEST(BackupWizard, QuickBackup)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.commandLine);
         Wizard env;
-        env.setUp("LastSavePath", kBackups);
-        env.setUp("AllowQuick", "Y");
-        env.setUp("WarnOnQuick", "N");
+        for (const auto& [key, value] :
+             {std::pair{"LastSavePath", kBackups}, {"AllowQuick", "Y"}, {"WarnOnQuick", "N"}})
+            env.settings.saveSetting(env.id, key, value);
         if (c.client)
             env.processes.addWindow("Outlook Express Browser Class", "Outlook Express");
         const bool ran = c.result == LoadResult::QuickBackup;
@@ -219,43 +197,6 @@ TEST(BackupWizard, QuickBackup)
         EXPECT_EQ(env.shown("quickWindowClosed").size(), ran ? 1 : 0);
         EXPECT_EQ(env.view->closes, ran ? 1 : 0);
     }
-}
-
-// An address book the client does not use is cautioned about; left out, the warning shows.
-TEST(BackupWizard, AddressBookCaution)
-{
-    Wizard env;
-    env.settings.saveSetting(QString(), "WarnAboutWAB", "Y");
-    env.registry.setDword(platform::Hive::CurrentUser, "Software\\Microsoft\\WAB\\WAB4",
-                          "UseOutlook", 1);
-    env.files.writeFile("C:\\users\\tester\\AppData\\Roaming\\Microsoft\\Address "
-                        "Book\\tester.wab",
-                        QByteArray(2048, 'w'));
-    env.ui.answerGenMessage(false, true);
-    env.openWizard();
-    ASSERT_EQ(env.shown("genMessage").size(), 1);
-    EXPECT_TRUE(env.shown("genMessage")[0].text.startsWith("CAUTION - your WAB file is NOT"));
-    EXPECT_EQ(env.setting(QString(), "WarnAboutWAB"), "N");
-    EXPECT_FALSE(env.shows(MainItem::WabWarning));
-
-    const int wab = env.rowOf(ItemKind::AddressBook);
-    env.controller->itemPictureClicked(wab);
-    EXPECT_TRUE(env.shows(MainItem::WabWarning));
-    env.controller->itemPictureClicked(wab); // selected again: no caution after "not again"
-    EXPECT_FALSE(env.shows(MainItem::WabWarning));
-    EXPECT_EQ(env.shown("genMessage").size(), 1);
-}
-
-// The wizard's Backup button is refused while the client runs, and nothing changes.
-TEST(BackupWizard, BackupButtonRefusedWhileTheClientRuns)
-{
-    Wizard env;
-    ASSERT_EQ(env.startOwn(), LoadResult::Interactive);
-    env.processes.addWindow("WABBrowseView", "Address Book");
-    env.controller->backupClicked();
-    EXPECT_EQ(env.ui.messages(), QStringList{kClientRunning});
-    EXPECT_EQ(env.view->page, MainPage::Opening);
-    EXPECT_EQ(env.view->button(MainButton::Backup), -1);
 }
 
 } // namespace

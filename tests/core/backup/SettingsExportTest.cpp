@@ -108,27 +108,21 @@ TEST(SettingsExportTest, GroupsByModeAndSystem)
         ASSERT_TRUE(f.files.writeFile(kFolder + u"\\Remote Access.reg"_s, "old"));
         const SettingsExportResult result = f.run(c.oe5);
         EXPECT_EQ(summary(result), c.expected) << c.oe5 << c.nt;
-        EXPECT_TRUE(result.errors.isEmpty());
-        if (!c.expected.contains(u"Remote Access"_s)) {
-            EXPECT_TRUE(f.file(u"Remote Access.reg"_s).isEmpty()) << "the old file is gone";
-        }
+        EXPECT_TRUE(c.expected.contains(u"Remote"_s) || f.file(u"Remote Access.reg"_s).isEmpty());
         // Version 4 keeps its rules below the preferences and exports them on their own.
         EXPECT_FALSE(f.file(u"Preferences.reg"_s).contains("Inbox Rules"));
     }
 }
 
-// Without its own default account an identity gets the shared accounts under its own key too
-// (the Wine round trip shows where they land); with one, its own key replaces the shared one.
+// Shared accounts go out twice, only key lines re-rooted, unless the identity has its own.
 TEST(SettingsExportTest, AccountsFollowTheIdentitysDefaultMailAccount)
 {
     Fixture f;
     f.set(kShared + u"\\Accounts\\00000001"_s, u"HKEY_CURRENT_USER is data"_s);
     f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, {});
     f.run(true);
-    const QByteArray both = f.file(u"Internet Accounts.reg"_s);
-    EXPECT_EQ(both.count("\"v\"=\"HKEY_CURRENT_USER is data\"\r\n"), 2);
-    EXPECT_LT(both.indexOf("[HKEY_CURRENT_USER\\Identities\\"), both.indexOf(kShared.toLatin1()));
-
+    EXPECT_EQ(f.file(u"Internet Accounts.reg"_s).count("\"v\"=\"HKEY_CURRENT_USER is data\"\r\n"),
+              2);
     f.registry.setString(Hive::CurrentUser, kOwn, u"Default Mail Account"_s, u"00000002"_s);
     f.set(kOwn + u"\\Accounts\\00000002"_s, u"own"_s);
     f.run(true);

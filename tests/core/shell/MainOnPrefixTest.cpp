@@ -48,14 +48,10 @@ protected:
     }
     QString programFolder() const { return dir.file("drive_c/Program Files/Korvane"); }
     // One start of the desktop program, as a user's session runs it.
-    QString session(ScriptedUi& ui, const std::function<void(AppSettings&)>& before = {})
+    QString session(ScriptedUi& ui)
     {
         const auto host = platform::posix::PosixPlatform::forPrefix(dir.path());
         platform::Platform services = host->services();
-        AppSettings settings(services.registry);
-        settings.setAppName("Korvane");
-        if (before)
-            before(settings);
         FakeMainView view;
         RecordingFunctions functions;
         MainController controller(services, ui, view, &functions);
@@ -76,8 +72,8 @@ protected:
     TempDir dir;
 };
 
-// The first start makes the program folder; later ones keep the settings in the prefix's hive.
-TEST_F(MainOnPrefix, TheFirstStartMakesTheProgramFolderAndLaterStartsKeepTheSettings)
+// The first start makes the program folder; a write refused while Wine runs is asked about once.
+TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
 {
     ScriptedUi first;
     first.answerMessage(MsgResult::No);
@@ -85,22 +81,6 @@ TEST_F(MainOnPrefix, TheFirstStartMakesTheProgramFolderAndLaterStartsKeepTheSett
     ASSERT_EQ(first.messages().size(), 1); // the help question of a first run
     EXPECT_EQ(QDir(programFolder()).entryList({"tnsys5.*.ctl"}),
               QStringList{"tnsys5." + id + ".ctl"});
-    ScriptedUi later;
-    session(later, [&](AppSettings& s) {
-        s.saveSetting(id, "AllowQuick", "Y");
-        s.saveSetting(QString(), "TidingsTip", "Y");
-    });
-    EXPECT_TRUE(later.messages().isEmpty());
-    EXPECT_EQ(setting(id, "AllowQuick"), "Y");
-    EXPECT_TRUE(
-        readFile(dir.file("user.reg")).contains("[Software\\\\Tarnworks\\\\Korvane\\\\Positions]"));
-}
-
-TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
-{
-    ScriptedUi first;
-    first.answerMessage(MsgResult::No);
-    session(first);
     ASSERT_EQ(setting(QString(), "TidingsCnt"), "1");
 
     // Cancel: the start goes on, every later refusal is only logged, nothing is saved.
@@ -112,7 +92,7 @@ TEST_F(MainOnPrefix, WritesRefusedWhileWineRunsAreReportedOnceWithRetry)
     EXPECT_EQ(cancelled.shown().at(0).buttons, MsgButtons::RetryCancel);
     EXPECT_EQ(setting(QString(), "TidingsCnt"), "1");
 
-    // Retry once the programs are closed: the refused write and the later ones are saved.
+    // Retry once the programs are closed: the refused write and the later ones reach the hive.
     ClosingUi retried;
     retried.server = &server;
     retried.answerMessage(MsgResult::Retry);

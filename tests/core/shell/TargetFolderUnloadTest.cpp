@@ -1,5 +1,4 @@
-// The folder of restored messages is emptied at the end, with sub-folders and past the Recycle
-// Bin: whatever was left in the state or the registry, nothing else may go with it.
+// The restored messages' folder is emptied at the end, past the Recycle Bin, and nothing else.
 #include "ShellTestEnv.h"
 
 #include "oeenv/MailClient.h"
@@ -42,16 +41,12 @@ TEST(TargetFolderUnload, EmptiesOnlyTheOwnFolderBelowTheDocumentsFolder)
                                    "C:\\Docs\\Korvane-Synchronize\\note.txt",
                                    "C:\\Docs\\Letter.doc", "C:\\Korvane-Synchronize\\x.eml",
                                    "C:\\Keep.txt"};
-        for (const QString& f : files) {
-            ASSERT_TRUE(env.files.makeSurePath(f));
-            auto out = env.files.open(f, QIODevice::WriteOnly);
-            ASSERT_TRUE(out && out->write("x") == 1);
-        }
+        for (const QString& f : files)
+            ASSERT_TRUE(env.files.makeSurePath(f) && env.files.writeFile(f, "x"));
         ASSERT_EQ(env.start(), MainController::LoadResult::Interactive);
         env.controller->state().restoreMessagesFolder = c.folder;
         env.controller->state().oe4HandOff = c.oe4HandOff;
         env.controller->unload();
-
         for (const QString& f : files) {
             const bool inTarget = f.startsWith("C:\\Docs\\Korvane-Synchronize\\");
             EXPECT_EQ(SystemUtils::fileExists(env.files, f), !(c.emptied && inTarget))
