@@ -1,0 +1,183 @@
+// How the prefix's paths, registry settings and environment become the Windows services.
+#include "support/FakeRegistry.h"
+#include "support/TestPrefix.h"
+
+#include "platform/posix/PosixPlatform.h"
+#include "platform/posix/WindowsCommandLine.h"
+#include "platform/posix/WinePathMapper.h"
+#include "platform/posix/WineRegistry.h"
+#include "platform/posix/WineSystem.h"
+
+#include <gtest/gtest.h>
+
+namespace kv::test {
+namespace {
+
+using namespace kv::platform;
+using namespace Qt::StringLiterals;
+using platform::posix::PosixPlatform;
+using platform::posix::WindowsCommandLine;
+using platform::posix::WinePathMapper;
+using platform::posix::WineSystem;
+
+class WinePathMapperTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        t.addWineDrives();
+        t.write(u"drive_c/users/bob/Mail/folders.dbx"_s, "x");
+        t.write(u"drive_c/users/bob/Mail/Inbox.dbx"_s, "x");
+        t.write(u"drive_c/Data/report.TXT"_s, "x");
+    }
+    TestPrefix t;
+    WinePathMapper mapper{t.prefix()};
+};
+
+TEST_F(WinePathMapperTest, WindowsPathsFindTheirHostFilesWhateverTheCase)
+{
+    const QString c = t.driveC();
+    const std::pair<const char*, QString> cases[] = {
+        {"C:\\users\\bob\\Mail\\Folders.dbx", c + "/users/bob/Mail/folders.dbx"},
+        {"c:\\USERS\\BOB\\mail\\INBOX.DBX", c + "/users/bob/Mail/Inbox.dbx"},
+        {"C:\\users\\\\bob\\.\\Mail\\..\\Mail\\Inbox.dbx", c + "/users/bob/Mail/Inbox.dbx"},
+        // Missing components are kept as written, below the last one that exists.
+        {"C:\\users\\BOB\\New Folder\\Sub\\x.eml", c + "/users/bob/New Folder/Sub/x.eml"},
+        {"C:", c},
+        {"a:\\Backup.eaz", t.file(u"floppy"_s) + "/Backup.eaz"},
+        {"Q:\\x", QString()},
+        {"\\\\server\\share\\x", QString()},
+        {"relative\\x", QString()},
+    };
+    for (const auto& [windows, host] : cases)
+        EXPECT_EQ(mapper.toHostPath(QLatin1String(windows)), host) << windows;
+}
+
+TEST_F(WinePathMapperTest, HostPathsGoBackThroughTheDrives)
+{
+    const QString c = t.driveC();
+    const std::pair<QString, const char*> cases[] = {
+        {c + "/users/bob/Mail/Inbox.dbx", "C:\\users\\bob\\Mail\\Inbox.dbx"},
+        {c + "/not/yet/there.txt", "C:\\not\\yet\\there.txt"},
+        // Reached through the prefix's own link: still C:, the longest drive target wins over Z:.
+        {t.folder() + "/dosdevices/c:/Data", "C:\\Data"},
+        {"/etc/passwd", "Z:\\etc\\passwd"},
+    };
+    for (const auto& [host, windows] : cases)
+        EXPECT_EQ(mapper.toWindowsPath(host), QLatin1String(windows)) << host.toStdString();
+}
+
+const QString kUserEnv = u"Environment"_s;
+const QString kMachineEnv = u"System\\CurrentControlSet\\Control\\Session Manager\\Environment"_s;
+
+class WineSystemTest : public ::testing::Test
+{
+protected:
+    void setVersion(Hive hive, const QString& key, const char* name)
+    {
+        registry.setString(hive, key, u"Version"_s, QString::fromLatin1(name));
+    }
+    FakeRegistry registry;
+    WineSystem system{registry, {}, {}, u"bob"_s};
+};
+
+TEST_F(WineSystemTest, FoldersAndEnvironmentFollowThePrefixWithWindowsSemantics)
+{
+    EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Temp\\"_s);
+    setVersion(Hive::CurrentUser, u"Software\\Wine"_s, "win98");
+    EXPECT_EQ(system.systemDirectory(), u"C:\\windows\\system"_s);
+
+    const auto expand = [](const char* text) {
+        return RegValue::fromString(QLatin1String(text), kRegExpandSz);
+    };
+    registry.setValue(Hive::LocalMachine, kMachineEnv, u"TEMP"_s, expand("%SystemRoot%\\TEMP"));
+    registry.setValue(Hive::LocalMachine, kMachineEnv, u"TMP"_s, expand("%SystemRoot%\\TEMP"));
+    EXPECT_EQ(system.tempPath(), u"C:\\windows\\TEMP\\"_s);
+    registry.setValue(Hive::CurrentUser, kUserEnv, u"Tmp"_s, expand("%USERPROFILE%\\Local"));
+    EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Local\\"_s);
+
+    registry.setString(Hive::LocalMachine, kMachineEnv, u"PATH"_s, u"C:\\windows"_s);
+    registry.setString(Hive::CurrentUser, kUserEnv, u"Path"_s, u"C:\\bin"_s);
+    registry.setString(Hive::CurrentUser, kUserEnv, u"Literal"_s, u"%WINDIR%"_s);
+    registry.setString(Hive::CurrentUser,
+                       u"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders"_s,
+                       u"AppData"_s, u"C:\\users\\bob\\Application Data"_s);
+    const std::pair<const char*, const char*> cases[] = {
+        {"userprofile", "C:\\users\\bob"},
+        {"TEMP", "C:\\windows\\TEMP"},
+        {"APPDATA", "C:\\users\\bob\\Application Data"},
+        {"path", "C:\\windows;C:\\bin"},
+        {"LITERAL", "%WINDIR%"}, // a REG_SZ value is not expanded
+        {"NOT_SET", ""},
+    };
+    for (const auto& [name, value] : cases)
+        EXPECT_EQ(system.environmentVariable(QLatin1String(name)), QLatin1String(value)) << name;
+    // Expansion keeps what it cannot expand; an unknown name's closing "%" opens the next.
+    for (const auto& [text, expanded] : {std::pair{"%userprofile%\\%UNKNOWN%\\x",
+                                                   "C:\\users\\bob\\%UNKNOWN%\\x"},
+                                         {"100%", "100%"},
+                                         {"%UNKNOWN%USERNAME%", "%UNKNOWNbob"}})
+        EXPECT_EQ(system.expandEnvironmentStrings(QLatin1String(text)), QLatin1String(expanded));
+}
+
+TEST_F(WineSystemTest, VersionFollowsThePrefixsSettingsInWinesOrder)
+{
+    EXPECT_EQ(system.windowsVersion().build, 7601u); // Windows 7 when nothing is set
+    const QString appDefaults = u"Software\\Wine\\AppDefaults\\KV2000.exe"_s;
+    // The machine's setting, the user's over it, the program's over both.
+    const std::tuple<Hive, QString, const char*, quint32, quint32> steps[] = {
+        {Hive::LocalMachine, u"Software\\Wine"_s, "winxp", 2600, 2},
+        {Hive::CurrentUser, u"Software\\Wine"_s, "WinME", 3000, 1},
+        {Hive::CurrentUser, appDefaults, "win2000", 2195, 2},
+    };
+    for (const auto& [hive, key, name, build, platformId] : steps) {
+        setVersion(hive, key, name);
+        EXPECT_EQ(system.windowsVersion().build, build) << name;
+        EXPECT_EQ(system.windowsVersion().platformId, platformId) << name;
+    }
+}
+
+TEST(PosixPlatformTest, APrefixsRegistryFilesConfigureDrivesVersionAndEnvironment)
+{
+    TestPrefix t;
+    t.addWineDrives();
+    t.write(u"drive_c/Program Files/Tools/K2K/KV2000.exe"_s, "MZ");
+    t.write(
+        u"system.reg"_s,
+        "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
+        "[Software\\\\Wine\\\\Drives] 1796572508\n\"a:\"=\"floppy\"\n\"d:\"=\"cdrom\"\n\n"
+        "[System\\\\CurrentControlSet\\\\Control\\\\Session Manager\\\\Environment] 1796572508\n"
+        "\"TEMP\"=str(2):\"%SystemRoot%\\\\TEMP\"\n\"windir\"=str(2):\"%SystemRoot%\"\n");
+    t.write(u"user.reg"_s, "WINE REGISTRY Version 2\n;; All keys relative to "
+                           "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
+                           "[Environment] 1796572508\n\"TEMP\"=str(2):\"%USERPROFILE%\\\\Temp\"\n"
+                           "\"TMP\"=str(2):\"%USERPROFILE%\\\\Temp\"\n\n"
+                           "[Software\\\\Wine] 1796572508\n\"Version\"=\"winxp\"\n");
+    auto registry = std::make_unique<platform::posix::WineRegistry>(t.prefix());
+    IRegistry* given = registry.get();
+    PosixPlatform::Options options;
+    options.programFolder = u"C:\\Program Files\\Tools\\K2K"_s;
+    PosixPlatform platform(t.prefix(), std::move(registry), options);
+    Platform services = platform.services();
+
+    EXPECT_EQ(&services.registry, given);
+    EXPECT_EQ(services.files.driveType(u"D:\\"_s), DriveType::CdRom);
+    EXPECT_EQ(services.system.windowsVersion().build, 2600u);
+    EXPECT_EQ(services.system.tempPath(),
+              u"C:\\users\\"_s + services.system.userName() + u"\\Temp\\"_s);
+    FileEntry entry;
+    EXPECT_TRUE(services.files.stat(services.system.programFolder() + u"\\kv2000.EXE"_s, &entry));
+    EXPECT_EQ(entry.size, 2u);
+}
+
+TEST(WindowsCommandLineTest, QuotedArgumentsSplitBackAsTheRuntimeSplitsThem)
+{
+    const QStringList arguments = {"with space", "", "C:\\dir\\", "quote\"inside", "a\\\"b"};
+    QStringList quoted;
+    for (const QString& a : arguments)
+        quoted.append(WindowsCommandLine::quote(a));
+    EXPECT_EQ(WindowsCommandLine::arguments(quoted.join(' ')), arguments);
+}
+
+} // namespace
+} // namespace kv::test
