@@ -67,9 +67,6 @@ protected:
 TEST_F(WineSystemTest, FoldersAndEnvironmentFollowThePrefixWithWindowsSemantics)
 {
     EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Temp\\"_s);
-    setVersion(Hive::CurrentUser, u"Software\\Wine"_s, "win98");
-    EXPECT_EQ(system.systemDirectory(), u"C:\\windows\\system"_s);
-
     const auto expand = [](const char* text) {
         return RegValue::fromString(QLatin1String(text), kRegExpandSz);
     };

