@@ -1,11 +1,9 @@
-// How the prefix's paths, registry settings and environment become the Windows services.
+// How the prefix's drive links and registry settings become Windows paths and environment.
 #include "support/FakeRegistry.h"
 #include "support/TestPrefix.h"
 
-#include "platform/posix/PosixPlatform.h"
 #include "platform/posix/WindowsCommandLine.h"
 #include "platform/posix/WinePathMapper.h"
-#include "platform/posix/WineRegistry.h"
 #include "platform/posix/WineSystem.h"
 
 #include <gtest/gtest.h>
@@ -15,7 +13,6 @@ namespace {
 
 using namespace kv::platform;
 using namespace Qt::StringLiterals;
-using platform::posix::PosixPlatform;
 using platform::posix::WindowsCommandLine;
 using platform::posix::WinePathMapper;
 using platform::posix::WineSystem;
@@ -71,7 +68,6 @@ TEST_F(WineSystemTest, FoldersAndEnvironmentFollowThePrefixWithWindowsSemantics)
         return RegValue::fromString(QLatin1String(text), kRegExpandSz);
     };
     registry.setValue(Hive::LocalMachine, kMachineEnv, u"TEMP"_s, expand("%SystemRoot%\\TEMP"));
-    registry.setValue(Hive::LocalMachine, kMachineEnv, u"TMP"_s, expand("%SystemRoot%\\TEMP"));
     EXPECT_EQ(system.tempPath(), u"C:\\windows\\TEMP\\"_s);
     registry.setValue(Hive::CurrentUser, kUserEnv, u"Tmp"_s, expand("%USERPROFILE%\\Local"));
     EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Local\\"_s);
@@ -115,32 +111,6 @@ TEST_F(WineSystemTest, VersionFollowsThePrefixsSettingsInWinesOrder)
         EXPECT_EQ(system.windowsVersion().build, build) << name;
         EXPECT_EQ(system.windowsVersion().platformId, platformId) << name;
     }
-}
-
-TEST(PosixPlatformTest, APrefixsRegistryFilesConfigureDrivesAndVersion)
-{
-    TestPrefix t;
-    t.addWineDrives();
-    t.write(u"drive_c/Program Files/Tools/K2K/KV2000.exe"_s, "MZ");
-    t.write(u"system.reg"_s,
-            "WINE REGISTRY Version 2\n;; All keys relative to \\\\Machine\n\n#arch=win32\n\n"
-            "[Software\\\\Wine\\\\Drives] 1796572508\n\"a:\"=\"floppy\"\n\"d:\"=\"cdrom\"\n");
-    t.write(u"user.reg"_s, "WINE REGISTRY Version 2\n;; All keys relative to "
-                           "\\\\User\\\\S-1-5-21-0-0-0-1000\n\n#arch=win32\n\n"
-                           "[Software\\\\Wine] 1796572508\n\"Version\"=\"winxp\"\n");
-    auto registry = std::make_unique<platform::posix::WineRegistry>(t.prefix());
-    IRegistry* given = registry.get();
-    PosixPlatform::Options options;
-    options.programFolder = u"C:\\Program Files\\Tools\\K2K"_s;
-    PosixPlatform platform(t.prefix(), std::move(registry), options);
-    Platform services = platform.services();
-
-    EXPECT_EQ(&services.registry, given);
-    EXPECT_EQ(services.files.driveType(u"D:\\"_s), DriveType::CdRom);
-    EXPECT_EQ(services.system.windowsVersion().build, 2600u);
-    FileEntry entry;
-    EXPECT_TRUE(services.files.stat(services.system.programFolder() + u"\\kv2000.EXE"_s, &entry));
-    EXPECT_EQ(entry.size, 2u);
 }
 
 TEST(WindowsCommandLineTest, QuotedArgumentsSplitBackAsTheRuntimeSplitsThem)
