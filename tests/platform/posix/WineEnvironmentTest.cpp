@@ -53,10 +53,6 @@ const QString kMachineEnv = u"System\\CurrentControlSet\\Control\\Session Manage
 class WineSystemTest : public ::testing::Test
 {
 protected:
-    void setVersion(Hive hive, const QString& key, const char* name)
-    {
-        registry.setString(hive, key, u"Version"_s, QString::fromLatin1(name));
-    }
     FakeRegistry registry;
     WineSystem system{registry, {}, {}, u"bob"_s};
 };
@@ -107,7 +103,7 @@ TEST_F(WineSystemTest, VersionFollowsThePrefixsSettingsInWinesOrder)
         {Hive::CurrentUser, appDefaults, "win2000", 2195, 2},
     };
     for (const auto& [hive, key, name, build, platformId] : steps) {
-        setVersion(hive, key, name);
+        registry.setString(hive, key, u"Version"_s, QString::fromLatin1(name));
         EXPECT_EQ(system.windowsVersion().build, build) << name;
         EXPECT_EQ(system.windowsVersion().platformId, platformId) << name;
     }
