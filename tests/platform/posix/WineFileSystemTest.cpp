@@ -38,7 +38,7 @@ TEST_F(WineFileSystemTest, DrivesFollowWinesLinksAndSettings)
     t.registry().setString(Hive::LocalMachine, u"Software\\Wine\\Drives"_s, u"n:"_s, u"network"_s);
     t.link(u"n:"_s, t.file(u"elsewhere"_s));
     t.link(u"e:"_s, t.file(u"no-such-folder"_s)); // a drive all the same
-    t.link(u"c::"_s, u"/dev/null"_s);             // a raw device entry, not a drive
+    t.link(u"f::"_s, u"/dev/null"_s);             // a raw device entry, not a drive
     const std::pair<const char*, DriveType> cases[] = {
         {"c:", DriveType::Fixed},       {"A:\\", DriveType::Removable},
         {"d:\\", DriveType::CdRom},     {"N:\\", DriveType::Remote},
