@@ -52,9 +52,7 @@ TEST_F(WineTest, WineReadsWhatWeWriteAndWeReadWhatWineWrites)
 
     WineRegistry reg{WinePrefix(dir.path())};
     const QString key = u"Software\\Tarnworks\\Korvane"_s;
-    QByteArray bin;
-    for (int i = 0; i < 90; ++i)
-        bin.append(char(i));
+    const QByteArray bin = QByteArray::fromHex("000102030405").repeated(15);
     const std::tuple<Hive, QString, QString, RegValue> writes[] = {
         {Hive::CurrentUser, key, u"Text"_s, RegValue::fromString(u"caf\u00e9 \u20ac"_s)},
         {Hive::CurrentUser, key, u"Num"_s, RegValue::fromDword(42)},

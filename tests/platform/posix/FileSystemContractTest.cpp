@@ -40,22 +40,17 @@ template <typename Factory> class FileSystemContract : public ::testing::Test
 protected:
     void SetUp() override
     {
-        for (const auto& [name, bytes] : {std::pair{"Inbox.dbx", "inbox"},
-                                          {"Folders.dbx", "folders"},
-                                          {"README", "readme"},
-                                          {"a.b.c", "abc"},
-                                          {".hidden", "h"}})
-            write(u"Store/"_s + QLatin1String(name), bytes);
+        for (const char* name : {"Inbox.dbx", "Folders.dbx", "README", "a.b.c", ".hidden"})
+            TempDir::writeHostFile(host(u"Store/"_s + QLatin1String(name)),
+                                   QByteArray(name).toLower().split('.').front());
         QDir().mkpath(host(u"Store/Sub.dir"_s));
     }
     QString host(const QString& relative) const { return factory.driveC() + u'/' + relative; }
-    void write(const QString& relative, const QByteArray& bytes)
-    {
-        TempDir::writeHostFile(host(relative), bytes);
-    }
     QByteArray content(const QString& relative) const { return readFile(host(relative)); }
     bool exists(const QString& relative) const { return QFileInfo::exists(host(relative)); }
     WinError error() const { return fs.lastError(); }
+    // The error of a call that failed; a call that succeeded gives -1, which no check expects.
+    WinError failure(bool ok) const { return ok ? -1 : fs.lastError(); }
 
     Factory factory;
     IFileSystem& fs = factory.files;
@@ -83,10 +78,8 @@ TYPED_TEST(FileSystemContract, FindMatchesPatternsAsWindowsDoesInNameOrder)
     }
     const QList<FileEntry> found = this->fs.find(u"C:\\Store\\*"_s);
     ASSERT_EQ(found.size(), 6);
-    for (const FileEntry& e : found) {
+    for (const FileEntry& e : found)
         EXPECT_EQ(e.isDirectory(), e.name == QLatin1String("Sub.dir")) << e.name.toStdString();
-        EXPECT_EQ(e.modified.timeSpec(), Qt::UTC);
-    }
     EXPECT_EQ(found[3].size, 5u);
 }
 
@@ -136,22 +129,16 @@ TYPED_TEST(FileSystemContract, FoldersAreCreatedAndRemovedWithWindowsErrors)
     EXPECT_TRUE(fs.removeFile(u"C:\\Store\\readme"_s));
     EXPECT_FALSE(this->exists(u"Store/README"_s));
 
-    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
-        {"existing folder", [&] { return fs.createDirectory(u"C:\\Store\\new"_s); },
-         kErrorAlreadyExists},
-        {"missing parent", [&] { return fs.createDirectory(u"C:\\Missing\\New"_s); },
-         kErrorPathNotFound},
-        {"not empty", [&] { return fs.removeDirectory(u"C:\\Store"_s); }, kErrorDirNotEmpty},
-        {"gone folder", [&] { return fs.removeDirectory(u"C:\\Store\\deep\\er"_s); },
-         kErrorFileNotFound},
-        {"folder as file", [&] { return fs.removeFile(u"C:\\Store\\Sub.dir"_s); },
-         kErrorAccessDenied},
-        {"gone file", [&] { return fs.removeFile(u"C:\\Store\\readme"_s); }, kErrorFileNotFound},
+    const std::pair<WinError, WinError> failures[] = {
+        {this->failure(fs.createDirectory(u"C:\\Store\\new"_s)), kErrorAlreadyExists},
+        {this->failure(fs.createDirectory(u"C:\\Missing\\New"_s)), kErrorPathNotFound},
+        {this->failure(fs.removeDirectory(u"C:\\Store"_s)), kErrorDirNotEmpty},
+        {this->failure(fs.removeDirectory(u"C:\\Store\\deep\\er"_s)), kErrorFileNotFound},
+        {this->failure(fs.removeFile(u"C:\\Store\\Sub.dir"_s)), kErrorAccessDenied},
+        {this->failure(fs.removeFile(u"C:\\Store\\readme"_s)), kErrorFileNotFound},
     };
-    for (const auto& [label, call, error] : failures) {
-        EXPECT_FALSE(call()) << label;
-        EXPECT_EQ(this->error(), error) << label;
-    }
+    for (int i = 0; i < int(std::size(failures)); ++i)
+        EXPECT_EQ(failures[i].first, failures[i].second) << i;
     EXPECT_FALSE(fs.makeSurePath(u"C:\\Store\\Inbox.dbx\\below\\"_s));
 }
 
@@ -159,35 +146,25 @@ TYPED_TEST(FileSystemContract, FailedMovesAndCopiesTouchNeitherFile)
 {
     IFileSystem& fs = this->fs;
     const auto move = [&](const char* from, const char* to) {
-        return fs.moveFile(QString::fromLatin1(from), QString::fromLatin1(to));
+        return this->failure(fs.moveFile(QString::fromLatin1(from), QString::fromLatin1(to)));
     };
     const auto copy = [&](const char* from, const char* to, bool failIfExists) {
-        return fs.copyFile(QString::fromLatin1(from), QString::fromLatin1(to), failIfExists);
+        return this->failure(
+            fs.copyFile(QString::fromLatin1(from), QString::fromLatin1(to), failIfExists));
     };
-    const std::tuple<const char*, std::function<bool()>, WinError> failures[] = {
-        {"move onto a file", [&] { return move("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.DBX"); },
-         kErrorAlreadyExists},
-        {"move a missing file", [&] { return move("C:\\Store\\Gone", "C:\\Store\\x"); },
-         kErrorFileNotFound},
-        {"move into no folder", [&] { return move("C:\\Store\\Inbox.dbx", "C:\\No\\x"); },
-         kErrorPathNotFound},
-        {"copy onto a file",
-         [&] { return copy("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.dbx", true); },
-         kErrorFileExists},
-        {"copy onto itself",
-         [&] { return copy("C:\\Store\\Inbox.dbx", "C:\\Store\\INBOX.DBX", false); },
-         kErrorSharingViolation},
-        {"copy a folder", [&] { return copy("C:\\Store\\Sub.dir", "C:\\Store\\x", false); },
-         kErrorAccessDenied},
-        {"copy a missing file", [&] { return copy("C:\\Store\\none", "C:\\Store\\x", false); },
-         kErrorFileNotFound},
+    const std::pair<WinError, WinError> failures[] = {
+        {move("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.DBX"), kErrorAlreadyExists},
+        {move("C:\\Store\\Gone", "C:\\Store\\x"), kErrorFileNotFound},
+        {move("C:\\Store\\Inbox.dbx", "C:\\No\\x"), kErrorPathNotFound},
+        {copy("C:\\Store\\Inbox.dbx", "C:\\Store\\folders.dbx", true), kErrorFileExists},
+        {copy("C:\\Store\\Inbox.dbx", "C:\\Store\\INBOX.DBX", false), kErrorSharingViolation},
+        {copy("C:\\Store\\Sub.dir", "C:\\Store\\x", false), kErrorAccessDenied},
+        {copy("C:\\Store\\none", "C:\\Store\\x", false), kErrorFileNotFound},
     };
-    for (const auto& [label, call, error] : failures) {
-        EXPECT_FALSE(call()) << label;
-        EXPECT_EQ(this->error(), error) << label;
-        EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("inbox")) << label;
-        EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("folders")) << label;
-    }
+    for (int i = 0; i < int(std::size(failures)); ++i)
+        EXPECT_EQ(failures[i].first, failures[i].second) << i;
+    EXPECT_EQ(this->content(u"Store/Inbox.dbx"_s), QByteArray("inbox"));
+    EXPECT_EQ(this->content(u"Store/Folders.dbx"_s), QByteArray("folders"));
     EXPECT_FALSE(this->exists(u"Store/x"_s));
 }
 

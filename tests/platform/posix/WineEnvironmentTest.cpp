@@ -1,5 +1,10 @@
-#include "platform/posix/WineSystem.h"
+// How the prefix's drive links and registry settings become Windows paths and environment.
 #include "support/FakeRegistry.h"
+#include "support/TestPrefix.h"
+
+#include "platform/posix/WindowsCommandLine.h"
+#include "platform/posix/WinePathMapper.h"
+#include "platform/posix/WineSystem.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +13,39 @@ namespace {
 
 using namespace kv::platform;
 using namespace Qt::StringLiterals;
+using platform::posix::WindowsCommandLine;
+using platform::posix::WinePathMapper;
 using platform::posix::WineSystem;
+
+// Name case alone is the file-system contract's; here, what the drive links make of paths.
+TEST(WinePathMapperTest, PathsMapBothWaysThroughTheDrives)
+{
+    TestPrefix t;
+    t.addWineDrives();
+    t.write(u"drive_c/users/bob/Mail/Inbox.dbx"_s, "x");
+    const WinePathMapper mapper{t.prefix()};
+    const QString c = t.driveC();
+    const std::pair<const char*, QString> toHost[] = {
+        {"C:\\users\\\\bob\\.\\Mail\\..\\MAIL\\Inbox.dbx", c + "/users/bob/Mail/Inbox.dbx"},
+        // Missing components are kept as written, below the last one that exists.
+        {"C:\\users\\BOB\\New Folder\\Sub\\x.eml", c + "/users/bob/New Folder/Sub/x.eml"},
+        {"C:", c},
+        {"a:\\Backup.eaz", t.file(u"floppy"_s) + "/Backup.eaz"},
+        {"Q:\\x", QString()},
+        {"\\\\server\\share\\x", QString()},
+        {"relative\\x", QString()},
+    };
+    for (const auto& [windows, host] : toHost)
+        EXPECT_EQ(mapper.toHostPath(QLatin1String(windows)), host) << windows;
+    const std::pair<QString, const char*> toWindows[] = {
+        {c + "/not/yet/there.txt", "C:\\not\\yet\\there.txt"},
+        // Reached through the prefix's own link: still C:, the longest drive target wins over Z:.
+        {t.folder() + "/dosdevices/c:/Data", "C:\\Data"},
+        {"/etc/passwd", "Z:\\etc\\passwd"},
+    };
+    for (const auto& [host, windows] : toWindows)
+        EXPECT_EQ(mapper.toWindowsPath(host), QLatin1String(windows)) << host.toStdString();
+}
 
 const QString kUserEnv = u"Environment"_s;
 const QString kMachineEnv = u"System\\CurrentControlSet\\Control\\Session Manager\\Environment"_s;
@@ -16,10 +53,6 @@ const QString kMachineEnv = u"System\\CurrentControlSet\\Control\\Session Manage
 class WineSystemTest : public ::testing::Test
 {
 protected:
-    void setVersion(Hive hive, const QString& key, const char* name)
-    {
-        registry.setString(hive, key, u"Version"_s, QString::fromLatin1(name));
-    }
     FakeRegistry registry;
     WineSystem system{registry, {}, {}, u"bob"_s};
 };
@@ -27,14 +60,10 @@ protected:
 TEST_F(WineSystemTest, FoldersAndEnvironmentFollowThePrefixWithWindowsSemantics)
 {
     EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Temp\\"_s);
-    setVersion(Hive::CurrentUser, u"Software\\Wine"_s, "win98");
-    EXPECT_EQ(system.systemDirectory(), u"C:\\windows\\system"_s);
-
     const auto expand = [](const char* text) {
         return RegValue::fromString(QLatin1String(text), kRegExpandSz);
     };
     registry.setValue(Hive::LocalMachine, kMachineEnv, u"TEMP"_s, expand("%SystemRoot%\\TEMP"));
-    registry.setValue(Hive::LocalMachine, kMachineEnv, u"TMP"_s, expand("%SystemRoot%\\TEMP"));
     EXPECT_EQ(system.tempPath(), u"C:\\windows\\TEMP\\"_s);
     registry.setValue(Hive::CurrentUser, kUserEnv, u"Tmp"_s, expand("%USERPROFILE%\\Local"));
     EXPECT_EQ(system.tempPath(), u"C:\\users\\bob\\Local\\"_s);
@@ -55,18 +84,12 @@ TEST_F(WineSystemTest, FoldersAndEnvironmentFollowThePrefixWithWindowsSemantics)
     };
     for (const auto& [name, value] : cases)
         EXPECT_EQ(system.environmentVariable(QLatin1String(name)), QLatin1String(value)) << name;
-}
-
-TEST_F(WineSystemTest, ExpansionKeepsWhatItCannotExpand)
-{
-    const std::pair<const char*, const char*> cases[] = {
-        {"%userprofile%\\%UNKNOWN%\\x", "C:\\users\\bob\\%UNKNOWN%\\x"},
-        {"100%", "100%"},
-        {"%UNKNOWN%USERNAME%", "%UNKNOWNbob"}, // the unknown name's closing "%" opens the next
-    };
-    for (const auto& [text, expanded] : cases)
-        EXPECT_EQ(system.expandEnvironmentStrings(QLatin1String(text)), QLatin1String(expanded))
-            << text;
+    // Expansion keeps what it cannot expand; an unknown name's closing "%" opens the next.
+    for (const auto& [text, expanded] :
+         {std::pair{"%userprofile%\\%UNKNOWN%\\x", "C:\\users\\bob\\%UNKNOWN%\\x"},
+          {"100%", "100%"},
+          {"%UNKNOWN%USERNAME%", "%UNKNOWNbob"}})
+        EXPECT_EQ(system.expandEnvironmentStrings(QLatin1String(text)), QLatin1String(expanded));
 }
 
 TEST_F(WineSystemTest, VersionFollowsThePrefixsSettingsInWinesOrder)
@@ -80,10 +103,19 @@ TEST_F(WineSystemTest, VersionFollowsThePrefixsSettingsInWinesOrder)
         {Hive::CurrentUser, appDefaults, "win2000", 2195, 2},
     };
     for (const auto& [hive, key, name, build, platformId] : steps) {
-        setVersion(hive, key, name);
+        registry.setString(hive, key, u"Version"_s, QString::fromLatin1(name));
         EXPECT_EQ(system.windowsVersion().build, build) << name;
         EXPECT_EQ(system.windowsVersion().platformId, platformId) << name;
     }
+}
+
+TEST(WindowsCommandLineTest, QuotedArgumentsSplitBackAsTheRuntimeSplitsThem)
+{
+    const QStringList arguments = {"with space", "", "C:\\dir\\", "quote\"inside", "a\\\"b"};
+    QStringList quoted;
+    for (const QString& a : arguments)
+        quoted.append(WindowsCommandLine::quote(a));
+    EXPECT_EQ(WindowsCommandLine::arguments(quoted.join(' ')), arguments);
 }
 
 } // namespace
