@@ -32,11 +32,12 @@ protected:
         QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     QString log() const { return t.file(u"calls.log"_s); }
-    // The calls logged since the last look, waiting a little for a program started without waiting.
+    // The calls logged since the last look, waiting a little for a program started without
+    // waiting: until its whole line is there, since the shell creates the file before it writes.
     QStringList calls(int waitMs = 0)
     {
         QDeadlineTimer deadline(waitMs);
-        while (!QFileInfo::exists(log()) && !deadline.hasExpired())
+        while (!readFile(log()).endsWith('\n') && !deadline.hasExpired())
             QThread::msleep(20);
         const QByteArray lines = readFile(log());
         QFile::remove(log());
