@@ -155,6 +155,17 @@ void settle(int ms)
     loop.exec();
 }
 
+QList<int> availableRows(const TreeListModel& grid, ItemKind kind)
+{
+    QList<int> rows;
+    for (int row = 1; row < grid.totalRowCount(); ++row) {
+        if (grid.cell(row, cell::Type).toInt() == int(kind) &&
+            grid.checkState(row) != kNotAvailable)
+            rows << row;
+    }
+    return rows;
+}
+
 void pictureBackupPages(gui::MainWindow& w, gui::QtUi& ui, MainController& controller,
                         TourCamera& camera)
 {

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "backup/ItemGrid.h"
+
+#include <QList>
 #include <QPixmap>
 #include <QString>
 
@@ -7,7 +10,8 @@
 
 namespace kv {
 class MainController;
-}
+class TreeListModel;
+} // namespace kv
 namespace kv::gui {
 class MainWindow;
 class QtUi;
@@ -27,6 +31,9 @@ public:
 
 // Lets the event loop run for a while, so that what changed is painted.
 void settle(int ms = 150);
+
+// The rows of a kind that can be marked, in grid order.
+QList<int> availableRows(const TreeListModel& grid, ItemKind kind);
 
 // The backup's wizard steps, a run under way and the two quick-backup windows. The Backup
 // button starts the wizard as a user would; where the backup functions are not part of this

@@ -67,18 +67,6 @@ bool writeTourArchive(platform::IFileSystem& files, const QByteArray& list)
     return rc < 60; // the component's results below 60 are successes
 }
 
-// The rows of a kind in grid order.
-QList<int> rowsOfKind(const TreeListModel& grid, ItemKind kind)
-{
-    QList<int> rows;
-    for (int row = 1; row < grid.totalRowCount(); ++row) {
-        if (grid.cell(row, cell::Type).toInt() == int(kind) &&
-            grid.checkState(row) != kNotAvailable)
-            rows << row;
-    }
-    return rows;
-}
-
 } // namespace
 
 void pictureRestorePages(gui::MainWindow& w, gui::QtUi& ui, MainController& controller,
@@ -116,7 +104,7 @@ void pictureRestorePages(gui::MainWindow& w, gui::QtUi& ui, MainController& cont
 
     // Marks: two mail folders and the settings; one folder redirected into another.
     TreeListModel& grid = w.itemGrid();
-    const QList<int> folders = rowsOfKind(grid, ItemKind::MailFolder);
+    const QList<int> folders = availableRows(grid, ItemKind::MailFolder);
     {
         DialogAnswers answers(camera, QStringLiteral("restore-mark-message-"));
         answers.on(QStringLiteral("RestoreFolderDialog"), [&](QWidget* dialog) {
@@ -138,7 +126,7 @@ void pictureRestorePages(gui::MainWindow& w, gui::QtUi& ui, MainController& cont
         if (folders.size() > 2)
             controller.itemDoubleClicked(folders[2]);
         for (ItemKind kind : {ItemKind::Accounts, ItemKind::Rules}) {
-            for (int row : rowsOfKind(grid, kind))
+            for (int row : availableRows(grid, kind))
                 controller.itemPictureClicked(row);
         }
         settle(300);

@@ -36,17 +36,6 @@ void complain(const QString& what)
     QTextStream(stderr) << "kv2000: the tour's synchronise " << what << "\n";
 }
 
-// The ticked rows of a kind, in grid order.
-QList<int> availableRows(const TreeListModel& grid, ItemKind kind)
-{
-    QList<int> rows;
-    for (int row = 1; row < grid.totalRowCount(); ++row) {
-        if (grid.cell(row, cell::Type).toInt() == int(kind) &&
-            grid.checkState(row) != kNotAvailable)
-            rows << row;
-    }
-    return rows;
-}
 
 bool waitForPage(gui::MainWindow& w, MainPage page, int ms)
 {
